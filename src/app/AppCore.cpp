@@ -1,0 +1,86 @@
+#include "AppCore.h"
+
+#include "CommandLineOptions.h"
+#include "Controls.h"
+#include "MainControls.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/serial/PortNames.h"
+#include "settings/SettingsFile.h"
+
+namespace {
+// How long "Close" lets the logger's last bytes drain before it ends anyway: a logger that
+// stopped reading must not keep the program from ending.
+constexpr double kOutputDrainSeconds = 5.0;
+
+QString settingsFileFor(const QString& commandLine) {
+    if (commandLine.isEmpty() || commandLine == AppCore::kServerArgument)
+        return SettingsCommands::kDefaultFile;
+    return commandLine;
+}
+} // namespace
+
+AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
+    : QObject(parent), platform_(std::move(platform)), commandLine_(std::move(commandLine)),
+      iniFileName_(settingsFileFor(commandLine_)), wait_(platform_.clock), monitors_(store_),
+      windowSize_(store_),
+      settings_(store_, iniFileName_, platform_.dialogs, platform_.fileDialogs),
+      ports_({store_, platform_.dialogs, wait_, platform_.ports, commandLine_,
+              platform_.endProcessAtOnce}) {
+    populateMainControls(store_, PortNames::foundDevices());
+    ledOffColor_ = Colours::kLedOff;
+    connect(&store_, &ControlStore::changed, this, &AppCore::onControlChanged);
+}
+
+void AppCore::startUp() {
+    settings_.readAtStartup();
+    if (!log_.open())
+        platform_.dialogs.showMessage(
+            SettingsFile::unexpectedErrorText({75, log_.path() + QStringLiteral(": ") + log_.errorString()}));
+    ports_.refreshPortLocations();
+}
+
+void AppCore::onControlChanged(const QString& name, ControlStore::Aspect aspect) {
+    const bool portChosen = aspect == ControlStore::Aspect::Value &&
+                            (name == Ctl::Soft1Com || name == Ctl::Soft2com);
+    if (portChosen && !ports_.radioPort().isOpen())
+        ports_.refreshPortLocations();
+}
+
+void AppCore::firstActivation() {
+    if (firstActivationDone_)
+        return;
+    firstActivationDone_ = true;
+    ledOffColor_ = Colours::kLedOff;
+}
+
+void AppCore::closeButton() {
+    loggedIn_ = false;
+    store_.setText(Ctl::Connect, QStringLiteral("Connect"));
+    store_.setVisible(Ctl::Shape4, false);
+    store_.setVisible(Ctl::Shape1, false);
+    CommPort& radio = ports_.radioPort();
+    wait_.wait(kOutputDrainSeconds, [&radio] { return radio.outBufferCount() == 0; });
+    exitProgram();
+}
+
+void AppCore::exitProgram() {
+    if (ended_)
+        return;
+    shutDown();
+    ended_ = true;
+    PausingWait::endAllWaits();
+    emit programEnded();
+}
+
+void AppCore::shutDown() {
+    emit unloadOtherWindows();
+    if (iniFileName_ == SettingsCommands::kDefaultFile) {
+        settings_.writeAtShutdown();
+        log_.close();
+    }
+}
+
+void AppCore::digitalMenu() { ports_.stopPorts(); }
+
+void AppCore::about() { platform_.dialogs.showMessage(CommandLineOptions::versionText()); }

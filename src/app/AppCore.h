@@ -1,0 +1,83 @@
+#pragma once
+
+#include "ControlStore.h"
+#include "LogFile.h"
+#include "MonitorBoxes.h"
+#include "PortController.h"
+#include "SettingsCommands.h"
+#include "WindowSize.h"
+#include "platform/PausingWait.h"
+
+#include <QObject>
+#include <functional>
+
+class Clock;
+class Dialogs;
+class FileDialogs;
+class BackendProvider;
+
+// What the outside world gives the program.
+struct AppPlatform {
+    Clock& clock;
+    Dialogs& dialogs;
+    FileDialogs& fileDialogs;
+    BackendProvider& ports;
+    // Ends the process at once, skipping the shut-down sequence.
+    std::function<void()> endProcessAtOnce;
+};
+
+// The main window's behaviour without the window: start-up, first activation, the commands
+// of its buttons and menus, and the way out.
+class AppCore final : public QObject {
+    Q_OBJECT
+public:
+    static inline const QString kServerArgument = QStringLiteral("SERVER");
+
+    AppCore(AppPlatform platform, QString commandLine, QObject* parent = nullptr);
+
+    ControlStore& controls() { return store_; }
+    PortController& ports() { return ports_; }
+    MonitorBoxes& monitors() { return monitors_; }
+    WindowSize& windowSize() { return windowSize_; }
+    SettingsCommands& settings() { return settings_; }
+    LogFile& log() { return log_; }
+    const PausingWait& pausingWait() const { return wait_; }
+
+    const QString& commandLine() const { return commandLine_; }
+    const QString& iniFileName() const { return iniFileName_; }
+    int ledOffColor() const { return ledOffColor_; }
+    bool isLoggedIn() const { return loggedIn_; }
+    bool hasEnded() const { return ended_; }
+
+    void startUp();
+    void firstActivation();
+    void closeButton(); // "Close": drop the links, let the logger's last bytes go, end
+    void exitProgram(); // "Exit", and any other request to close the main window
+    void digitalMenu();
+    void about();
+
+signals:
+    // The other windows (help, directory, digital terminal, chat) are to be closed.
+    void unloadOtherWindows();
+    // The program has run its shut-down sequence and ends now.
+    void programEnded();
+
+private:
+    void shutDown();
+    void onControlChanged(const QString& name, ControlStore::Aspect aspect);
+
+    AppPlatform platform_;
+    QString commandLine_;
+    QString iniFileName_;
+    ControlStore store_;
+    PausingWait wait_;
+    MonitorBoxes monitors_;
+    WindowSize windowSize_;
+    SettingsCommands settings_;
+    PortController ports_;
+    LogFile log_;
+    int ledOffColor_ = 0;
+    bool firstActivationDone_ = false;
+    bool loggedIn_ = false;
+    bool ended_ = false;
+};

@@ -1,0 +1,129 @@
+#include "ControlBinder.h"
+
+#include "IndicatorLight.h"
+
+#include <QAbstractButton>
+#include <QAbstractSlider>
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+
+namespace {
+
+void showText(QObject* target, const QString& text) {
+    if (auto* edit = qobject_cast<QLineEdit*>(target)) {
+        if (edit->text() != text)
+            edit->setText(text);
+    } else if (auto* box = qobject_cast<QPlainTextEdit*>(target)) {
+        box->setPlainText(text);
+        box->moveCursor(QTextCursor::End); // the newest line in view
+    } else if (auto* label = qobject_cast<QLabel*>(target)) {
+        label->setText(text);
+    } else if (auto* button = qobject_cast<QAbstractButton*>(target)) {
+        button->setText(text);
+    } else if (auto* action = qobject_cast<QAction*>(target)) {
+        action->setText(text);
+    }
+}
+
+void showValue(QObject* target, int value) {
+    if (auto* combo = qobject_cast<QComboBox*>(target))
+        combo->setCurrentIndex(value);
+    else if (auto* check = qobject_cast<QCheckBox*>(target))
+        check->setChecked(value == 1);
+    else if (auto* slider = qobject_cast<QAbstractSlider*>(target))
+        slider->setValue(value);
+}
+
+} // namespace
+
+ControlBinder::ControlBinder(ControlStore& store, QObject* parent)
+    : QObject(parent), store_(store) {
+    connect(&store_, &ControlStore::changed, this, &ControlBinder::onStoreChanged);
+}
+
+void ControlBinder::bindAll(QWidget* root, const QList<QAction*>& actions) {
+    for (QWidget* widget : root->findChildren<QWidget*>()) {
+        if (!widget->objectName().isEmpty())
+            bindWidget(widget);
+    }
+    for (QAction* action : actions)
+        bindAction(action);
+}
+
+void ControlBinder::bindWidget(QWidget* widget) {
+    const QString name = widget->objectName();
+    bound_.insert(name, widget);
+    if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+        showAspect(widget, ControlStore::Aspect::Items);
+        connect(combo, &QComboBox::activated, this, [this, name](int index) {
+            if (!updating_)
+                store_.setValue(name, index);
+        });
+    } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+        connect(edit, &QLineEdit::textEdited, this, [this, name](const QString& text) {
+            store_.setText(name, text);
+        });
+    } else if (auto* check = qobject_cast<QCheckBox*>(widget)) {
+        connect(check, &QCheckBox::clicked, this, [this, name](bool ticked) {
+            store_.setValue(name, ticked ? 1 : 0);
+        });
+    } else if (auto* slider = qobject_cast<QAbstractSlider*>(widget)) {
+        connect(slider, &QAbstractSlider::valueChanged, this, [this, name](int value) {
+            if (!updating_)
+                store_.setValue(name, value);
+        });
+    }
+    for (auto aspect : {ControlStore::Aspect::Text, ControlStore::Aspect::Value,
+                        ControlStore::Aspect::Enabled, ControlStore::Aspect::Visible,
+                        ControlStore::Aspect::Colour})
+        showAspect(widget, aspect);
+}
+
+void ControlBinder::bindAction(QAction* action) {
+    bound_.insert(action->objectName(), action);
+    showAspect(action, ControlStore::Aspect::Text);
+}
+
+void ControlBinder::onStoreChanged(const QString& name, ControlStore::Aspect aspect) {
+    if (QObject* target = bound_.value(name))
+        showAspect(target, aspect);
+}
+
+void ControlBinder::showAspect(QObject* target, ControlStore::Aspect aspect) {
+    const QString name = target->objectName();
+    updating_ = true;
+    switch (aspect) {
+    case ControlStore::Aspect::Text:
+        if (!qobject_cast<QComboBox*>(target))
+            showText(target, store_.text(name));
+        break;
+    case ControlStore::Aspect::Value:
+        showValue(target, store_.value(name));
+        break;
+    case ControlStore::Aspect::Items:
+        if (auto* combo = qobject_cast<QComboBox*>(target)) {
+            combo->clear();
+            combo->addItems(store_.items(name));
+            combo->setCurrentIndex(store_.value(name));
+        }
+        break;
+    case ControlStore::Aspect::Enabled:
+        if (auto* widget = qobject_cast<QWidget*>(target))
+            widget->setEnabled(store_.isEnabled(name));
+        break;
+    case ControlStore::Aspect::Visible:
+        if (auto* widget = qobject_cast<QWidget*>(target))
+            widget->setVisible(store_.isVisible(name));
+        break;
+    case ControlStore::Aspect::Colour:
+        if (auto* light = qobject_cast<IndicatorLight*>(target))
+            light->setColourNumber(store_.colour(name));
+        break;
+    }
+    updating_ = false;
+}

@@ -1,0 +1,108 @@
+#include "PortController.h"
+
+#include "ControlStore.h"
+#include "Controls.h"
+#include "MainControls.h"
+#include "platform/Dialogs.h"
+#include "platform/PausingWait.h"
+#include "platform/serial/PortNames.h"
+
+PortController::PortController(Context context, QObject* parent)
+    : QObject(parent), ctx_(std::move(context)), radio_(ctx_.provider, PortRole::Radio),
+      keyer_(ctx_.provider, PortRole::Keyer) {}
+
+void PortController::setUp(CommPort& port, const QString& name, int baud) {
+    port.close();
+    port.setPortName(name);
+    port.setBaudRate(baud);
+    port.setOutBufferSize(kOutBufferSize);
+    port.setDiscardNull(true);
+}
+
+void PortController::InitPorts() {
+    if (ctx_.store.text(Ctl::Soft2com) != PortNames::kNone && !openKeyer())
+        return;
+    if (!openRadio())
+        return;
+    ctx_.wait.wait(1.0);
+}
+
+bool PortController::openKeyer() {
+    setUp(keyer_, ctx_.store.text(Ctl::Soft2com), kKeyerBaud);
+    if (!keyer_.open()) {
+        reportFailure(kKeyerFailure, keyer_, Ctl::KeyerPortPath);
+        return false;
+    }
+    keyer_.setRts(true);
+    keyer_.setDtr(true);
+    ctx_.store.setEnabled(Ctl::Soft2com, false);
+    showLocation(Ctl::KeyerPortPath, keyer_.portName(), PortRole::Keyer);
+    return true;
+}
+
+bool PortController::openRadio() {
+    setUp(radio_, ctx_.store.text(Ctl::Soft1Com), kRadioBaud);
+    if (!radio_.open()) {
+        reportFailure(kRadioFailure, radio_, Ctl::RadioPortPath);
+        return false;
+    }
+    radio_.setRts(true);
+    radio_.setDtr(true);
+    ctx_.store.setEnabled(Ctl::Soft1Com, false);
+    ctx_.store.setVisible(Ctl::Shape3, true);
+    showRadioLines();
+    showLocation(Ctl::RadioPortPath, radio_.portName(), PortRole::Radio);
+    return true;
+}
+
+void PortController::showRadioLines() {
+    ctx_.store.setColour(Ctl::RTS, radio_.rts() ? Colours::kGreen : Colours::kRed);
+    ctx_.store.setColour(Ctl::DTR, radio_.dtr() ? Colours::kGreen : Colours::kRed);
+}
+
+void PortController::reportFailure(const QString& message, const CommPort& port,
+                                   const QString& pathLabel) {
+    // The fixed message says what failed; the label under the list says why.
+    const QString why = port.errorString().isEmpty() ? QStringLiteral("no port chosen")
+                                                     : port.errorString();
+    ctx_.store.setText(pathLabel, QStringLiteral("Not open: ") + why);
+    ctx_.dialogs.showMessage(message);
+    if (ctx_.commandLine == QStringLiteral("SERVER") &&
+        !ctx_.dialogs.askYesNo(kAnotherInstanceQuestion))
+        ctx_.endProcessAtOnce();
+}
+
+void PortController::stopPorts() {
+    radio_.close();
+    keyer_.close();
+    ctx_.store.setEnabled(Ctl::Soft1Com, true);
+    ctx_.store.setEnabled(Ctl::Soft2com, true);
+    ctx_.store.setVisible(Ctl::Shape3, false);
+    for (const QString& light : radioLineIndicators())
+        ctx_.store.setColour(light, Colours::kLedOff);
+    refreshPortLocations();
+}
+
+void PortController::refreshPortLocations() {
+    showLocation(Ctl::RadioPortPath, ctx_.store.text(Ctl::Soft1Com), PortRole::Radio);
+    const QString keyerName = ctx_.store.text(Ctl::Soft2com);
+    if (keyerName == PortNames::kNone)
+        ctx_.store.setText(Ctl::KeyerPortPath, QStringLiteral("No keyer port"));
+    else
+        showLocation(Ctl::KeyerPortPath, keyerName, PortRole::Keyer);
+}
+
+void PortController::showLocation(const QString& label, const QString& portName, PortRole role) {
+    if (portName.isEmpty()) {
+        ctx_.store.setText(label, QStringLiteral("Choose a port"));
+        return;
+    }
+    QString why;
+    const QString path = ctx_.provider.loggerPath(portName, role, &why);
+    if (path.isEmpty())
+        ctx_.store.setText(label, QStringLiteral("Not available: ") + why);
+    else if (portName == PortNames::kVirtual)
+        ctx_.store.setText(label, QStringLiteral("Logger opens ") + path);
+    else
+        ctx_.store.setText(label, QStringLiteral("Device ") + path);
+}

@@ -1,0 +1,79 @@
+#include "app/AppCore.h"
+#include "app/CommandLineOptions.h"
+#include "app/MainWindow.h"
+#include "platform/Clock.h"
+#include "platform/gui/WidgetDialogs.h"
+#include "platform/gui/WidgetFileDialogs.h"
+#include "platform/serial/PortFolder.h"
+#include "platform/serial/SystemBackendProvider.h"
+
+#include <QApplication>
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+QStringList rawArguments(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+// Settles --help, --version and a command line we cannot use; -1 when the program runs.
+int answerCommandLine(const CommandLineOptions& options) {
+    if (options.showHelp) {
+        std::printf("%s", qPrintable(CommandLineOptions::usage()));
+        return 0;
+    }
+    if (options.showVersion) {
+        std::printf("%s\n", qPrintable(CommandLineOptions::versionText()));
+        return 0;
+    }
+    if (!options.error.isEmpty()) {
+        std::fprintf(stderr, "zarnikcontrol: %s\n\n%s", qPrintable(options.error),
+                     qPrintable(CommandLineOptions::usage()));
+        return 2;
+    }
+    return -1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // --help and --version answer without a display, so they are settled before Qt starts.
+    const CommandLineOptions early = CommandLineOptions::parse(rawArguments(argc, argv));
+    if (early.showHelp || early.showVersion)
+        return answerCommandLine(early);
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("ZarnikControl"));
+    QApplication::setApplicationVersion(QStringLiteral("1.18"));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    // Qt has taken its own options (-platform ...) out of the list by now.
+    const CommandLineOptions options = CommandLineOptions::parse(app.arguments().mid(1));
+    if (const int exitCode = answerCommandLine(options); exitCode >= 0)
+        return exitCode;
+
+    SystemClock clock;
+    WidgetDialogs dialogs;
+    WidgetFileDialogs fileDialogs;
+    SystemBackendProvider ports(PortFolder::path());
+    auto endAtOnce = [] {
+        std::fflush(nullptr);
+        ::_exit(0);
+    };
+    AppCore core({clock, dialogs, fileDialogs, ports, endAtOnce}, options.argument);
+    QObject::connect(&core, &AppCore::programEnded, &app, [] { QCoreApplication::exit(0); });
+
+    MainWindow window(core);
+    dialogs.setParentWindow(&window);
+    fileDialogs.setParentWindow(&window);
+    core.startUp();
+    if (core.hasEnded())
+        return 0;
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,20 @@
+#include "Dialogs.h"
+
+#include <cstdio>
+
+void RecordingDialogs::showMessage(const QString& text, const QString&) { messages.append(text); }
+
+bool RecordingDialogs::askYesNo(const QString& text, const QString&) {
+    questions.append(text);
+    return answers.isEmpty() ? defaultAnswer : answers.takeFirst();
+}
+
+void ConsoleDialogs::showMessage(const QString& text, const QString& title) {
+    const QString line = title.isEmpty() ? text : title + QStringLiteral(": ") + text;
+    std::fprintf(stderr, "%s\n", qPrintable(line));
+}
+
+bool ConsoleDialogs::askYesNo(const QString& text, const QString& title) {
+    showMessage(text + QStringLiteral(" (answered No: no window to ask in)"), title);
+    return false;
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <functional>
+
+class Clock;
+
+// The program's one way of waiting inside a handler: pending events keep being handled
+// while it waits, so ports, sockets and timers stay alive.
+//
+// The wait is measured on the seconds-since-midnight clock. While that clock reads
+// `skipAtOrBelow` seconds or less (20 by default) the wait is skipped entirely. It never
+// lasts longer than asked, also when midnight falls inside it.
+class PausingWait {
+public:
+    static constexpr double kDefaultSkipSeconds = 20.0;
+
+    explicit PausingWait(const Clock& clock, double skipAtOrBelow = kDefaultSkipSeconds);
+
+    // Waits `seconds`, or until `done` returns true. Returns whether `done` was met.
+    bool wait(double seconds, const std::function<bool()>& done = {}) const;
+
+    // Handles the events that are pending now, without waiting for more.
+    static void yieldToEvents();
+
+    // Once the program is ending, every wait returns at once, so that no handler keeps the
+    // process alive in the middle of a wait.
+    static void endAllWaits();
+    static bool waitsEnded();
+
+private:
+    const Clock& clock_;
+    double skipAtOrBelow_;
+};
