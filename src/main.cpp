@@ -2,6 +2,7 @@
 #include "app/CommandLineOptions.h"
 #include "app/MainWindow.h"
 #include "platform/Clock.h"
+#include "platform/TerminationSignals.h"
 #include "platform/gui/WidgetDialogs.h"
 #include "platform/gui/WidgetFileDialogs.h"
 #include "platform/serial/PortFolder.h"
@@ -67,6 +68,9 @@ int main(int argc, char** argv) {
     };
     AppCore core({clock, dialogs, fileDialogs, ports, endAtOnce}, options.argument);
     QObject::connect(&core, &AppCore::programEnded, &app, [] { QCoreApplication::exit(0); });
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::terminationRequested, &core,
+                     &AppCore::exitProgram);
 
     MainWindow window(core);
     dialogs.setParentWindow(&window);

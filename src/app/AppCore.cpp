@@ -69,7 +69,7 @@ void AppCore::exitProgram() {
         return;
     shutDown();
     ended_ = true;
-    PausingWait::endAllWaits();
+    wait_.endAllWaits();
     emit programEnded();
 }
 

@@ -117,7 +117,9 @@ void ControlBinder::showAspect(QObject* target, ControlStore::Aspect aspect) {
             widget->setEnabled(store_.isEnabled(name));
         break;
     case ControlStore::Aspect::Visible:
-        if (auto* widget = qobject_cast<QWidget*>(target))
+        if (auto* light = qobject_cast<IndicatorLight*>(target))
+            light->setShown(store_.isVisible(name));
+        else if (auto* widget = qobject_cast<QWidget*>(target))
             widget->setVisible(store_.isVisible(name));
         break;
     case ControlStore::Aspect::Colour:

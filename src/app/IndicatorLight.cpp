@@ -17,6 +17,13 @@ void IndicatorLight::setColourNumber(int colour) {
     update();
 }
 
+void IndicatorLight::setShown(bool shown) {
+    if (shown_ == shown)
+        return;
+    shown_ = shown;
+    update();
+}
+
 QSize IndicatorLight::sizeHint() const {
     const int side = fontMetrics().height();
     return {side, side};
@@ -25,7 +32,8 @@ QSize IndicatorLight::sizeHint() const {
 void IndicatorLight::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    const QColor fill = toColor(colour_);
+    constexpr int kUnlit = 8421504;
+    const QColor fill = toColor(shown_ ? colour_ : kUnlit);
     const int side = qMin(width(), height()) - 2;
     const QRectF circle((width() - side) / 2.0, (height() - side) / 2.0, side, side);
     QRadialGradient shine(circle.center() - QPointF(side / 5.0, side / 5.0), side * 0.7);

@@ -10,6 +10,9 @@ public:
 
     void setColourNumber(int colour);
     int colourNumber() const { return colour_; }
+    // A light that is "not shown" stays in its place, unlit, so its caption still makes sense.
+    void setShown(bool shown);
+    bool isShown() const { return shown_; }
     QSize sizeHint() const override;
 
     static QColor toColor(int colourNumber);
@@ -19,4 +22,5 @@ protected:
 
 private:
     int colour_ = 0;
+    bool shown_ = true;
 };

@@ -7,7 +7,6 @@
 #include <QTimer>
 
 namespace {
-bool gWaitsEnded = false;
 constexpr double kSecondsPerDay = 86400.0;
 // How long one round of the wait may sleep for new events before it reads the clock again.
 constexpr int kSliceMs = 5;
@@ -36,7 +35,7 @@ bool PausingWait::wait(double seconds, const std::function<bool()>& done) const 
     for (;;) {
         if (done && done())
             return true;
-        if (gWaitsEnded)
+        if (ended_)
             return false;
         if (elapsedSince(start, clock_.secondsSinceMidnight()) >= seconds)
             return false;
@@ -45,7 +44,3 @@ bool PausingWait::wait(double seconds, const std::function<bool()>& done) const 
 }
 
 void PausingWait::yieldToEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
-
-void PausingWait::endAllWaits() { gWaitsEnded = true; }
-
-bool PausingWait::waitsEnded() { return gWaitsEnded; }

@@ -22,12 +22,13 @@ public:
     // Handles the events that are pending now, without waiting for more.
     static void yieldToEvents();
 
-    // Once the program is ending, every wait returns at once, so that no handler keeps the
-    // process alive in the middle of a wait.
-    static void endAllWaits();
-    static bool waitsEnded();
+    // Once the program is ending, every wait on this helper returns at once, so that no
+    // handler keeps the process alive in the middle of a wait.
+    void endAllWaits() { ended_ = true; }
+    bool waitsEnded() const { return ended_; }
 
 private:
     const Clock& clock_;
     double skipAtOrBelow_;
+    bool ended_ = false;
 };

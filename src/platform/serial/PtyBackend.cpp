@@ -114,6 +114,10 @@ bool PtyBackend::publishLink() {
 bool PtyBackend::open(int) {
     if (!create())
         return false;
+    // What the logger sent while our end was closed went nowhere on a real cable either.
+    char discard[kReadChunk];
+    while (peerPresent_ && ::read(master_, discard, sizeof discard) > 0) {
+    }
     ourEndOpen_ = true;
     pending_.clear();
     return true;

@@ -1,0 +1,276 @@
+#include "app/AppCore.h"
+#include "app/Controls.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/FileDialogs.h"
+#include "platform/serial/FakeBackend.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+
+namespace {
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+const QByteArray kNineteenLines = "COM8\r\n7025.00\r\n192.0.2.1\r\n7300\r\nOH2XX\r\npw\r\n 5\r\n 21\r\n"
+                                  " 1\r\n700\r\n30\r\n-1200\r\n90\r\n 1\r\n300\r\n 1\r\n 1\r\n 1\r\n7301\r\n";
+
+// One program run in a folder of its own.
+struct Run {
+    explicit Run(const QString& commandLine = {}) {
+        QDir::setCurrent(folder.path());
+        core = std::make_unique<AppCore>(
+            AppPlatform{clock, dialogs, fileDialogs, provider, [this] { ++endedAtOnce; }},
+            commandLine);
+    }
+    ~Run() { QDir::setCurrent(QDir::tempPath()); }
+    ControlStore& c() { return core->controls(); }
+    QString path(const QString& name) const { return folder.filePath(name); }
+
+    QTemporaryDir folder;
+    FakeClock clock{10.0};
+    RecordingDialogs dialogs;
+    ScriptedFileDialogs fileDialogs;
+    FakeBackendProvider provider;
+    int endedAtOnce = 0;
+    std::unique_ptr<AppCore> core;
+};
+
+} // namespace
+
+class AppCoreTest : public QObject {
+    Q_OBJECT
+private slots:
+    void startUp_readsDefaultFileAndOpensLog() {
+        Run run;
+        writeFile(run.path("ZarnikControl.ini"), kNineteenLines);
+        run.core->startUp();
+        QCOMPARE(run.c().text(Ctl::Soft1Com), QString("COM8"));
+        QCOMPARE(run.c().text(Ctl::StartFreq), QString("7025.00"));
+        QCOMPARE(run.c().text(Ctl::Combo1), QString("RTTY"));
+        QCOMPARE(run.c().text(Ctl::Soft2com), QString("Virtual"));
+        QCOMPARE(run.c().value(Ctl::VScroll1), -1200);
+        QCOMPARE(run.c().text(Ctl::ChatPort), QString("7301"));
+        QVERIFY(run.c().isTicked(Ctl::IAMASERVER));
+        QVERIFY(run.core->log().isOpen());
+        QVERIFY(QFile::exists(run.path("ZarnikControl.log")));
+        QVERIFY(run.dialogs.messages.isEmpty());
+    }
+
+    void startUp_withoutFile_keepsInitialContent() {
+        Run run;
+        run.core->startUp();
+        QCOMPARE(run.c().text(Ctl::StartFreq), QString("14000.00"));
+        QCOMPARE(run.c().text(Ctl::Combo1), QString("CW"));
+        QCOMPARE(run.c().value(Ctl::Soft2com), -1);
+        QCOMPARE(run.c().text(Ctl::GuardTime), QString("180"));
+        QVERIFY(run.dialogs.messages.isEmpty());
+    }
+
+    void startUp_rejectsValuesTheControlsCannotHold() {
+        Run run;
+        writeFile(run.path("ZarnikControl.ini"),
+                  "COM77\r\n\x01\x02\xff\r\n\r\n\r\n\r\n\r\n 9\r\n 99\r\n 2\r\n\r\n\r\n 500\r\n");
+        run.core->startUp();
+        QCOMPARE(run.c().value(Ctl::Soft1Com), -1);
+        QCOMPARE(run.c().text(Ctl::Combo1), QString("CW"));
+        QCOMPARE(run.c().value(Ctl::Soft2com), -1);
+        QCOMPARE(run.c().value(Ctl::SideTone), 0);
+        QCOMPARE(run.c().value(Ctl::VScroll1), -500);
+    }
+
+    void modeAndKeyerLines_areListIndexes() {
+        Run run;
+        writeFile(run.path("ZarnikControl.ini"), "COM1\r\n14000\r\n\r\n\r\n\r\n\r\n 2\r\n 0\r\n");
+        run.core->startUp();
+        QCOMPARE(run.c().text(Ctl::Combo1), QString("CW"));
+        QCOMPARE(run.c().text(Ctl::Soft2com), QString("None"));
+    }
+
+    void shutDown_writesAllLinesPrivatelyForDefaultFileOnly() {
+        Run run("SERVER");
+        QCOMPARE(run.core->iniFileName(), QString("ZarnikControl.ini"));
+        writeFile(run.path("ZarnikControl.ini"), kNineteenLines);
+        run.core->startUp();
+        QSignalSpy ended(run.core.get(), &AppCore::programEnded);
+        QSignalSpy unload(run.core.get(), &AppCore::unloadOtherWindows);
+        run.core->exitProgram();
+        run.core->exitProgram(); // a second request changes nothing
+        QCOMPARE(ended.count(), 1);
+        QCOMPARE(unload.count(), 1);
+        QCOMPARE(readFile(run.path("ZarnikControl.ini")), kNineteenLines);
+        struct stat info {};
+        ::stat(QFile::encodeName(run.path("ZarnikControl.ini")).constData(), &info);
+        QCOMPARE(info.st_mode & 0777, 0600u);
+        QVERIFY(!run.core->log().isOpen());
+    }
+
+    void otherSettingsFile_isReadButNeverWrittenBack() {
+        Run run("other.ini");
+        writeFile(run.path("other.ini"), kNineteenLines);
+        run.core->startUp();
+        QCOMPARE(run.c().text(Ctl::Callsign), QString("OH2XX"));
+        run.c().setText(Ctl::Callsign, "W1AW");
+        run.core->exitProgram();
+        QCOMPARE(readFile(run.path("other.ini")), kNineteenLines);
+        QVERIFY(!QFile::exists(run.path("ZarnikControl.ini")));
+    }
+
+    void save_writesTwelveLines_andNextStartKeepsTheRest() {
+        Run run;
+        run.core->startUp();
+        run.c().setText(Ctl::GuardTime, "60");
+        run.c().setText(Ctl::CWSpeed, "32");
+        run.fileDialogs.answers = {run.path("station.ini")};
+        run.core->settings().save();
+        QCOMPARE(run.fileDialogs.requests.first().presetName, QString("ZarnikControl.ini"));
+        const QByteArray saved = readFile(run.path("station.ini"));
+        QCOMPARE(saved.count("\r\n"), 12);
+        QCOMPARE(run.core->iniFileName(), run.path("station.ini"));
+
+        Run next(run.path("station.ini"));
+        next.core->startUp();
+        QCOMPARE(next.c().text(Ctl::CWSpeed), QString("32"));
+        QCOMPARE(next.c().text(Ctl::GuardTime), QString("180"));
+        QCOMPARE(next.c().text(Ctl::ActiveTime), QString("180"));
+    }
+
+    void save_toNameWithoutIni_writesNothingAnywhere() {
+        Run run;
+        run.core->startUp();
+        run.fileDialogs.answers = {run.path("notes.txt")};
+        run.core->settings().save();
+        QVERIFY(!QFile::exists(run.path("notes.txt")));
+        QCOMPARE(run.core->iniFileName(), run.path("notes.txt"));
+        run.core->exitProgram();
+        QVERIFY(!QFile::exists(run.path("ZarnikControl.ini")));
+    }
+
+    void load_readsTwelveLinesOnly_andCancelIsSilent() {
+        Run run;
+        run.core->startUp();
+        writeFile(run.path("full.ini"), kNineteenLines);
+        run.fileDialogs.answers = {std::nullopt, run.path("full.ini")};
+        run.core->settings().load();
+        QCOMPARE(run.core->iniFileName(), QString("ZarnikControl.ini"));
+        run.core->settings().load();
+        QCOMPARE(run.fileDialogs.requests.last().filter, QString("INI_Files (*.ini)|*.ini"));
+        QCOMPARE(run.c().text(Ctl::CWSpeed), QString("30"));  // line 11
+        QCOMPARE(run.c().text(Ctl::GuardTime), QString("180")); // line 13 not read
+        QVERIFY(!run.c().isTicked(Ctl::IAMASERVER));
+        QVERIFY(run.dialogs.messages.isEmpty());
+    }
+
+    void load_unreadableFile_reportsUnexpectedError() {
+        Run run;
+        run.core->startUp();
+        QDir().mkdir(run.path("folder.ini"));
+        run.fileDialogs.answers = {run.path("folder.ini")};
+        run.core->settings().load();
+        QCOMPARE(run.dialogs.messages.size(), 1);
+        QVERIFY(run.dialogs.messages.first().startsWith("Unexpected error. Err "));
+    }
+
+    void save_failure_reportsUnexpectedError() {
+        Run run;
+        run.core->startUp();
+        run.fileDialogs.answers = {run.path("missing-folder/x.ini")};
+        run.core->settings().save();
+        QCOMPARE(run.dialogs.messages.size(), 1);
+        QVERIFY(run.dialogs.messages.first().startsWith("Unexpected error. Err "));
+    }
+
+    void expandTwice_returnsToCompressed() {
+        Run run;
+        run.core->windowSize().toggle();
+        QCOMPARE(run.c().text(Ctl::Expand), QString("Compress"));
+        QCOMPARE(run.core->windowSize().twips(), QSize(10725, 8340));
+        run.core->windowSize().toggle();
+        QCOMPARE(run.c().text(Ctl::Expand), QString("Expand"));
+        QCOMPARE(run.core->windowSize().twips(), QSize(5640, 4485));
+    }
+
+    void monitors_copyOnlyWhenTickedAndStayShort() {
+        Run run;
+        MonitorBoxes& m = run.core->monitors();
+        m.copyFromLogger("IF;");
+        QCOMPARE(run.c().text(Ctl::Text1), QString());
+        run.c().setValue(Ctl::Check1, 1);
+        m.copyFromLogger("IF;");
+        QCOMPARE(run.c().text(Ctl::Text1), QString("IF;\r\n"));
+        m.copyFromLogger(QString(999, u'x')); // 1006 characters: emptied
+        QCOMPARE(run.c().text(Ctl::Text1), QString());
+
+        m.copySent(QString(1999, u'a')); // 2001 with CR LF: the last 502 stay
+        QCOMPARE(run.c().text(Ctl::Text6).size(), 502);
+        QVERIFY(run.c().text(Ctl::Text6).endsWith("a\r\n"));
+        m.copyFromServer("FA00014000000;");
+        QCOMPARE(run.c().text(Ctl::Text5), QString("FA00014000000;"));
+        m.clearAll();
+        QVERIFY(run.c().text(Ctl::Text5).isEmpty() && run.c().text(Ctl::Text6).isEmpty());
+    }
+
+    void monitorLimits_atTheirEdges() {
+        QCOMPARE(MonitorBoxes::limitLoggerMonitor(QString(1000, u'x')).size(), 1000);
+        QCOMPARE(MonitorBoxes::limitLoggerMonitor(QString(1001, u'x')), QString());
+        QCOMPARE(MonitorBoxes::limitTrafficMonitor(QString(2000, u'x')).size(), 2000);
+        QString numbered;
+        for (int i = 0; i < 2001; ++i)
+            numbered += QChar(u'A' + i % 26);
+        QCOMPARE(MonitorBoxes::limitTrafficMonitor(numbered), numbered.mid(1499));
+    }
+
+    void digitalMenu_stopsOpenPorts() {
+        Run run;
+        run.c().selectItem(Ctl::Soft1Com, "COM8");
+        run.c().selectItem(Ctl::Soft2com, "None");
+        run.core->ports().InitPorts();
+        QVERIFY(run.core->ports().radioPort().isOpen());
+        run.core->digitalMenu();
+        QVERIFY(!run.core->ports().radioPort().isOpen());
+        QVERIFY(!run.c().isVisible(Ctl::Shape3));
+    }
+
+    void closeButton_dropsLinkStateAndEnds_evenWhenLoggerStopsReading() {
+        Run run;
+        run.core->startUp();
+        run.c().selectItem(Ctl::Soft1Com, "COM8");
+        run.c().selectItem(Ctl::Soft2com, "None");
+        run.core->ports().InitPorts();
+        run.provider.port("COM8")->heldOutput = 100; // never drains
+        run.c().setVisible(Ctl::Shape4, true);
+        run.c().setVisible(Ctl::Shape1, true);
+        run.clock.set(50000.0);
+        run.clock.setStepPerReading(0.5);
+        QSignalSpy ended(run.core.get(), &AppCore::programEnded);
+        run.core->closeButton();
+        QCOMPARE(ended.count(), 1);
+        QCOMPARE(run.c().text(Ctl::Connect), QString("Connect"));
+        QVERIFY(!run.c().isVisible(Ctl::Shape4) && !run.c().isVisible(Ctl::Shape1));
+        QVERIFY(!run.core->isLoggedIn());
+        QVERIFY(QFile::exists(run.path("ZarnikControl.ini")));
+    }
+
+    void about_showsNameAndVersion() {
+        Run run;
+        run.core->about();
+        QCOMPARE(run.dialogs.messages, QStringList{"ZarnikControl version 1.18"});
+    }
+};
+
+QTEST_GUILESS_MAIN(AppCoreTest)
+#include "tst_AppCore.moc"

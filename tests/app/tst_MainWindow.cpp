@@ -1,0 +1,162 @@
+#include "app/AppCore.h"
+#include "app/Controls.h"
+#include "app/IndicatorLight.h"
+#include "app/MainWindow.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/FileDialogs.h"
+#include "platform/serial/FakeBackend.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Screen {
+    Screen() {
+        QDir::setCurrent(folder.path());
+        core.startUp();
+        window.show();
+    }
+    ~Screen() { QDir::setCurrent(QDir::tempPath()); }
+    template <typename T> T* find(const QString& name) { return window.findChild<T*>(name); }
+    QAction* action(const QString& name) { return window.findChild<QAction*>(name); }
+
+    QTemporaryDir folder;
+    FakeClock clock{10.0};
+    RecordingDialogs dialogs;
+    ScriptedFileDialogs fileDialogs;
+    FakeBackendProvider provider;
+    AppCore core{{clock, dialogs, fileDialogs, provider, [] {}}, QString()};
+    MainWindow window{core};
+};
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void everyControlIsThereByName() {
+        Screen s;
+        for (const QString& name : {Ctl::Soft1Com, Ctl::Soft2com, Ctl::Combo1})
+            QVERIFY2(s.find<QComboBox>(name), qPrintable(name));
+        for (const QString& name : {Ctl::RemoteIP, Ctl::RemotePort, Ctl::Callsign, Ctl::Password,
+                                    Ctl::StartFreq, Ctl::Text4, Ctl::Hertz, Ctl::CWSpeed,
+                                    Ctl::GuardTime, Ctl::ActiveTime, Ctl::ChatPort})
+            QVERIFY2(s.find<QLineEdit>(name), qPrintable(name));
+        for (const QString& name : {Ctl::Command1, Ctl::Command2, Ctl::Command4, Ctl::Command5,
+                                    Ctl::Command6, Ctl::Command7, Ctl::Command9})
+            QVERIFY2(s.find<QPushButton>(name), qPrintable(name));
+        for (const QString& name : {Ctl::SideTone, Ctl::EnableGuard, Ctl::EnableActive,
+                                    Ctl::KeyRTTY, Ctl::IAMASERVER, Ctl::Check1})
+            QVERIFY2(s.find<QCheckBox>(name), qPrintable(name));
+        for (const QString& name : {Ctl::CD, Ctl::RD, Ctl::TD, Ctl::DSR, Ctl::CTS, Ctl::DTR,
+                                    Ctl::RTS, Ctl::Shape1, Ctl::Shape2, Ctl::Shape3, Ctl::Shape4,
+                                    Ctl::Shape5, Ctl::RCVIP})
+            QVERIFY2(s.find<IndicatorLight>(name), qPrintable(name));
+        for (const QString& name : {Ctl::Text1, Ctl::Text5, Ctl::Text6})
+            QVERIFY2(s.find<QPlainTextEdit>(name), qPrintable(name));
+        for (const QString& name : {Ctl::MenuLoad, Ctl::MenuSave, Ctl::MenuExit, Ctl::Connect,
+                                    Ctl::Dig, Ctl::Expand, Ctl::Chat, Ctl::Abt, Ctl::hlp})
+            QVERIFY2(s.action(name), qPrintable(name));
+        QVERIFY(s.find<QSlider>(Ctl::VScroll1));
+        QCOMPARE(s.window.windowTitle(), QString("ZarnikControl"));
+        QCOMPARE(s.action(Ctl::Connect)->text(), QString("Connect Corvel"));
+        QCOMPARE(s.find<QPushButton>(Ctl::Command1)->toolTip(),
+                 QString("Click this button to start Zarnik translation"));
+        QCOMPARE(s.find<QCheckBox>(Ctl::SideTone)->toolTip(),
+                 QString("Check this if want ZarnikControl to generate a CW side tone"));
+    }
+
+    void widgetsAndStoreStayInStep() {
+        Screen s;
+        ControlStore& c = s.core.controls();
+        c.setText(Ctl::StartFreq, "7074.00");
+        QCOMPARE(s.find<QLineEdit>(Ctl::StartFreq)->text(), QString("7074.00"));
+        QTest::keyClicks(s.find<QLineEdit>(Ctl::Callsign), "oh2xx");
+        QCOMPARE(c.text(Ctl::Callsign), QString("oh2xx"));
+        s.find<QComboBox>(Ctl::Combo1)->setCurrentIndex(1);
+        emit s.find<QComboBox>(Ctl::Combo1)->activated(1);
+        QCOMPARE(c.text(Ctl::Combo1), QString("USB"));
+        s.action(Ctl::Expand)->trigger(); // the monitors show in the large window
+        QTest::mouseClick(s.find<QCheckBox>(Ctl::Check1), Qt::LeftButton);
+        QVERIFY(c.isTicked(Ctl::Check1));
+        c.setColour(Ctl::CD, Colours::kRed);
+        QCOMPARE(s.find<IndicatorLight>(Ctl::CD)->colourNumber(), Colours::kRed);
+        c.setEnabled(Ctl::Soft1Com, false);
+        QVERIFY(!s.find<QComboBox>(Ctl::Soft1Com)->isEnabled());
+        s.core.monitors().copyFromLogger("IF;");
+        const QPlainTextEdit* monitor = s.find<QPlainTextEdit>(Ctl::Text1);
+        QCOMPARE(monitor->textCursor().position(), monitor->toPlainText().size());
+    }
+
+    void startAndStopButtons_driveThePorts() {
+        Screen s;
+        s.core.controls().selectItem(Ctl::Soft1Com, "Virtual");
+        s.core.controls().selectItem(Ctl::Soft2com, "None");
+        QTest::mouseClick(s.find<QPushButton>(Ctl::Command1), Qt::LeftButton);
+        QVERIFY(s.core.ports().radioPort().isOpen());
+        QVERIFY(s.find<IndicatorLight>(Ctl::Shape3)->isShown());
+        QTest::mouseClick(s.find<QPushButton>(Ctl::Command2), Qt::LeftButton);
+        QVERIFY(!s.core.ports().radioPort().isOpen());
+        QVERIFY(!s.find<IndicatorLight>(Ctl::Shape3)->isShown());
+    }
+
+    void expandShowsEverything_compressShowsTheEssentials() {
+        Screen s;
+        QWidget* monitor = s.find<QPlainTextEdit>(Ctl::Text5);
+        QVERIFY(!monitor->isVisible());
+        const QSize small = s.window.size();
+        s.action(Ctl::Expand)->trigger();
+        QCOMPARE(s.action(Ctl::Expand)->text(), QString("Compress"));
+        QVERIFY(monitor->isVisible());
+        QVERIFY(s.window.width() > small.width() && s.window.height() > small.height());
+        s.action(Ctl::Expand)->trigger();
+        QCOMPARE(s.action(Ctl::Expand)->text(), QString("Expand"));
+        QVERIFY(!monitor->isVisible());
+    }
+
+    void clickingTheNote_hidesIt() {
+        Screen s;
+        QLabel* note = s.find<QLabel>(Ctl::Text2);
+        QVERIFY(note->isVisible());
+        QVERIFY(note->text().startsWith("Important. Start and connect Corvel"));
+        QTest::mouseClick(note, Qt::LeftButton);
+        QVERIFY(!note->isVisible());
+    }
+
+    void windowManagerClose_endsTheProgramLikeExit() {
+        Screen s;
+        QSignalSpy ended(&s.core, &AppCore::programEnded);
+        QVERIFY(s.window.close());
+        QCOMPARE(ended.count(), 1);
+        QVERIFY(QFile::exists(s.folder.filePath("ZarnikControl.ini")));
+    }
+
+    void helpMenu_opensHelpWithLinuxPortAdvice() {
+        Screen s;
+        s.action(Ctl::hlp)->trigger();
+        auto* help = s.window.findChild<QWidget*>("HelpWindow");
+        QVERIFY(help && help->isVisible());
+        const QString text = help->findChild<QObject*>("HelpText")->property("plainText").toString();
+        for (const char* topic : {"Virtual", "dosdevices", "Kenwood", "FTDX5000", "50%",
+                                  "Enable Guard", "Non Activity", "I Am A Server", "WSJT-X"})
+            QVERIFY2(text.contains(topic), topic);
+        s.action(Ctl::MenuExit)->trigger(); // shutting down closes the help too
+        QTRY_VERIFY(!s.window.findChild<QWidget*>("HelpWindow") ||
+                    !s.window.findChild<QWidget*>("HelpWindow")->isVisible());
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "tst_MainWindow.moc"

@@ -1,0 +1,58 @@
+#include "common/NumericText.h"
+
+#include <QTest>
+
+class NumericTextTest : public QObject {
+    Q_OBJECT
+private slots:
+    void numericValue_takesLeadingNumber_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("expected");
+        QTest::newRow("plain") << "14025.5" << 14025.5;
+        QTest::newRow("blanks ignored") << " 1 4 0 2 5 " << 14025.0;
+        QTest::newRow("trailing words") << "7000.10 kHz" << 7000.1;
+        QTest::newRow("negative") << "-12" << -12.0;
+        QTest::newRow("settings integer line") << " 3" << 3.0;
+        QTest::newRow("no number") << "abc" << 0.0;
+        QTest::newRow("empty") << "" << 0.0;
+        QTest::newRow("second point stops") << "1.2.3" << 1.2;
+        QTest::newRow("sign only") << "-" << 0.0;
+        QTest::newRow("binary junk") << QString::fromLatin1("\x01\xff" "12", 4) << 0.0;
+        QTest::newRow("absurdly long") << QString(5000, u'9') << 0.0 + QString(64, u'9').toDouble();
+    }
+    void numericValue_takesLeadingNumber() {
+        QFETCH(QString, text);
+        QFETCH(double, expected);
+        QCOMPARE(NumericText::numericValue(text), expected);
+    }
+
+    void integerValue_clampsToIntRange() {
+        QCOMPARE(NumericText::integerValue("99999999999"), std::numeric_limits<int>::max());
+        QCOMPARE(NumericText::integerValue("-99999999999"), std::numeric_limits<int>::min());
+        QCOMPARE(NumericText::integerValue("2.9"), 2);
+    }
+
+    void shortestDecimal_dropsZerosAndPoint_data() {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("whole") << 14000.0 << "14000";
+        QTest::newRow("one decimal") << 14000.5 << "14000.5";
+        QTest::newRow("two decimals") << 14000.25 << "14000.25";
+        QTest::newRow("zero") << 0.0 << "0";
+        QTest::newRow("negative") << -3.5 << "-3.5";
+    }
+    void shortestDecimal_dropsZerosAndPoint() {
+        QFETCH(double, value);
+        QFETCH(QString, expected);
+        QCOMPARE(NumericText::shortestDecimal(value), expected);
+    }
+
+    void integerLine_putsBlankBeforeNonNegative() {
+        QCOMPARE(NumericText::integerLine(0), QString(" 0"));
+        QCOMPARE(NumericText::integerLine(21), QString(" 21"));
+        QCOMPARE(NumericText::integerLine(-500), QString("-500"));
+    }
+};
+
+QTEST_GUILESS_MAIN(NumericTextTest)
+#include "tst_NumericText.moc"

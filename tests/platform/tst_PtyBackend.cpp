@@ -1,0 +1,167 @@
+#include "platform/serial/PtyBackend.h"
+
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+// The logger's side of the cable: opens the published link as a serial program does.
+class Logger {
+public:
+    explicit Logger(const QString& path) {
+        fd_ = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        termios tio{};
+        if (fd_ >= 0 && ::tcgetattr(fd_, &tio) == 0) {
+            ::cfmakeraw(&tio);
+            ::tcsetattr(fd_, TCSANOW, &tio);
+        }
+    }
+    ~Logger() { close(); }
+    bool isOpen() const { return fd_ >= 0; }
+    void close() {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = -1;
+    }
+    void write(const QByteArray& bytes) { QCOMPARE(::write(fd_, bytes.data(), bytes.size()), bytes.size()); }
+    QByteArray read(int expected) {
+        QByteArray got;
+        for (int tries = 0; tries < 200 && got.size() < expected; ++tries) {
+            pollfd p{fd_, POLLIN, 0};
+            if (::poll(&p, 1, 10) > 0) {
+                char buffer[512];
+                const ssize_t n = ::read(fd_, buffer, sizeof buffer);
+                if (n > 0)
+                    got.append(buffer, n);
+            }
+        }
+        return got;
+    }
+
+private:
+    int fd_ = -1;
+};
+
+QByteArray allByteValues() {
+    QByteArray bytes;
+    for (int i = 0; i < 256; ++i)
+        bytes.append(char(i));
+    return bytes;
+}
+
+} // namespace
+
+class PtyBackendTest : public QObject {
+    Q_OBJECT
+private slots:
+    void create_publishesLinkInPrivateFolder() {
+        QTemporaryDir base;
+        const QString folder = base.filePath("ports");
+        {
+            PtyBackend pair(folder, "radio");
+            QVERIFY2(pair.create(), qPrintable(pair.errorString()));
+            const QFileInfo link(pair.linkPath());
+            QVERIFY(link.isSymLink());
+            QCOMPARE(link.symLinkTarget(), pair.peerDevice());
+            QVERIFY(pair.peerDevice().startsWith("/dev/pts/"));
+            struct stat info {};
+            ::stat(QFile::encodeName(folder).constData(), &info);
+            QCOMPARE(info.st_mode & 0777, 0700u);
+            QVERIFY(!pair.peerPresent());
+        }
+        QVERIFY(!QFileInfo(folder + "/radio").isSymLink()); // removed when the program ends
+    }
+
+    void secondInstance_cannotTakeTheSameLink() {
+        QTemporaryDir base;
+        PtyBackend first(base.path(), "radio");
+        QVERIFY(first.create());
+        PtyBackend second(base.path(), "radio");
+        QVERIFY(!second.open(19200));
+        QVERIFY(second.errorString().contains("another running ZarnikControl"));
+        QCOMPARE(QFileInfo(first.linkPath()).symLinkTarget(), first.peerDevice());
+    }
+
+    void loggerOpeningAndClosing_raisesAndDropsLines() {
+        QTemporaryDir base;
+        PtyBackend pair(base.path(), "radio");
+        QVERIFY(pair.open(19200));
+        QSignalSpy changes(&pair, &SerialBackend::linesChanged);
+        QCOMPARE(pair.lines(), ModemLines{});
+
+        Logger logger(pair.linkPath());
+        QVERIFY(logger.isOpen());
+        pair.refreshPeer();
+        QCOMPARE(changes.count(), 1);
+        QCOMPARE(pair.lines(), (ModemLines{true, true, true, false}));
+
+        logger.close();
+        pair.refreshPeer();
+        QCOMPARE(changes.count(), 2);
+        QCOMPARE(pair.lines(), ModemLines{});
+
+        Logger again(pair.linkPath()); // a logger that comes back finds the same cable
+        pair.refreshPeer();
+        QCOMPARE(changes.count(), 3);
+        QVERIFY(pair.peerPresent());
+    }
+
+    void everyByteValue_passesBothWaysUnchanged() {
+        QTemporaryDir base;
+        PtyBackend pair(base.path(), "keyer");
+        QVERIFY(pair.open(1200));
+        Logger logger(pair.linkPath());
+        pair.refreshPeer();
+
+        QByteArray received;
+        connect(&pair, &SerialBackend::dataArrived, this,
+                [&](const QByteArray& bytes) { received += bytes; });
+        logger.write(allByteValues());
+        QTRY_COMPARE(received.size(), 256);
+        QCOMPARE(received, allByteValues());
+
+        QCOMPARE(pair.write(allByteValues()), 256);
+        QCOMPARE(logger.read(256), allByteValues());
+        QCOMPARE(pair.bytesToWrite(), 0);
+    }
+
+    void whileNobodyListens_writesGoNowhere() {
+        QTemporaryDir base;
+        PtyBackend pair(base.path(), "keyer");
+        QVERIFY(pair.open(1200));
+        QCOMPARE(pair.write("\x17\x80"), 2); // the cable takes it; nobody hears it
+        Logger logger(pair.linkPath());
+        pair.refreshPeer();
+        QCOMPARE(logger.read(1), QByteArray());
+        pair.write("IF;");
+        QCOMPARE(logger.read(3), QByteArray("IF;"));
+    }
+
+    void ourEndClosed_dropsWhatTheLoggerSends() {
+        QTemporaryDir base;
+        PtyBackend pair(base.path(), "radio");
+        QVERIFY(pair.open(19200));
+        pair.close();
+        Logger logger(pair.linkPath()); // the cable stays for a logger that opens early
+        QVERIFY(logger.isOpen());
+        pair.refreshPeer();
+        QSignalSpy data(&pair, &SerialBackend::dataArrived);
+        logger.write("FA;");
+        QCOMPARE(pair.write("FA;"), 0);
+        QVERIFY(pair.open(19200));
+        logger.write("IF;");
+        QTRY_COMPARE(data.count(), 1);
+        QCOMPARE(data.first().first().toByteArray(), QByteArray("IF;"));
+    }
+};
+
+QTEST_GUILESS_MAIN(PtyBackendTest)
+#include "tst_PtyBackend.moc"

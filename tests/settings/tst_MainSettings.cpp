@@ -1,0 +1,123 @@
+#include "settings/MainSettings.h"
+
+#include <QTest>
+
+namespace {
+
+MainSettings sample() {
+    MainSettings s;
+    s.soft1Com = "Virtual";
+    s.startFreq = "14025.50";
+    s.remoteIP = "192.0.2.7";
+    s.remotePort = "4532";
+    s.callsign = "W1AW";
+    s.password = "s3cret pass";
+    s.combo1 = 2;
+    s.soft2com = 21;
+    s.sideTone = 1;
+    s.hertz = "650";
+    s.cwSpeed = "28";
+    s.vScroll1 = -500;
+    s.guardTime = "120";
+    s.enableGuard = 1;
+    s.activeTime = "600";
+    s.enableActive = 0;
+    s.keyRTTY = 1;
+    s.iAmAServer = 0;
+    s.chatPort = "7300";
+    return s;
+}
+
+} // namespace
+
+class MainSettingsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void write_allLines_exactBytes() {
+        const QByteArray expected = "Virtual\r\n14025.50\r\n192.0.2.7\r\n4532\r\nW1AW\r\n"
+                                    "s3cret pass\r\n 2\r\n 21\r\n 1\r\n650\r\n28\r\n-500\r\n"
+                                    "120\r\n 1\r\n600\r\n 0\r\n 1\r\n 0\r\n7300\r\n";
+        QCOMPARE(SettingsLines::write(sample()), expected);
+    }
+
+    void roundTrip_allLinesAndSavedLines() {
+        MainSettings read;
+        QCOMPARE(SettingsLines::read(SettingsLines::write(sample()), read), 19);
+        QCOMPARE(read, sample());
+
+        // "Save" writes 12 lines: the values of lines 13..19 stay as they were.
+        MainSettings partial;
+        partial.guardTime = "180";
+        partial.activeTime = "180";
+        const QByteArray saved = SettingsLines::write(sample(), SettingsLines::kSavedLines);
+        QCOMPARE(saved.count("\r\n"), 12);
+        QCOMPARE(SettingsLines::read(saved, partial), 12);
+        QCOMPARE(partial.cwSpeed, QString("28"));
+        QCOMPARE(partial.guardTime, QString("180"));
+        QCOMPARE(partial.activeTime, QString("180"));
+        QCOMPARE(partial.chatPort, QString());
+    }
+
+    void read_stopsAtMaxLines() {
+        MainSettings s;
+        s.guardTime = "180";
+        QCOMPARE(SettingsLines::read(SettingsLines::write(sample()), s, 12), 12);
+        QCOMPARE(s.guardTime, QString("180"));
+        QCOMPARE(s.vScroll1, -500);
+    }
+
+    void read_shortAndOddFiles_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<QString>("startFreq");
+        QTest::addColumn<int>("combo1");
+        QTest::newRow("empty file") << QByteArray() << 0 << "unchanged" << 5;
+        QTest::newRow("one line, no line end") << QByteArray("COM3") << 1 << "unchanged" << 5;
+        QTest::newRow("LF only") << QByteArray("COM3\n7000\n\n\n\n\n 4\n") << 7 << "7000" << 4;
+        QTest::newRow("CR only") << QByteArray("COM3\r7000\r") << 2 << "7000" << 5;
+        QTest::newRow("empty lines") << QByteArray("\r\n\r\n\r\n\r\n\r\n\r\n\r\n") << 7 << ""
+                                     << 0;
+        QTest::newRow("word for a number") << QByteArray("a\r\nb\r\nc\r\nd\r\ne\r\nf\r\nCW\r\n")
+                                           << 7 << "b" << 0;
+    }
+    void read_shortAndOddFiles() {
+        QFETCH(QByteArray, content);
+        QFETCH(int, lines);
+        QFETCH(QString, startFreq);
+        QFETCH(int, combo1);
+        MainSettings s;
+        s.startFreq = "unchanged";
+        s.combo1 = 5;
+        QCOMPARE(SettingsLines::read(content, s), lines);
+        QCOMPARE(s.startFreq, startFreq);
+        QCOMPARE(s.combo1, combo1);
+    }
+
+    void read_binaryAndHugeLines_areBoundedAndDoNotCrash() {
+        QByteArray junk;
+        for (int i = 0; i < 200000; ++i)
+            junk.append(char(i * 7919 % 256));
+        MainSettings s;
+        SettingsLines::read(junk, s);
+        QVERIFY(s.soft1Com.size() <= SettingsLines::kMaxLineLength);
+        QVERIFY(s.password.size() <= SettingsLines::kMaxLineLength);
+
+        MainSettings t;
+        SettingsLines::read(QByteArray(5'000'000, 'x') + "\r\n7000\r\n", t);
+        QCOMPARE(t.soft1Com.size(), SettingsLines::kMaxLineLength);
+        QCOMPARE(t.startFreq, QString("7000"));
+    }
+
+    void read_oldSingleBytePassword_isKept() {
+        MainSettings s;
+        SettingsLines::read("COM1\r\n14000\r\nh\r\n1\r\nOH2XX\r\np\xe4ss\r\n", s);
+        QCOMPARE(s.password, QString::fromUtf8("p\u00e4ss"));
+        // and it is written back in UTF-8, which reads the same again
+        MainSettings again;
+        SettingsLines::read(SettingsLines::write(s), again);
+        QCOMPARE(again.password, s.password);
+    }
+};
+
+QTEST_GUILESS_MAIN(MainSettingsTest)
+#include "tst_MainSettings.moc"
