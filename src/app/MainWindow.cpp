@@ -35,7 +35,9 @@ QLabel* caption(const QString& text) { return new QLabel(text); }
 
 QLineEdit* lineEdit(const QString& name, int widthChars) {
     auto* edit = named<QLineEdit>(name);
-    edit->setMaximumWidth(edit->fontMetrics().averageCharWidth() * widthChars + 16);
+    const int width = edit->fontMetrics().horizontalAdvance(QString(widthChars, u'0')) + 16;
+    edit->setMinimumWidth(width);
+    edit->setMaximumWidth(width);
     return edit;
 }
 
@@ -178,7 +180,7 @@ QGroupBox* MainWindow::buildLinkGroup() {
     auto* group = new QGroupBox(QStringLiteral("Corvel station server"));
     auto* grid = new QGridLayout(group);
     grid->addWidget(caption(QStringLiteral("Remote IP")), 0, 0);
-    grid->addWidget(lineEdit(Ctl::RemoteIP, 24), 0, 1);
+    grid->addWidget(lineEdit(Ctl::RemoteIP, 15), 0, 1);
     grid->addWidget(caption(QStringLiteral("Port")), 0, 2);
     grid->addWidget(lineEdit(Ctl::RemotePort, 6), 0, 3);
     grid->addWidget(caption(QStringLiteral("Login Callsign:")), 1, 0);
@@ -203,13 +205,16 @@ QGroupBox* MainWindow::buildRadioGroup() {
     auto* group = new QGroupBox(QStringLiteral("Radio"));
     auto* grid = new QGridLayout(group);
     grid->addWidget(named<QLabel>(Ctl::Label11), 0, 0);
-    grid->addWidget(lineEdit(Ctl::StartFreq, 11), 0, 1);
+    grid->addWidget(lineEdit(Ctl::StartFreq, 9), 0, 1);
     auto* down = named<QToolButton>(Ctl::Command3);
     down->setArrowType(Qt::DownArrow);
     auto* up = named<QToolButton>(Ctl::Command8);
     up->setArrowType(Qt::UpArrow);
-    grid->addWidget(down, 0, 2);
-    grid->addWidget(up, 0, 3);
+    auto* steps = new QHBoxLayout;
+    steps->addWidget(down);
+    steps->addWidget(up);
+    steps->addStretch();
+    grid->addLayout(steps, 0, 2, 1, 2);
     grid->addWidget(caption(QStringLiteral("Mode")), 1, 0);
     grid->addWidget(named<QComboBox>(Ctl::Combo1), 1, 1);
     grid->addWidget(caption(QStringLiteral("Send ASCII to port 1 or port 3")), 2, 0, 1, 4);
