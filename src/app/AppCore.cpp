@@ -1,7 +1,7 @@
 #include "AppCore.h"
 
 #include "CommandLineOptions.h"
-#include "Controls.h"
+#include "common/Controls.h"
 #include "MainControls.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ControlStore.h"
+#include "common/ControlStore.h"
 #include "LogFile.h"
-#include "MonitorBoxes.h"
+#include "common/MonitorBoxes.h"
 #include "PortController.h"
 #include "SettingsCommands.h"
 #include "WindowSize.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ControlStore.h"
+#include "common/ControlStore.h"
 
 #include <QObject>
 

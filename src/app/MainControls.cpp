@@ -1,7 +1,7 @@
 #include "MainControls.h"
 
-#include "ControlStore.h"
-#include "Controls.h"
+#include "common/ControlStore.h"
+#include "common/Controls.h"
 #include "platform/serial/PortNames.h"
 
 namespace {

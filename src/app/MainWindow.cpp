@@ -2,7 +2,7 @@
 
 #include "AppCore.h"
 #include "ControlBinder.h"
-#include "Controls.h"
+#include "common/Controls.h"
 #include "HelpWindow.h"
 #include "IndicatorLight.h"
 #include "platform/serial/PortFolder.h"

@@ -1,7 +1,7 @@
 #include "PortController.h"
 
-#include "ControlStore.h"
-#include "Controls.h"
+#include "common/ControlStore.h"
+#include "common/Controls.h"
 #include "MainControls.h"
 #include "platform/Dialogs.h"
 #include "platform/PausingWait.h"

@@ -1,7 +1,7 @@
 #include "SettingsBinding.h"
 
-#include "ControlStore.h"
-#include "Controls.h"
+#include "common/ControlStore.h"
+#include "common/Controls.h"
 
 namespace SettingsBinding {
 namespace {

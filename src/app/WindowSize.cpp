@@ -1,7 +1,7 @@
 #include "WindowSize.h"
 
-#include "ControlStore.h"
-#include "Controls.h"
+#include "common/ControlStore.h"
+#include "common/Controls.h"
 
 WindowSize::WindowSize(ControlStore& store, QObject* parent) : QObject(parent), store_(store) {}
 

@@ -10,21 +10,28 @@ double SystemClock::secondsSinceMidnight() const {
     return QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
 }
 
+double SystemClock::monotonicSeconds() const { return monotonic_.nsecsElapsed() / 1e9; }
+
 QDateTime SystemClock::now() const { return QDateTime::currentDateTime(); }
 
-double FakeClock::secondsSinceMidnight() const {
-    const double reading = seconds_;
-    if (step_ != 0.0)
-        seconds_ = std::fmod(seconds_ + step_, kSecondsPerDay);
+double FakeClock::read() const {
+    const double reading = total_;
+    total_ += step_;
     return reading;
 }
 
+double FakeClock::secondsSinceMidnight() const { return std::fmod(read(), kSecondsPerDay); }
+
+double FakeClock::monotonicSeconds() const { return read(); }
+
 QDateTime FakeClock::now() const {
-    return QDateTime(date_, QTime::fromMSecsSinceStartOfDay(static_cast<int>(seconds_ * 1000.0)));
+    const double seconds = total_;
+    const auto days = static_cast<qint64>(std::floor(seconds / kSecondsPerDay));
+    const double inDay = seconds - days * kSecondsPerDay;
+    return QDateTime(date_.addDays(days), QTime::fromMSecsSinceStartOfDay(int(inDay * 1000.0)));
 }
 
-void FakeClock::advance(double seconds) {
-    seconds_ = std::fmod(seconds_ + seconds, kSecondsPerDay);
-    if (seconds_ < 0)
-        seconds_ += kSecondsPerDay;
+void FakeClock::set(double secondsSinceMidnight) {
+    const double day = std::floor(total_ / kSecondsPerDay) * kSecondsPerDay;
+    total_ = day + secondsSinceMidnight;
 }

@@ -6,21 +6,18 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include <cmath>
+
 namespace {
-constexpr double kSecondsPerDay = 86400.0;
-// How long one round of the wait may sleep for new events before it reads the clock again.
+// A wait looks at its clock and its condition at least this often.
 constexpr int kSliceMs = 5;
+// The last stretch of a wait is spent handling events without sleeping, so that the wait
+// ends on time to a fraction of a millisecond (timers fire up to a millisecond late).
+constexpr double kFinalStretchSeconds = 0.0015;
 
-double elapsedSince(double start, double now) {
-    double elapsed = now - start;
-    if (elapsed < 0) // midnight passed
-        elapsed += kSecondsPerDay;
-    return elapsed;
-}
-
-void handleEventsForASlice() {
+void handleEventsFor(int milliseconds) {
     QEventLoop slice;
-    QTimer::singleShot(kSliceMs, &slice, &QEventLoop::quit);
+    QTimer::singleShot(milliseconds, Qt::PreciseTimer, &slice, &QEventLoop::quit);
     slice.exec();
 }
 } // namespace
@@ -29,17 +26,24 @@ PausingWait::PausingWait(const Clock& clock, double skipAtOrBelow)
     : clock_(clock), skipAtOrBelow_(skipAtOrBelow) {}
 
 bool PausingWait::wait(double seconds, const std::function<bool()>& done) const {
-    const double start = clock_.secondsSinceMidnight();
-    if (start <= skipAtOrBelow_)
+    if (clock_.secondsSinceMidnight() <= skipAtOrBelow_)
         return done && done();
+    const double deadline = clock_.monotonicSeconds() + seconds;
     for (;;) {
         if (done && done())
             return true;
         if (ended_)
             return false;
-        if (elapsedSince(start, clock_.secondsSinceMidnight()) >= seconds)
+        const double remaining = deadline - clock_.monotonicSeconds();
+        if (remaining <= 0)
             return false;
-        handleEventsForASlice();
+        if (remaining <= kFinalStretchSeconds) {
+            yieldToEvents();
+            continue;
+        }
+        const int sliceMs =
+            static_cast<int>(std::floor((remaining - kFinalStretchSeconds) * 1000.0));
+        handleEventsFor(qBound(1, sliceMs, kSliceMs));
     }
 }
 

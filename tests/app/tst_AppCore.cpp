@@ -1,5 +1,5 @@
 #include "app/AppCore.h"
-#include "app/Controls.h"
+#include "common/Controls.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/FileDialogs.h"

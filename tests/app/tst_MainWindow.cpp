@@ -1,5 +1,5 @@
 #include "app/AppCore.h"
-#include "app/Controls.h"
+#include "common/Controls.h"
 #include "app/IndicatorLight.h"
 #include "app/MainWindow.h"
 #include "platform/Clock.h"

@@ -1,5 +1,5 @@
-#include "app/ControlStore.h"
-#include "app/Controls.h"
+#include "common/ControlStore.h"
+#include "common/Controls.h"
 #include "app/MainControls.h"
 #include "app/PortController.h"
 #include "platform/Clock.h"
