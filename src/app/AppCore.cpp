@@ -12,6 +12,8 @@ namespace {
 // How long "Close" lets the logger's last bytes drain before it ends anyway: a logger that
 // stopped reading must not keep the program from ending.
 constexpr double kOutputDrainSeconds = 5.0;
+// How long "Close" waits for the station link to finish closing.
+constexpr double kSocketCloseSeconds = 1000.0;
 
 QString settingsFileFor(const QString& commandLine) {
     if (commandLine.isEmpty() || commandLine == AppCore::kServerArgument)
@@ -26,10 +28,17 @@ AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
       windowSize_(store_),
       settings_(store_, iniFileName_, platform_.dialogs, platform_.fileDialogs),
       ports_({store_, platform_.dialogs, wait_, platform_.ports, commandLine_,
-              platform_.endProcessAtOnce}) {
+              platform_.endProcessAtOnce}),
+      picture_(store_), serverLine_(winsock2_),
+      loggerCat_({ports_.radioPort(), picture_, serverLine_, monitors_, store_, wait_,
+                  platform_.dialogs, [this] { ports_.InitPorts(); }}),
+      stepper_({picture_, ports_.radioPort(), serverLine_, monitors_, store_, wait_}) {
     populateMainControls(store_, PortNames::foundDevices());
     ledOffColor_ = Colours::kLedOff;
     connect(&store_, &ControlStore::changed, this, &AppCore::onControlChanged);
+    connect(&ports_.radioPort(), &CommPort::commEvent, &loggerCat_, &LoggerCat::onCommEvent);
+    connect(&serverLine_, &ServerLine::lineSent, this,
+            [this](const QString& line) { picture_.noteServerLine(line); });
 }
 
 void AppCore::startUp() {
@@ -56,6 +65,9 @@ void AppCore::firstActivation() {
 
 void AppCore::closeButton() {
     loggedIn_ = false;
+    winsock2_.close();
+    wait_.wait(kSocketCloseSeconds,
+               [this] { return winsock2_.state() == QAbstractSocket::UnconnectedState; });
     store_.setText(Ctl::Connect, QStringLiteral("Connect"));
     store_.setVisible(Ctl::Shape4, false);
     store_.setVisible(Ctl::Shape1, false);
@@ -79,6 +91,7 @@ void AppCore::shutDown() {
         settings_.writeAtShutdown();
         log_.close();
     }
+    winsock2_.abort();
 }
 
 void AppCore::digitalMenu() { ports_.stopPorts(); }

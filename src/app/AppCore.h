@@ -6,9 +6,14 @@
 #include "PortController.h"
 #include "SettingsCommands.h"
 #include "WindowSize.h"
+#include "cat/FrequencyStepper.h"
+#include "cat/LoggerCat.h"
+#include "cat/StationPicture.h"
+#include "link/ServerLine.h"
 #include "platform/PausingWait.h"
 
 #include <QObject>
+#include <QTcpSocket>
 #include <functional>
 
 class Clock;
@@ -41,6 +46,11 @@ public:
     WindowSize& windowSize() { return windowSize_; }
     SettingsCommands& settings() { return settings_; }
     LogFile& log() { return log_; }
+    StationPicture& picture() { return picture_; }
+    ServerLine& serverLine() { return serverLine_; }
+    QTcpSocket& serverSocket() { return winsock2_; }
+    LoggerCat& loggerCat() { return loggerCat_; }
+    FrequencyStepper& stepper() { return stepper_; }
     const PausingWait& pausingWait() const { return wait_; }
 
     const QString& commandLine() const { return commandLine_; }
@@ -76,6 +86,11 @@ private:
     SettingsCommands settings_;
     PortController ports_;
     LogFile log_;
+    StationPicture picture_;
+    QTcpSocket winsock2_; // the station server link
+    ServerLine serverLine_;
+    LoggerCat loggerCat_;
+    FrequencyStepper stepper_;
     int ledOffColor_ = 0;
     bool firstActivationDone_ = false;
     bool loggedIn_ = false;

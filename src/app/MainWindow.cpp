@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSlider>
@@ -206,13 +207,17 @@ QGroupBox* MainWindow::buildRadioGroup() {
     auto* grid = new QGridLayout(group);
     grid->addWidget(named<QLabel>(Ctl::Label11), 0, 0);
     grid->addWidget(lineEdit(Ctl::StartFreq, 9), 0, 1);
-    auto* down = named<QToolButton>(Ctl::Command3);
-    down->setArrowType(Qt::DownArrow);
-    auto* up = named<QToolButton>(Ctl::Command8);
+    auto* up = named<QToolButton>(Ctl::Command3);
     up->setArrowType(Qt::UpArrow);
+    auto* down = named<QToolButton>(Ctl::Command8);
+    down->setArrowType(Qt::DownArrow);
+    for (QToolButton* step : {up, down}) {
+        step->setToolTip(QStringLiteral("Hold to step: left button 0.1 kHz, other buttons 1 kHz"));
+        step->installEventFilter(this);
+    }
     auto* steps = new QHBoxLayout;
-    steps->addWidget(down);
     steps->addWidget(up);
+    steps->addWidget(down);
     steps->addStretch();
     grid->addLayout(steps, 0, 2, 1, 2);
     grid->addWidget(caption(QStringLiteral("Mode")), 1, 0);
@@ -294,6 +299,15 @@ void MainWindow::wireButtons() {
     onClick(Ctl::Command2, [this] { core_.ports().stopPorts(); });
     onClick(Ctl::Command4, [this] { core_.closeButton(); });
     onClick(Ctl::Command7, [this] { core_.monitors().clearAll(); });
+    onClick(Ctl::Command6, [this] { core_.stepper().sendToRadio(); });
+    onClick(Ctl::Command9, [this] { core_.stepper().sendToCorvel(); });
+    for (const QString& name : {Ctl::Command3, Ctl::Command8}) {
+        auto* step = findChild<QToolButton*>(name);
+        const bool up = name == Ctl::Command3;
+        // The left button goes through the button itself, so it looks pressed while held.
+        connect(step, &QToolButton::pressed, this, [this, up] { core_.stepper().press(up, true); });
+        connect(step, &QToolButton::released, this, [this] { core_.stepper().release(); });
+    }
 }
 
 QSize MainWindow::pixelsFor(QSize twips) const {
@@ -338,6 +352,19 @@ void MainWindow::mousePressEvent(QMouseEvent* event) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    const bool stepButton =
+        watched->objectName() == Ctl::Command3 || watched->objectName() == Ctl::Command8;
+    if (stepButton && (event->type() == QEvent::MouseButtonPress ||
+                       event->type() == QEvent::MouseButtonRelease)) {
+        // Other mouse buttons step by 1 kHz; the buttons themselves only know the left one.
+        if (static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton) {
+            if (event->type() == QEvent::MouseButtonPress)
+                core_.stepper().press(watched->objectName() == Ctl::Command3, false);
+            else
+                core_.stepper().release();
+            return true;
+        }
+    }
     if (watched->objectName() == Ctl::Text2 && event->type() == QEvent::MouseButtonPress)
         core_.controls().setVisible(Ctl::Text2, false);
     return QMainWindow::eventFilter(watched, event);

@@ -3,9 +3,12 @@
 #include "platform/Dialogs.h"
 
 #include <QPointer>
+#include <QSet>
 #include <QWidget>
 
-// Message boxes and questions as real modal dialogs over a window.
+// Message boxes and questions as real modal dialogs over a window. A message that is already
+// on the screen is not opened a second time: a fault that repeats many times a second must
+// not bury the operator under a stack of identical boxes.
 class WidgetDialogs final : public Dialogs {
 public:
     void setParentWindow(QWidget* window) { parent_ = window; }
@@ -14,4 +17,5 @@ public:
 
 private:
     QPointer<QWidget> parent_;
+    QSet<QString> open_;
 };

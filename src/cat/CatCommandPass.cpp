@@ -1,0 +1,208 @@
+#include "CatCommandPass.h"
+
+#include "CatFormats.h"
+#include "StationPicture.h"
+#include "common/NumericText.h"
+
+namespace {
+
+const QString kKeyUp = QStringLiteral("A0:MX0;");
+const QString kKeyDown = QStringLiteral("A0:MX1;");
+
+// Deletes the first occurrence; the text before and after it are joined.
+bool removeFirst(QString& buffer, const QString& command) {
+    const qsizetype at = buffer.indexOf(command);
+    if (at < 0)
+        return false;
+    buffer.remove(at, command.size());
+    return true;
+}
+
+bool queriesRemain(const QString& buffer) {
+    for (const char* query : {"FB;", "FA;", "IF;", "AI0;", "FR0;", "FR1;", "PS;"})
+        if (buffer.contains(QLatin1String(query)))
+            return true;
+    return false;
+}
+
+bool isFrequencySet(const QString& buffer) {
+    const qsizetype at = buffer.indexOf(QStringLiteral("FA"));
+    if (at < 0)
+        return false;
+    const qsizetype end = buffer.indexOf(u';', at);
+    return end >= 0 && end - at > 4;
+}
+
+bool allDigits(QStringView text) {
+    for (QChar c : text)
+        if (c < u'0' || c > u'9')
+            return false;
+    return true;
+}
+
+} // namespace
+
+CatCommandPass::CatCommandPass(StationPicture& picture, QString frequencyField,
+                               bool serverConnected)
+    : picture_(picture), connected_(serverConnected), field_(std::move(frequencyField)) {}
+
+CatActions CatCommandPass::beforeLoop(QString& buffer) {
+    actions_.clear();
+    // A poll of both VFOs: VFO B is not answered.
+    if (buffer == QStringLiteral("IF;FA;FB;"))
+        buffer = QStringLiteral("IF;FA;");
+    // More than a poll's worth piled up: the logger and we are out of step; start afresh.
+    if (buffer.size() > kMaxBuffered) {
+        emitAction(CatAction::ClearReceived);
+        buffer.clear();
+    }
+    if (buffer.contains(QStringLiteral("ID;")))
+        emitAction(CatAction::Reply, CatFormats::kIdentity);
+    if (buffer.contains(QStringLiteral("AI0;")))
+        emitAction(CatAction::SendToServer, QStringLiteral("A0:IF;"));
+    if (buffer.contains(QStringLiteral("FL;")))
+        emitAction(CatAction::Reply, CatFormats::kFilter);
+    // The transmitter is released before the frequency moves, and on any receive command.
+    if (isFrequencySet(buffer))
+        emitAction(CatAction::SendToServer, kKeyUp);
+    if (buffer.contains(QStringLiteral("RX")) || buffer.contains(QStringLiteral("TX0;")))
+        emitAction(CatAction::SendToServer, kKeyUp);
+    return actions_;
+}
+
+CatActions CatCommandPass::commandLoop(QString& buffer) {
+    actions_.clear();
+    do {
+        answerStatus(buffer);
+        if (buffer.contains(QStringLiteral("TX;")))
+            keyDown();
+        if (buffer.contains(QStringLiteral("RX;")))
+            emitAction(CatAction::SendToServer, kKeyUp);
+        answerFrequency(buffer, QStringLiteral("FA;"), 'A');
+        if (!handleMode(buffer))
+            return actions_;
+        answerFrequency(buffer, QStringLiteral("FB;"), 'B');
+        echo(buffer, QStringLiteral("AI0;"));
+        if (buffer.contains(QStringLiteral("XT")))
+            toggleClarifier(picture_.xitOn, QStringLiteral("XT"));
+        if (buffer.contains(QStringLiteral("RT")))
+            toggleClarifier(picture_.ritOn, QStringLiteral("RT"));
+        echo(buffer, QStringLiteral("FR1;"));
+        echo(buffer, QStringLiteral("FR0;"));
+        answerPower(buffer);
+    } while (queriesRemain(buffer));
+
+    if (buffer.contains(QStringLiteral(";;")) || buffer == QStringLiteral("B;"))
+        buffer.clear();
+    setFrequency(buffer);
+    if (!buffer.isEmpty())
+        emitAction(CatAction::CopyReceived, buffer);
+    return actions_;
+}
+
+void CatCommandPass::answerStatus(QString& buffer) {
+    if (!removeFirst(buffer, QStringLiteral("IF;")))
+        return;
+    const QString record =
+        CatFormats::statusRecord(field_, picture_.clarifierOffset(), picture_.ritOn,
+                                 picture_.xitOn, picture_.modeDigit(), picture_.transmitting);
+    emitAction(CatAction::Reply, record);
+    emitAction(CatAction::CopySent, record);
+}
+
+void CatCommandPass::keyDown() {
+    // TX; stays in the buffer: every further round of the loop keys again.
+    if (!connected_)
+        return;
+    emitAction(CatAction::CopySent, kKeyDown);
+    emitAction(CatAction::SendToServer, kKeyDown);
+}
+
+void CatCommandPass::answerFrequency(QString& buffer, const QString& query, char vfo) {
+    if (!removeFirst(buffer, query))
+        return;
+    const QString answer = CatFormats::frequencyAnswer(vfo, field_);
+    emitAction(CatAction::Reply, answer);
+    emitAction(CatAction::CopySent, answer);
+}
+
+bool CatCommandPass::handleMode(QString& buffer) {
+    const qsizetype at = buffer.indexOf(QStringLiteral("MD"));
+    if (at < 0)
+        return true;
+    const QChar digit = at + 2 < buffer.size() ? buffer[at + 2] : QChar();
+    if (digit == u';') { // the mode query, answered as a transceiver does
+        buffer.remove(at, 3);
+        const QString answer = CatFormats::modeAnswer(picture_.modeDigit());
+        emitAction(CatAction::Reply, answer);
+        emitAction(CatAction::CopySent, answer);
+        return true;
+    }
+    if (digit < u'0' || digit > u'9') {
+        emitAction(CatAction::Fail, QStringLiteral("Type mismatch"));
+        return false;
+    }
+    const int index = digit.digitValue() - 1;
+    if (index > 6) { // no such mode in the list
+        emitAction(CatAction::Fail, QStringLiteral("Invalid property value"));
+        return false;
+    }
+    picture_.setModeIndex(index);
+    emitAction(CatAction::CopySent,
+               CatFormats::statusRecord(field_, picture_.clarifierOffset(), picture_.ritOn,
+                                        picture_.xitOn, index + 1, picture_.transmitting));
+    const QString setMode = QStringLiteral("A0:MD0%1;").arg(index + 1);
+    emitAction(CatAction::SendToServer, setMode);
+    emitAction(CatAction::CopySent, setMode);
+    buffer.remove(at, 4);
+    return true;
+}
+
+void CatCommandPass::echo(QString& buffer, const QString& command) {
+    if (!removeFirst(buffer, command))
+        return;
+    emitAction(CatAction::Reply, command);
+    emitAction(CatAction::CopySent, command);
+}
+
+void CatCommandPass::toggleClarifier(int& flag, const QString& mnemonic) {
+    // The command stays in the buffer, and any command containing the mnemonic toggles.
+    flag = flag == 1 ? 0 : 1;
+    emitAction(CatAction::SendToServer, QStringLiteral("A0:%1%2;").arg(mnemonic).arg(flag));
+}
+
+void CatCommandPass::answerPower(QString& buffer) {
+    if (!removeFirst(buffer, QStringLiteral("PS;")))
+        return;
+    const QString answer = CatFormats::powerAnswer(picture_.powerOn);
+    emitAction(CatAction::Reply, answer);
+    emitAction(CatAction::CopySent, answer);
+}
+
+void CatCommandPass::setFrequency(QString& buffer) {
+    const qsizetype at = buffer.indexOf(QStringLiteral("FA"));
+    if (at < 0 || (at + 2 < buffer.size() && buffer[at + 2] == u';'))
+        return;
+    // The set command itself, "FA" + 8 or 11 digits in Hz + ";". Anything else is not a
+    // frequency and must not become one.
+    const qsizetype end = buffer.indexOf(u';', at);
+    if (end < 0)
+        return;
+    QString command = buffer.mid(at, end - at + 1);
+    const QStringView digits = QStringView(command).mid(2, command.size() - 3);
+    if ((digits.size() != 8 && digits.size() != 11) || !allDigits(digits))
+        return;
+    if (command.size() == 14) // the station takes 8 digits
+        command = QStringLiteral("FA") + command.mid(5);
+    picture_.pendingFreqCommand = QStringLiteral("A0:") + command;
+    const QString kHz = QStringLiteral("000") + command.mid(2, 5) + u'.' + command.mid(7, 2);
+    if (NumericText::numericValue(kHz) != NumericText::numericValue(picture_.startFreq())) {
+        picture_.setStartFreq(kHz);
+        if (connected_) {
+            emitAction(CatAction::SendToServer, command);
+            emitAction(CatAction::PauseAfterFrequencySet);
+        }
+    }
+    emitAction(CatAction::Reply, buffer);
+    emitAction(CatAction::CopySent, QStringLiteral("A0:") + buffer);
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "CatAction.h"
+
+class StationPicture;
+
+// The heart of one logger command pass: what the logger's buffered commands ask for,
+// answered from the station picture. It takes the buffer and gives the replies, server
+// lines and monitor copies in order; it changes the picture where the logger sets it.
+//
+// The buffer is not cut into commands: each handler looks for its command anywhere in it,
+// removes what it answered, and the loop runs while answerable queries remain. What is left
+// at the end (unknown commands, partial ones) is dropped by the caller.
+class CatCommandPass {
+public:
+    static constexpr int kMaxBuffered = 40;
+
+    // `frequencyField` is taken once, at the start of the pass, so that every reply of the
+    // pass carries the same frequency.
+    CatCommandPass(StationPicture& picture, QString frequencyField, bool serverConnected);
+
+    // Before the command loop: the poll and length rules, the queries answered once per
+    // pass and the key-up before a frequency change.
+    CatActions beforeLoop(QString& buffer);
+    // The command loop and the frequency set. Stops at a Fail action, with the buffer as it
+    // stood, so the next pass sees it again.
+    CatActions commandLoop(QString& buffer);
+
+private:
+    void answerStatus(QString& buffer);
+    void keyDown();
+    void answerFrequency(QString& buffer, const QString& query, char vfo);
+    bool handleMode(QString& buffer);
+    void echo(QString& buffer, const QString& query);
+    void toggleClarifier(int& flag, const QString& mnemonic);
+    void answerPower(QString& buffer);
+    void setFrequency(QString& buffer);
+    void emitAction(CatAction::Kind kind, const QString& text = {}) { actions_.append({kind, text}); }
+
+    StationPicture& picture_;
+    bool connected_;
+    QString field_;
+    CatActions actions_;
+};

@@ -1,0 +1,35 @@
+#include "CatFormats.h"
+
+#include "common/NumericText.h"
+
+#include <cmath>
+
+namespace CatFormats {
+
+namespace {
+constexpr double kMaxHz = 99999999999.0;
+}
+
+QString frequencyField(const QString& startFreqText) {
+    const double hz = std::round(NumericText::numericValue(startFreqText) * 1000.0);
+    const double held = std::clamp(hz, 0.0, kMaxHz);
+    return QStringLiteral("%1").arg(static_cast<qint64>(held), 11, 10, QLatin1Char('0'));
+}
+
+QString statusRecord(const QString& frequencyField, const QString& clarifierOffset, int ritOn,
+                     int xitOn, int modeDigit, bool transmitting) {
+    return QStringLiteral("IF") + frequencyField + QStringLiteral("     ") + clarifierOffset +
+           QString::number(ritOn) + QString::number(xitOn) + QStringLiteral("000") +
+           (transmitting ? u'1' : u'0') + QString::number(modeDigit) +
+           QStringLiteral("0000000;");
+}
+
+QString frequencyAnswer(char vfo, const QString& frequencyField) {
+    return u'F' + QChar(vfo) + frequencyField + u';';
+}
+
+QString modeAnswer(int modeDigit) { return QStringLiteral("MD%1;").arg(modeDigit); }
+
+QString powerAnswer(bool on) { return on ? QStringLiteral("PS1;") : QStringLiteral("PS0;"); }
+
+} // namespace CatFormats

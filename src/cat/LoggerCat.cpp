@@ -1,0 +1,137 @@
+#include "LoggerCat.h"
+
+#include "CatCommandPass.h"
+#include "CatFormats.h"
+#include "StationPicture.h"
+#include "common/ControlStore.h"
+#include "common/Controls.h"
+#include "common/MonitorBoxes.h"
+#include "link/ServerLine.h"
+#include "platform/BusyGuard.h"
+#include "platform/Dialogs.h"
+#include "platform/PausingWait.h"
+#include "platform/serial/CommPort.h"
+
+LoggerCat::LoggerCat(Context context, QObject* parent)
+    : QObject(parent), ctx_(std::move(context)) {}
+
+void LoggerCat::onCommEvent(CommEvent event) {
+    switch (event) {
+    case CommEvent::Receive:
+        ctx_.picture.loggerOnline = true;
+        for (const QString& indicator : {Ctl::RD, Ctl::CTS, Ctl::DSR, Ctl::CD})
+            light(indicator, true);
+        GetData();
+        light(Ctl::RD, false);
+        break;
+    case CommEvent::CdChange:
+        light(Ctl::CD, ctx_.port.cd());
+        if (ctx_.port.cd()) {
+            ctx_.picture.loggerOnline = true;
+        } else {
+            ctx_.port.close();
+            lineDropped();
+        }
+        break;
+    case CommEvent::CtsChange:
+        light(Ctl::CTS, ctx_.port.cts());
+        break;
+    case CommEvent::DsrChange:
+        light(Ctl::DSR, ctx_.port.dsr());
+        if (!ctx_.port.dsr())
+            lineDropped();
+        break;
+    default: // errors and the ring line mean nothing on this port
+        break;
+    }
+}
+
+void LoggerCat::lineDropped() {
+    // The logger closed its end: start the ports again, ready for it to come back.
+    ctx_.picture.loggerOnline = false;
+    unlightAll();
+    ctx_.initPorts();
+}
+
+void LoggerCat::GetData() {
+    BusyGuard guard(catBusy_);
+    if (!guard.entered())
+        return; // the bytes wait in the port for the pass that is running
+    const QString field = CatFormats::frequencyField(ctx_.picture.startFreq());
+    catBuffer_ += takeIntake();
+
+    CatCommandPass pass(ctx_.picture, field, ctx_.server.isConnected());
+    if (!perform(pass.beforeLoop(catBuffer_)))
+        return;
+    PausingWait::yieldToEvents();
+    ctx_.monitors.copyFromLogger(catBuffer_);
+    if (!ctx_.port.isOpen()) {
+        PausingWait::yieldToEvents();
+        catBuffer_.clear();
+        return;
+    }
+    if (!perform(pass.commandLoop(catBuffer_)))
+        return;
+    PausingWait::yieldToEvents();
+    catBuffer_.clear();
+}
+
+QString LoggerCat::takeIntake() {
+    // One character at a time, with a pause after each, as a rig of this kind takes them.
+    QString intake;
+    while (ctx_.port.inBufferCount() > 0) {
+        PausingWait::yieldToEvents();
+        const QByteArray one = ctx_.port.readOne();
+        if (one.isEmpty())
+            break; // the port was closed meanwhile
+        intake += QString::fromLatin1(one);
+        ctx_.wait.wait(kIntakePauseSeconds);
+    }
+    return intake;
+}
+
+bool LoggerCat::perform(const CatActions& actions) {
+    for (const CatAction& action : actions) {
+        switch (action.kind) {
+        case CatAction::Reply:
+            reply(action.text);
+            break;
+        case CatAction::SendToServer:
+            ctx_.server.send(action.text);
+            break;
+        case CatAction::CopyReceived:
+            ctx_.monitors.copyFromLogger(action.text);
+            break;
+        case CatAction::CopySent:
+            ctx_.monitors.copySent(action.text);
+            break;
+        case CatAction::ClearReceived:
+            ctx_.store.setText(Ctl::Text1, QString());
+            break;
+        case CatAction::PauseAfterFrequencySet:
+            ctx_.wait.wait(kFrequencySetPauseSeconds);
+            break;
+        case CatAction::Fail:
+            // The buffer stays for the next pass; the flag is released before the box so
+            // that the logger is still answered while the box is open.
+            catBusy_ = false;
+            ctx_.dialogs.showMessage(QStringLiteral("error ") + action.text);
+            return false;
+        }
+    }
+    return true;
+}
+
+void LoggerCat::reply(const QString& text) {
+    if (ctx_.port.isOpen() && ctx_.picture.loggerOnline)
+        ctx_.port.write(text.toLatin1());
+}
+
+void LoggerCat::light(const QString& indicator, bool lit) {
+    ctx_.store.setColour(indicator, lit ? Colours::kRed : Colours::kLedOff);
+}
+
+void LoggerCat::unlightAll() {
+    for (const QString& indicator : {Ctl::CD, Ctl::CTS, Ctl::DTR, Ctl::RTS, Ctl::TD, Ctl::RD, Ctl::DSR})
+        light(indicator, false);
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "CatAction.h"
+#include "platform/serial/CommEvent.h"
+
+#include <QObject>
+#include <functional>
+
+class CommPort;
+class ControlStore;
+class Dialogs;
+class MonitorBoxes;
+class PausingWait;
+class ServerLine;
+class StationPicture;
+
+// The transceiver the logger talks to on the radio port: follows the port's events and
+// lines, takes the logger's bytes in at the pace of a real rig, runs the command pass and
+// carries out what it asks for.
+class LoggerCat final : public QObject {
+    Q_OBJECT
+public:
+    // The pause after each character taken in from the logger.
+    static constexpr double kIntakePauseSeconds = 0.010;
+    // The pause after a frequency set has gone to the station, before the echo.
+    static constexpr double kFrequencySetPauseSeconds = 0.5;
+
+    struct Context {
+        CommPort& port; // MSComm1
+        StationPicture& picture;
+        ServerLine& server;
+        MonitorBoxes& monitors;
+        ControlStore& store; // the line indicators
+        const PausingWait& wait;
+        Dialogs& dialogs;
+        std::function<void()> initPorts;
+    };
+
+    explicit LoggerCat(Context context, QObject* parent = nullptr);
+
+    void onCommEvent(CommEvent event);
+    // One command pass over what the logger has sent.
+    void GetData();
+
+    const QString& catBuffer() const { return catBuffer_; }
+    bool isBusy() const { return catBusy_; }
+
+private:
+    QString takeIntake();
+    bool perform(const CatActions& actions);
+    void reply(const QString& text);
+    void lineDropped();
+    void light(const QString& indicator, bool lit);
+    void unlightAll();
+
+    Context ctx_;
+    QString catBuffer_;
+    bool catBusy_ = false;
+};

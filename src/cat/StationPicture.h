@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+
+class ControlStore;
+
+// What the program believes about the remote rig, and about the logger on the radio port.
+// The frequency and the mode live in the main window's controls (the operator may type
+// into them); the rest are plain values. Every logger command pass reads it afresh.
+class StationPicture {
+public:
+    static inline const QString kDefaultClarifierOffset = QStringLiteral("-0000");
+
+    explicit StationPicture(ControlStore& store) : store_(store) {}
+
+    QString startFreq() const;           // kHz as text, as the frequency box shows it
+    void setStartFreq(const QString& kHz);
+    int modeIndex() const;               // 0 LSB .. 6 CWR, -1 for none
+    void setModeIndex(int index);
+    int modeDigit() const { return modeIndex() + 1; }
+
+    QString clarifierOffset() const { return clarifierOffset_; }
+    // Always five characters, sign and four digits, so the status record keeps its length.
+    void setClarifierOffset(const QString& offset);
+
+    // Follows the key-down and key-up messages the program sends to the station.
+    void noteServerLine(const QString& line);
+
+    int ritOn = 0;
+    int xitOn = 0;
+    bool loggerOnline = false;
+    bool transmitting = false;
+    bool powerOn = true;
+    QString pendingFreqCommand;
+
+private:
+    ControlStore& store_;
+    QString clarifierOffset_ = kDefaultClarifierOffset;
+};

@@ -1,0 +1,224 @@
+#include "cat/CatCommandPass.h"
+#include "cat/CatFormats.h"
+#include "cat/StationPicture.h"
+#include "common/ControlStore.h"
+#include "common/Controls.h"
+
+#include <QTest>
+
+namespace {
+
+// The picture the logger is answered from: 14025.00 kHz, CW, clarifier off.
+struct Station {
+    Station() {
+        store.setItems(Ctl::Combo1, {"LSB", "USB", "CW", "FM", "AM", "RTTY", "CWR"});
+        store.setValue(Ctl::Combo1, 2);
+        store.setText(Ctl::StartFreq, "14025.00");
+    }
+    ControlStore store;
+    StationPicture picture{store};
+};
+
+QString show(const CatAction& a) {
+    static const char* kinds[] = {"R", "S", "CR", "CS", "CLR", "P", "F"};
+    return a.text.isEmpty() ? QString(kinds[a.kind]) : QString(kinds[a.kind]) + ":" + a.text;
+}
+
+// A whole pass over `buffer`, as the actions' short forms; `buffer` keeps what is left.
+QStringList pass(Station& s, QString& buffer, bool connected = true) {
+    CatCommandPass cat(s.picture, CatFormats::frequencyField(s.picture.startFreq()), connected);
+    QStringList out;
+    for (const CatAction& a : cat.beforeLoop(buffer))
+        out << show(a);
+    for (const CatAction& a : cat.commandLoop(buffer))
+        out << show(a);
+    return out;
+}
+
+const QString kRecordCW = "IF00014025000     -000000000030000000;";
+
+} // namespace
+
+class CatCommandPassTest : public QObject {
+    Q_OBJECT
+private slots:
+    void queries_data() {
+        QTest::addColumn<QString>("startFreq");
+        QTest::addColumn<QString>("buffer");
+        QTest::addColumn<QStringList>("actions");
+        const QString r7000 = "IF00007000000     -000000000030000000;";
+        QTest::newRow("IF at 7000") << "7000.00" << "IF;" << QStringList{"R:" + r7000, "CS:" + r7000};
+        QTest::newRow("FA at 14000.5") << "14000.5" << "FA;"
+                                       << QStringList{"R:FA00014000500;", "CS:FA00014000500;"};
+        QTest::newRow("poll of both VFOs answers A only")
+            << "14025.00" << "IF;FA;FB;"
+            << QStringList{"R:" + kRecordCW, "CS:" + kRecordCW, "R:FA00014025000;",
+                           "CS:FA00014025000;"};
+        QTest::newRow("two status polls")
+            << "14025.00" << "IF;IF;"
+            << QStringList{"R:" + kRecordCW, "CS:" + kRecordCW, "R:" + kRecordCW, "CS:" + kRecordCW};
+        QTest::newRow("FB alone") << "99999.99" << "FB;"
+                                  << QStringList{"R:FB00099999990;", "CS:FB00099999990;"};
+        QTest::newRow("identity stays for the monitor") << "14025.00" << "ID;"
+                                                        << QStringList{"R:ID009;", "CR:ID;"};
+        QTest::newRow("filter") << "14025.00" << "FL;" << QStringList{"R:FL000000;", "CR:FL;"};
+        QTest::newRow("auto-information off")
+            << "14025.00" << "AI0;" << QStringList{"S:A0:IF;", "R:AI0;", "CS:AI0;"};
+        QTest::newRow("receive VFO echoes, FR1 first")
+            << "14025.00" << "FR0;FR1;" << QStringList{"R:FR1;", "CS:FR1;", "R:FR0;", "CS:FR0;"};
+        QTest::newRow("mode query answered as a rig does")
+            << "14025.00" << "MD;" << QStringList{"R:MD3;", "CS:MD3;"};
+        QTest::newRow("power query") << "14025.00" << "PS;" << QStringList{"R:PS1;", "CS:PS1;"};
+        QTest::newRow("AI1 is neither answered nor looped on")
+            << "14025.00" << "AI1;" << QStringList{"CR:AI1;"};
+        QTest::newRow("41 characters: nothing answered")
+            << "14025.00" << QString("IF;").repeated(13) + "FA"
+            << QStringList{"CLR"};
+        QTest::newRow("B; alone is dropped") << "14025.00" << "B;" << QStringList{};
+        QTest::newRow("double semicolon drops the rest") << "14025.00" << "XX;;" << QStringList{};
+    }
+    void queries() {
+        QFETCH(QString, startFreq);
+        QFETCH(QString, buffer);
+        QFETCH(QStringList, actions);
+        Station s;
+        s.picture.setStartFreq(startFreq);
+        QCOMPARE(pass(s, buffer), actions);
+    }
+
+    void frequencySet_changesPictureAndTellsStation() {
+        Station s;
+        s.picture.setStartFreq("14000.00");
+        QString buffer = "FA00014025000;";
+        QCOMPARE(pass(s, buffer),
+                 (QStringList{"S:A0:MX0;", "S:FA14025000;", "P", "R:FA00014025000;",
+                              "CS:A0:FA00014025000;", "CR:FA00014025000;"}));
+        QCOMPARE(s.picture.startFreq(), QString("00014025.00"));
+        QCOMPARE(s.picture.pendingFreqCommand, QString("A0:FA14025000;"));
+    }
+
+    void frequencySet_unchanged_stillQueuedAndEchoed() {
+        Station s;
+        s.picture.setStartFreq("14025");
+        QString buffer = "FA00014025000;";
+        QCOMPARE(pass(s, buffer), (QStringList{"S:A0:MX0;", "R:FA00014025000;",
+                                              "CS:A0:FA00014025000;", "CR:FA00014025000;"}));
+        QCOMPARE(s.picture.startFreq(), QString("14025"));
+        QCOMPARE(s.picture.pendingFreqCommand, QString("A0:FA14025000;"));
+    }
+
+    void frequencySet_offline_changesPictureOnly() {
+        Station s;
+        QString buffer = "FA14074000;"; // the 8-digit form is taken too
+        const QStringList actions = pass(s, buffer, false);
+        QVERIFY(!actions.contains("S:FA14074000;"));
+        QVERIFY(!actions.contains("P"));
+        QCOMPARE(s.picture.startFreq(), QString("00014074.00"));
+        QCOMPARE(s.picture.pendingFreqCommand, QString("A0:FA14074000;"));
+    }
+
+    void frequencySet_behindAnotherCommand_usesTheSetCommand() {
+        Station s;
+        QString buffer = "ID;FA00007074000;";
+        pass(s, buffer);
+        QCOMPARE(s.picture.startFreq(), QString("00007074.00"));
+        QCOMPARE(s.picture.pendingFreqCommand, QString("A0:FA07074000;"));
+    }
+
+    void frequencySet_malformed_isNotAFrequency_data() {
+        QTest::addColumn<QString>("buffer");
+        QTest::newRow("too short") << "FA1234;";
+        QTest::newRow("letters") << "FA0001402500X;";
+        QTest::newRow("ten digits") << "FA0001402500;";
+    }
+    void frequencySet_malformed_isNotAFrequency() {
+        QFETCH(QString, buffer);
+        Station s;
+        const QStringList actions = pass(s, buffer);
+        QCOMPARE(s.picture.startFreq(), QString("14025.00"));
+        QVERIFY(s.picture.pendingFreqCommand.isEmpty());
+        QVERIFY(std::none_of(actions.begin(), actions.end(),
+                             [](const QString& a) { return a.startsWith("R:"); }));
+    }
+
+    void modeSet_updatesPictureAndStation_notLogger() {
+        Station s;
+        s.picture.setModeIndex(1);
+        QString buffer = "MD3;";
+        QCOMPARE(pass(s, buffer), (QStringList{"CS:" + kRecordCW, "S:A0:MD03;", "CS:A0:MD03;"}));
+        QCOMPARE(s.store.text(Ctl::Combo1), QString("CW"));
+        QVERIFY(buffer.isEmpty());
+
+        buffer = "MD0;"; // no mode chosen, and the station is told so
+        QCOMPARE(pass(s, buffer).mid(1), (QStringList{"S:A0:MD00;", "CS:A0:MD00;"}));
+        QCOMPARE(s.picture.modeIndex(), -1);
+    }
+
+    void modeSet_unusable_failsAndKeepsBuffer_data() {
+        QTest::addColumn<QString>("buffer");
+        QTest::addColumn<QString>("failure");
+        QTest::newRow("digit past the list") << "IF;MD8;" << "F:Invalid property value";
+        QTest::newRow("not a digit") << "MDx;" << "F:Type mismatch";
+        QTest::newRow("cut off") << "MD" << "F:Type mismatch";
+    }
+    void modeSet_unusable_failsAndKeepsBuffer() {
+        QFETCH(QString, buffer);
+        QFETCH(QString, failure);
+        Station s;
+        const QString before = QString(buffer).remove("IF;");
+        const QStringList actions = pass(s, buffer);
+        QCOMPARE(actions.last(), failure);
+        QCOMPARE(buffer, before); // kept for the next pass
+        QCOMPARE(s.picture.modeIndex(), 2);
+    }
+
+    void keying_data() {
+        QTest::addColumn<QString>("buffer");
+        QTest::addColumn<bool>("connected");
+        QTest::addColumn<int>("keyDowns");
+        QTest::addColumn<int>("keyUps");
+        QTest::newRow("TX;IF;IF; keys once per round") << "TX;IF;IF;" << true << 2 << 0;
+        QTest::newRow("TX; offline sends nothing") << "TX;" << false << 0 << 0;
+        QTest::newRow("RX; before and in the loop") << "RX;" << true << 0 << 2;
+        QTest::newRow("TX0; is a key-up") << "TX0;" << true << 0 << 1;
+    }
+    void keying() {
+        QFETCH(QString, buffer);
+        QFETCH(bool, connected);
+        QFETCH(int, keyDowns);
+        QFETCH(int, keyUps);
+        Station s;
+        const QStringList actions = pass(s, buffer, connected);
+        QCOMPARE(actions.count("S:A0:MX1;"), keyDowns);
+        QCOMPARE(actions.count("CS:A0:MX1;"), keyDowns);
+        QCOMPARE(actions.count("S:A0:MX0;"), keyUps);
+    }
+
+    void clarifiers_toggleOnEveryCommandContainingThem() {
+        Station s;
+        QString buffer = "XT1;";
+        QCOMPARE(pass(s, buffer), (QStringList{"S:A0:XT1;", "CR:XT1;"}));
+        QCOMPARE(s.picture.xitOn, 1);
+        buffer = "XT1;";
+        QCOMPARE(pass(s, buffer).first(), QString("S:A0:XT0;"));
+        QCOMPARE(s.picture.xitOn, 0);
+        buffer = "RT;";
+        pass(s, buffer);
+        QCOMPARE(s.picture.ritOn, 1);
+        buffer = "IF;";
+        QVERIFY(pass(s, buffer).first().contains("-000010000030000000;"));
+    }
+
+    void statusRecord_reportsTransmitWhileKeyed() {
+        Station s;
+        s.picture.noteServerLine("A0:MX1;");
+        QString buffer = "IF;";
+        QCOMPARE(pass(s, buffer).first().mid(2)[28], u'1');
+        s.picture.noteServerLine("A0:MX0;");
+        buffer = "IF;";
+        QCOMPARE(pass(s, buffer).first().mid(2)[28], u'0');
+    }
+};
+
+QTEST_GUILESS_MAIN(CatCommandPassTest)
+#include "tst_CatCommandPass.moc"

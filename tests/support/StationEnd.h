@@ -1,0 +1,52 @@
+#pragma once
+
+// The station server's end of the link, for tests: listens on 127.0.0.1, takes one client
+// and collects the lines it sends.
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+
+class StationEnd {
+public:
+    StationEnd() { server_.listen(QHostAddress::LocalHost, 0); }
+
+    // Connects `client` to this end and waits until both sides see the connection.
+    bool accept(QTcpSocket& client) {
+        client.connectToHost(QHostAddress::LocalHost, server_.serverPort());
+        if (!server_.waitForNewConnection(5000))
+            return false;
+        peer_ = server_.nextPendingConnection();
+        return client.waitForConnected(5000);
+    }
+
+    // Every complete line received so far, without CR LF.
+    QStringList lines() {
+        if (peer_) {
+            peer_->waitForReadyRead(0);
+            buffer_ += peer_->readAll();
+        }
+        QStringList complete;
+        qsizetype start = 0;
+        for (qsizetype end; (end = buffer_.indexOf("\r\n", start)) >= 0; start = end + 2)
+            complete << QString::fromLatin1(buffer_.mid(start, end - start));
+        return complete;
+    }
+
+    QByteArray rawBytes() {
+        lines();
+        return buffer_;
+    }
+
+    // Handles events until `count` lines have come (or five seconds have passed).
+    QStringList waitForLines(int count) {
+        for (int i = 0; i < 500 && lines().size() < count; ++i)
+            QTest::qWait(10);
+        return lines();
+    }
+
+private:
+    QTcpServer server_;
+    QTcpSocket* peer_ = nullptr;
+    QByteArray buffer_;
+};
