@@ -10,6 +10,7 @@ PACKAGES=(
   qt6-multimedia-dev
   libliquid-dev
   qt6-qpa-plugins
+  libhamlib-utils
 )
 
 missing=()

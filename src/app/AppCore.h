@@ -23,7 +23,7 @@ class BackendProvider;
 
 // What the outside world gives the program.
 struct AppPlatform {
-    Clock& clock;
+    const Clock& clock;
     Dialogs& dialogs;
     FileDialogs& fileDialogs;
     BackendProvider& ports;

@@ -1,0 +1,163 @@
+#include "cat/LoggerCat.h"
+#include "platform/serial/PtyBackend.h"
+#include "platform/serial/SystemBackendProvider.h"
+#include "support/CoreBench.h"
+#include "support/StationEnd.h"
+
+#include <QTest>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+const QByteArray kRecordCW = "IF00014000000     -000000000030000000;";
+
+void loggerOpensItsEnd(FakeBackend* port) { port->setLines({true, true, true, false}); }
+
+} // namespace
+
+class LoggerCatTest : public QObject {
+    Q_OBJECT
+private slots:
+    void poll_isAnsweredAndLightsTheLines() {
+        CoreBench b;
+        b.startRadio();
+        b.radio()->feed("IF;");
+        QCOMPARE(b.takeWritten(), kRecordCW);
+        QVERIFY(b.picture().loggerOnline);
+        for (const QString& lit : {Ctl::CTS, Ctl::DSR, Ctl::CD})
+            QCOMPARE(b.c().colour(lit), Colours::kRed);
+        QCOMPARE(b.c().colour(Ctl::RD), Colours::kLedOff); // it blinks for the pass only
+        QVERIFY(b.core->loggerCat().catBuffer().isEmpty());
+    }
+
+    void repliesWait_untilTheLoggerIsOnline() {
+        CoreBench b;
+        b.startRadio();
+        b.core->stepper().sendToRadio(); // nothing yet: the logger has not shown itself
+        QVERIFY(b.takeWritten().isEmpty());
+        loggerOpensItsEnd(b.radio());
+        QVERIFY(b.picture().loggerOnline);
+        b.c().setText(Ctl::Text4, "FA;");
+        b.core->stepper().sendToRadio();
+        QCOMPARE(b.takeWritten(), QByteArray("FA;"));
+    }
+
+    void failedPass_keepsBufferForTheNext() {
+        CoreBench b;
+        b.startRadio();
+        b.radio()->feed("MD8;");
+        QCOMPARE(b.dialogs.messages, QStringList{"error Invalid property value"});
+        QCOMPARE(b.core->loggerCat().catBuffer(), QString("MD8;"));
+        QVERIFY(!b.core->loggerCat().isBusy());
+        b.radio()->feed("IF;");
+        QCOMPARE(b.takeWritten(), kRecordCW); // the poll is still answered
+        QCOMPARE(b.dialogs.messages.size(), 2);
+        b.radio()->feed(QByteArray(40, 'x')); // a full buffer is thrown away
+        QVERIFY(b.core->loggerCat().catBuffer().isEmpty());
+        b.radio()->feed("IF;");
+        QCOMPARE(b.dialogs.messages.size(), 2);
+    }
+
+    void portClosedWhenTheLoopStarts_dropsTheBuffer() {
+        CoreBench b;
+        b.startRadio();
+        b.c().setValue(Ctl::Check1, 1);
+        QMetaObject::Connection closer = connect(&b.c(), &ControlStore::changed, this,
+                                                 [&](const QString& name, ControlStore::Aspect) {
+            if (name == Ctl::Text1)
+                b.core->ports().radioPort().close();
+        });
+        b.radio()->feed("IF;");
+        disconnect(closer);
+        QVERIFY(b.takeWritten().isEmpty());
+        QVERIFY(b.core->loggerCat().catBuffer().isEmpty());
+    }
+
+    void identityWithMonitor_showsTheQueryTwice() {
+        CoreBench b;
+        b.startRadio();
+        b.c().setValue(Ctl::Check1, 1);
+        b.radio()->feed("ID;");
+        QCOMPARE(b.takeWritten(), QByteArray("ID009;"));
+        QCOMPARE(b.c().text(Ctl::Text1), QString("ID;\r\nID;\r\n"));
+    }
+
+    void loggerLeaving_reopensThePorts() {
+        CoreBench b;
+        b.startRadio();
+        loggerOpensItsEnd(b.radio());
+        QCOMPARE(b.c().colour(Ctl::CD), Colours::kRed);
+        b.radio()->setLines({});
+        QVERIFY(!b.picture().loggerOnline);
+        QCOMPARE(b.radio()->openCount, 2);
+        QVERIFY(b.core->ports().radioPort().isOpen());
+        for (const QString& grey : {Ctl::CD, Ctl::DSR, Ctl::CTS, Ctl::RD, Ctl::TD})
+            QCOMPARE(b.c().colour(grey), Colours::kLedOff);
+        QCOMPARE(b.c().colour(Ctl::RTS), Colours::kGreen); // raised again by the reopen
+    }
+
+    void stationLines_forSetsAndKeying() {
+        CoreBench b;
+        StationEnd station;
+        QVERIFY(station.accept(b.core->serverSocket()));
+        b.startRadio();
+        b.radio()->feed("FA00014025000;");
+        QCOMPARE(b.takeWritten(), QByteArray("FA00014025000;"));
+        b.radio()->feed("MD2;");
+        b.radio()->feed("TX;");
+        b.radio()->feed("IF;");
+        QCOMPARE(b.takeWritten(), QByteArray("IF00014025000     -000000000120000000;"));
+        b.radio()->feed("RX;");
+        b.radio()->feed("IF;");
+        QCOMPARE(b.takeWritten().mid(28, 1), QByteArray("0"));
+        QCOMPARE(station.waitForLines(6),
+                 (QStringList{"A0:MX0;", "FA14025000;", "A0:MD02;", "A0:MX1;", "A0:MX0;",
+                              "A0:MX0;"}));
+        QVERIFY(station.rawBytes().endsWith("A0:MX0;\r\n"));
+        QCOMPARE(b.picture().pendingFreqCommand, QString("A0:FA14025000;"));
+    }
+
+    void virtualPort_followsTheLoggerOpeningAndClosingItsEnd() {
+        QTemporaryDir ports;
+        SystemBackendProvider system(ports.path());
+        CoreBench b(&system);
+        b.startRadio("Virtual");
+        QVERIFY(b.core->ports().radioPort().isOpen());
+        PtyBackend* pair = system.virtualPort(PortRole::Radio);
+
+        const int logger = ::open(QFile::encodeName(pair->linkPath()).constData(),
+                                  O_RDWR | O_NOCTTY | O_NONBLOCK);
+        QVERIFY(logger >= 0);
+        termios tio{};
+        ::tcgetattr(logger, &tio);
+        ::cfmakeraw(&tio);
+        ::tcsetattr(logger, TCSANOW, &tio);
+        pair->refreshPeer();
+        QVERIFY(b.picture().loggerOnline);
+        QCOMPARE(b.c().colour(Ctl::DSR), Colours::kRed);
+
+        QCOMPARE(::write(logger, "FA;", 3), 3);
+        QByteArray reply;
+        QTRY_VERIFY([&] {
+            char buffer[64];
+            const ssize_t n = ::read(logger, buffer, sizeof buffer);
+            if (n > 0)
+                reply.append(buffer, n);
+            return reply.endsWith(';');
+        }());
+        QCOMPARE(reply, QByteArray("FA00014000000;"));
+
+        ::close(logger);
+        pair->refreshPeer();
+        QVERIFY(!b.picture().loggerOnline);
+        QCOMPARE(b.c().colour(Ctl::DSR), Colours::kLedOff);
+        QVERIFY(b.core->ports().radioPort().isOpen()); // started again for the logger's return
+    }
+};
+
+QTEST_GUILESS_MAIN(LoggerCatTest)
+#include "tst_LoggerCat.moc"

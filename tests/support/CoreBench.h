@@ -1,0 +1,54 @@
+#pragma once
+
+// The whole program without its window, on fake ports and a fake clock that stands at
+// 10 s after midnight, so that every pausing wait is skipped.
+#include "app/AppCore.h"
+#include "common/Controls.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/FileDialogs.h"
+#include "platform/serial/FakeBackend.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <memory>
+
+struct CoreBench {
+    // A real clock paces the waits as in the program; by default they are skipped.
+    explicit CoreBench(BackendProvider* ports = nullptr, const Clock* realClock = nullptr) {
+        QDir::setCurrent(folder.path());
+        core = std::make_unique<AppCore>(
+            AppPlatform{realClock ? *realClock : clock, dialogs, fileDialogs,
+                        ports ? *ports : fakePorts, [] {}},
+            QString());
+    }
+    ~CoreBench() {
+        core.reset();
+        QDir::setCurrent(QDir::tempPath());
+    }
+
+    ControlStore& c() { return core->controls(); }
+    StationPicture& picture() { return core->picture(); }
+
+    // Starts the ports with the radio on `radio` and no keyer.
+    void startRadio(const QString& radio = "COM8") {
+        c().selectItem(Ctl::Soft1Com, radio);
+        c().selectItem(Ctl::Soft2com, "None");
+        core->ports().InitPorts();
+    }
+    FakeBackend* radio() { return fakePorts.port("COM8"); }
+
+    // What the logger has received so far, emptied.
+    QByteArray takeWritten() {
+        const QByteArray written = radio()->written;
+        radio()->written.clear();
+        return written;
+    }
+
+    QTemporaryDir folder;
+    FakeClock clock{10.0};
+    RecordingDialogs dialogs;
+    ScriptedFileDialogs fileDialogs;
+    FakeBackendProvider fakePorts;
+    std::unique_ptr<AppCore> core;
+};
