@@ -21,7 +21,11 @@ void LoggerCat::onCommEvent(CommEvent event) {
         ctx_.picture.loggerOnline = true;
         for (const QString& indicator : {Ctl::RD, Ctl::CTS, Ctl::DSR, Ctl::CD})
             light(indicator, true);
-        GetData();
+        // Bytes that came while the pass was finishing get a pass of their own at once: a
+        // logger that waits for its answer before it polls again must not wait in vain.
+        do {
+            GetData();
+        } while (!catBusy_ && ctx_.port.isOpen() && ctx_.port.inBufferCount() > 0);
         light(Ctl::RD, false);
         break;
     case CommEvent::CdChange:

@@ -3,7 +3,6 @@
 #include "Clock.h"
 
 #include <QCoreApplication>
-#include <QEventLoop>
 #include <QTimer>
 
 #include <cmath>
@@ -15,10 +14,14 @@ constexpr int kSliceMs = 5;
 // ends on time to a fraction of a millisecond (timers fire up to a millisecond late).
 constexpr double kFinalStretchSeconds = 0.0015;
 
+// Handles events as they come, for at most about `milliseconds`. (Not a nested QEventLoop:
+// once the application is told to exit, those return at once and the wait would spin.)
 void handleEventsFor(int milliseconds) {
-    QEventLoop slice;
-    QTimer::singleShot(milliseconds, Qt::PreciseTimer, &slice, &QEventLoop::quit);
-    slice.exec();
+    QTimer wake;
+    wake.setSingleShot(true);
+    wake.setTimerType(Qt::PreciseTimer);
+    wake.start(milliseconds);
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
 }
 } // namespace
 
