@@ -77,6 +77,21 @@ private slots:
         QVERIFY(b.core->loggerCat().catBuffer().isEmpty());
     }
 
+    void pollArrivingDuringAPass_isAnsweredWithoutWaitingForMore() {
+        CoreBench b;
+        b.startRadio();
+        b.c().setValue(Ctl::Check1, 1);
+        bool fed = false;
+        connect(&b.c(), &ControlStore::changed, this, [&](const QString& name, auto) {
+            if (name == Ctl::Text6 && !fed) { // the logger polls again while we still work
+                fed = true;
+                b.radio()->feed("FA;");
+            }
+        });
+        b.radio()->feed("IF;");
+        QCOMPARE(b.takeWritten(), kRecordCW + "FA00014000000;");
+    }
+
     void identityWithMonitor_showsTheQueryTwice() {
         CoreBench b;
         b.startRadio();
