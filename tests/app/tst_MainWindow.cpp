@@ -5,6 +5,7 @@
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/FileDialogs.h"
+#include "platform/gui/WidgetDialogs.h"
 #include "platform/serial/FakeBackend.h"
 
 #include <QAction>
@@ -19,6 +20,8 @@
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QToolButton>
 
 namespace {
 
@@ -124,6 +127,36 @@ private slots:
         s.action(Ctl::Expand)->trigger();
         QCOMPARE(s.action(Ctl::Expand)->text(), QString("Expand"));
         QVERIFY(!monitor->isVisible());
+    }
+
+    void stepButtons_stepWhileHeld_andSendOnRelease() {
+        Screen s;
+        s.action(Ctl::Expand)->trigger();
+        auto* up = s.find<QToolButton>(Ctl::Command3);
+        auto* down = s.find<QToolButton>(Ctl::Command8);
+        QVERIFY(up->arrowType() == Qt::UpArrow && down->arrowType() == Qt::DownArrow);
+        // The release is already queued when the button goes down; the stepping loop takes it.
+        QTimer::singleShot(0, this, [&] { QTest::mouseRelease(up, Qt::LeftButton); });
+        QTest::mousePress(up, Qt::LeftButton);
+        QVERIFY(!s.core.stepper().isStepping());
+        const double afterLeft = s.core.controls().text(Ctl::StartFreq).toDouble();
+        QVERIFY(afterLeft > 14000.0 && afterLeft < 14001.0); // tenths of a kHz
+        QTimer::singleShot(0, this, [&] { QTest::mouseRelease(down, Qt::RightButton); });
+        QTest::mousePress(down, Qt::RightButton);
+        QVERIFY(!s.core.stepper().isStepping());
+        QVERIFY(s.core.controls().text(Ctl::StartFreq).toDouble() <= afterLeft - 1.0);
+    }
+
+    void repeatedMessage_isNotStacked() {
+        WidgetDialogs dialogs;
+        bool secondReturned = false;
+        QTimer::singleShot(0, this, [&] {
+            dialogs.showMessage("error Invalid property value"); // already open: returns
+            secondReturned = true;
+            QApplication::activeModalWidget()->close();
+        });
+        dialogs.showMessage("error Invalid property value");
+        QVERIFY(secondReturned);
     }
 
     void clickingTheNote_hidesIt() {
