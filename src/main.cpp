@@ -9,6 +9,7 @@
 #include "platform/serial/SystemBackendProvider.h"
 
 #include <QApplication>
+#include <QTimer>
 
 #include <cstdio>
 #include <unistd.h>
@@ -79,5 +80,6 @@ int main(int argc, char** argv) {
     if (core.hasEnded())
         return 0;
     window.show();
+    QTimer::singleShot(0, &core, &AppCore::connectAtStartup);
     return app.exec();
 }

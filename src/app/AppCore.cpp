@@ -32,13 +32,24 @@ AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
       picture_(store_), serverLine_(winsock2_),
       loggerCat_({ports_.radioPort(), picture_, serverLine_, monitors_, store_, wait_,
                   platform_.dialogs, [this] { ports_.InitPorts(); }}),
-      stepper_({picture_, ports_.radioPort(), serverLine_, monitors_, store_, wait_}) {
+      stepper_({picture_, ports_.radioPort(), serverLine_, monitors_, store_, wait_}),
+      stationLink_({winsock2_, serverLine_, link_, store_, wait_, platform_.dialogs, commandLine_,
+                    platform_.endProcessAtOnce, [this] { ports_.InitPorts(); }}),
+      receiver_({winsock2_, serverLine_, link_, picture_, store_, monitors_, ports_.radioPort(),
+                 log_, platform_.clock, platform_.dialogs, chat_,
+                 [this] { stationLink_.linkLost(); }, [this] { stationLink_.loginAccepted(); }}),
+      watchdogs_({serverLine_, link_, picture_, store_, wait_}) {
     populateMainControls(store_, PortNames::foundDevices());
     ledOffColor_ = Colours::kLedOff;
     connect(&store_, &ControlStore::changed, this, &AppCore::onControlChanged);
     connect(&ports_.radioPort(), &CommPort::commEvent, &loggerCat_, &LoggerCat::onCommEvent);
     connect(&serverLine_, &ServerLine::lineSent, this,
             [this](const QString& line) { picture_.noteServerLine(line); });
+    connect(&winsock2_, &QTcpSocket::readyRead, &receiver_, &ServerReceiver::onDataArrived);
+    timer2_.setInterval(Watchdogs::kSenderTickMs);
+    connect(&timer2_, &QTimer::timeout, &watchdogs_, &Watchdogs::senderTick);
+    timer3_.setInterval(Watchdogs::kSecondTickMs);
+    connect(&timer3_, &QTimer::timeout, &watchdogs_, &Watchdogs::secondTick);
 }
 
 void AppCore::startUp() {
@@ -47,7 +58,10 @@ void AppCore::startUp() {
         platform_.dialogs.showMessage(
             SettingsFile::unexpectedErrorText({75, log_.path() + QStringLiteral(": ") + log_.errorString()}));
     ports_.refreshPortLocations();
+    timer2_.start();
 }
+
+void AppCore::connectAtStartup() { stationLink_.connectAtStartup(); }
 
 void AppCore::onControlChanged(const QString& name, ControlStore::Aspect aspect) {
     const bool portChosen = aspect == ControlStore::Aspect::Value &&
@@ -61,10 +75,13 @@ void AppCore::firstActivation() {
         return;
     firstActivationDone_ = true;
     ledOffColor_ = Colours::kLedOff;
+    timer3_.start();
 }
 
 void AppCore::closeButton() {
-    loggedIn_ = false;
+    link_.loggedIn = false;
+    link_.serverRxBusy = false;
+    link_.serverMsgBusy = false;
     winsock2_.close();
     wait_.wait(kSocketCloseSeconds,
                [this] { return winsock2_.state() == QAbstractSocket::UnconnectedState; });
@@ -91,6 +108,8 @@ void AppCore::shutDown() {
         settings_.writeAtShutdown();
         log_.close();
     }
+    timer2_.stop();
+    timer3_.stop();
     winsock2_.abort();
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/ControlStore.h"
-#include "LogFile.h"
+#include "common/LogFile.h"
 #include "common/MonitorBoxes.h"
 #include "PortController.h"
 #include "SettingsCommands.h"
@@ -9,11 +9,17 @@
 #include "cat/FrequencyStepper.h"
 #include "cat/LoggerCat.h"
 #include "cat/StationPicture.h"
+#include "link/ChatLines.h"
+#include "link/LinkState.h"
 #include "link/ServerLine.h"
+#include "link/ServerReceiver.h"
+#include "link/StationLink.h"
+#include "link/Watchdogs.h"
 #include "platform/PausingWait.h"
 
 #include <QObject>
 #include <QTcpSocket>
+#include <QTimer>
 #include <functional>
 
 class Clock;
@@ -51,15 +57,21 @@ public:
     QTcpSocket& serverSocket() { return winsock2_; }
     LoggerCat& loggerCat() { return loggerCat_; }
     FrequencyStepper& stepper() { return stepper_; }
+    StationLink& stationLink() { return stationLink_; }
+    ServerReceiver& receiver() { return receiver_; }
+    Watchdogs& watchdogs() { return watchdogs_; }
+    LinkState& linkState() { return link_; }
     const PausingWait& pausingWait() const { return wait_; }
 
     const QString& commandLine() const { return commandLine_; }
     const QString& iniFileName() const { return iniFileName_; }
     int ledOffColor() const { return ledOffColor_; }
-    bool isLoggedIn() const { return loggedIn_; }
+    bool isLoggedIn() const { return link_.loggedIn; }
     bool hasEnded() const { return ended_; }
 
     void startUp();
+    // The last step of start-up, once the window is on the screen: the station link.
+    void connectAtStartup();
     void firstActivation();
     void closeButton(); // "Close": drop the links, let the logger's last bytes go, end
     void exitProgram(); // "Exit", and any other request to close the main window
@@ -91,8 +103,14 @@ private:
     ServerLine serverLine_;
     LoggerCat loggerCat_;
     FrequencyStepper stepper_;
+    LinkState link_;
+    NoChatWindow chat_;
+    StationLink stationLink_;
+    ServerReceiver receiver_;
+    Watchdogs watchdogs_;
+    QTimer timer2_; // the periodic sender
+    QTimer timer3_; // the watchdogs' second
     int ledOffColor_ = 0;
     bool firstActivationDone_ = false;
-    bool loggedIn_ = false;
     bool ended_ = false;
 };

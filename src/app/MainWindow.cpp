@@ -118,7 +118,8 @@ void MainWindow::buildMenus() {
     file->addSeparator();
     connect(addAction(file, Ctl::MenuExit), &QAction::triggered, this,
             [this] { core_.exitProgram(); });
-    addAction(menuBar(), Ctl::Connect);
+    connect(addAction(menuBar(), Ctl::Connect), &QAction::triggered, this,
+            [this] { core_.stationLink().Connect_Click(); });
     connect(addAction(menuBar(), Ctl::Dig), &QAction::triggered, this,
             [this] { core_.digitalMenu(); });
     connect(addAction(menuBar(), Ctl::Expand), &QAction::triggered, this,
@@ -301,6 +302,10 @@ void MainWindow::wireButtons() {
     onClick(Ctl::Command7, [this] { core_.monitors().clearAll(); });
     onClick(Ctl::Command6, [this] { core_.stepper().sendToRadio(); });
     onClick(Ctl::Command9, [this] { core_.stepper().sendToCorvel(); });
+    connect(findChild<QLineEdit*>(Ctl::Callsign), &QLineEdit::editingFinished, this,
+            [this] { core_.stationLink().callsignLeft(); });
+    for (const QString& name : {Ctl::Label7, Ctl::EnableActive, Ctl::EnableGuard})
+        findChild<QWidget*>(name)->installEventFilter(this);
     for (const QString& name : {Ctl::Command3, Ctl::Command8}) {
         auto* step = findChild<QToolButton*>(name);
         const bool up = name == Ctl::Command3;
@@ -352,6 +357,22 @@ void MainWindow::mousePressEvent(QMouseEvent* event) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    const QString name = watched->objectName();
+    const bool press = event->type() == QEvent::MouseButtonPress;
+    if (name == Ctl::Label7 && press)
+        core_.stationLink().toggleLogin();
+    if (name == Ctl::EnableActive) {
+        if (press)
+            core_.watchdogs().activeBoxPressed();
+        if (event->type() == QEvent::ToolTip)
+            static_cast<QWidget*>(watched)->setToolTip(core_.watchdogs().activeToolTip());
+    }
+    if (name == Ctl::EnableGuard) {
+        if (press)
+            core_.watchdogs().guardBoxPressed();
+        if (event->type() == QEvent::ToolTip)
+            static_cast<QWidget*>(watched)->setToolTip(core_.watchdogs().guardToolTip());
+    }
     const bool stepButton =
         watched->objectName() == Ctl::Command3 || watched->objectName() == Ctl::Command8;
     if (stepButton && (event->type() == QEvent::MouseButtonPress ||

@@ -1,0 +1,143 @@
+#include "StationLink.h"
+
+#include "LinkState.h"
+#include "LinkTexts.h"
+#include "ServerLine.h"
+#include "common/ControlStore.h"
+#include "common/Controls.h"
+#include "common/NumericText.h"
+#include "platform/Dialogs.h"
+#include "platform/PausingWait.h"
+
+#include <QTcpSocket>
+
+StationLink::StationLink(Context context, QObject* parent)
+    : QObject(parent), ctx_(std::move(context)) {
+    connect(&ctx_.socket, &QTcpSocket::disconnected, this, &StationLink::onServerClosed);
+}
+
+void StationLink::Connect_Click() {
+    if (ctx_.store.text(Ctl::Connect) == LinkTexts::kCaptionDisconnect)
+        disconnectLink();
+    else
+        connectLink();
+}
+
+void StationLink::connectAtStartup() {
+    // With no address there is nothing to reach; the operator enters one and connects.
+    if (ctx_.store.text(Ctl::RemoteIP).trimmed().isEmpty()) {
+        ctx_.store.setText(Ctl::Label15, QStringLiteral(" Status: enter the station server's address"));
+        return;
+    }
+    connectLink();
+}
+
+void StationLink::connectLink() {
+    QTcpSocket& socket = ctx_.socket;
+    QAbstractSocket::SocketError error = QAbstractSocket::UnknownSocketError;
+    QString errorText;
+    auto noteError = [&] {
+        if (socket.error() != QAbstractSocket::UnknownSocketError) {
+            error = socket.error();
+            errorText = socket.errorString();
+        }
+    };
+    socket.abort();
+    ctx_.wait.wait(kSettleSeconds);
+    if (!ctx_.store.isVisible(Ctl::Shape4)) {
+        ctx_.store.setText(Ctl::Label15, QStringLiteral(" Status: connecting"));
+        socket.connectToHost(ctx_.store.text(Ctl::RemoteIP).trimmed(),
+                             static_cast<quint16>(qBound(0, NumericText::integerValue(
+                                                                ctx_.store.text(Ctl::RemotePort)),
+                                                         65535)));
+    }
+    ctx_.wait.wait(kConnectSeconds, [&] {
+        noteError();
+        return socket.state() == QAbstractSocket::ConnectedState ||
+               socket.state() == QAbstractSocket::UnconnectedState;
+    });
+    if (socket.state() == QAbstractSocket::ConnectedState) {
+        ctx_.store.setVisible(Ctl::Shape4, true);
+        ctx_.store.setText(Ctl::Connect, LinkTexts::kCaptionDisconnect);
+        ctx_.store.setText(Ctl::Label15, QStringLiteral(" Status: connected"));
+        return;
+    }
+    noteError();
+    ctx_.store.setVisible(Ctl::Shape4, false);
+    ctx_.store.setVisible(Ctl::Shape1, false);
+    socket.abort();
+    ctx_.store.setText(Ctl::Label15, QStringLiteral(" Status: not connected"));
+    reportConnectFailure(errorText, error == QAbstractSocket::OperationError);
+}
+
+void StationLink::reportConnectFailure(const QString& socketError, bool wrongState) {
+    if (wrongState) {
+        ctx_.dialogs.showMessage(LinkTexts::kWrongState);
+        return;
+    }
+    ctx_.dialogs.showMessage(socketError.isEmpty() ? LinkTexts::kTryAgain.trimmed()
+                                                   : socketError + LinkTexts::kTryAgain);
+    if (ctx_.commandLine == QStringLiteral("SERVER") &&
+        !ctx_.dialogs.askYesNo(QStringLiteral(
+            "There might be a instance of the program already running, Continue anyway")))
+        ctx_.endProcessAtOnce();
+}
+
+void StationLink::disconnectLink() {
+    ctx_.link.loggedIn = false;
+    ctx_.link.serverRxBusy = false;
+    ctx_.link.serverMsgBusy = false;
+    closingOurselves_ = true;
+    ctx_.socket.disconnectFromHost();
+    ctx_.wait.wait(kCloseSeconds, [this] {
+        return ctx_.socket.state() == QAbstractSocket::UnconnectedState;
+    });
+    ctx_.socket.abort();
+    closingOurselves_ = false;
+    showIdle(LinkTexts::kCaptionConnect);
+    ctx_.store.setText(Ctl::Label15, QStringLiteral(" Status: disconnected"));
+}
+
+void StationLink::showIdle(const QString& caption) {
+    ctx_.store.setText(Ctl::Connect, caption);
+    ctx_.store.setVisible(Ctl::Shape4, false);
+    ctx_.store.setVisible(Ctl::Shape1, false);
+}
+
+void StationLink::linkLost() {
+    showIdle(LinkTexts::kCaptionConnect);
+    ctx_.link.loggedIn = false;
+    ctx_.link.serverRxBusy = false;
+    ctx_.store.setText(Ctl::Label15, QStringLiteral(" Status: link lost"));
+    ctx_.dialogs.showMessage(LinkTexts::kLostConnection);
+}
+
+void StationLink::onServerClosed() {
+    // Only a close that the station made: our own disconnect shows its state itself.
+    if (closingOurselves_ || ctx_.store.text(Ctl::Connect) != LinkTexts::kCaptionDisconnect)
+        return;
+    ctx_.socket.abort();
+    // The lights must not claim a link that is gone: back to idle, ready to connect again.
+    showIdle(LinkTexts::kCaptionConnect);
+    ctx_.link.loggedIn = false;
+    ctx_.store.setText(Ctl::Label15, QStringLiteral(" Status: the station server closed the link"));
+}
+
+void StationLink::loginAccepted() {
+    ctx_.link.loggedIn = true;
+    ctx_.store.setVisible(Ctl::Shape1, true);
+    ctx_.store.setText(Ctl::Label15, QStringLiteral(" Status: logged in"));
+    ctx_.initPorts();
+    if (ctx_.store.isTicked(Ctl::EnableGuard))
+        ctx_.server.send(QStringLiteral("A0:MX0;"));
+}
+
+void StationLink::toggleLogin() {
+    ctx_.store.setVisible(Ctl::Shape1, true);
+    ctx_.link.loggedIn = !ctx_.link.loggedIn;
+    ctx_.store.setColour(Ctl::Shape1, ctx_.link.loggedIn ? Colours::kGreen : Colours::kRed);
+}
+
+void StationLink::callsignLeft() {
+    ctx_.store.setText(Ctl::Callsign, ctx_.store.text(Ctl::Callsign).toUpper());
+}

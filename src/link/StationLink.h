@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QObject>
+#include <functional>
+
+class ControlStore;
+class Dialogs;
+class PausingWait;
+class QTcpSocket;
+class ServerLine;
+struct LinkState;
+
+// The connection to the station server: connect and disconnect from the Connect menu, the
+// two lights and the menu caption, the lost link, the server closing, and the login state.
+class StationLink final : public QObject {
+    Q_OBJECT
+public:
+    static constexpr double kSettleSeconds = 2.0;
+    static constexpr double kConnectSeconds = 10.0;
+    static constexpr double kCloseSeconds = 1000.0;
+
+    struct Context {
+        QTcpSocket& socket; // Winsock2
+        ServerLine& server;
+        LinkState& link;
+        ControlStore& store;
+        const PausingWait& wait;
+        Dialogs& dialogs;
+        const QString& commandLine;
+        std::function<void()> endProcessAtOnce;
+        std::function<void()> initPorts;
+    };
+
+    explicit StationLink(Context context, QObject* parent = nullptr);
+
+    // The Connect menu command: connects, or disconnects when the caption says so.
+    void Connect_Click();
+    // At start-up: connects when there is an address to connect to.
+    void connectAtStartup();
+    void disconnectLink();
+    // The receive handler found the socket gone.
+    void linkLost();
+    // The server said "Login OK".
+    void loginAccepted();
+    // The "Login OK" label clicked: the login flag toggled by hand.
+    void toggleLogin();
+    // The callsign box lost the focus.
+    void callsignLeft();
+
+private:
+    void connectLink();
+    void onServerClosed();
+    void showIdle(const QString& caption);
+    void reportConnectFailure(const QString& socketError, bool wrongState);
+
+    Context ctx_;
+    bool closingOurselves_ = false;
+};

@@ -1,0 +1,211 @@
+#include "StationReportPass.h"
+
+#include "cat/CatFormats.h"
+#include "cat/StationPicture.h"
+#include "common/ControlStore.h"
+#include "common/Controls.h"
+#include "common/NumericText.h"
+
+namespace {
+
+QChar charAt(const QString& text, qsizetype at) {
+    return at >= 0 && at < text.size() ? text[at] : QChar();
+}
+
+bool containsAnyReport(const QString& chunk) {
+    for (const char* marker : {"MD", "IA", "IF", "MK", "FA", "FB", "MG", "XT", "RT"})
+        if (chunk.contains(QLatin1String(marker)))
+            return true;
+    return false;
+}
+
+bool isFrequencyDigits(const QString& digits) {
+    if (digits.size() != 8 && digits.size() != 11)
+        return false;
+    return std::all_of(digits.begin(), digits.end(),
+                       [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
+// 11 digits in Hz as the frequency box shows them: 8 digits of kHz, ".", 2 more.
+QString asBoxText(const QString& elevenDigits) {
+    return elevenDigits.left(8) + u'.' + elevenDigits.mid(8, 2);
+}
+
+} // namespace
+
+StationReportPass::StationReportPass(StationPicture& picture, ControlStore& store, bool connected)
+    : picture_(picture), store_(store), connected_(connected) {}
+
+ReportActions StationReportPass::run(QString& chunk) {
+    actions_.clear();
+    showStatusFrequency(chunk, QStringLiteral("IF"), true);
+    showStatusFrequency(chunk, QStringLiteral("AF"), false);
+    field_ = CatFormats::frequencyField(picture_.startFreq());
+    if (!chunk.isEmpty()) {
+        if (!containsAnyReport(chunk))
+            return actions_;
+        bool done = false;
+        if (!statusBranch(chunk, done) || done)
+            return actions_;
+        if (!modeReport(chunk))
+            return actions_;
+        altModeReport(chunk);
+        clarifierReport(chunk, QStringLiteral("XT"), picture_.xitOn);
+        clarifierReport(chunk, QStringLiteral("RT"), picture_.ritOn);
+        textReport(chunk);
+        vfoReport(chunk, QStringLiteral("FA"));
+        vfoReport(chunk, QStringLiteral("FB"));
+        loginAnswers(chunk);
+    }
+    chunk.clear();
+    return actions_;
+}
+
+void StationReportPass::showStatusFrequency(const QString& chunk, const QString& marker,
+                                            bool clearThird) {
+    const qsizetype at = chunk.indexOf(marker);
+    if (at < 0 || charAt(chunk, at + 2) == u';')
+        return;
+    QString digits = chunk.mid(at + 2, 11);
+    if (digits.size() != 11)
+        return;
+    if (clearThird)
+        digits[2] = u'0'; // the report's third digit is not part of the frequency
+    picture_.setStartFreq(asBoxText(digits));
+}
+
+bool StationReportPass::statusBranch(QString& chunk, bool& done) {
+    const qsizetype at = chunk.indexOf(QStringLiteral("IF"));
+    if (at < 0 || charAt(chunk, at + 2) == u';')
+        return true;
+    if (charAt(chunk, at + 17) == u' ') { // the logger dialect's blank field
+        chunk.remove(at + 13, 5);
+        chunk.truncate(at + 12 + kMaxTail);
+    }
+    const QString offset = chunk.mid(at + 13, 5);
+    if (!offset.startsWith(u'-') && !offset.startsWith(u'+'))
+        return true;
+    picture_.setClarifierOffset(offset);
+    picture_.ritOn = charAt(chunk, at + 18).digitValue() > 0 ? charAt(chunk, at + 18).digitValue() : 0;
+    picture_.xitOn = charAt(chunk, at + 19).digitValue() > 0 ? charAt(chunk, at + 19).digitValue() : 0;
+    if (!setMode(qMax(0, charAt(chunk, at + 20).digitValue())))
+        return false;
+    const QString echo = statusEcho(picture_.modeDigit());
+    sendEcho(picture_.modeDigit());
+    if (echo.size() >= 21 && echo.mid(5, 3) == QStringLiteral("000"))
+        act(ReportAction::WriteLogger, QStringLiteral("FA") + echo.mid(5, 11) + u';');
+    picture_.setStartFreq(asBoxText(echo.mid(5, 11)));
+    done = true; // the chunk stays as it is
+    return true;
+}
+
+bool StationReportPass::modeReport(QString& chunk) {
+    const qsizetype at = chunk.indexOf(QStringLiteral("MD"));
+    if (at < 0 || charAt(chunk, at + 2) == u';')
+        return true;
+    if (chunk.indexOf(u';', at) == at + 3) { // MD2; is read as MD02;
+        chunk.insert(at + 2, u'0');
+        chunk.truncate(at + 4 + kMaxTail);
+    }
+    const int digit = qMax(0, charAt(chunk, at + 3).digitValue());
+    act(ReportAction::WriteLogger, statusRecordFor(digit));
+    act(ReportAction::WriteLogger, CatFormats::modeAnswer(digit));
+    return setMode(digit);
+}
+
+void StationReportPass::altModeReport(const QString& chunk) {
+    const qsizetype at = chunk.indexOf(QStringLiteral("MK"));
+    if (at < 0 || at + 2 >= chunk.size())
+        return;
+    picture_.setModeIndex(0);
+    act(ReportAction::WriteLogger, statusRecordFor(1));
+    act(ReportAction::WriteLogger, CatFormats::modeAnswer(1));
+    sendEcho(1);
+}
+
+void StationReportPass::clarifierReport(const QString& chunk, const QString& marker, int& flag) {
+    const qsizetype at = chunk.indexOf(marker);
+    if (at < 0)
+        return;
+    const QString report = chunk.mid(at, 4);
+    act(ReportAction::WriteLogger, report);
+    flag = charAt(report, 2) == u'1' ? 1 : 0;
+}
+
+void StationReportPass::textReport(const QString& chunk) {
+    const qsizetype at = chunk.indexOf(QStringLiteral("IA"));
+    if (at < 0)
+        return;
+    const QString text = chunk.mid(at, kMaxTail);
+    act(ReportAction::WriteLogger, text);
+    act(ReportAction::CopySent, text);
+}
+
+void StationReportPass::vfoReport(const QString& chunk, const QString& marker) {
+    const qsizetype at = chunk.indexOf(marker);
+    if (at < 0 || charAt(chunk, at + 2) == u';')
+        return;
+    const qsizetype end = chunk.indexOf(u';', at);
+    if (end < 0)
+        return; // the rest of the report is still on its way; it is not joined
+    QString digits = chunk.mid(at + 2, end - at - 2);
+    if (!isFrequencyDigits(digits))
+        return; // not a frequency: the picture keeps the one it has
+    if (digits.size() == 8)
+        digits.prepend(QStringLiteral("000"));
+    const QString before = picture_.startFreq();
+    picture_.setStartFreq(asBoxText(digits));
+    if (picture_.startFreq() == before)
+        return;
+    const QString record = marker + digits + u';';
+    act(ReportAction::WriteLogger, record);
+    act(ReportAction::CopySent, record);
+}
+
+void StationReportPass::loginAnswers(const QString& chunk) {
+    const QString callsign = store_.text(Ctl::Callsign);
+    if (chunk.toUpper().contains(QStringLiteral("CALL")) && !callsign.isEmpty()) {
+        const QString answer = QStringLiteral("MG:Callsign ") + callsign + u';';
+        act(ReportAction::SendLogin, answer);
+        act(ReportAction::CopySent, answer);
+    }
+    if (chunk.contains(QStringLiteral("Pass"))) {
+        const QString answer = QStringLiteral("MG:Password ") + store_.text(Ctl::Password) + u';';
+        act(ReportAction::SendLogin, answer);
+        act(ReportAction::CopySent, answer);
+    }
+    if (chunk.contains(QStringLiteral("Login OK"))) {
+        act(ReportAction::SendLogin, QStringLiteral("R"));
+        act(ReportAction::CopySent, QStringLiteral("R"));
+        act(ReportAction::LoginAccepted);
+    }
+}
+
+QString StationReportPass::statusRecordFor(int modeDigit) const {
+    return CatFormats::statusRecord(field_, picture_.clarifierOffset(), picture_.ritOn,
+                                    picture_.xitOn, modeDigit, picture_.transmitting);
+}
+
+QString StationReportPass::statusEcho(int modeDigit) const {
+    const QString field = CatFormats::frequencyField(picture_.startFreq());
+    return QStringLiteral("A0:IF") + field + picture_.clarifierOffset() +
+           QString::number(picture_.ritOn) + QString::number(picture_.xitOn) +
+           QString::number(modeDigit) + QStringLiteral("00000;");
+}
+
+void StationReportPass::sendEcho(int modeDigit) {
+    if (!connected_)
+        return;
+    const QString echo = statusEcho(modeDigit);
+    act(ReportAction::Send, echo);
+    act(ReportAction::CopySent, echo);
+}
+
+bool StationReportPass::setMode(int digit) {
+    if (digit > 7) {
+        act(ReportAction::Fail, QStringLiteral("Invalid property value"));
+        return false;
+    }
+    picture_.setModeIndex(digit - 1);
+    return true;
+}

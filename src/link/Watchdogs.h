@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QObject>
+
+class ControlStore;
+class PausingWait;
+class ServerLine;
+class StationPicture;
+struct LinkState;
+
+// The safety watchdogs of the station link and the periodic sender.
+//
+// Every second: the receive light goes out; with "Non Activity Time" ticked, a station that
+// shows no activity for longer than the set time is keyed off and switched off; with "Enable
+// Guard" ticked, a transmitter reported keyed for longer than the guard time gets a key-up.
+// Every 100 ms: the frequency command the logger side left queued goes to the station.
+class Watchdogs final : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kSecondTickMs = 1000; // Timer3
+    static constexpr int kSenderTickMs = 100;  // Timer2
+    static constexpr double kShutdownStepSeconds = 1.0;
+
+    struct Context {
+        ServerLine& server;
+        LinkState& link;
+        StationPicture& picture;
+        ControlStore& store;
+        const PausingWait& wait;
+    };
+
+    explicit Watchdogs(Context context, QObject* parent = nullptr);
+
+    void secondTick();
+    void senderTick();
+
+    // Mouse down on the check boxes: the count starts again.
+    void activeBoxPressed();
+    void guardBoxPressed();
+    // The check boxes' tool tips, with the current limits.
+    QString activeToolTip() const;
+    QString guardToolTip() const;
+
+private:
+    void watchInactivity();
+    void shutDownReceiver();
+    void watchTransmitter();
+
+    Context ctx_;
+    bool shuttingDown_ = false;
+};
