@@ -75,16 +75,16 @@ MainWindow::MainWindow(AppCore& core, QWidget* parent) : QMainWindow(parent), co
     essentials->addWidget(buildNote());
     essentials->addWidget(buildPortsGroup());
     essentials->addWidget(buildLinkGroup());
+    essentials->addWidget(buildRadioGroup());
     essentials->addStretch();
     columns->addLayout(essentials);
 
     expandedPart_ = new QWidget;
     auto* extras = new QGridLayout(expandedPart_);
     extras->setContentsMargins(0, 0, 0, 0);
-    extras->addWidget(buildRadioGroup(), 0, 0);
-    extras->addWidget(buildKeyerGroup(), 0, 1);
-    extras->addWidget(buildWatchdogGroup(), 1, 0);
-    extras->addWidget(buildChatGroup(), 1, 1);
+    extras->addWidget(buildKeyerGroup(), 0, 0);
+    extras->addWidget(buildChatGroup(), 0, 1);
+    extras->addWidget(buildWatchdogGroup(), 1, 0, 1, 2);
     extras->addWidget(buildMonitorGroup(), 2, 0, 1, 2);
     extras->setRowStretch(2, 1);
     columns->addWidget(expandedPart_, 1);

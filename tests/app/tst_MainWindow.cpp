@@ -131,7 +131,6 @@ private slots:
 
     void stepButtons_stepWhileHeld_andSendOnRelease() {
         Screen s;
-        s.action(Ctl::Expand)->trigger();
         auto* up = s.find<QToolButton>(Ctl::Command3);
         auto* down = s.find<QToolButton>(Ctl::Command8);
         QVERIFY(up->arrowType() == Qt::UpArrow && down->arrowType() == Qt::DownArrow);
