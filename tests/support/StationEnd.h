@@ -33,6 +33,14 @@ public:
         return complete;
     }
 
+    // Sends text to the client as one write, and lets it arrive.
+    void send(const QByteArray& bytes) {
+        peer_->write(bytes);
+        peer_->flush();
+    }
+    void closeConnection() { peer_->disconnectFromHost(); }
+    quint16 port() const { return server_.serverPort(); }
+
     QByteArray rawBytes() {
         lines();
         return buffer_;

@@ -1,0 +1,157 @@
+#include "cat/StationPicture.h"
+#include "common/ControlStore.h"
+#include "common/Controls.h"
+#include "link/StationReportPass.h"
+
+#include <QTest>
+
+namespace {
+
+struct Station {
+    Station() {
+        store.setItems(Ctl::Combo1, {"LSB", "USB", "CW", "FM", "AM", "RTTY", "CWR"});
+        store.setValue(Ctl::Combo1, 2);
+        store.setText(Ctl::StartFreq, "14000.00");
+        store.setText(Ctl::Callsign, "OH2XX");
+        store.setText(Ctl::Password, "pw");
+    }
+    ControlStore store;
+    StationPicture picture{store};
+};
+
+QStringList run(Station& s, QString& chunk, bool connected = true) {
+    static const char* kinds[] = {"L", "S", "SL", "CS", "LOGIN", "F"};
+    StationReportPass pass(s.picture, s.store, connected);
+    QStringList out;
+    for (const ReportAction& a : pass.run(chunk))
+        out << (a.text.isEmpty() ? QString(kinds[a.kind]) : QString(kinds[a.kind]) + ":" + a.text);
+    return out;
+}
+
+} // namespace
+
+class StationReportPassTest : public QObject {
+    Q_OBJECT
+private slots:
+    void frequencyAndModeInOneChunk_bothTaken() {
+        Station s;
+        QString chunk = "FA00014074000;MD02;";
+        const QStringList actions = run(s, chunk);
+        QCOMPARE(s.picture.startFreq(), QString("00014074.00"));
+        QCOMPARE(s.store.text(Ctl::Combo1), QString("USB"));
+        QVERIFY(actions.contains("L:FA00014074000;"));
+        QVERIFY(actions.contains("L:MD2;"));
+        QVERIFY(chunk.isEmpty());
+    }
+
+    void twoVfoReports_firstOneCounts() {
+        Station s;
+        QString chunk = "FA00014074000;FA00014075000;";
+        run(s, chunk);
+        QCOMPARE(s.picture.startFreq(), QString("00014074.00"));
+    }
+
+    void splitReport_isNotJoined() {
+        Station s;
+        QString first = "FA000140";
+        QCOMPARE(run(s, first), QStringList{});
+        QString second = "74000;";
+        QCOMPARE(run(s, second), QStringList{});
+        QCOMPARE(s.picture.startFreq(), QString("14000.00"));
+    }
+
+    void eightDigitReport_isWidened_andBadDigitsIgnored() {
+        Station s;
+        QString chunk = "FA14074000;";
+        QCOMPARE(run(s, chunk), (QStringList{"L:FA00014074000;", "CS:FA00014074000;"}));
+        QString junk = "FA1x074000;";
+        run(s, junk);
+        QCOMPARE(s.picture.startFreq(), QString("00014074.00"));
+        QString sameAgain = "FA00014074000;"; // nothing new: the logger is not told again
+        QCOMPARE(run(s, sameAgain), QStringList{});
+    }
+
+    void vfoB_setsTheDisplayToo() {
+        Station s;
+        QString chunk = "FB00007010000;";
+        QCOMPARE(run(s, chunk), (QStringList{"L:FB00007010000;", "CS:FB00007010000;"}));
+        QCOMPARE(s.picture.startFreq(), QString("00007010.00"));
+    }
+
+    void statusReport_setsPictureEchoesAndTellsLogger() {
+        Station s;
+        QString chunk = "IF00114074000+0000002000000;";
+        const QStringList actions = run(s, chunk);
+        QCOMPARE(s.picture.startFreq(), QString("00014074.00"));
+        QCOMPARE(s.store.text(Ctl::Combo1), QString("USB"));
+        QCOMPARE(actions, (QStringList{"S:A0:IF00014074000+000000200000;",
+                                       "CS:A0:IF00014074000+000000200000;",
+                                       "L:FA00014074000;"}));
+        QCOMPARE(QString("A0:IF00014074000+000000200000;").size(), 30);
+        QVERIFY(!chunk.isEmpty()); // a status pass leaves the chunk
+    }
+
+    void statusReport_inLoggerDialect_dropsTheBlankField() {
+        Station s;
+        QString chunk = "IF00014025000     -0010103000000;";
+        run(s, chunk);
+        QCOMPARE(s.picture.clarifierOffset(), QString("-0010"));
+        QCOMPARE(s.picture.ritOn, 1);
+        QCOMPARE(s.picture.xitOn, 0);
+        QCOMPARE(s.store.text(Ctl::Combo1), QString("CW"));
+    }
+
+    void modeReports_shortAndLongForm() {
+        for (const QString& report : {QString("MD2;"), QString("MD02;")}) {
+            Station s;
+            QString chunk = report;
+            QCOMPARE(run(s, chunk), (QStringList{"L:IF00014000000     -000000000020000000;",
+                                                 "L:MD2;"}));
+            QCOMPARE(s.picture.modeIndex(), 1);
+        }
+    }
+
+    void modeDigitPastTheList_failsAndKeepsChunk() {
+        Station s;
+        QString chunk = "MD09;";
+        QCOMPARE(run(s, chunk).last(), QString("F:Invalid property value"));
+        QCOMPARE(chunk, QString("MD09;"));
+        QCOMPARE(s.picture.modeIndex(), 2);
+    }
+
+    void clarifierAndTextReports_passToTheLogger() {
+        Station s;
+        QString chunk = "XT1;RT0;";
+        QCOMPARE(run(s, chunk), (QStringList{"L:XT1;", "L:RT0;"}));
+        QCOMPARE(s.picture.xitOn, 1);
+        QString text = "IA hello";
+        QCOMPARE(run(s, text), (QStringList{"L:IA hello", "CS:IA hello"}));
+    }
+
+    void lowerCaseWord_findsNothing() {
+        Station s;
+        QString chunk = "via the network";
+        QCOMPARE(run(s, chunk), QStringList{});
+    }
+
+    void login_answersInAnyOrder() {
+        Station s;
+        QString password = "MG:Enter Pass word;";
+        QCOMPARE(run(s, password), (QStringList{"SL:MG:Password pw;", "CS:MG:Password pw;"}));
+        QString call = "MG:your call please;";
+        QCOMPARE(run(s, call), (QStringList{"SL:MG:Callsign OH2XX;", "CS:MG:Callsign OH2XX;"}));
+        QString ok = "MG:Login OK;";
+        QCOMPARE(run(s, ok, false), (QStringList{"SL:R", "CS:R", "LOGIN"}));
+    }
+
+    void login_noCallsign_noAnswer_emptyPasswordStillSent() {
+        Station s;
+        s.store.setText(Ctl::Callsign, "");
+        s.store.setText(Ctl::Password, "");
+        QString chunk = "MG:CALL and Pass;";
+        QCOMPARE(run(s, chunk), (QStringList{"SL:MG:Password ;", "CS:MG:Password ;"}));
+    }
+};
+
+QTEST_GUILESS_MAIN(StationReportPassTest)
+#include "tst_StationReportPass.moc"
