@@ -20,7 +20,7 @@ QString SimRig::vfoReport(char vfo) const {
 QString SimRig::modeReport() const { return QStringLiteral("MD0%1;").arg(mode); }
 
 QString SimRig::offsetField() const {
-    return QStringLiteral("%1%2").arg(clarifierHz < 0 ? u'-' : u'+').arg(qAbs(clarifierHz), 4, 10,
+    return QStringLiteral("%1%2").arg(QChar(clarifierHz < 0 ? u'-' : u'+')).arg(qAbs(clarifierHz), 4, 10,
                                                                         QChar(u'0'));
 }
 

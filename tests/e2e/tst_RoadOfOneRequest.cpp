@@ -1,0 +1,84 @@
+// The logger sets a frequency on the virtual radio port; the simulated station server sees
+// the key-up, the immediate set and the queued set, in that order; the logger gets its echo;
+// a frequency the station then reports reaches the logger.
+#include "platform/serial/SystemBackendProvider.h"
+#include "support/CoreBench.h"
+#include "support/SimProcess.h"
+
+#include <QTest>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+int openLogger(const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    termios tio{};
+    ::tcgetattr(fd, &tio);
+    ::cfmakeraw(&tio);
+    ::tcsetattr(fd, TCSANOW, &tio);
+    return fd;
+}
+
+// Reads from the logger's end while the program keeps running, until `expected` has come.
+QByteArray readUntil(int fd, const QByteArray& expected) {
+    QByteArray got;
+    for (int i = 0; i < 500 && !got.contains(expected); ++i) {
+        QTest::qWait(10);
+        char buffer[256];
+        ssize_t n;
+        while ((n = ::read(fd, buffer, sizeof buffer)) > 0)
+            got.append(buffer, n);
+    }
+    return got;
+}
+
+} // namespace
+
+class RoadOfOneRequestTest : public QObject {
+    Q_OBJECT
+private slots:
+    void frequencySet_travelsToTheStationAndBack() {
+        SimProcess sim({"--user", "OH2XX:pw"});
+        QVERIFY(sim.port != 0);
+        QTemporaryDir ports;
+        SystemBackendProvider system(ports.path());
+        SystemClock clock;
+        CoreBench b(&system, &clock);
+        b.c().setText(Ctl::RemoteIP, "127.0.0.1");
+        b.c().setText(Ctl::RemotePort, QString::number(sim.port));
+        b.c().setText(Ctl::Callsign, "OH2XX");
+        b.c().setText(Ctl::Password, "pw");
+        b.c().selectItem(Ctl::Soft1Com, "Virtual");
+        b.c().selectItem(Ctl::Soft2com, "None");
+        b.core->startUp();
+        b.core->connectAtStartup();
+        QCOMPARE(b.c().text(Ctl::Connect), QString("Disconnect"));
+        QTRY_VERIFY_WITH_TIMEOUT(b.core->isLoggedIn(), 10000);
+        QVERIFY(b.core->ports().radioPort().isOpen()); // opened by the login
+
+        const int logger = openLogger(ports.filePath("radio"));
+        QVERIFY(logger >= 0);
+        // the simulated rig starts on 14025 kHz; the logger moves it
+        QCOMPARE(::write(logger, "FA00014030000;", 14), 14);
+        QVERIFY(readUntil(logger, "FA00014030000;").contains("FA00014030000;"));
+        QTRY_VERIFY_WITH_TIMEOUT(sim.wireLines().contains("A0:FA14030000;"), 5000);
+        const QStringList wire = sim.wireLines();
+        const qsizetype keyUp = wire.indexOf("A0:MX0;");
+        QVERIFY(keyUp >= 0);
+        QCOMPARE(wire.mid(keyUp, 3), (QStringList{"A0:MX0;", "FA14030000;", "A0:FA14030000;"}));
+        QVERIFY(wire.mid(0, 4).contains("MG:Callsign OH2XX;"));
+        QVERIFY(wire.contains("R"));
+
+        sim.command("freq 7074000"); // the station reports a new frequency
+        QVERIFY(readUntil(logger, "FA00007074000;").contains("FA00007074000;"));
+        QCOMPARE(b.picture().startFreq(), QString("00007074.00"));
+        ::close(logger);
+    }
+};
+
+QTEST_GUILESS_MAIN(RoadOfOneRequestTest)
+#include "tst_RoadOfOneRequest.moc"
