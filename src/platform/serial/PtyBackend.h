@@ -20,7 +20,7 @@ class PtyBackend final : public SerialBackend {
     Q_OBJECT
 public:
     // How often the far end is checked for being opened or closed.
-    static constexpr int kPeerPollMs = 25;
+    static constexpr int kPeerPollMs = 50;
 
     PtyBackend(QString folder, QString linkName, QObject* parent = nullptr);
     ~PtyBackend() override;
