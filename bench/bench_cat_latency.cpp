@@ -4,6 +4,7 @@
 // the reply, 2,000 times, while a third thread keeps the other core busy. The program's own
 // intake pacing (10 ms after each of the 3 characters) is taken off, so the figures show
 // only what the program adds. Prints p50, p99 and p99.9 in milliseconds.
+#include "BenchSupport.h"
 #include "app/AppCore.h"
 #include "common/Controls.h"
 #include "platform/Clock.h"
@@ -34,14 +35,6 @@ constexpr double kPacingMs = 30.0; // 10 ms after each of "I", "F", ";"
 
 using Steady = std::chrono::steady_clock;
 
-int openLoggerEnd(const QString& path) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY);
-    termios tio{};
-    ::tcgetattr(fd, &tio);
-    ::cfmakeraw(&tio);
-    ::tcsetattr(fd, TCSANOW, &tio);
-    return fd;
-}
 
 // The logger: one poll at a time, reading the whole record before the next.
 std::vector<double> pollRepeatedly(int fd) {
@@ -71,11 +64,6 @@ std::vector<double> pollRepeatedly(int fd) {
     return extraMs;
 }
 
-double percentile(std::vector<double> values, double p) {
-    std::sort(values.begin(), values.end());
-    const auto at = static_cast<size_t>(std::min<double>(values.size() - 1, p * values.size()));
-    return values[at];
-}
 
 } // namespace
 

@@ -3,6 +3,7 @@
 // A station thread listens on 127.0.0.1, takes the program's connection and sends 10,000
 // VFO A reports, each a new frequency; for each it times the arrival of the FA record on the
 // logger's end of the virtual radio port. Prints p50 and p99 in milliseconds.
+#include "BenchSupport.h"
 #include "app/AppCore.h"
 #include "common/Controls.h"
 #include "platform/Clock.h"
@@ -46,14 +47,6 @@ int listenOnLoopback(int& port) {
     return fd;
 }
 
-int openLoggerEnd(const QString& path) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY);
-    termios tio{};
-    ::tcgetattr(fd, &tio);
-    ::cfmakeraw(&tio);
-    ::tcsetattr(fd, TCSANOW, &tio);
-    return fd;
-}
 
 // Reads from the logger's end until the record `expected` has come; false on a time-out.
 bool awaitRecord(int logger, const std::string& expected) {
@@ -84,10 +77,6 @@ std::vector<double> sendReports(int station, int logger) {
     return ms;
 }
 
-double percentile(std::vector<double> values, double p) {
-    std::sort(values.begin(), values.end());
-    return values[std::min<size_t>(values.size() - 1, size_t(p * values.size()))];
-}
 
 } // namespace
 
