@@ -11,6 +11,7 @@
 #include "platform/Dialogs.h"
 #include "platform/FileDialogs.h"
 #include "platform/serial/SystemBackendProvider.h"
+#include "platform/sound/FakeToneOutput.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -75,7 +76,8 @@ int main(int argc, char** argv) {
     ConsoleDialogs dialogs;
     ScriptedFileDialogs fileDialogs;
     SystemBackendProvider ports(folder.filePath("ports"));
-    AppCore core({clock, dialogs, fileDialogs, ports, [] {}}, QString());
+    FakeToneOutput tone;
+    AppCore core({clock, dialogs, fileDialogs, ports, tone, [] {}}, QString());
     core.controls().selectItem(Ctl::Soft1Com, "Virtual");
     core.controls().selectItem(Ctl::Soft2com, "None");
     core.ports().InitPorts();

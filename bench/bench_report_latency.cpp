@@ -10,6 +10,7 @@
 #include "platform/Dialogs.h"
 #include "platform/FileDialogs.h"
 #include "platform/serial/SystemBackendProvider.h"
+#include "platform/sound/FakeToneOutput.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -91,7 +92,8 @@ int main(int argc, char** argv) {
     ConsoleDialogs dialogs;
     ScriptedFileDialogs fileDialogs;
     SystemBackendProvider ports(folder.filePath("ports"));
-    AppCore core({clock, dialogs, fileDialogs, ports, [] {}}, QString());
+    FakeToneOutput tone;
+    AppCore core({clock, dialogs, fileDialogs, ports, tone, [] {}}, QString());
     core.controls().setText(Ctl::RemoteIP, "127.0.0.1");
     core.controls().setText(Ctl::RemotePort, QString::number(port));
     core.controls().selectItem(Ctl::Soft1Com, "Virtual");

@@ -7,11 +7,14 @@
 #include "platform/gui/WidgetFileDialogs.h"
 #include "platform/serial/PortFolder.h"
 #include "platform/serial/SystemBackendProvider.h"
+#include "platform/sound/AudioSinkToneOutput.h"
+#include "platform/sound/WavFileToneOutput.h"
 
 #include <QApplication>
 #include <QTimer>
 
 #include <cstdio>
+#include <memory>
 #include <unistd.h>
 
 namespace {
@@ -63,11 +66,16 @@ int main(int argc, char** argv) {
     WidgetDialogs dialogs;
     WidgetFileDialogs fileDialogs;
     SystemBackendProvider ports(PortFolder::path());
+    std::unique_ptr<ToneOutput> toneOutput;
+    if (options.sideToneWav.isEmpty())
+        toneOutput = std::make_unique<AudioSinkToneOutput>();
+    else
+        toneOutput = std::make_unique<WavFileToneOutput>(options.sideToneWav, clock);
     auto endAtOnce = [] {
         std::fflush(nullptr);
         ::_exit(0);
     };
-    AppCore core({clock, dialogs, fileDialogs, ports, endAtOnce}, options.argument);
+    AppCore core({clock, dialogs, fileDialogs, ports, *toneOutput, endAtOnce}, options.argument);
     QObject::connect(&core, &AppCore::programEnded, &app, [] { QCoreApplication::exit(0); });
     TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::terminationRequested, &core,

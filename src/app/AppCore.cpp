@@ -12,6 +12,7 @@ namespace {
 // How long "Close" lets the logger's last bytes drain before it ends anyway: a logger that
 // stopped reading must not keep the program from ending.
 constexpr double kOutputDrainSeconds = 5.0;
+constexpr int kSideToneTickMs = 100; // Timer1
 // How long "Close" waits for the station link to finish closing.
 constexpr double kSocketCloseSeconds = 1000.0;
 
@@ -38,7 +39,9 @@ AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
       receiver_({winsock2_, serverLine_, link_, picture_, store_, monitors_, ports_.radioPort(),
                  log_, platform_.clock, platform_.dialogs, chat_,
                  [this] { stationLink_.linkLost(); }, [this] { stationLink_.loginAccepted(); }}),
-      watchdogs_({serverLine_, link_, picture_, store_, wait_}) {
+      watchdogs_({serverLine_, link_, picture_, store_, wait_}),
+      sideTone_({store_, platform_.dialogs, platform_.toneOutput}),
+      winKeyer_({ports_.keyerPort(), serverLine_, store_, platform_.dialogs, sideTone_}) {
     populateMainControls(store_, PortNames::foundDevices());
     ledOffColor_ = Colours::kLedOff;
     connect(&store_, &ControlStore::changed, this, &AppCore::onControlChanged);
@@ -46,6 +49,9 @@ AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
     connect(&serverLine_, &ServerLine::lineSent, this,
             [this](const QString& line) { picture_.noteServerLine(line); });
     connect(&winsock2_, &QTcpSocket::readyRead, &receiver_, &ServerReceiver::onDataArrived);
+    connect(&ports_.keyerPort(), &CommPort::commEvent, &winKeyer_, &WinKeyer::KeyerPortEvent);
+    timer1_.setInterval(kSideToneTickMs);
+    connect(&timer1_, &QTimer::timeout, &sideTone_, &SideTone::step);
     timer2_.setInterval(Watchdogs::kSenderTickMs);
     connect(&timer2_, &QTimer::timeout, &watchdogs_, &Watchdogs::senderTick);
     timer3_.setInterval(Watchdogs::kSecondTickMs);
@@ -54,10 +60,13 @@ AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
 
 void AppCore::startUp() {
     settings_.readAtStartup();
+    if (store_.isTicked(Ctl::SideTone))
+        sideTone_.StartToneBuffer(false);
     if (!log_.open())
         platform_.dialogs.showMessage(
             SettingsFile::unexpectedErrorText({75, log_.path() + QStringLiteral(": ") + log_.errorString()}));
     ports_.refreshPortLocations();
+    timer1_.start();
     timer2_.start();
 }
 
@@ -108,8 +117,10 @@ void AppCore::shutDown() {
         settings_.writeAtShutdown();
         log_.close();
     }
+    timer1_.stop();
     timer2_.stop();
     timer3_.stop();
+    sideTone_.stop();
     winsock2_.abort();
 }
 

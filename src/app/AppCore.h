@@ -9,6 +9,8 @@
 #include "cat/FrequencyStepper.h"
 #include "cat/LoggerCat.h"
 #include "cat/StationPicture.h"
+#include "keyer/SideTone.h"
+#include "keyer/WinKeyer.h"
 #include "link/ChatLines.h"
 #include "link/LinkState.h"
 #include "link/ServerLine.h"
@@ -26,6 +28,7 @@ class Clock;
 class Dialogs;
 class FileDialogs;
 class BackendProvider;
+class ToneOutput;
 
 // What the outside world gives the program.
 struct AppPlatform {
@@ -33,6 +36,7 @@ struct AppPlatform {
     Dialogs& dialogs;
     FileDialogs& fileDialogs;
     BackendProvider& ports;
+    ToneOutput& toneOutput; // the side tone's sound card (or file)
     // Ends the process at once, skipping the shut-down sequence.
     std::function<void()> endProcessAtOnce;
 };
@@ -61,6 +65,8 @@ public:
     ServerReceiver& receiver() { return receiver_; }
     Watchdogs& watchdogs() { return watchdogs_; }
     LinkState& linkState() { return link_; }
+    WinKeyer& winKeyer() { return winKeyer_; }
+    SideTone& sideTone() { return sideTone_; }
     const PausingWait& pausingWait() const { return wait_; }
 
     const QString& commandLine() const { return commandLine_; }
@@ -108,6 +114,9 @@ private:
     StationLink stationLink_;
     ServerReceiver receiver_;
     Watchdogs watchdogs_;
+    SideTone sideTone_;
+    WinKeyer winKeyer_;
+    QTimer timer1_; // the side tone's step
     QTimer timer2_; // the periodic sender
     QTimer timer3_; // the watchdogs' second
     int ledOffColor_ = 0;

@@ -10,6 +10,7 @@ struct CommandLineOptions {
     bool showHelp = false;
     bool showVersion = false;
     QString argument; // unchanged, empty when none
+    QString sideToneWav; // --sidetone-wav: the side tone goes to this file
     QString error;    // set when the command line cannot be used
 
     static CommandLineOptions parse(const QStringList& arguments); // without the program name

@@ -4,6 +4,7 @@
 #include "platform/Dialogs.h"
 #include "platform/FileDialogs.h"
 #include "platform/serial/FakeBackend.h"
+#include "platform/sound/FakeToneOutput.h"
 
 #include <QDir>
 #include <QFile>
@@ -34,7 +35,7 @@ struct Run {
     explicit Run(const QString& commandLine = {}) {
         QDir::setCurrent(folder.path());
         core = std::make_unique<AppCore>(
-            AppPlatform{clock, dialogs, fileDialogs, provider, [this] { ++endedAtOnce; }},
+            AppPlatform{clock, dialogs, fileDialogs, provider, tone, [this] { ++endedAtOnce; }},
             commandLine);
     }
     ~Run() { QDir::setCurrent(QDir::tempPath()); }
@@ -46,6 +47,7 @@ struct Run {
     RecordingDialogs dialogs;
     ScriptedFileDialogs fileDialogs;
     FakeBackendProvider provider;
+    FakeToneOutput tone;
     int endedAtOnce = 0;
     std::unique_ptr<AppCore> core;
 };

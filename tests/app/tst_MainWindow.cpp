@@ -7,6 +7,7 @@
 #include "platform/FileDialogs.h"
 #include "platform/gui/WidgetDialogs.h"
 #include "platform/serial/FakeBackend.h"
+#include "platform/sound/FakeToneOutput.h"
 
 #include <QAction>
 #include <QApplication>
@@ -40,7 +41,8 @@ struct Screen {
     RecordingDialogs dialogs;
     ScriptedFileDialogs fileDialogs;
     FakeBackendProvider provider;
-    AppCore core{{clock, dialogs, fileDialogs, provider, [] {}}, QString()};
+    FakeToneOutput tone;
+    AppCore core{{clock, dialogs, fileDialogs, provider, tone, [] {}}, QString()};
     MainWindow window{core};
 };
 

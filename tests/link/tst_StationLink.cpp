@@ -13,7 +13,7 @@ struct Daytime : CoreBench {
         clock.setStepPerReading(0.05);
         if (!commandLine.isEmpty()) { // the SERVER instance asks before going on
             core = std::make_unique<AppCore>(
-                AppPlatform{clock, dialogs, fileDialogs, fakePorts, [this] { ++endedAtOnce; }},
+                AppPlatform{clock, dialogs, fileDialogs, fakePorts, tone, [this] { ++endedAtOnce; }},
                 commandLine);
             clock.set(50000.0);
         }

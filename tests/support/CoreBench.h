@@ -8,6 +8,7 @@
 #include "platform/Dialogs.h"
 #include "platform/FileDialogs.h"
 #include "platform/serial/FakeBackend.h"
+#include "platform/sound/FakeToneOutput.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -19,7 +20,7 @@ struct CoreBench {
         QDir::setCurrent(folder.path());
         core = std::make_unique<AppCore>(
             AppPlatform{realClock ? *realClock : clock, dialogs, fileDialogs,
-                        ports ? *ports : fakePorts, [] {}},
+                        ports ? *ports : fakePorts, tone, [] {}},
             QString());
     }
     ~CoreBench() {
@@ -50,5 +51,6 @@ struct CoreBench {
     RecordingDialogs dialogs;
     ScriptedFileDialogs fileDialogs;
     FakeBackendProvider fakePorts;
+    FakeToneOutput tone;
     std::unique_ptr<AppCore> core;
 };

@@ -1,0 +1,89 @@
+#include "WinKeyer.h"
+
+#include "KeyerPass.h"
+#include "SideTone.h"
+#include "common/ControlStore.h"
+#include "common/Controls.h"
+#include "common/NumericText.h"
+#include "link/ServerLine.h"
+#include "platform/BusyGuard.h"
+#include "platform/Dialogs.h"
+#include "platform/PausingWait.h"
+#include "platform/serial/CommPort.h"
+
+#include <QTimer>
+
+namespace {
+
+// The messages for the port's error and line events, as the operator has always seen them.
+QString eventMessage(CommEvent event) {
+    switch (event) {
+    case CommEvent::Ring: return QStringLiteral("Change in ring indicator");
+    case CommEvent::Break: return QStringLiteral("COMBREAK");
+    case CommEvent::CdTimeout: return QStringLiteral("RLSID TIMEOUR");
+    case CommEvent::CtsTimeout: return QStringLiteral("CTS TIMEOUT");
+    case CommEvent::DsrTimeout: return QStringLiteral("DSR TIMEOUT");
+    case CommEvent::Framing: return QStringLiteral("FRAMING ERROR");
+    case CommEvent::Overrun: return QStringLiteral("DATA LOST");
+    case CommEvent::RxOverflow: return QStringLiteral("RCV BUFFER OVERFLOW");
+    case CommEvent::Parity: return QStringLiteral("PARITY ERROR");
+    case CommEvent::TxFull: return QStringLiteral("TRANSMIT BUFFER FULL");
+    default: return {};
+    }
+}
+
+// The keyer's answer to the logger opening (or closing) its end: version 23 and a speed-pot
+// report of 0, as a WinKeyer answers host open.
+const QByteArray kHello("\x17\x80", 2);
+
+} // namespace
+
+WinKeyer::WinKeyer(Context context, QObject* parent) : QObject(parent), ctx_(std::move(context)) {
+    connect(&ctx_.store, &ControlStore::changed, this,
+            [this](const QString& name, ControlStore::Aspect) { onControlChanged(name); });
+}
+
+void WinKeyer::onControlChanged(const QString& name) {
+    // The speed box never shows less than 5.
+    if (name == Ctl::CWSpeed && NumericText::numericValue(ctx_.store.text(Ctl::CWSpeed)) < 5)
+        ctx_.store.setText(Ctl::CWSpeed, QStringLiteral("5"));
+}
+
+void WinKeyer::KeyerPortEvent(CommEvent event) {
+    switch (event) {
+    case CommEvent::Receive:
+        Winkeyerx();
+        return;
+    case CommEvent::DsrChange:
+        ctx_.port.write(kHello);
+        return;
+    case CommEvent::CtsChange:
+        ctx_.port.setDtr(true);
+        return;
+    case CommEvent::CdChange:
+        return;
+    default:
+        if (const QString message = eventMessage(event); !message.isEmpty())
+            ctx_.dialogs.showMessage(message);
+    }
+}
+
+void WinKeyer::Winkeyerx() {
+    BusyGuard guard(keyerBusy_);
+    if (!guard.entered())
+        return; // the bytes wait in the port for the pass that is reading
+    QByteArray batch;
+    while (ctx_.port.inBufferCount() > 0 && batch.size() < kMaxBatch) {
+        PausingWait::yieldToEvents();
+        batch += ctx_.port.readOne();
+    }
+    const KeyerPassResult result = KeyerPass::run(batch, ctx_.store.isTicked(Ctl::SideTone));
+    if (!result.speedText.isEmpty())
+        ctx_.store.setText(Ctl::CWSpeed, result.speedText);
+    for (const QString& line : result.serverLines)
+        ctx_.server.send(line);
+    ctx_.sideTone.queue(result.sideTone);
+    ctx_.port.write(result.toLogger);
+    if (ctx_.port.inBufferCount() > 0)
+        QTimer::singleShot(0, this, &WinKeyer::Winkeyerx);
+}

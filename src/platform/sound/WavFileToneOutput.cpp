@@ -1,0 +1,99 @@
+#include "WavFileToneOutput.h"
+
+#include "platform/Clock.h"
+
+#include <QtEndian>
+#include <vector>
+
+namespace {
+constexpr int kBytesPerFrame = 2;
+
+void put32(QByteArray& out, quint32 value) {
+    char bytes[4];
+    qToLittleEndian(value, bytes);
+    out.append(bytes, 4);
+}
+
+void put16(QByteArray& out, quint16 value) {
+    char bytes[2];
+    qToLittleEndian(value, bytes);
+    out.append(bytes, 2);
+}
+} // namespace
+
+WavFileToneOutput::WavFileToneOutput(QString path, const Clock& clock)
+    : path_(std::move(path)), clock_(clock) {
+    timer_.setInterval(kWriteIntervalMs);
+    timer_.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&timer_, &QTimer::timeout, [this] { catchUp(); });
+}
+
+WavFileToneOutput::~WavFileToneOutput() { finish(); }
+
+QByteArray WavFileToneOutput::header(qint64 frames) {
+    const auto dataBytes = static_cast<quint32>(frames * kBytesPerFrame);
+    QByteArray out("RIFF");
+    put32(out, 36 + dataBytes);
+    out += "WAVEfmt ";
+    put32(out, 16);
+    put16(out, 1); // PCM
+    put16(out, 1); // mono
+    put32(out, kSampleRate);
+    put32(out, kSampleRate * kBytesPerFrame);
+    put16(out, kBytesPerFrame);
+    put16(out, 16);
+    out += "data";
+    put32(out, dataBytes);
+    return out;
+}
+
+bool WavFileToneOutput::start(SampleSource& source, QString* why) {
+    if (file_.isOpen()) {
+        source_ = &source; // a new tone on the same stream
+        return true;
+    }
+    file_.setFileName(path_);
+    if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        if (why)
+            *why = QStringLiteral("Cannot write %1: %2").arg(path_, file_.errorString());
+        return false;
+    }
+    file_.write(header(0));
+    source_ = &source;
+    frames_ = 0;
+    startSeconds_ = clock_.monotonicSeconds();
+    timer_.start();
+    return true;
+}
+
+void WavFileToneOutput::catchUp() {
+    if (!file_.isOpen())
+        return;
+    const auto due = static_cast<qint64>((clock_.monotonicSeconds() - startSeconds_) * kSampleRate);
+    if (due > frames_)
+        writeFrames(static_cast<int>(qMin<qint64>(due - frames_, kSampleRate)));
+}
+
+void WavFileToneOutput::writeFrames(int frames) {
+    std::vector<qint16> samples(static_cast<size_t>(frames), 0);
+    if (source_)
+        source_->render(samples.data(), frames);
+    for (qint16& sample : samples)
+        sample = qToLittleEndian(sample);
+    file_.write(reinterpret_cast<const char*>(samples.data()), frames * kBytesPerFrame);
+    frames_ += frames;
+    const qint64 end = file_.pos();
+    file_.seek(0);
+    file_.write(header(frames_));
+    file_.seek(end);
+    file_.flush();
+}
+
+void WavFileToneOutput::finish() {
+    if (!file_.isOpen())
+        return;
+    catchUp();
+    timer_.stop();
+    source_ = nullptr;
+    file_.close();
+}
