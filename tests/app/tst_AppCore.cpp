@@ -1,5 +1,6 @@
 #include "app/AppCore.h"
 #include "common/Controls.h"
+#include "keyer/ToneWaveform.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/FileDialogs.h"
@@ -34,6 +35,7 @@ const QByteArray kNineteenLines = "COM8\r\n7025.00\r\n192.0.2.1\r\n7300\r\nOH2XX
 struct Run {
     explicit Run(const QString& commandLine = {}) {
         QDir::setCurrent(folder.path());
+        writeFile(folder.filePath("cw.wav"), ToneWaveform::makeCwWav()); // the side tone's waveform
         core = std::make_unique<AppCore>(
             AppPlatform{clock, dialogs, fileDialogs, provider, tone, [this] { ++endedAtOnce; }},
             commandLine);

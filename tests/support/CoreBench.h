@@ -4,6 +4,7 @@
 // 10 s after midnight, so that every pausing wait is skipped.
 #include "app/AppCore.h"
 #include "common/Controls.h"
+#include "keyer/ToneWaveform.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/FileDialogs.h"
@@ -11,6 +12,7 @@
 #include "platform/sound/FakeToneOutput.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -18,6 +20,10 @@ struct CoreBench {
     // A real clock paces the waits as in the program; by default they are skipped.
     explicit CoreBench(BackendProvider* ports = nullptr, const Clock* realClock = nullptr) {
         QDir::setCurrent(folder.path());
+        QFile waveform(folder.filePath("cw.wav")); // the side tone's waveform
+        if (waveform.open(QIODevice::WriteOnly))
+            waveform.write(ToneWaveform::makeCwWav());
+        waveform.close();
         core = std::make_unique<AppCore>(
             AppPlatform{realClock ? *realClock : clock, dialogs, fileDialogs,
                         ports ? *ports : fakePorts, tone, [] {}},
