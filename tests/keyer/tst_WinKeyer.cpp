@@ -1,0 +1,107 @@
+#include "keyer/KeyerPass.h"
+#include "platform/serial/PtyBackend.h"
+#include "platform/serial/SystemBackendProvider.h"
+#include "support/CoreBench.h"
+#include "support/StationEnd.h"
+
+#include <QTest>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+namespace {
+
+// The keyer port on COM9, the radio port unused.
+struct Keyed : CoreBench {
+    Keyed() {
+        c().selectItem(Ctl::Soft1Com, "COM8");
+        c().selectItem(Ctl::Soft2com, "COM9");
+        core->ports().InitPorts();
+    }
+    FakeBackend* keyer() { return fakePorts.port("COM9"); }
+    QByteArray takeWritten() {
+        const QByteArray written = keyer()->written;
+        keyer()->written.clear();
+        return written;
+    }
+};
+
+} // namespace
+
+class WinKeyerTest : public QObject {
+    Q_OBJECT
+private slots:
+    void text_isForwardedEchoedAndQueued() {
+        Keyed k;
+        StationEnd station;
+        QVERIFY(station.accept(k.core->serverSocket()));
+        k.c().setValue(Ctl::SideTone, 1);
+        k.keyer()->feed("cq");
+        QCOMPARE(k.takeWritten(), QByteArray("\xc4" "CQ\xc0"));
+        QCOMPARE(station.waitForLines(2), (QStringList{"WK:C;", "WK:Q;"}));
+        QCOMPARE(k.core->sideTone().SideToneText(), QString("CQ"));
+    }
+
+    void speedCommand_setsTheBoxAndTellsTheStation() {
+        Keyed k;
+        StationEnd station;
+        QVERIFY(station.accept(k.core->serverSocket()));
+        k.keyer()->feed(QByteArray("\x02\x1e", 2));
+        QCOMPARE(k.c().text(Ctl::CWSpeed), QString("30"));
+        QCOMPARE(station.waitForLines(1), QStringList{"WT:30|26;"});
+        QVERIFY(k.takeWritten().isEmpty());
+    }
+
+    void linkDown_echoesAndQueuesAllTheSame() {
+        Keyed k;
+        k.c().setValue(Ctl::SideTone, 1);
+        k.keyer()->feed("tu");
+        QCOMPARE(k.takeWritten(), QByteArray("\xc4" "TU\xc0"));
+        QCOMPARE(k.core->sideTone().SideToneText(), QString("TU"));
+    }
+
+    void speedBox_neverBelowFive() {
+        Keyed k;
+        k.c().setText(Ctl::CWSpeed, "");
+        QCOMPARE(k.c().text(Ctl::CWSpeed), QString("5"));
+        k.c().setText(Ctl::CWSpeed, "3");
+        QCOMPARE(k.c().text(Ctl::CWSpeed), QString("5"));
+        k.c().setText(Ctl::CWSpeed, "120");
+        QCOMPARE(k.c().text(Ctl::CWSpeed), QString("120"));
+    }
+
+    void portEvents_haveTheirAnswersAndMessages() {
+        Keyed k;
+        k.keyer()->setLines({false, false, true, false}); // DSR: the logger opened its end
+        QCOMPARE(k.takeWritten(), QByteArray("\x17\x80", 2));
+        k.keyer()->dtr = false;
+        k.keyer()->setLines({false, true, true, false}); // CTS: DTR asserted again
+        QVERIFY(k.keyer()->dtr);
+        k.keyer()->raise(CommEvent::Framing);
+        k.keyer()->raise(CommEvent::Break);
+        QCOMPARE(k.dialogs.messages, (QStringList{"FRAMING ERROR", "COMBREAK"}));
+    }
+
+    void virtualKeyerPort_greetsTheLoggerThatOpensIt() {
+        QTemporaryDir ports;
+        SystemBackendProvider system(ports.path());
+        CoreBench b(&system);
+        b.c().selectItem(Ctl::Soft1Com, "Virtual");
+        b.c().selectItem(Ctl::Soft2com, "Virtual");
+        b.core->ports().InitPorts();
+        const int logger = ::open(QFile::encodeName(ports.filePath("keyer")).constData(),
+                                  O_RDWR | O_NOCTTY | O_NONBLOCK);
+        QVERIFY(logger >= 0);
+        system.virtualPort(PortRole::Keyer)->refreshPeer();
+        pollfd p{logger, POLLIN, 0};
+        QVERIFY(::poll(&p, 1, 2000) > 0);
+        char hello[8] = {};
+        QCOMPARE(::read(logger, hello, sizeof hello), 2);
+        QCOMPARE(QByteArray(hello, 2), QByteArray("\x17\x80", 2));
+        ::close(logger);
+    }
+};
+
+QTEST_GUILESS_MAIN(WinKeyerTest)
+#include "tst_WinKeyer.moc"
