@@ -1,18 +1,34 @@
 #pragma once
 
-// Reads the keying back out of rendered side-tone samples: the tone's envelope from two
-// samples a quarter period apart, and the moments it crosses half its full level.
+// Reads the keying back out of rendered side-tone samples: the tone's envelope, demodulated
+// at the known pitch, and the moments it crosses half its full level.
 #include <cmath>
+#include <complex>
 #include <vector>
 
 namespace ToneMeasure {
 
-// Envelope of a tone whose period is `period` samples (a multiple of 4).
+// Envelope of a tone whose period is `period` samples: the tone mixed down to zero and
+// averaged with a triangular window of two periods (two running sums of one period each),
+// which removes the mixing product at twice the pitch even while the level ramps, for any
+// phase, and keeps a straight ramp centred.
 inline std::vector<double> envelope(const std::vector<short>& x, int period) {
-    const int q = period / 4, back = q / 2, ahead = q - back;
+    const double w = 2 * M_PI / period;
+    const size_t p = size_t(period);
+    std::vector<std::complex<double>> once(x.size());
     std::vector<double> e(x.size(), 0.0);
-    for (size_t n = back; n + ahead < x.size(); ++n)
-        e[n] = std::hypot(double(x[n - back]), double(x[n + ahead]));
+    std::complex<double> first = 0, second = 0;
+    for (size_t n = 0; n < x.size(); ++n) {
+        first += double(x[n]) * std::polar(1.0, -w * double(n));
+        if (n >= p)
+            first -= double(x[n - p]) * std::polar(1.0, -w * double(n - p));
+        once[n] = first;
+        second += first;
+        if (n >= p)
+            second -= once[n - p];
+        if (n + 2 >= 2 * p) // the window spans n - 2p + 2 .. n; its centre is n - p + 1
+            e[n - p + 1] = 2.0 * std::abs(second) / double(p * p);
+    }
     return e;
 }
 
