@@ -82,17 +82,24 @@ void WavFileToneOutput::writeFrames(int frames) {
         sample = qToLittleEndian(sample);
     file_.write(reinterpret_cast<const char*>(samples.data()), frames * kBytesPerFrame);
     frames_ += frames;
+    if (frames_ - framesInHeader_ >= kSampleRate / 2)
+        updateHeader();
+}
+
+void WavFileToneOutput::updateHeader() {
     const qint64 end = file_.pos();
     file_.seek(0);
     file_.write(header(frames_));
     file_.seek(end);
     file_.flush();
+    framesInHeader_ = frames_;
 }
 
 void WavFileToneOutput::finish() {
     if (!file_.isOpen())
         return;
     catchUp();
+    updateHeader();
     timer_.stop();
     source_ = nullptr;
     file_.close();

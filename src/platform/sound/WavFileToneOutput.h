@@ -9,8 +9,8 @@ class Clock;
 
 // Writes the side tone to a WAV file (48 kHz, 16-bit PCM, mono) as one continuous stream
 // in real time, silence included, as a sound card would play it: from the first start to the
-// end of the program, with silence while no tone is attached. The header is completed every
-// time samples are written, so the file is whole whenever the program ends.
+// end of the program, with silence while no tone is attached. The header is brought up to
+// date twice a second and when the program ends, so the file is whole.
 class WavFileToneOutput final : public ToneOutput {
 public:
     static constexpr int kWriteIntervalMs = 10;
@@ -32,6 +32,7 @@ public:
 
 private:
     void writeFrames(int frames);
+    void updateHeader();
 
     QString path_;
     const Clock& clock_;
@@ -40,4 +41,5 @@ private:
     SampleSource* source_ = nullptr;
     double startSeconds_ = 0;
     qint64 frames_ = 0;
+    qint64 framesInHeader_ = 0;
 };
