@@ -3,6 +3,7 @@
 #include "CommandLineOptions.h"
 #include "common/Controls.h"
 #include "MainControls.h"
+#include "chat/ChatControls.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/serial/PortNames.h"
@@ -36,8 +37,12 @@ AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
       stepper_({picture_, ports_.radioPort(), serverLine_, monitors_, store_, wait_}),
       stationLink_({winsock2_, serverLine_, link_, store_, wait_, platform_.dialogs, commandLine_,
                     platform_.endProcessAtOnce, [this] { ports_.InitPorts(); }}),
+      chatServer_({store_, chatStore_, log_, [this] { return chatClient_.isConnected(); },
+                   [this](const QString& text) { chatClient_.send(text); }}),
+      chatClient_({store_, chatStore_, wait_, platform_.clock, platform_.dialogs}),
+      chatPanel_({store_, chatStore_, chatServer_, chatClient_, log_}),
       receiver_({winsock2_, serverLine_, link_, picture_, store_, monitors_, ports_.radioPort(),
-                 log_, platform_.clock, platform_.dialogs, chat_,
+                 log_, platform_.clock, platform_.dialogs, chatPanel_,
                  [this] { stationLink_.linkLost(); }, [this] { stationLink_.loginAccepted(); }}),
       watchdogs_({serverLine_, link_, picture_, store_, wait_}),
       sideTone_({store_, platform_.dialogs, platform_.toneOutput}),
@@ -51,7 +56,8 @@ AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
     connect(&winsock2_, &QTcpSocket::readyRead, &receiver_, &ServerReceiver::onDataArrived);
     connect(&ports_.keyerPort(), &CommPort::commEvent, &winKeyer_, &WinKeyer::KeyerPortEvent);
     timer1_.setInterval(kSideToneTickMs);
-    connect(&timer1_, &QTimer::timeout, &sideTone_, &SideTone::step);
+    connect(&timer1_, &QTimer::timeout, this, &AppCore::onTimer1);
+    populateChatControls(chatStore_);
     timer2_.setInterval(Watchdogs::kSenderTickMs);
     connect(&timer2_, &QTimer::timeout, &watchdogs_, &Watchdogs::senderTick);
     timer3_.setInterval(Watchdogs::kSecondTickMs);
@@ -84,7 +90,24 @@ void AppCore::firstActivation() {
         return;
     firstActivationDone_ = true;
     ledOffColor_ = Colours::kLedOff;
+    chatServer_.resetCount();
+    chatPanel_.load();
+    if (store_.isTicked(Ctl::IAMASERVER))
+        chatServer_.startListening();
     timer3_.start();
+}
+
+void AppCore::onTimer1() {
+    sideTone_.step();
+    if (++timer1Ticks_ % 10 == 0)
+        chatServer_.cleanUpSlots();
+}
+
+void AppCore::chatServerBoxClicked() {
+    if (!store_.isTicked(Ctl::IAMASERVER))
+        return;
+    store_.setVisible(Ctl::Text2, false);
+    chatServer_.startListening();
 }
 
 void AppCore::closeButton() {
@@ -97,6 +120,9 @@ void AppCore::closeButton() {
     store_.setText(Ctl::Connect, QStringLiteral("Connect"));
     store_.setVisible(Ctl::Shape4, false);
     store_.setVisible(Ctl::Shape1, false);
+    chatClient_.close();
+    if (store_.isTicked(Ctl::IAMASERVER))
+        chatServer_.closeAll();
     CommPort& radio = ports_.radioPort();
     wait_.wait(kOutputDrainSeconds, [&radio] { return radio.outBufferCount() == 0; });
     exitProgram();
@@ -113,6 +139,7 @@ void AppCore::exitProgram() {
 
 void AppCore::shutDown() {
     emit unloadOtherWindows();
+    chatPanel_.unload();
     if (iniFileName_ == SettingsCommands::kDefaultFile) {
         settings_.writeAtShutdown();
         log_.close();
@@ -122,6 +149,7 @@ void AppCore::shutDown() {
     timer3_.stop();
     sideTone_.stop();
     winsock2_.abort();
+    chatClient_.close();
 }
 
 void AppCore::digitalMenu() { ports_.stopPorts(); }

@@ -9,6 +9,9 @@
 #include "cat/FrequencyStepper.h"
 #include "cat/LoggerCat.h"
 #include "cat/StationPicture.h"
+#include "chat/ChatClient.h"
+#include "chat/ChatPanel.h"
+#include "chat/ChatServer.h"
 #include "keyer/SideTone.h"
 #include "keyer/WinKeyer.h"
 #include "link/ChatLines.h"
@@ -66,6 +69,10 @@ public:
     Watchdogs& watchdogs() { return watchdogs_; }
     LinkState& linkState() { return link_; }
     WinKeyer& winKeyer() { return winKeyer_; }
+    ControlStore& chatControls() { return chatStore_; }
+    ChatServer& chatServer() { return chatServer_; }
+    ChatClient& chatClient() { return chatClient_; }
+    ChatPanel& chatPanel() { return chatPanel_; }
     SideTone& sideTone() { return sideTone_; }
     const PausingWait& pausingWait() const { return wait_; }
 
@@ -82,6 +89,8 @@ public:
     void closeButton(); // "Close": drop the links, let the logger's last bytes go, end
     void exitProgram(); // "Exit", and any other request to close the main window
     void digitalMenu();
+    // The operator ticked or unticked "I Am A Server".
+    void chatServerBoxClicked();
     void about();
 
 signals:
@@ -93,6 +102,7 @@ signals:
 private:
     void shutDown();
     void onControlChanged(const QString& name, ControlStore::Aspect aspect);
+    void onTimer1();
 
     AppPlatform platform_;
     QString commandLine_;
@@ -110,7 +120,10 @@ private:
     LoggerCat loggerCat_;
     FrequencyStepper stepper_;
     LinkState link_;
-    NoChatWindow chat_;
+    ControlStore chatStore_; // the chat window's controls
+    ChatServer chatServer_;
+    ChatClient chatClient_;
+    ChatPanel chatPanel_;
     StationLink stationLink_;
     ServerReceiver receiver_;
     Watchdogs watchdogs_;
@@ -122,4 +135,5 @@ private:
     int ledOffColor_ = 0;
     bool firstActivationDone_ = false;
     bool ended_ = false;
+    int timer1Ticks_ = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "common/ControlStore.h"
 #include "common/Controls.h"
+#include "chat/ChatControls.h"
 #include "platform/serial/PortNames.h"
 
 namespace {
@@ -75,4 +76,18 @@ void populateMainControls(ControlStore& store, const QStringList& foundDevices) 
     store.setColour(Ctl::Shape5, Colours::kGreen);
     for (const QString& shown : {Ctl::Shape1, Ctl::Shape3, Ctl::Shape4, Ctl::Shape5})
         store.setVisible(shown, false);
+}
+
+void populateChatControls(ControlStore& chat) {
+    setTexts(chat, {
+                       {ChatCtl::Command2, "Send"},
+                       {ChatCtl::Command3, "Clear"},
+                       {ChatCtl::Command4, "Clear"},
+                       {ChatCtl::ClearAS, "Clear after send"},
+                       {ChatCtl::EnterKey, "Send on Enter Key"},
+                       {ChatCtl::Command5, "Log"},
+                       {ChatCtl::Command6, "Del Log"},
+                       {ChatCtl::Command1, "Close"},
+                   });
+    chat.setVisible(ChatCtl::Command6, false);
 }

@@ -9,3 +9,6 @@ void populateMainControls(ControlStore& store, const QStringList& foundDevices);
 
 // The seven radio-port line indicators, in caption order.
 QStringList radioLineIndicators();
+
+// Gives the chat window's controls their captions.
+void populateChatControls(ControlStore& chat);

@@ -4,6 +4,7 @@
 #include "ControlBinder.h"
 #include "common/Controls.h"
 #include "HelpWindow.h"
+#include "chat/ChatWindow.h"
 #include "IndicatorLight.h"
 #include "platform/serial/PortFolder.h"
 
@@ -97,7 +98,10 @@ MainWindow::MainWindow(AppCore& core, QWidget* parent) : QMainWindow(parent), co
     connect(&core_, &AppCore::unloadOtherWindows, this, [this] {
         if (help_)
             help_->close();
+        if (chat_)
+            chat_->close();
     });
+    connect(&core_.chatPanel(), &ChatPanel::shownChanged, this, &MainWindow::showChat);
     applySize(core_.windowSize().twips());
 }
 
@@ -124,7 +128,8 @@ void MainWindow::buildMenus() {
             [this] { core_.digitalMenu(); });
     connect(addAction(menuBar(), Ctl::Expand), &QAction::triggered, this,
             [this] { core_.windowSize().toggle(); });
-    addAction(menuBar(), Ctl::Chat);
+    connect(addAction(menuBar(), Ctl::Chat), &QAction::triggered, this,
+            [this] { core_.chatPanel().show(); });
     QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
     help->setObjectName(QStringLiteral("HelpMenu"));
     connect(addAction(help, Ctl::Abt), &QAction::triggered, this, [this] { core_.about(); });
@@ -304,7 +309,9 @@ void MainWindow::wireButtons() {
     onClick(Ctl::Command9, [this] { core_.stepper().sendToCorvel(); });
     connect(findChild<QLineEdit*>(Ctl::Callsign), &QLineEdit::editingFinished, this,
             [this] { core_.stationLink().callsignLeft(); });
-    for (const QString& name : {Ctl::Label7, Ctl::EnableActive, Ctl::EnableGuard})
+    connect(findChild<QCheckBox*>(Ctl::IAMASERVER), &QCheckBox::clicked, this,
+            [this] { core_.chatServerBoxClicked(); });
+    for (const QString& name : {Ctl::Label7, Ctl::Label11, Ctl::EnableActive, Ctl::EnableGuard})
         findChild<QWidget*>(name)->installEventFilter(this);
     for (const QString& name : {Ctl::Command3, Ctl::Command8}) {
         auto* step = findChild<QToolButton*>(name);
@@ -327,6 +334,18 @@ void MainWindow::applySize(QSize twips) {
     const QSize wanted = pixelsFor(twips).expandedTo(minimumSizeHint());
     setMinimumSize(minimumSizeHint());
     resize(wanted);
+}
+
+void MainWindow::showChat(bool shown) {
+    if (!shown) {
+        if (chat_)
+            chat_->hide();
+        return;
+    }
+    if (!chat_)
+        chat_ = new ChatWindow(core_.chatPanel(), core_.chatControls(), this);
+    chat_->show();
+    chat_->raise();
 }
 
 void MainWindow::showHelp() {
@@ -361,6 +380,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     const bool press = event->type() == QEvent::MouseButtonPress;
     if (name == Ctl::Label7 && press)
         core_.stationLink().toggleLogin();
+    if (name == Ctl::Label11 && press)
+        core_.chatClient().ConnectChat();
     if (name == Ctl::EnableActive) {
         if (press)
             core_.watchdogs().activeBoxPressed();

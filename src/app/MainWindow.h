@@ -6,6 +6,7 @@
 class AppCore;
 class ControlBinder;
 class HelpWindow;
+class ChatWindow;
 class QGroupBox;
 class QAction;
 
@@ -38,11 +39,13 @@ private:
     void wireButtons();
     void applySize(QSize twips);
     void showHelp();
+    void showChat(bool shown);
 
     AppCore& core_;
     ControlBinder* binder_ = nullptr;
     QWidget* expandedPart_ = nullptr;
     QList<QAction*> actions_;
     QPointer<HelpWindow> help_;
+    QPointer<ChatWindow> chat_;
     bool activatedOnce_ = false;
 };

@@ -1,0 +1,84 @@
+#include "ChatClient.h"
+
+#include "ChatDisplay.h"
+#include "common/ControlStore.h"
+#include "common/Controls.h"
+#include "common/NumericText.h"
+#include "platform/BusyGuard.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/PausingWait.h"
+
+#include <QLocale>
+#include <QTimer>
+
+ChatClient::ChatClient(Context context, QObject* parent) : QObject(parent), ctx_(std::move(context)) {
+    connect(&socket_, &QTcpSocket::readyRead, this, &ChatClient::onData);
+    connect(&socket_, &QTcpSocket::disconnected, this, &ChatClient::onClosed);
+}
+
+void ChatClient::ConnectChat() {
+    QString errorText;
+    bool wrongState = false;
+    auto noteError = [&] {
+        if (socket_.error() != QAbstractSocket::UnknownSocketError) {
+            errorText = socket_.errorString();
+            wrongState = socket_.error() == QAbstractSocket::OperationError;
+        }
+    };
+    socket_.abort();
+    ctx_.wait.wait(kSettleSeconds);
+    if (!ctx_.store.isVisible(Ctl::Shape5))
+        socket_.connectToHost(ctx_.store.text(Ctl::RemoteIP).trimmed(),
+                              static_cast<quint16>(qBound(0, NumericText::integerValue(ctx_.store.text(Ctl::ChatPort)), 65535)));
+    ctx_.wait.wait(kConnectSeconds, [&] {
+        noteError();
+        return socket_.state() == QAbstractSocket::ConnectedState ||
+               socket_.state() == QAbstractSocket::UnconnectedState;
+    });
+    if (!isConnected()) {
+        noteError();
+        ctx_.store.setVisible(Ctl::Shape5, false);
+        socket_.abort();
+        if (wrongState)
+            ctx_.dialogs.showMessage(QStringLiteral(
+                "Unable to connect to maps. Make sure the remote app is started. If it is started "
+                "try clicking the Clear button on the remote world map."));
+        else
+            ctx_.dialogs.showMessage(errorText + QStringLiteral(" Could not connect to chat"));
+        return;
+    }
+    ctx_.store.setVisible(Ctl::Shape5, true);
+    if (!ctx_.store.isTicked(Ctl::IAMASERVER)) {
+        const QDateTime now = ctx_.clock.now();
+        socket_.write((QStringLiteral("Login:") + ctx_.store.text(Ctl::Callsign) + u' ' +
+                       QLocale::system().toString(now.time(), QLocale::ShortFormat) + u' ' +
+                       QLocale::system().toString(now.date(), QLocale::ShortFormat))
+                          .toLatin1());
+    }
+}
+
+void ChatClient::send(const QString& text) {
+    if (isConnected())
+        socket_.write(text.toLatin1());
+}
+
+void ChatClient::onData() {
+    BusyGuard guard(chatClientBusy_);
+    if (!guard.entered())
+        return;
+    PausingWait::yieldToEvents();
+    if (!isConnected()) {
+        ctx_.store.setVisible(Ctl::Shape5, false);
+        ctx_.dialogs.showMessage(QStringLiteral("Lost Chat Connection"));
+        return;
+    }
+    ChatDisplay::append(ctx_.chat, QString::fromLatin1(socket_.read(kMaxChunk)));
+    if (socket_.bytesAvailable() > 0)
+        QTimer::singleShot(0, this, &ChatClient::onData);
+}
+
+void ChatClient::onClosed() {
+    socket_.abort();
+    ctx_.store.setVisible(Ctl::Shape5, false); // the chat light shows the link as it is
+}

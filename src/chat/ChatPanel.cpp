@@ -1,0 +1,100 @@
+#include "ChatPanel.h"
+
+#include "ChatClient.h"
+#include "ChatControls.h"
+#include "ChatDisplay.h"
+#include "ChatLog.h"
+#include "ChatServer.h"
+#include "common/ControlStore.h"
+#include "common/Controls.h"
+#include "common/LogFile.h"
+#include "common/NumericText.h"
+#include "settings/SettingsFile.h"
+
+#include <QFile>
+
+ChatPanel::ChatPanel(Context context, QObject* parent) : QObject(parent), ctx_(std::move(context)) {}
+
+void ChatPanel::load() {
+    if (loaded_)
+        return;
+    loaded_ = true;
+    if (const auto content = SettingsFile::read(kSettingsFile)) {
+        const QList<QByteArray> lines = content->split('\n');
+        const QStringList names{ChatCtl::ClearAS, ChatCtl::EnterKey};
+        for (int i = 0; i < 2 && i < lines.size(); ++i) {
+            const int value = NumericText::integerValue(QString::fromLatin1(lines[i]));
+            if (value == 0 || value == 1)
+                ctx_.chat.setValue(names[i], value);
+        }
+    }
+    const bool chatServer = ctx_.store.isTicked(Ctl::IAMASERVER);
+    ctx_.chat.setVisible(ChatCtl::Command6, chatServer);
+    // A client station connects to the chat; with no chat port there is nothing to reach.
+    if (!chatServer && !ctx_.store.isVisible(Ctl::Shape5) &&
+        !ctx_.store.text(Ctl::ChatPort).trimmed().isEmpty())
+        ctx_.client.ConnectChat();
+}
+
+void ChatPanel::unload() {
+    if (!loaded_)
+        return;
+    const QByteArray lines = NumericText::integerLine(ctx_.chat.value(ChatCtl::ClearAS)).toLatin1() +
+                             "\r\n" +
+                             NumericText::integerLine(ctx_.chat.value(ChatCtl::EnterKey)).toLatin1() +
+                             "\r\n";
+    QFile file(kSettingsFile);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(lines);
+    loaded_ = false;
+    if (shown_) {
+        shown_ = false;
+        emit shownChanged(false);
+    }
+}
+
+void ChatPanel::show() {
+    load();
+    if (!shown_) {
+        shown_ = true;
+        emit shownChanged(true);
+    }
+}
+
+void ChatPanel::send() {
+    const QString text = ctx_.chat.text(ChatCtl::Text2);
+    if (ctx_.store.isTicked(Ctl::IAMASERVER))
+        ctx_.server.sendToAll(text);
+    else if (ctx_.client.isConnected())
+        ctx_.client.send(ctx_.store.text(Ctl::Callsign) + u':' + text + QStringLiteral("\r\n"));
+    if (ctx_.chat.isTicked(ChatCtl::ClearAS))
+        ctx_.chat.setText(ChatCtl::Text2, QString());
+}
+
+bool ChatPanel::enterPressed() {
+    if (!ctx_.chat.isTicked(ChatCtl::EnterKey))
+        return false;
+    send();
+    return true;
+}
+
+void ChatPanel::showLog() {
+    if (ctx_.store.isTicked(Ctl::IAMASERVER)) {
+        if (QFile::exists(ctx_.log.path()))
+            ChatDisplay::set(ctx_.chat, ChatLog::tail(ctx_.log));
+    } else if (ctx_.client.isConnected()) {
+        ctx_.client.send(QStringLiteral("A0:LOG;"));
+    }
+}
+
+void ChatPanel::deleteLog() {
+    if (ctx_.store.isTicked(Ctl::IAMASERVER) && QFile::exists(ctx_.log.path()))
+        ChatDisplay::set(ctx_.chat, ChatLog::tailAndDelete(ctx_.log));
+}
+
+bool ChatPanel::showingChat() {
+    load();
+    return shown_;
+}
+
+void ChatPanel::appendChat(const QString& text) { ChatDisplay::append(ctx_.chat, text); }

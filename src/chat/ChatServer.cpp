@@ -1,0 +1,146 @@
+#include "ChatServer.h"
+
+#include "ChatDisplay.h"
+#include "ChatLog.h"
+#include "common/ControlStore.h"
+#include "common/Controls.h"
+#include "common/LogFile.h"
+#include "common/NumericText.h"
+#include "platform/BusyGuard.h"
+#include "platform/PausingWait.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTcpSocket>
+#include <QTimer>
+
+ChatServer::ChatServer(Context context, QObject* parent) : QObject(parent), ctx_(std::move(context)) {
+    connect(&listener_, &QTcpServer::newConnection, this, &ChatServer::onNewConnection);
+}
+
+bool ChatServer::startListening() {
+    const QString port = ctx_.store.text(Ctl::ChatPort).trimmed();
+    if (port.isEmpty())
+        return false;
+    listener_.close();
+    return listener_.listen(QHostAddress::Any,
+                            static_cast<quint16>(qBound(0, NumericText::integerValue(port), 65535)));
+}
+
+void ChatServer::onNewConnection() {
+    while (QTcpSocket* socket = listener_.nextPendingConnection()) {
+        if (chatClientCount_ >= kMaxSlots) {
+            // Slot numbers are never reused: the table is full for the rest of this run.
+            socket->abort();
+            socket->deleteLater();
+            if (!fullReported_) {
+                fullReported_ = true;
+                ChatDisplay::append(ctx_.chat, kFullMessage);
+            }
+            continue;
+        }
+        const int slot = ++chatClientCount_;
+        slots_.insert(slot, socket);
+        socket->setParent(this);
+        connect(socket, &QTcpSocket::readyRead, this, [this, slot] { onData(slot); });
+        ctx_.store.setVisible(Ctl::Shape5, true);
+    }
+}
+
+bool ChatServer::connected(int slot) const {
+    QTcpSocket* socket = slots_.value(slot);
+    return socket && socket->state() == QAbstractSocket::ConnectedState;
+}
+
+int ChatServer::relayTarget(int sender) const {
+    // One of the other active stations, picked at random: up to eight tries.
+    const int tries = chatClientCount_ <= 1 ? 1 : 8;
+    for (int i = 0; i < tries; ++i) {
+        const int r = 1 + static_cast<int>(QRandomGenerator::global()->bounded(qMax(1, chatClientCount_)));
+        if (r != sender && slots_.contains(r))
+            return r;
+    }
+    return -1;
+}
+
+void ChatServer::onData(int slot) {
+    ctx_.store.setColour(Ctl::RCVIP, Colours::kRed);
+    const int target = relayTarget(slot);
+    BusyGuard guard(ChatServerBusy_);
+    if (!guard.entered())
+        return; // the data waits in the socket for the next event
+    ctx_.store.setVisible(Ctl::Shape5, true);
+    PausingWait::yieldToEvents();
+    QTcpSocket* socket = slots_.value(slot);
+    if (!socket)
+        return;
+    const QString chunk = handleChunk(slot, QString::fromLatin1(socket->read(kMaxChunk)));
+    relay(slot, chunk, chunk.contains(QStringLiteral("//UPDATE:")) ? target : 0);
+    // Whatever is still waiting gets its turn after the other stations have had theirs.
+    if (socket->bytesAvailable() > 0)
+        QTimer::singleShot(0, this, [this, slot] { onData(slot); });
+}
+
+QString ChatServer::handleChunk(int slot, QString chunk) {
+    if (chunk.contains(QStringLiteral("//STOP:")))
+        for (auto it = slots_.cbegin(); it != slots_.cend(); ++it)
+            if (connected(it.key()))
+                send(it.value(), QStringLiteral("//STOP:;"));
+    if (chunk.contains(QStringLiteral("Login:"))) {
+        const qsizetype marks = chunk.indexOf(QStringLiteral("//"));
+        ctx_.log.writeLine(marks >= 0 ? chunk.left(marks) : chunk);
+        if (marks >= 0)
+            chunk = chunk.mid(marks, kMaxLoginTail);
+    }
+    if (chunk.contains(QStringLiteral("A0:LOG;"))) {
+        if (ctx_.store.isTicked(Ctl::IAMASERVER) && QFile::exists(ctx_.log.path())) {
+            if (connected(slot))
+                send(slots_.value(slot), ChatLog::tail(ctx_.log) + QStringLiteral(";\r\n"));
+        } else if (ctx_.clientConnected()) {
+            ctx_.sendThroughClient(QStringLiteral("A0:LOG;"));
+        }
+    }
+    if (!chunk.contains(QStringLiteral("//DBUPDATE:")))
+        ChatDisplay::append(ctx_.chat, chunk);
+    return chunk;
+}
+
+void ChatServer::relay(int sender, const QString& chunk, int onlyTo) {
+    if (onlyTo < 0)
+        return; // no other station could be picked
+    for (auto it = slots_.cbegin(); it != slots_.cend(); ++it) {
+        const int slot = it.key();
+        if (slot == sender || !connected(slot) || (onlyTo > 0 && slot != onlyTo))
+            continue;
+        send(it.value(), chunk);
+    }
+}
+
+void ChatServer::send(QTcpSocket* socket, const QString& text) {
+    if (socket->bytesToWrite() > kMaxPendingRelay)
+        return; // that station is not reading; it must not make us hold everything for it
+    socket->write(text.toLatin1());
+}
+
+void ChatServer::sendToAll(const QString& text) {
+    for (auto it = slots_.cbegin(); it != slots_.cend(); ++it)
+        if (connected(it.key()))
+            send(it.value(), text);
+}
+
+void ChatServer::cleanUpSlots() {
+    for (auto it = slots_.begin(); it != slots_.end();) {
+        if (it.value()->state() != QAbstractSocket::ConnectedState) {
+            it.value()->deleteLater();
+            it = slots_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+void ChatServer::closeAll() {
+    for (QTcpSocket* socket : std::as_const(slots_))
+        if (socket->state() == QAbstractSocket::ConnectedState)
+            socket->close();
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QHash>
+#include <functional>
+#include <QObject>
+#include <QTcpServer>
+
+class ControlStore;
+class LogFile;
+class QTcpSocket;
+class ServerLine;
+
+// The chat server ("I Am A Server"): listens on the chat port, numbers its clients from 1
+// (never reusing a number), relays what one sends to the others, writes logins to the log
+// file and hands out the log's tail.
+class ChatServer final : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kMaxSlots = 500;
+    static constexpr qint64 kMaxChunk = 16 * 1024;
+    // A client that does not read what is relayed to it is skipped past this much waiting.
+    static constexpr qint64 kMaxPendingRelay = 256 * 1024;
+    static constexpr int kMaxLoginTail = 14000;
+    static inline const QString kFullMessage = QStringLiteral(
+        "Chat server full: 500 stations have connected since the start; further connections "
+        "are refused.\r\n");
+
+    struct Context {
+        ControlStore& store;      // main window: lights
+        ControlStore& chat;       // chat window: the display
+        LogFile& log;
+        std::function<bool()> clientConnected; // this station's own chat client
+        std::function<void(const QString&)> sendThroughClient;
+    };
+
+    explicit ChatServer(Context context, QObject* parent = nullptr);
+
+    // Listens on the port in the chat port box; nothing when the box is empty.
+    bool startListening();
+    bool isListening() const { return listener_.isListening(); }
+    quint16 port() const { return listener_.serverPort(); }
+    void resetCount() { chatClientCount_ = 0; }
+
+    // Text typed at the server goes to every client as it stands.
+    void sendToAll(const QString& text);
+    // The once-a-second sweep of slots whose connection has ended.
+    void cleanUpSlots();
+    void closeAll();
+
+    int ChatClientCount() const { return chatClientCount_; }
+    int activeSlots() const { return slots_.size(); }
+
+private:
+    void onNewConnection();
+    void onData(int slot);
+    // The chunk as it is to be relayed.
+    QString handleChunk(int slot, QString chunk);
+    int relayTarget(int sender) const;
+    void relay(int sender, const QString& chunk, int onlyTo);
+    void send(QTcpSocket* socket, const QString& text);
+    bool connected(int slot) const;
+
+    Context ctx_;
+    QTcpServer listener_; // slot 0
+    QHash<int, QTcpSocket*> slots_;
+    int chatClientCount_ = 0;
+    bool ChatServerBusy_ = false;
+    bool fullReported_ = false;
+};
