@@ -76,9 +76,22 @@ void ChatServer::onData(int slot) {
         return;
     const QString chunk = handleChunk(slot, QString::fromLatin1(socket->read(kMaxChunk)));
     relay(slot, chunk, chunk.contains(QStringLiteral("//UPDATE:")) ? target : 0);
-    // Whatever is still waiting gets its turn after the other stations have had theirs.
-    if (socket->bytesAvailable() > 0)
-        QTimer::singleShot(0, this, [this, slot] { onData(slot); });
+    scheduleWaiting();
+}
+
+void ChatServer::scheduleWaiting() {
+    // Data that came while a pass ran raised no new event: every station with something
+    // waiting gets a turn, one chunk each, so that a flood cannot starve the others.
+    for (auto it = slots_.cbegin(); it != slots_.cend(); ++it) {
+        const int slot = it.key();
+        if (it.value()->bytesAvailable() <= 0 || scheduled_.contains(slot))
+            continue;
+        scheduled_.insert(slot);
+        QTimer::singleShot(0, this, [this, slot] {
+            scheduled_.remove(slot);
+            onData(slot);
+        });
+    }
 }
 
 QString ChatServer::handleChunk(int slot, QString chunk) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QHash>
+#include <QSet>
 #include <functional>
 #include <QObject>
 #include <QTcpServer>
@@ -53,6 +54,7 @@ public:
 private:
     void onNewConnection();
     void onData(int slot);
+    void scheduleWaiting();
     // The chunk as it is to be relayed.
     QString handleChunk(int slot, QString chunk);
     int relayTarget(int sender) const;
@@ -63,6 +65,7 @@ private:
     Context ctx_;
     QTcpServer listener_; // slot 0
     QHash<int, QTcpSocket*> slots_;
+    QSet<int> scheduled_; // slots with a pass to come
     int chatClientCount_ = 0;
     bool ChatServerBusy_ = false;
     bool fullReported_ = false;

@@ -1,0 +1,198 @@
+#include "chat/ChatControls.h"
+#include "support/CoreBench.h"
+
+#include <QTcpSocket>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+// A chat server on a free port and stations connected to it over 127.0.0.1.
+struct ChatBench : CoreBench {
+    ChatBench() {
+        c().setValue(Ctl::IAMASERVER, 1);
+        c().setText(Ctl::ChatPort, "0"); // a free port
+        core->startUp();
+        listening = core->chatServer().startListening();
+    }
+    QTcpSocket& station() {
+        auto socket = std::make_unique<QTcpSocket>();
+        socket->connectToHost(QHostAddress::LocalHost, core->chatServer().port());
+        socket->waitForConnected(2000);
+        const int before = core->chatServer().ChatClientCount();
+        for (int i = 0; i < 400 && core->chatServer().ChatClientCount() == before; ++i)
+            QTest::qWait(5); // until the server has taken the station in
+        stations.push_back(std::move(socket));
+        return *stations.back();
+    }
+    static void say(QTcpSocket& s, const QByteArray& text) {
+        s.write(text);
+        s.flush();
+    }
+    // What a station received until now (after letting the server work).
+    static QByteArray heard(QTcpSocket& s) {
+        QTest::qWait(30);
+        return s.readAll();
+    }
+    QString display() { return core->chatControls().text(ChatCtl::Text1); }
+    QString logText() {
+        core->log().close();
+        QFile file(folder.filePath("ZarnikControl.log"));
+        file.open(QIODevice::ReadOnly);
+        const QString text = QString::fromUtf8(file.readAll());
+        core->log().open();
+        return text;
+    }
+
+    bool listening = false;
+    std::vector<std::unique_ptr<QTcpSocket>> stations;
+};
+
+} // namespace
+
+class ChatServerTest : public QObject {
+    Q_OBJECT
+private slots:
+    void line_reachesTheOthersAndTheDisplay_notTheSender() {
+        ChatBench b;
+        QVERIFY(b.listening);
+        QTcpSocket& one = b.station();
+        QTcpSocket& two = b.station();
+        QTcpSocket& three = b.station();
+        QCOMPARE(b.core->chatServer().ChatClientCount(), 3);
+        QVERIFY(b.c().isVisible(Ctl::Shape5));
+        b.say(two, "OH2XX:hello all\r\n");
+        QCOMPARE(b.heard(one), QByteArray("OH2XX:hello all\r\n"));
+        QCOMPARE(b.heard(three), QByteArray("OH2XX:hello all\r\n"));
+        QCOMPARE(b.heard(two), QByteArray());
+        QCOMPARE(b.display(), QString("OH2XX:hello all\r\n"));
+    }
+
+    void update_goesToExactlyOneOther() {
+        ChatBench b;
+        QTcpSocket& one = b.station();
+        QTcpSocket& two = b.station();
+        QTcpSocket& three = b.station();
+        for (int round = 0; round < 5; ++round) {
+            b.say(two, "//UPDATE:x");
+            const int reached = !b.heard(one).isEmpty() + !b.heard(three).isEmpty();
+            QVERIFY(reached <= 1);
+            QVERIFY(b.heard(two).isEmpty());
+        }
+    }
+
+    void stop_reachesEveryone_senderIncluded() {
+        ChatBench b;
+        QTcpSocket& one = b.station();
+        QTcpSocket& two = b.station();
+        b.say(one, "//STOP:now");
+        QVERIFY(b.heard(one).contains("//STOP:;"));
+        const QByteArray other = b.heard(two);
+        QVERIFY(other.contains("//STOP:;"));
+        QVERIFY(other.contains("//STOP:now")); // and the chunk itself is relayed
+    }
+
+    void dbUpdate_isRelayedButNotShown() {
+        ChatBench b;
+        QTcpSocket& one = b.station();
+        QTcpSocket& two = b.station();
+        b.say(one, "//DBUPDATE:row");
+        QCOMPARE(b.heard(two), QByteArray("//DBUPDATE:row"));
+        QVERIFY(b.display().isEmpty());
+    }
+
+    void login_writesOneLogLine() {
+        ChatBench b;
+        QTcpSocket& one = b.station();
+        b.say(one, "Login:OH2XX 12:00 06/12/2026");
+        QTRY_VERIFY(b.logText().contains("Login:OH2XX 12:00 06/12/2026\r\n"));
+        QCOMPARE(b.logText().count("Login:"), 1);
+    }
+
+    void logRequest_returnsTheTail() {
+        ChatBench b;
+        b.core->log().close();
+        QFile log(b.folder.filePath("ZarnikControl.log"));
+        QVERIFY(log.open(QIODevice::WriteOnly));
+        QByteArray text;
+        for (int i = 0; i < 1000; ++i)
+            text += char('a' + i % 26);
+        log.write(text); // one line of 1000 characters: joined, it ends in CR LF
+        log.close();
+        b.core->log().open();
+        QTcpSocket& one = b.station();
+        b.say(one, "A0:LOG;");
+        // the joined text is 1002 long: from position 602, 400 characters
+        const QByteArray expected = (text + "\r\n").mid(601, 400) + ";\r\n";
+        QCOMPARE(b.heard(one), expected);
+    }
+
+    void deleteLog_showsTheTailAndEmptiesTheLog() {
+        ChatBench b;
+        b.core->log().writeLine("RIG ON at 12:00");
+        b.core->chatPanel().deleteLog();
+        QVERIFY(b.display().contains("RIG ON at 12:00"));
+        QCOMPARE(QFileInfo(b.folder.filePath("ZarnikControl.log")).size(), 0);
+        b.core->log().writeLine("after");
+        QVERIFY(b.logText().startsWith("after"));
+    }
+
+    void slotsOfStationsThatLeft_areSweptAndNeverReused() {
+        ChatBench b;
+        b.station();
+        QTcpSocket& two = b.station();
+        two.disconnectFromHost();
+        QTRY_VERIFY([&] {
+            b.core->chatServer().cleanUpSlots();
+            return b.core->chatServer().activeSlots() == 1;
+        }());
+        b.station();
+        QCOMPARE(b.core->chatServer().ChatClientCount(), 3);
+        QCOMPARE(b.core->chatServer().activeSlots(), 2);
+    }
+
+    void connection501_isRefusedAndSaidOnce() {
+        ChatBench b;
+        for (int batch = 1; batch <= 10; ++batch) { // 500 stations, 50 at a time
+            std::vector<std::unique_ptr<QTcpSocket>> sockets;
+            for (int i = 0; i < 50; ++i) {
+                sockets.push_back(std::make_unique<QTcpSocket>());
+                sockets.back()->connectToHost(QHostAddress::LocalHost, b.core->chatServer().port());
+            }
+            QTRY_COMPARE(b.core->chatServer().ChatClientCount(), batch * 50);
+            sockets.clear();
+            QTest::qWait(20);
+            b.core->chatServer().cleanUpSlots();
+        }
+        for (int extra = 0; extra < 2; ++extra) {
+            QTcpSocket s;
+            s.connectToHost(QHostAddress::LocalHost, b.core->chatServer().port());
+            s.waitForConnected(2000);
+            QTRY_VERIFY(s.state() == QAbstractSocket::UnconnectedState || !s.waitForReadyRead(50));
+            QTest::qWait(30);
+        }
+        QCOMPARE(b.core->chatServer().ChatClientCount(), 500);
+        QCOMPARE(b.display().count("Chat server full"), 1);
+    }
+
+    void floodingStation_staysBoundedAndOthersAreServed() {
+        ChatBench b;
+        QTcpSocket& flood = b.station();
+        QTcpSocket& quiet = b.station();
+        QTcpSocket& reader = b.station();
+        QTcpSocket& slow = b.station();
+        slow.setReadBufferSize(1); // a station that hardly reads
+        const QByteArray junk(64 * 1024, 'z');
+        for (int i = 0; i < 64; ++i)
+            flood.write(junk);
+        flood.flush();
+        b.say(quiet, "OH2XX:still here\r\n");
+        QByteArray got;
+        QTRY_VERIFY_WITH_TIMEOUT((got += reader.readAll()).contains("OH2XX:still here"), 20000);
+        QVERIFY(b.display().size() <= 32000);
+    }
+};
+
+QTEST_GUILESS_MAIN(ChatServerTest)
+#include "tst_ChatServer.moc"
