@@ -19,6 +19,8 @@ void showText(QObject* target, const QString& text) {
         if (edit->text() != text)
             edit->setText(text);
     } else if (auto* box = qobject_cast<QPlainTextEdit*>(target)) {
+        if (box->toPlainText() == text)
+            return; // the operator's own typing, coming back
         box->setPlainText(text);
         box->moveCursor(QTextCursor::End); // the newest line in view
     } else if (auto* label = qobject_cast<QLabel*>(target)) {
@@ -67,6 +69,11 @@ void ControlBinder::bindWidget(QWidget* widget) {
     } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
         connect(edit, &QLineEdit::textEdited, this, [this, name](const QString& text) {
             store_.setText(name, text);
+        });
+    } else if (auto* box = qobject_cast<QPlainTextEdit*>(widget); box && !box->isReadOnly()) {
+        connect(box, &QPlainTextEdit::textChanged, this, [this, name, box] {
+            if (!updating_)
+                store_.setText(name, box->toPlainText());
         });
     } else if (auto* check = qobject_cast<QCheckBox*>(widget)) {
         connect(check, &QCheckBox::clicked, this, [this, name](bool ticked) {

@@ -27,7 +27,8 @@ ChatWindow::ChatWindow(ChatPanel& panel, ControlStore& chat, QWidget* parent)
     setWindowTitle(QStringLiteral("Chat"));
     auto* display = named<QPlainTextEdit>(ChatCtl::Text1);
     display->setReadOnly(true);
-    auto* entry = named<QLineEdit>(ChatCtl::Text2);
+    auto* entry = named<QPlainTextEdit>(ChatCtl::Text2);
+    entry->setMaximumHeight(entry->fontMetrics().height() * 4);
     entry->installEventFilter(this);
     auto* grid = new QGridLayout(this);
     grid->addWidget(display, 0, 0, 1, 4);

@@ -160,6 +160,25 @@ private slots:
         QVERIFY(secondReturned);
     }
 
+    void chatWindow_enterSends_andLeavesNoLineBreak() {
+        Screen s;
+        s.action(Ctl::Chat)->trigger();
+        auto* chat = s.window.findChild<QWidget*>("Chatfrm");
+        QVERIFY(chat && chat->isVisible());
+        auto* entry = chat->findChild<QPlainTextEdit*>("Text2");
+        s.core.chatControls().setValue("EnterKey", 1);
+        QTest::keyClicks(entry, "hello");
+        QCOMPARE(s.core.chatControls().text("Text2"), QString("hello"));
+        QTest::keyClick(entry, Qt::Key_Return);
+        QCOMPARE(entry->toPlainText(), QString("hello")); // sent (nowhere to go), no line break
+        s.core.chatControls().setValue("EnterKey", 0);
+        QTest::keyClick(entry, Qt::Key_Return);
+        QCOMPARE(entry->toPlainText(), QString("hello\n"));
+        chat->close();
+        QVERIFY(!s.core.chatPanel().isShown());
+        QVERIFY(QFile::exists(s.folder.filePath("ChatFrm.ini")));
+    }
+
     void clickingTheNote_hidesIt() {
         Screen s;
         QLabel* note = s.find<QLabel>(Ctl::Text2);
