@@ -25,8 +25,9 @@ void StationLink::Connect_Click() {
 
 void StationLink::connectAtStartup() {
     // With no address there is nothing to reach; the operator enters one and connects.
-    if (ctx_.store.text(Ctl::RemoteIP).trimmed().isEmpty()) {
-        ctx_.store.setText(Ctl::Label15, QStringLiteral(" Status: enter the station server's address"));
+    if (ctx_.store.text(Ctl::RemoteIP).trimmed().isEmpty() ||
+        ctx_.store.text(Ctl::RemotePort).trimmed().isEmpty()) {
+        ctx_.store.setText(Ctl::Label15, QStringLiteral(" Status: enter the station server's address and port"));
         return;
     }
     connectLink();
