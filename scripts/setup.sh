@@ -11,6 +11,7 @@ PACKAGES=(
   libliquid-dev
   qt6-qpa-plugins
   libhamlib-utils
+  minimodem
 )
 
 missing=()

@@ -1,0 +1,96 @@
+#include "PskDemodulator.h"
+
+#include <cmath>
+
+namespace {
+constexpr double kBinDecay = 0.98;   // per symbol: the timing follows over ~50 symbols
+constexpr double kAfcGain = 0.02;    // of the measured error, per symbol
+constexpr double kSnrDecay = 0.97;
+} // namespace
+
+PskDemodulator::PskDemodulator(double sampleRate, double carrierHz, double baud)
+    : rate_(sampleRate), carrier_(carrierHz), baud_(baud),
+      boxcar_(std::max(1, int(std::lround(sampleRate / baud)))) {}
+
+void PskDemodulator::reset() {
+    phase_ = 0;
+    first_.clear();
+    second_.clear();
+    sumFirst_ = sumSecond_ = {};
+    symbolPhase_ = 0;
+    binEnergy_.fill(0);
+    bestBin_ = 0;
+    lastBin_ = -1;
+    previous_ = {};
+    varicode_.reset();
+}
+
+void PskDemodulator::setCarrier(double hz) { carrier_ = hz; }
+
+std::complex<double> PskDemodulator::filter(std::complex<double> mixed) {
+    // Two running sums of one symbol each: a triangle two symbols wide.
+    first_.push_back(mixed);
+    sumFirst_ += mixed;
+    if (int(first_.size()) > boxcar_) {
+        sumFirst_ -= first_.front();
+        first_.pop_front();
+    }
+    second_.push_back(sumFirst_);
+    sumSecond_ += sumFirst_;
+    if (int(second_.size()) > boxcar_) {
+        sumSecond_ -= second_.front();
+        second_.pop_front();
+    }
+    return sumSecond_ / double(boxcar_ * boxcar_);
+}
+
+QByteArray PskDemodulator::process(const float* samples, size_t count) {
+    QByteArray out;
+    for (size_t n = 0; n < count; ++n) {
+        const double x = std::isfinite(samples[n]) ? samples[n] : 0.0;
+        const std::complex<double> mixed = x * std::polar(1.0, -phase_);
+        phase_ = std::fmod(phase_ + 2 * M_PI * carrier_ / rate_, 2 * M_PI);
+        const std::complex<double> y = filter(mixed);
+
+        symbolPhase_ += baud_ / rate_;
+        if (symbolPhase_ >= 1.0) {
+            symbolPhase_ -= 1.0;
+            for (double& e : binEnergy_)
+                e *= kBinDecay;
+            int best = 0;
+            for (int b = 1; b < kTimingBins; ++b)
+                if (binEnergy_[b] > binEnergy_[best])
+                    best = b;
+            if (binEnergy_[best] > 1.1 * binEnergy_[bestBin_])
+                bestBin_ = best; // a clearly better timing
+        }
+        const int bin = std::min(kTimingBins - 1, int(symbolPhase_ * kTimingBins));
+        if (bin != lastBin_) {
+            lastBin_ = bin;
+            binEnergy_[bin] += std::abs(y);
+            if (bin == bestBin_)
+                decide(y, out);
+        }
+    }
+    return out;
+}
+
+void PskDemodulator::decide(std::complex<double> value, QByteArray& out) {
+    const std::complex<double> turn = value * std::conj(previous_);
+    previous_ = value;
+    if (std::abs(turn) == 0)
+        return;
+    const bool bit = turn.real() > 0; // no phase turn: a 1
+    if (afc_) {
+        // Squaring removes the data; what is left turns by twice the carrier error per symbol.
+        const double error = std::arg(turn * turn) / 2 / (2 * M_PI) * baud_;
+        carrier_ += kAfcGain * error;
+    }
+    const double inPhase = std::fabs(turn.real()), quadrature = std::fabs(turn.imag());
+    signal_ = kSnrDecay * signal_ + (1 - kSnrDecay) * inPhase;
+    noise_ = kSnrDecay * noise_ + (1 - kSnrDecay) * quadrature;
+    snrDb_ = 10 * std::log10(std::max(1e-9, signal_) / std::max(1e-9, noise_));
+    const int c = varicode_.push(bit);
+    if (c >= 0)
+        out.append(static_cast<char>(c));
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "Varicode.h"
+
+#include <QByteArray>
+#include <array>
+#include <complex>
+#include <deque>
+
+// Receives BPSK with varicode: mixes the signal down at the carrier, filters it with a
+// triangular window two symbols long (close to matched to the raised-cosine symbols), finds
+// the symbol timing from where the filtered signal is strongest, and decides each bit from
+// the phase change since the symbol before. A slow AFC follows the carrier within a quarter
+// of the baud rate.
+class PskDemodulator {
+public:
+    static constexpr int kTimingBins = 16;
+
+    PskDemodulator(double sampleRate, double carrierHz, double baud);
+
+    // Demodulates the samples; returns the characters they complete.
+    QByteArray process(const float* samples, size_t count);
+    void reset();
+
+    void setAfc(bool on) { afc_ = on; }
+    double carrier() const { return carrier_; }
+    void setCarrier(double hz);
+    // Signal to noise of the last symbols, in dB (from the spread of the decisions).
+    double signalToNoise() const { return snrDb_; }
+
+private:
+    void decide(std::complex<double> value, QByteArray& out);
+    std::complex<double> filter(std::complex<double> mixed);
+
+    double rate_;
+    double carrier_;
+    double baud_;
+    bool afc_ = true;
+    double phase_ = 0;
+    int boxcar_;
+    std::deque<std::complex<double>> first_, second_;
+    std::complex<double> sumFirst_{}, sumSecond_{};
+    double symbolPhase_ = 0; // 0..1 through the symbol
+    std::array<double, kTimingBins> binEnergy_{};
+    int bestBin_ = 0;
+    int lastBin_ = -1;
+    std::complex<double> previous_{};
+    double signal_ = 0, noise_ = 1e-9, snrDb_ = 0;
+    Varicode::Decoder varicode_;
+};

@@ -1,0 +1,139 @@
+#include "digital/dsp/PskDemodulator.h"
+#include "digital/dsp/PskModulator.h"
+#include "digital/dsp/RttyDemodulator.h"
+#include "digital/dsp/RttyModulator.h"
+#include "digital/dsp/WavIo.h"
+#include "support/Awgn.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <random>
+
+namespace {
+
+const QByteArray kText = "CQ CQ DE OH2XX OH2XX PSE K - the quick brown fox 0123456789";
+
+QByteArray pskRoundTrip(double rate, double carrier, double baud, double snrDb, double offsetHz = 0,
+                        double ppm = 0) {
+    std::vector<float> sound = PskModulator(rate, carrier + offsetHz, baud).transmit(kText);
+    if (snrDb < 99)
+        sound = Awgn::add(sound, snrDb, rate);
+    if (ppm != 0)
+        sound = Awgn::clockError(sound, ppm);
+    PskDemodulator demodulator(rate, carrier, baud);
+    return demodulator.process(sound.data(), sound.size());
+}
+
+QString rttyRoundTrip(double rate, double carrier, double snrDb, bool reverse = false,
+                      double shift = 170) {
+    std::vector<float> sound = RttyModulator(rate, carrier, 45.45, shift, reverse).transmit(kText);
+    if (snrDb < 99)
+        sound = Awgn::add(sound, snrDb, rate);
+    RttyDemodulator demodulator(rate, carrier, 45.45, shift, reverse);
+    return demodulator.process(sound.data(), sound.size());
+}
+
+} // namespace
+
+class ModemRoundTripTest : public QObject {
+    Q_OBJECT
+private slots:
+    void psk_everySpeedAndCarrier_data() {
+        QTest::addColumn<double>("rate");
+        QTest::addColumn<double>("carrier");
+        QTest::addColumn<double>("baud");
+        for (double baud : {31.25, 62.5, 125.0})
+            for (double carrier : {300.0, 1500.0, 2700.0})
+                QTest::addRow("%g baud at %g Hz", baud, carrier) << 8000.0 << carrier << baud;
+        QTest::newRow("48 kHz sound card") << 48000.0 << 1000.0 << 31.25;
+        QTest::newRow("44.1 kHz file") << 44100.0 << 1000.0 << 31.25;
+    }
+    void psk_everySpeedAndCarrier() {
+        QFETCH(double, rate);
+        QFETCH(double, carrier);
+        QFETCH(double, baud);
+        QVERIFY(pskRoundTrip(rate, carrier, baud, 100).contains(kText));
+    }
+
+    void psk_withNoiseOffsetAndClockError() {
+        QVERIFY(pskRoundTrip(8000, 1500, 31.25, -3).contains(kText)); // error-free well above -6 dB
+        QVERIFY(pskRoundTrip(8000, 1500, 31.25, 100, 3.0).contains(kText)); // 3 Hz off, AFC
+        QVERIFY(pskRoundTrip(8000, 1500, 31.25, 100, 0, 200).contains(kText));
+        QVERIFY(pskRoundTrip(8000, 1500, 31.25, 100, 0, -200).contains(kText));
+    }
+
+    void rtty_roundTrips_data() {
+        QTest::addColumn<double>("rate");
+        QTest::addColumn<double>("carrier");
+        QTest::addColumn<bool>("reverse");
+        QTest::addColumn<double>("shift");
+        QTest::newRow("1500 Hz") << 8000.0 << 1500.0 << false << 170.0;
+        QTest::newRow("low carrier") << 8000.0 << 400.0 << false << 170.0;
+        QTest::newRow("high carrier") << 8000.0 << 2800.0 << false << 170.0;
+        QTest::newRow("reversed") << 8000.0 << 1500.0 << true << 170.0;
+        QTest::newRow("850 Hz shift") << 8000.0 << 1500.0 << false << 850.0;
+        QTest::newRow("48 kHz") << 48000.0 << 1500.0 << false << 170.0;
+    }
+    void rtty_roundTrips() {
+        QFETCH(double, rate);
+        QFETCH(double, carrier);
+        QFETCH(bool, reverse);
+        QFETCH(double, shift);
+        QCOMPARE(rttyRoundTrip(rate, carrier, 100, reverse, shift), QString::fromLatin1(kText).toUpper());
+    }
+
+    void rtty_withNoise() {
+        QCOMPARE(rttyRoundTrip(8000, 1500, 3), QString::fromLatin1(kText).toUpper());
+    }
+
+    void randomAudio_neverCrashesTheDemodulators() {
+        std::mt19937 random(7);
+        std::uniform_real_distribution<float> any(-1e6f, 1e6f);
+        std::vector<float> junk(80000);
+        for (float& v : junk)
+            v = any(random);
+        junk[100] = std::numeric_limits<float>::quiet_NaN();
+        junk[200] = std::numeric_limits<float>::infinity();
+        std::vector<float> silence(80000, 0.0f);
+        PskDemodulator psk(8000, 1500, 31.25);
+        RttyDemodulator rtty(8000, 1500);
+        for (const auto* sound : {&junk, &silence}) {
+            psk.process(sound->data(), sound->size());
+            rtty.process(sound->data(), sound->size());
+        }
+        QVERIFY(std::isfinite(psk.carrier()));
+    }
+
+    void rtty_talksWithAnIndependentModem() {
+        const QString minimodem = QStandardPaths::findExecutable("minimodem");
+        if (minimodem.isEmpty())
+            QSKIP("minimodem is not installed (Debian package minimodem)");
+        QTemporaryDir dir;
+        // ours to minimodem
+        std::vector<float> ours = RttyModulator(8000, 1500).transmit("RYRY DE OH2XX 599");
+        for (float& v : ours)
+            v *= 0.7f;
+        QVERIFY(WavIo::write(dir.filePath("ours.wav"), ours, 8000, nullptr));
+        QProcess rx;
+        rx.start(minimodem, {"--rx", "-q", "-f", dir.filePath("ours.wav"), "-M", "1585", "-S", "1415", "rtty"});
+        QVERIFY(rx.waitForFinished(30000));
+        QVERIFY(rx.readAllStandardOutput().contains("RYRY DE OH2XX 599"));
+        // minimodem's to ours
+        QProcess tx;
+        tx.start(minimodem, {"--tx", "-f", dir.filePath("theirs.wav"), "-M", "1585", "-S", "1415", "rtty"});
+        tx.write("THE QUICK BROWN FOX 73\n");
+        tx.closeWriteChannel();
+        QVERIFY(tx.waitForFinished(30000));
+        const auto theirs = WavIo::read(dir.filePath("theirs.wav"), nullptr);
+        QVERIFY(theirs);
+        RttyDemodulator demodulator(theirs->sampleRate, 1500);
+        QVERIFY(demodulator.process(theirs->samples.data(), theirs->samples.size())
+                    .contains("THE QUICK BROWN FOX 73"));
+    }
+};
+
+QTEST_GUILESS_MAIN(ModemRoundTripTest)
+#include "tst_ModemRoundTrip.moc"

@@ -1,0 +1,42 @@
+#pragma once
+
+// Adds white Gaussian noise for a stated signal-to-noise ratio in 2500 Hz, seeded so that
+// every run hears the same noise.
+#include <cmath>
+#include <random>
+#include <vector>
+
+namespace Awgn {
+
+inline double power(const std::vector<float>& x) {
+    double sum = 0;
+    for (float v : x)
+        sum += double(v) * v;
+    return x.empty() ? 0 : sum / double(x.size());
+}
+
+inline std::vector<float> add(const std::vector<float>& signal, double snrDb, double sampleRate,
+                              unsigned seed = 1) {
+    const double noiseIn2500 = power(signal) / std::pow(10.0, snrDb / 10);
+    const double sigma = std::sqrt(noiseIn2500 * (sampleRate / 2) / 2500.0);
+    std::mt19937 random(seed);
+    std::normal_distribution<double> gauss(0.0, sigma);
+    std::vector<float> out(signal.size());
+    for (size_t n = 0; n < signal.size(); ++n)
+        out[n] = float(signal[n] + gauss(random));
+    return out;
+}
+
+// The same sound as heard by a receiver whose clock runs `ppm` fast (linear interpolation).
+inline std::vector<float> clockError(const std::vector<float>& x, double ppm) {
+    std::vector<float> out;
+    const double step = 1.0 + ppm * 1e-6;
+    for (double t = 0; t + 1 < double(x.size()); t += step) {
+        const auto i = size_t(t);
+        const double f = t - double(i);
+        out.push_back(float(x[i] * (1 - f) + x[i + 1] * f));
+    }
+    return out;
+}
+
+} // namespace Awgn
