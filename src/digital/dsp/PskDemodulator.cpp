@@ -10,7 +10,8 @@ constexpr double kSnrDecay = 0.97;
 
 PskDemodulator::PskDemodulator(double sampleRate, double carrierHz, double baud)
     : rate_(sampleRate), carrier_(carrierHz), baud_(baud),
-      boxcar_(std::max(1, int(std::lround(sampleRate / baud)))) {}
+      first_length_(std::max(1, int(std::lround(kFirstSymbols * sampleRate / baud)))),
+      second_length_(std::max(1, int(std::lround(kSecondSymbols * sampleRate / baud)))) {}
 
 void PskDemodulator::reset() {
     phase_ = 0;
@@ -28,20 +29,21 @@ void PskDemodulator::reset() {
 void PskDemodulator::setCarrier(double hz) { carrier_ = hz; }
 
 std::complex<double> PskDemodulator::filter(std::complex<double> mixed) {
-    // Two running sums of one symbol each: a triangle two symbols wide.
+    // Two running sums in a row: a trapezoid 1.3 symbols wide, which keeps most of the symbol's
+    // energy and little of its neighbours' (the shaped symbols overlap by one).
     first_.push_back(mixed);
     sumFirst_ += mixed;
-    if (int(first_.size()) > boxcar_) {
+    if (int(first_.size()) > first_length_) {
         sumFirst_ -= first_.front();
         first_.pop_front();
     }
     second_.push_back(sumFirst_);
     sumSecond_ += sumFirst_;
-    if (int(second_.size()) > boxcar_) {
+    if (int(second_.size()) > second_length_) {
         sumSecond_ -= second_.front();
         second_.pop_front();
     }
-    return sumSecond_ / double(boxcar_ * boxcar_);
+    return sumSecond_ / double(first_length_ * second_length_);
 }
 
 QByteArray PskDemodulator::process(const float* samples, size_t count) {
