@@ -2,10 +2,13 @@
 
 #include <cmath>
 
+namespace {
+constexpr int kFrameBits = 7; // start, five data bits, stop
+} // namespace
+
 RttyDemodulator::RttyDemodulator(double sampleRate, double carrierHz, double baud, double shiftHz,
                                  bool reverse)
-    : rate_(sampleRate), baud_(baud), reverse_(reverse),
-      bitSamples_(std::max(1, int(std::lround(sampleRate / baud)))) {
+    : bit_(sampleRate / baud), bitSamples_(std::max(1, int(std::lround(sampleRate / baud)))) {
     const double upper = carrierHz + shiftHz / 2, lower = carrierHz - shiftHz / 2;
     mark_.step = 2 * M_PI * (reverse ? lower : upper) / sampleRate;
     space_.step = 2 * M_PI * (reverse ? upper : lower) / sampleRate;
@@ -23,47 +26,80 @@ double RttyDemodulator::ToneFilter::push(double x, int length) {
     return std::norm(sum);
 }
 
+double RttyDemodulator::levelAt(qint64 sample) const {
+    const qint64 at = sample - first_;
+    return at >= 0 && at < qint64(levels_.size()) ? levels_[size_t(at)] : 0.0;
+}
+
 QString RttyDemodulator::process(const float* samples, size_t count) {
     QString out;
     for (size_t n = 0; n < count; ++n) {
         const double x = std::isfinite(samples[n]) ? samples[n] : 0.0;
-        const double level = mark_.push(x, bitSamples_) - space_.push(x, bitSamples_);
-        onLevel(level, out);
+        levels_.push_back(mark_.push(x, bitSamples_) - space_.push(x, bitSamples_));
+        ++now_;
+        hunt(out);
+    }
+    // Keep about two frames of history.
+    const auto keep = qint64(3 * kFrameBits * bit_);
+    if (qint64(levels_.size()) > 2 * keep) {
+        const qint64 drop = qint64(levels_.size()) - keep;
+        levels_.erase(levels_.begin(), levels_.begin() + drop);
+        first_ += drop;
     }
     return out;
 }
 
-void RttyDemodulator::onLevel(double level, QString& out) {
-    const bool isMark = level > 0;
-    if (!inCharacter_) {
-        // A start edge: the filters are a bit long, so the edge shows half a bit late.
-        if (lastMark_ && !isMark) {
-            inCharacter_ = true;
-            sinceStart_ = 0;
-            bitsTaken_ = 0;
-            code_ = 0;
+void RttyDemodulator::hunt(QString& out) {
+    const qint64 latest = now_ - 1;
+    const bool isMark = levelAt(latest) > 0;
+    if (pendingEdge_ < 0) {
+        // A mark-to-space change: the filters are half way into a start bit.
+        if (wasMark_ && !isMark && latest >= huntFrom_)
+            pendingEdge_ = latest;
+        wasMark_ = isMark;
+        return;
+    }
+    wasMark_ = isMark;
+    // Wait for the whole frame, and half a bit more for the timing search.
+    if (latest < pendingEdge_ + qint64((kFrameBits + 1) * bit_))
+        return;
+    const qint64 edge = pendingEdge_;
+    pendingEdge_ = -1;
+    if (!readCharacter(edge, out))
+        huntFrom_ = edge + 1; // not a character: look for the next edge
+    // The frame took a while to arrive: look back for an edge since then.
+    for (qint64 s = std::max(huntFrom_, first_ + 1); s <= latest; ++s) {
+        if (levelAt(s - 1) > 0 && levelAt(s) <= 0) {
+            pendingEdge_ = s;
+            return;
         }
-        lastMark_ = isMark;
-        return;
     }
-    lastMark_ = isMark;
-    sinceStart_ += 1;
-    // The edge shows when the one-bit filters are half way into the start bit; each bit is
-    // read when the filters hold that bit alone, at its end.
-    const double sampleAt = (bitsTaken_ + 0.5) * bitSamples_;
-    if (sinceStart_ < sampleAt)
-        return;
-    if (bitsTaken_ == 0 && isMark) { // the start bit did not hold: noise
-        inCharacter_ = false;
-        return;
+}
+
+bool RttyDemodulator::readCharacter(qint64 edge, QString& out) {
+    // The start bit began about half a bit before the edge showed; search a bit around that
+    // for the timing at which the seven bit decisions are the most certain.
+    const double coarse = double(edge) - bit_ / 2;
+    double bestStart = coarse, bestScore = -1;
+    const int step = std::max(1, bitSamples_ / 32);
+    for (double start = coarse - bit_ / 2; start <= coarse + bit_ / 2; start += step) {
+        double score = 0;
+        for (int k = 0; k < kFrameBits; ++k)
+            score += std::fabs(levelAt(std::llround(start + (k + 1) * bit_)));
+        if (score > bestScore) {
+            bestScore = score;
+            bestStart = start;
+        }
     }
-    if (bitsTaken_ >= 1 && bitsTaken_ <= 5 && isMark)
-        code_ |= quint8(1u << (bitsTaken_ - 1));
-    if (bitsTaken_ == 6) { // the stop bit
-        inCharacter_ = false;
-        if (isMark)
-            out += baudot_.push(code_);
-        return;
-    }
-    ++bitsTaken_;
+    auto bitAt = [&](int k) { return levelAt(std::llround(bestStart + (k + 1) * bit_)) > 0; };
+    if (bitAt(0) || !bitAt(kFrameBits - 1))
+        return false; // no start bit, or no stop bit: noise
+    quint8 code = 0;
+    for (int k = 1; k <= 5; ++k)
+        if (bitAt(k))
+            code |= quint8(1u << (k - 1));
+    out += baudot_.push(code);
+    // The next start cannot come before the middle of this stop bit.
+    huntFrom_ = std::llround(bestStart + (kFrameBits - 0.5) * bit_);
+    return true;
 }

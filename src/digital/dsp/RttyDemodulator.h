@@ -5,10 +5,13 @@
 #include <QString>
 #include <complex>
 #include <deque>
+#include <vector>
 
-// Receives RTTY: the mark and space tones are each mixed down and filtered over one bit; their
-// difference is the keying, read like a serial line: a start edge, then the bits in the
-// middle of their time, checked by the stop bit.
+// Receives RTTY. The mark and space tones are each mixed down and filtered over one bit (the
+// matched filter of a bit); their difference, sampled at the end of a bit, says which it was.
+// A character is found by its start edge, then timed as a whole: the start is placed where
+// the seven bits of the frame (start, five data, stop) stand out most clearly, which uses the
+// energy of every bit rather than the one noisy edge. The stop bit must be mark.
 class RttyDemodulator {
 public:
     RttyDemodulator(double sampleRate, double carrierHz, double baud = 45.45, double shiftHz = 170,
@@ -24,17 +27,18 @@ private:
         std::complex<double> sum{};
         double push(double x, int length);
     };
-    void onLevel(double level, QString& out);
+    double levelAt(qint64 sample) const;
+    void hunt(QString& out);
+    bool readCharacter(qint64 edge, QString& out);
 
-    double rate_, baud_;
-    bool reverse_;
+    double bit_; // samples per bit
     int bitSamples_;
     ToneFilter mark_, space_;
-    // The serial reader.
-    bool inCharacter_ = false;
-    double sinceStart_ = 0; // samples since the start edge
-    int bitsTaken_ = 0;
-    quint8 code_ = 0;
-    bool lastMark_ = true;
+    std::vector<double> levels_; // mark minus space, per sample, from `first_` on
+    qint64 first_ = 0;           // the sample number of levels_[0]
+    qint64 now_ = 0;             // samples taken in
+    qint64 huntFrom_ = 0;        // no new start before this sample
+    qint64 pendingEdge_ = -1;    // a start edge waiting for its whole frame to arrive
+    bool wasMark_ = true;
     Baudot::Decoder baudot_;
 };
