@@ -1,0 +1,304 @@
+#include "Modem.h"
+
+#include "digital/dsp/Baudot.h"
+#include "digital/dsp/PskDemodulator.h"
+#include "digital/dsp/PskModulator.h"
+#include "digital/dsp/RttyDemodulator.h"
+#include "digital/dsp/RttyModulator.h"
+
+#include <cmath>
+
+namespace {
+constexpr int kDefaultCarrier = 1500;
+constexpr int kIdleSymbols = 2;
+} // namespace
+
+struct Modem::Channel {
+    int mode = ModeList::kBpskIndex;
+    double baud = 31.25;
+    double carrier = kDefaultCarrier;
+    bool on = true;
+    bool afc = true;
+    int reportedCarrier = kDefaultCarrier;
+    std::unique_ptr<PskDemodulator> psk;
+    std::unique_ptr<RttyDemodulator> rtty;
+};
+
+Modem::Modem(double sampleRate, QObject* parent) : QObject(parent), rate_(sampleRate) {
+    for (int c = 0; c < kChannels; ++c) {
+        channels_.push_back(std::make_unique<Channel>());
+        channels_.back()->on = c == 0;
+        rebuildReceiver(c);
+    }
+}
+
+Modem::~Modem() = default;
+
+QString Modem::ModeName(int index) const {
+    return index >= 0 && index < ModeCount() ? ModeList::modes()[index].name : QString();
+}
+
+int Modem::modeIndex(int channel) const { return channels_[size_t(channel)]->mode; }
+
+QString Modem::LangName(int channel) const {
+    return ModeList::modes()[modeIndex(channel)].language;
+}
+
+void Modem::setMode(int channel, const QString& name) {
+    const int index = ModeList::indexOf(name);
+    if (index < 0 || channel < 0 || channel >= kChannels)
+        return;
+    Channel& ch = *channels_[size_t(channel)];
+    ch.mode = index;
+    ch.baud = ModeList::modes()[index].defaultBaud;
+    rebuildReceiver(channel);
+    emit ModeChanged(channel, index, ModeList::modes()[index].name);
+    emit SpeedChanged(channel, ch.baud);
+}
+
+void Modem::setSpeed(int channel, double baud) {
+    if (channel < 0 || channel >= kChannels || !(baud > 1 && baud < 1000))
+        return;
+    channels_[size_t(channel)]->baud = baud;
+    rebuildReceiver(channel);
+    emit SpeedChanged(channel, baud);
+}
+
+double Modem::Speed(int channel) const { return channels_[size_t(channel)]->baud; }
+
+int Modem::RxCarrier(int channel) const {
+    return int(std::lround(channels_[size_t(channel)]->carrier));
+}
+
+void Modem::setRxCarrier(int channel, int hz) {
+    if (channel < 0 || channel >= kChannels || hz < 100 || hz > rate_ / 2 - 100)
+        return;
+    Channel& ch = *channels_[size_t(channel)];
+    ch.carrier = hz;
+    ch.reportedCarrier = hz;
+    if (ch.psk)
+        ch.psk->setCarrier(hz);
+    else
+        rebuildReceiver(channel);
+    if (channel == 0 && netOn_)
+        setTxCarrier(hz);
+}
+
+void Modem::setTxCarrier(double hz) {
+    if (!(hz >= 100 && hz <= rate_ / 2 - 100))
+        return;
+    txCarrier_ = hz;
+    emit TxCarrierChanged(TxCarrier());
+}
+
+void Modem::setChannelOn(int channel, bool on) {
+    if (channel >= 0 && channel < kChannels)
+        channels_[size_t(channel)]->on = on;
+}
+
+bool Modem::ChannelOn(int channel) const { return channels_[size_t(channel)]->on; }
+
+void Modem::setAfc(int channel, bool on) {
+    if (channel < 0 || channel >= kChannels)
+        return;
+    channels_[size_t(channel)]->afc = on;
+    if (channels_[size_t(channel)]->psk)
+        channels_[size_t(channel)]->psk->setAfc(on);
+}
+
+void Modem::setNetOn(bool on) {
+    netOn_ = on;
+    if (on)
+        setTxCarrier(RxCarrier(0));
+    emit NetChanged(on);
+}
+
+int Modem::SignalToNoise(int channel) const {
+    const Channel& ch = *channels_[size_t(channel)];
+    return ch.psk ? int(std::lround(ch.psk->signalToNoise())) : 0;
+}
+
+void Modem::rebuildReceiver(int channel) {
+    Channel& ch = *channels_[size_t(channel)];
+    const ModeList::Mode& mode = ModeList::modes()[ch.mode];
+    ch.psk.reset();
+    ch.rtty.reset();
+    if (mode.kind == ModeList::Kind::Bpsk) {
+        ch.psk = std::make_unique<PskDemodulator>(rate_, ch.carrier, ch.baud);
+        ch.psk->setAfc(ch.afc);
+    } else {
+        ch.rtty = std::make_unique<RttyDemodulator>(rate_, ch.carrier, ch.baud, mode.shiftHz,
+                                                    mode.markLower);
+    }
+}
+
+void Modem::AddNotch(int hz) {
+    if (hz > 0 && hz < rate_ / 2)
+        notches_.emplace_back(rate_, hz);
+}
+
+void Modem::DeleteNotch(int index) {
+    if (index < 0)
+        notches_.clear();
+    else if (index < NotchCount())
+        notches_.erase(notches_.begin() + index);
+}
+
+int Modem::notchFrequency(int index) const {
+    return index >= 0 && index < NotchCount() ? int(notches_[size_t(index)].frequency()) : 0;
+}
+
+void Modem::receive(const float* samples, size_t count) {
+    std::vector<float> audio(samples, samples + count);
+    for (Notch& notch : notches_)
+        for (float& x : audio)
+            x = notch.process(x);
+    for (int c = 0; c < kChannels; ++c) {
+        Channel& ch = *channels_[size_t(c)];
+        if (!ch.on)
+            continue;
+        const QString text = ch.psk ? QString::fromLatin1(ch.psk->process(audio.data(), audio.size()))
+                                    : ch.rtty->process(audio.data(), audio.size());
+        for (QChar character : text)
+            emit CharReceived(c, character);
+        if (ch.psk) {
+            ch.carrier = ch.psk->carrier();
+            const int now = int(std::lround(ch.carrier));
+            if (now != ch.reportedCarrier) {
+                ch.reportedCarrier = now;
+                emit RxCarrierChanged(c, now);
+                if (c == 0 && netOn_)
+                    setTxCarrier(now);
+            }
+        }
+    }
+}
+
+// Transmitting -------------------------------------------------------------------------
+
+bool Modem::sendsPsk() const {
+    return ModeList::modes()[modeIndex(0)].kind == ModeList::Kind::Bpsk;
+}
+
+void Modem::setTxState(int state) {
+    if (state == txState_)
+        return;
+    const bool wasSending = txState_ != 0;
+    txState_ = state;
+    emit TxStateChanged(state);
+    if (wasSending != (state != 0))
+        emit TxRxSwitched(state != 0);
+}
+
+void Modem::setTransmit(bool on) {
+    if (on) {
+        if (txState_ != 0)
+            return;
+        returnToRx_ = false;
+        startModulator();
+        setTxState(1);
+        return;
+    }
+    // Stop at once: whatever is queued or half sent is dropped.
+    txQueue_.clear();
+    txBuffer_.clear();
+    txRead_ = 0;
+    setTxState(0);
+}
+
+void Modem::setReturnToRx(bool on) {
+    returnToRx_ = on;
+    if (on && txState_ == 1)
+        setTxState(2);
+}
+
+void Modem::TxControl(int command) {
+    // 4: a plain tone on the transmit carrier, for tuning; anything else ends it.
+    if (command == 4 && txState_ == 0) {
+        startModulator();
+        setTxState(4);
+    } else if (txState_ == 4) {
+        setTransmit(false);
+    }
+}
+
+void Modem::SendText(const QString& text) {
+    for (QChar c : text) {
+        if (c == QChar(8) && !txQueue_.isEmpty())
+            txQueue_.chop(1); // not yet sent: simply taken back
+        else
+            txQueue_ += c;
+    }
+}
+
+void Modem::startModulator() {
+    const ModeList::Mode& mode = ModeList::modes()[modeIndex(0)];
+    txBuffer_.clear();
+    txRead_ = 0;
+    if (mode.kind == ModeList::Kind::Bpsk) {
+        psk_ = std::make_unique<PskModulator>(rate_, txCarrier_, Speed(0));
+        psk_->start(txBuffer_);
+    } else {
+        rtty_ = std::make_unique<RttyModulator>(rate_, txCarrier_, Speed(0), mode.shiftHz, mode.markLower);
+        rtty_->mark(Speed(0) / 4, txBuffer_);
+        rtty_->code(Baudot::kLetters, txBuffer_);
+        rttyEncoder_.reset();
+    }
+}
+
+void Modem::endModulator() {
+    if (sendsPsk() && psk_)
+        psk_->end(txBuffer_);
+    else if (rtty_)
+        rtty_->mark(2, txBuffer_);
+}
+
+void Modem::modulateNext() {
+    const QChar c = txQueue_.front();
+    txQueue_.remove(0, 1);
+    if (sendsPsk()) {
+        psk_->character(static_cast<unsigned char>(c.toLatin1()), txBuffer_);
+        return;
+    }
+    for (quint8 code : rttyEncoder_.encode(QString(c)))
+        rtty_->code(code, txBuffer_);
+}
+
+void Modem::refill() {
+    txBuffer_.clear();
+    txRead_ = 0;
+    if (txState_ == 4) {
+        sendsPsk() ? psk_->end(txBuffer_) : rtty_->mark(4, txBuffer_); // steady carrier
+        return;
+    }
+    if (txQueue_.isEmpty() && txState_ == 1)
+        emit TxCharRequest(); // the terminal hands over the next character, if it has one
+    if (!txQueue_.isEmpty()) {
+        modulateNext();
+        return;
+    }
+    if (txState_ == 2 || returnToRx_) { // all sent: the tail, then receive
+        endModulator();
+        setTxState(0);
+        return;
+    }
+    sendsPsk() ? psk_->idle(kIdleSymbols, txBuffer_) : rtty_->mark(1, txBuffer_);
+}
+
+void Modem::renderTx(float* out, size_t count) {
+    for (size_t n = 0; n < count; ++n) {
+        if (txRead_ >= txBuffer_.size()) {
+            if (txState_ == 0) {
+                std::fill(out + n, out + count, 0.0f);
+                txBuffer_.clear();
+                return;
+            }
+            refill();
+            if (txBuffer_.empty()) {
+                out[n] = 0;
+                continue;
+            }
+        }
+        out[n] = txBuffer_[txRead_++];
+    }
+}

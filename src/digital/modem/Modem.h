@@ -1,0 +1,106 @@
+#pragma once
+
+#include "ModeList.h"
+#include "digital/dsp/Baudot.h"
+#include "Notch.h"
+
+#include <QObject>
+#include <QString>
+#include <memory>
+#include <vector>
+
+class PskDemodulator;
+class PskModulator;
+class RttyDemodulator;
+class RttyModulator;
+
+// The digital terminal's sound-card modem, with the operations and events the terminal uses,
+// under their names. Audio comes in through receive() and goes out through renderTx(); what
+// feeds them (sound card or file) is not its business.
+//
+// Transmit states: 0 receiving, 1 sending, 2 return to receive asked (the queue is being sent),
+// 3 waiting, 4 a plain tone.
+class Modem final : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kChannels = 2;
+
+    explicit Modem(double sampleRate = 48000, QObject* parent = nullptr);
+    ~Modem() override;
+
+    // Modes, speeds, carriers.
+    int ModeCount() const { return int(ModeList::modes().size()); }
+    QString ModeName(int index) const;
+    void setMode(int channel, const QString& name);
+    int modeIndex(int channel) const;
+    QString LangName(int channel) const;
+    void setSpeed(int channel, double baud);
+    double Speed(int channel) const;
+    int RxCarrier(int channel) const;
+    void setRxCarrier(int channel, int hz);
+    int TxCarrier() const { return int(std::lround(txCarrier_)); }
+    void setTxCarrier(double hz);
+    void setChannelOn(int channel, bool on);
+    bool ChannelOn(int channel) const;
+    void setAfc(int channel, bool on);
+    void setNetOn(bool on);
+    bool NetOn() const { return netOn_; }
+    int SignalToNoise(int channel) const;
+    void setModemActive(bool active) { active_ = active; }
+
+    // Notches.
+    void AddNotch(int hz);
+    void DeleteNotch(int index); // -1: all
+    int NotchCount() const { return int(notches_.size()); }
+    int notchFrequency(int index) const;
+
+    // Transmitting.
+    void setTransmit(bool on);
+    bool Transmit() const { return txState_ != 0; }
+    void setReturnToRx(bool on);
+    void SendText(const QString& text);
+    int TxPending() const { return int(txQueue_.size()); }
+    void TxControl(int command);
+    int txState() const { return txState_; }
+
+    // Audio.
+    void receive(const float* samples, size_t count);
+    void renderTx(float* out, size_t count);
+    double sampleRate() const { return rate_; }
+
+signals:
+    void CharReceived(int channel, QChar character);
+    void TxCharRequest();
+    void TxStateChanged(int state);
+    void TxRxSwitched(bool toTransmit);
+    void RxCarrierChanged(int channel, int hz);
+    void TxCarrierChanged(int hz);
+    void SpeedChanged(int channel, double baud);
+    void ModeChanged(int channel, int index, const QString& name);
+    void NetChanged(bool on);
+
+private:
+    struct Channel;
+    void rebuildReceiver(int channel);
+    void setTxState(int state);
+    void refill();
+    void modulateNext();
+    void startModulator();
+    void endModulator();
+    bool sendsPsk() const;
+
+    double rate_;
+    bool active_ = false;
+    std::vector<std::unique_ptr<Channel>> channels_;
+    std::vector<Notch> notches_;
+    double txCarrier_ = 1500;
+    bool netOn_ = false;
+    int txState_ = 0;
+    bool returnToRx_ = false;
+    QString txQueue_;
+    std::vector<float> txBuffer_;
+    size_t txRead_ = 0;
+    std::unique_ptr<PskModulator> psk_;
+    std::unique_ptr<RttyModulator> rtty_;
+    Baudot::Encoder rttyEncoder_; // keeps the shift across the characters of a transmission
+};

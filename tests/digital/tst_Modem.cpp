@@ -1,0 +1,151 @@
+#include "digital/modem/Modem.h"
+#include "digital/modem/Notch.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <cmath>
+
+namespace {
+
+// One modem sends, another receives, the audio passed straight across.
+struct Link {
+    explicit Link(const QString& mode) {
+        tx.setMode(0, mode);
+        rx.setMode(0, mode);
+        QObject::connect(&rx, &Modem::CharReceived, [this](int channel, QChar c) {
+            if (channel == 0)
+                heard += c;
+        });
+    }
+    // Runs the audio until the sender is back to receive (or a minute of audio has passed).
+    void run() {
+        std::vector<float> block(4800);
+        for (int i = 0; i < 600 && (tx.txState() != 0 || i == 0); ++i) {
+            tx.renderTx(block.data(), block.size());
+            rx.receive(block.data(), block.size());
+        }
+        std::fill(block.begin(), block.end(), 0.0f); // let the receiver finish
+        for (int i = 0; i < 10; ++i)
+            rx.receive(block.data(), block.size());
+    }
+    Modem tx, rx;
+    QString heard;
+};
+
+// Hands over one character per request, as the terminal's type-ahead box does.
+void typeAhead(Modem& modem, const QString& typed, int& sent) {
+    QObject::connect(&modem, &Modem::TxCharRequest, [&modem, typed, &sent] {
+        if (sent < typed.size())
+            modem.SendText(typed.mid(sent++, 1));
+    });
+}
+
+} // namespace
+
+class ModemTest : public QObject {
+    Q_OBJECT
+private slots:
+    void modeList_keepsBpskAtFour_andEveryModeWorks() {
+        Modem modem;
+        QCOMPARE(modem.ModeCount(), 5);
+        QCOMPARE(modem.ModeName(4), QString("bpsk"));
+        for (int i = 0; i < modem.ModeCount(); ++i) {
+            Link link(modem.ModeName(i));
+            link.tx.setTransmit(true);
+            link.tx.SendText("CQ DE OH2XX");
+            link.tx.setReturnToRx(true);
+            link.run();
+            QVERIFY2(link.heard.contains("CQ DE OH2XX"),
+                     qPrintable(modem.ModeName(i) + ": " + link.heard));
+        }
+    }
+
+    void pullModel_sendsExactlyWhatWasTyped_thenReturnsToReceive() {
+        Link link("bpsk");
+        int sent = 0;
+        typeAhead(link.tx, "TNX FER CALL 73", sent);
+        QSignalSpy states(&link.tx, &Modem::TxStateChanged);
+        QSignalSpy switched(&link.tx, &Modem::TxRxSwitched);
+        link.tx.setTransmit(true);
+        std::vector<float> block(4800);
+        for (int i = 0; i < 200 && sent < 15; ++i) { // the operator's text goes out
+            link.tx.renderTx(block.data(), block.size());
+            link.rx.receive(block.data(), block.size());
+        }
+        link.tx.setReturnToRx(true);
+        link.run();
+        QCOMPARE(link.heard.trimmed(), QString("TNX FER CALL 73"));
+        QCOMPARE(link.tx.TxPending(), 0);
+        QCOMPARE(states.first().first().toInt(), 1);
+        QCOMPARE(states.last().first().toInt(), 0);
+        QCOMPARE(switched.size(), 2); // to transmit, and back
+    }
+
+    void backspace_takesBackWhatIsNotSent_andSendsOneForWhatIs() {
+        Modem modem;
+        modem.setTransmit(true);
+        modem.SendText("CQX");
+        modem.SendText(QString(QChar(8)));
+        QCOMPARE(modem.TxPending(), 2); // X was still waiting
+        Link link("bpsk");
+        link.tx.setTransmit(true);
+        link.tx.SendText("AB");
+        std::vector<float> block(2 * 48000); // the preamble, then A and B
+        link.tx.renderTx(block.data(), block.size());
+        link.rx.receive(block.data(), block.size());
+        link.tx.SendText(QString(QChar(8))); // nothing queued: a backspace goes out
+        link.tx.setReturnToRx(true);
+        link.run();
+        QVERIFY2(link.heard.endsWith(QString("AB") + QChar(8)), qPrintable(link.heard.toLatin1().toHex()));
+    }
+
+    void transmitOff_stopsAtOnce() {
+        Modem modem;
+        modem.setTransmit(true);
+        modem.SendText("A LONG TEXT THAT WILL NOT GO OUT");
+        modem.setTransmit(false);
+        QCOMPARE(modem.txState(), 0);
+        QCOMPARE(modem.TxPending(), 0);
+        std::vector<float> block(4800, 1.0f);
+        modem.renderTx(block.data(), block.size());
+        QVERIFY(std::all_of(block.begin(), block.end(), [](float v) { return v == 0.0f; }));
+    }
+
+    void net_putsTheTransmitterOnTheReceiveCarrier() {
+        Modem modem;
+        QSignalSpy tx(&modem, &Modem::TxCarrierChanged);
+        modem.setRxCarrier(0, 1234);
+        modem.setNetOn(true);
+        QCOMPARE(modem.TxCarrier(), 1234);
+        modem.setRxCarrier(0, 1750);
+        QCOMPARE(modem.TxCarrier(), 1750);
+        QVERIFY(tx.size() >= 2);
+    }
+
+    void notch_cutsItsCarrier_andLeavesOthers() {
+        auto powerThrough = [](double hz) {
+            Notch notch(48000, 1000);
+            double power = 0;
+            for (int n = 0; n < 48000; ++n) {
+                const float y = notch.process(float(std::sin(2 * M_PI * hz * n / 48000)));
+                if (n > 24000)
+                    power += double(y) * y;
+            }
+            return power / 24000;
+        };
+        QVERIFY(10 * std::log10(powerThrough(1000) / 0.5) < -30);
+        QVERIFY(std::fabs(10 * std::log10(powerThrough(1500) / 0.5)) < 1);
+        Modem modem;
+        modem.AddNotch(1000);
+        modem.AddNotch(2000);
+        QCOMPARE(modem.NotchCount(), 2);
+        modem.DeleteNotch(0);
+        QCOMPARE(modem.notchFrequency(0), 2000);
+        modem.DeleteNotch(-1);
+        QCOMPARE(modem.NotchCount(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(ModemTest)
+#include "tst_Modem.moc"
