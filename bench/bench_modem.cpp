@@ -1,5 +1,5 @@
 // Character error rate of the modem against noise, in 0.5 dB steps, on white Gaussian noise
-// (SNR = signal power against the noise power in 2500 Hz), with the receiver starting off
+// (SNR = signal power against the noise power in 2500 Hz), the BPSK receiver starting 20 Hz off
 // frequency. Usage: bench_modem [CHARACTERS_PER_POINT] (2000 unless given).
 #include "digital/dsp/PskDemodulator.h"
 #include "digital/dsp/PskModulator.h"
@@ -72,9 +72,9 @@ int main(int argc, char** argv) {
     const QByteArray text = randomText(characters, 5);
     double pskSeconds = 0, rttySeconds = 0;
     std::printf("%d characters a point, 8 kHz, AWGN, SNR in 2500 Hz\n\n", characters);
-    std::printf("  SNR dB | BPSK31 CER (3 Hz off) | RTTY 45.45/170 CER\n");
+    std::printf("  SNR dB | BPSK31 CER (20 Hz off) | RTTY 45.45/170 CER\n");
     for (double snr = -14; snr <= -3; snr += 0.5) {
-        const double psk = pskErrorRate(text, snr, 3.0, &pskSeconds);
+        const double psk = pskErrorRate(text, snr, 20.0, &pskSeconds);
         const double rtty = rttyErrorRate(text, snr, &rttySeconds);
         std::printf("  %6.1f | %21.4f | %18.4f\n", snr, psk, rtty);
     }

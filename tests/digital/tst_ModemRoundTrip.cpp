@@ -65,6 +65,17 @@ private slots:
         QVERIFY(pskRoundTrip(8000, 1500, 31.25, 100, 0, -200).contains(kText));
     }
 
+    void psk_afcPullsInFrom20HzOff() {
+        for (double offset : {20.0, -20.0}) {
+            const std::vector<float> sound =
+                PskModulator(8000, 1500 + offset, 31.25).transmit("VVV VVV " + kText);
+            PskDemodulator demodulator(8000, 1500, 31.25);
+            const QByteArray got = demodulator.process(sound.data(), sound.size());
+            QVERIFY2(got.contains(kText), got.constData());
+            QVERIFY(std::fabs(demodulator.carrier() - (1500 + offset)) < 0.5);
+        }
+    }
+
     void rtty_roundTrips_data() {
         QTest::addColumn<double>("rate");
         QTest::addColumn<double>("carrier");

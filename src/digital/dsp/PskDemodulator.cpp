@@ -4,7 +4,7 @@
 
 namespace {
 constexpr double kBinDecay = 0.98;   // per symbol: the timing follows over ~50 symbols
-constexpr double kAfcGain = 0.02;    // of the measured error, per symbol
+constexpr double kAfcGain = 0.03;    // of the measured error, per symbol
 constexpr double kSnrDecay = 0.97;
 } // namespace
 
@@ -23,6 +23,7 @@ void PskDemodulator::reset() {
     bestBin_ = 0;
     lastBin_ = -1;
     previous_ = {};
+    turning_ = previousSquared_ = {};
     varicode_.reset();
 }
 
@@ -57,6 +58,7 @@ QByteArray PskDemodulator::process(const float* samples, size_t count) {
         symbolPhase_ += baud_ / rate_;
         if (symbolPhase_ >= 1.0) {
             symbolPhase_ -= 1.0;
+            followCarrier();
             for (double& e : binEnergy_)
                 e *= kBinDecay;
             int best = 0;
@@ -70,11 +72,25 @@ QByteArray PskDemodulator::process(const float* samples, size_t count) {
         if (bin != lastBin_) {
             lastBin_ = bin;
             binEnergy_[bin] += std::abs(y);
+            // Squared, the signal loses its data: what turns from one bin to the next is the
+            // carrier error, unambiguous up to four times the baud rate.
+            const std::complex<double> squared = y * y;
+            turning_ += squared * std::conj(previousSquared_);
+            previousSquared_ = squared;
             if (bin == bestBin_)
                 decide(y, out);
         }
     }
     return out;
+}
+
+void PskDemodulator::followCarrier() {
+    if (afc_ && std::abs(turning_) > 0) {
+        // turning_ turns by 2 x 2 pi x error x (1 / (16 baud)) per bin.
+        const double error = std::arg(turning_) * kTimingBins * baud_ / (4 * M_PI);
+        carrier_ += kAfcGain * error;
+    }
+    turning_ = {};
 }
 
 void PskDemodulator::decide(std::complex<double> value, QByteArray& out) {
@@ -83,11 +99,6 @@ void PskDemodulator::decide(std::complex<double> value, QByteArray& out) {
     if (std::abs(turn) == 0)
         return;
     const bool bit = turn.real() > 0; // no phase turn: a 1
-    if (afc_) {
-        // Squaring removes the data; what is left turns by twice the carrier error per symbol.
-        const double error = std::arg(turn * turn) / 2 / (2 * M_PI) * baud_;
-        carrier_ += kAfcGain * error;
-    }
     const double inPhase = std::fabs(turn.real()), quadrature = std::fabs(turn.imag());
     signal_ = kSnrDecay * signal_ + (1 - kSnrDecay) * inPhase;
     noise_ = kSnrDecay * noise_ + (1 - kSnrDecay) * quadrature;

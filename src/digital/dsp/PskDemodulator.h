@@ -10,8 +10,8 @@
 // Receives BPSK with varicode: mixes the signal down at the carrier, filters it (two running
 // sums, a trapezoid), finds
 // the symbol timing from where the filtered signal is strongest, and decides each bit from
-// the phase change since the symbol before. A slow AFC follows the carrier within a quarter
-// of the baud rate.
+// the phase change since the symbol before. The AFC measures the carrier error on the squared
+// signal sixteen times a symbol, so it pulls in from far off (up to four times the baud rate).
 class PskDemodulator {
 public:
     static constexpr int kTimingBins = 16;
@@ -34,6 +34,7 @@ public:
 
 private:
     void decide(std::complex<double> value, QByteArray& out);
+    void followCarrier();
     std::complex<double> filter(std::complex<double> mixed);
 
     double rate_;
@@ -51,6 +52,7 @@ private:
     int bestBin_ = 0;
     int lastBin_ = -1;
     std::complex<double> previous_{};
+    std::complex<double> turning_{}, previousSquared_{};
     double signal_ = 0, noise_ = 1e-9, snrDb_ = 0;
     Varicode::Decoder varicode_;
 };
