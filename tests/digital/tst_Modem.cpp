@@ -1,5 +1,14 @@
 #include "digital/modem/Modem.h"
+#include "digital/dsp/PskDemodulator.h"
+#include "digital/dsp/PskModulator.h"
+#include "digital/dsp/WavIo.h"
 #include "digital/modem/Notch.h"
+#include "digital/modem/PttPort.h"
+#include "platform/Clock.h"
+#include "platform/serial/FakeBackend.h"
+#include "platform/sound/WavFileDuplex.h"
+
+#include <QTemporaryDir>
 
 #include <QSignalSpy>
 #include <QTest>
@@ -121,6 +130,56 @@ private slots:
         modem.setRxCarrier(0, 1750);
         QCOMPARE(modem.TxCarrier(), 1750);
         QVERIFY(tx.size() >= 2);
+    }
+
+    void wavFilesInPlaceOfTheSoundCard() {
+        QTemporaryDir dir;
+        const std::vector<float> heard = PskModulator(8000, 1500, 31.25).transmit("CQ FROM A FILE");
+        FakeClock clock(50000);
+        WavFileDuplex files(heard, 8000, dir.filePath("sent.wav"), clock);
+        Modem modem;
+        QString received;
+        connect(&modem, &Modem::CharReceived, this, [&](int, QChar c) { received += c; });
+        QVERIFY(files.start(modem, -1, -1, nullptr));
+        modem.setTransmit(true);
+        modem.SendText("TU 73");
+        modem.setReturnToRx(true);
+        while (!files.inputFinished() || modem.txState() != 0) { // time moves as the test says
+            clock.advance(0.02);
+            files.tick();
+        }
+        files.stop();
+        QVERIFY(received.contains("CQ FROM A FILE"));
+        const auto sent = WavIo::read(dir.filePath("sent.wav"), nullptr);
+        QVERIFY(sent && sent->sampleRate == 48000);
+        PskDemodulator check(48000, 1500, 31.25);
+        QVERIFY(check.process(sent->samples.data(), sent->samples.size()).contains("TU 73"));
+    }
+
+    void pttPort_keysItsLinesAsConfigured() {
+        FakeBackendProvider ports;
+        PttPort ptt(ports);
+        QCOMPARE(ptt.PortState(), 0);
+        QVERIFY(ptt.setPortName("COM5"));
+        QCOMPARE(ptt.PortState(), 1);
+        FakeBackend* line = ports.port("COM5");
+        ptt.setKeyed(true);
+        QVERIFY(line->rts && line->dtr);
+        ptt.setKeyed(false);
+        QVERIFY(!line->rts && !line->dtr);
+        ptt.PortInv = true;
+        ptt.setKeyed(true);
+        QVERIFY(!line->rts && !line->dtr);
+        ptt.PortInv = false;
+        ptt.PortExc = true; // RTS keys, DTR powers the interface
+        ptt.setKeyed(false);
+        QVERIFY(!line->rts && line->dtr);
+        ptt.PortOutput = false;
+        ptt.setKeyed(true);
+        QVERIFY(!line->rts);
+        ports.port("COM6")->refuseOpen = true;
+        QVERIFY(!ptt.setPortName("COM6"));
+        QCOMPARE(ptt.PortState(), 0);
     }
 
     void notch_cutsItsCarrier_andLeavesOthers() {

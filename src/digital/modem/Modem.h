@@ -2,6 +2,7 @@
 
 #include "ModeList.h"
 #include "digital/dsp/Baudot.h"
+#include "platform/sound/SoundDuplex.h"
 #include "Notch.h"
 
 #include <QObject>
@@ -20,7 +21,7 @@ class RttyModulator;
 //
 // Transmit states: 0 receiving, 1 sending, 2 return to receive asked (the queue is being sent),
 // 3 waiting, 4 a plain tone.
-class Modem final : public QObject {
+class Modem final : public QObject, public DuplexClient {
     Q_OBJECT
 public:
     static constexpr int kChannels = 2;
@@ -67,6 +68,9 @@ public:
     void receive(const float* samples, size_t count);
     void renderTx(float* out, size_t count);
     double sampleRate() const { return rate_; }
+    // The sound side (DuplexClient).
+    void captured(const float* samples, size_t count) override { receive(samples, count); }
+    void playback(float* out, size_t count) override { renderTx(out, count); }
 
 signals:
     void CharReceived(int channel, QChar character);

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <cstddef>
+
+// What the modem offers the sound side: samples heard, and samples to play (mono, -1..1).
+class DuplexClient {
+public:
+    virtual ~DuplexClient() = default;
+    virtual void captured(const float* samples, size_t count) = 0;
+    virtual void playback(float* out, size_t count) = 0;
+};
+
+// A sound input and output pair for the modem: the sound card, or WAV files in their place.
+class SoundDuplex {
+public:
+    static constexpr int kSampleRate = 48000;
+
+    virtual ~SoundDuplex() = default;
+    // Device numbers in the order of the device lists; -1 is the default device.
+    virtual bool start(DuplexClient& client, int inputDevice, int outputDevice, QString* why) = 0;
+    virtual void stop() = 0;
+};
+
+// The sound devices of this computer, in the order the menus show them.
+namespace SoundDevices {
+QStringList inputNames();
+QStringList outputNames();
+} // namespace SoundDevices
