@@ -24,7 +24,8 @@ struct Modem::Channel {
     std::unique_ptr<RttyDemodulator> rtty;
 };
 
-Modem::Modem(double sampleRate, QObject* parent) : QObject(parent), rate_(sampleRate) {
+Modem::Modem(double sampleRate, QObject* parent)
+    : QObject(parent), rate_(sampleRate), spectrum_(sampleRate) {
     for (int c = 0; c < kChannels; ++c) {
         channels_.push_back(std::make_unique<Channel>());
         channels_.back()->on = c == 0;
@@ -153,6 +154,12 @@ void Modem::receive(const float* samples, size_t count) {
     for (Notch& notch : notches_)
         for (float& x : audio)
             x = notch.process(x);
+    if (spectrum_.push(audio.data(), audio.size())) {
+        const size_t keep = size_t(rate_ / 50); // 20 ms for the scope
+        scope_.assign(audio.end() - std::min(audio.size(), keep), audio.end());
+        emit FftReady();
+        emit DisplayUpdate();
+    }
     for (int c = 0; c < kChannels; ++c) {
         Channel& ch = *channels_[size_t(c)];
         if (!ch.on)

@@ -4,6 +4,7 @@
 #include "digital/dsp/Baudot.h"
 #include "platform/sound/SoundDuplex.h"
 #include "Notch.h"
+#include "Spectrum.h"
 
 #include <QObject>
 #include <QString>
@@ -68,6 +69,9 @@ public:
     void receive(const float* samples, size_t count);
     void renderTx(float* out, size_t count);
     double sampleRate() const { return rate_; }
+    const Spectrum& spectrum() const { return spectrum_; }
+    // The latest samples heard, for the scope (oldest first).
+    const std::vector<float>& scope() const { return scope_; }
     // The sound side (DuplexClient).
     void captured(const float* samples, size_t count) override { receive(samples, count); }
     void playback(float* out, size_t count) override { renderTx(out, count); }
@@ -82,6 +86,8 @@ signals:
     void SpeedChanged(int channel, double baud);
     void ModeChanged(int channel, int index, const QString& name);
     void NetChanged(bool on);
+    void FftReady();
+    void DisplayUpdate();
 
 private:
     struct Channel;
@@ -97,6 +103,8 @@ private:
     bool active_ = false;
     std::vector<std::unique_ptr<Channel>> channels_;
     std::vector<Notch> notches_;
+    Spectrum spectrum_;
+    std::vector<float> scope_;
     double txCarrier_ = 1500;
     bool netOn_ = false;
     int txState_ = 0;

@@ -1,0 +1,125 @@
+#include "XmmvView.h"
+
+#include "digital/modem/Modem.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace {
+constexpr float kFloorDb = -100, kTopDb = 0;
+
+QColor waterfallColour(float db) {
+    const float t = std::clamp((db - kFloorDb) / (kTopDb - kFloorDb), 0.0f, 1.0f);
+    return QColor::fromHsvF(0.66f * (1 - t), 1.0f, std::min(1.0f, 0.2f + t * 1.2f));
+}
+} // namespace
+
+XmmvView::XmmvView(Modem& modem, int channel, QWidget* parent)
+    : QWidget(parent), modem_(modem), channel_(channel) {
+    setMinimumSize(200, 60);
+    connect(&modem_, &Modem::FftReady, this, &XmmvView::refresh);
+}
+
+double XmmvView::frequencyAt(int x) const { return ScrollPos + kSpanHz * x / std::max(1, width()); }
+
+int XmmvView::xFor(double hz) const { return int(std::lround((hz - ScrollPos) / kSpanHz * width())); }
+
+int XmmvView::NotchAtPointer(int x) const {
+    for (int i = 0; i < modem_.NotchCount(); ++i)
+        if (std::abs(xFor(modem_.notchFrequency(i)) - x) <= 3)
+            return i + 1;
+    return 0;
+}
+
+void XmmvView::refresh() {
+    if (ViewType == 1)
+        addWaterfallLine();
+    update();
+}
+
+void XmmvView::resizeEvent(QResizeEvent*) {
+    waterfall_ = QImage(size(), QImage::Format_RGB32);
+    waterfall_.fill(Qt::black);
+}
+
+void XmmvView::addWaterfallLine() {
+    if (waterfall_.isNull())
+        return;
+    // Scroll down one line and paint the newest spectrum at the top.
+    std::memmove(waterfall_.scanLine(1), waterfall_.scanLine(0),
+                 size_t(waterfall_.bytesPerLine()) * size_t(waterfall_.height() - 1));
+    const std::vector<float>& db = modem_.spectrum().decibels();
+    auto* line = reinterpret_cast<QRgb*>(waterfall_.scanLine(0));
+    for (int x = 0; x < waterfall_.width(); ++x) {
+        const auto bin = size_t(frequencyAt(x) / modem_.spectrum().binHz());
+        line[x] = waterfallColour(bin < db.size() ? db[bin] : kFloorDb).rgb();
+    }
+}
+
+void XmmvView::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), Qt::black);
+    if (ViewType == 1)
+        p.drawImage(0, 0, waterfall_);
+    else if (ViewType == 2)
+        paintScope(p);
+    else
+        paintSpectrum(p);
+    paintMarks(p);
+}
+
+void XmmvView::paintSpectrum(QPainter& p) {
+    const std::vector<float>& db = modem_.spectrum().decibels();
+    QPolygonF trace;
+    for (int x = 0; x < width(); ++x) {
+        const auto bin = size_t(frequencyAt(x) / modem_.spectrum().binHz());
+        const float level = bin < db.size() ? db[bin] : kFloorDb;
+        trace << QPointF(x, height() * (kTopDb - level) / (kTopDb - kFloorDb));
+    }
+    p.setPen(QColor(80, 255, 120));
+    p.drawPolyline(trace);
+}
+
+void XmmvView::paintScope(QPainter& p) {
+    const std::vector<float>& samples = modem_.scope();
+    if (samples.empty())
+        return;
+    QPolygonF trace;
+    for (size_t n = 0; n < samples.size(); ++n)
+        trace << QPointF(double(n) * width() / samples.size(), height() * (0.5 - 0.45 * samples[n]));
+    p.setPen(QColor(255, 220, 80));
+    p.drawPolyline(trace);
+}
+
+void XmmvView::paintMarks(QPainter& p) {
+    p.setPen(QPen(QColor(255, 80, 80), 1));
+    const int rx = xFor(modem_.RxCarrier(channel_));
+    p.drawLine(rx, 0, rx, height());
+    p.setPen(QPen(QColor(255, 255, 255), 1, Qt::DashLine));
+    const int tx = xFor(modem_.TxCarrier());
+    p.drawLine(tx, 0, tx, 8);
+    if (Marker > 0) {
+        p.setPen(QColor(80, 160, 255));
+        p.drawLine(xFor(Marker), 0, xFor(Marker), height());
+    }
+    p.setPen(QColor(255, 160, 0));
+    for (int i = 0; i < modem_.NotchCount(); ++i) {
+        const int x = xFor(modem_.notchFrequency(i));
+        p.drawLine(x - 3, height() - 6, x + 3, height() - 6);
+    }
+}
+
+void XmmvView::mousePressEvent(QMouseEvent* event) {
+    emit clickedAt(frequencyAt(int(event->position().x())), event->button());
+}
+
+XmmvLevel::XmmvLevel(Modem& modem, QWidget* parent) : QWidget(parent), modem_(modem) {
+    connect(&modem_, &Modem::DisplayUpdate, this, qOverload<>(&QWidget::update));
+}
+
+void XmmvLevel::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), Qt::black);
+    const int bar = int(height() * modem_.spectrum().level());
+    p.fillRect(QRect(0, height() - bar, width(), bar), bar > height() * 0.9 ? Qt::red : Qt::green);
+}

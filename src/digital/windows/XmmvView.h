@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+#include <vector>
+
+class Modem;
+
+// The modem's display: spectrum (ViewType 0), waterfall (1) or scope (2) of what it hears,
+// with the receive carrier, the transmit carrier, a frequency marker and the notches.
+class XmmvView final : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr double kSpanHz = 3000; // what the display shows, from ScrollPos on
+
+    XmmvView(Modem& modem, int channel = 0, QWidget* parent = nullptr);
+
+    int ViewType = 0;
+    int ScrollPos = 0; // Hz at the left edge
+    int Marker = 0;    // Hz, 0 for none
+
+    // Index + 1 of the notch under the pointer position x, 0 for none.
+    int NotchAtPointer(int x) const;
+    double frequencyAt(int x) const;
+    int xFor(double hz) const;
+    QSize sizeHint() const override { return {420, 110}; }
+
+public slots:
+    void refresh();
+
+signals:
+    void clickedAt(double hz, Qt::MouseButton button);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent*) override;
+
+private:
+    void paintSpectrum(QPainter& p);
+    void paintScope(QPainter& p);
+    void paintMarks(QPainter& p);
+    void addWaterfallLine();
+
+    Modem& modem_;
+    int channel_;
+    QImage waterfall_;
+};
+
+// The signal level of a channel as a bar.
+class XmmvLevel final : public QWidget {
+    Q_OBJECT
+public:
+    explicit XmmvLevel(Modem& modem, QWidget* parent = nullptr);
+    QSize sizeHint() const override { return {14, 110}; }
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    Modem& modem_;
+};
