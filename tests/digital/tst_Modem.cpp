@@ -1,4 +1,5 @@
 #include "digital/modem/Modem.h"
+#include "digital/dsp/BandPass.h"
 #include "digital/dsp/PskDemodulator.h"
 #include "digital/dsp/PskModulator.h"
 #include "digital/dsp/WavIo.h"
@@ -180,6 +181,39 @@ private slots:
         ports.port("COM6")->refuseOpen = true;
         QVERIFY(!ptt.setPortName("COM6"));
         QCOMPARE(ptt.PortState(), 0);
+    }
+
+    void bandPass_keepsTheCarrier_andCutsFarTones() {
+        auto powerThrough = [](double hz) {
+            BandPass filter(8000, 1500, 250);
+            std::vector<float> x(16000);
+            for (size_t n = 0; n < x.size(); ++n)
+                x[n] = float(std::sin(2 * M_PI * hz * double(n) / 8000));
+            filter.process(x.data(), x.size());
+            double power = 0;
+            for (size_t n = 8000; n < x.size(); ++n)
+                power += double(x[n]) * x[n];
+            return 10 * std::log10(power / 8000 / 0.5);
+        };
+        QVERIFY(std::fabs(powerThrough(1500)) < 1);
+        QVERIFY(powerThrough(2000) < -40);
+        Link link("bpsk"); // and the narrowest filter still lets PSK31 through
+        link.rx.setBpfIndex(3);
+        QCOMPARE(link.rx.BpfIndex(), 3);
+        link.tx.setTransmit(true);
+        link.tx.SendText("CQ BPF");
+        link.tx.setReturnToRx(true);
+        link.run();
+        QVERIFY(link.heard.contains("CQ BPF"));
+    }
+
+    void soundDevices_areTwoNumbers() {
+        Modem modem;
+        modem.setSoundDevices("2,-1");
+        QCOMPARE(modem.inputDevice(), 2);
+        QCOMPARE(modem.outputDevice(), -1);
+        modem.setSoundDevices("nonsense");
+        QCOMPARE(modem.inputDevice(), -1);
     }
 
     void notch_cutsItsCarrier_andLeavesOthers() {

@@ -1,5 +1,7 @@
 #include "Modem.h"
 
+#include "PttPort.h"
+#include "digital/dsp/BandPass.h"
 #include "digital/dsp/Baudot.h"
 #include "digital/dsp/PskDemodulator.h"
 #include "digital/dsp/PskModulator.h"
@@ -81,6 +83,8 @@ void Modem::setRxCarrier(int channel, int hz) {
         ch.psk->setCarrier(hz);
     else
         rebuildReceiver(channel);
+    if (channel == 0 && bpfIndex_ > 0)
+        setBpfIndex(bpfIndex_);
     if (channel == 0 && netOn_)
         setTxCarrier(hz);
 }
@@ -151,6 +155,8 @@ int Modem::notchFrequency(int index) const {
 
 void Modem::receive(const float* samples, size_t count) {
     std::vector<float> audio(samples, samples + count);
+    if (bandPass_)
+        bandPass_->process(audio.data(), audio.size());
     for (Notch& notch : notches_)
         for (float& x : audio)
             x = notch.process(x);
@@ -309,3 +315,44 @@ void Modem::renderTx(float* out, size_t count) {
         out[n] = txBuffer_[txRead_++];
     }
 }
+
+double Modem::bpfWidth(int index) {
+    static const double widths[] = {0, 1000, 500, 250};
+    return index >= 0 && index < 4 ? widths[index] : 0;
+}
+
+void Modem::setBpfIndex(int index) {
+    if (index < 0 || index > 3)
+        return;
+    bpfIndex_ = index;
+    bandPass_.reset();
+    if (index > 0)
+        bandPass_ = std::make_unique<BandPass>(rate_, RxCarrier(0), bpfWidth(index));
+}
+
+void Modem::setCharset(int, int) {
+    // Latin-1 text both ways; other character sets are not offered.
+}
+
+void Modem::setSoundDevices(const QString& devices) {
+    bool okIn = false, okOut = false;
+    const int in = devices.section(u',', 0, 0).trimmed().toInt(&okIn);
+    const int out = devices.section(u',', 1, 1).trimmed().toInt(&okOut);
+    inputDevice_ = okIn ? in : -1;
+    outputDevice_ = okOut ? out : -1;
+}
+
+void Modem::attachPtt(PttPort* ptt) {
+    ptt_ = ptt;
+    if (ptt_)
+        connect(this, &Modem::TxRxSwitched, ptt_, &PttPort::setKeyed);
+}
+
+void Modem::setPortName(const QString& name) {
+    if (ptt_)
+        ptt_->setPortName(name);
+}
+
+QString Modem::PortName() const { return ptt_ ? ptt_->PortName() : QString(); }
+
+int Modem::PortState() const { return ptt_ ? ptt_->PortState() : 0; }

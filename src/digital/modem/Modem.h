@@ -11,7 +11,9 @@
 #include <memory>
 #include <vector>
 
+class BandPass;
 class PskDemodulator;
+class PttPort;
 class PskModulator;
 class RttyDemodulator;
 class RttyModulator;
@@ -49,6 +51,25 @@ public:
     bool NetOn() const { return netOn_; }
     int SignalToNoise(int channel) const;
     void setModemActive(bool active) { active_ = active; }
+
+    // Displays and filters.
+    int ScopeKind = 0; // 0 none, 1 sync scope, 2 wave scope
+    int BpfIndex() const { return bpfIndex_; }
+    void setBpfIndex(int index); // 0 off; 1..3 ever narrower around channel 0's carrier
+    static double bpfWidth(int index);
+    void setCharset(int channel, int charset);
+    int FontCharset() const { return 0; }
+
+    // Sound devices: "input,output" device numbers, -1 for the default device.
+    void setSoundDevices(const QString& devices);
+    int inputDevice() const { return inputDevice_; }
+    int outputDevice() const { return outputDevice_; }
+
+    // The PTT port (when one is attached).
+    void attachPtt(PttPort* ptt);
+    void setPortName(const QString& name);
+    QString PortName() const;
+    int PortState() const;
 
     // Notches.
     void AddNotch(int hz);
@@ -103,6 +124,10 @@ private:
     bool active_ = false;
     std::vector<std::unique_ptr<Channel>> channels_;
     std::vector<Notch> notches_;
+    int bpfIndex_ = 0;
+    std::unique_ptr<BandPass> bandPass_;
+    int inputDevice_ = -1, outputDevice_ = -1;
+    PttPort* ptt_ = nullptr;
     Spectrum spectrum_;
     std::vector<float> scope_;
     double txCarrier_ = 1500;
