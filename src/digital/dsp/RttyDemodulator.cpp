@@ -51,6 +51,25 @@ QString RttyDemodulator::process(const float* samples, size_t count) {
 
 void RttyDemodulator::hunt(QString& out) {
     const qint64 latest = now_ - 1;
+    if (expected_ >= 0) {
+        // Running text: read the next character where it should be.
+        if (latest < expected_ + (kFrameBits + 1) * bit_)
+            return;
+        const double start = expected_;
+        expected_ = -1;
+        // In running text a stop bit lost in noise does not end the text: the start bit does.
+        if (readCharacter(start, 0.1, false, out))
+            return;
+        huntFrom_ = std::llround(start - bit_ / 2); // the text paused: look for an edge again
+        pendingEdge_ = -1;
+        for (qint64 s = std::max(huntFrom_, first_ + 1); s <= latest; ++s)
+            if (levelAt(s - 1) > 0 && levelAt(s) <= 0) {
+                pendingEdge_ = s;
+                break;
+            }
+        wasMark_ = levelAt(latest) > 0;
+        return;
+    }
     const bool isMark = levelAt(latest) > 0;
     if (pendingEdge_ < 0) {
         // A mark-to-space change: the filters are half way into a start bit.
@@ -65,8 +84,10 @@ void RttyDemodulator::hunt(QString& out) {
         return;
     const qint64 edge = pendingEdge_;
     pendingEdge_ = -1;
-    if (!readCharacter(edge, out))
-        huntFrom_ = edge + 1; // not a character: look for the next edge
+    // The start bit began about half a bit before the edge showed.
+    if (readCharacter(double(edge) - bit_ / 2, 0.5, true, out))
+        return;
+    huntFrom_ = edge + 1; // not a character: look for the next edge
     // The frame took a while to arrive: look back for an edge since then.
     for (qint64 s = std::max(huntFrom_, first_ + 1); s <= latest; ++s) {
         if (levelAt(s - 1) > 0 && levelAt(s) <= 0) {
@@ -76,13 +97,12 @@ void RttyDemodulator::hunt(QString& out) {
     }
 }
 
-bool RttyDemodulator::readCharacter(qint64 edge, QString& out) {
-    // The start bit began about half a bit before the edge showed; search a bit around that
-    // for the timing at which the seven bit decisions are the most certain.
-    const double coarse = double(edge) - bit_ / 2;
+bool RttyDemodulator::readCharacter(double coarse, double searchBits, bool checkStop, QString& out) {
+    // Search around the coarse start for the timing at which the seven bit decisions are the
+    // most certain.
     double bestStart = coarse, bestScore = -1;
     const int step = std::max(1, bitSamples_ / 32);
-    for (double start = coarse - bit_ / 2; start <= coarse + bit_ / 2; start += step) {
+    for (double start = coarse - searchBits * bit_; start <= coarse + searchBits * bit_; start += step) {
         double score = 0;
         for (int k = 0; k < kFrameBits; ++k)
             score += std::fabs(levelAt(std::llround(start + (k + 1) * bit_)));
@@ -92,14 +112,16 @@ bool RttyDemodulator::readCharacter(qint64 edge, QString& out) {
         }
     }
     auto bitAt = [&](int k) { return levelAt(std::llround(bestStart + (k + 1) * bit_)) > 0; };
-    if (bitAt(0) || !bitAt(kFrameBits - 1))
+    if (bitAt(0) || (checkStop && !bitAt(kFrameBits - 1)))
         return false; // no start bit, or no stop bit: noise
     quint8 code = 0;
     for (int k = 1; k <= 5; ++k)
         if (bitAt(k))
             code |= quint8(1u << (k - 1));
     out += baudot_.push(code);
-    // The next start cannot come before the middle of this stop bit.
+    // The next start cannot come before the middle of this stop bit; running text puts it
+    // right after the stop bit and a half.
     huntFrom_ = std::llround(bestStart + (kFrameBits - 0.5) * bit_);
+    expected_ = bestStart + (kFrameBits + 0.5) * bit_;
     return true;
 }
