@@ -1,5 +1,7 @@
 #include "ToneWaveform.h"
 
+#include "common/WavHeader.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -73,22 +75,7 @@ QByteArray makeCwWav(int blocks, int sampleRate) {
         qToLittleEndian(static_cast<qint16>(std::lround(value * 32767)), sample);
         data.append(sample, 2);
     }
-    QByteArray out("RIFF");
-    char word[4];
-    auto put32 = [&](quint32 v) { qToLittleEndian(v, word); out.append(word, 4); };
-    auto put16 = [&](quint16 v) { qToLittleEndian(v, word); out.append(word, 2); };
-    put32(36 + data.size());
-    out += "WAVEfmt ";
-    put32(16);
-    put16(1);
-    put16(1);
-    put32(sampleRate);
-    put32(sampleRate * 2);
-    put16(2);
-    put16(16);
-    out += "data";
-    put32(data.size());
-    return out + data;
+    return wavHeader16Mono(sampleRate, frames) + data;
 }
 
 QString locate() {

@@ -1,5 +1,7 @@
 #include "WavIo.h"
 
+#include "common/WavHeader.h"
+
 #include <QFile>
 #include <QtEndian>
 #include <cmath>
@@ -92,21 +94,7 @@ bool write(const QString& path, const std::vector<float>& samples, int sampleRat
         qToLittleEndian(static_cast<qint16>(std::lround(std::clamp(s, -1.0f, 1.0f) * 32767)), v);
         data.append(v, 2);
     }
-    QByteArray header("RIFF");
-    char w[4];
-    auto put32 = [&](quint32 v) { qToLittleEndian(v, w); header.append(w, 4); };
-    auto put16 = [&](quint16 v) { qToLittleEndian(v, w); header.append(w, 2); };
-    put32(36 + data.size());
-    header += "WAVEfmt ";
-    put32(16);
-    put16(1);
-    put16(1);
-    put32(sampleRate);
-    put32(sampleRate * 2);
-    put16(2);
-    put16(16);
-    header += "data";
-    put32(data.size());
+    const QByteArray header = wavHeader16Mono(sampleRate, qint64(samples.size()));
     if (file.write(header + data) < 0)
         return fail(why, QStringLiteral("cannot write %1").arg(path));
     return true;

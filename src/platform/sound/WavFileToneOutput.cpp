@@ -1,5 +1,6 @@
 #include "WavFileToneOutput.h"
 
+#include "common/WavHeader.h"
 #include "platform/Clock.h"
 
 #include <QtEndian>
@@ -7,18 +8,6 @@
 
 namespace {
 constexpr int kBytesPerFrame = 2;
-
-void put32(QByteArray& out, quint32 value) {
-    char bytes[4];
-    qToLittleEndian(value, bytes);
-    out.append(bytes, 4);
-}
-
-void put16(QByteArray& out, quint16 value) {
-    char bytes[2];
-    qToLittleEndian(value, bytes);
-    out.append(bytes, 2);
-}
 } // namespace
 
 WavFileToneOutput::WavFileToneOutput(QString path, const Clock& clock)
@@ -30,22 +19,7 @@ WavFileToneOutput::WavFileToneOutput(QString path, const Clock& clock)
 
 WavFileToneOutput::~WavFileToneOutput() { finish(); }
 
-QByteArray WavFileToneOutput::header(qint64 frames) {
-    const auto dataBytes = static_cast<quint32>(frames * kBytesPerFrame);
-    QByteArray out("RIFF");
-    put32(out, 36 + dataBytes);
-    out += "WAVEfmt ";
-    put32(out, 16);
-    put16(out, 1); // PCM
-    put16(out, 1); // mono
-    put32(out, kSampleRate);
-    put32(out, kSampleRate * kBytesPerFrame);
-    put16(out, kBytesPerFrame);
-    put16(out, 16);
-    out += "data";
-    put32(out, dataBytes);
-    return out;
-}
+QByteArray WavFileToneOutput::header(qint64 frames) { return wavHeader16Mono(kSampleRate, frames); }
 
 bool WavFileToneOutput::start(SampleSource& source, QString* why) {
     if (file_.isOpen()) {
