@@ -4,7 +4,9 @@
 
 namespace {
 constexpr double kBinDecay = 0.98;   // per symbol: the timing follows over ~50 symbols
-constexpr double kAfcGain = 0.03;    // of the measured error, per symbol
+constexpr double kAfcGain = 0.02;    // of the measured error, per symbol
+constexpr double kAfcPullGain = 0.08; // ... while pulling in
+constexpr int kPullInSymbols = 100;
 constexpr double kSnrDecay = 0.97;
 } // namespace
 
@@ -24,6 +26,7 @@ void PskDemodulator::reset() {
     lastBin_ = -1;
     previous_ = {};
     turning_ = previousSquared_ = {};
+    symbolsSeen_ = 0;
     varicode_.reset();
 }
 
@@ -88,7 +91,10 @@ void PskDemodulator::followCarrier() {
     if (afc_ && std::abs(turning_) > 0) {
         // turning_ turns by 2 x 2 pi x error x (1 / (16 baud)) per bin.
         const double error = std::arg(turning_) * kTimingBins * baud_ / (4 * M_PI);
-        carrier_ += kAfcGain * error;
+        // Quick at first, to pull in; gentle once settled, so noise averages out.
+        const double gain = symbolsSeen_ < kPullInSymbols ? kAfcPullGain : kAfcGain;
+        carrier_ += gain * error;
+        ++symbolsSeen_;
     }
     turning_ = {};
 }

@@ -53,6 +53,7 @@ private:
     int lastBin_ = -1;
     std::complex<double> previous_{};
     std::complex<double> turning_{}, previousSquared_{};
+    int symbolsSeen_ = 0;
     double signal_ = 0, noise_ = 1e-9, snrDb_ = 0;
     Varicode::Decoder varicode_;
 };
