@@ -8,6 +8,7 @@
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/PausingWait.h"
+#include "platform/net/TimedConnect.h"
 
 #include <QLocale>
 #include <QTimer>
@@ -18,34 +19,17 @@ ChatClient::ChatClient(Context context, QObject* parent) : QObject(parent), ctx_
 }
 
 void ChatClient::ConnectChat() {
-    QString errorText;
-    bool wrongState = false;
-    auto noteError = [&] {
-        if (socket_.error() != QAbstractSocket::UnknownSocketError) {
-            errorText = socket_.errorString();
-            wrongState = socket_.error() == QAbstractSocket::OperationError;
-        }
-    };
-    socket_.abort();
-    ctx_.wait.wait(kSettleSeconds);
-    if (!ctx_.store.isVisible(Ctl::Shape5))
-        socket_.connectToHost(ctx_.store.text(Ctl::RemoteIP).trimmed(),
-                              static_cast<quint16>(qBound(0, NumericText::integerValue(ctx_.store.text(Ctl::ChatPort)), 65535)));
-    ctx_.wait.wait(kConnectSeconds, [&] {
-        noteError();
-        return socket_.state() == QAbstractSocket::ConnectedState ||
-               socket_.state() == QAbstractSocket::UnconnectedState;
-    });
-    if (!isConnected()) {
-        noteError();
+    const TimedConnect outcome = TimedConnect::run(
+        socket_, ctx_.wait, !ctx_.store.isVisible(Ctl::Shape5), ctx_.store.text(Ctl::RemoteIP).trimmed(),
+        NumericText::integerValue(ctx_.store.text(Ctl::ChatPort)));
+    if (!outcome.connected) {
         ctx_.store.setVisible(Ctl::Shape5, false);
-        socket_.abort();
-        if (wrongState)
+        if (outcome.wrongState)
             ctx_.dialogs.showMessage(QStringLiteral(
                 "Unable to connect to maps. Make sure the remote app is started. If it is started "
                 "try clicking the Clear button on the remote world map."));
         else
-            ctx_.dialogs.showMessage(errorText + QStringLiteral(" Could not connect to chat"));
+            ctx_.dialogs.showMessage(outcome.errorText + QStringLiteral(" Could not connect to chat"));
         return;
     }
     ctx_.store.setVisible(Ctl::Shape5, true);

@@ -13,8 +13,6 @@ class PausingWait;
 class ChatClient final : public QObject {
     Q_OBJECT
 public:
-    static constexpr double kSettleSeconds = 2.0;
-    static constexpr double kConnectSeconds = 10.0;
     static constexpr qint64 kMaxChunk = 16 * 1024;
 
     struct Context {

@@ -8,6 +8,7 @@
 #include "common/NumericText.h"
 #include "platform/Dialogs.h"
 #include "platform/PausingWait.h"
+#include "platform/net/TimedConnect.h"
 
 #include <QTcpSocket>
 
@@ -34,41 +35,22 @@ void StationLink::connectAtStartup() {
 }
 
 void StationLink::connectLink() {
-    QTcpSocket& socket = ctx_.socket;
-    QAbstractSocket::SocketError error = QAbstractSocket::UnknownSocketError;
-    QString errorText;
-    auto noteError = [&] {
-        if (socket.error() != QAbstractSocket::UnknownSocketError) {
-            error = socket.error();
-            errorText = socket.errorString();
-        }
-    };
-    socket.abort();
-    ctx_.wait.wait(kSettleSeconds);
-    if (!ctx_.store.isVisible(Ctl::Shape4)) {
+    const bool start = !ctx_.store.isVisible(Ctl::Shape4);
+    if (start)
         ctx_.store.setText(Ctl::Label15, QStringLiteral(" Status: connecting"));
-        socket.connectToHost(ctx_.store.text(Ctl::RemoteIP).trimmed(),
-                             static_cast<quint16>(qBound(0, NumericText::integerValue(
-                                                                ctx_.store.text(Ctl::RemotePort)),
-                                                         65535)));
-    }
-    ctx_.wait.wait(kConnectSeconds, [&] {
-        noteError();
-        return socket.state() == QAbstractSocket::ConnectedState ||
-               socket.state() == QAbstractSocket::UnconnectedState;
-    });
-    if (socket.state() == QAbstractSocket::ConnectedState) {
+    const TimedConnect outcome =
+        TimedConnect::run(ctx_.socket, ctx_.wait, start, ctx_.store.text(Ctl::RemoteIP).trimmed(),
+                          NumericText::integerValue(ctx_.store.text(Ctl::RemotePort)));
+    if (outcome.connected) {
         ctx_.store.setVisible(Ctl::Shape4, true);
         ctx_.store.setText(Ctl::Connect, LinkTexts::kCaptionDisconnect);
         ctx_.store.setText(Ctl::Label15, QStringLiteral(" Status: connected"));
         return;
     }
-    noteError();
     ctx_.store.setVisible(Ctl::Shape4, false);
     ctx_.store.setVisible(Ctl::Shape1, false);
-    socket.abort();
     ctx_.store.setText(Ctl::Label15, QStringLiteral(" Status: not connected"));
-    reportConnectFailure(errorText, error == QAbstractSocket::OperationError);
+    reportConnectFailure(outcome.errorText, outcome.wrongState);
 }
 
 void StationLink::reportConnectFailure(const QString& socketError, bool wrongState) {

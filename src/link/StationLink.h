@@ -15,8 +15,6 @@ struct LinkState;
 class StationLink final : public QObject {
     Q_OBJECT
 public:
-    static constexpr double kSettleSeconds = 2.0;
-    static constexpr double kConnectSeconds = 10.0;
     static constexpr double kCloseSeconds = 1000.0;
 
     struct Context {
