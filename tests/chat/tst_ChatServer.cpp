@@ -36,14 +36,6 @@ struct ChatBench : CoreBench {
         return s.readAll();
     }
     QString display() { return core->chatControls().text(ChatCtl::Text1); }
-    QString logText() {
-        core->log().close();
-        QFile file(folder.filePath("ZarnikControl.log"));
-        file.open(QIODevice::ReadOnly);
-        const QString text = QString::fromUtf8(file.readAll());
-        core->log().open();
-        return text;
-    }
 
     bool listening = false;
     std::vector<std::unique_ptr<QTcpSocket>> stations;

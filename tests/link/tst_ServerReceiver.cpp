@@ -21,14 +21,6 @@ struct Linked : CoreBench {
         station.send(bytes);
         QTest::qWait(20);
     }
-    QString logText() {
-        core->log().close();
-        QFile file(folder.filePath("ZarnikControl.log"));
-        file.open(QIODevice::ReadOnly);
-        const QString text = QString::fromUtf8(file.readAll());
-        core->log().open();
-        return text;
-    }
     StationEnd station;
     bool ok = false;
 };

@@ -52,6 +52,16 @@ struct CoreBench {
         return written;
     }
 
+    // What the log file holds now (the log is reopened for appending afterwards).
+    QString logText() {
+        core->log().close();
+        QFile file(folder.filePath("ZarnikControl.log"));
+        file.open(QIODevice::ReadOnly);
+        const QString text = QString::fromUtf8(file.readAll());
+        core->log().open();
+        return text;
+    }
+
     QTemporaryDir folder;
     FakeClock clock{10.0};
     RecordingDialogs dialogs;
