@@ -65,6 +65,17 @@ private slots:
         QVERIFY(pskRoundTrip(8000, 1500, 31.25, 100, 0, -200).contains(kText));
     }
 
+    void psk_reportsTheSendersClockOffset() {
+        for (double ppm : {300.0, -300.0}) {
+            std::vector<float> sound = PskModulator(8000, 1500, 31.25).transmit(kText + kText + kText);
+            sound = Awgn::clockError(sound, ppm); // heard sped up: the sender's clock seems fast
+            PskDemodulator demodulator(8000, 1500, 31.25);
+            demodulator.process(sound.data(), sound.size());
+            QVERIFY2(std::fabs(demodulator.clockOffsetPpm() - ppm) < 100,
+                     qPrintable(QString("%1 ppm read as %2").arg(ppm).arg(demodulator.clockOffsetPpm())));
+        }
+    }
+
     void psk_afcPullsInFrom20HzOff() {
         for (double offset : {20.0, -20.0}) {
             const std::vector<float> sound =

@@ -1,5 +1,6 @@
 #include "PskDemodulator.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -7,6 +8,7 @@ constexpr double kBinDecay = 0.98;   // per symbol: the timing follows over ~50 
 constexpr double kAfcGain = 0.02;    // of the measured error, per symbol
 constexpr double kAfcPullGain = 0.08; // ... while pulling in
 constexpr int kPullInSymbols = 100;
+constexpr int kClockSymbols = 256; // the clock offset is measured over this many symbols
 constexpr double kSnrDecay = 0.97;
 } // namespace
 
@@ -27,6 +29,8 @@ void PskDemodulator::reset() {
     previous_ = {};
     turning_ = previousSquared_ = {};
     symbolsSeen_ = 0;
+    lastPhase_ = -1;
+    clockPpm_ = 0;
     varicode_.reset();
 }
 
@@ -62,6 +66,8 @@ QByteArray PskDemodulator::process(const float* samples, size_t count) {
         if (symbolPhase_ >= 1.0) {
             symbolPhase_ -= 1.0;
             followCarrier();
+            if (symbolsSeen_ % kClockSymbols == 0)
+                measureClock();
             for (double& e : binEnergy_)
                 e *= kBinDecay;
             int best = 0;
@@ -85,6 +91,35 @@ QByteArray PskDemodulator::process(const float* samples, size_t count) {
         }
     }
     return out;
+}
+
+double PskDemodulator::timingPhase() const {
+    // The strongest bin, refined between its neighbours by a parabola, in symbols.
+    const int n = kTimingBins;
+    const int peak = int(std::max_element(binEnergy_.begin(), binEnergy_.end()) - binEnergy_.begin());
+    const double left = binEnergy_[size_t((peak + n - 1) % n)];
+    const double mid = binEnergy_[size_t(peak)];
+    const double right = binEnergy_[size_t((peak + 1) % n)];
+    const double curve = left - 2 * mid + right;
+    const double shift = curve < 0 ? 0.5 * (left - right) / curve : 0.0;
+    return (peak + std::clamp(shift, -0.5, 0.5)) / n;
+}
+
+void PskDemodulator::measureClock() {
+    // Only phase turns show where the symbols are; a steady carrier has no timing to give.
+    const auto [low, high] = std::minmax_element(binEnergy_.begin(), binEnergy_.end());
+    if (*high < 1.15 * *low) {
+        lastPhase_ = -1;
+        return;
+    }
+    const double phase = timingPhase();
+    if (lastPhase_ >= 0) {
+        double drift = phase - lastPhase_; // symbols over kClockSymbols symbols
+        drift -= std::round(drift);
+        // The strongest phase comes earlier each symbol when the sender's clock is faster.
+        clockPpm_ = -drift / kClockSymbols * 1e6;
+    }
+    lastPhase_ = phase;
 }
 
 void PskDemodulator::followCarrier() {

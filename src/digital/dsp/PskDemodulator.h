@@ -31,10 +31,14 @@ public:
     void setCarrier(double hz);
     // Signal to noise of the last symbols, in dB (from the spread of the decisions).
     double signalToNoise() const { return snrDb_; }
+    // How far the sender's symbol clock runs from ours, in parts per million (+: faster).
+    double clockOffsetPpm() const { return clockPpm_; }
 
 private:
     void decide(std::complex<double> value, QByteArray& out);
     void followCarrier();
+    void measureClock();
+    double timingPhase() const;
     std::complex<double> filter(std::complex<double> mixed);
 
     double rate_;
@@ -54,6 +58,8 @@ private:
     std::complex<double> previous_{};
     std::complex<double> turning_{}, previousSquared_{};
     int symbolsSeen_ = 0;
+    double lastPhase_ = -1; // the strongest sampling phase, in symbols, at the last measurement
+    double clockPpm_ = 0;
     double signal_ = 0, noise_ = 1e-9, snrDb_ = 0;
     Varicode::Decoder varicode_;
 };

@@ -165,6 +165,9 @@ void Modem::receive(const float* samples, size_t count) {
         scope_.assign(audio.end() - std::min(audio.size(), keep), audio.end());
         emit FftReady();
         emit DisplayUpdate();
+        for (int c = 0; c < kChannels; ++c) // the sender's clock against ours, in ppm
+            if (channels_[size_t(c)]->on && channels_[size_t(c)]->psk)
+                emit TimingReport(c, int(std::lround(channels_[size_t(c)]->psk->clockOffsetPpm())), false);
     }
     for (int c = 0; c < kChannels; ++c) {
         Channel& ch = *channels_[size_t(c)];

@@ -108,6 +108,7 @@ signals:
     void ModeChanged(int channel, int index, const QString& name);
     void NetChanged(bool on);
     void FftReady();
+    void TimingReport(int channel, int value, bool inHundredthsOfMs);
     void DisplayUpdate();
 
 private:
