@@ -1,3 +1,4 @@
+#include "digital/dsp/PskModulator.h"
 #include "digital/modem/Modem.h"
 #include "digital/modem/Spectrum.h"
 #include "digital/windows/XmmvView.h"
@@ -48,6 +49,34 @@ private slots:
                 lit += qGray(shot.pixel(view.xFor(1000) + 2, y)) > 40;
             QVERIFY2(lit > 0, qPrintable(QString("view type %1 shows nothing at 1000 Hz").arg(kind)));
         }
+    }
+
+    void symbolScopeAndAfcIndicator_followAPskSignal() {
+        Modem modem;
+        modem.setMode(0, "bpsk");
+        modem.setRxCarrier(0, 1500);
+        const std::vector<float> signal = PskModulator(48000, 1510, 31.25).transmit("CQ CQ CQ CQ CQ");
+        modem.receive(signal.data(), signal.size());
+        const auto dots = modem.symbolScope(0);
+        QVERIFY(dots.size() >= 32);
+        for (const auto& dot : dots) // two clusters, on the real axis
+            QVERIFY(std::fabs(dot.imag()) < 0.5);
+        QVERIFY(std::fabs(modem.afcOffset(0) - 10) < 1); // AFC found the signal 10 Hz up
+        AfcIndicator afc(modem);
+        afc.resize(100, 10);
+        const QImage shot = afc.grab().toImage();
+        QVERIFY(qGray(shot.pixel(60, 5)) > 100); // the mark stands right of centre
+        XmmvView view(modem);
+        view.resize(120, 120);
+        view.ViewType = 2;
+        view.ScopeKind = 1;
+        const QImage scope = view.grab().toImage();
+        int lit = 0;
+        const int right = view.width() / 2 + int(0.4 * std::min(view.width(), view.height()));
+        for (int x = right - 4; x <= right + 4; ++x)
+            for (int y = view.height() / 2 - 8; y <= view.height() / 2 + 8; ++y)
+                lit += qGreen(scope.pixel(x, y)) > 200;
+        QVERIFY(lit > 0); // dots at the right of the circle
     }
 };
 

@@ -140,6 +140,9 @@ void PskDemodulator::decide(std::complex<double> value, QByteArray& out) {
     if (std::abs(turn) == 0)
         return;
     const bool bit = turn.real() > 0; // no phase turn: a 1
+    recentTurns_.push_back(turn / std::abs(turn));
+    if (recentTurns_.size() > 64)
+        recentTurns_.pop_front();
     const double inPhase = std::fabs(turn.real()), quadrature = std::fabs(turn.imag());
     signal_ = kSnrDecay * signal_ + (1 - kSnrDecay) * inPhase;
     noise_ = kSnrDecay * noise_ + (1 - kSnrDecay) * quadrature;

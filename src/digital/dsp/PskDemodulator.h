@@ -31,6 +31,8 @@ public:
     void setCarrier(double hz);
     // Signal to noise of the last symbols, in dB (from the spread of the decisions).
     double signalToNoise() const { return snrDb_; }
+    // The latest symbol decisions (phase turn from the symbol before), for the sync scope.
+    const std::deque<std::complex<double>>& recentTurns() const { return recentTurns_; }
     // How far the sender's symbol clock runs from ours, in parts per million (+: faster).
     double clockOffsetPpm() const { return clockPpm_; }
 
@@ -60,6 +62,7 @@ private:
     int symbolsSeen_ = 0;
     double lastPhase_ = -1; // the strongest sampling phase, in symbols, at the last measurement
     double clockPpm_ = 0;
+    std::deque<std::complex<double>> recentTurns_;
     double signal_ = 0, noise_ = 1e-9, snrDb_ = 0;
     Varicode::Decoder varicode_;
 };

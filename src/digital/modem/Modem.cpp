@@ -22,6 +22,7 @@ struct Modem::Channel {
     bool on = true;
     bool afc = true;
     int reportedCarrier = kDefaultCarrier;
+    double setCarrier = kDefaultCarrier; // where the operator put it
     std::unique_ptr<PskDemodulator> psk;
     std::unique_ptr<RttyDemodulator> rtty;
 };
@@ -78,6 +79,7 @@ void Modem::setRxCarrier(int channel, int hz) {
         return;
     Channel& ch = *channels_[size_t(channel)];
     ch.carrier = hz;
+    ch.setCarrier = hz;
     ch.reportedCarrier = hz;
     if (ch.psk)
         ch.psk->setCarrier(hz);
@@ -359,3 +361,15 @@ void Modem::setPortName(const QString& name) {
 QString Modem::PortName() const { return ptt_ ? ptt_->PortName() : QString(); }
 
 int Modem::PortState() const { return ptt_ ? ptt_->PortState() : 0; }
+
+std::vector<std::complex<double>> Modem::symbolScope(int channel) const {
+    const Channel& ch = *channels_[size_t(channel)];
+    if (!ch.psk)
+        return {};
+    return {ch.psk->recentTurns().begin(), ch.psk->recentTurns().end()};
+}
+
+double Modem::afcOffset(int channel) const {
+    const Channel& ch = *channels_[size_t(channel)];
+    return ch.carrier - ch.setCarrier;
+}

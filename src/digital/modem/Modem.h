@@ -8,6 +8,7 @@
 
 #include <QObject>
 #include <QString>
+#include <complex>
 #include <memory>
 #include <vector>
 
@@ -93,6 +94,10 @@ public:
     const Spectrum& spectrum() const { return spectrum_; }
     // The latest samples heard, for the scope (oldest first).
     const std::vector<float>& scope() const { return scope_; }
+    // The latest PSK symbol decisions of a channel as unit vectors (empty for RTTY).
+    std::vector<std::complex<double>> symbolScope(int channel) const;
+    // How far AFC has moved a channel from the carrier it was set to, in Hz.
+    double afcOffset(int channel) const;
     // The sound side (DuplexClient).
     void captured(const float* samples, size_t count) override { receive(samples, count); }
     void playback(float* out, size_t count) override { renderTx(out, count); }

@@ -61,11 +61,14 @@ void XmmvView::paintEvent(QPaintEvent*) {
     p.fillRect(rect(), Qt::black);
     if (ViewType == 1)
         p.drawImage(0, 0, waterfall_);
+    else if (ViewType == 2 && ScopeKind == 1)
+        paintSymbols(p);
     else if (ViewType == 2)
         paintScope(p);
     else
         paintSpectrum(p);
-    paintMarks(p);
+    if (ViewType != 2) // the scopes have no frequency axis
+        paintMarks(p);
 }
 
 void XmmvView::paintSpectrum(QPainter& p) {
@@ -89,6 +92,18 @@ void XmmvView::paintScope(QPainter& p) {
         trace << QPointF(double(n) * width() / samples.size(), height() * (0.5 - 0.45 * samples[n]));
     p.setPen(QColor(255, 220, 80));
     p.drawPolyline(trace);
+}
+
+void XmmvView::paintSymbols(QPainter& p) {
+    // Each decision is a dot on a circle: PSK shows two clusters, left and right; noise
+    // spreads them, a carrier error turns them.
+    const QPointF centre(width() / 2.0, height() / 2.0);
+    const double radius = 0.4 * std::min(width(), height());
+    p.setPen(QColor(60, 60, 60));
+    p.drawEllipse(centre, radius, radius);
+    p.setPen(QPen(QColor(80, 255, 120), 3));
+    for (const std::complex<double>& turn : modem_.symbolScope(channel_))
+        p.drawPoint(centre + QPointF(turn.real() * radius, -turn.imag() * radius));
 }
 
 void XmmvView::paintMarks(QPainter& p) {
@@ -122,4 +137,18 @@ void XmmvLevel::paintEvent(QPaintEvent*) {
     p.fillRect(rect(), Qt::black);
     const int bar = int(height() * modem_.spectrum().level());
     p.fillRect(QRect(0, height() - bar, width(), bar), bar > height() * 0.9 ? Qt::red : Qt::green);
+}
+
+AfcIndicator::AfcIndicator(Modem& modem, QWidget* parent) : QWidget(parent), modem_(modem) {
+    connect(&modem_, &Modem::DisplayUpdate, this, qOverload<>(&QWidget::update));
+}
+
+void AfcIndicator::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), Qt::black);
+    p.setPen(QColor(90, 90, 90));
+    p.drawLine(width() / 2, 0, width() / 2, height());
+    const double offset = std::clamp(modem_.afcOffset(0), -kRangeHz, kRangeHz);
+    const int x = int(width() / 2.0 + offset / kRangeHz * (width() / 2.0 - 2));
+    p.fillRect(QRect(x - 2, 1, 5, height() - 2), QColor(255, 200, 0));
 }

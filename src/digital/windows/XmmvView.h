@@ -16,6 +16,7 @@ public:
     XmmvView(Modem& modem, int channel = 0, QWidget* parent = nullptr);
 
     int ViewType = 0;
+    int ScopeKind = 0; // with ViewType 2: 1 the symbol (sync) scope, else the wave
     int ScrollPos = 0; // Hz at the left edge
     int Marker = 0;    // Hz, 0 for none
 
@@ -39,12 +40,28 @@ protected:
 private:
     void paintSpectrum(QPainter& p);
     void paintScope(QPainter& p);
+    void paintSymbols(QPainter& p);
     void paintMarks(QPainter& p);
     void addWaterfallLine();
 
     Modem& modem_;
     int channel_;
     QImage waterfall_;
+};
+
+// The AFC indicator: how far the AFC has pulled the receive carrier, ±50 Hz across.
+class AfcIndicator final : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr double kRangeHz = 50;
+    explicit AfcIndicator(Modem& modem, QWidget* parent = nullptr);
+    QSize sizeHint() const override { return {120, 14}; }
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    Modem& modem_;
 };
 
 // The signal level of a channel as a bar.
