@@ -31,14 +31,20 @@ QByteArray randomText(int characters, unsigned seed, const char* alphabet) {
     return text;
 }
 
-// Levenshtein distance, two rows.
+// Levenshtein distance within a band along the diagonal (errors stay local, so the band only
+// has to cover how far the two texts drift apart), two rows.
 int editDistance(const QByteArray& a, const QByteArray& b) {
-    std::vector<int> previous(size_t(b.size()) + 1), current(size_t(b.size()) + 1);
-    for (size_t j = 0; j <= size_t(b.size()); ++j)
-        previous[j] = int(j);
+    const qsizetype band = std::max<qsizetype>(300, std::abs(a.size() - b.size()) + 200);
+    constexpr int kFar = 1 << 29;
+    std::vector<int> previous(size_t(b.size()) + 1, kFar), current(size_t(b.size()) + 1, kFar);
+    for (qsizetype j = 0; j <= std::min(b.size(), band); ++j)
+        previous[size_t(j)] = int(j);
     for (qsizetype i = 1; i <= a.size(); ++i) {
-        current[0] = int(i);
-        for (qsizetype j = 1; j <= b.size(); ++j)
+        const qsizetype from = std::max<qsizetype>(1, i - band), to = std::min(b.size(), i + band);
+        std::fill(current.begin(), current.end(), kFar);
+        if (i <= band)
+            current[0] = int(i);
+        for (qsizetype j = from; j <= to; ++j)
             current[size_t(j)] = std::min({previous[size_t(j)] + 1, current[size_t(j - 1)] + 1,
                                            previous[size_t(j - 1)] + (a[i - 1] != b[j - 1])});
         std::swap(previous, current);
