@@ -70,17 +70,8 @@ std::vector<double> pollRepeatedly(int fd) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    QTemporaryDir folder;
-    QDir::setCurrent(folder.path());
-    SystemClock clock;
-    ConsoleDialogs dialogs;
-    ScriptedFileDialogs fileDialogs;
-    SystemBackendProvider ports(folder.filePath("ports"));
-    FakeToneOutput tone;
-    AppCore core({clock, dialogs, fileDialogs, ports, tone, [] {}}, QString());
-    core.controls().selectItem(Ctl::Soft1Com, "Virtual");
-    core.controls().selectItem(Ctl::Soft2com, "None");
-    core.ports().InitPorts();
+    BenchProgram program;
+    program.core.ports().InitPorts();
 
     std::atomic<bool> done{false};
     std::thread burner([&] {
@@ -89,7 +80,7 @@ int main(int argc, char** argv) {
             spin = spin + 1;
     });
     std::vector<double> extraMs;
-    const int fd = openLoggerEnd(folder.filePath("ports/radio"));
+    const int fd = openLoggerEnd(program.radioPath());
     std::thread logger([&] {
         ::usleep(100000); // let the program see the logger arrive
         extraMs = pollRepeatedly(fd);

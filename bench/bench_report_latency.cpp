@@ -83,24 +83,15 @@ std::vector<double> sendReports(int station, int logger) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    QTemporaryDir folder;
-    QDir::setCurrent(folder.path());
     int port = 0;
     const int listener = listenOnLoopback(port);
-
-    SystemClock clock;
-    ConsoleDialogs dialogs;
-    ScriptedFileDialogs fileDialogs;
-    SystemBackendProvider ports(folder.filePath("ports"));
-    FakeToneOutput tone;
-    AppCore core({clock, dialogs, fileDialogs, ports, tone, [] {}}, QString());
+    BenchProgram program;
+    AppCore& core = program.core;
     core.controls().setText(Ctl::RemoteIP, "127.0.0.1");
     core.controls().setText(Ctl::RemotePort, QString::number(port));
-    core.controls().selectItem(Ctl::Soft1Com, "Virtual");
-    core.controls().selectItem(Ctl::Soft2com, "None");
     core.startUp();
     core.ports().InitPorts();
-    const int logger = openLoggerEnd(folder.filePath("ports/radio"));
+    const int logger = openLoggerEnd(program.radioPath());
 
     std::vector<double> ms;
     std::thread station([&] {

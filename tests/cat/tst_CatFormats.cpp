@@ -59,15 +59,6 @@ private slots:
         QCOMPARE(built[28], transmitting ? u'1' : u'0'); // the transmit/receive digit
     }
 
-    void answers() {
-        QCOMPARE(CatFormats::frequencyAnswer('A', CatFormats::frequencyField("14000.5")),
-                 QString("FA00014000500;"));
-        QCOMPARE(CatFormats::frequencyAnswer('B', CatFormats::frequencyField("7000")),
-                 QString("FB00007000000;"));
-        QCOMPARE(CatFormats::modeAnswer(3), QString("MD3;"));
-        QCOMPARE(CatFormats::kIdentity, QString("ID009;"));
-        QCOMPARE(CatFormats::kFilter, QString("FL000000;"));
-    }
 };
 
 QTEST_GUILESS_MAIN(CatFormatsTest)

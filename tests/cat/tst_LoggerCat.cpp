@@ -2,14 +2,11 @@
 #include "platform/serial/PtyBackend.h"
 #include "platform/serial/SystemBackendProvider.h"
 #include "support/CoreBench.h"
+#include "support/LoggerEnd.h"
 #include "support/StationEnd.h"
 
 #include <QTest>
 
-#include <fcntl.h>
-#include <poll.h>
-#include <termios.h>
-#include <unistd.h>
 
 namespace {
 
@@ -144,29 +141,16 @@ private slots:
         QVERIFY(b.core->ports().radioPort().isOpen());
         PtyBackend* pair = system.virtualPort(PortRole::Radio);
 
-        const int logger = ::open(QFile::encodeName(pair->linkPath()).constData(),
-                                  O_RDWR | O_NOCTTY | O_NONBLOCK);
-        QVERIFY(logger >= 0);
-        termios tio{};
-        ::tcgetattr(logger, &tio);
-        ::cfmakeraw(&tio);
-        ::tcsetattr(logger, TCSANOW, &tio);
+        LoggerEnd logger(pair->linkPath());
+        QVERIFY(logger.isOpen());
         pair->refreshPeer();
         QVERIFY(b.picture().loggerOnline);
         QCOMPARE(b.c().colour(Ctl::DSR), Colours::kRed);
 
-        QCOMPARE(::write(logger, "FA;", 3), 3);
-        QByteArray reply;
-        QTRY_VERIFY([&] {
-            char buffer[64];
-            const ssize_t n = ::read(logger, buffer, sizeof buffer);
-            if (n > 0)
-                reply.append(buffer, n);
-            return reply.endsWith(';');
-        }());
-        QCOMPARE(reply, QByteArray("FA00014000000;"));
+        QVERIFY(logger.write("FA;"));
+        QCOMPARE(logger.readWhileRunning(";"), QByteArray("FA00014000000;"));
 
-        ::close(logger);
+        logger.close();
         pair->refreshPeer();
         QVERIFY(!b.picture().loggerOnline);
         QCOMPARE(b.c().colour(Ctl::DSR), Colours::kLedOff);

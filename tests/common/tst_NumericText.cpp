@@ -47,11 +47,6 @@ private slots:
         QCOMPARE(NumericText::shortestDecimal(value), expected);
     }
 
-    void integerLine_putsBlankBeforeNonNegative() {
-        QCOMPARE(NumericText::integerLine(0), QString(" 0"));
-        QCOMPARE(NumericText::integerLine(21), QString(" 21"));
-        QCOMPARE(NumericText::integerLine(-500), QString("-500"));
-    }
 };
 
 QTEST_GUILESS_MAIN(NumericTextTest)

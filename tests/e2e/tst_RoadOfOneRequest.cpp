@@ -3,40 +3,12 @@
 // a frequency the station then reports reaches the logger.
 #include "platform/serial/SystemBackendProvider.h"
 #include "support/CoreBench.h"
+#include "support/LoggerEnd.h"
 #include "support/SimProcess.h"
 
 #include <QTest>
 
-#include <fcntl.h>
-#include <poll.h>
-#include <termios.h>
-#include <unistd.h>
 
-namespace {
-
-int openLogger(const QString& path) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    termios tio{};
-    ::tcgetattr(fd, &tio);
-    ::cfmakeraw(&tio);
-    ::tcsetattr(fd, TCSANOW, &tio);
-    return fd;
-}
-
-// Reads from the logger's end while the program keeps running, until `expected` has come.
-QByteArray readUntil(int fd, const QByteArray& expected) {
-    QByteArray got;
-    for (int i = 0; i < 500 && !got.contains(expected); ++i) {
-        QTest::qWait(10);
-        char buffer[256];
-        ssize_t n;
-        while ((n = ::read(fd, buffer, sizeof buffer)) > 0)
-            got.append(buffer, n);
-    }
-    return got;
-}
-
-} // namespace
 
 class RoadOfOneRequestTest : public QObject {
     Q_OBJECT
@@ -60,11 +32,11 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(b.core->isLoggedIn(), 10000);
         QVERIFY(b.core->ports().radioPort().isOpen()); // opened by the login
 
-        const int logger = openLogger(ports.filePath("radio"));
-        QVERIFY(logger >= 0);
+        LoggerEnd logger(ports.filePath("radio"));
+        QVERIFY(logger.isOpen());
         // the simulated rig starts on 14025 kHz; the logger moves it
-        QCOMPARE(::write(logger, "FA00014030000;", 14), 14);
-        QVERIFY(readUntil(logger, "FA00014030000;").contains("FA00014030000;"));
+        QVERIFY(logger.write("FA00014030000;"));
+        QVERIFY(logger.readWhileRunning("FA00014030000;").contains("FA00014030000;"));
         QTRY_VERIFY_WITH_TIMEOUT(sim.wireLines().contains("A0:FA14030000;"), 5000);
         const QStringList wire = sim.wireLines();
         const qsizetype keyUp = wire.indexOf("A0:MX0;");
@@ -74,9 +46,8 @@ private slots:
         QVERIFY(wire.contains("R"));
 
         sim.command("freq 7074000"); // the station reports a new frequency
-        QVERIFY(readUntil(logger, "FA00007074000;").contains("FA00007074000;"));
+        QVERIFY(logger.readWhileRunning("FA00007074000;").contains("FA00007074000;"));
         QCOMPARE(b.picture().startFreq(), QString("00007074.00"));
-        ::close(logger);
     }
 };
 

@@ -50,9 +50,6 @@ private slots:
         QCOMPARE(result.sideTone, sideTone);
     }
 
-    void sideToneUnticked_queuesNothing() {
-        QCOMPARE(KeyerPass::run("cq", false).sideTone, QString());
-    }
 };
 
 QTEST_GUILESS_MAIN(KeyerPassTest)

@@ -2,13 +2,11 @@
 #include "platform/serial/PtyBackend.h"
 #include "platform/serial/SystemBackendProvider.h"
 #include "support/CoreBench.h"
+#include "support/LoggerEnd.h"
 #include "support/StationEnd.h"
 
 #include <QTest>
 
-#include <fcntl.h>
-#include <poll.h>
-#include <unistd.h>
 
 namespace {
 
@@ -90,16 +88,10 @@ private slots:
         b.c().selectItem(Ctl::Soft1Com, "Virtual");
         b.c().selectItem(Ctl::Soft2com, "Virtual");
         b.core->ports().InitPorts();
-        const int logger = ::open(QFile::encodeName(ports.filePath("keyer")).constData(),
-                                  O_RDWR | O_NOCTTY | O_NONBLOCK);
-        QVERIFY(logger >= 0);
+        LoggerEnd logger(ports.filePath("keyer"));
+        QVERIFY(logger.isOpen());
         system.virtualPort(PortRole::Keyer)->refreshPeer();
-        pollfd p{logger, POLLIN, 0};
-        QVERIFY(::poll(&p, 1, 2000) > 0);
-        char hello[8] = {};
-        QCOMPARE(::read(logger, hello, sizeof hello), 2);
-        QCOMPARE(QByteArray(hello, 2), QByteArray("\x17\x80", 2));
-        ::close(logger);
+        QCOMPARE(logger.read(2), QByteArray("\x17\x80", 2));
     }
 };
 

@@ -124,13 +124,6 @@ private slots:
         QCOMPARE(w.c().colour(Ctl::RCVIP), Colours::kLedOff);
     }
 
-    void toolTips_showTheCurrentLimits() {
-        Watched w;
-        w.c().setText(Ctl::ActiveTime, "600");
-        QCOMPARE(w.dogs().activeToolTip(), QString("Shut the receiver off if no activity for 600 seconds"));
-        w.c().setText(Ctl::GuardTime, "90");
-        QVERIFY(w.dogs().guardToolTip().endsWith("longer than 90 seconds"));
-    }
 };
 
 QTEST_GUILESS_MAIN(WatchdogsTest)

@@ -81,14 +81,6 @@ private slots:
         QCOMPARE(rig.backend->written.size(), 400);
     }
 
-    void closedPort_writesNothingAndRaisesNoLines() {
-        Rig rig;
-        rig.port.write("IF;");
-        rig.port.setDtr(true);
-        QVERIFY(rig.backend->written.isEmpty());
-        QVERIFY(!rig.port.dtr());
-    }
-
     void lineChanges_becomeEvents() {
         Rig rig;
         QVERIFY(rig.port.open());

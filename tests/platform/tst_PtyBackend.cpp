@@ -1,5 +1,6 @@
 #include "platform/serial/DeviceBackend.h"
 #include "platform/serial/PtyBackend.h"
+#include "support/LoggerEnd.h"
 
 #include <QFileInfo>
 #include <QSignalSpy>
@@ -14,43 +15,7 @@
 
 namespace {
 
-// The logger's side of the cable: opens the published link as a serial program does.
-class Logger {
-public:
-    explicit Logger(const QString& path) {
-        fd_ = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-        termios tio{};
-        if (fd_ >= 0 && ::tcgetattr(fd_, &tio) == 0) {
-            ::cfmakeraw(&tio);
-            ::tcsetattr(fd_, TCSANOW, &tio);
-        }
-    }
-    ~Logger() { close(); }
-    bool isOpen() const { return fd_ >= 0; }
-    void close() {
-        if (fd_ >= 0)
-            ::close(fd_);
-        fd_ = -1;
-    }
-    void write(const QByteArray& bytes) { QCOMPARE(::write(fd_, bytes.data(), bytes.size()), bytes.size()); }
-    // Reads until `expected` bytes came; with 0, only what is there already.
-    QByteArray read(int expected) {
-        QByteArray got;
-        for (int tries = 0; tries < 200 && (got.size() < expected || tries == 0); ++tries) {
-            pollfd p{fd_, POLLIN, 0};
-            if (::poll(&p, 1, expected ? 10 : 0) > 0) {
-                char buffer[512];
-                const ssize_t n = ::read(fd_, buffer, sizeof buffer);
-                if (n > 0)
-                    got.append(buffer, n);
-            }
-        }
-        return got;
-    }
-
-private:
-    int fd_ = -1;
-};
+using Logger = LoggerEnd;
 
 QByteArray allByteValues() {
     QByteArray bytes;
@@ -126,7 +91,7 @@ private slots:
         QByteArray received;
         connect(&pair, &SerialBackend::dataArrived, this,
                 [&](const QByteArray& bytes) { received += bytes; });
-        logger.write(allByteValues());
+        QVERIFY(logger.write(allByteValues()));
         QTRY_COMPARE(received.size(), 256);
         QCOMPARE(received, allByteValues());
 
@@ -179,10 +144,10 @@ private slots:
         QVERIFY(logger.isOpen());
         pair.refreshPeer();
         QSignalSpy data(&pair, &SerialBackend::dataArrived);
-        logger.write("FA;");
+        QVERIFY(logger.write("FA;"));
         QCOMPARE(pair.write("FA;"), 0);
         QVERIFY(pair.open(19200));
-        logger.write("IF;");
+        QVERIFY(logger.write("IF;"));
         QTRY_COMPARE(data.count(), 1);
         QCOMPARE(data.first().first().toByteArray(), QByteArray("IF;"));
     }
