@@ -1,8 +1,11 @@
 #include "digital/dsp/Baudot.h"
+#include "digital/dsp/QpskCode.h"
 #include "digital/dsp/Varicode.h"
 
 #include <QSet>
 #include <QTest>
+
+#include <random>
 
 class CodesTest : public QObject {
     Q_OBJECT
@@ -56,6 +59,39 @@ private slots:
         for (quint8 code : encoder.encode("a~b%c"))
             text += decoder.push(code);
         QCOMPARE(text, QString("ABC"));
+    }
+
+    void qpskCode_idleAndSteadyCarrierAsBpsk() {
+        QpskCode::Encoder encoder;
+        for (int i = 0; i < 10; ++i)
+            QCOMPARE(QpskCode::turnFor(encoder.push(false)), std::complex<double>(-1, 0));
+        for (int i = 0; i < 4; ++i)
+            encoder.push(true);
+        for (int i = 0; i < 10; ++i)
+            QCOMPARE(QpskCode::turnFor(encoder.push(true)), std::complex<double>(1, 0));
+    }
+
+    void qpskViterbi_correctsScatteredWrongTurns_andWeighsSoftOnes() {
+        std::mt19937 random(7);
+        std::vector<bool> bits(2000);
+        for (size_t i = 0; i < bits.size(); ++i)
+            bits[i] = random() & 1;
+        QpskCode::Encoder encoder;
+        QpskCode::Viterbi viterbi;
+        std::vector<bool> decided;
+        for (size_t i = 0; i < bits.size() + QpskCode::Viterbi::kDepth; ++i) {
+            const bool bit = i < bits.size() && bits[i];
+            std::complex<double> turn = QpskCode::turnFor(encoder.push(bit));
+            if (i % 12 == 5)
+                turn *= std::complex<double>(0, 1); // a whole quarter turn wrong
+            if (i % 12 == 9)
+                turn = turn * 0.2 + std::complex<double>(0.5, -0.5); // weak and off
+            const int out = viterbi.push(turn);
+            if (out >= 0)
+                decided.push_back(out == 1);
+        }
+        decided.resize(bits.size());
+        QCOMPARE(decided, bits);
     }
 };
 

@@ -58,8 +58,9 @@ class ModemTest : public QObject {
 private slots:
     void modeList_keepsBpskAtFour_andEveryModeWorks() {
         Modem modem;
-        QCOMPARE(modem.ModeCount(), 5);
+        QCOMPARE(modem.ModeCount(), 6);
         QCOMPARE(modem.ModeName(4), QString("bpsk"));
+        QCOMPARE(modem.ModeName(5), QString("qpsk"));
         for (int i = 0; i < modem.ModeCount(); ++i) {
             Link link(modem.ModeName(i));
             link.tx.setTransmit(true);
@@ -90,6 +91,29 @@ private slots:
         QCOMPARE(states.first().first().toInt(), 1);
         QCOMPARE(states.last().first().toInt(), 0);
         QCOMPARE(switched.size(), 2); // to transmit, and back
+    }
+
+    void transmitterDropsOnlyOnceTheTailIsOut() {
+        for (const QString mode : {"bpsk", "qpsk", "rtty-u"}) {
+            Modem modem(8000);
+            modem.setMode(0, mode);
+            qint64 rendered = 0, lastSound = -1, droppedAt = -1;
+            QObject::connect(&modem, &Modem::TxRxSwitched, [&](bool on) {
+                if (!on)
+                    droppedAt = rendered;
+            });
+            modem.setTransmit(true);
+            modem.SendText("73");
+            modem.setReturnToRx(true);
+            float sample = 0;
+            for (; rendered < 8000 * 20 && (droppedAt < 0 || rendered < droppedAt + 100); ++rendered) {
+                modem.renderTx(&sample, 1);
+                if (sample != 0)
+                    lastSound = rendered;
+            }
+            QVERIFY2(droppedAt > 0, qPrintable(mode));
+            QVERIFY2(lastSound < droppedAt && lastSound > droppedAt - 50, qPrintable(mode));
+        }
     }
 
     void backspace_takesBackWhatIsNotSent_andSendsOneForWhatIs() {

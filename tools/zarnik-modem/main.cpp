@@ -4,6 +4,7 @@
 #include "digital/dsp/RttyDemodulator.h"
 #include "digital/dsp/RttyModulator.h"
 #include "digital/dsp/WavIo.h"
+#include "digital/modem/ModeList.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -13,10 +14,10 @@
 
 namespace {
 
-constexpr double kLevel = 0.7; // of full scale, leaving room for the receiver's noise
+constexpr double kLevel = 0.5; // of full scale (-6 dBFS): room for noise, and no receiver overdriven
 
 struct Setup {
-    QString mode;
+    ModeList::Kind kind = ModeList::Kind::Bpsk;
     double speed = 0;
     double carrier = 1500;
     double shift = 170;
@@ -38,10 +39,10 @@ QByteArray readText(const QCommandLineParser& parser) {
 
 int transmit(const Setup& s, const QByteArray& text, int rate, const QString& out) {
     std::vector<float> sound;
-    if (s.mode == "bpsk")
-        sound = PskModulator(rate, s.carrier, s.speed > 0 ? s.speed : 31.25).transmit(text);
+    if (ModeList::isPsk(s.kind))
+        sound = PskModulator(rate, s.carrier, s.speed, s.kind == ModeList::Kind::Qpsk).transmit(text);
     else
-        sound = RttyModulator(rate, s.carrier, s.speed > 0 ? s.speed : 45.45, s.shift, s.reverse)
+        sound = RttyModulator(rate, s.carrier, s.speed, s.shift, s.reverse)
                     .transmit(QString::fromLatin1(text));
     for (float& v : sound)
         v *= float(kLevel);
@@ -57,12 +58,11 @@ int receive(const Setup& s, const QString& in) {
     if (!sound)
         return fail(why);
     QByteArray text;
-    if (s.mode == "bpsk") {
-        PskDemodulator psk(sound->sampleRate, s.carrier, s.speed > 0 ? s.speed : 31.25);
+    if (ModeList::isPsk(s.kind)) {
+        PskDemodulator psk(sound->sampleRate, s.carrier, s.speed, s.kind == ModeList::Kind::Qpsk);
         text = psk.process(sound->samples.data(), sound->samples.size());
     } else {
-        RttyDemodulator rtty(sound->sampleRate, s.carrier, s.speed > 0 ? s.speed : 45.45, s.shift,
-                             s.reverse);
+        RttyDemodulator rtty(sound->sampleRate, s.carrier, s.speed, s.shift, s.reverse);
         text = rtty.process(sound->samples.data(), sound->samples.size()).toLatin1();
     }
     std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
@@ -82,31 +82,40 @@ int main(int argc, char** argv) {
         "      modulates TEXT (standard input without --text) to a 16-bit PCM mono WAV\n"
         "  zarnik-modem rx --mode MODE [--speed BAUD] [--carrier HZ] IN.wav\n"
         "      demodulates a PCM WAV and writes the text to standard output\n\n"
-        "Modes: bpsk (varicode, 31.25 baud unless --speed), rtty (Baudot, 45.45 baud).\n"
+        "Modes: bpsk and qpsk (varicode, 31.25 baud unless --speed), rtty (Baudot, 45.45 baud,\n"
+        "170 Hz shift), or a name of the terminal's mode list: rtty-u, rtty-l (reversed),\n"
+        "rtty-u-w, rtty-l-w (850 Hz shift).\n"
         "The carrier is 1500 Hz unless --carrier; for RTTY it is the centre between the tones and\n"
         "mark is the upper tone (1500 gives mark 1585, space 1415 Hz); --reverse swaps them.");
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument("command", "tx or rx");
     parser.addPositionalArgument("file", "rx: the WAV file to read");
-    parser.addOption({"mode", "bpsk or rtty.", "MODE"});
+    parser.addOption({"mode", "bpsk, qpsk, rtty or a mode list name.", "MODE"});
     parser.addOption({"speed", "Baud rate.", "BAUD"});
     parser.addOption({"carrier", "Carrier (centre) frequency in Hz (1500).", "HZ", "1500"});
     parser.addOption({"rate", "tx: sample rate of the WAV (8000).", "HZ", "8000"});
-    parser.addOption({"shift", "RTTY shift in Hz (170).", "HZ", "170"});
+    parser.addOption({"shift", "RTTY shift in Hz (170, or the mode's).", "HZ"});
     parser.addOption({"reverse", "RTTY: mark is the lower tone."});
     parser.addOption({"text", "tx: the text to send.", "TEXT"});
     parser.addOption({{"o", "output"}, "tx: the WAV file to write.", "OUT.wav"});
     parser.process(app);
 
+    const QString modeName = parser.value("mode").toLower();
+    const int index = ModeList::indexOf(modeName == "rtty" ? QString("rtty-u") : modeName);
+    if (index < 0)
+        return fail("--mode must be bpsk, qpsk, rtty, rtty-u, rtty-l, rtty-u-w or rtty-l-w");
+    const ModeList::Mode& mode = ModeList::modes()[index];
     Setup s;
-    s.mode = parser.value("mode").toLower();
-    s.speed = parser.value("speed").toDouble();
+    s.kind = mode.kind;
+    s.speed = parser.isSet("speed") ? parser.value("speed").toDouble() : mode.defaultBaud;
     s.carrier = parser.value("carrier").toDouble();
-    s.shift = parser.value("shift").toDouble();
-    s.reverse = parser.isSet("reverse");
-    if (s.mode != "bpsk" && s.mode != "rtty")
-        return fail("--mode must be bpsk or rtty");
+    s.shift = parser.isSet("shift") ? parser.value("shift").toDouble() : mode.shiftHz;
+    s.reverse = parser.isSet("reverse") != mode.markLower;
+    if (!(s.speed >= 5 && s.speed <= 1000))
+        return fail("--speed must be between 5 and 1000 baud");
+    if (!(s.carrier > 0) || (!ModeList::isPsk(s.kind) && !(s.shift > 0 && s.shift < 2 * s.carrier)))
+        return fail("--carrier and --shift must be positive, the shift less than twice the carrier");
     const QStringList args = parser.positionalArguments();
     if (args.value(0) == "tx") {
         if (!parser.isSet("output"))

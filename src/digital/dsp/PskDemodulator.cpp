@@ -12,8 +12,8 @@ constexpr int kClockSymbols = 256; // the clock offset is measured over this man
 constexpr double kSnrDecay = 0.97;
 } // namespace
 
-PskDemodulator::PskDemodulator(double sampleRate, double carrierHz, double baud)
-    : rate_(sampleRate), carrier_(carrierHz), baud_(baud),
+PskDemodulator::PskDemodulator(double sampleRate, double carrierHz, double baud, bool qpsk)
+    : rate_(sampleRate), carrier_(carrierHz), baud_(baud), qpsk_(qpsk),
       first_length_(std::max(1, int(std::lround(kFirstSymbols * sampleRate / baud)))),
       second_length_(std::max(1, int(std::lround(kSecondSymbols * sampleRate / baud)))) {}
 
@@ -27,11 +27,12 @@ void PskDemodulator::reset() {
     bestBin_ = 0;
     lastBin_ = -1;
     previous_ = {};
-    turning_ = previousSquared_ = {};
+    turning_ = previousPower_ = {};
     symbolsSeen_ = 0;
     lastPhase_ = -1;
     clockPpm_ = 0;
     varicode_.reset();
+    viterbi_.reset();
 }
 
 void PskDemodulator::setCarrier(double hz) { carrier_ = hz; }
@@ -81,11 +82,12 @@ QByteArray PskDemodulator::process(const float* samples, size_t count) {
         if (bin != lastBin_) {
             lastBin_ = bin;
             binEnergy_[bin] += std::abs(y);
-            // Squared, the signal loses its data: what turns from one bin to the next is the
-            // carrier error, unambiguous up to four times the baud rate.
+            // Raised to this power the signal loses its data: what turns from one bin to the
+            // next is the carrier error.
             const std::complex<double> squared = y * y;
-            turning_ += squared * std::conj(previousSquared_);
-            previousSquared_ = squared;
+            const std::complex<double> power = qpsk_ ? squared * squared : squared;
+            turning_ += power * std::conj(previousPower_);
+            previousPower_ = power;
             if (bin == bestBin_)
                 decide(y, out);
         }
@@ -124,8 +126,9 @@ void PskDemodulator::measureClock() {
 
 void PskDemodulator::followCarrier() {
     if (afc_ && std::abs(turning_) > 0) {
-        // turning_ turns by 2 x 2 pi x error x (1 / (16 baud)) per bin.
-        const double error = std::arg(turning_) * kTimingBins * baud_ / (4 * M_PI);
+        // turning_ turns by power x 2 pi x error x (1 / (16 baud)) per bin.
+        const double power = qpsk_ ? 4 : 2;
+        const double error = std::arg(turning_) * kTimingBins * baud_ / (power * 2 * M_PI);
         // Quick at first, to pull in; gentle once settled, so noise averages out.
         const double gain = symbolsSeen_ < kPullInSymbols ? kAfcPullGain : kAfcGain;
         carrier_ += gain * error;
@@ -139,14 +142,20 @@ void PskDemodulator::decide(std::complex<double> value, QByteArray& out) {
     previous_ = value;
     if (std::abs(turn) == 0)
         return;
-    const bool bit = turn.real() > 0; // no phase turn: a 1
     recentTurns_.push_back(turn / std::abs(turn));
     if (recentTurns_.size() > 64)
         recentTurns_.pop_front();
-    const double inPhase = std::fabs(turn.real()), quadrature = std::fabs(turn.imag());
+    // Signal against noise: along the nearest turn of the mode against across it.
+    double inPhase = std::fabs(turn.real()), quadrature = std::fabs(turn.imag());
+    if (qpsk_ && quadrature > inPhase)
+        std::swap(inPhase, quadrature);
     signal_ = kSnrDecay * signal_ + (1 - kSnrDecay) * inPhase;
     noise_ = kSnrDecay * noise_ + (1 - kSnrDecay) * quadrature;
     snrDb_ = 10 * std::log10(std::max(1e-9, signal_) / std::max(1e-9, noise_));
+    // BPSK: no phase turn is a 1. QPSK: the decoder weighs the turns, strong ones more.
+    const int bit = qpsk_ ? viterbi_.push(turn) : int(turn.real() > 0);
+    if (bit < 0)
+        return;
     const int c = varicode_.push(bit);
     if (c >= 0)
         out.append(static_cast<char>(c));

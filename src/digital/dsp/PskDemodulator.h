@@ -1,5 +1,6 @@
 #pragma once
 
+#include "QpskCode.h"
 #include "Varicode.h"
 
 #include <QByteArray>
@@ -7,11 +8,13 @@
 #include <complex>
 #include <deque>
 
-// Receives BPSK with varicode: mixes the signal down at the carrier, filters it (two running
-// sums, a trapezoid), finds
-// the symbol timing from where the filtered signal is strongest, and decides each bit from
-// the phase change since the symbol before. The AFC measures the carrier error on the squared
-// signal sixteen times a symbol, so it pulls in from far off (up to four times the baud rate).
+// Receives PSK with varicode: mixes the signal down at the carrier, filters it (two running
+// sums, a trapezoid), finds the symbol timing from where the filtered signal is strongest,
+// and takes the phase turn since the symbol before. BPSK decides each bit from the turn;
+// QPSK hands the turns to the Viterbi decoder of its code. The AFC measures the carrier error
+// sixteen times a symbol on the signal raised to the power that wipes out the modulation
+// (squared for BPSK, to the fourth for QPSK), so it pulls in from far off: up to four times
+// the baud rate for BPSK, twice for QPSK.
 class PskDemodulator {
 public:
     static constexpr int kTimingBins = 16;
@@ -20,7 +23,7 @@ public:
     static constexpr double kFirstSymbols = 0.8;
     static constexpr double kSecondSymbols = 0.5;
 
-    PskDemodulator(double sampleRate, double carrierHz, double baud);
+    PskDemodulator(double sampleRate, double carrierHz, double baud, bool qpsk = false);
 
     // Demodulates the samples; returns the characters they complete.
     QByteArray process(const float* samples, size_t count);
@@ -46,6 +49,7 @@ private:
     double rate_;
     double carrier_;
     double baud_;
+    bool qpsk_;
     bool afc_ = true;
     double phase_ = 0;
     int first_length_;
@@ -58,11 +62,12 @@ private:
     int bestBin_ = 0;
     int lastBin_ = -1;
     std::complex<double> previous_{};
-    std::complex<double> turning_{}, previousSquared_{};
+    std::complex<double> turning_{}, previousPower_{};
     int symbolsSeen_ = 0;
     double lastPhase_ = -1; // the strongest sampling phase, in symbols, at the last measurement
     double clockPpm_ = 0;
     std::deque<std::complex<double>> recentTurns_;
     double signal_ = 0, noise_ = 1e-9, snrDb_ = 0;
     Varicode::Decoder varicode_;
+    QpskCode::Viterbi viterbi_;
 };

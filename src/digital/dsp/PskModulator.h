@@ -1,18 +1,23 @@
 #pragma once
 
+#include "QpskCode.h"
+
 #include <QByteArray>
+#include <complex>
 #include <vector>
 
-// BPSK with varicode, as PSK31 and its faster kin: a 0 bit turns the phase over, a 1 keeps
-// it; each turn is shaped with a raised cosine, so the signal is two tones apart by the baud
-// rate and no wider. A transmission starts with 32 turns (idle), ends with 32 symbols of
-// steady carrier, then fades out in one symbol.
+// PSK with varicode, as PSK31 and its faster kin. BPSK: a 0 bit turns the phase over, a 1
+// keeps it. QPSK: the bits go through QPSK31's convolutional code, whose symbols turn the
+// phase by 0, 90, 180 or 270 degrees. Each turn is shaped with a raised cosine, so the signal
+// is no wider than two tones the baud rate apart. A transmission starts with 32 reversals
+// (idle), ends with 32 symbols of steady carrier (QPSK first sends 32 zeros to flush the
+// receiver's decoder), then fades out in one symbol.
 class PskModulator {
 public:
     static constexpr int kPreambleSymbols = 32;
     static constexpr int kPostambleSymbols = 32;
 
-    PskModulator(double sampleRate, double carrierHz, double baud);
+    PskModulator(double sampleRate, double carrierHz, double baud, bool qpsk = false);
 
     // The whole transmission of `text`, as samples in -1..1.
     std::vector<float> transmit(const QByteArray& text);
@@ -25,12 +30,16 @@ public:
     void reset();
 
 private:
-    void symbol(bool bit, std::vector<float>& out, double amplitudeFrom = 1, double amplitudeTo = 1);
+    void bit(bool one, std::vector<float>& out);
+    void symbol(std::complex<double> turn, std::vector<float>& out, double amplitudeFrom = 1,
+                double amplitudeTo = 1);
 
     double rate_;
     double carrier_;
     double baud_;
-    double phase_ = 0;   // carrier phase, radians
-    float level_ = 1.0f; // the current symbol sign
+    bool qpsk_;
+    QpskCode::Encoder encoder_;
+    double phase_ = 0;                // carrier phase, radians
+    std::complex<double> level_{1, 0}; // the current symbol's phase
     double symbolClock_ = 0;
 };

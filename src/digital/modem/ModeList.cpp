@@ -9,6 +9,7 @@ const QList<Mode>& modes() {
         {"rtty-u-w", Kind::Rtty, 850, false, 45.45, "Baudot"},
         {"rtty-l-w", Kind::Rtty, 850, true, 45.45, "Baudot"},
         {"bpsk", Kind::Bpsk, 0, false, 31.25, "Varicode"},
+        {"qpsk", Kind::Qpsk, 0, false, 31.25, "Varicode"},
     };
     return list;
 }

@@ -7,7 +7,8 @@
 // there; every entry is a mode the modem really sends and receives.
 namespace ModeList {
 
-enum class Kind { Rtty, Bpsk };
+enum class Kind { Rtty, Bpsk, Qpsk };
+inline bool isPsk(Kind kind) { return kind != Kind::Rtty; }
 
 struct Mode {
     QString name;

@@ -130,8 +130,9 @@ void Modem::rebuildReceiver(int channel) {
     const ModeList::Mode& mode = ModeList::modes()[ch.mode];
     ch.psk.reset();
     ch.rtty.reset();
-    if (mode.kind == ModeList::Kind::Bpsk) {
-        ch.psk = std::make_unique<PskDemodulator>(rate_, ch.carrier, ch.baud);
+    if (ModeList::isPsk(mode.kind)) {
+        ch.psk = std::make_unique<PskDemodulator>(rate_, ch.carrier, ch.baud,
+                                                  mode.kind == ModeList::Kind::Qpsk);
         ch.psk->setAfc(ch.afc);
     } else {
         ch.rtty = std::make_unique<RttyDemodulator>(rate_, ch.carrier, ch.baud, mode.shiftHz,
@@ -195,7 +196,7 @@ void Modem::receive(const float* samples, size_t count) {
 // Transmitting -------------------------------------------------------------------------
 
 bool Modem::sendsPsk() const {
-    return ModeList::modes()[modeIndex(0)].kind == ModeList::Kind::Bpsk;
+    return ModeList::isPsk(ModeList::modes()[modeIndex(0)].kind);
 }
 
 void Modem::setTxState(int state) {
@@ -218,6 +219,7 @@ void Modem::setTransmit(bool on) {
         return;
     }
     // Stop at once: whatever is queued or half sent is dropped.
+    tailSent_ = false;
     txQueue_.clear();
     txBuffer_.clear();
     txRead_ = 0;
@@ -253,8 +255,9 @@ void Modem::startModulator() {
     const ModeList::Mode& mode = ModeList::modes()[modeIndex(0)];
     txBuffer_.clear();
     txRead_ = 0;
-    if (mode.kind == ModeList::Kind::Bpsk) {
-        psk_ = std::make_unique<PskModulator>(rate_, txCarrier_, Speed(0));
+    if (ModeList::isPsk(mode.kind)) {
+        psk_ = std::make_unique<PskModulator>(rate_, txCarrier_, Speed(0),
+                                              mode.kind == ModeList::Kind::Qpsk);
         psk_->start(txBuffer_);
     } else {
         rtty_ = std::make_unique<RttyModulator>(rate_, txCarrier_, Speed(0), mode.shiftHz, mode.markLower);
@@ -285,6 +288,11 @@ void Modem::modulateNext() {
 void Modem::refill() {
     txBuffer_.clear();
     txRead_ = 0;
+    if (tailSent_) { // the tail has gone out whole: now the transmitter may drop
+        tailSent_ = false;
+        setTxState(0);
+        return;
+    }
     if (txState_ == 4) {
         sendsPsk() ? psk_->end(txBuffer_) : rtty_->mark(4, txBuffer_); // steady carrier
         return;
@@ -297,7 +305,7 @@ void Modem::refill() {
     }
     if (txState_ == 2 || returnToRx_) { // all sent: the tail, then receive
         endModulator();
-        setTxState(0);
+        tailSent_ = true;
         return;
     }
     sendsPsk() ? psk_->idle(kIdleSymbols, txBuffer_) : rtty_->mark(1, txBuffer_);

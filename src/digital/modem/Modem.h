@@ -140,6 +140,7 @@ private:
     bool netOn_ = false;
     int txState_ = 0;
     bool returnToRx_ = false;
+    bool tailSent_ = false; // the buffer holds the end of the transmission
     QString txQueue_;
     std::vector<float> txBuffer_;
     size_t txRead_ = 0;
