@@ -1,15 +1,21 @@
 // Character error rate of the modem against noise, in 0.5 dB steps, on white Gaussian noise
 // (SNR = signal power against the noise power in 2500 Hz), the BPSK receiver starting 20 Hz off
-// frequency. Usage: bench_modem [CHARACTERS_PER_POINT] (2000 unless given).
+// frequency, and RTTY beside minimodem (Debian's package) on the same noisy audio when it is
+// installed. Usage: bench_modem [CHARACTERS_PER_POINT [COLUMNS [FROM_DB TO_DB]]]: 2000
+// characters, all of bpsk,qpsk,rtty,minimodem, -14 to -3 dB unless given.
 #include "digital/dsp/PskDemodulator.h"
 #include "digital/dsp/PskModulator.h"
 #include "digital/dsp/RttyDemodulator.h"
 #include "digital/dsp/RttyModulator.h"
+#include "digital/dsp/WavIo.h"
 #include "digital/modem/Modem.h"
 #include "../tests/support/Awgn.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
@@ -52,20 +58,24 @@ int editDistance(const QByteArray& a, const QByteArray& b) {
     return previous[size_t(b.size())];
 }
 
-double pskErrorRate(const QByteArray& text, double snr, double offsetHz, double* seconds) {
-    const std::vector<float> clean = PskModulator(kRate, 1500 + offsetHz, 31.25).transmit(text);
+double pskErrorRate(const QByteArray& text, double snr, double offsetHz, bool qpsk, double* seconds) {
+    const std::vector<float> clean = PskModulator(kRate, 1500 + offsetHz, 31.25, qpsk).transmit(text);
     const std::vector<float> noisy = Awgn::add(clean, snr, kRate, 11);
     QElapsedTimer timer;
     timer.start();
-    PskDemodulator rx(kRate, 1500, 31.25);
+    PskDemodulator rx(kRate, 1500, 31.25, qpsk);
     const QByteArray got = rx.process(noisy.data(), noisy.size());
     *seconds += timer.nsecsElapsed() / 1e9;
     return double(editDistance(text, got)) / text.size();
 }
 
-double rttyErrorRate(const QByteArray& text, double snr, double* seconds) {
+std::vector<float> noisyRtty(const QByteArray& text, double snr) {
     const std::vector<float> clean = RttyModulator(kRate, 1500).transmit(QString::fromLatin1(text));
-    const std::vector<float> noisy = Awgn::add(clean, snr, kRate, 12);
+    return Awgn::add(clean, snr, kRate, 12);
+}
+
+double rttyErrorRate(const QByteArray& text, double snr, double* seconds) {
+    const std::vector<float> noisy = noisyRtty(text, snr);
     QElapsedTimer timer;
     timer.start();
     RttyDemodulator rx(kRate, 1500);
@@ -74,24 +84,58 @@ double rttyErrorRate(const QByteArray& text, double snr, double* seconds) {
     return double(editDistance(text, got)) / text.size();
 }
 
+// The same noisy RTTY through minimodem (Debian's package), when it is installed; -1 when not.
+double minimodemErrorRate(const QByteArray& text, double snr) {
+    static const QString program = QStandardPaths::findExecutable("minimodem");
+    if (program.isEmpty())
+        return -1;
+    QTemporaryDir dir;
+    const QString wav = dir.filePath("rtty.wav");
+    std::vector<float> noisy = noisyRtty(text, snr);
+    const float peak = std::max(*std::max_element(noisy.begin(), noisy.end()),
+                                -*std::min_element(noisy.begin(), noisy.end()));
+    for (float& v : noisy)
+        v *= 0.9f / peak;
+    if (!WavIo::write(wav, noisy, int(kRate), nullptr))
+        return -1;
+    QProcess rx;
+    rx.start(program, {"--rx", "-q", "-f", wav, "-M", "1585", "-S", "1415", "rtty"});
+    rx.waitForFinished(-1);
+    return double(editDistance(text, rx.readAllStandardOutput().trimmed())) / text.size();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     const int characters = argc > 1 ? std::atoi(argv[1]) : 2000;
+    const QByteArray columns = argc > 2 ? QByteArray(argv[2]) : "bpsk,qpsk,rtty,minimodem";
+    const double from = argc > 3 ? std::atof(argv[3]) : -14, to = argc > 4 ? std::atof(argv[4]) : -3;
     // Letters and digits; for RTTY also letters alone, since every figure costs a shift and a
     // shift lost in noise spoils the characters after it.
     const QByteArray text = randomText(characters, 5, "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 ");
     const QByteArray letters = randomText(characters, 6, "ABCDEFGHIJKLMNOPQRSTUVWXYZ ");
-    double pskSeconds = 0, rttySeconds = 0;
-    std::printf("%d characters a point, 8 kHz, AWGN, SNR in 2500 Hz\n\n", characters);
-    std::printf("  SNR dB | BPSK31 CER (20 Hz off) | RTTY CER, letters | RTTY CER, with figures\n");
-    for (double snr = -14; snr <= -3; snr += 0.5) {
-        const double psk = pskErrorRate(text, snr, 20.0, &pskSeconds);
-        const double rttyLetters = rttyErrorRate(letters, snr, &rttySeconds);
-        const double rttyMixed = rttyErrorRate(text, snr, &rttySeconds);
-        std::printf("  %6.1f | %22.4f | %17.4f | %22.4f\n", snr, psk, rttyLetters, rttyMixed);
+    double bpskSeconds = 0, qpskSeconds = 0, rttySeconds = 0;
+    std::printf("%d characters a point, 8 kHz, AWGN, SNR in 2500 Hz, PSK receivers 20 Hz off\n"
+                "character error rate in %%; RTTY for letters (L) and with figures (F)\n\n", characters);
+    std::printf("  SNR dB |  BPSK31 |  QPSK31 | RTTY (L) | RTTY (F) | minimodem (L)\n");
+    auto cell = [&](const char* name, auto measure) {
+        if (!columns.contains(name))
+            return std::printf(" |     -  ");
+        const double rate = measure();
+        return rate < 0 ? std::printf(" |     -  ") : std::printf(" | %7.3f", 100 * rate);
+    };
+    for (double snr = from; snr <= to + 1e-9; snr += 0.5) {
+        std::printf("  %6.1f", snr);
+        cell("bpsk", [&] { return pskErrorRate(text, snr, 20.0, false, &bpskSeconds); });
+        cell("qpsk", [&] { return pskErrorRate(text, snr, 20.0, true, &qpskSeconds); });
+        cell("rtty", [&] { return rttyErrorRate(letters, snr, &rttySeconds); });
+        cell("rtty", [&] { return rttyErrorRate(text, snr, &rttySeconds); });
+        cell("minimodem", [&] { return minimodemErrorRate(letters, snr); });
+        std::printf("\n");
+        std::fflush(stdout);
     }
-    std::printf("\ndemodulation time: BPSK31 %.2f s, RTTY %.2f s in all\n", pskSeconds, rttySeconds);
+    std::printf("\ndemodulation time: BPSK31 %.2f s, QPSK31 %.2f s, RTTY %.2f s in all\n", bpskSeconds,
+                qpskSeconds, rttySeconds);
 
     // The modem as the terminal runs it: 48 kHz from the sound card, both channels, with the
     // spectrum and waterfall computed ten times a second.

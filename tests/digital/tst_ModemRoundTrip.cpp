@@ -1,3 +1,4 @@
+#include "digital/dsp/Baudot.h"
 #include "digital/dsp/PskDemodulator.h"
 #include "digital/dsp/PskModulator.h"
 #include "digital/dsp/RttyDemodulator.h"
@@ -92,7 +93,7 @@ private slots:
                 PskDemodulator demodulator(8000, 1500, 31.25, qpsk);
                 const QByteArray got = demodulator.process(sound.data(), sound.size());
                 QVERIFY2(got.contains(kText), got.constData());
-                QVERIFY(std::fabs(demodulator.carrier() - (1500 + offset)) < 0.5);
+                QVERIFY2(std::fabs(demodulator.carrier() - (1500 + offset)) < 0.5, qPrintable(QString("%1 %2").arg(qpsk).arg(demodulator.carrier())));
             }
         }
     }
@@ -119,6 +120,56 @@ private slots:
 
     void rtty_withNoise() {
         QCOMPARE(rttyRoundTrip(8000, 1500, 3), QString::fromLatin1(kText).toUpper());
+    }
+
+    // The character clock follows senders that leave one or two stop bits, pauses of any
+    // length, clocks 200 ppm off, and gets its timing back after a burst of noise.
+    void rtty_followsTheSendersTiming() {
+        const QString text = QString::fromLatin1(kText).toUpper();
+        for (double stopBits : {1.0, 1.5, 2.0}) {
+            RttyModulator tx(8000, 1500, 45.45, 170, false, stopBits);
+            std::vector<float> sound;
+            tx.mark(20, sound);
+            Baudot::Encoder encoder;
+            for (int part = 0; part < 3; ++part) {
+                for (quint8 code : encoder.encode(text + " "))
+                    tx.code(code, sound);
+                tx.mark(0.3 + 2.7 * part, sound); // a pause that fits no frame
+            }
+            for (double ppm : {0.0, 200.0, -200.0}) {
+                const std::vector<float> heard = Awgn::clockError(Awgn::add(sound, 0, 8000, 3), ppm);
+                RttyDemodulator rx(8000, 1500);
+                const QString got = rx.process(heard.data(), heard.size());
+                QVERIFY2(got.count(text) == 3, qPrintable(QString("%1 stop bits, %2 ppm: %3").arg(stopBits).arg(ppm).arg(got)));
+            }
+        }
+    }
+
+    void rtty_recoversAfterANoiseBurst() {
+        std::vector<float> sound = RttyModulator(8000, 1500).transmit(kText + " " + kText);
+        std::mt19937 random(4);
+        std::normal_distribution<float> burst(0, 2);
+        const size_t middle = sound.size() / 2;
+        for (size_t n = middle; n < middle + 4000; ++n) // half a second of a loud crash
+            sound[n] += burst(random);
+        RttyDemodulator rx(8000, 1500);
+        const QString got = rx.process(sound.data(), sound.size());
+        QVERIFY2(got.endsWith(QString::fromLatin1(kText).toUpper().mid(20)), qPrintable(got));
+    }
+
+    void slowDrift_isFollowed() {
+        for (bool qpsk : {false, true}) {
+            std::vector<float> sound = PskModulator(8000, 1500, 31.25, qpsk).transmit(kText + " " + kText);
+            sound = Awgn::add(Awgn::frequencyDrift(sound, 8000, 30), 0, 8000); // 30 Hz over ~40 s
+            PskDemodulator rx(8000, 1500, 31.25, qpsk);
+            const QByteArray got = rx.process(sound.data(), sound.size());
+            QVERIFY2(got.count(kText) == 2, got.constData());
+            QVERIFY2(std::fabs(rx.carrier() - 1530) < 2, qPrintable(QString::number(rx.carrier())));
+        }
+        std::vector<float> rtty = RttyModulator(8000, 1500).transmit(kText + " " + kText);
+        rtty = Awgn::add(Awgn::frequencyDrift(rtty, 8000, 15), 0, 8000);
+        RttyDemodulator rx(8000, 1500);
+        QVERIFY(rx.process(rtty.data(), rtty.size()).count(QString::fromLatin1(kText).toUpper()) == 2);
     }
 
     void randomAudio_neverCrashesTheDemodulators() {

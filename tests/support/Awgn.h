@@ -3,8 +3,11 @@
 // Adds white Gaussian noise for a stated signal-to-noise ratio in 2500 Hz, seeded so that
 // every run hears the same noise.
 #include <cmath>
+#include <complex>
 #include <random>
 #include <vector>
+
+#include <liquid/liquid.h>
 
 namespace Awgn {
 
@@ -36,6 +39,28 @@ inline std::vector<float> clockError(const std::vector<float>& x, double ppm) {
         const double f = t - double(i);
         out.push_back(float(x[i] * (1 - f) + x[i + 1] * f));
     }
+    return out;
+}
+
+// The same sound with its frequency drifting: moved by nothing at the start, by `hzAtEnd` at
+// the end, steadily in between (the real signal made analytic by a Hilbert filter, turned,
+// and taken real again).
+inline std::vector<float> frequencyDrift(const std::vector<float>& x, double sampleRate, double hzAtEnd) {
+    constexpr unsigned kSemiLength = 25;
+    firhilbf hilbert = firhilbf_create(kSemiLength, 60.0f);
+    std::vector<float> out(x.size());
+    double phase = 0;
+    for (size_t n = 0; n < x.size() + 2 * kSemiLength; ++n) {
+        std::complex<float> analytic;
+        firhilbf_r2c_execute(hilbert, n < x.size() ? x[n] : 0.0f, &analytic);
+        if (n < 2 * kSemiLength)
+            continue; // the filter's delay
+        const size_t at = n - 2 * kSemiLength;
+        const double offset = hzAtEnd * double(at) / double(x.size());
+        phase = std::fmod(phase + 2 * M_PI * offset / sampleRate, 2 * M_PI);
+        out[at] = float(2 * (std::complex<double>(analytic) * std::polar(1.0, phase)).real());
+    }
+    firhilbf_destroy(hilbert);
     return out;
 }
 

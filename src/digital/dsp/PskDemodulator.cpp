@@ -27,7 +27,7 @@ void PskDemodulator::reset() {
     bestBin_ = 0;
     lastBin_ = -1;
     previous_ = {};
-    turning_ = previousPower_ = {};
+    turning_ = previousPower_ = symbolTurning_ = {};
     symbolsSeen_ = 0;
     lastPhase_ = -1;
     clockPpm_ = 0;
@@ -124,17 +124,27 @@ void PskDemodulator::measureClock() {
     lastPhase_ = phase;
 }
 
+double PskDemodulator::carrierError() const {
+    const double power = qpsk_ ? 4 : 2;
+    if (qpsk_ && symbolsSeen_ >= kPullInSymbols) {
+        // Once pulled in, QPSK measures on the symbol turns themselves: between two symbol
+        // centres the turn is a whole number of quarters, plus the carrier error. (Between
+        // them, a quarter turn moves the raised signal by an amount that depends on the data.)
+        return std::arg(symbolTurning_) * baud_ / (power * 2 * M_PI);
+    }
+    // turning_ turns by power x 2 pi x error x (1 / (16 baud)) per bin.
+    return std::arg(turning_) * kTimingBins * baud_ / (power * 2 * M_PI);
+}
+
 void PskDemodulator::followCarrier() {
     if (afc_ && std::abs(turning_) > 0) {
-        // turning_ turns by power x 2 pi x error x (1 / (16 baud)) per bin.
-        const double power = qpsk_ ? 4 : 2;
-        const double error = std::arg(turning_) * kTimingBins * baud_ / (power * 2 * M_PI);
+        const double error = carrierError();
         // Quick at first, to pull in; gentle once settled, so noise averages out.
         const double gain = symbolsSeen_ < kPullInSymbols ? kAfcPullGain : kAfcGain;
         carrier_ += gain * error;
         ++symbolsSeen_;
     }
-    turning_ = {};
+    turning_ = symbolTurning_ = {};
 }
 
 void PskDemodulator::decide(std::complex<double> value, QByteArray& out) {
@@ -142,7 +152,9 @@ void PskDemodulator::decide(std::complex<double> value, QByteArray& out) {
     previous_ = value;
     if (std::abs(turn) == 0)
         return;
-    recentTurns_.push_back(turn / std::abs(turn));
+    const std::complex<double> unit = turn / std::abs(turn);
+    symbolTurning_ += unit * unit * unit * unit * std::abs(turn);
+    recentTurns_.push_back(unit);
     if (recentTurns_.size() > 64)
         recentTurns_.pop_front();
     // Signal against noise: along the nearest turn of the mode against across it.

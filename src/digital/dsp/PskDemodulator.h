@@ -14,7 +14,8 @@
 // QPSK hands the turns to the Viterbi decoder of its code. The AFC measures the carrier error
 // sixteen times a symbol on the signal raised to the power that wipes out the modulation
 // (squared for BPSK, to the fourth for QPSK), so it pulls in from far off: up to four times
-// the baud rate for BPSK, twice for QPSK.
+// the baud rate for BPSK, twice for QPSK. Once pulled in, QPSK follows on the symbol turns
+// instead, which carry no bias from the data.
 class PskDemodulator {
 public:
     static constexpr int kTimingBins = 16;
@@ -42,6 +43,7 @@ public:
 private:
     void decide(std::complex<double> value, QByteArray& out);
     void followCarrier();
+    double carrierError() const; // Hz
     void measureClock();
     double timingPhase() const;
     std::complex<double> filter(std::complex<double> mixed);
@@ -62,7 +64,7 @@ private:
     int bestBin_ = 0;
     int lastBin_ = -1;
     std::complex<double> previous_{};
-    std::complex<double> turning_{}, previousPower_{};
+    std::complex<double> turning_{}, previousPower_{}, symbolTurning_{};
     int symbolsSeen_ = 0;
     double lastPhase_ = -1; // the strongest sampling phase, in symbols, at the last measurement
     double clockPpm_ = 0;

@@ -1,14 +1,22 @@
 #include "RttyDemodulator.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
-constexpr int kFrameBits = 7; // start, five data bits, stop
+constexpr int kFrameBits = 7;           // start, five data, stop
+constexpr double kFrameLength = 7.5;    // bits, with one and a half stop bits
+constexpr double kStopChoices[3] = {-0.5, 0.0, 0.5}; // one, one and a half, two stop bits
+constexpr double kStopScoreDecay = 0.7; // per character
+constexpr double kClockGain = 0.15;     // of the timing error measured on a character
+constexpr double kPauseLevel = 0.5;     // a start bit this far towards mark: the sender paused
+constexpr double kAmplitudeGain = 0.05;
 } // namespace
 
 RttyDemodulator::RttyDemodulator(double sampleRate, double carrierHz, double baud, double shiftHz,
                                  bool reverse)
-    : bit_(sampleRate / baud), bitSamples_(std::max(1, int(std::lround(sampleRate / baud)))) {
+    : rate_(sampleRate), bit_(sampleRate / baud),
+      bitSamples_(std::max(1, int(std::lround(sampleRate / baud)))) {
     const double upper = carrierHz + shiftHz / 2, lower = carrierHz - shiftHz / 2;
     mark_.step = 2 * M_PI * (reverse ? lower : upper) / sampleRate;
     space_.step = 2 * M_PI * (reverse ? upper : lower) / sampleRate;
@@ -26,8 +34,8 @@ double RttyDemodulator::ToneFilter::push(double x, int length) {
     return std::norm(sum);
 }
 
-double RttyDemodulator::levelAt(qint64 sample) const {
-    const qint64 at = sample - first_;
+double RttyDemodulator::levelAt(double sample) const {
+    const qint64 at = std::llround(sample) - first_;
     return at >= 0 && at < qint64(levels_.size()) ? levels_[size_t(at)] : 0.0;
 }
 
@@ -37,9 +45,12 @@ QString RttyDemodulator::process(const float* samples, size_t count) {
         const double x = std::isfinite(samples[n]) ? samples[n] : 0.0;
         levels_.push_back(mark_.push(x, bitSamples_) - space_.push(x, bitSamples_));
         ++now_;
-        hunt(out);
+        if (expected_ >= 0)
+            follow(out);
+        else
+            hunt(out);
     }
-    // Keep about two frames of history.
+    // Keep a few frames of history.
     const auto keep = qint64(3 * kFrameBits * bit_);
     if (qint64(levels_.size()) > 2 * keep) {
         const qint64 drop = qint64(levels_.size()) - keep;
@@ -49,28 +60,21 @@ QString RttyDemodulator::process(const float* samples, size_t count) {
     return out;
 }
 
+void RttyDemodulator::lookForEdgeFrom(qint64 from) {
+    huntFrom_ = from;
+    pendingEdge_ = -1;
+    const qint64 latest = now_ - 1;
+    for (qint64 s = std::max(huntFrom_, first_ + 1); s <= latest; ++s)
+        if (levelAt(double(s - 1)) > 0 && levelAt(double(s)) <= 0) {
+            pendingEdge_ = s;
+            break;
+        }
+    wasMark_ = levelAt(double(latest)) > 0;
+}
+
 void RttyDemodulator::hunt(QString& out) {
     const qint64 latest = now_ - 1;
-    if (expected_ >= 0) {
-        // Running text: read the next character where it should be.
-        if (latest < expected_ + (kFrameBits + 1) * bit_)
-            return;
-        const double start = expected_;
-        expected_ = -1;
-        // In running text a stop bit lost in noise does not end the text: the start bit does.
-        if (readCharacter(start, 0.1, false, out))
-            return;
-        huntFrom_ = std::llround(start - bit_ / 2); // the text paused: look for an edge again
-        pendingEdge_ = -1;
-        for (qint64 s = std::max(huntFrom_, first_ + 1); s <= latest; ++s)
-            if (levelAt(s - 1) > 0 && levelAt(s) <= 0) {
-                pendingEdge_ = s;
-                break;
-            }
-        wasMark_ = levelAt(latest) > 0;
-        return;
-    }
-    const bool isMark = levelAt(latest) > 0;
+    const bool isMark = levelAt(double(latest)) > 0;
     if (pendingEdge_ < 0) {
         // A mark-to-space change: the filters are half way into a start bit.
         if (wasMark_ && !isMark && latest >= huntFrom_)
@@ -85,43 +89,88 @@ void RttyDemodulator::hunt(QString& out) {
     const qint64 edge = pendingEdge_;
     pendingEdge_ = -1;
     // The start bit began about half a bit before the edge showed.
-    if (readCharacter(double(edge) - bit_ / 2, 0.5, true, out))
-        return;
-    huntFrom_ = edge + 1; // not a character: look for the next edge
-    // The frame took a while to arrive: look back for an edge since then.
-    for (qint64 s = std::max(huntFrom_, first_ + 1); s <= latest; ++s) {
-        if (levelAt(s - 1) > 0 && levelAt(s) <= 0) {
-            pendingEdge_ = s;
-            return;
-        }
-    }
+    if (!readFirstCharacter(double(edge) - bit_ / 2, out))
+        lookForEdgeFrom(edge + 1); // not a character: the next edge since then
 }
 
-bool RttyDemodulator::readCharacter(double coarse, double searchBits, bool checkStop, QString& out) {
+bool RttyDemodulator::readFirstCharacter(double coarse, QString& out) {
     // Search around the coarse start for the timing at which the seven bit decisions are the
     // most certain.
     double bestStart = coarse, bestScore = -1;
     const int step = std::max(1, bitSamples_ / 32);
-    for (double start = coarse - searchBits * bit_; start <= coarse + searchBits * bit_; start += step) {
+    for (double start = coarse - bit_ / 2; start <= coarse + bit_ / 2; start += step) {
         double score = 0;
         for (int k = 0; k < kFrameBits; ++k)
-            score += std::fabs(levelAt(std::llround(start + (k + 1) * bit_)));
+            score += std::fabs(levelAt(start + (k + 1) * bit_));
         if (score > bestScore) {
             bestScore = score;
             bestStart = start;
         }
     }
-    auto bitAt = [&](int k) { return levelAt(std::llround(bestStart + (k + 1) * bit_)) > 0; };
-    if (bitAt(0) || (checkStop && !bitAt(kFrameBits - 1)))
-        return false; // no start bit, or no stop bit: noise
-    quint8 code = 0;
-    for (int k = 1; k <= 5; ++k)
-        if (bitAt(k))
-            code |= quint8(1u << (k - 1));
-    out += baudot_.push(code);
-    // The next start cannot come before the middle of this stop bit; running text puts it
-    // right after the stop bit and a half.
-    huntFrom_ = std::llround(bestStart + (kFrameBits - 0.5) * bit_);
-    expected_ = bestStart + (kFrameBits + 0.5) * bit_;
+    if (levelAt(bestStart + bit_) > 0 || levelAt(bestStart + kFrameBits * bit_) <= 0)
+        return false;
+    if (amplitude_ <= 0)
+        amplitude_ = bestScore / kFrameBits;
+    stopScore_ = {0, 1, 0}; // one and a half stop bits until the sender shows otherwise
+    decode(bestStart, out);
+    expected_ = bestStart + kFrameLength * bit_;
     return true;
+}
+
+void RttyDemodulator::follow(QString& out) {
+    // Wait until the latest frame the clock allows, with its timing samples, has arrived.
+    const double latest = double(now_ - 1);
+    if (latest < expected_ + (kFrameBits + 1) * bit_)
+        return;
+    // Where this frame starts: the clock's place, moved by the stop length the sender uses.
+    size_t choice = 0;
+    for (size_t i = 0; i < 3; ++i) {
+        const double start = expected_ + kStopChoices[i] * bit_;
+        const double edge = levelAt(start) - levelAt(start + bit_); // mark, then the start bit
+        stopScore_[i] = kStopScoreDecay * stopScore_[i] + edge;
+        if (stopScore_[i] > stopScore_[choice])
+            choice = i;
+    }
+    const double start = expected_ + kStopChoices[choice] * bit_;
+    if (levelAt(start + bit_) > kPauseLevel * amplitude_) {
+        expected_ = -1; // the sender paused: look for the next start edge
+        lookForEdgeFrom(std::llround(start - bit_ / 2));
+        return;
+    }
+    decode(start, out);
+    const double correction = -kClockGain * timingError(start) * bit_;
+    timingMs_ = (kStopChoices[choice] * bit_ + correction) / rate_ * 1000;
+    expected_ = start + correction + kFrameLength * bit_;
+}
+
+void RttyDemodulator::decode(double start, QString& out) {
+    quint8 code = 0;
+    double size = 0;
+    for (int k = 0; k < kFrameBits; ++k) {
+        const double level = levelAt(start + (k + 1) * bit_);
+        size += std::fabs(level);
+        if (k >= 1 && k <= 5 && level > 0)
+            code |= quint8(1u << (k - 1));
+    }
+    amplitude_ += kAmplitudeGain * (size / kFrameBits - amplitude_);
+    out += baudot_.push(code);
+    huntFrom_ = std::llround(start + (kFrameBits - 0.5) * bit_);
+}
+
+double RttyDemodulator::timingError(double start) const {
+    // Half way between two bits that differ, the one-bit filter holds half of each: nothing,
+    // when the timing is right. Late by a fraction d of a bit, it holds d more of the second
+    // bit, so the level there is 2 d times the second bit's level.
+    double sum = 0;
+    int changes = 0;
+    for (int k = 0; k + 1 < kFrameBits; ++k) {
+        const double before = levelAt(start + (k + 1) * bit_);
+        const double after = levelAt(start + (k + 2) * bit_);
+        if ((before > 0) == (after > 0))
+            continue;
+        const double middle = levelAt(start + (k + 1.5) * bit_);
+        sum += middle / (2 * (after > 0 ? amplitude_ : -amplitude_));
+        ++changes;
+    }
+    return changes > 0 && amplitude_ > 0 ? std::clamp(sum / changes, -0.5, 0.5) : 0.0;
 }

@@ -3,23 +3,32 @@
 #include "Baudot.h"
 
 #include <QString>
+#include <array>
 #include <complex>
 #include <deque>
 #include <vector>
 
 // Receives RTTY. The mark and space tones are each mixed down and filtered over one bit (the
 // matched filter of a bit); their difference, sampled at the end of a bit, says which it was.
-// A character is found by its start edge, then timed as a whole: the start is placed where
-// the seven bits of the frame (start, five data, stop) stand out most clearly, which uses the
-// energy of every bit rather than the one noisy edge. The stop bit must be mark. While text
-// runs on, the next character is expected 7.5 bits after the one before and read there, with
-// only a small timing search, so noise between characters cannot start a false one.
+//
+// The first character is found by its start edge and timed as a whole: the start is placed
+// where the seven bits of the frame (start, five data, stop) stand out most clearly. From
+// then on the text is followed by a character clock rather than by start edges: each next
+// frame is read where the clock puts it, whether or not noise has spoiled its start bit, and
+// the clock is corrected a little after each character from where its bit changes really
+// were, so its timing comes from many characters. The clock also learns whether the sender
+// leaves one, one and a half or two stop bits. Only a frame whose start bit is plainly mark
+// (the sender has paused) sends the receiver back to looking for a start edge.
 class RttyDemodulator {
 public:
     RttyDemodulator(double sampleRate, double carrierHz, double baud = 45.45, double shiftHz = 170,
                     bool reverse = false);
 
     QString process(const float* samples, size_t count);
+
+    // How far, in hundredths of a millisecond, the character clock moved at the last
+    // characters (+: the sender's frames come later than the clock expected).
+    int timingHundredthsMs() const { return int(timingMs_ * 100); }
 
 private:
     struct ToneFilter {
@@ -29,11 +38,16 @@ private:
         std::complex<double> sum{};
         double push(double x, int length);
     };
-    double levelAt(qint64 sample) const;
+    double levelAt(double sample) const;
     void hunt(QString& out);
-    // false when there is no start bit, or (when `checkStop`) no stop bit.
-    bool readCharacter(double coarseStart, double searchBits, bool checkStop, QString& out);
+    void follow(QString& out);
+    void lookForEdgeFrom(qint64 from);
+    // false when there is no start bit, or no stop bit: noise.
+    bool readFirstCharacter(double coarseStart, QString& out);
+    void decode(double start, QString& out);
+    double timingError(double start) const;
 
+    double rate_;
     double bit_; // samples per bit
     int bitSamples_;
     ToneFilter mark_, space_;
@@ -44,5 +58,8 @@ private:
     qint64 pendingEdge_ = -1;    // a start edge waiting for its whole frame to arrive
     double expected_ = -1;       // where the next character starts if the text runs on
     bool wasMark_ = true;
+    double amplitude_ = 0;       // the usual size of a bit decision
+    std::array<double, 3> stopScore_{}; // how well frames one, one and a half, two stop bits fit
+    double timingMs_ = 0;
     Baudot::Decoder baudot_;
 };

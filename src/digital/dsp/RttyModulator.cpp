@@ -5,8 +5,9 @@
 #include <cmath>
 
 RttyModulator::RttyModulator(double sampleRate, double carrierHz, double baud, double shiftHz,
-                             bool reverse)
-    : rate_(sampleRate), carrier_(carrierHz), baud_(baud), shift_(shiftHz), reverse_(reverse) {}
+                             bool reverse, double stopBits)
+    : rate_(sampleRate), carrier_(carrierHz), baud_(baud), shift_(shiftHz), stopBits_(stopBits),
+      reverse_(reverse) {}
 
 void RttyModulator::tone(bool markTone, double bits, std::vector<float>& out) {
     const bool upper = markTone != reverse_;
@@ -27,7 +28,7 @@ void RttyModulator::code(quint8 code, std::vector<float>& out) {
     tone(false, 1, out); // start
     for (int bit = 0; bit < 5; ++bit)
         tone((code >> bit) & 1, 1, out);
-    tone(true, 1.5, out); // stop
+    tone(true, stopBits_, out);
 }
 
 std::vector<float> RttyModulator::transmit(const QString& text) {
