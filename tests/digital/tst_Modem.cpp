@@ -157,6 +157,32 @@ private slots:
         QVERIFY(tx.size() >= 2);
     }
 
+    // Every mode reports the carrier its AFC follows (and NET moves the transmitter after
+    // it), its S/N, and its timing: PSK in ppm, RTTY in hundredths of a millisecond.
+    void receiveReports_followTheSignal_inEveryKind() {
+        for (const QString mode : {"bpsk", "qpsk", "rtty-u"}) {
+            Link link(mode);
+            link.tx.setTxCarrier(1515);
+            link.rx.setRxCarrier(0, 1500);
+            link.rx.setNetOn(true);
+            QSignalSpy carrier(&link.rx, &Modem::RxCarrierChanged);
+            QSignalSpy timing(&link.rx, &Modem::TimingReport);
+            link.tx.setTransmit(true);
+            link.tx.SendText("CQ CQ DE OH2XX OH2XX PSE K");
+            link.tx.setReturnToRx(true);
+            link.run();
+            QVERIFY2(link.heard.contains("OH2XX PSE K"), qPrintable(mode + ": " + link.heard));
+            QVERIFY2(std::abs(link.rx.RxCarrier(0) - 1515) <= 1, qPrintable(mode));
+            QCOMPARE(carrier.last().at(1).toInt(), link.rx.RxCarrier(0));
+            QCOMPARE(link.rx.TxCarrier(), link.rx.RxCarrier(0));
+            // No noise on the link: only what the receive filter lets in of the neighbouring
+            // symbols, which for QPSK lies across the turn and so counts as noise.
+            QVERIFY2(link.rx.SignalToNoise(0) >= 15, qPrintable(mode));
+            QVERIFY(!timing.isEmpty());
+            QCOMPARE(timing.last().at(2).toBool(), mode.startsWith("rtty"));
+        }
+    }
+
     void wavFilesInPlaceOfTheSoundCard() {
         QTemporaryDir dir;
         const std::vector<float> heard = PskModulator(8000, 1500, 31.25).transmit("CQ FROM A FILE");

@@ -145,6 +145,29 @@ private slots:
         }
     }
 
+    void rtty_afcPullsIn_andMeasuresSignalToNoise() {
+        const QString text = QString::fromLatin1(kText).toUpper();
+        for (double offset : {25.0, -25.0}) {
+            std::vector<float> sound = RttyModulator(8000, 1500 + offset).transmit(kText + " " + kText);
+            sound = Awgn::add(sound, -3, 8000, 5);
+            RttyDemodulator rx(8000, 1500);
+            const QString got = rx.process(sound.data(), sound.size());
+            QVERIFY2(got.endsWith(text), qPrintable(got));
+            QVERIFY2(std::fabs(rx.carrier() - (1500 + offset)) < 2, qPrintable(QString::number(rx.carrier())));
+            // -3 dB in 2500 Hz is 14.4 dB in the 45.45 Hz of a bit.
+            QVERIFY2(std::fabs(rx.signalToNoise() - 14.4) < 1.5, qPrintable(QString::number(rx.signalToNoise())));
+        }
+        std::vector<float> sound = RttyModulator(8000, 1540).transmit(kText); // beyond reach
+        RttyDemodulator rx(8000, 1500);
+        rx.process(sound.data(), sound.size());
+        QVERIFY(std::fabs(rx.carrier() - 1500) <= RttyDemodulator::kAfcRangeHz);
+        RttyDemodulator still(8000, 1500);
+        still.setAfc(false);
+        sound = RttyModulator(8000, 1510).transmit(kText);
+        QCOMPARE(still.process(sound.data(), sound.size()), text);
+        QCOMPARE(still.carrier(), 1500.0);
+    }
+
     void rtty_recoversAfterANoiseBurst() {
         std::vector<float> sound = RttyModulator(8000, 1500).transmit(kText + " " + kText);
         std::mt19937 random(4);

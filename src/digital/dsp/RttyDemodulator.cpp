@@ -11,15 +11,28 @@ constexpr double kStopScoreDecay = 0.7; // per character
 constexpr double kClockGain = 0.15;     // of the timing error measured on a character
 constexpr double kPauseLevel = 0.5;     // a start bit this far towards mark: the sender paused
 constexpr double kAmplitudeGain = 0.05;
+constexpr double kAfcGain = 0.05;       // of the measured error, per bit
+constexpr double kSnrGain = 0.02;       // per bit
 } // namespace
 
 RttyDemodulator::RttyDemodulator(double sampleRate, double carrierHz, double baud, double shiftHz,
                                  bool reverse)
-    : rate_(sampleRate), bit_(sampleRate / baud),
-      bitSamples_(std::max(1, int(std::lround(sampleRate / baud)))) {
-    const double upper = carrierHz + shiftHz / 2, lower = carrierHz - shiftHz / 2;
-    mark_.step = 2 * M_PI * (reverse ? lower : upper) / sampleRate;
-    space_.step = 2 * M_PI * (reverse ? upper : lower) / sampleRate;
+    : rate_(sampleRate), baud_(baud), shift_(shiftHz), reverse_(reverse), carrier_(carrierHz),
+      bit_(sampleRate / baud), bitSamples_(std::max(2, int(std::lround(sampleRate / baud)))) {
+    tune();
+}
+
+void RttyDemodulator::tune() {
+    const double centre = carrier_ + afcOffset_;
+    const double upper = centre + shift_ / 2, lower = centre - shift_ / 2;
+    mark_.step = 2 * M_PI * (reverse_ ? lower : upper) / rate_;
+    space_.step = 2 * M_PI * (reverse_ ? upper : lower) / rate_;
+}
+
+void RttyDemodulator::setCarrier(double hz) {
+    carrier_ = hz;
+    afcOffset_ = 0;
+    tune();
 }
 
 double RttyDemodulator::ToneFilter::push(double x, int length) {
@@ -27,6 +40,10 @@ double RttyDemodulator::ToneFilter::push(double x, int length) {
     phase = std::fmod(phase + step, 2 * M_PI);
     window.push_back(mixed);
     sum += mixed;
+    laterHalf += mixed;
+    const size_t half = size_t(length / 2);
+    if (window.size() > half)
+        laterHalf -= window[window.size() - 1 - half];
     if (int(window.size()) > length) {
         sum -= window.front();
         window.pop_front();
@@ -34,17 +51,39 @@ double RttyDemodulator::ToneFilter::push(double x, int length) {
     return std::norm(sum);
 }
 
+void RttyDemodulator::followFrequency() {
+    // The later half of a bit turns against the earlier by 2 pi x error x half a bit.
+    if (std::abs(frequencyTurn_) > 0) {
+        const double error = std::arg(frequencyTurn_) * rate_ / (2 * M_PI * (bitSamples_ / 2));
+        afcOffset_ = std::clamp(afcOffset_ + kAfcGain * error, -kAfcRangeHz, kAfcRangeHz);
+        tune();
+    }
+    frequencyTurn_ = {};
+}
+
 double RttyDemodulator::levelAt(double sample) const {
     const qint64 at = std::llround(sample) - first_;
     return at >= 0 && at < qint64(levels_.size()) ? levels_[size_t(at)] : 0.0;
+}
+
+double RttyDemodulator::totalAt(double sample) const {
+    const qint64 at = std::llround(sample) - first_;
+    return at >= 0 && at < qint64(totals_.size()) ? totals_[size_t(at)] : 0.0;
 }
 
 QString RttyDemodulator::process(const float* samples, size_t count) {
     QString out;
     for (size_t n = 0; n < count; ++n) {
         const double x = std::isfinite(samples[n]) ? samples[n] : 0.0;
-        levels_.push_back(mark_.push(x, bitSamples_) - space_.push(x, bitSamples_));
+        const double mark = mark_.push(x, bitSamples_), space = space_.push(x, bitSamples_);
+        levels_.push_back(mark - space);
+        totals_.push_back(mark + space);
         ++now_;
+        if (afc_ && expected_ >= 0) { // only while a signal is being followed
+            frequencyTurn_ += mark_.turn() + space_.turn();
+            if (now_ % bitSamples_ == 0)
+                followFrequency();
+        }
         if (expected_ >= 0)
             follow(out);
         else
@@ -55,6 +94,7 @@ QString RttyDemodulator::process(const float* samples, size_t count) {
     if (qint64(levels_.size()) > 2 * keep) {
         const qint64 drop = qint64(levels_.size()) - keep;
         levels_.erase(levels_.begin(), levels_.begin() + drop);
+        totals_.erase(totals_.begin(), totals_.begin() + drop);
         first_ += drop;
     }
     return out;
@@ -148,6 +188,7 @@ void RttyDemodulator::decode(double start, QString& out) {
     double size = 0;
     for (int k = 0; k < kFrameBits; ++k) {
         const double level = levelAt(start + (k + 1) * bit_);
+        measureNoise(level, totalAt(start + (k + 1) * bit_));
         size += std::fabs(level);
         if (k >= 1 && k <= 5 && level > 0)
             code |= quint8(1u << (k - 1));
@@ -155,6 +196,14 @@ void RttyDemodulator::decode(double start, QString& out) {
     amplitude_ += kAmplitudeGain * (size / kFrameBits - amplitude_);
     out += baudot_.push(code);
     huntFrom_ = std::llround(start + (kFrameBits - 0.5) * bit_);
+}
+
+void RttyDemodulator::measureNoise(double level, double total) {
+    // At the end of a bit the filter of the tone sent holds signal and noise, the other noise.
+    const double sent = (total + std::fabs(level)) / 2, other = (total - std::fabs(level)) / 2;
+    signal_ += kSnrGain * (sent - other - signal_);
+    noise_ += kSnrGain * (other - noise_);
+    snrDb_ = 10 * std::log10(std::max(1e-12, signal_) / std::max(1e-12, noise_));
 }
 
 double RttyDemodulator::timingError(double start) const {

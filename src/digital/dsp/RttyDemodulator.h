@@ -26,19 +26,36 @@ public:
 
     QString process(const float* samples, size_t count);
 
+    // AFC: while text is being followed, both tones are moved after the signal (at most
+    // kAfcRangeHz from where the receiver was set).
+    static constexpr double kAfcRangeHz = 50;
+    void setAfc(bool on) { afc_ = on; }
+    double carrier() const { return carrier_ + afcOffset_; }
+    void setCarrier(double hz);
+    // Signal to noise in dB, in the bandwidth of one bit: the tone that was sent against the
+    // one that was not, at the middle of the bits.
+    double signalToNoise() const { return snrDb_; }
+
     // How far, in hundredths of a millisecond, the character clock moved at the last
     // characters (+: the sender's frames come later than the clock expected).
     int timingHundredthsMs() const { return int(timingMs_ * 100); }
 
 private:
+    // A tone mixed down and summed over the last bit; the sum over its later half as well,
+    // whose turn against the earlier half shows how far the tone is off frequency.
     struct ToneFilter {
         double phase = 0;
         double step = 0;
         std::deque<std::complex<double>> window;
-        std::complex<double> sum{};
+        std::complex<double> sum{}, laterHalf{};
         double push(double x, int length);
+        std::complex<double> turn() const { return laterHalf * std::conj(sum - laterHalf); }
     };
+    void tune();
+    void followFrequency();
+    void measureNoise(double level, double total);
     double levelAt(double sample) const;
+    double totalAt(double sample) const;
     void hunt(QString& out);
     void follow(QString& out);
     void lookForEdgeFrom(qint64 from);
@@ -48,10 +65,18 @@ private:
     double timingError(double start) const;
 
     double rate_;
+    double baud_;
+    double shift_;
+    bool reverse_;
+    double carrier_;
+    double afcOffset_ = 0;
+    bool afc_ = true;
+    std::complex<double> frequencyTurn_{}; // gathered over the current bit
     double bit_; // samples per bit
     int bitSamples_;
     ToneFilter mark_, space_;
     std::vector<double> levels_; // mark minus space, per sample, from `first_` on
+    std::vector<double> totals_; // mark plus space
     qint64 first_ = 0;           // the sample number of levels_[0]
     qint64 now_ = 0;             // samples taken in
     qint64 huntFrom_ = 0;        // no new start before this sample
@@ -61,5 +86,6 @@ private:
     double amplitude_ = 0;       // the usual size of a bit decision
     std::array<double, 3> stopScore_{}; // how well frames one, one and a half, two stop bits fit
     double timingMs_ = 0;
+    double signal_ = 0, noise_ = 0, snrDb_ = 0;
     Baudot::Decoder baudot_;
 };

@@ -84,7 +84,7 @@ void Modem::setRxCarrier(int channel, int hz) {
     if (ch.psk)
         ch.psk->setCarrier(hz);
     else
-        rebuildReceiver(channel);
+        ch.rtty->setCarrier(hz);
     if (channel == 0 && bpfIndex_ > 0)
         setBpfIndex(bpfIndex_);
     if (channel == 0 && netOn_)
@@ -108,9 +108,12 @@ bool Modem::ChannelOn(int channel) const { return channels_[size_t(channel)]->on
 void Modem::setAfc(int channel, bool on) {
     if (channel < 0 || channel >= kChannels)
         return;
-    channels_[size_t(channel)]->afc = on;
-    if (channels_[size_t(channel)]->psk)
-        channels_[size_t(channel)]->psk->setAfc(on);
+    Channel& ch = *channels_[size_t(channel)];
+    ch.afc = on;
+    if (ch.psk)
+        ch.psk->setAfc(on);
+    else
+        ch.rtty->setAfc(on);
 }
 
 void Modem::setNetOn(bool on) {
@@ -122,7 +125,7 @@ void Modem::setNetOn(bool on) {
 
 int Modem::SignalToNoise(int channel) const {
     const Channel& ch = *channels_[size_t(channel)];
-    return ch.psk ? int(std::lround(ch.psk->signalToNoise())) : 0;
+    return int(std::lround(ch.psk ? ch.psk->signalToNoise() : ch.rtty->signalToNoise()));
 }
 
 void Modem::rebuildReceiver(int channel) {
@@ -137,6 +140,7 @@ void Modem::rebuildReceiver(int channel) {
     } else {
         ch.rtty = std::make_unique<RttyDemodulator>(rate_, ch.carrier, ch.baud, mode.shiftHz,
                                                     mode.markLower);
+        ch.rtty->setAfc(ch.afc);
     }
 }
 
@@ -168,9 +172,7 @@ void Modem::receive(const float* samples, size_t count) {
         scope_.assign(audio.end() - std::min(audio.size(), keep), audio.end());
         emit FftReady();
         emit DisplayUpdate();
-        for (int c = 0; c < kChannels; ++c) // the sender's clock against ours, in ppm
-            if (channels_[size_t(c)]->on && channels_[size_t(c)]->psk)
-                emit TimingReport(c, int(std::lround(channels_[size_t(c)]->psk->clockOffsetPpm())), false);
+        reportTiming();
     }
     for (int c = 0; c < kChannels; ++c) {
         Channel& ch = *channels_[size_t(c)];
@@ -180,16 +182,33 @@ void Modem::receive(const float* samples, size_t count) {
                                     : ch.rtty->process(audio.data(), audio.size());
         for (QChar character : text)
             emit CharReceived(c, character);
-        if (ch.psk) {
-            ch.carrier = ch.psk->carrier();
-            const int now = int(std::lround(ch.carrier));
-            if (now != ch.reportedCarrier) {
-                ch.reportedCarrier = now;
-                emit RxCarrierChanged(c, now);
-                if (c == 0 && netOn_)
-                    setTxCarrier(now);
-            }
-        }
+        followAfc(c);
+    }
+}
+
+void Modem::followAfc(int channel) {
+    Channel& ch = *channels_[size_t(channel)];
+    ch.carrier = ch.psk ? ch.psk->carrier() : ch.rtty->carrier();
+    const int now = int(std::lround(ch.carrier));
+    if (now == ch.reportedCarrier)
+        return;
+    ch.reportedCarrier = now;
+    emit RxCarrierChanged(channel, now);
+    if (channel == 0 && netOn_)
+        setTxCarrier(now);
+}
+
+void Modem::reportTiming() {
+    // PSK: the sender's symbol clock against ours, in ppm. RTTY: how far the last character
+    // came from where the character clock expected it, in hundredths of a millisecond.
+    for (int c = 0; c < kChannels; ++c) {
+        const Channel& ch = *channels_[size_t(c)];
+        if (!ch.on)
+            continue;
+        if (ch.psk)
+            emit TimingReport(c, int(std::lround(ch.psk->clockOffsetPpm())), false);
+        else
+            emit TimingReport(c, ch.rtty->timingHundredthsMs(), true);
     }
 }
 

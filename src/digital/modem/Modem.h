@@ -119,6 +119,8 @@ signals:
 private:
     struct Channel;
     void rebuildReceiver(int channel);
+    void reportTiming();
+    void followAfc(int channel); // reports a carrier the AFC has moved
     void setTxState(int state);
     void refill();
     void modulateNext();
