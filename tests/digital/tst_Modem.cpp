@@ -172,7 +172,7 @@ private slots:
             link.tx.setReturnToRx(true);
             link.run();
             QVERIFY2(link.heard.contains("OH2XX PSE K"), qPrintable(mode + ": " + link.heard));
-            QVERIFY2(std::abs(link.rx.RxCarrier(0) - 1515) <= 1, qPrintable(mode));
+            QVERIFY2(std::abs(link.rx.RxCarrier(0) - 1515) <= 1, qPrintable(mode + QString::number(link.rx.RxCarrier(0))));
             QCOMPARE(carrier.last().at(1).toInt(), link.rx.RxCarrier(0));
             QCOMPARE(link.rx.TxCarrier(), link.rx.RxCarrier(0));
             // No noise on the link: only what the receive filter lets in of the neighbouring

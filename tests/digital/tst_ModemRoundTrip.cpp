@@ -161,6 +161,14 @@ private slots:
         RttyDemodulator rx(8000, 1500);
         rx.process(sound.data(), sound.size());
         QVERIFY(std::fabs(rx.carrier() - 1500) <= RttyDemodulator::kAfcRangeHz);
+        std::mt19937 random(9);
+        std::normal_distribution<float> gauss(0, 0.3f);
+        std::vector<float> noise(8000 * 60);
+        for (float& v : noise)
+            v = gauss(random);
+        RttyDemodulator onNoise(8000, 1500);
+        onNoise.process(noise.data(), noise.size());
+        QCOMPARE(onNoise.carrier(), 1500.0); // noise alone does not move it
         RttyDemodulator still(8000, 1500);
         still.setAfc(false);
         sound = RttyModulator(8000, 1510).transmit(kText);

@@ -12,6 +12,8 @@ constexpr double kClockGain = 0.15;     // of the timing error measured on a cha
 constexpr double kPauseLevel = 0.5;     // a start bit this far towards mark: the sender paused
 constexpr double kAmplitudeGain = 0.05;
 constexpr double kAfcGain = 0.05;       // of the measured error, per bit
+constexpr double kAfcFloor = 0.25;      // of the usual bit level: less is too little to follow
+constexpr double kAfcMinSnrDb = 6;
 constexpr double kSnrGain = 0.02;       // per bit
 } // namespace
 
@@ -52,13 +54,19 @@ double RttyDemodulator::ToneFilter::push(double x, int length) {
 }
 
 void RttyDemodulator::followFrequency() {
-    // The later half of a bit turns against the earlier by 2 pi x error x half a bit.
-    if (std::abs(frequencyTurn_) > 0) {
+    // The later half of a bit turns against the earlier by 2 pi x error x half a bit. The
+    // measurement counts as far as the halves hold one steady tone (noise turns every way and
+    // mostly cancels), and not at all when there is next to nothing to hear or only noise
+    // (two noise-filled filters differ by about 3 dB; a signal worth following by more).
+    const double energy = bitEnergy_ / bitSamples_;
+    const double certainty = energy > 0 ? std::min(1.0, 4 * std::abs(frequencyTurn_) / bitEnergy_) : 0.0;
+    if (energy > kAfcFloor * amplitude_ && certainty > 0 && snrDb_ > kAfcMinSnrDb) {
         const double error = std::arg(frequencyTurn_) * rate_ / (2 * M_PI * (bitSamples_ / 2));
-        afcOffset_ = std::clamp(afcOffset_ + kAfcGain * error, -kAfcRangeHz, kAfcRangeHz);
+        afcOffset_ = std::clamp(afcOffset_ + kAfcGain * certainty * error, -kAfcRangeHz, kAfcRangeHz);
         tune();
     }
     frequencyTurn_ = {};
+    bitEnergy_ = 0;
 }
 
 double RttyDemodulator::levelAt(double sample) const {
@@ -81,6 +89,7 @@ QString RttyDemodulator::process(const float* samples, size_t count) {
         ++now_;
         if (afc_ && expected_ >= 0) { // only while a signal is being followed
             frequencyTurn_ += mark_.turn() + space_.turn();
+            bitEnergy_ += mark + space;
             if (now_ % bitSamples_ == 0)
                 followFrequency();
         }

@@ -72,6 +72,7 @@ private:
     double afcOffset_ = 0;
     bool afc_ = true;
     std::complex<double> frequencyTurn_{}; // gathered over the current bit
+    double bitEnergy_ = 0;                 // ... and the tones' energy over it
     double bit_; // samples per bit
     int bitSamples_;
     ToneFilter mark_, space_;
