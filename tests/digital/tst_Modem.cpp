@@ -134,6 +134,35 @@ private slots:
         QVERIFY2(link.heard.endsWith(QString("AB") + QChar(8)), qPrintable(link.heard.toLatin1().toHex()));
     }
 
+    void parkedModem_hearsNothing_andSendsNothing() {
+        Link link("bpsk");
+        link.tx.setTransmit(true);
+        link.tx.setModemActive(false); // drops the transmission at once
+        QCOMPARE(link.tx.txState(), 0);
+        link.tx.setTransmit(true); // and takes none while parked
+        QCOMPARE(link.tx.txState(), 0);
+        link.tx.setModemActive(true);
+        link.rx.setModemActive(false);
+        QSignalSpy heard(&link.rx, &Modem::DisplayUpdate);
+        link.tx.setTransmit(true);
+        link.tx.SendText("CQ");
+        link.tx.setReturnToRx(true);
+        link.run();
+        QVERIFY(link.heard.isEmpty());
+        QVERIFY(heard.isEmpty());
+    }
+
+    void textWithoutACode_isLeftOut() {
+        for (const QString mode : {"bpsk", "rtty-u"}) {
+            Link link(mode);
+            link.tx.setTransmit(true);
+            link.tx.SendText(QString::fromUtf8("CQ \u0416\u00e4 DE OH2XX"));
+            link.tx.setReturnToRx(true);
+            link.run();
+            QVERIFY2(link.heard.contains("CQ  DE OH2XX"), qPrintable(mode + ": " + link.heard));
+        }
+    }
+
     void transmitOff_stopsAtOnce() {
         Modem modem;
         modem.setTransmit(true);

@@ -69,7 +69,7 @@ private slots:
         XmmvView view(modem);
         view.resize(120, 120);
         view.ViewType = 2;
-        view.ScopeKind = 1;
+        modem.ScopeKind = 1;
         const QImage scope = view.grab().toImage();
         int lit = 0;
         const int right = view.width() / 2 + int(0.4 * std::min(view.width(), view.height()));

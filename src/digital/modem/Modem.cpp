@@ -160,7 +160,15 @@ int Modem::notchFrequency(int index) const {
     return index >= 0 && index < NotchCount() ? int(notches_[size_t(index)].frequency()) : 0;
 }
 
+void Modem::setModemActive(bool active) {
+    active_ = active;
+    if (!active)
+        setTransmit(false);
+}
+
 void Modem::receive(const float* samples, size_t count) {
+    if (!active_)
+        return;
     std::vector<float> audio(samples, samples + count);
     if (bandPass_)
         bandPass_->process(audio.data(), audio.size());
@@ -230,7 +238,7 @@ void Modem::setTxState(int state) {
 
 void Modem::setTransmit(bool on) {
     if (on) {
-        if (txState_ != 0)
+        if (txState_ != 0 || !active_)
             return;
         returnToRx_ = false;
         startModulator();
@@ -253,7 +261,7 @@ void Modem::setReturnToRx(bool on) {
 
 void Modem::TxControl(int command) {
     // 4: a plain tone on the transmit carrier, for tuning; anything else ends it.
-    if (command == 4 && txState_ == 0) {
+    if (command == 4 && txState_ == 0 && active_) {
         startModulator();
         setTxState(4);
     } else if (txState_ == 4) {
@@ -297,7 +305,8 @@ void Modem::modulateNext() {
     const QChar c = txQueue_.front();
     txQueue_.remove(0, 1);
     if (sendsPsk()) {
-        psk_->character(static_cast<unsigned char>(c.toLatin1()), txBuffer_);
+        if (c.unicode() < 128) // varicode has no others (and toLatin1 would make them NUL)
+            psk_->character(static_cast<unsigned char>(c.unicode()), txBuffer_);
         return;
     }
     for (quint8 code : rttyEncoder_.encode(QString(c)))
@@ -331,6 +340,10 @@ void Modem::refill() {
 }
 
 void Modem::renderTx(float* out, size_t count) {
+    if (!active_) {
+        std::fill(out, out + count, 0.0f);
+        return;
+    }
     for (size_t n = 0; n < count; ++n) {
         if (txRead_ >= txBuffer_.size()) {
             if (txState_ == 0) {
@@ -362,9 +375,7 @@ void Modem::setBpfIndex(int index) {
         bandPass_ = std::make_unique<BandPass>(rate_, RxCarrier(0), bpfWidth(index));
 }
 
-void Modem::setCharset(int, int) {
-    // Latin-1 text both ways; other character sets are not offered.
-}
+void Modem::setCharset(int, int) {}
 
 void Modem::setSoundDevices(const QString& devices) {
     bool okIn = false, okOut = false;

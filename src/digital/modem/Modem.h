@@ -51,13 +51,19 @@ public:
     void setNetOn(bool on);
     bool NetOn() const { return netOn_; }
     int SignalToNoise(int channel) const;
-    void setModemActive(bool active) { active_ = active; }
+    // Off, the modem is parked: it ignores what it hears, sends silence and drops a
+    // transmission at once. On (as it starts) it works.
+    void setModemActive(bool active);
+    bool ModemActive() const { return active_; }
 
     // Displays and filters.
     int ScopeKind = 0; // 0 none, 1 sync scope, 2 wave scope
     int BpfIndex() const { return bpfIndex_; }
     void setBpfIndex(int index); // 0 off; 1..3 ever narrower around channel 0's carrier
     static double bpfWidth(int index);
+    // PSK carries 7-bit ASCII (varicode's alphabet), RTTY upper-case letters, figures and
+    // signs; characters with no code are left out. The character set only tells the
+    // terminal's fonts how to show text, so it is taken and has no effect on the air.
     void setCharset(int channel, int charset);
     int FontCharset() const { return 0; }
 
@@ -129,7 +135,7 @@ private:
     bool sendsPsk() const;
 
     double rate_;
-    bool active_ = false;
+    bool active_ = true;
     std::vector<std::unique_ptr<Channel>> channels_;
     std::vector<Notch> notches_;
     int bpfIndex_ = 0;

@@ -61,7 +61,7 @@ void XmmvView::paintEvent(QPaintEvent*) {
     p.fillRect(rect(), Qt::black);
     if (ViewType == 1)
         p.drawImage(0, 0, waterfall_);
-    else if (ViewType == 2 && ScopeKind == 1)
+    else if (ViewType == 2 && modem_.ScopeKind == 1)
         paintSymbols(p);
     else if (ViewType == 2)
         paintScope(p);

@@ -15,8 +15,9 @@ public:
 
     XmmvView(Modem& modem, int channel = 0, QWidget* parent = nullptr);
 
+    // With ViewType 2 the modem's ScopeKind chooses the scope: 1 the symbol (sync) scope,
+    // else the wave.
     int ViewType = 0;
-    int ScopeKind = 0; // with ViewType 2: 1 the symbol (sync) scope, else the wave
     int ScrollPos = 0; // Hz at the left edge
     int Marker = 0;    // Hz, 0 for none
 
