@@ -334,6 +334,7 @@ void Modem::refill() {
     if (txState_ == 2 || returnToRx_) { // all sent: the tail, then receive
         endModulator();
         tailSent_ = true;
+        setTxState(3); // waiting for the tail to go out
         return;
     }
     sendsPsk() ? psk_->idle(kIdleSymbols, txBuffer_) : rtty_->mark(1, txBuffer_);

@@ -24,7 +24,7 @@ class RttyModulator;
 // feeds them (sound card or file) is not its business.
 //
 // Transmit states: 0 receiving, 1 sending, 2 return to receive asked (the queue is being sent),
-// 3 waiting, 4 a plain tone.
+// 3 waiting for the end of the transmission to go out, 4 a plain tone.
 class Modem final : public QObject, public DuplexClient {
     Q_OBJECT
 public:
@@ -65,7 +65,9 @@ public:
     // signs; characters with no code are left out. The character set only tells the
     // terminal's fonts how to show text, so it is taken and has no effect on the air.
     void setCharset(int channel, int charset);
-    int FontCharset() const { return 0; }
+    int FontCharset() const { return 0; } // the fonts are Unicode
+    // The displays are widgets bound to the modem itself, so there is no handle to pass.
+    long DrawHandle() const { return 0; }
 
     // Sound devices: "input,output" device numbers, -1 for the default device.
     void setSoundDevices(const QString& devices);
