@@ -212,13 +212,19 @@ private slots:
         junk[100] = std::numeric_limits<float>::quiet_NaN();
         junk[200] = std::numeric_limits<float>::infinity();
         std::vector<float> silence(80000, 0.0f);
-        PskDemodulator psk(8000, 1500, 31.25);
+        PskDemodulator psk(8000, 1500, 31.25), qpsk(8000, 1500, 31.25, true);
         RttyDemodulator rtty(8000, 1500);
         for (const auto* sound : {&junk, &silence}) {
             psk.process(sound->data(), sound->size());
+            qpsk.process(sound->data(), sound->size());
             rtty.process(sound->data(), sound->size());
         }
-        QVERIFY(std::isfinite(psk.carrier()));
+        // Still working afterwards, on carriers still in range.
+        const std::vector<float> after = PskModulator(8000, 1500, 31.25).transmit(kText);
+        QVERIFY(psk.process(after.data(), after.size()).contains("the quick brown fox"));
+        for (double carrier : {psk.carrier(), qpsk.carrier(), rtty.carrier()})
+            QVERIFY(std::isfinite(carrier) && carrier > 1000 && carrier < 2000);
+        QVERIFY(std::isfinite(rtty.signalToNoise()) && std::isfinite(psk.signalToNoise()));
     }
 
     void rtty_talksWithAnIndependentModem() {

@@ -29,6 +29,12 @@ int fail(const QString& message) {
     return 2;
 }
 
+// The signal's highest tone must stay below half the sample rate.
+bool fits(const Setup& s, double rate) {
+    const double top = s.carrier + (ModeList::isPsk(s.kind) ? s.speed : s.shift / 2 + s.speed);
+    return top < rate / 2;
+}
+
 QByteArray readText(const QCommandLineParser& parser) {
     if (parser.isSet("text"))
         return parser.value("text").toLatin1();
@@ -38,6 +44,11 @@ QByteArray readText(const QCommandLineParser& parser) {
 }
 
 int transmit(const Setup& s, const QByteArray& text, int rate, const QString& out) {
+    if (rate < 4000 || rate > 192000)
+        return fail("--rate must be between 4000 and 192000 Hz");
+    if (!fits(s, rate))
+        return fail(QString("the signal at %1 Hz does not fit below half the %2 Hz sample rate")
+                        .arg(s.carrier).arg(rate));
     std::vector<float> sound;
     if (ModeList::isPsk(s.kind))
         sound = PskModulator(rate, s.carrier, s.speed, s.kind == ModeList::Kind::Qpsk).transmit(text);
@@ -57,6 +68,9 @@ int receive(const Setup& s, const QString& in) {
     const auto sound = WavIo::read(in, &why);
     if (!sound)
         return fail(why);
+    if (!fits(s, sound->sampleRate))
+        return fail(QString("the signal at %1 Hz does not fit below half the file's %2 Hz sample rate")
+                        .arg(s.carrier).arg(sound->sampleRate));
     QByteArray text;
     if (ModeList::isPsk(s.kind)) {
         PskDemodulator psk(sound->sampleRate, s.carrier, s.speed, s.kind == ModeList::Kind::Qpsk);
