@@ -12,6 +12,7 @@ PACKAGES=(
   qt6-qpa-plugins
   libhamlib-utils
   minimodem
+  pulseaudio
 )
 
 missing=()

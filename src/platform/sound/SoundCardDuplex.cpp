@@ -24,7 +24,7 @@ QAudioDevice pick(const QList<QAudioDevice>& devices, const QAudioDevice& fallba
 // Hands the card the client's samples as it asks for them.
 class PlaybackDevice final : public QIODevice {
 public:
-    explicit PlaybackDevice(DuplexClient& client) : client_(client) { open(QIODevice::ReadOnly); }
+    explicit PlaybackDevice(DuplexClient& client) : client_(client) { open(QIODevice::ReadOnly | QIODevice::Unbuffered); }
     bool isSequential() const override { return true; }
     qint64 bytesAvailable() const override { return 1 << 16; }
 
@@ -75,13 +75,13 @@ bool SoundCardDuplex::start(DuplexClient& client, int inputDevice, int outputDev
     }
     client_ = &client;
     source_ = std::make_unique<QAudioSource>(input, modemFormat());
-    source_->setBufferSize(kSampleRate * 2 * kBufferMs / 1000);
+    source_->setBufferSize(kSampleRate * 2 * kCaptureBufferMs / 1000);
     capture_ = source_->start();
     if (capture_)
         connect(capture_, &QIODevice::readyRead, this, &SoundCardDuplex::onCaptured);
     playback_ = std::make_unique<PlaybackDevice>(client);
     sink_ = std::make_unique<QAudioSink>(output, modemFormat());
-    sink_->setBufferSize(kSampleRate * 2 * kBufferMs / 1000);
+    sink_->setBufferSize(kSampleRate * 2 * kPlaybackBufferMs / 1000);
     sink_->start(playback_.get());
     return true;
 }

@@ -14,7 +14,10 @@ class QIODevice;
 class SoundCardDuplex final : public QObject, public SoundDuplex {
     Q_OBJECT
 public:
-    static constexpr int kBufferMs = 40;
+    static constexpr int kCaptureBufferMs = 40;
+    // Qt hands PulseAudio the sound in 20 ms pieces and only once a whole piece fits: with
+    // much less than three of them buffered, playback never gets past its pre-buffering.
+    static constexpr int kPlaybackBufferMs = 100;
 
     SoundCardDuplex();
     ~SoundCardDuplex() override;
