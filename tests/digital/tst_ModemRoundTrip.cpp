@@ -92,7 +92,8 @@ private slots:
                     PskModulator(8000, 1500 + offset, 31.25, qpsk).transmit("VVV VVV " + kText);
                 PskDemodulator demodulator(8000, 1500, 31.25, qpsk);
                 const QByteArray got = demodulator.process(sound.data(), sound.size());
-                QVERIFY2(got.contains(kText), got.constData());
+                // BPSK pulls in on the idle preamble, so even the first characters come through.
+                QVERIFY2(got.contains(qpsk ? kText : "VVV VVV " + kText), got.constData());
                 QVERIFY2(std::fabs(demodulator.carrier() - (1500 + offset)) < 0.5, qPrintable(QString("%1 %2").arg(qpsk).arg(demodulator.carrier())));
             }
         }

@@ -8,20 +8,24 @@ constexpr double kBinDecay = 0.98;   // per symbol: the timing follows over ~50 
 constexpr double kAfcGain = 0.02;    // of the measured error, per symbol
 constexpr double kAfcPullGain = 0.08; // ... while pulling in
 constexpr int kPullInSymbols = 100;
+constexpr double kWideSymbols = 0.25;  // the BPSK AFC's filter while pulling in
+constexpr double kAfcCatchGain = 0.3; // ... over the first symbols: most of the preamble is left
+constexpr int kCatchSymbols = 12;     // to decode the first characters with
 constexpr int kClockSymbols = 256; // the clock offset is measured over this many symbols
 constexpr double kSnrDecay = 0.97;
 } // namespace
 
 PskDemodulator::PskDemodulator(double sampleRate, double carrierHz, double baud, bool qpsk)
     : rate_(sampleRate), carrier_(carrierHz), baud_(baud), qpsk_(qpsk),
-      first_length_(std::max(1, int(std::lround(kFirstSymbols * sampleRate / baud)))),
-      second_length_(std::max(1, int(std::lround(kSecondSymbols * sampleRate / baud)))) {}
+      first_(std::max(1, int(std::lround(kFirstSymbols * sampleRate / baud)))),
+      second_(std::max(1, int(std::lround(kSecondSymbols * sampleRate / baud)))),
+      wide_(std::max(1, int(std::lround(kWideSymbols * sampleRate / baud)))) {}
 
 void PskDemodulator::reset() {
     phase_ = 0;
-    first_.clear();
-    second_.clear();
-    sumFirst_ = sumSecond_ = {};
+    first_.reset();
+    second_.reset();
+    wide_.reset();
     symbolPhase_ = 0;
     binEnergy_.fill(0);
     bestBin_ = 0;
@@ -37,22 +41,25 @@ void PskDemodulator::reset() {
 
 void PskDemodulator::setCarrier(double hz) { carrier_ = hz; }
 
+std::complex<double> PskDemodulator::RunningMean::push(std::complex<double> x) {
+    window.push_back(x);
+    sum += x;
+    if (int(window.size()) > length) {
+        sum -= window.front();
+        window.pop_front();
+    }
+    return sum / double(length);
+}
+
+void PskDemodulator::RunningMean::reset() {
+    window.clear();
+    sum = {};
+}
+
 std::complex<double> PskDemodulator::filter(std::complex<double> mixed) {
     // Two running sums in a row: a trapezoid 1.3 symbols wide, which keeps most of the symbol's
     // energy and little of its neighbours' (the shaped symbols overlap by one).
-    first_.push_back(mixed);
-    sumFirst_ += mixed;
-    if (int(first_.size()) > first_length_) {
-        sumFirst_ -= first_.front();
-        first_.pop_front();
-    }
-    second_.push_back(sumFirst_);
-    sumSecond_ += sumFirst_;
-    if (int(second_.size()) > second_length_) {
-        sumSecond_ -= second_.front();
-        second_.pop_front();
-    }
-    return sumSecond_ / double(first_length_ * second_length_);
+    return second_.push(first_.push(mixed));
 }
 
 QByteArray PskDemodulator::process(const float* samples, size_t count) {
@@ -62,6 +69,7 @@ QByteArray PskDemodulator::process(const float* samples, size_t count) {
         const std::complex<double> mixed = x * std::polar(1.0, -phase_);
         phase_ = std::fmod(phase_ + 2 * M_PI * carrier_ / rate_, 2 * M_PI);
         const std::complex<double> y = filter(mixed);
+        const std::complex<double> wide = wide_.push(mixed);
 
         symbolPhase_ += baud_ / rate_;
         if (symbolPhase_ >= 1.0) {
@@ -83,8 +91,13 @@ QByteArray PskDemodulator::process(const float* samples, size_t count) {
             lastBin_ = bin;
             binEnergy_[bin] += std::abs(y);
             // Raised to this power the signal loses its data: what turns from one bin to the
-            // next is the carrier error.
-            const std::complex<double> squared = y * y;
+            // next is the carrier error. While BPSK is far off, the receive filter would weigh
+            // the two tones of the idle reversals unequally, and their squares would turn by
+            // the baud rate as well: a wide filter weighs them alike. (QPSK's fourth power
+            // would make too much of the noise a wide filter lets in.)
+            const bool pulling = symbolsSeen_ < kPullInSymbols && !qpsk_;
+            const std::complex<double> heard = pulling ? wide : y;
+            const std::complex<double> squared = heard * heard;
             const std::complex<double> power = qpsk_ ? squared * squared : squared;
             turning_ += power * std::conj(previousPower_);
             previousPower_ = power;
@@ -140,7 +153,9 @@ void PskDemodulator::followCarrier() {
     if (afc_ && std::abs(turning_) > 0) {
         const double error = carrierError();
         // Quick at first, to pull in; gentle once settled, so noise averages out.
-        const double gain = symbolsSeen_ < kPullInSymbols ? kAfcPullGain : kAfcGain;
+        const double gain = symbolsSeen_ < kCatchSymbols && !qpsk_ ? kAfcCatchGain
+                            : symbolsSeen_ < kPullInSymbols ? kAfcPullGain
+                                                            : kAfcGain;
         carrier_ += gain * error;
         ++symbolsSeen_;
     }

@@ -14,8 +14,9 @@
 // QPSK hands the turns to the Viterbi decoder of its code. The AFC measures the carrier error
 // sixteen times a symbol on the signal raised to the power that wipes out the modulation
 // (squared for BPSK, to the fourth for QPSK), so it pulls in from far off: up to four times
-// the baud rate for BPSK, twice for QPSK. Once pulled in, QPSK follows on the symbol turns
-// instead, which carry no bias from the data.
+// the baud rate for BPSK, twice for QPSK. BPSK pulls in on a wider filter, so that it is
+// done within the idle preamble; once pulled in, QPSK follows on the symbol turns instead,
+// which carry no bias from the data.
 class PskDemodulator {
 public:
     static constexpr int kTimingBins = 16;
@@ -54,11 +55,17 @@ private:
     bool qpsk_;
     bool afc_ = true;
     double phase_ = 0;
-    int first_length_;
-    int second_length_;
-    int secondLength_ = 1;
-    std::deque<std::complex<double>> first_, second_;
-    std::complex<double> sumFirst_{}, sumSecond_{};
+    // A running average over the last `length` samples.
+    struct RunningMean {
+        explicit RunningMean(int length) : length(length) {}
+        std::complex<double> push(std::complex<double> x);
+        void reset();
+        int length;
+        std::deque<std::complex<double>> window;
+        std::complex<double> sum{};
+    };
+    RunningMean first_, second_;
+    RunningMean wide_; // a wider filter for the AFC while it pulls in
     double symbolPhase_ = 0; // 0..1 through the symbol
     std::array<double, kTimingBins> binEnergy_{};
     int bestBin_ = 0;
