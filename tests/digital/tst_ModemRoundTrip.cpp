@@ -3,12 +3,8 @@
 #include "digital/dsp/PskModulator.h"
 #include "digital/dsp/RttyDemodulator.h"
 #include "digital/dsp/RttyModulator.h"
-#include "digital/dsp/WavIo.h"
 #include "support/Awgn.h"
 
-#include <QProcess>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <random>
@@ -226,33 +222,6 @@ private slots:
         for (double carrier : {psk.carrier(), qpsk.carrier(), rtty.carrier()})
             QVERIFY(std::isfinite(carrier) && carrier > 1000 && carrier < 2000);
         QVERIFY(std::isfinite(rtty.signalToNoise()) && std::isfinite(psk.signalToNoise()));
-    }
-
-    void rtty_talksWithAnIndependentModem() {
-        const QString minimodem = QStandardPaths::findExecutable("minimodem");
-        if (minimodem.isEmpty())
-            QSKIP("minimodem is not installed (Debian package minimodem)");
-        QTemporaryDir dir;
-        // ours to minimodem
-        std::vector<float> ours = RttyModulator(8000, 1500).transmit("RYRY DE OH2XX 599");
-        for (float& v : ours)
-            v *= 0.7f;
-        QVERIFY(WavIo::write(dir.filePath("ours.wav"), ours, 8000, nullptr));
-        QProcess rx;
-        rx.start(minimodem, {"--rx", "-q", "-f", dir.filePath("ours.wav"), "-M", "1585", "-S", "1415", "rtty"});
-        QVERIFY(rx.waitForFinished(30000));
-        QVERIFY(rx.readAllStandardOutput().contains("RYRY DE OH2XX 599"));
-        // minimodem's to ours
-        QProcess tx;
-        tx.start(minimodem, {"--tx", "-f", dir.filePath("theirs.wav"), "-M", "1585", "-S", "1415", "rtty"});
-        tx.write("THE QUICK BROWN FOX 73\n");
-        tx.closeWriteChannel();
-        QVERIFY(tx.waitForFinished(30000));
-        const auto theirs = WavIo::read(dir.filePath("theirs.wav"), nullptr);
-        QVERIFY(theirs);
-        RttyDemodulator demodulator(theirs->sampleRate, 1500);
-        QVERIFY(demodulator.process(theirs->samples.data(), theirs->samples.size())
-                    .contains("THE QUICK BROWN FOX 73"));
     }
 };
 

@@ -1,5 +1,6 @@
 // zarnik-modem as users run it: files in, text out, clear refusals.
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -46,6 +47,27 @@ private slots:
         const Run rx = modemTool(QStringList{"rx"} + options + QStringList{wav});
         QCOMPARE(rx.code, 0);
         QCOMPARE(rx.out, heard); // the text and nothing else
+    }
+
+    // RTTY files go both ways with an independent modem, Debian's minimodem.
+    void rttyTalksWithMinimodem() {
+        const QString minimodem = QStandardPaths::findExecutable("minimodem");
+        if (minimodem.isEmpty())
+            QSKIP("minimodem is not installed (Debian package minimodem)");
+        QTemporaryDir dir;
+        const QStringList tones = {"-M", "1585", "-S", "1415", "rtty"};
+        QCOMPARE(modemTool({"tx", "--mode", "rtty", "--text", "RYRY DE OH2XX 599", "-o", dir.filePath("ours.wav")}).code, 0);
+        QProcess rx;
+        rx.start(minimodem, QStringList{"--rx", "-q", "-f", dir.filePath("ours.wav")} + tones);
+        QVERIFY(rx.waitForFinished(30000));
+        QVERIFY(rx.readAllStandardOutput().contains("RYRY DE OH2XX 599"));
+
+        QProcess tx;
+        tx.start(minimodem, QStringList{"--tx", "-f", dir.filePath("theirs.wav")} + tones);
+        tx.write("THE QUICK BROWN FOX 73\n");
+        tx.closeWriteChannel();
+        QVERIFY(tx.waitForFinished(30000));
+        QVERIFY(modemTool({"rx", "--mode", "rtty", dir.filePath("theirs.wav")}).out.contains("THE QUICK BROWN FOX 73"));
     }
 
     void refusesWhatItCannotDo_withAReason() {
