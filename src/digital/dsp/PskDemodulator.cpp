@@ -16,13 +16,13 @@ constexpr double kSnrDecay = 0.97;
 } // namespace
 
 PskDemodulator::PskDemodulator(double sampleRate, double carrierHz, double baud, bool qpsk)
-    : rate_(sampleRate), carrier_(carrierHz), baud_(baud), qpsk_(qpsk),
+    : rate_(sampleRate), carrier_(carrierHz), baud_(baud), qpsk_(qpsk), mixer_(sampleRate, carrierHz),
       first_(std::max(1, int(std::lround(kFirstSymbols * sampleRate / baud)))),
       second_(std::max(1, int(std::lround(kSecondSymbols * sampleRate / baud)))),
       wide_(std::max(1, int(std::lround(kWideSymbols * sampleRate / baud)))) {}
 
 void PskDemodulator::reset() {
-    phase_ = 0;
+    mixer_.reset();
     first_.reset();
     second_.reset();
     wide_.reset();
@@ -39,7 +39,10 @@ void PskDemodulator::reset() {
     viterbi_.reset();
 }
 
-void PskDemodulator::setCarrier(double hz) { carrier_ = hz; }
+void PskDemodulator::setCarrier(double hz) {
+    carrier_ = hz;
+    mixer_.setFrequency(hz);
+}
 
 std::complex<double> PskDemodulator::RunningMean::push(std::complex<double> x) {
     window.push_back(x);
@@ -66,8 +69,7 @@ QByteArray PskDemodulator::process(const float* samples, size_t count) {
     QByteArray out;
     for (size_t n = 0; n < count; ++n) {
         const double x = std::isfinite(samples[n]) ? samples[n] : 0.0;
-        const std::complex<double> mixed = x * std::polar(1.0, -phase_);
-        phase_ = std::fmod(phase_ + 2 * M_PI * carrier_ / rate_, 2 * M_PI);
+        const std::complex<double> mixed = mixer_.down(x);
         const std::complex<double> y = filter(mixed);
         const std::complex<double> wide = wide_.push(mixed);
 
@@ -156,7 +158,7 @@ void PskDemodulator::followCarrier() {
         const double gain = symbolsSeen_ < kCatchSymbols && !qpsk_ ? kAfcCatchGain
                             : symbolsSeen_ < kPullInSymbols ? kAfcPullGain
                                                             : kAfcGain;
-        carrier_ += gain * error;
+        setCarrier(carrier_ + gain * error);
         ++symbolsSeen_;
     }
     turning_ = symbolTurning_ = {};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Mixer.h"
 #include "QpskCode.h"
 #include "Varicode.h"
 
@@ -54,7 +55,7 @@ private:
     double baud_;
     bool qpsk_;
     bool afc_ = true;
-    double phase_ = 0;
+    Mixer mixer_;
     // A running average over the last `length` samples.
     struct RunningMean {
         explicit RunningMean(int length) : length(length) {}

@@ -20,15 +20,16 @@ constexpr double kSnrGain = 0.02;       // per bit
 RttyDemodulator::RttyDemodulator(double sampleRate, double carrierHz, double baud, double shiftHz,
                                  bool reverse)
     : rate_(sampleRate), baud_(baud), shift_(shiftHz), reverse_(reverse), carrier_(carrierHz),
-      bit_(sampleRate / baud), bitSamples_(std::max(2, int(std::lround(sampleRate / baud)))) {
+      bit_(sampleRate / baud), bitSamples_(std::max(2, int(std::lround(sampleRate / baud)))),
+      mark_(sampleRate), space_(sampleRate) {
     tune();
 }
 
 void RttyDemodulator::tune() {
     const double centre = carrier_ + afcOffset_;
     const double upper = centre + shift_ / 2, lower = centre - shift_ / 2;
-    mark_.step = 2 * M_PI * (reverse_ ? lower : upper) / rate_;
-    space_.step = 2 * M_PI * (reverse_ ? upper : lower) / rate_;
+    mark_.mixer.setFrequency(reverse_ ? lower : upper);
+    space_.mixer.setFrequency(reverse_ ? upper : lower);
 }
 
 void RttyDemodulator::setCarrier(double hz) {
@@ -38,8 +39,7 @@ void RttyDemodulator::setCarrier(double hz) {
 }
 
 double RttyDemodulator::ToneFilter::push(double x, int length) {
-    const std::complex<double> mixed = x * std::polar(1.0, -phase);
-    phase = std::fmod(phase + step, 2 * M_PI);
+    const std::complex<double> mixed = mixer.down(x);
     window.push_back(mixed);
     sum += mixed;
     laterHalf += mixed;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Baudot.h"
+#include "Mixer.h"
 
 #include <QString>
 #include <array>
@@ -44,8 +45,8 @@ private:
     // A tone mixed down and summed over the last bit; the sum over its later half as well,
     // whose turn against the earlier half shows how far the tone is off frequency.
     struct ToneFilter {
-        double phase = 0;
-        double step = 0;
+        explicit ToneFilter(double sampleRate) : mixer(sampleRate, 0) {}
+        Mixer mixer;
         std::deque<std::complex<double>> window;
         std::complex<double> sum{}, laterHalf{};
         double push(double x, int length);
