@@ -19,7 +19,7 @@ constexpr double kSnrGain = 0.02;       // per bit
 
 RttyDemodulator::RttyDemodulator(double sampleRate, double carrierHz, double baud, double shiftHz,
                                  bool reverse)
-    : rate_(sampleRate), baud_(baud), shift_(shiftHz), reverse_(reverse), carrier_(carrierHz),
+    : rate_(sampleRate), shift_(shiftHz), reverse_(reverse), carrier_(carrierHz),
       bit_(sampleRate / baud), bitSamples_(std::max(2, int(std::lround(sampleRate / baud)))),
       mark_(sampleRate), space_(sampleRate) {
     tune();

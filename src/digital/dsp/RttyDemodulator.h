@@ -66,7 +66,6 @@ private:
     double timingError(double start) const;
 
     double rate_;
-    double baud_;
     double shift_;
     bool reverse_;
     double carrier_;
