@@ -160,7 +160,9 @@ bool RttyDemodulator::readFirstCharacter(double coarse, QString& out) {
         return false;
     if (amplitude_ <= 0)
         amplitude_ = bestScore / kFrameBits;
-    stopScore_ = {0, 1, 0}; // one and a half stop bits until the sender shows otherwise
+    // One and a half stop bits until the sender shows otherwise: a small head start, in the
+    // signal's own scale.
+    stopScore_ = {0, 0.3 * amplitude_, 0};
     decode(bestStart, out);
     expected_ = bestStart + kFrameLength * bit_;
     return true;
