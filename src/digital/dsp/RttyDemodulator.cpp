@@ -97,16 +97,21 @@ QString RttyDemodulator::process(const float* samples, size_t count) {
             follow(out);
         else
             hunt(out);
-    }
-    // Keep a few frames of history.
-    const auto keep = qint64(3 * kFrameBits * bit_);
-    if (qint64(levels_.size()) > 2 * keep) {
-        const qint64 drop = qint64(levels_.size()) - keep;
-        levels_.erase(levels_.begin(), levels_.begin() + drop);
-        totals_.erase(totals_.begin(), totals_.begin() + drop);
-        first_ += drop;
+        forgetOldLevels();
     }
     return out;
+}
+
+void RttyDemodulator::forgetOldLevels() {
+    // A few frames of history are all the framing looks back on, however much sound comes in
+    // at once.
+    const auto keep = qint64(3 * kFrameBits * bit_);
+    if (qint64(levels_.size()) <= 2 * keep)
+        return;
+    const qint64 drop = qint64(levels_.size()) - keep;
+    levels_.erase(levels_.begin(), levels_.begin() + drop);
+    totals_.erase(totals_.begin(), totals_.begin() + drop);
+    first_ += drop;
 }
 
 void RttyDemodulator::lookForEdgeFrom(qint64 from) {

@@ -55,6 +55,7 @@ private:
     void tune();
     void followFrequency();
     void measureNoise(double level, double total);
+    void forgetOldLevels();
     double levelAt(double sample) const;
     double totalAt(double sample) const;
     void hunt(QString& out);
