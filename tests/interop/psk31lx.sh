@@ -15,32 +15,20 @@ for tool in psk31lx pulseaudio paplay parec pactl tmux; do
 done
 [ -x "$modem" ] || { echo "no zarnik-modem at $modem (build first)"; exit 2; }
 
-work=$(mktemp -d)
-export XDG_RUNTIME_DIR=$work/run HOME=$work
-mkdir -p "$XDG_RUNTIME_DIR"
-cat > "$work/pa.pa" <<'PA'
-load-module module-native-protocol-unix
+source "$(dirname "$0")/private-pulse.sh"
+before_pulse_stops() { tmux -L "$socket" kill-server 2>/dev/null || true; }
+start_private_pulse <<'PA' || exit 2
 load-module module-null-sink sink_name=feed
 load-module module-null-sink sink_name=out
 set-default-source feed.monitor
 set-default-sink out
 PA
-pulseaudio -n -F "$work/pa.pa" --exit-idle-time=-1 --daemonize=no 2>"$work/pulse.log" &
-pulse=$!
-cleanup() {
-    tmux -L zarnik-interop kill-server 2>/dev/null || true
-    kill "$pulse" 2>/dev/null || true
-    wait "$pulse" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
 
 # psk31lx listens and sends on 1000 Hz.
 sed 's/^FREQ=.*/FREQ=1000/' /usr/share/psk31lx/psk31lx.ini > "$HOME/.psk31lx.ini"
 
 screen_text() { # what psk31lx shows in its receive window, one line
-    tmux -L zarnik-interop capture-pane -p | awk '/ Status/{on=0} on{printf "%s", $0} / Receive/{on=1}' | tr -s ' '
+    tmux -L "$socket" capture-pane -p | awk '/ Status/{on=0} on{printf "%s", $0} / Receive/{on=1}' | tr -s ' '
 }
 
 failures=0
@@ -52,24 +40,31 @@ ours="cq cq de ZARNIK ZARNIK 599 nr 0123456789 pse k"
 theirs="de PSK31LX test 73 tu"
 for mode in bpsk qpsk; do
     flag=""; [ "$mode" = qpsk ] && flag="-q"
-    tmux -L zarnik-interop new-session -d -x 100 -y 40 "psk31lx $flag -t /dev/null 2>/dev/null"
+    socket="zarnik-interop-$mode-$$" # a tmux server of its own for each run of psk31lx
+    tmux -L "$socket" new-session -d -x 100 -y 40 "psk31lx $flag -t /dev/null 2>/dev/null"
     sleep 2
 
     "$modem" tx --mode "$mode" --carrier 1000 --text "$ours" -o "$work/ours.wav"
-    paplay --device=feed "$work/ours.wav"
-    sleep 1
-    check "$mode: zarnik-modem -> psk31lx" "$ours" "$(screen_text)"
+    # psk31lx's own receiver now and then misses a whole transmission (its QPSK about one
+    # run in five here): a second playing of the same file is allowed, and said.
+    for attempt in first second; do
+        tmux -L "$socket" send-keys C-x # clear its windows
+        paplay --device=feed "$work/ours.wav"
+        sleep 1
+        [[ "$(screen_text)" == *"$ours"* ]] && break
+    done
+    check "$mode: zarnik-modem -> psk31lx (heard at the $attempt playing)" "$ours" "$(screen_text)"
 
     parec -d out.monitor --rate=8000 --channels=1 --format=s16le --file-format=wav "$work/theirs.wav" &
     recorder=$!
-    tmux -L zarnik-interop send-keys C-t
+    tmux -L "$socket" send-keys C-t
     sleep 1
-    tmux -L zarnik-interop send-keys -l "$theirs "
+    tmux -L "$socket" send-keys -l "$theirs "
     sleep 12
-    tmux -L zarnik-interop send-keys C-r
+    tmux -L "$socket" send-keys C-r
     sleep 2
     kill "$recorder"; wait "$recorder" 2>/dev/null || true
     check "$mode: psk31lx -> zarnik-modem" "$theirs" "$("$modem" rx --mode "$mode" --carrier 1000 "$work/theirs.wav")"
-    tmux -L zarnik-interop kill-server
+    tmux -L "$socket" kill-server
 done
 exit $((failures > 0))

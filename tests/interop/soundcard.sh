@@ -14,22 +14,12 @@ command -v pulseaudio >/dev/null || { echo "SKIP: needs pulseaudio (apt-get inst
 test_binary="$build/tests/tst_SoundCardLoopback"
 [ -x "$test_binary" ] || { echo "no $test_binary (build first)"; exit 2; }
 
-work=$(mktemp -d)
-export XDG_RUNTIME_DIR=$work/run HOME=$work
-mkdir -p "$XDG_RUNTIME_DIR"
-cat > "$work/pa.pa" <<'PA'
-load-module module-native-protocol-unix
+source "$(dirname "$0")/private-pulse.sh"
+start_private_pulse <<'PA' || { echo "SKIP"; exit 77; }
 load-module module-null-sink sink_name=out
 load-module module-remap-source master=out.monitor source_name=loop
 set-default-source loop
 set-default-sink out
 PA
-pulseaudio -n -F "$work/pa.pa" --exit-idle-time=-1 --daemonize=no 2>"$work/pulse.log" &
-pulse=$!
-trap 'kill "$pulse" 2>/dev/null || true; wait "$pulse" 2>/dev/null || true; rm -rf "$work"' EXIT
-for _ in $(seq 100); do [ -S "$XDG_RUNTIME_DIR/pulse/native" ] && break; sleep 0.1; done
-if [ ! -S "$XDG_RUNTIME_DIR/pulse/native" ]; then
-    echo "SKIP: PulseAudio would not start here:"; cat "$work/pulse.log"; exit 77
-fi
 
 ZARNIK_SOUND_LOOPBACK=1 "$test_binary"
