@@ -9,6 +9,11 @@ bool RecordingDialogs::askYesNo(const QString& text, const QString&) {
     return answers.isEmpty() ? defaultAnswer : answers.takeFirst();
 }
 
+QString RecordingDialogs::askText(const QString& prompt, const QString& defaultAnswer) {
+    questions.append(prompt);
+    return textAnswers.isEmpty() ? defaultAnswer : textAnswers.takeFirst();
+}
+
 void ConsoleDialogs::showMessage(const QString& text, const QString& title) {
     const QString line = title.isEmpty() ? text : title + QStringLiteral(": ") + text;
     std::fprintf(stderr, "%s\n", qPrintable(line));
@@ -17,4 +22,9 @@ void ConsoleDialogs::showMessage(const QString& text, const QString& title) {
 bool ConsoleDialogs::askYesNo(const QString& text, const QString& title) {
     showMessage(text + QStringLiteral(" (answered No: no window to ask in)"), title);
     return false;
+}
+
+QString ConsoleDialogs::askText(const QString& prompt, const QString& defaultAnswer) {
+    showMessage(prompt + QStringLiteral(" (kept as it was: no window to ask in)"));
+    return defaultAnswer;
 }

@@ -13,6 +13,8 @@ public:
     virtual void showMessage(const QString& text, const QString& title = {}) = 0;
     // A Yes/No question; true only for Yes.
     virtual bool askYesNo(const QString& text, const QString& title = {}) = 0;
+    // An input box with a prompt and a default answer; cancelling gives an empty answer.
+    virtual QString askText(const QString& prompt, const QString& defaultAnswer) = 0;
 };
 
 // Remembers every message and question; answers questions from a list, then with a default.
@@ -20,10 +22,12 @@ class RecordingDialogs final : public Dialogs {
 public:
     void showMessage(const QString& text, const QString& title = {}) override;
     bool askYesNo(const QString& text, const QString& title = {}) override;
+    QString askText(const QString& prompt, const QString& defaultAnswer) override;
 
     QStringList messages;
     QStringList questions;
     QList<bool> answers;
+    QStringList textAnswers; // taken in turn; when none is left the default answer is given
     bool defaultAnswer = false;
 };
 
@@ -32,4 +36,5 @@ class ConsoleDialogs final : public Dialogs {
 public:
     void showMessage(const QString& text, const QString& title = {}) override;
     bool askYesNo(const QString& text, const QString& title = {}) override;
+    QString askText(const QString& prompt, const QString& defaultAnswer) override;
 };

@@ -50,4 +50,14 @@ bool PausingWait::wait(double seconds, const std::function<bool()>& done) const 
     }
 }
 
+bool PausingWait::waitUntil(const std::function<bool()>& done) const {
+    for (;;) {
+        if (done())
+            return true;
+        if (ended_)
+            return false;
+        handleEventsFor(kSliceMs);
+    }
+}
+
 void PausingWait::yieldToEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }

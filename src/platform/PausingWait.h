@@ -19,6 +19,11 @@ public:
     // Waits `seconds`, or until `done` returns true. Returns whether `done` was met.
     bool wait(double seconds, const std::function<bool()>& done = {}) const;
 
+    // Handles events until `done` returns true, however long that takes and whatever the
+    // clock reads (a macro waiting for the modem to empty its queue). Returns false only
+    // when the program ends first.
+    bool waitUntil(const std::function<bool()>& done) const;
+
     // Handles the events that are pending now, without waiting for more.
     static void yieldToEvents();
 

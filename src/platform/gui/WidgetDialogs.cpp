@@ -1,5 +1,6 @@
 #include "WidgetDialogs.h"
 
+#include <QInputDialog>
 #include <QMessageBox>
 
 void WidgetDialogs::showMessage(const QString& text, const QString& title) {
@@ -15,4 +16,12 @@ bool WidgetDialogs::askYesNo(const QString& text, const QString& title) {
     QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No,
                     parent_);
     return box.exec() == QMessageBox::Yes;
+}
+
+QString WidgetDialogs::askText(const QString& prompt, const QString& defaultAnswer) {
+    QInputDialog box(parent_);
+    box.setLabelText(prompt);
+    box.setTextValue(defaultAnswer);
+    box.setWindowTitle(QString());
+    return box.exec() == QDialog::Accepted ? box.textValue() : QString();
 }

@@ -14,6 +14,7 @@ public:
     void setParentWindow(QWidget* window) { parent_ = window; }
     void showMessage(const QString& text, const QString& title = {}) override;
     bool askYesNo(const QString& text, const QString& title = {}) override;
+    QString askText(const QString& prompt, const QString& defaultAnswer) override;
 
 private:
     QPointer<QWidget> parent_;

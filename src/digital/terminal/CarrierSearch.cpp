@@ -1,0 +1,38 @@
+#include "CarrierSearch.h"
+
+#include "TerminalContext.h"
+#include "TerminalControls.h"
+#include "common/ControlStore.h"
+#include "common/NumericText.h"
+#include "digital/modem/Modem.h"
+
+CarrierSearch::CarrierSearch(TerminalContext& context)
+    : context_(context), stepWait_(context.clock, kSkipSeconds) {}
+
+void CarrierSearch::tuneTo(int hz) {
+    context_.store.setText(TermCtl::CBRX, QString::number(hz));
+    context_.modem.setRxCarrier(0, hz);
+}
+
+void CarrierSearch::search(int direction) {
+    if (context_.closing)
+        return;
+    RunningHandler running(context_);
+    PausingWait::yieldToEvents();
+    context_.stopSearch = false;
+    auto carrier = [this] { return NumericText::integerValue(context_.store.text(TermCtl::CBRX)); };
+    auto atEdge = [direction](int f) { return direction < 0 ? f <= kLowestHz : f >= kHighestHz; };
+    const int start = carrier();
+    if (direction < 0 ? start > kLowestHz + kJumpHz : start < kHighestHz)
+        tuneTo(start + direction * kJumpHz);
+    for (;;) {
+        const int f = carrier();
+        if (atEdge(f) || context_.stopSearch || context_.closing)
+            break;
+        stepWait_.wait(kStepSeconds, [this] { return context_.closing; });
+        tuneTo(f + direction);
+        if (context_.modem.SignalToNoise(0) >= kFoundSnDb)
+            break;
+    }
+    context_.stopSearch = false;
+}

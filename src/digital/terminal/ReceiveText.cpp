@@ -1,0 +1,135 @@
+#include "ReceiveText.h"
+
+#include "CallsignList.h"
+#include "TerminalContext.h"
+#include "TerminalControls.h"
+#include "common/ControlStore.h"
+
+namespace {
+constexpr QChar kBackspace(8);
+constexpr QChar kLineFeed(10);
+constexpr QChar kReturn(13);
+
+bool isPickUpCharacter(QChar upper) {
+    return (upper >= u'A' && upper <= u'Z') || (upper >= u'0' && upper <= u'9') || upper == u' ';
+}
+} // namespace
+
+ReceiveText::ReceiveText(TerminalContext& context, const CallsignList& callsigns, QObject* parent)
+    : QObject(parent), context_(context), callsigns_(callsigns) {}
+
+void ReceiveText::charReceived(int channel, QChar c) {
+    if (channel != 0 && channel != 1)
+        return;
+    if (c == kLineFeed)
+        return;
+    if (mouseDown_ && context_.terminalActive) {
+        held_.append({channel, c});
+        return;
+    }
+    if (c == kBackspace)
+        RxBackspace(channel);
+    else
+        RxChar(channel, c);
+}
+
+void ReceiveText::setMouseDown(bool down) {
+    mouseDown_ = down;
+    if (down)
+        return;
+    const auto held = std::exchange(held_, {});
+    for (const auto& [channel, c] : held)
+        charReceived(channel, c);
+}
+
+void ReceiveText::RxBackspace(int channel) {
+    if (!context_.terminalActive)
+        return;
+    QString& text = texts_[size_t(channel)];
+    if (text.isEmpty())
+        return;
+    text.chop(1); // a line break is one character here (CR LF in the box)
+    emit chopped(channel, 1);
+}
+
+void ReceiveText::RxChar(int channel, QChar c) {
+    if (!context_.terminalActive)
+        return;
+    if (channel == 1 && !context_.store.isVisible(TermCtl::at(TermCtl::CBMode, 1)))
+        return;
+    QString shown(c);
+    if (channel == 0 && context_.store.isTicked(TermCtl::TalkBTN)) {
+        if (c == u':')
+            shown = QStringLiteral(". ");
+        else if (c.unicode() < 31)
+            shown = QStringLiteral(".");
+    }
+    if (shown == kReturn)
+        shown = kLineFeed; // CR becomes the box's line break
+    append(channel, shown);
+    if (channel == 0)
+        pickUp(c.toUpper());
+}
+
+void ReceiveText::append(int channel, const QString& text) {
+    texts_[size_t(channel)] += text;
+    emit appended(channel, text);
+}
+
+void ReceiveText::pickUp(QChar upper) {
+    if (pickWord_.size() > kPickWordLength) {
+        QString candidate = pickWord_;
+        const bool known = callsigns_.FindIt(candidate) == QStringLiteral("Yes");
+        QStringList list = context_.store.items(TermCtl::List1);
+        if (known && !list.contains(candidate)) {
+            list.append(candidate);
+            context_.store.setItems(TermCtl::List1, list);
+        }
+        pickWord_.clear();
+    }
+    if (isPickUpCharacter(upper))
+        pickWord_ += upper;
+    sizeList();
+}
+
+void ReceiveText::sizeList() {
+    QStringList list = context_.store.items(TermCtl::List1);
+    const int entries = int(list.size());
+    const int height = entries >= 5 ? 1275 : entries >= 2 ? entries * 255 : 255;
+    if (height != listHeight_) {
+        listHeight_ = height;
+        emit listHeightChanged(height);
+    }
+    if (entries > kMaxListEntries) {
+        list.removeFirst();
+        context_.store.setItems(TermCtl::List1, list);
+    }
+}
+
+void ReceiveText::clearList() {
+    context_.store.setItems(TermCtl::List1, {});
+    listHeight_ = 255;
+    emit listHeightChanged(listHeight_);
+}
+
+void ReceiveText::clickedAt(int channel, int position) {
+    const QString& text = texts_[size_t(channel)];
+    if (text.isEmpty())
+        return;
+    position = qBound(0, position, int(text.size()));
+    int start = position;
+    while (start > 0 && text[start - 1] != u' ' && text[start - 1] != kLineFeed)
+        --start;
+    if (start == 0)
+        return; // the first word of the box has no delimiter before it
+    --start; // the delimiter belongs to the word, trimmed off below
+    int end = position;
+    while (end < text.size() && text[end] != u' ' && text[end] != kLineFeed)
+        ++end;
+    const QString word = text.mid(start, end - start).trimmed();
+    if (word.isEmpty())
+        return;
+    QStringList list = context_.store.items(TermCtl::List1);
+    if (list.removeAll(word) > 0)
+        context_.store.setItems(TermCtl::List1, list);
+}

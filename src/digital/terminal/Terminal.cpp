@@ -1,0 +1,136 @@
+#include "Terminal.h"
+
+#include "MmvariPos.h"
+#include "common/NumericText.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/sound/SoundDuplex.h"
+
+#include <QDir>
+#include <QTime>
+
+using namespace TermCtl;
+
+Terminal::Terminal(TerminalPlatform platform, QObject* parent)
+    : QObject(parent), platform_(std::move(platform)), modem_(SoundDuplex::kSampleRate),
+      ptt_(platform_.ports),
+      context_{store_, modem_, platform_.clock, platform_.wait, platform_.dialogs,
+               platform_.sendToStation, false, false, false, false, 0, {}, {}},
+      receive_(context_, callsigns_), transmit_(context_), search_(context_),
+      fileSender_(context_) {
+    populateTerminalControls(store_);
+    modem_.attachPtt(&ptt_);
+    context_.closeDirectory = [this] { emit closeDirectoryRequested(); };
+    context_.handlersFinished = [this] { emit finished(); };
+    connectModem();
+}
+
+Terminal::~Terminal() {
+    platform_.sound.stop();
+    ptt_.setKeyed(false);
+}
+
+void Terminal::connectModem() {
+    connect(&modem_, &Modem::CharReceived, &receive_, &ReceiveText::charReceived);
+    connect(&modem_, &Modem::TxCharRequest, &transmit_, &TransmitText::TxCharRequest);
+    connect(&modem_, &Modem::TxStateChanged, &transmit_, &TransmitText::TxStateChanged);
+    connect(&modem_, &Modem::TxRxSwitched, this, &Terminal::showTxRxSwitch);
+    connect(&modem_, &Modem::DisplayUpdate, this, [this] {
+        for (int ch = 0; ch < 2; ++ch)
+            store_.setText(at(LSN, ch), QStringLiteral("S/N=%1dB").arg(modem_.SignalToNoise(ch)));
+    });
+    connect(&modem_, &Modem::SpeedChanged, this, [this](int channel, double baud) {
+        store_.setText(at(CBSpeed, channel), NumericText::shortestDecimal(baud));
+    });
+    connect(&modem_, &Modem::TimingReport, this, [this](int channel, int value, bool inMs) {
+        store_.setText(at(LTiming, channel), inMs ? NumericText::shortestDecimal(value * 0.01) + "ms"
+                                                  : QString::number(value) + "ppm");
+    });
+    connect(&modem_, &Modem::TxCarrierChanged, this,
+            [this](int hz) { store_.setText(CBTX, QString::number(hz)); });
+    connect(&modem_, &Modem::RxCarrierChanged, this, [this](int channel, int hz) {
+        if (channel == 0)
+            store_.setText(CBRX, QString::number(hz));
+        else
+            store_.setText(LFQ, QString::number(hz) + "Hz");
+    });
+    connect(&modem_, &Modem::NetChanged, this, [this](bool on) { setDown(BtnNET, on); });
+    connect(&modem_, &Modem::ModeChanged, this, [this](int channel, int index, const QString&) {
+        store_.setValue(at(CBMode, channel), index);
+        store_.setText(LLang, modem_.LangName(channel));
+    });
+}
+
+void Terminal::showTxRxSwitch(bool toTransmit) {
+    const QString time = platform_.clock.now().time().toString(QStringLiteral("hh:mm:ss"));
+    receive_.appendNote(0, QStringLiteral("<%1 %2>\n").arg(toTransmit ? "TX" : "RX", time));
+}
+
+void Terminal::load() {
+    for (int i = 0; i < kFunctionKeys; ++i)
+        store_.setText(at(Command7, i), QString());
+    fillSoundMenus();
+    drawHandle_ = modem_.DrawHandle();
+    scrollPos_ = store_.value(HSW);
+    QStringList modes;
+    for (int i = 0; i < modem_.ModeCount(); ++i)
+        modes << modem_.ModeName(i);
+    for (int ch = 0; ch < 2; ++ch) {
+        store_.setItems(at(CBMode, ch), modes);
+        store_.setValue(at(CBMode, ch), modem_.modeIndex(ch));
+        store_.setText(at(CBSpeed, ch), NumericText::shortestDecimal(modem_.Speed(ch)));
+        modem_.setCharset(ch, modem_.FontCharset());
+    }
+    store_.setText(LLang, modem_.LangName(0));
+    store_.setText(CBRX, QString::number(modem_.RxCarrier(0)));
+    store_.setText(CBTX, QString::number(modem_.TxCarrier()));
+    SyncButtons();
+    modem_.setNetOn(store_.isTicked(BtnNET));
+    modem_.setAfc(0, store_.isTicked(at(BtnAFC, 0)));
+    modem_.setAfc(1, store_.isTicked(at(BtnAFC, 1)));
+    modem_.setModemActive(true);
+    modem_.setChannelOn(1, true);
+    callsigns_.load(QDir(platform_.folder).filePath(CallsignList::kFileName));
+    const auto lines = MmvariPos::read(QDir(platform_.folder).filePath(MmvariPos::kFileName));
+    if (lines)
+        applySettingsFile(*lines);
+    else
+        startSound(); // the modem's own default devices
+}
+
+void Terminal::activated() {
+    if (terminalActivated_)
+        return;
+    terminalActivated_ = true;
+    context_.terminalActive = true;
+}
+
+void Terminal::unload(const TwipsRect& window) {
+    if (context_.closing)
+        return;
+    context_.terminalActive = false;
+    keyUpForClosing();
+    geometry_ = window;
+    QString why;
+    if (!MmvariPos::write(QDir(platform_.folder).filePath(MmvariPos::kFileName), settingsLines(), &why))
+        qWarning("MMVARI.POS not written: %s", qPrintable(why));
+    largeFont_ = false;
+    if (context_.runningHandlers == 0)
+        emit finished();
+}
+
+// A closing terminal leaves nothing on the air: a transmission under way (typed, a macro or
+// a file) ends here and the remote transmitter is keyed up before anything else goes.
+void Terminal::keyUpForClosing() {
+    const bool sending = modem_.Transmit() || transmit_.isSendingMacro() || fileSender_.isSending();
+    context_.closing = true;
+    if (sending)
+        context_.keyTransmitter(false);
+    modem_.setTransmit(false);
+    platform_.sound.stop();
+    emit closeDirectoryRequested();
+}
+
+int Terminal::minimumHeightTwips() const {
+    return store_.isVisible(at(CBMode, 1)) ? 4600 : 2900;
+}

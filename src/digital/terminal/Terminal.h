@@ -1,0 +1,159 @@
+#pragma once
+
+#include "CallsignList.h"
+#include "CarrierSearch.h"
+#include "FileSender.h"
+#include "ReceiveText.h"
+#include "TerminalContext.h"
+#include "TerminalControls.h"
+#include "TransmitText.h"
+#include "common/ControlStore.h"
+#include "digital/modem/Modem.h"
+#include "digital/modem/PttPort.h"
+
+#include <QObject>
+#include <QStringList>
+#include <array>
+#include <functional>
+
+class BackendProvider;
+class SoundDuplex;
+
+// What the outside world gives the terminal.
+struct TerminalPlatform {
+    const Clock& clock;
+    Dialogs& dialogs;
+    const PausingWait& wait;
+    BackendProvider& ports; // for the PTT port
+    SoundDuplex& sound;
+    QStringList inputDevices;  // the sound devices, in the order the system lists them
+    QStringList outputDevices;
+    QString defaultInput;      // the system's default devices, as the menus name them
+    QString defaultOutput;
+    std::function<void(const QString&)> sendToStation;
+    QString folder; // where MMVARI.POS and MASTER.SCP are (the working folder)
+};
+
+// A window position in twips (1/1440 inch), as the settings file keeps it.
+struct TwipsRect {
+    int top = 1000, left = 1000, height = 4800, width = 10800;
+};
+
+// The digital terminal's behaviour without its window: start-up and the settings file,
+// the sound menus, the mode, speed and carrier lists, the tool buttons, the display and its
+// pop-up menu, and the parts that receive and send.
+class Terminal final : public QObject {
+    Q_OBJECT
+public:
+    inline static const QString kFileTargetTerminal = QStringLiteral("MMVARI");
+    static constexpr int kSmallFont = 9;
+    static constexpr int kLargeFont = 14;
+
+    explicit Terminal(TerminalPlatform platform, QObject* parent = nullptr);
+    ~Terminal() override;
+
+    ControlStore& controls() { return store_; }
+    Modem& modem() { return modem_; }
+    TerminalContext& context() { return context_; }
+    ReceiveText& receive() { return receive_; }
+    TransmitText& transmit() { return transmit_; }
+    CarrierSearch& search() { return search_; }
+    FileSender& fileSender() { return fileSender_; }
+    const CallsignList& callsigns() const { return callsigns_; }
+
+    // The window's life.
+    void load();
+    void activated();
+    // Writes MMVARI.POS with the window's place and ends everything that is going on:
+    // a transmission stops and the remote transmitter is keyed up first.
+    void unload(const TwipsRect& window);
+    bool isClosing() const { return context_.closing; }
+    bool hasRunningHandlers() const { return context_.runningHandlers > 0; }
+
+    const TwipsRect& geometry() const { return geometry_; }
+    int minimumHeightTwips() const;
+    bool largeFont() const { return largeFont_; }
+    int fontSize() const { return largeFont_ ? kLargeFont : kSmallFont; }
+    bool isTopMost() const { return store_.isTicked(TermCtl::Front); }
+    QString fileTarget() const { return fileTarget_; }
+    void clearFileTarget() { fileTarget_.clear(); }
+    const QStringList& levelClickInfo() const { return levelClickInfo_; }
+
+    // The display.
+    int viewType() const { return viewType_; }
+    int scrollPos() const { return scrollPos_; }
+    int marker() const { return marker_; }
+
+    // Operator's choices (the control store holds the new value already).
+    void modeChosen(int channel);
+    void speedChosen(int channel);
+    void rxCarrierChosen();
+    void txCarrierChosen();
+    void soundMenuClicked(const QString& entry);
+    void SetSound();
+    void DullIt(int mode);
+    void largeFontClicked();
+    void frontClicked();
+    void scrollChanged();
+    void afcClicked(int channel);
+    void netClicked();
+    void bpfClicked(int index);
+    void fftClicked(int index);
+    void dualClicked();
+    // A click on the display: true when the notch pop-up menu is to be shown.
+    bool displayClicked(int hz, bool rightButton, int notchAtPointer);
+    void popupClosed();
+    void setNotchHere();
+    void deleteAllNotches();
+    void txCarrierHere();
+    void levelClicked(int level, int screenX, int screenY);
+    void sendFile();
+    void help();
+    static QString helpText();
+
+signals:
+    void geometryRequested(const TwipsRect& twips);
+    void fontSizeChanged(int points);
+    void topMostRequested();
+    void displayChanged();
+    void directoryRequested();
+    void closeDirectoryRequested();
+    void finished(); // closed, and no handler of it is running any more
+
+private:
+    void connectModem();
+    void applySettingsFile(const QStringList& lines);
+    QStringList settingsLines() const;
+    void applyDisplayKind();
+    int GetViewIndex() const;
+    void SyncButtons();
+    void setDown(const QString& name, bool down);
+    void fillSoundMenus();
+    void startSound();
+    QString soundEntry(bool transmit) const;
+    void setLargeFont(bool on);
+    void showTxRxSwitch(bool toTransmit);
+    void keyUpForClosing();
+
+    TerminalPlatform platform_;
+    ControlStore store_;
+    Modem modem_;
+    PttPort ptt_;
+    TerminalContext context_;
+    CallsignList callsigns_;
+    ReceiveText receive_;
+    TransmitText transmit_;
+    CarrierSearch search_;
+    FileSender fileSender_;
+    TwipsRect geometry_;
+    bool terminalActivated_ = false;
+    bool largeFont_ = false;
+    bool dualLatched_ = false;
+    QString fileTarget_;
+    QStringList levelClickInfo_{QString(), QString(), QString()};
+    long drawHandle_ = 0;
+    int clickFreq_ = 0;
+    int viewType_ = 0;
+    int scrollPos_ = 0;
+    int marker_ = 0;
+};

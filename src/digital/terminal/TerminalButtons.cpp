@@ -1,0 +1,229 @@
+// The terminal's lists, menus, tool buttons and display: what each choice does to the modem.
+#include "Terminal.h"
+
+#include "common/NumericText.h"
+#include "platform/Dialogs.h"
+#include "platform/sound/SoundDuplex.h"
+
+using namespace TermCtl;
+
+void Terminal::setDown(const QString& name, bool down) { store_.setValue(name, down ? 1 : 0); }
+
+void Terminal::modeChosen(int channel) {
+    modem_.setMode(channel, store_.text(at(CBMode, channel)));
+}
+
+void Terminal::speedChosen(int channel) {
+    modem_.setSpeed(channel, NumericText::numericValue(store_.text(at(CBSpeed, channel))));
+}
+
+void Terminal::rxCarrierChosen() {
+    modem_.setRxCarrier(0, NumericText::integerValue(store_.text(CBRX)));
+}
+
+void Terminal::txCarrierChosen() { modem_.setTxCarrier(NumericText::numericValue(store_.text(CBTX))); }
+
+void Terminal::fillSoundMenus() {
+    auto fill = [this](const QString& defaultEntry, const QString& prefix, const QString& defaultName,
+                       const QStringList& devices) {
+        store_.setText(defaultEntry, defaultName.isEmpty()
+                                         ? QStringLiteral("System default")
+                                         : QStringLiteral("System default (%1)").arg(defaultName));
+        for (int i = 0; i < kSoundEntries; ++i) {
+            const QString caption = i < devices.size() ? devices[i] : QString();
+            store_.setText(prefix + QString::number(i), caption);
+            store_.setVisible(prefix + QString::number(i), !caption.isEmpty());
+        }
+    };
+    fill(TXDF, TXS, platform_.defaultOutput, platform_.outputDevices);
+    fill(DF, S, platform_.defaultInput, platform_.inputDevices);
+}
+
+void Terminal::soundMenuClicked(const QString& entry) {
+    const bool transmit = entry.startsWith(TXS) || entry == TXDF;
+    const QString defaultEntry = transmit ? TXDF : DF;
+    const QString prefix = transmit ? TXS : S;
+    store_.setValue(defaultEntry, entry == defaultEntry ? 1 : 0);
+    for (int i = 0; i < kSoundEntries; ++i)
+        store_.setValue(prefix + QString::number(i), entry == prefix + QString::number(i) ? 1 : 0);
+    SetSound();
+}
+
+QString Terminal::soundEntry(bool transmit) const {
+    const QString defaultEntry = transmit ? TXDF : DF;
+    const QString prefix = transmit ? TXS : S;
+    QString entry = store_.isTicked(defaultEntry) ? QStringLiteral("-1") : QString();
+    for (int i = 0; i < kSoundEntries; ++i) {
+        if (store_.isTicked(prefix + QString::number(i)))
+            entry = QString::number(i);
+    }
+    return entry;
+}
+
+void Terminal::SetSound() {
+    modem_.setSoundDevices(soundEntry(false) + u',' + soundEntry(true));
+    startSound();
+}
+
+void Terminal::startSound() {
+    if (context_.closing)
+        return;
+    platform_.sound.stop();
+    QString why;
+    if (!platform_.sound.start(modem_, modem_.inputDevice(), modem_.outputDevice(), &why)) {
+        store_.setText(SoundStatus, QStringLiteral("Sound card not open: ") + why);
+        return;
+    }
+    auto name = [this](bool transmit, int device) {
+        const QString entry = device < 0 ? (transmit ? TXDF : DF) : (transmit ? TXS : S) + QString::number(device);
+        return store_.text(entry);
+    };
+    store_.setText(SoundStatus, QStringLiteral("Hearing %1, sending to %2")
+                                    .arg(name(false, modem_.inputDevice()), name(true, modem_.outputDevice())));
+}
+
+void Terminal::DullIt(int mode) {
+    const bool dual = mode == 1;
+    for (const QString& name : secondChannelControls())
+        store_.setVisible(name, dual);
+    geometry_.height = dual ? 5535 + 800 : 4800;
+    emit geometryRequested(geometry_);
+}
+
+void Terminal::setLargeFont(bool on) {
+    largeFont_ = on;
+    emit fontSizeChanged(fontSize());
+}
+
+void Terminal::largeFontClicked() { setLargeFont(!largeFont_); }
+
+void Terminal::frontClicked() {
+    if (store_.isTicked(Front))
+        emit topMostRequested(); // unticking takes effect when the window next opens
+}
+
+void Terminal::scrollChanged() {
+    scrollPos_ = store_.value(HSW);
+    emit displayChanged();
+}
+
+void Terminal::afcClicked(int channel) { modem_.setAfc(channel, store_.isTicked(at(BtnAFC, channel))); }
+
+void Terminal::netClicked() { modem_.setNetOn(store_.isTicked(BtnNET)); }
+
+void Terminal::bpfClicked(int index) {
+    modem_.setBpfIndex(index);
+    SyncButtons();
+}
+
+void Terminal::fftClicked(int index) {
+    if (index >= 2) {
+        viewType_ = 2;
+        modem_.ScopeKind = index - 1; // SYN: the sync scope, WAV: the wave
+    } else {
+        viewType_ = index;
+        modem_.ScopeKind = 0;
+    }
+    SyncButtons();
+    emit displayChanged();
+}
+
+void Terminal::dualClicked() {
+    if (dualLatched_) {
+        dualLatched_ = false;
+        setDown(Dual, false);
+        DullIt(2);
+    } else {
+        setDown(Dual, true);
+        dualLatched_ = true;
+        DullIt(1);
+    }
+}
+
+int Terminal::GetViewIndex() const { return viewType_ <= 1 ? viewType_ : modem_.ScopeKind + 1; }
+
+void Terminal::SyncButtons() {
+    for (int i = 0; i < 4; ++i) {
+        setDown(at(BtnFFT, i), GetViewIndex() == i);
+        setDown(at(BtnBPF, i), modem_.BpfIndex() == i);
+    }
+}
+
+void Terminal::applyDisplayKind() {
+    if (store_.isTicked(at(BtnFFT, 2)))
+        fftClicked(2);
+    else if (store_.isTicked(at(BtnFFT, 3)))
+        fftClicked(3);
+    else if (store_.isTicked(at(BtnFFT, 1)))
+        fftClicked(1);
+    else
+        fftClicked(0);
+}
+
+bool Terminal::displayClicked(int hz, bool rightButton, int notchAtPointer) {
+    if (!rightButton) {
+        context_.stopSearch = true;
+        return false;
+    }
+    if (notchAtPointer != 0) {
+        modem_.DeleteNotch(notchAtPointer - 1);
+        return false;
+    }
+    clickFreq_ = hz;
+    marker_ = hz;
+    store_.setEnabled(mnuDelAllNotches, modem_.NotchCount() > 0);
+    emit displayChanged();
+    return true;
+}
+
+void Terminal::popupClosed() {
+    marker_ = 0;
+    emit displayChanged();
+}
+
+void Terminal::setNotchHere() { modem_.AddNotch(clickFreq_); }
+
+void Terminal::deleteAllNotches() { modem_.DeleteNotch(-1); }
+
+void Terminal::txCarrierHere() { modem_.setTxCarrier(clickFreq_); }
+
+void Terminal::levelClicked(int level, int screenX, int screenY) {
+    levelClickInfo_ = {QString::number(level), QString::number(screenX), QString::number(screenY)};
+}
+
+void Terminal::sendFile() {
+    if (context_.closing)
+        return;
+    fileTarget_ = kFileTargetTerminal;
+    emit directoryRequested();
+}
+
+void Terminal::help() { platform_.dialogs.showMessage(helpText()); }
+
+QString Terminal::helpText() {
+    static const char* const lines[] = {
+        "TX - Toggle xmit on/off ",
+        "TXOFF - toggle xmit off ",
+        "F2 - Same as F2 on contest log screen ",
+        "Z - Zoom large window ",
+        "Talk - When on Vantor will speak the RTTY text as it comes in ",
+        "BPF 1 2 3 4 - Filters ",
+        "Third Dropdown - Speed of transmission ",
+        "Clear - Clear the adjacent list ",
+        "List - The list next to the clear button will populate everytime it sees a call ",
+        "       that is in the master data base or the QRZ data base (If loaded). ",
+        "AFC - Automatic frequency adjust ",
+        "Dual - Display dual receive screens ",
+        "FFT - Display signal in FFT format ",
+        "W.F. - Display signal as a water fall ",
+        "F - Toggle always on top",
+        "NOTE: Besides the list, you can call a contact by left clicking on the callsign in the "
+        "text window. If the input screen call sign is populated the exchange that you click on "
+        "will populate the input screen at the cursor postion.",
+        "If you are using a virtual audio cable it is usually sound source #1 for non SDR.",
+    };
+    QString text;
+    for (const char* line : lines)
+        text += QString::fromLatin1(line) + u'\n';
+    return text + u'\n';
+}

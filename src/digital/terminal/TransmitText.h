@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <array>
+
+struct TerminalContext;
+
+// Sending from the terminal: the transmit box as a type-ahead buffer the modem pulls from,
+// the TX and TXOFF buttons, and the function-key macros. The remote transmitter is keyed
+// with "A0:MX1;" and "A0:MX0;" over the station link; the modem sends into the sound card.
+class TransmitText final : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kMaxMacroText = 1024;
+    static constexpr double kKeyUpDelaySeconds = 1.0;
+
+    explicit TransmitText(TerminalContext& context, QObject* parent = nullptr);
+
+    // The transmit box. The window keeps this copy in step with what the box holds.
+    void setBoxText(const QString& text) { box_ = text; }
+    const QString& boxText() const { return box_; }
+    int TxSentPos() const { return txSentPos_; }
+    void focusIn();
+
+    // A key that types a character, or Enter, Escape or Backspace, before the box takes it.
+    // Returns false when the box is not to take it (Enter and Escape).
+    struct KeyOutcome {
+        bool boxTakesKey = true;
+        bool caretToEnd = false; // text already handed over is not edited
+    };
+    KeyOutcome keyPress(QChar key, int caret);
+
+    // The modem's events.
+    void TxCharRequest();
+    void TxStateChanged(int state);
+
+    // Buttons. The TX button's down state has already been toggled by the click.
+    void txButtonClicked();
+    void txButtonSecondEvent();
+    void txOffClicked();
+    void StopXMT();
+
+    // Function keys.
+    QString functionKey(int index) const { return functionKeys_[size_t(index)]; }
+    void setFunctionKey(int index, const QString& macro);
+    void editFunctionKey(int index);
+    void sendFunctionKey(int index);
+    bool isSendingMacro() const { return sendingMacro_; }
+
+signals:
+    void boxCleared();
+
+private:
+    void endWithEnter();
+
+    TerminalContext& context_;
+    QString box_;
+    int txSentPos_ = 0;
+    std::array<QString, 11> functionKeys_;
+    bool sendingMacro_ = false;
+};
