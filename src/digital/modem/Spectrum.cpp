@@ -1,5 +1,7 @@
 #include "Spectrum.h"
 
+#include <algorithm>
+
 #include <liquid/liquid.h>
 
 #include <cmath>
@@ -42,4 +44,21 @@ void Spectrum::compute() {
         const float magnitude = std::abs(out_[k]) * scale;
         decibels_[k] = 20.0f * std::log10(std::max(magnitude, 1e-6f));
     }
+}
+
+double Spectrum::signalToNoiseAt(double hz, double halfWidthHz) const {
+    constexpr double kBandLowHz = 200, kBandHighHz = 3000;
+    if (decibels_.empty())
+        return 0;
+    auto binOf = [this](double f) {
+        return std::clamp(size_t(std::max(0.0, f / binHz())), size_t(0), decibels_.size() - 1);
+    };
+    std::vector<float> band(decibels_.begin() + long(binOf(kBandLowHz)),
+                            decibels_.begin() + long(binOf(kBandHighHz)) + 1);
+    std::nth_element(band.begin(), band.begin() + long(band.size() / 2), band.end());
+    const float floor = band[band.size() / 2];
+    float peak = decibels_[binOf(hz)];
+    for (size_t bin = binOf(hz - halfWidthHz); bin <= binOf(hz + halfWidthHz); ++bin)
+        peak = std::max(peak, decibels_[bin]);
+    return double(peak - floor);
 }

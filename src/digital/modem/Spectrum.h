@@ -17,6 +17,9 @@ public:
     // Power in dB of each bin from 0 Hz to half the sample rate.
     const std::vector<float>& decibels() const { return decibels_; }
     double binHz() const { return rate_ / size_; }
+    // How far the strongest bin within `halfWidthHz` of `hz` stands above the noise floor
+    // (the median bin of the audio band), in dB: an S/N that follows the carrier at once.
+    double signalToNoiseAt(double hz, double halfWidthHz) const;
     // The peak level of the latest samples, 0..1 (for the level meter).
     float level() const { return level_; }
 

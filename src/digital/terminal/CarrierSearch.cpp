@@ -31,8 +31,17 @@ void CarrierSearch::search(int direction) {
             break;
         stepWait_.wait(kStepSeconds, [this] { return context_.closing; });
         tuneTo(f + direction);
-        if (context_.modem.SignalToNoise(0) >= kFoundSnDb)
+        if (signalToNoise() >= kFoundSnDb)
             break;
     }
     context_.stopSearch = false;
+}
+
+// The demodulator's own S/N needs a few symbols to settle, and the search moves on every
+// 4 ms; the spectrum's S/N at the carrier answers at once.
+double CarrierSearch::signalToNoise() const {
+    const Modem& modem = context_.modem;
+    const double halfWidth = modem.Speed(0) / 2;
+    return std::max(double(modem.SignalToNoise(0)),
+                    modem.spectrum().signalToNoiseAt(modem.RxCarrier(0), halfWidth));
 }

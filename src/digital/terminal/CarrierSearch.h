@@ -25,6 +25,7 @@ public:
 private:
     void search(int direction);
     void tuneTo(int hz);
+    double signalToNoise() const;
 
     TerminalContext& context_;
     PausingWait stepWait_;

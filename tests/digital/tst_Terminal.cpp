@@ -1,0 +1,347 @@
+// The digital terminal without its window: the settings file, receiving, sending and the
+// carrier search, with the modem running on a sound card the test pulls itself.
+#include "digital/dsp/PskModulator.h"
+#include "digital/terminal/MmvariPos.h"
+#include "support/Awgn.h"
+#include "support/TerminalRig.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace TermCtl;
+
+namespace {
+
+const QStringList kFullFile = {
+    "1200", "-99", "6000", "11000", "BXX", "1000", "False", "True",
+    "False", "True", "False", "False", "False", "YES", "YES", "37", "812", "440", "0", "62.5",
+    "False", "False", "True", "False", "False",  // Sound RX: S1
+    "False", "False", "False", "False", "False", // Sound TX: none ticked
+    "1", "MMVARIPORT=", "MMVARIOUTPUT=TRUE", "MMVARIINV=FALSE", "MMVARIEXC=TRUE",
+    "F1 CQ CQ DE OH2XX, OH2XX K", "  F2 SPACES, AHEAD", "", "", "", "", "", "", "", "", ""};
+
+void writeFile(const QString& path, const QStringList& lines) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    for (const QString& line : lines)
+        file.write(line.toLatin1() + "\r\n");
+}
+
+// What a second modem hears of the audio the terminal played.
+QString heardFrom(const std::vector<float>& audio) {
+    Modem listener;
+    QString heard;
+    QObject::connect(&listener, &Modem::CharReceived, [&](int ch, QChar c) {
+        if (ch == 0)
+            heard += c;
+    });
+    listener.receive(audio.data(), audio.size());
+    std::vector<float> silence(48000, 0.0f);
+    listener.receive(silence.data(), silence.size());
+    return heard;
+}
+
+std::vector<float> pskIdle(double carrier, double seconds) {
+    PskModulator psk(48000, carrier, 31.25);
+    std::vector<float> out;
+    psk.start(out);
+    psk.idle(int(seconds * 31.25), out);
+    for (float& s : out)
+        s *= 0.3f;
+    return Awgn::add(out, 10, 48000); // a signal 10 dB above the noise in 2.5 kHz
+}
+
+} // namespace
+
+class TerminalTest : public QObject {
+    Q_OBJECT
+private slots:
+    void settingsFile_roundTrip_keepsEveryLineButTalkAndTheDefaults() {
+        TerminalRig rig;
+        writeFile(rig.path(MmvariPos::kFileName), kFullFile);
+        Terminal& t = rig.open();
+        QCOMPARE(rig.store().text(at(CBMode, 0)), QStringLiteral("bpsk"));
+        QCOMPARE(t.modem().RxCarrier(0), 1000);
+        QVERIFY(!rig.store().isTicked(at(BtnAFC, 0)));
+        QVERIFY(rig.store().isTicked(BtnNET));
+        QCOMPARE(t.viewType(), 1); // W.F.
+        QVERIFY(rig.store().isTicked(TalkBTN));
+        QCOMPARE(t.modem().Speed(0), 62.5);
+        QVERIFY(t.largeFont());
+        QCOMPARE(rig.store().text(at(Command7, 0)), QStringLiteral("F1 "));
+        // S1 and the TX default (step 12) reach the modem and the sound card.
+        QVERIFY(rig.store().isTicked(S + "1") && rig.store().isTicked(TXDF));
+        QCOMPARE(rig.sound.inputDevice, 1);
+        QCOMPARE(rig.sound.outputDevice, -1);
+        QVERIFY(rig.dialogs.messages.isEmpty());
+
+        t.unload({1200, -99, 6000, 11000});
+        QStringList expected = kFullFile;
+        expected[13] = "NO";   // Talk is never stored on
+        expected[25] = "True"; // the TX default ticked at load
+        QCOMPARE(*MmvariPos::read(rig.path(MmvariPos::kFileName)), expected);
+        QVERIFY(!t.largeFont());
+    }
+
+    void settingsFile_geometryLimits_data() {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QList<int>>("applied"); // top, left, height, width
+        const TwipsRect d;
+        QTest::newRow("at the limits") << QStringList{"-99", "-99", "2900", "3000"}
+                                       << QList<int>{-99, -99, 2900, 3000};
+        QTest::newRow("beyond them") << QStringList{"-100", "-100", "2899", "2999"}
+                                     << QList<int>{d.top, d.left, d.height, d.width};
+        QTest::newRow("blanks around numbers") << QStringList{" 15 ", "20", " 5000", "9000 "}
+                                               << QList<int>{15, 20, 5000, 9000};
+    }
+    void settingsFile_geometryLimits() {
+        QFETCH(QStringList, lines);
+        QFETCH(QList<int>, applied);
+        TerminalRig rig;
+        writeFile(rig.path(MmvariPos::kFileName), lines);
+        const TwipsRect g = rig.open().geometry();
+        QCOMPARE((QList<int>{g.top, g.left, g.height, g.width}), applied);
+        // The file ended after line 4: nothing else applied, yet both defaults are ticked.
+        QVERIFY(rig.store().isTicked(DF) && rig.store().isTicked(TXDF));
+    }
+
+    void settingsFile_endingAfterLine20_appliesWhatItHas() {
+        TerminalRig rig;
+        writeFile(rig.path(MmvariPos::kFileName), kFullFile.mid(0, 20));
+        Terminal& t = rig.open();
+        QCOMPARE(t.geometry().height, 6000);
+        QCOMPARE(rig.store().text(at(CBMode, 0)), QStringLiteral("bpsk"));
+        QCOMPARE(t.modem().Speed(0), 62.5);
+        QVERIFY(rig.store().isTicked(DF) && rig.store().isTicked(TXDF));
+        QVERIFY(!rig.store().isTicked(S + "1"));
+        QVERIFY(!t.largeFont());
+    }
+
+    void settingsFile_missing_leavesTheModemItsDefaults() {
+        TerminalRig rig;
+        rig.open().unload({});
+        QVERIFY(!rig.store().isTicked(DF) && !rig.store().isTicked(TXDF));
+        QCOMPARE(rig.sound.starts, 1); // the modem's own default devices
+        QCOMPARE(rig.sound.inputDevice, -1);
+        QVERIFY(QFile::exists(rig.path(MmvariPos::kFileName)));
+    }
+
+    void soundMenus_listTenDevices_andAFifthIsNotRestored() {
+        TerminalRig rig;
+        Terminal& t = rig.open();
+        QCOMPARE(rig.store().text(TXDF), QStringLiteral("System default (Built-in Audio)"));
+        QCOMPARE(rig.store().text(TXS + "2"), QStringLiteral("Card C"));
+        QVERIFY(!rig.store().isVisible(TXS + "3")); // no such device
+        t.soundMenuClicked(TXS + "5");
+        QCOMPARE(rig.sound.outputDevice, 5);
+        t.unload({});
+        TerminalRig again;
+        QFile::copy(rig.path(MmvariPos::kFileName), again.path(MmvariPos::kFileName));
+        again.open();
+        QVERIFY(again.store().isTicked(TXDF));
+        QCOMPARE(again.sound.outputDevice, -1);
+    }
+
+    void receive_showsTextAsTheBoxDoes() {
+        TerminalRig rig;
+        Terminal& t = rig.open();
+        ReceiveText& rx = t.receive();
+        for (QChar c : QStringLiteral("AB\r\nCD\r\x08X\x08"))
+            rx.charReceived(0, c);
+        QCOMPARE(rx.text(0), QStringLiteral("AB\nCD")); // CR LF one break, backspace takes it whole
+        t.controls().setValue(TalkBTN, 1);
+        t.dualClicked();
+        for (QChar c : QStringLiteral("a:b\r"))
+            rx.charReceived(0, c), rx.charReceived(1, c);
+        QCOMPARE(rx.text(0), QStringLiteral("AB\nCDa. b."));
+        QCOMPARE(rx.text(1), QStringLiteral("a:b\n")); // Talk never touches the second channel
+        t.dualClicked();
+        rx.charReceived(1, u'Z');
+        QCOMPARE(rx.text(1), QStringLiteral("a:b\n")); // hidden: dropped, not kept
+    }
+
+    void receive_whileTheMouseIsHeld_waitsAndComesOutInOrder() {
+        TerminalRig rig;
+        ReceiveText& rx = rig.open().receive();
+        rx.setMouseDown(true);
+        for (QChar c : QStringLiteral("CQ DE\rK"))
+            rx.charReceived(0, c);
+        QVERIFY(rx.text(0).isEmpty());
+        rx.setMouseDown(false);
+        QCOMPARE(rx.text(0), QStringLiteral("CQ DE\nK"));
+    }
+
+    void pickUp_withoutACallsignList_staysEmpty() {
+        TerminalRig rig;
+        Terminal& t = rig.open();
+        for (QChar c : QStringLiteral("CQ CQ DE OH2-XX OH2XX K "))
+            t.receive().charReceived(0, c);
+        QVERIFY(rig.store().items(List1).isEmpty());
+        for (QChar c : QStringLiteral("OH2-XX"))
+            t.receive().charReceived(0, c);
+        QCOMPARE(t.receive().pickWord(), QStringLiteral(" OH2XX")); // the hyphen is skipped
+        t.receive().clearList();
+        QCOMPARE(t.receive().listHeightTwips(), 255);
+    }
+
+    void pickUp_withMasterScp_listsKnownCallsOnce_andAClickTakesOneOff() {
+        TerminalRig rig;
+        QFile scp(rig.path(CallsignList::kFileName));
+        QVERIFY(scp.open(QIODevice::WriteOnly));
+        scp.write("# Master callsign list\nOH2XX\nk1abc\n");
+        scp.close();
+        Terminal& t = rig.open();
+        QCOMPARE(t.callsigns().size(), 2);
+        const QString text = QStringLiteral("CQ CQ DE OH2XX OH2XX OH2XX K1ABC K1ABC PSE K ");
+        for (QChar c : text)
+            t.receive().charReceived(0, c);
+        QCOMPARE(rig.store().items(List1), (QStringList{"OH2XX", "K1ABC"}));
+        QCOMPARE(t.receive().listHeightTwips(), 510);
+        t.receive().clickedAt(0, int(text.indexOf("K1ABC")) + 2);
+        QCOMPARE(rig.store().items(List1), QStringList{"OH2XX"});
+        t.receive().clickedAt(0, 1); // the first word: nothing before it, nothing happens
+        QCOMPARE(rig.store().items(List1), QStringList{"OH2XX"});
+    }
+
+    void typing_keysTheStationPerCharacter_andEnterKeysUpTwiceASecondApart() {
+        TerminalRig rig;
+        QList<double> times;
+        rig.terminal->context().sendToStation = [&](const QString& line) {
+            rig.sent << line;
+            times << rig.clock.monotonicSeconds();
+        };
+        TransmitText& tx = rig.open().transmit();
+        QString typed;
+        for (QChar c : QStringLiteral("CQ TEST DE")) {
+            QVERIFY(tx.keyPress(c, int(typed.size())).boxTakesKey);
+            tx.setBoxText(typed += c);
+        }
+        QCOMPARE(rig.sent.count("A0:MX1;"), 10);
+        QVERIFY(rig.terminal->modem().Transmit());
+        rig.sent.clear();
+        times.clear();
+        QVERIFY(!tx.keyPress(QChar(13), 10).boxTakesKey);
+        QCOMPARE(rig.sent, (QStringList{"A0:MX0;", "A0:MX0;"}));
+        QVERIFY(times[1] - times[0] >= 1.0 && times[1] - times[0] < 1.1);
+        QVERIFY(!rig.terminal->modem().Transmit());
+    }
+
+    void typing_backspace_takesBackOnlyWhatWasHandedOver() {
+        TerminalRig rig;
+        Terminal& t = rig.open();
+        TransmitText& tx = t.transmit();
+        tx.keyPress(u'A', 0);
+        tx.setBoxText(QStringLiteral("ABCDE"));
+        for (int i = 0; i < 3; ++i)
+            tx.TxCharRequest();
+        QCOMPARE(tx.TxSentPos(), 3);
+        QCOMPARE(t.modem().TxPending(), 3);
+        tx.keyPress(QChar(8), 5); // behind the handed-over text: only the box changes
+        QCOMPARE(t.modem().TxPending(), 3);
+        tx.keyPress(QChar(8), 3); // over it: the modem takes it back
+        QCOMPARE(tx.TxSentPos(), 2);
+        QCOMPARE(t.modem().TxPending(), 2);
+        QVERIFY(tx.keyPress(u'X', 1).caretToEnd); // handed-over text is not edited
+    }
+
+    void macro_sendsItsTextWithoutTheTitle() {
+        TerminalRig rig;
+        Terminal& t = rig.open();
+        t.transmit().setFunctionKey(0, QStringLiteral("F1 CQ TEST"));
+        t.transmit().setFunctionKey(1, QStringLiteral("F2"));
+        t.transmit().sendFunctionKey(0);
+        QCOMPARE(rig.sent, (QStringList{"A0:MX1;", "A0:MX0;"}));
+        QCOMPARE(heardFrom(rig.sound.played).trimmed(), QStringLiteral("CQ TEST"));
+        rig.sound.played.clear();
+        t.transmit().sendFunctionKey(1);
+        QCOMPARE(heardFrom(rig.sound.played), QStringLiteral("\r"));
+        QVERIFY(!t.context().txOffPressed);
+    }
+
+    void macro_txOff_endsIt_andAPressWhileIdleEndsTheNextAtOnce() {
+        TerminalRig rig;
+        Terminal& t = rig.open();
+        const QString longText = QStringLiteral("F1 ") + QString(60, u'E');
+        t.transmit().setFunctionKey(0, longText);
+        QTimer::singleShot(0, &t, [&t] { t.transmit().txOffClicked(); });
+        t.transmit().sendFunctionKey(0);
+        QCOMPARE(rig.sent, (QStringList{"A0:MX1;", "A0:MX0;", "A0:MX0;"}));
+        QVERIFY(heardFrom(rig.sound.played).count(u'E') < 20);
+
+        rig.sent.clear();
+        rig.sound.played.clear();
+        t.transmit().txOffClicked(); // nothing going out: it waits for the next macro
+        t.transmit().sendFunctionKey(0);
+        QVERIFY(heardFrom(rig.sound.played).count(u'E') < 20);
+        QVERIFY(!t.context().txOffPressed);
+    }
+
+    void closing_duringAMacro_keysUpFirst_andFinishesWhenTheMacroHasLeft() {
+        TerminalRig rig;
+        Terminal& t = rig.open();
+        t.transmit().setFunctionKey(0, QStringLiteral("F1 ") + QString(60, u'E'));
+        QSignalSpy finished(&t, &Terminal::finished);
+        QTimer::singleShot(0, &t, [&t, &finished] {
+            t.unload({});
+            QCOMPARE(finished.count(), 0); // the macro is still on its way out
+        });
+        t.transmit().sendFunctionKey(0);
+        QCOMPARE(rig.sent, (QStringList{"A0:MX1;", "A0:MX0;"}));
+        QCOMPARE(finished.count(), 1);
+        QVERIFY(!t.modem().Transmit());
+    }
+
+    void keying_withTheLinkDown_sendsNothing_butTheModemTransmits() {
+        TerminalRig rig(false);
+        Terminal& t = rig.open();
+        t.controls().setValue(BtnTX, 1);
+        t.transmit().txButtonClicked();
+        QVERIFY(t.modem().Transmit());
+        QVERIFY(rig.sent.isEmpty());
+    }
+
+    void carrierSearch_stopsAtTheBandEdge_orOnASignal() {
+        TerminalRig rig;
+        Terminal& t = rig.open();
+        t.controls().setText(CBRX, QStringLiteral("260"));
+        t.search().MoveLft(); // no jump from 260, then a hertz at a time
+        QCOMPARE(t.controls().text(CBRX), QStringLiteral("250"));
+        QCOMPARE(t.modem().RxCarrier(0), 250);
+
+        rig.sound.input = pskIdle(1000, 60);
+        t.controls().setText(CBRX, QStringLiteral("1100"));
+        t.rxCarrierChosen();
+        t.search().MoveLft();
+        const int found = t.controls().text(CBRX).toInt();
+        // It stops on the signal's skirt, within reach of the AFC, not at once or at the edge.
+        QVERIFY2(found >= 1000 && found < 1060, qPrintable(QString::number(found)));
+        QVERIFY(t.modem().SignalToNoise(0) >= CarrierSearch::kFoundSnDb);
+    }
+
+    void display_rightClickOnANotchDeletesIt_elseOpensTheMenu() {
+        TerminalRig rig;
+        Terminal& t = rig.open();
+        QVERIFY(t.displayClicked(1234, true, 0));
+        QCOMPARE(t.marker(), 1234);
+        QVERIFY(!rig.store().isEnabled(mnuDelAllNotches));
+        t.setNotchHere();
+        t.popupClosed();
+        QCOMPARE(t.marker(), 0);
+        QCOMPARE(t.modem().NotchCount(), 1);
+        QVERIFY(!t.displayClicked(1234, true, 1));
+        QCOMPARE(t.modem().NotchCount(), 0);
+        t.displayClicked(500, false, 0);
+        QVERIFY(t.context().stopSearch);
+    }
+
+    void helpText_isTheTerminalsOwn() {
+        const QString text = Terminal::helpText();
+        QVERIFY(text.startsWith(QStringLiteral("TX - Toggle xmit on/off \nTXOFF - toggle xmit off \n")));
+        QVERIFY(text.endsWith(QStringLiteral("sound source #1 for non SDR.\n\n")));
+        QCOMPARE(text.count(u'\n'), 18);
+    }
+};
+
+QTEST_MAIN(TerminalTest)
+#include "tst_Terminal.moc"
