@@ -47,16 +47,18 @@ void FileSender::SendTextFile(const QString& folder, const QString& fileName, Tr
     emit hideRequested();
     context_.modem.setTransmit(true);
     const QString blankLine = trigger == Trigger::DoubleClick ? QStringLiteral("    ") : QStringLiteral("   ");
-    bool stopped = false;
-    while (!file.atEnd() && !stopped) {
-        if (context_.txOffPressed || context_.closing)
-            break;
+    // Read until a read gives nothing: a file's size is not to be trusted (a file that is
+    // still growing, one on a failing disk), and a read that fails must be noticed.
+    while (!context_.txOffPressed && !context_.closing) {
         QByteArray bytes = file.readLine(kMaxLineBytes);
+        if (bytes.isEmpty())
+            break;
         if (bytes.endsWith('\n'))
             bytes.chop(1);
         const QString line = bytes.isEmpty() ? blankLine : QString::fromUtf8(bytes);
         context_.modem.SendText(line + QChar(13));
-        stopped = !paceLine();
+        if (!paceLine())
+            break;
     }
     const bool readFailed = file.error() != QFileDevice::NoError;
     const QString why = file.errorString();
