@@ -8,6 +8,7 @@
 #include "platform/serial/PortFolder.h"
 #include "platform/serial/SystemBackendProvider.h"
 #include "platform/sound/AudioSinkToneOutput.h"
+#include "platform/sound/SoundCardDuplex.h"
 #include "platform/sound/WavFileToneOutput.h"
 
 #include <QApplication>
@@ -81,6 +82,9 @@ int main(int argc, char** argv) {
     QObject::connect(&termination, &TerminationSignals::terminationRequested, &core,
                      &AppCore::exitProgram);
 
+    SoundCardDuplex modemSound;
+    core.setModemSound({&modemSound, &SoundDevices::inputNames, &SoundDevices::outputNames,
+                        &SoundDevices::defaultInputName, &SoundDevices::defaultOutputName});
     MainWindow window(core);
     dialogs.setParentWindow(&window);
     fileDialogs.setParentWindow(&window);

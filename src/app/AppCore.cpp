@@ -4,10 +4,14 @@
 #include "common/Controls.h"
 #include "MainControls.h"
 #include "chat/ChatControls.h"
+#include "digital/terminal/Terminal.h"
+#include "platform/sound/SoundDuplex.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/serial/PortNames.h"
 #include "settings/SettingsFile.h"
+
+#include <QDir>
 
 namespace {
 // How long "Close" lets the logger's last bytes drain before it ends anyway: a logger that
@@ -153,5 +157,22 @@ void AppCore::shutDown() {
 }
 
 void AppCore::digitalMenu() { ports_.stopPorts(); }
+
+TerminalPlatform AppCore::terminalPlatform() {
+    static NoSoundDuplex noSound;
+    auto names = [](const std::function<QStringList()>& list) { return list ? list() : QStringList(); };
+    auto name = [](const std::function<QString()>& one) { return one ? one() : QString(); };
+    return {platform_.clock,
+            platform_.dialogs,
+            wait_,
+            platform_.ports,
+            modemSound_.duplex ? *modemSound_.duplex : noSound,
+            names(modemSound_.inputNames),
+            names(modemSound_.outputNames),
+            name(modemSound_.defaultInputName),
+            name(modemSound_.defaultOutputName),
+            [this](const QString& line) { serverLine_.send(line); },
+            QDir::currentPath()};
+}
 
 void AppCore::about() { platform_.dialogs.showMessage(CommandLineOptions::versionText()); }

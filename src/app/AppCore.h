@@ -29,6 +29,8 @@
 
 class Clock;
 class Dialogs;
+class SoundDuplex;
+struct TerminalPlatform;
 class FileDialogs;
 class BackendProvider;
 class ToneOutput;
@@ -42,6 +44,14 @@ struct AppPlatform {
     ToneOutput& toneOutput; // the side tone's sound card (or file)
     // Ends the process at once, skipping the shut-down sequence.
     std::function<void()> endProcessAtOnce;
+};
+
+// The digital terminal's sound card and the names of the sound devices; without one the
+// terminal runs with no sound.
+struct ModemSound {
+    SoundDuplex* duplex = nullptr;
+    std::function<QStringList()> inputNames, outputNames;
+    std::function<QString()> defaultInputName, defaultOutputName;
 };
 
 // The main window's behaviour without the window: start-up, first activation, the commands
@@ -75,6 +85,9 @@ public:
     ChatPanel& chatPanel() { return chatPanel_; }
     SideTone& sideTone() { return sideTone_; }
     const PausingWait& pausingWait() const { return wait_; }
+    void setModemSound(ModemSound sound) { modemSound_ = std::move(sound); }
+    // What the digital terminal is given when the "Digital" menu opens it.
+    TerminalPlatform terminalPlatform();
 
     const QString& commandLine() const { return commandLine_; }
     const QString& iniFileName() const { return iniFileName_; }
@@ -136,4 +149,5 @@ private:
     bool firstActivationDone_ = false;
     bool ended_ = false;
     int timer1Ticks_ = 0;
+    ModemSound modemSound_;
 };

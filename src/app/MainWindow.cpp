@@ -1,11 +1,13 @@
 #include "MainWindow.h"
 
 #include "AppCore.h"
-#include "ControlBinder.h"
+#include "widgets/ControlBinder.h"
+#include "digital/terminal/Terminal.h"
+#include "digital/windows/TerminalWindow.h"
 #include "common/Controls.h"
 #include "HelpWindow.h"
 #include "chat/ChatWindow.h"
-#include "IndicatorLight.h"
+#include "widgets/IndicatorLight.h"
 #include "platform/serial/PortFolder.h"
 
 #include <QAction>
@@ -100,6 +102,8 @@ MainWindow::MainWindow(AppCore& core, QWidget* parent) : QMainWindow(parent), co
             help_->close();
         if (chat_)
             chat_->close();
+        if (terminal_)
+            terminal_->close();
     });
     connect(&core_.chatPanel(), &ChatPanel::shownChanged, this, &MainWindow::showChat);
     applySize(core_.windowSize().twips());
@@ -125,7 +129,7 @@ void MainWindow::buildMenus() {
     connect(addAction(menuBar(), Ctl::Connect), &QAction::triggered, this,
             [this] { core_.stationLink().Connect_Click(); });
     connect(addAction(menuBar(), Ctl::Dig), &QAction::triggered, this,
-            [this] { core_.digitalMenu(); });
+            [this] { toggleTerminal(); });
     connect(addAction(menuBar(), Ctl::Expand), &QAction::triggered, this,
             [this] { core_.windowSize().toggle(); });
     connect(addAction(menuBar(), Ctl::Chat), &QAction::triggered, this,
@@ -334,6 +338,21 @@ void MainWindow::applySize(QSize twips) {
     const QSize wanted = pixelsFor(twips).expandedTo(minimumSizeHint());
     setMinimumSize(minimumSizeHint());
     resize(wanted);
+}
+
+TerminalWindow* MainWindow::terminalWindow() const { return terminal_; }
+
+void MainWindow::toggleTerminal() {
+    core_.digitalMenu();
+    if (terminal_ && terminal_->isVisible()) {
+        terminal_->close();
+        return;
+    }
+    if (terminal_ && terminal_->terminal().isClosing())
+        return; // the closing one is still ending a transmission
+    terminal_ = new TerminalWindow(core_.terminalPlatform(), this);
+    terminal_->setWindowFlag(Qt::Window);
+    terminal_->show();
 }
 
 void MainWindow::showChat(bool shown) {

@@ -7,6 +7,7 @@ class AppCore;
 class ControlBinder;
 class HelpWindow;
 class ChatWindow;
+class TerminalWindow;
 class QGroupBox;
 class QAction;
 
@@ -16,6 +17,7 @@ class MainWindow final : public QMainWindow {
     Q_OBJECT
 public:
     explicit MainWindow(AppCore& core, QWidget* parent = nullptr);
+    TerminalWindow* terminalWindow() const;
 
     // Twips to pixels for this screen and font, so the two classic sizes hold the layout.
     QSize pixelsFor(QSize twips) const;
@@ -40,6 +42,7 @@ private:
     void applySize(QSize twips);
     void showHelp();
     void showChat(bool shown);
+    void toggleTerminal();
 
     AppCore& core_;
     ControlBinder* binder_ = nullptr;
@@ -47,5 +50,6 @@ private:
     QList<QAction*> actions_;
     QPointer<HelpWindow> help_;
     QPointer<ChatWindow> chat_;
+    QPointer<TerminalWindow> terminal_;
     bool activatedOnce_ = false;
 };

@@ -2,7 +2,7 @@
 
 #include "ChatControls.h"
 #include "ChatPanel.h"
-#include "app/ControlBinder.h"
+#include "widgets/ControlBinder.h"
 #include "common/ControlStore.h"
 
 #include <QCheckBox>

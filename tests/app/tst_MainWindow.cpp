@@ -1,6 +1,6 @@
 #include "app/AppCore.h"
 #include "common/Controls.h"
-#include "app/IndicatorLight.h"
+#include "widgets/IndicatorLight.h"
 #include "app/MainWindow.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"

@@ -60,6 +60,10 @@ QStringList SoundDevices::outputNames() {
     return names;
 }
 
+QString SoundDevices::defaultInputName() { return QMediaDevices::defaultAudioInput().description(); }
+
+QString SoundDevices::defaultOutputName() { return QMediaDevices::defaultAudioOutput().description(); }
+
 SoundCardDuplex::SoundCardDuplex() = default;
 
 SoundCardDuplex::~SoundCardDuplex() { stop(); }

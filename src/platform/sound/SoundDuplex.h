@@ -27,4 +27,18 @@ public:
 namespace SoundDevices {
 QStringList inputNames();
 QStringList outputNames();
+// The devices the system itself would use (what PulseAudio or PipeWire calls the default).
+QString defaultInputName();
+QString defaultOutputName();
 } // namespace SoundDevices
+
+// No sound card: every start fails and says so (a run without sound, tests of windows).
+class NoSoundDuplex final : public SoundDuplex {
+public:
+    bool start(DuplexClient&, int, int, QString* why) override {
+        if (why)
+            *why = QStringLiteral("no sound card in this run");
+        return false;
+    }
+    void stop() override {}
+};

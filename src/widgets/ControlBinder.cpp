@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 
@@ -23,6 +24,9 @@ void showText(QObject* target, const QString& text) {
             return; // the operator's own typing, coming back
         box->setPlainText(text);
         box->moveCursor(QTextCursor::End); // the newest line in view
+    } else if (auto* combo = qobject_cast<QComboBox*>(target); combo && combo->isEditable()) {
+        if (combo->currentText() != text)
+            combo->setEditText(text);
     } else if (auto* label = qobject_cast<QLabel*>(target)) {
         label->setText(text);
     } else if (auto* button = qobject_cast<QAbstractButton*>(target)) {
@@ -33,10 +37,15 @@ void showText(QObject* target, const QString& text) {
 }
 
 void showValue(QObject* target, int value) {
-    if (auto* combo = qobject_cast<QComboBox*>(target))
-        combo->setCurrentIndex(value);
-    else if (auto* check = qobject_cast<QCheckBox*>(target))
+    if (auto* combo = qobject_cast<QComboBox*>(target)) {
+        if (!combo->isEditable())
+            combo->setCurrentIndex(value);
+    } else if (auto* check = qobject_cast<QCheckBox*>(target))
         check->setChecked(value == 1);
+    else if (auto* button = qobject_cast<QAbstractButton*>(target); button && button->isCheckable())
+        button->setChecked(value == 1); // a toggle button's down state
+    else if (auto* action = qobject_cast<QAction*>(target); action && action->isCheckable())
+        action->setChecked(value == 1);
     else if (auto* slider = qobject_cast<QAbstractSlider*>(target))
         slider->setValue(value);
 }
@@ -60,12 +69,20 @@ void ControlBinder::bindAll(QWidget* root, const QList<QAction*>& actions) {
 void ControlBinder::bindWidget(QWidget* widget) {
     const QString name = widget->objectName();
     bound_.insert(name, widget);
-    if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+    if (auto* combo = qobject_cast<QComboBox*>(widget); combo && combo->isEditable()) {
+        // A list whose text may also be any value (a carrier in Hz): the store holds the text.
+        connect(combo, &QComboBox::activated, this, [this, name, combo](int index) {
+            if (!updating_)
+                store_.setText(name, combo->itemText(index));
+        });
+    } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
         showAspect(widget, ControlStore::Aspect::Items);
         connect(combo, &QComboBox::activated, this, [this, name](int index) {
             if (!updating_)
                 store_.setValue(name, index);
         });
+    } else if (qobject_cast<QListWidget*>(widget)) {
+        showAspect(widget, ControlStore::Aspect::Items);
     } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
         connect(edit, &QLineEdit::textEdited, this, [this, name](const QString& text) {
             store_.setText(name, text);
@@ -75,9 +92,9 @@ void ControlBinder::bindWidget(QWidget* widget) {
             if (!updating_)
                 store_.setText(name, box->toPlainText());
         });
-    } else if (auto* check = qobject_cast<QCheckBox*>(widget)) {
-        connect(check, &QCheckBox::clicked, this, [this, name](bool ticked) {
-            store_.setValue(name, ticked ? 1 : 0);
+    } else if (auto* button = qobject_cast<QAbstractButton*>(widget); button && button->isCheckable()) {
+        connect(button, &QAbstractButton::clicked, this, [this, name](bool down) {
+            store_.setValue(name, down ? 1 : 0);
         });
     } else if (auto* slider = qobject_cast<QAbstractSlider*>(widget)) {
         connect(slider, &QAbstractSlider::valueChanged, this, [this, name](int value) {
@@ -92,8 +109,16 @@ void ControlBinder::bindWidget(QWidget* widget) {
 }
 
 void ControlBinder::bindAction(QAction* action) {
-    bound_.insert(action->objectName(), action);
-    showAspect(action, ControlStore::Aspect::Text);
+    const QString name = action->objectName();
+    bound_.insert(name, action);
+    if (action->isCheckable()) {
+        connect(action, &QAction::triggered, this, [this, name](bool ticked) {
+            store_.setValue(name, ticked ? 1 : 0);
+        });
+    }
+    for (auto aspect : {ControlStore::Aspect::Text, ControlStore::Aspect::Value,
+                        ControlStore::Aspect::Enabled, ControlStore::Aspect::Visible})
+        showAspect(action, aspect);
 }
 
 void ControlBinder::onStoreChanged(const QString& name, ControlStore::Aspect aspect) {
@@ -113,21 +138,28 @@ void ControlBinder::showAspect(QObject* target, ControlStore::Aspect aspect) {
         showValue(target, store_.value(name));
         break;
     case ControlStore::Aspect::Items:
-        if (auto* combo = qobject_cast<QComboBox*>(target)) {
+        if (auto* combo = qobject_cast<QComboBox*>(target); combo && store_.isList(name)) {
             combo->clear();
             combo->addItems(store_.items(name));
             combo->setCurrentIndex(store_.value(name));
+        } else if (auto* list = qobject_cast<QListWidget*>(target)) {
+            list->clear();
+            list->addItems(store_.items(name));
         }
         break;
     case ControlStore::Aspect::Enabled:
         if (auto* widget = qobject_cast<QWidget*>(target))
             widget->setEnabled(store_.isEnabled(name));
+        else if (auto* action = qobject_cast<QAction*>(target))
+            action->setEnabled(store_.isEnabled(name));
         break;
     case ControlStore::Aspect::Visible:
         if (auto* light = qobject_cast<IndicatorLight*>(target))
             light->setShown(store_.isVisible(name));
         else if (auto* widget = qobject_cast<QWidget*>(target))
             widget->setVisible(store_.isVisible(name));
+        else if (auto* action = qobject_cast<QAction*>(target))
+            action->setVisible(store_.isVisible(name));
         break;
     case ControlStore::Aspect::Colour:
         if (auto* light = qobject_cast<IndicatorLight*>(target))

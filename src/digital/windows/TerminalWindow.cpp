@@ -1,0 +1,247 @@
+#include "TerminalWindow.h"
+
+#include "DirectoryWindow.h"
+#include "XmmvView.h"
+#include "digital/terminal/Terminal.h"
+#include "widgets/ControlBinder.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+using namespace TermCtl;
+
+namespace {
+
+template <typename T> T* named(const QString& name, const QString& accessible = {}) {
+    auto* widget = new T;
+    widget->setObjectName(name);
+    if (!accessible.isEmpty())
+        widget->setAccessibleName(accessible);
+    return widget;
+}
+
+// A modem button: a toggle that stays down, or a plain button.
+QPushButton* modemButton(const QString& name, bool toggles, const QString& accessible = {}) {
+    auto* button = named<QPushButton>(name, accessible);
+    button->setCheckable(toggles);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QComboBox* listBox(const QString& name, const QString& accessible, const QStringList& fixedItems = {}) {
+    auto* combo = named<QComboBox>(name, accessible);
+    if (!fixedItems.isEmpty()) { // a list whose text may also be any value
+        combo->setEditable(true);
+        combo->addItems(fixedItems);
+        combo->setInsertPolicy(QComboBox::NoInsert);
+    }
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    return combo;
+}
+
+} // namespace
+
+TerminalWindow::TerminalWindow(const TerminalPlatform& platform, QWidget* parent)
+    : QMainWindow(parent), terminal_(std::make_unique<Terminal>(platform)) {
+    setObjectName(QStringLiteral("VantorVARIF"));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    buildMenus();
+    auto* central = new QWidget;
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(pixels(100), 2, pixels(100), 2);
+    column->setSpacing(3);
+    column->addWidget(buildTextArea(), 1);
+    column->addWidget(buildFunctionKeys());
+    column->addWidget(buildControlRows());
+    column->addWidget(buildDisplays());
+    auto* status = named<QLabel>(SoundStatus, QStringLiteral("Sound card"));
+    column->addWidget(status);
+    setCentralWidget(central);
+
+    QList<QAction*> actions = findChildren<QAction*>();
+    (new ControlBinder(terminal_->controls(), this))->bindAll(this, actions);
+    wireTerminal();
+    wireButtons();
+    wireLists();
+    bindReceiveBoxes();
+    terminal_->load();
+    setWindowTitle(QStringLiteral("Vantor Digital Interface"));
+    setFontSize(terminal_->fontSize());
+    applyDisplay();
+}
+
+TerminalWindow::~TerminalWindow() = default;
+
+int TerminalWindow::pixels(int twips) const { return int(std::lround(twips * logicalDpiY() / 1440.0)); }
+
+int TerminalWindow::twips(int pixels) const { return int(std::lround(pixels * 1440.0 / logicalDpiY())); }
+
+void TerminalWindow::buildMenus() {
+    auto action = [this](QMenu* menu, const QString& name, bool checkable = false) {
+        QAction* a = menu->addAction(QString());
+        a->setObjectName(name);
+        a->setCheckable(checkable);
+        return a;
+    };
+    QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
+    connect(action(file, ex), &QAction::triggered, this, &QWidget::close);
+    connect(action(file, SFile), &QAction::triggered, this, [this] { terminal_->sendFile(); });
+    const std::pair<QString, std::pair<QString, QString>> soundMenus[] = {
+        {QStringLiteral("Sound  RX"), {DF, S}}, {QStringLiteral("Sound TX"), {TXDF, TXS}}};
+    for (const auto& [title, names] : soundMenus) {
+        QMenu* menu = menuBar()->addMenu(title);
+        QStringList entries{names.first};
+        for (int i = 0; i < kSoundEntries; ++i)
+            entries << names.second + QString::number(i);
+        for (const QString& entry : entries) {
+            QAction* a = action(menu, entry, true);
+            connect(a, &QAction::triggered, this, [this, a, entry] {
+                terminal_->soundMenuClicked(entry);
+                a->setChecked(terminal_->controls().isTicked(entry));
+            });
+        }
+    }
+    QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
+    connect(action(help, HH), &QAction::triggered, this, [this] { terminal_->help(); });
+
+    popup_ = new QMenu(QStringLiteral("Popup"), this);
+    connect(action(popup_, mnuSetNotch), &QAction::triggered, this, [this] { terminal_->setNotchHere(); });
+    connect(action(popup_, mnuDelAllNotches), &QAction::triggered, this,
+            [this] { terminal_->deleteAllNotches(); });
+    popup_->addSeparator();
+    connect(action(popup_, mnuTxCarrier), &QAction::triggered, this, [this] { terminal_->txCarrierHere(); });
+}
+
+QWidget* TerminalWindow::buildTextArea() {
+    auto* area = new QWidget;
+    auto* column = new QVBoxLayout(area);
+    column->setContentsMargins(0, 0, 0, 0);
+    for (int ch = 0; ch < 2; ++ch) {
+        auto* box = named<QPlainTextEdit>(at(RxWindow, ch), ch == 0 ? QStringLiteral("Received text")
+                                                                    : QStringLiteral("Received text, second channel"));
+        box->setReadOnly(true);
+        box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        box->setUndoRedoEnabled(false);
+        box->viewport()->installEventFilter(this);
+        column->addWidget(box, 1);
+    }
+    auto* tx = named<QPlainTextEdit>(TxWindow, QStringLiteral("Text to send"));
+    tx->setMaximumHeight(tx->fontMetrics().height() * 3 + 10);
+    tx->installEventFilter(this);
+    column->addWidget(tx);
+    return area;
+}
+
+QWidget* TerminalWindow::buildFunctionKeys() {
+    auto* row = new QWidget;
+    auto* keys = new QHBoxLayout(row);
+    keys->setContentsMargins(0, 0, 0, 0);
+    keys->setSpacing(2);
+    for (int i = 0; i < kFunctionKeys; ++i) {
+        auto* key = modemButton(at(Command7, i), false, QStringLiteral("Function key %1").arg(i + 1));
+        key->setToolTip(QStringLiteral("Right click to set function key content and name"));
+        key->setContextMenuPolicy(Qt::CustomContextMenu);
+        key->setMinimumWidth(40);
+        keys->addWidget(key);
+    }
+    return row;
+}
+
+QWidget* TerminalWindow::buildControlRows() {
+    auto* rows = new QWidget;
+    auto* grid = new QGridLayout(rows);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setHorizontalSpacing(3);
+    grid->setVerticalSpacing(2);
+    int col = 0;
+    auto first = [&](QWidget* w) { grid->addWidget(w, 0, col++); };
+    first(listBox(at(CBMode, 0), QStringLiteral("Mode")));
+    first(listBox(at(CBSpeed, 0), QStringLiteral("Speed"), speedItems(0)));
+    first(listBox(CBRX, QStringLiteral("Receive carrier, hertz"), carrierItems()));
+    first(listBox(CBTX, QStringLiteral("Transmit carrier, hertz"), carrierItems()));
+    auto* tx = modemButton(BtnTX, true, QStringLiteral("Transmit"));
+    tx->setContextMenuPolicy(Qt::CustomContextMenu);
+    tx->setToolTip(QStringLiteral("Right click: a steady tone for tuning"));
+    first(tx);
+    first(modemButton(BtnTXOFF, false, QStringLiteral("Transmit off")));
+    first(modemButton(at(BtnAFC, 0), true, QStringLiteral("AFC")));
+    first(modemButton(BtnNET, true, QStringLiteral("NET, transmit on the receive carrier")));
+    first(modemButton(Command4, false, QStringLiteral("Search for a signal below")));
+    first(modemButton(Command5, false, QStringLiteral("Search for a signal above")));
+    first(modemButton(Command6, false, QStringLiteral("Large font")));
+    first(named<QCheckBox>(Front, QStringLiteral("Always on top")));
+    first(named<QLabel>(at(LSN, 0), QStringLiteral("Signal to noise")));
+    first(named<QLabel>(at(LTiming, 0), QStringLiteral("Timing")));
+    first(named<QLabel>(LLang, QStringLiteral("Character code")));
+    col = 0;
+    auto second = [&](QWidget* w) { grid->addWidget(w, 1, col++); };
+    static const char* const views[] = {"Spectrum", "Waterfall", "Sync scope", "Wave scope"};
+    for (int i = 0; i < 4; ++i)
+        second(modemButton(at(BtnFFT, i), true, QString::fromLatin1(views[i])));
+    for (int i = 0; i < 4; ++i)
+        second(modemButton(at(BtnBPF, i), true, QStringLiteral("Band-pass filter %1").arg(i + 1)));
+    second(modemButton(BtnCW, true, QStringLiteral("CW")));
+    second(modemButton(Dual, true, QStringLiteral("Dual receive")));
+    second(modemButton(TalkBTN, true, QStringLiteral("Talk")));
+    second(modemButton(ZoomBTN, true, QStringLiteral("Zoom")));
+    second(listBox(at(CBMode, 1), QStringLiteral("Mode, second channel")));
+    second(listBox(at(CBSpeed, 1), QStringLiteral("Speed, second channel"), speedItems(1)));
+    second(modemButton(at(BtnAFC, 1), true, QStringLiteral("AFC, second channel")));
+    second(named<QLabel>(LFQ, QStringLiteral("Second channel carrier")));
+    second(named<QLabel>(at(LSN, 1), QStringLiteral("Signal to noise, second channel")));
+    second(named<QLabel>(at(LTiming, 1), QStringLiteral("Timing, second channel")));
+    grid->setColumnStretch(30, 1);
+    return rows;
+}
+
+QWidget* TerminalWindow::buildDisplays() {
+    Modem& modem = terminal_->modem();
+    auto* panel = new QWidget;
+    auto* grid = new QGridLayout(panel);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(2);
+    auto place = [](QWidget* w, const QString& name, const QString& accessible) {
+        w->setObjectName(name);
+        w->setAccessibleName(accessible);
+        return w;
+    };
+    for (int ch = 0; ch < 2; ++ch) {
+        QWidget* level = place(new XmmvLevel(modem), at(XMMVLvl, ch),
+                               ch == 0 ? QStringLiteral("Signal level") : QStringLiteral("Signal level, second channel"));
+        level->installEventFilter(this);
+        grid->addWidget(level, 0, ch == 0 ? 0 : 3, 2, 1);
+    }
+    auto* view = static_cast<XmmvView*>(place(new XmmvView(modem, 0), XMMVView, QStringLiteral("Spectrum display")));
+    auto* view1 = static_cast<XmmvView*>(
+        place(new XmmvView(modem, 1), XMMVView1, QStringLiteral("Spectrum display, second channel")));
+    grid->addWidget(view, 0, 1);
+    grid->addWidget(view1, 0, 2);
+    grid->addWidget(place(new AfcIndicator(modem), AFCLvl, QStringLiteral("AFC indicator")), 1, 2);
+    auto* scroll = named<QScrollBar>(HSW, QStringLiteral("Display start frequency"));
+    scroll->setOrientation(Qt::Horizontal);
+    scroll->setRange(0, 2000);
+    scroll->setSingleStep(50);
+    scroll->setPageStep(500);
+    grid->addWidget(scroll, 1, 1);
+    auto* list = named<QListWidget>(List1, QStringLiteral("Callsigns picked up"));
+    list->setFixedWidth(pixels(1200));
+    grid->addWidget(list, 0, 4);
+    grid->addWidget(modemButton(Command1, false, QStringLiteral("Clear the callsign list")), 1, 4);
+    grid->setColumnStretch(1, 1);
+    for (XmmvView* v : {view, view1})
+        connect(v, &XmmvView::clickedAt, this,
+                [this, v](double hz, Qt::MouseButton button) { displayClicked(v, hz, button); });
+    return panel;
+}
