@@ -131,8 +131,8 @@ void ControlBinder::showAspect(QObject* target, ControlStore::Aspect aspect) {
     updating_ = true;
     switch (aspect) {
     case ControlStore::Aspect::Text:
-        if (!qobject_cast<QComboBox*>(target))
-            showText(target, store_.text(name));
+        if (auto* combo = qobject_cast<QComboBox*>(target); !combo || combo->isEditable())
+            showText(target, store_.text(name)); // a plain list shows its chosen entry
         break;
     case ControlStore::Aspect::Value:
         showValue(target, store_.value(name));
