@@ -27,7 +27,9 @@ ChatWindow::ChatWindow(ChatPanel& panel, ControlStore& chat, QWidget* parent)
     setWindowTitle(QStringLiteral("Chat"));
     auto* display = named<QPlainTextEdit>(ChatCtl::Text1);
     display->setReadOnly(true);
+    display->setAccessibleName(QStringLiteral("Chat lines"));
     auto* entry = named<QPlainTextEdit>(ChatCtl::Text2);
+    entry->setAccessibleName(QStringLiteral("Chat text to send"));
     entry->setMaximumHeight(entry->fontMetrics().height() * 4);
     entry->installEventFilter(this);
     auto* grid = new QGridLayout(this);

@@ -8,6 +8,9 @@
 #include "platform/gui/WidgetDialogs.h"
 #include "platform/serial/FakeBackend.h"
 #include "platform/sound/FakeToneOutput.h"
+#include "digital/terminal/Terminal.h"
+#include "digital/windows/TerminalWindow.h"
+#include "support/Accessibility.h"
 
 #include <QAction>
 #include <QApplication>
@@ -177,6 +180,32 @@ private slots:
         chat->close();
         QVERIFY(!s.core.chatPanel().isShown());
         QVERIFY(QFile::exists(s.folder.filePath("ChatFrm.ini")));
+    }
+
+    void everyControlOfTheMainAndChatWindowsHasASpokenName() {
+        Screen s;
+        s.core.windowSize().toggle(); // the expanded part too
+        QStringList unnamed = controlsWithoutAName(&s.window);
+        QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(u' ')));
+        s.action(Ctl::Chat)->trigger();
+        unnamed = controlsWithoutAName(s.window.findChild<QWidget*>("Chatfrm"));
+        QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(u' ')));
+    }
+
+    void digitalMenu_opensTheTerminal_andAgainClosesIt_andTheEndClosesIt() {
+        Screen s;
+        s.action(Ctl::Dig)->trigger();
+        QPointer<TerminalWindow> terminal = s.window.terminalWindow();
+        QVERIFY(terminal && terminal->isVisible());
+        QCOMPARE(terminal->windowTitle(), QString("Vantor Digital Interface"));
+        s.action(Ctl::Dig)->trigger();
+        QTRY_VERIFY(!terminal);
+        QVERIFY(QFile::exists(s.folder.filePath("MMVARI.POS")));
+        s.action(Ctl::Dig)->trigger();
+        terminal = s.window.terminalWindow();
+        QVERIFY(terminal);
+        s.core.exitProgram();
+        QTRY_VERIFY(!terminal);
     }
 
     void clickingTheNote_hidesIt() {

@@ -8,7 +8,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QShortcut>
+#include <QKeyEvent>
 
 namespace {
 template <typename T> T* named(const QString& name, const QString& accessible) {
@@ -62,11 +62,12 @@ DirectoryWindow::DirectoryWindow(FileSender& sender, QWidget* parent)
     connect(files_, &QListWidget::itemDoubleClicked, this, [this] { send(FileSender::Trigger::DoubleClick); });
     connect(go, &QPushButton::clicked, this, [this] { send(FileSender::Trigger::GoF2); });
     connect(close, &QPushButton::clicked, this, &QWidget::close);
-    connect(new QShortcut(Qt::Key_F2, this), &QShortcut::activated, this, [this] { send(FileSender::Trigger::GoF2); });
-    connect(new QShortcut(Qt::Key_Escape, this), &QShortcut::activated, this, &QWidget::close);
     connect(&sender_, &FileSender::hideRequested, this, &QWidget::hide);
     connect(&sender_, &FileSender::closeRequested, this, &QWidget::close);
     showFolder();
+    // Esc and F2 work wherever the focus is in the window.
+    for (QWidget* child : findChildren<QWidget*>())
+        child->installEventFilter(this);
     resize(520, 360);
 }
 
@@ -94,6 +95,17 @@ bool DirectoryWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == pattern_ && event->type() == QEvent::FocusOut) {
         browser_.setPattern(pattern_->text());
         showFolder();
+    }
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Escape) {
+            close();
+            return true;
+        }
+        if (key == Qt::Key_F2) {
+            send(FileSender::Trigger::GoF2);
+            return true;
+        }
     }
     return QWidget::eventFilter(watched, event);
 }
