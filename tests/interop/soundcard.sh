@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs the modem on a real sound server: a private PulseAudio whose null sink is looped back to
 # the default input, so what the modem plays through Qt Multimedia comes back to be decoded.
-# Real time, about half a minute.
+# Then the terminal of the whole program types into the same loop, keyed through corvel-sim.
+# Real time, about 40 seconds.
 #
 #   tests/interop/soundcard.sh [build]
 #
@@ -23,3 +24,5 @@ set-default-sink out
 PA
 
 ZARNIK_SOUND_LOOPBACK=1 "$test_binary"
+# The terminal of the whole program on the same loop, keyed through corvel-sim.
+ZARNIK_SOUND_LOOPBACK=1 QT_QPA_PLATFORM=offscreen "$build/tests/tst_TerminalOnTheAir"
