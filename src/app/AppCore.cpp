@@ -18,6 +18,8 @@ namespace {
 // stopped reading must not keep the program from ending.
 constexpr double kOutputDrainSeconds = 5.0;
 constexpr int kSideToneTickMs = 100; // Timer1
+// How long the end of the program waits for its last station lines to be written.
+constexpr int kLastWordsMs = 1000;
 // How long "Close" waits for the station link to finish closing.
 constexpr double kSocketCloseSeconds = 1000.0;
 
@@ -152,6 +154,10 @@ void AppCore::shutDown() {
     timer2_.stop();
     timer3_.stop();
     sideTone_.stop();
+    // What the closing windows said last (the terminal's key-up) goes out before the link is
+    // dropped: an abort throws away whatever is still waiting to be written.
+    if (winsock2_.bytesToWrite() > 0)
+        winsock2_.waitForBytesWritten(kLastWordsMs);
     winsock2_.abort();
     chatClient_.close();
 }

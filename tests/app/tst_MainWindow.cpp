@@ -11,6 +11,7 @@
 #include "digital/terminal/Terminal.h"
 #include "digital/windows/TerminalWindow.h"
 #include "support/Accessibility.h"
+#include "support/StationEnd.h"
 
 #include <QAction>
 #include <QApplication>
@@ -206,6 +207,19 @@ private slots:
         QVERIFY(terminal);
         s.core.exitProgram();
         QTRY_VERIFY(!terminal);
+    }
+
+    void endingTheProgramWhileTheTerminalSends_keysTheStationUpFirst() {
+        Screen s;
+        StationEnd station;
+        QVERIFY(station.accept(s.core.serverSocket()));
+        s.action(Ctl::Dig)->trigger();
+        TerminalWindow* terminal = s.window.terminalWindow();
+        auto* tx = terminal->findChild<QPushButton*>(TermCtl::BtnTX);
+        tx->click(); // transmitting: "A0:MX1;"
+        QVERIFY(terminal->terminal().modem().Transmit());
+        s.core.exitProgram();
+        QTRY_COMPARE(station.lines(), (QStringList{"A0:MX1;", "A0:MX0;"}));
     }
 
     void clickingTheNote_hidesIt() {

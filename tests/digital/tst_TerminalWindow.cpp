@@ -63,6 +63,10 @@ private slots:
         auto* box = w.find<QPlainTextEdit>(at(RxWindow, 0));
         QCOMPARE(box->toPlainText(), QStringLiteral("CQ\nDE OH2XX"));
         QCOMPARE(box->accessibleName(), QStringLiteral("Received text"));
+        // A screen reader reads the box's text through its text interface.
+        QAccessibleTextInterface* text = QAccessible::queryAccessibleInterface(box)->textInterface();
+        QVERIFY(text);
+        QCOMPARE(text->text(0, text->characterCount()), QStringLiteral("CQ\nDE OH2XX"));
     }
 
     void everyControlHasANameAScreenReaderSpeaks() {

@@ -24,6 +24,16 @@ using namespace TermCtl;
 
 namespace {
 
+// A label whose text the modem keeps changing: wide enough for its longest text, so the
+// window does not jump about as the figures change.
+QLabel* reportLabel(const QString& name, const QString& accessible, const QString& widest) {
+    auto* label = new QLabel;
+    label->setObjectName(name);
+    label->setAccessibleName(accessible);
+    label->setMinimumWidth(label->fontMetrics().horizontalAdvance(widest));
+    return label;
+}
+
 template <typename T> T* named(const QString& name, const QString& accessible = {}) {
     auto* widget = new T;
     widget->setObjectName(name);
@@ -182,9 +192,9 @@ QWidget* TerminalWindow::buildControlRows() {
     first(modemButton(Command5, false, QStringLiteral("Search for a signal above")));
     first(modemButton(Command6, false, QStringLiteral("Large font")));
     first(named<QCheckBox>(Front, QStringLiteral("Always on top")));
-    first(named<QLabel>(at(LSN, 0), QStringLiteral("Signal to noise")));
-    first(named<QLabel>(at(LTiming, 0), QStringLiteral("Timing")));
-    first(named<QLabel>(LLang, QStringLiteral("Character code")));
+    first(reportLabel(at(LSN, 0), QStringLiteral("Signal to noise"), QStringLiteral("S/N=-99dB")));
+    first(reportLabel(at(LTiming, 0), QStringLiteral("Timing"), QStringLiteral("-9999ppm")));
+    first(reportLabel(LLang, QStringLiteral("Character code"), QStringLiteral("Varicode")));
     col = 0;
     auto second = [&](QWidget* w) { grid->addWidget(w, 1, col++); };
     static const char* const views[] = {"Spectrum", "Waterfall", "Sync scope", "Wave scope"};
@@ -199,9 +209,9 @@ QWidget* TerminalWindow::buildControlRows() {
     second(listBox(at(CBMode, 1), QStringLiteral("Mode, second channel")));
     second(listBox(at(CBSpeed, 1), QStringLiteral("Speed, second channel"), speedItems(1)));
     second(modemButton(at(BtnAFC, 1), true, QStringLiteral("AFC, second channel")));
-    second(named<QLabel>(LFQ, QStringLiteral("Second channel carrier")));
-    second(named<QLabel>(at(LSN, 1), QStringLiteral("Signal to noise, second channel")));
-    second(named<QLabel>(at(LTiming, 1), QStringLiteral("Timing, second channel")));
+    second(reportLabel(LFQ, QStringLiteral("Second channel carrier"), QStringLiteral("2999Hz")));
+    second(reportLabel(at(LSN, 1), QStringLiteral("Signal to noise, second channel"), QStringLiteral("S/N=-99dB")));
+    second(reportLabel(at(LTiming, 1), QStringLiteral("Timing, second channel"), QStringLiteral("-9999ppm")));
     grid->setColumnStretch(30, 1);
     return rows;
 }

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# CPU of the digital terminal, open and receiving at 48 kHz with the waterfall, under Xvfb
+# with a private PulseAudio server whose null sink loops back to its input; a BPSK31 signal
+# is played into it the whole time by paplay (its CPU is not counted).
+#
+#   bench/terminal_cost.sh [SECONDS]      (60)
+#
+# Needs: apt-get install xvfb pulseaudio pulseaudio-utils
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-60}
+build=$PWD/build
+source tests/interop/private-pulse.sh
+start_private_pulse <<'PA'
+load-module module-null-sink sink_name=out
+load-module module-remap-source master=out.monitor source_name=loop
+set-default-source loop
+set-default-sink out
+PA
+display=:$((90 + RANDOM % 9))
+Xvfb "$display" -screen 0 1400x900x24 >/dev/null 2>&1 &
+xvfb=$!
+before_pulse_stops() { kill "$xvfb" ${player:-} 2>/dev/null || true; }
+sleep 1
+"$build/src/zarnik-modem" tx --mode bpsk --carrier 1500 -o "$work/cq.wav" \
+    --text "$(printf 'CQ CQ CQ DE OH2XX OH2XX OH2XX PSE K %.0s' $(seq 20))"
+(while true; do paplay "$work/cq.wav"; done) &
+player=$!
+DISPLAY=$display ${BENCH_WRAPPER:-} "$build/bench/bench_terminal" live "$seconds"
