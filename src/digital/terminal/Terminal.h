@@ -121,8 +121,14 @@ signals:
     void finished(); // closed, and no handler of it is running any more
 
 private:
+    struct SettingsLines;
     void connectModem();
     void applySettingsFile(const QStringList& lines);
+    void applyWindowLines(const SettingsLines& lines);
+    void applyModemLines(const SettingsLines& lines);
+    void applyOptionLines(const SettingsLines& lines);
+    void applySoundLines(const SettingsLines& lines);
+    void applyPortLines(const SettingsLines& lines);
     QStringList settingsLines() const;
     void applyDisplayKind();
     int GetViewIndex() const;

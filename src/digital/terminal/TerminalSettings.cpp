@@ -32,131 +32,127 @@ bool isSerialPortName(const QString& name) {
 }
 } // namespace
 
-void Terminal::applySettingsFile(const QStringList& lines) {
-    // Line n (from 1) when the file has it; the reader stops quietly at the end of the file.
-    auto has = [&lines](int n) { return n <= lines.size(); };
-    auto line = [&lines](int n) { return lines[n - 1]; };
-    auto downUnlessFalse = [&](int n, const QString& name) {
-        setDown(name, line(n) != QStringLiteral("False"));
-    };
+// The lines of the file by number (from 1); a short file simply has no later lines, so the
+// values after its end are left as they are.
+struct Terminal::SettingsLines {
+    const QStringList& all;
+    bool has(int n) const { return n <= all.size(); }
+    const QString& at(int n) const { return all[n - 1]; }
+    bool isFalse(int n) const { return at(n) == QStringLiteral("False"); }
+};
 
-    if (has(1) && number(line(1)) > -100)
-        geometry_.top = number(line(1));
-    if (has(2) && number(line(2)) > -100)
-        geometry_.left = number(line(2));
-    if (has(3) && number(line(3)) >= 2900)
-        geometry_.height = number(line(3));
-    if (has(4) && number(line(4)) >= 3000)
-        geometry_.width = number(line(4));
-    emit geometryRequested(geometry_);
-
-    [&] {
-        if (!has(5))
-            return;
-        if (line(5) == kBpskStored)
-            store_.setValue(at(CBMode, 0), ModeList::kBpskIndex);
-        else
-            store_.setText(at(CBMode, 0), line(5));
-        modeChosen(0);
-        if (!has(6))
-            return;
-        if (number(line(6)) > 0)
-            modem_.setRxCarrier(0, number(line(6)));
-        if (!has(7))
-            return;
-        downUnlessFalse(7, at(BtnAFC, 0));
-        if (!has(8))
-            return;
-        downUnlessFalse(8, BtnNET);
-        for (int i = 0; i < 4; ++i) {
-            if (!has(9 + i))
-                return;
-            downUnlessFalse(9 + i, at(BtnFFT, i));
-        }
-        applyDisplayKind();
-        if (!has(13))
-            return;
-        if (line(13) != QStringLiteral("False")) {
-            setDown(Dual, true);
-            DullIt(1);
-            dualLatched_ = true;
-        }
-        if (!has(14))
-            return;
-        setDown(TalkBTN, line(14) == QStringLiteral("YES"));
-        if (!has(15))
-            return;
-        setDown(ZoomBTN, line(15) == QStringLiteral("YES"));
-        for (int i = 0; i < 3; ++i) {
-            if (!has(16 + i))
-                return;
-            levelClickInfo_[i] = line(16 + i);
-        }
-        if (!has(19))
-            return;
-        store_.setValue(Front, number(line(19)));
-        if (!has(20))
-            return;
-        store_.setText(at(CBSpeed, 0), line(20));
-        modem_.setSpeed(0, NumericText::numericValue(line(20)));
-        const std::pair<QString, QString> menus[] = {{DF, S}, {TXDF, TXS}};
-        int n = 21;
-        for (const auto& [defaultEntry, prefix] : menus) {
-            if (!has(n))
-                return;
-            setDown(defaultEntry, MmvariPos::convertsToTrue(line(n++)));
-            for (int i = 0; i < kStoredSoundEntries; ++i) {
-                if (!has(n))
-                    return;
-                setDown(prefix + QString::number(i), line(n++) == QStringLiteral("True"));
-            }
-        }
-        if (!has(31))
-            return;
-        if (number(line(31)) == 1)
-            setLargeFont(true);
-        if (!has(32))
-            return;
-        if (line(32).contains(kPortKey)) {
-            modem_.setPortName(line(32).mid(kPortKey.size(), kMaxPortName));
-            context_.wait.wait(0.2);
-            if (modem_.PortState() != 1 && isSerialPortName(modem_.PortName()))
-                platform_.dialogs.showMessage(modem_.PortName() + " failed to open in the digital interface");
-        }
-        if (!has(33))
-            return;
-        if (line(33).contains(kOutputKey))
-            ptt_.PortOutput = keyedTrue(line(33), kOutputKey);
-        context_.wait.wait(0.1);
-        if (!has(34))
-            return;
-        if (line(34).contains(kInvKey))
-            ptt_.PortInv = keyedTrue(line(34), kInvKey);
-        if (!has(35))
-            return;
-        if (line(35).contains(kExcKey))
-            ptt_.PortExc = keyedTrue(line(35), kExcKey);
-        for (int i = 0; i < kFunctionKeys; ++i) {
-            if (!has(36 + i))
-                return;
-            transmit_.setFunctionKey(i, line(36 + i));
-        }
-    }();
-
-    auto noneTicked = [this](const QString& defaultEntry, const QString& prefix) {
-        bool any = store_.isTicked(defaultEntry);
-        for (int i = 0; i < kStoredSoundEntries; ++i)
-            any = any || store_.isTicked(prefix + QString::number(i));
-        return !any;
-    };
-    if (noneTicked(DF, S))
-        setDown(DF, true);
-    if (noneTicked(TXDF, TXS))
-        setDown(TXDF, true);
+void Terminal::applySettingsFile(const QStringList& all) {
+    const SettingsLines lines{all};
+    applyWindowLines(lines);
+    applyModemLines(lines);
+    applyOptionLines(lines);
+    applySoundLines(lines);
+    applyPortLines(lines);
+    for (int i = 0; i < kFunctionKeys; ++i) {
+        if (lines.has(36 + i))
+            transmit_.setFunctionKey(i, lines.at(36 + i));
+    }
     SetSound();
     SyncButtons();
     if (store_.isTicked(Front))
         emit topMostRequested();
+}
+
+// Lines 1-4: the window's place, each value only within its limits.
+void Terminal::applyWindowLines(const SettingsLines& lines) {
+    auto value = [&](int n, int above, int& into) {
+        if (lines.has(n) && number(lines.at(n)) > above)
+            into = number(lines.at(n));
+    };
+    value(1, -100, geometry_.top);
+    value(2, -100, geometry_.left);
+    value(3, 2899, geometry_.height);
+    value(4, 2999, geometry_.width);
+    emit geometryRequested(geometry_);
+}
+
+// Lines 5-13: mode, carrier, AFC, NET, the display kind and the dual display.
+void Terminal::applyModemLines(const SettingsLines& lines) {
+    if (lines.has(5)) {
+        if (lines.at(5) == kBpskStored)
+            store_.setValue(at(CBMode, 0), ModeList::kBpskIndex);
+        else
+            store_.setText(at(CBMode, 0), lines.at(5));
+        modeChosen(0);
+    }
+    if (lines.has(6) && number(lines.at(6)) > 0)
+        modem_.setRxCarrier(0, number(lines.at(6)));
+    const std::pair<int, QString> buttons[] = {{7, at(BtnAFC, 0)}, {8, BtnNET},       {9, at(BtnFFT, 0)},
+                                               {10, at(BtnFFT, 1)}, {11, at(BtnFFT, 2)}, {12, at(BtnFFT, 3)}};
+    for (const auto& [n, name] : buttons) {
+        if (lines.has(n))
+            setDown(name, !lines.isFalse(n));
+    }
+    if (lines.has(12))
+        applyDisplayKind();
+    if (lines.has(13) && !lines.isFalse(13)) {
+        setDown(Dual, true);
+        DullIt(1);
+        dualLatched_ = true;
+    }
+}
+
+// Lines 14-20: Talk, Zoom, the level-meter click, always on top, the speed.
+void Terminal::applyOptionLines(const SettingsLines& lines) {
+    if (lines.has(14))
+        setDown(TalkBTN, lines.at(14) == QStringLiteral("YES"));
+    if (lines.has(15))
+        setDown(ZoomBTN, lines.at(15) == QStringLiteral("YES"));
+    for (int i = 0; i < 3; ++i) {
+        if (lines.has(16 + i))
+            levelClickInfo_[i] = lines.at(16 + i);
+    }
+    if (lines.has(19))
+        store_.setValue(Front, number(lines.at(19)));
+    if (lines.has(20)) {
+        store_.setText(at(CBSpeed, 0), lines.at(20));
+        modem_.setSpeed(0, NumericText::numericValue(lines.at(20)));
+    }
+}
+
+// Lines 21-30: the ticks of both sound menus; a menu with none of its kept entries ticked
+// gets its default entry.
+void Terminal::applySoundLines(const SettingsLines& lines) {
+    int n = 21;
+    for (const auto& [defaultEntry, prefix] : {std::pair{DF, S}, std::pair{TXDF, TXS}}) {
+        if (lines.has(n))
+            setDown(defaultEntry, MmvariPos::convertsToTrue(lines.at(n)));
+        ++n;
+        bool anyTicked = store_.isTicked(defaultEntry);
+        for (int i = 0; i < kStoredSoundEntries; ++i, ++n) {
+            if (lines.has(n))
+                setDown(prefix + QString::number(i), lines.at(n) == QStringLiteral("True"));
+            anyTicked = anyTicked || store_.isTicked(prefix + QString::number(i));
+        }
+        if (!anyTicked)
+            setDown(defaultEntry, true);
+    }
+}
+
+// Lines 31-35: the large font and the PTT port with its three options.
+void Terminal::applyPortLines(const SettingsLines& lines) {
+    if (lines.has(31) && number(lines.at(31)) == 1)
+        setLargeFont(true);
+    if (lines.has(32) && lines.at(32).contains(kPortKey)) {
+        modem_.setPortName(lines.at(32).mid(kPortKey.size(), kMaxPortName));
+        context_.wait.wait(0.2);
+        if (modem_.PortState() != 1 && isSerialPortName(modem_.PortName()))
+            platform_.dialogs.showMessage(modem_.PortName() + " failed to open in the digital interface");
+    }
+    if (lines.has(33)) {
+        if (lines.at(33).contains(kOutputKey))
+            ptt_.PortOutput = keyedTrue(lines.at(33), kOutputKey);
+        context_.wait.wait(0.1);
+    }
+    if (lines.has(34) && lines.at(34).contains(kInvKey))
+        ptt_.PortInv = keyedTrue(lines.at(34), kInvKey);
+    if (lines.has(35) && lines.at(35).contains(kExcKey))
+        ptt_.PortExc = keyedTrue(lines.at(35), kExcKey);
 }
 
 QStringList Terminal::settingsLines() const {
