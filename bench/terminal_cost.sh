@@ -24,6 +24,6 @@ before_pulse_stops() { kill "$xvfb" ${player:-} 2>/dev/null || true; }
 sleep 1
 "$build/src/zarnik-modem" tx --mode bpsk --carrier 1500 -o "$work/cq.wav" \
     --text "$(printf 'CQ CQ CQ DE OH2XX OH2XX OH2XX PSE K %.0s' $(seq 20))"
-(while true; do paplay "$work/cq.wav"; done) &
+(while true; do paplay "$work/cq.wav" 2>/dev/null; done) &
 player=$!
-DISPLAY=$display ${BENCH_WRAPPER:-} "$build/bench/bench_terminal" live "$seconds"
+DISPLAY=$display ${BENCH_WRAPPER:-} "$build/bench/bench_terminal" live "$seconds" 2>/dev/null

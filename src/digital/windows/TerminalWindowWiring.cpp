@@ -226,9 +226,10 @@ void TerminalWindow::setFontSize(int points) {
 }
 
 void TerminalWindow::applyGeometry(const TwipsRect& twips) {
-    setMinimumHeight(std::min(pixels(terminal_->minimumHeightTwips()), minimumSizeHint().height()));
+    // The terminal's minimum height, or more when the controls need more room.
+    setMinimumHeight(std::max(pixels(terminal_->minimumHeightTwips()), minimumSizeHint().height()));
     move(pixels(twips.left), pixels(twips.top));
-    resize(pixels(twips.width), std::max(pixels(twips.height), pixels(terminal_->minimumHeightTwips())));
+    resize(pixels(twips.width), std::max(pixels(twips.height), minimumHeight()));
 }
 
 TwipsRect TerminalWindow::currentTwips() const {
