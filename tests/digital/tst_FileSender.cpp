@@ -10,18 +10,6 @@
 
 namespace {
 
-QString heardFrom(const std::vector<float>& audio) {
-    Modem listener;
-    QString heard;
-    QObject::connect(&listener, &Modem::CharReceived, [&](int ch, QChar c) {
-        if (ch == 0)
-            heard += c;
-    });
-    listener.receive(audio.data(), audio.size());
-    std::vector<float> silence(48000, 0.0f);
-    listener.receive(silence.data(), silence.size());
-    return heard;
-}
 
 void writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);

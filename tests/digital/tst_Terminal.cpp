@@ -28,19 +28,6 @@ void writeFile(const QString& path, const QStringList& lines) {
         file.write(line.toLatin1() + "\r\n");
 }
 
-// What a second modem hears of the audio the terminal played.
-QString heardFrom(const std::vector<float>& audio) {
-    Modem listener;
-    QString heard;
-    QObject::connect(&listener, &Modem::CharReceived, [&](int ch, QChar c) {
-        if (ch == 0)
-            heard += c;
-    });
-    listener.receive(audio.data(), audio.size());
-    std::vector<float> silence(48000, 0.0f);
-    listener.receive(silence.data(), silence.size());
-    return heard;
-}
 
 std::vector<float> pskIdle(double carrier, double seconds) {
     PskModulator psk(48000, carrier, 31.25);

@@ -74,6 +74,20 @@ private:
     size_t read_ = 0;
 };
 
+// What a second modem hears of the audio the terminal played.
+inline QString heardFrom(const std::vector<float>& audio) {
+    Modem listener;
+    QString heard;
+    QObject::connect(&listener, &Modem::CharReceived, [&](int channel, QChar c) {
+        if (channel == 0)
+            heard += c;
+    });
+    listener.receive(audio.data(), audio.size());
+    std::vector<float> silence(48000, 0.0f); // let the receiver finish
+    listener.receive(silence.data(), silence.size());
+    return heard;
+}
+
 struct TerminalRig {
     explicit TerminalRig(bool linkUp = true) : linkUp(linkUp) {
         clock.setStepPerReading(0.002);
