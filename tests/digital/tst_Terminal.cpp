@@ -317,8 +317,25 @@ private slots:
         QCOMPARE(t.modem().NotchCount(), 1);
         QVERIFY(!t.displayClicked(1234, true, 1));
         QCOMPARE(t.modem().NotchCount(), 0);
-        t.displayClicked(500, false, 0);
-        QVERIFY(t.context().stopSearch);
+        t.displayClicked(1742, false, 0); // a click tunes to the signal clicked on
+        QCOMPARE(t.modem().RxCarrier(0), 1742);
+        QCOMPARE(t.controls().text(CBRX), QStringLiteral("1742"));
+        t.displayClicked(900, false, 0, 1);
+        QCOMPARE(t.controls().text(LFQ), QStringLiteral("900Hz"));
+    }
+
+    void carrierSearch_aClickEndsItWhereItStands() {
+        TerminalRig rig;
+        Terminal& t = rig.open();
+        t.controls().setText(CBRX, QStringLiteral("2000"));
+        // The operator clicks while the search passes 1970 Hz.
+        connect(&t.controls(), &ControlStore::changed, &t, [&t](const QString& name) {
+            if (name == CBRX && t.controls().text(CBRX) == QStringLiteral("1970"))
+                QTimer::singleShot(0, &t, [&t] { t.displayClicked(700, false, 0); });
+        });
+        t.search().MoveLft();
+        QCOMPARE(t.controls().text(CBRX), QStringLiteral("1969")); // the step under way ends it
+        QCOMPARE(t.modem().RxCarrier(0), 1969);                    // not moved to the click
     }
 
     void helpText_isTheTerminalsOwn() {

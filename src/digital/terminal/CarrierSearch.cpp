@@ -17,7 +17,10 @@ void CarrierSearch::tuneTo(int hz) {
 void CarrierSearch::search(int direction) {
     if (context_.closing)
         return;
+    if (running_)
+        return; // one search at a time; the running one goes on
     RunningHandler running(context_);
+    running_ = true;
     PausingWait::yieldToEvents();
     context_.stopSearch = false;
     auto carrier = [this] { return NumericText::integerValue(context_.store.text(TermCtl::CBRX)); };
@@ -35,6 +38,7 @@ void CarrierSearch::search(int direction) {
             break;
     }
     context_.stopSearch = false;
+    running_ = false;
 }
 
 // The demodulator's own S/N needs a few symbols to settle, and the search moves on every

@@ -21,6 +21,7 @@ public:
 
     void MoveLft() { search(-1); }
     void MoveRgt() { search(+1); }
+    bool isRunning() const { return running_; }
 
 private:
     void search(int direction);
@@ -29,4 +30,5 @@ private:
 
     TerminalContext& context_;
     PausingWait stepWait_;
+    bool running_ = false;
 };

@@ -84,6 +84,7 @@ void Terminal::load() {
     store_.setText(LLang, modem_.LangName(0));
     store_.setText(CBRX, QString::number(modem_.RxCarrier(0)));
     store_.setText(CBTX, QString::number(modem_.TxCarrier()));
+    store_.setText(LFQ, QString::number(modem_.RxCarrier(1)) + "Hz");
     SyncButtons();
     modem_.setNetOn(store_.isTicked(BtnNET));
     modem_.setAfc(0, store_.isTicked(at(BtnAFC, 0)));

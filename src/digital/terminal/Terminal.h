@@ -100,8 +100,8 @@ public:
     void bpfClicked(int index);
     void fftClicked(int index);
     void dualClicked();
-    // A click on the display: true when the notch pop-up menu is to be shown.
-    bool displayClicked(int hz, bool rightButton, int notchAtPointer);
+    // A click on a channel's display: true when the notch pop-up menu is to be shown.
+    bool displayClicked(int hz, bool rightButton, int notchAtPointer, int channel = 0);
     void popupClosed();
     void setNotchHere();
     void deleteAllNotches();
@@ -139,6 +139,7 @@ private:
     QString soundEntry(bool transmit) const;
     void setLargeFont(bool on);
     void showTxRxSwitch(bool toTransmit);
+    void tuneChannel(int channel, int hz);
     void keyUpForClosing();
 
     TerminalPlatform platform_;

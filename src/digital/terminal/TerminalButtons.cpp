@@ -160,8 +160,12 @@ void Terminal::applyDisplayKind() {
         fftClicked(0);
 }
 
-bool Terminal::displayClicked(int hz, bool rightButton, int notchAtPointer) {
+bool Terminal::displayClicked(int hz, bool rightButton, int notchAtPointer, int channel) {
     if (!rightButton) {
+        // A click ends a carrier search where it stands; otherwise the display tunes the
+        // channel to the signal clicked on, as operators expect of a waterfall.
+        if (!search_.isRunning())
+            tuneChannel(channel, hz);
         context_.stopSearch = true;
         return false;
     }
@@ -174,6 +178,14 @@ bool Terminal::displayClicked(int hz, bool rightButton, int notchAtPointer) {
     store_.setEnabled(mnuDelAllNotches, modem_.NotchCount() > 0);
     emit displayChanged();
     return true;
+}
+
+void Terminal::tuneChannel(int channel, int hz) {
+    modem_.setRxCarrier(channel, hz);
+    if (channel == 0)
+        store_.setText(CBRX, QString::number(modem_.RxCarrier(0)));
+    else
+        store_.setText(LFQ, QString::number(modem_.RxCarrier(1)) + "Hz");
 }
 
 void Terminal::popupClosed() {

@@ -200,7 +200,9 @@ bool TerminalWindow::receiveBoxEvent(int channel, QEvent* event) {
 
 void TerminalWindow::displayClicked(XmmvView* view, double hz, Qt::MouseButton button) {
     const bool right = button == Qt::RightButton;
-    if (!terminal_->displayClicked(int(std::lround(hz)), right, right ? view->NotchAtPointer(view->xFor(hz)) : 0))
+    const int channel = view->objectName() == XMMVView1 ? 1 : 0;
+    const int notch = right ? view->NotchAtPointer(view->xFor(hz)) : 0;
+    if (!terminal_->displayClicked(int(std::lround(hz)), right, notch, channel))
         return;
     popup_->exec(QCursor::pos());
     terminal_->popupClosed();
