@@ -159,6 +159,20 @@ private slots:
         QCOMPARE(rx.text(0), QStringLiteral("CQ DE\nK"));
     }
 
+    void receive_aFullBoxDropsItsOldestLinesWhole() {
+        TerminalRig rig;
+        rig.open();
+        ReceiveText box(rig.terminal->context(), rig.terminal->callsigns(), nullptr, 100);
+        QSignalSpy trimmed(&box, &ReceiveText::trimmedFront);
+        for (int line = 0; line < 12; ++line)
+            for (QChar c : QStringLiteral("LINE %1 ABC\r").arg(line, 2, 10, QChar(u'0')))
+                box.charReceived(0, c);
+        QVERIFY(box.text(0).size() <= 100);
+        QVERIFY(box.text(0).startsWith(QStringLiteral("LINE "))); // whole lines went
+        QVERIFY(box.text(0).endsWith(QStringLiteral("LINE 11 ABC\n")));
+        QVERIFY(trimmed.count() >= 1);
+    }
+
     void pickUp_withoutACallsignList_staysEmpty() {
         TerminalRig rig;
         Terminal& t = rig.open();

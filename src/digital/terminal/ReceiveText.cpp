@@ -15,8 +15,9 @@ bool isPickUpCharacter(QChar upper) {
 }
 } // namespace
 
-ReceiveText::ReceiveText(TerminalContext& context, const CallsignList& callsigns, QObject* parent)
-    : QObject(parent), context_(context), callsigns_(callsigns) {}
+ReceiveText::ReceiveText(TerminalContext& context, const CallsignList& callsigns, QObject* parent,
+                         int maxCharacters)
+    : QObject(parent), context_(context), callsigns_(callsigns), maxCharacters_(maxCharacters) {}
 
 void ReceiveText::charReceived(int channel, QChar c) {
     if (channel != 0 && channel != 1)
@@ -72,8 +73,15 @@ void ReceiveText::RxChar(int channel, QChar c) {
 }
 
 void ReceiveText::append(int channel, const QString& text) {
-    texts_[size_t(channel)] += text;
+    QString& box = texts_[size_t(channel)];
+    box += text;
     emit appended(channel, text);
+    if (box.size() <= maxCharacters_)
+        return;
+    const qsizetype lineEnd = box.indexOf(kLineFeed, box.size() - maxCharacters_ * 9 / 10);
+    const int count = int(lineEnd >= 0 ? lineEnd + 1 : box.size() - maxCharacters_ * 9 / 10);
+    box.remove(0, count);
+    emit trimmedFront(channel, count);
 }
 
 void ReceiveText::pickUp(QChar upper) {

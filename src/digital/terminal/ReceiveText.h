@@ -20,8 +20,12 @@ class ReceiveText final : public QObject {
 public:
     static constexpr int kPickWordLength = 10; // longer candidates are looked up
     static constexpr int kMaxListEntries = 9;
+    // A box keeps its newest two million characters (two days of PSK31 copied around the
+    // clock); past that the oldest tenth goes, whole lines at a time.
+    static constexpr int kMaxCharacters = 2'000'000;
 
-    ReceiveText(TerminalContext& context, const CallsignList& callsigns, QObject* parent = nullptr);
+    ReceiveText(TerminalContext& context, const CallsignList& callsigns, QObject* parent = nullptr,
+                int maxCharacters = kMaxCharacters);
 
     // The modem's CharReceived.
     void charReceived(int channel, QChar c);
@@ -41,7 +45,8 @@ public:
 
 signals:
     void appended(int channel, const QString& text);
-    void chopped(int channel, int count); // characters taken off the end
+    void chopped(int channel, int count);     // characters taken off the end
+    void trimmedFront(int channel, int count); // the oldest characters dropped
     void listHeightChanged(int twips);
 
 private:
@@ -58,4 +63,5 @@ private:
     bool mouseDown_ = false;
     QList<std::pair<int, QChar>> held_; // arrived while the mouse was down
     int listHeight_ = 255;
+    int maxCharacters_;
 };

@@ -133,6 +133,12 @@ void TerminalWindow::bindReceiveBoxes() {
         if (!box->textCursor().hasSelection())
             box->moveCursor(QTextCursor::End); // the newest text in view
     });
+    connect(&terminal_->receive(), &ReceiveText::trimmedFront, this, [this](int channel, int count) {
+        auto* box = findChild<QPlainTextEdit*>(at(RxWindow, channel));
+        QTextCursor oldest(box->document());
+        oldest.setPosition(count, QTextCursor::KeepAnchor);
+        oldest.removeSelectedText();
+    });
     connect(&terminal_->receive(), &ReceiveText::chopped, this, [this](int channel, int count) {
         auto* box = findChild<QPlainTextEdit*>(at(RxWindow, channel));
         QTextCursor end(box->document());
