@@ -19,8 +19,8 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QPointer>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QTimer>
 
 #include <cstdio>
@@ -54,9 +54,17 @@ struct Bench {
     }
     ~Bench() { delete window; }
     TerminalPlatform platform() {
-        return {clock, dialogs, wait, ports, sound, SoundDevices::inputNames(), SoundDevices::outputNames(),
-                SoundDevices::defaultInputName(), SoundDevices::defaultOutputName(),
-                [](const QString&) {}, folder.path()};
+        return {clock,
+                dialogs,
+                wait,
+                ports,
+                sound,
+                SoundDevices::inputNames(),
+                SoundDevices::outputNames(),
+                SoundDevices::defaultInputName(),
+                SoundDevices::defaultOutputName(),
+                [](const QString&) {},
+                folder.path()};
     }
     QTemporaryDir folder;
     SystemClock clock;
@@ -90,7 +98,8 @@ int box() {
     }
     const double endMb = residentMegabytes();
     auto* boxWidget = b.window->findChild<QPlainTextEdit*>(TermCtl::at(TermCtl::RxWindow, 0));
-    std::printf("receive box with %d characters (%d lines):\n", kCharacters, boxWidget->blockCount());
+    std::printf("receive box with %d characters (%d lines):\n", kCharacters,
+                boxWidget->blockCount());
     std::printf("  append, last %d characters: p50 %.3f ms, p99 %.3f ms, max %.3f ms\n", kTimed,
                 percentile(times, 0.5), percentile(times, 0.99), percentile(times, 1.0));
     std::printf("  memory: %.1f MB at the start, %.1f MB at the end (+%.1f MB)\n", startMb, endMb,
@@ -100,7 +109,7 @@ int box() {
 
 // Feeds audio to the modem in real time, 20 ms at a time.
 class RealTimeFeed final : public SoundDuplex {
-public:
+  public:
     explicit RealTimeFeed(std::vector<float> audio) : audio_(std::move(audio)) {}
     bool start(DuplexClient& client, int, int, QString*) override {
         client_ = &client;
@@ -112,11 +121,13 @@ public:
         return true;
     }
     void stop() override { timer_.stop(); }
-    double secondsAt(size_t sample) const { return startOffset_ + double(sample) / SoundDuplex::kSampleRate; }
+    double secondsAt(size_t sample) const {
+        return startOffset_ + double(sample) / SoundDuplex::kSampleRate;
+    }
     double now() const { return double(clock_.nsecsElapsed()) / 1e9; }
     bool done() const { return fed_ >= audio_.size(); }
 
-private:
+  private:
     void feed() {
         const auto due = std::min(audio_.size(), size_t(now() * SoundDuplex::kSampleRate));
         if (due > fed_) {
@@ -148,19 +159,21 @@ int latency() {
     RealTimeFeed feed(audio);
     Bench b(feed);
     std::vector<double> lags;
-    QObject::connect(&b.window->terminal().receive(), &ReceiveText::appended, [&](int, const QString&) {
-        const size_t index = lags.size();
-        if (index < ends.size())
-            lags.push_back((feed.now() - feed.secondsAt(ends[index])) * 1000);
-    });
+    QObject::connect(&b.window->terminal().receive(), &ReceiveText::appended,
+                     [&](int, const QString&) {
+                         const size_t index = lags.size();
+                         if (index < ends.size())
+                             lags.push_back((feed.now() - feed.secondsAt(ends[index])) * 1000);
+                     });
     QElapsedTimer guard;
     guard.start();
     while (!feed.done() && guard.elapsed() < 60000)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
     // The first characters are heard while the receiver pulls in; count the rest.
     const std::vector<double> steady(lags.begin() + std::min<size_t>(5, lags.size()), lags.end());
-    std::printf("receive to screen, BPSK31, %zu characters: p50 %.0f ms, p99 %.0f ms, max %.0f ms\n",
-                steady.size(), percentile(steady, 0.5), percentile(steady, 0.99), percentile(steady, 1.0));
+    std::printf(
+        "receive to screen, BPSK31, %zu characters: p50 %.0f ms, p99 %.0f ms, max %.0f ms\n",
+        steady.size(), percentile(steady, 0.5), percentile(steady, 0.99), percentile(steady, 1.0));
     return 0;
 }
 
@@ -179,8 +192,8 @@ int live(int seconds) {
     const double cpu = cpuSeconds() - cpu0;
     std::printf("terminal open, receiving at 48 kHz, waterfall, %d s: CPU %.2f %% of one core, "
                 "%d characters heard, memory %.1f MB\n",
-                seconds, 100 * cpu / (double(clock.elapsed()) / 1000), int(t.receive().text(0).size()),
-                residentMegabytes());
+                seconds, 100 * cpu / (double(clock.elapsed()) / 1000),
+                int(t.receive().text(0).size()), residentMegabytes());
     return 0;
 }
 

@@ -84,27 +84,26 @@ void ControlBinder::bindWidget(QWidget* widget) {
     } else if (qobject_cast<QListWidget*>(widget)) {
         showAspect(widget, ControlStore::Aspect::Items);
     } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
-        connect(edit, &QLineEdit::textEdited, this, [this, name](const QString& text) {
-            store_.setText(name, text);
-        });
+        connect(edit, &QLineEdit::textEdited, this,
+                [this, name](const QString& text) { store_.setText(name, text); });
     } else if (auto* box = qobject_cast<QPlainTextEdit*>(widget); box && !box->isReadOnly()) {
         connect(box, &QPlainTextEdit::textChanged, this, [this, name, box] {
             if (!updating_)
                 store_.setText(name, box->toPlainText());
         });
-    } else if (auto* button = qobject_cast<QAbstractButton*>(widget); button && button->isCheckable()) {
-        connect(button, &QAbstractButton::clicked, this, [this, name](bool down) {
-            store_.setValue(name, down ? 1 : 0);
-        });
+    } else if (auto* button = qobject_cast<QAbstractButton*>(widget);
+               button && button->isCheckable()) {
+        connect(button, &QAbstractButton::clicked, this,
+                [this, name](bool down) { store_.setValue(name, down ? 1 : 0); });
     } else if (auto* slider = qobject_cast<QAbstractSlider*>(widget)) {
         connect(slider, &QAbstractSlider::valueChanged, this, [this, name](int value) {
             if (!updating_)
                 store_.setValue(name, value);
         });
     }
-    for (auto aspect : {ControlStore::Aspect::Text, ControlStore::Aspect::Value,
-                        ControlStore::Aspect::Enabled, ControlStore::Aspect::Visible,
-                        ControlStore::Aspect::Colour})
+    for (auto aspect :
+         {ControlStore::Aspect::Text, ControlStore::Aspect::Value, ControlStore::Aspect::Enabled,
+          ControlStore::Aspect::Visible, ControlStore::Aspect::Colour})
         showAspect(widget, aspect);
 }
 
@@ -112,9 +111,8 @@ void ControlBinder::bindAction(QAction* action) {
     const QString name = action->objectName();
     bound_.insert(name, action);
     if (action->isCheckable()) {
-        connect(action, &QAction::triggered, this, [this, name](bool ticked) {
-            store_.setValue(name, ticked ? 1 : 0);
-        });
+        connect(action, &QAction::triggered, this,
+                [this, name](bool ticked) { store_.setValue(name, ticked ? 1 : 0); });
     }
     for (auto aspect : {ControlStore::Aspect::Text, ControlStore::Aspect::Value,
                         ControlStore::Aspect::Enabled, ControlStore::Aspect::Visible})

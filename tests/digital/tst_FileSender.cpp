@@ -10,7 +10,6 @@
 
 namespace {
 
-
 void writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
@@ -21,7 +20,7 @@ void writeFile(const QString& path, const QByteArray& bytes) {
 
 class FileSenderTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void nameRule_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("accepted");
@@ -42,7 +41,8 @@ private slots:
         Terminal& t = rig.open();
         QSignalSpy closed(&t.fileSender(), &FileSender::closeRequested);
         t.fileSender().SendTextFile(rig.folder.path(), "notes.Txt", FileSender::Trigger::GoF2);
-        QCOMPARE(rig.dialogs.messages, QStringList{"Can only retrieve files with an extent of '.txt'"});
+        QCOMPARE(rig.dialogs.messages,
+                 QStringList{"Can only retrieve files with an extent of '.txt'"});
         QCOMPARE(closed.count(), 1);
         QVERIFY(rig.sent.isEmpty());
     }
@@ -95,14 +95,17 @@ private slots:
         // Reading the process's own memory from its start fails once the file is open.
         QVERIFY(QFile::link(QStringLiteral("/proc/self/mem"), rig.path("broken.txt")));
         QStringList sentWhenTold;
-        connect(&t.fileSender(), &FileSender::closeRequested, this, [&] { sentWhenTold = rig.sent; });
-        t.fileSender().SendTextFile(rig.folder.path(), "broken.txt", FileSender::Trigger::DoubleClick);
+        connect(&t.fileSender(), &FileSender::closeRequested, this,
+                [&] { sentWhenTold = rig.sent; });
+        t.fileSender().SendTextFile(rig.folder.path(), "broken.txt",
+                                    FileSender::Trigger::DoubleClick);
         QCOMPARE(rig.sent, (QStringList{"A0:MX1;", "A0:MX0;"}));
         QCOMPARE(sentWhenTold.last(), QStringLiteral("A0:MX0;")); // keyed up before the window goes
         QCOMPARE(rig.dialogs.messages.size(), 1);
         QVERIFY(rig.dialogs.messages[0].startsWith(QStringLiteral("Error 23 ")));
         QVERIFY(rig.dialogs.messages[0].endsWith(
-            QStringLiteral(". If the error is Permission Denied you might try closing Vantor and starting over.")));
+            QStringLiteral(". If the error is Permission Denied you might try closing Vantor and "
+                           "starting over.")));
         QVERIFY(!t.modem().Transmit());
     }
 

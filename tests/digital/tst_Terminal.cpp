@@ -13,13 +13,52 @@ using namespace TermCtl;
 
 namespace {
 
-const QStringList kFullFile = {
-    "1200", "-99", "6000", "11000", "BXX", "1000", "False", "True",
-    "False", "True", "False", "False", "False", "YES", "YES", "37", "812", "440", "0", "62.5",
-    "False", "False", "True", "False", "False",  // Sound RX: S1
-    "False", "False", "False", "False", "False", // Sound TX: none ticked
-    "1", "MMVARIPORT=", "MMVARIOUTPUT=TRUE", "MMVARIINV=FALSE", "MMVARIEXC=TRUE",
-    "F1 CQ CQ DE OH2XX, OH2XX K", "  F2 SPACES, AHEAD", "", "", "", "", "", "", "", "", ""};
+const QStringList kFullFile = {"1200",
+                               "-99",
+                               "6000",
+                               "11000",
+                               "BXX",
+                               "1000",
+                               "False",
+                               "True",
+                               "False",
+                               "True",
+                               "False",
+                               "False",
+                               "False",
+                               "YES",
+                               "YES",
+                               "37",
+                               "812",
+                               "440",
+                               "0",
+                               "62.5",
+                               "False",
+                               "False",
+                               "True",
+                               "False",
+                               "False", // Sound RX: S1
+                               "False",
+                               "False",
+                               "False",
+                               "False",
+                               "False", // Sound TX: none ticked
+                               "1",
+                               "MMVARIPORT=",
+                               "MMVARIOUTPUT=TRUE",
+                               "MMVARIINV=FALSE",
+                               "MMVARIEXC=TRUE",
+                               "F1 CQ CQ DE OH2XX, OH2XX K",
+                               "  F2 SPACES, AHEAD",
+                               "",
+                               "",
+                               "",
+                               "",
+                               "",
+                               "",
+                               "",
+                               "",
+                               ""};
 
 void writeFile(const QString& path, const QStringList& lines) {
     QFile file(path);
@@ -27,7 +66,6 @@ void writeFile(const QString& path, const QStringList& lines) {
     for (const QString& line : lines)
         file.write(line.toLatin1() + "\r\n");
 }
-
 
 std::vector<float> pskIdle(double carrier, double seconds) {
     PskModulator psk(48000, carrier, 31.25);
@@ -43,7 +81,7 @@ std::vector<float> pskIdle(double carrier, double seconds) {
 
 class TerminalTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void settingsFile_roundTrip_keepsEveryLineButTalkAndTheDefaults() {
         TerminalRig rig;
         writeFile(rig.path(MmvariPos::kFileName), kFullFile);
@@ -75,12 +113,12 @@ private slots:
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<QList<int>>("applied"); // top, left, height, width
         const TwipsRect d;
-        QTest::newRow("at the limits") << QStringList{"-99", "-99", "2900", "3000"}
-                                       << QList<int>{-99, -99, 2900, 3000};
+        QTest::newRow("at the limits")
+            << QStringList{"-99", "-99", "2900", "3000"} << QList<int>{-99, -99, 2900, 3000};
         QTest::newRow("beyond them") << QStringList{"-100", "-100", "2899", "2999"}
                                      << QList<int>{d.top, d.left, d.height, d.width};
-        QTest::newRow("blanks around numbers") << QStringList{" 15 ", "20", " 5000", "9000 "}
-                                               << QList<int>{15, 20, 5000, 9000};
+        QTest::newRow("blanks around numbers")
+            << QStringList{" 15 ", "20", " 5000", "9000 "} << QList<int>{15, 20, 5000, 9000};
     }
     void settingsFile_geometryLimits() {
         QFETCH(QStringList, lines);
@@ -354,7 +392,8 @@ private slots:
 
     void helpText_isTheTerminalsOwn() {
         const QString text = Terminal::helpText();
-        QVERIFY(text.startsWith(QStringLiteral("TX - Toggle xmit on/off \nTXOFF - toggle xmit off \n")));
+        QVERIFY(text.startsWith(
+            QStringLiteral("TX - Toggle xmit on/off \nTXOFF - toggle xmit off \n")));
         QVERIFY(text.endsWith(QStringLiteral("sound source #1 for non SDR.\n\n")));
         QCOMPARE(text.count(u'\n'), 18);
     }

@@ -24,8 +24,12 @@ struct WindowRig {
     }
     ~WindowRig() { delete window; }
     TerminalPlatform platform() {
-        return {rig.clock, rig.dialogs, rig.wait, rig.ports, rig.sound, {"Card A"}, {"Card A"}, "Card A", "Card A",
-                [this](const QString& line) { rig.sent << line; }, rig.folder.path()};
+        return {rig.clock,        rig.dialogs,
+                rig.wait,         rig.ports,
+                rig.sound,        {"Card A"},
+                {"Card A"},       "Card A",
+                "Card A",         [this](const QString& line) { rig.sent << line; },
+                rig.folder.path()};
     }
     template <typename T> T* find(const QString& name) { return window->findChild<T*>(name); }
     TerminalRig rig;
@@ -35,7 +39,7 @@ struct WindowRig {
 
 class TerminalWindowTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void transmitBox_onlyTypingKeysTheStation() {
         WindowRig w;
         auto* tx = w.find<QPlainTextEdit>(TxWindow);
@@ -64,7 +68,8 @@ private slots:
         QCOMPARE(box->toPlainText(), QStringLiteral("CQ\nDE OH2XX"));
         QCOMPARE(box->accessibleName(), QStringLiteral("Received text"));
         // A screen reader reads the box's text through its text interface.
-        QAccessibleTextInterface* text = QAccessible::queryAccessibleInterface(box)->textInterface();
+        QAccessibleTextInterface* text =
+            QAccessible::queryAccessibleInterface(box)->textInterface();
         QVERIFY(text);
         QCOMPARE(text->text(0, text->characterCount()), QStringLiteral("CQ\nDE OH2XX"));
     }
@@ -87,7 +92,8 @@ private slots:
         emit key->customContextMenuRequested({});
         QCOMPARE(key->text(), QStringLiteral("CQ "));
         QCOMPARE(w.window->terminal().transmit().functionKey(2), QStringLiteral("CQ CQ DE OH2XX"));
-        QCOMPARE(w.rig.dialogs.questions.last(), QStringLiteral("Enter Function, First 3 char are title"));
+        QCOMPARE(w.rig.dialogs.questions.last(),
+                 QStringLiteral("Enter Function, First 3 char are title"));
     }
 
     void lists_choosingAModeOrCarrierTellsTheModem() {

@@ -15,7 +15,7 @@
 
 class TerminalOnTheAirTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void typedText_isHeardByASecondModem_andTheStationIsKeyedAroundIt() {
         if (qEnvironmentVariableIsEmpty("ZARNIK_SOUND_LOOPBACK"))
             QSKIP("needs a looped-back sound server: run tests/interop/soundcard.sh");

@@ -27,8 +27,9 @@ inline QStringList controlsWithoutAName(QWidget* root) {
             continue; // Qt's own parts (the menu bar's overflow arrow) are named by Qt
         QAccessibleInterface* face = QAccessible::queryAccessibleInterface(w);
         if (!face || face->text(QAccessible::Name).trimmed().isEmpty())
-            unnamed << (w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className())
-                                                  : w->objectName());
+            unnamed << (w->objectName().isEmpty()
+                            ? QString::fromLatin1(w->metaObject()->className())
+                            : w->objectName());
     }
     return unnamed;
 }

@@ -18,7 +18,7 @@
 #include <vector>
 
 class PullingDuplex final : public SoundDuplex {
-public:
+  public:
     static constexpr double kRate = 48000;
     static constexpr size_t kMaxBlock = 48000; // a second at most in one pass
 
@@ -65,7 +65,7 @@ public:
     int starts = 0, inputDevice = -2, outputDevice = -2;
     bool failStart = false;
 
-private:
+  private:
     const Clock& clock_;
     QTimer timer_;
     DuplexClient* client_ = nullptr;
@@ -94,14 +94,20 @@ struct TerminalRig {
         make();
     }
     void make() {
-        terminal = std::make_unique<Terminal>(TerminalPlatform{
-            clock, dialogs, wait, ports, sound, {"Card A", "Card B"}, {"Card A", "Card B", "Card C"},
-            "Built-in Audio", "Built-in Audio",
-            [this](const QString& line) {
-                if (this->linkUp)
-                    sent << line;
-            },
-            folder.path()});
+        terminal = std::make_unique<Terminal>(TerminalPlatform{clock,
+                                                               dialogs,
+                                                               wait,
+                                                               ports,
+                                                               sound,
+                                                               {"Card A", "Card B"},
+                                                               {"Card A", "Card B", "Card C"},
+                                                               "Built-in Audio",
+                                                               "Built-in Audio",
+                                                               [this](const QString& line) {
+                                                                   if (this->linkUp)
+                                                                       sent << line;
+                                                               },
+                                                               folder.path()});
     }
     // Opens the terminal as the window does: load, then the first activation.
     Terminal& open() {

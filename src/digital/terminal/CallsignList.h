@@ -6,7 +6,7 @@
 // The callsigns the pick-up list recognises: MASTER.SCP, the plain list contest loggers
 // share (one callsign a line, "#" starts a comment line), read once when the terminal opens.
 class CallsignList {
-public:
+  public:
     inline static const QString kFileName = QStringLiteral("MASTER.SCP");
     // A real list has some tens of thousands; more than this is not a callsign list.
     static constexpr int kMaxCallsigns = 2'000'000;
@@ -23,6 +23,6 @@ public:
     // the candidate is left alone and the answer is empty.
     QString FindIt(QString& candidate) const;
 
-private:
+  private:
     QSet<QString> calls_;
 };

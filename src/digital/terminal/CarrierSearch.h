@@ -8,7 +8,7 @@ struct TerminalContext;
 // until a signal stands 16 dB above the noise, the edge of the band is reached or the
 // operator clicks the display.
 class CarrierSearch {
-public:
+  public:
     static constexpr int kLowestHz = 250;
     static constexpr int kHighestHz = 2750;
     static constexpr int kJumpHz = 20; // the first step, out of the signal already tuned
@@ -23,7 +23,7 @@ public:
     void MoveRgt() { search(+1); }
     bool isRunning() const { return running_; }
 
-private:
+  private:
     void search(int direction);
     void tuneTo(int hz);
     double signalToNoise() const;

@@ -37,13 +37,16 @@ bool DirectoryBrowser::setFolder(const QString& folder) {
 
 QStringList DirectoryBrowser::subFolders() const {
     QDir dir(folder_);
-    QStringList names = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    QStringList names =
+        dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
     if (!dir.isRoot())
         names.prepend(QStringLiteral(".."));
     return names;
 }
 
-void DirectoryBrowser::setPattern(const QString& pattern) { pattern_ = pattern.trimmed(); }
+void DirectoryBrowser::setPattern(const QString& pattern) {
+    pattern_ = pattern.trimmed();
+}
 
 QStringList DirectoryBrowser::files() const {
     QDir dir(folder_);

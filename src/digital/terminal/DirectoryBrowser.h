@@ -7,7 +7,7 @@
 // every mounted volume), the folders of the current folder and its files that match the
 // pattern. Patterns match without regard to case, as on the system the files come from.
 class DirectoryBrowser {
-public:
+  public:
     inline static const QString kTextPattern = QStringLiteral("*.txt");
 
     explicit DirectoryBrowser(QString startFolder);
@@ -25,7 +25,7 @@ public:
     void setPattern(const QString& pattern); // an empty pattern lists every file
     QStringList files() const;
 
-private:
+  private:
     QString folder_;
     QString pattern_ = kTextPattern;
 };

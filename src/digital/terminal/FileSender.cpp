@@ -11,8 +11,8 @@
 
 namespace {
 const QString kWrongKind = QStringLiteral("Can only retrieve files with an extent of '.txt'");
-const QString kFailureTail =
-    QStringLiteral(". If the error is Permission Denied you might try closing Vantor and starting over.");
+const QString kFailureTail = QStringLiteral(
+    ". If the error is Permission Denied you might try closing Vantor and starting over.");
 } // namespace
 
 FileSender::FileSender(TerminalContext& context, QObject* parent)
@@ -46,7 +46,8 @@ void FileSender::SendTextFile(const QString& folder, const QString& fileName, Tr
     context_.keyTransmitter(true);
     emit hideRequested();
     context_.modem.setTransmit(true);
-    const QString blankLine = trigger == Trigger::DoubleClick ? QStringLiteral("    ") : QStringLiteral("   ");
+    const QString blankLine =
+        trigger == Trigger::DoubleClick ? QStringLiteral("    ") : QStringLiteral("   ");
     // Read until a read gives nothing: a file's size is not to be trusted (a file that is
     // still growing, one on a failing disk), and a read that fails must be noticed.
     while (!context_.txOffPressed && !context_.closing) {
@@ -96,7 +97,8 @@ void FileSender::endTransmission() {
 }
 
 void FileSender::fail(Trigger trigger, const QString& why) {
-    const QString code = trigger == Trigger::DoubleClick ? QStringLiteral("Error 23 ") : QStringLiteral("Error 22 ");
+    const QString code =
+        trigger == Trigger::DoubleClick ? QStringLiteral("Error 23 ") : QStringLiteral("Error 22 ");
     emit closeRequested();
     context_.dialogs.showMessage(code + why + kFailureTail);
 }

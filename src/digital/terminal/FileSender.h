@@ -11,7 +11,7 @@ struct TerminalContext;
 // the file with "TXOFF" between lines.
 class FileSender final : public QObject {
     Q_OBJECT
-public:
+  public:
     enum class Trigger { DoubleClick, GoF2 }; // how the operator asked for it
     static constexpr double kLinePaceSeconds = 1.0;
     static constexpr double kClockSkipSeconds = 20.0;
@@ -26,11 +26,11 @@ public:
     void SendTextFile(const QString& folder, const QString& fileName, Trigger trigger);
     bool isSending() const { return sending_; }
 
-signals:
+  signals:
     void hideRequested();  // the window gets out of the way while the file goes out
     void closeRequested(); // the window is done
 
-private:
+  private:
     bool paceLine();
     void endTransmission();
     void fail(Trigger trigger, const QString& why);

@@ -20,7 +20,9 @@ std::optional<QStringList> read(const QString& path);
 bool write(const QString& path, const QStringList& lines, QString* why = nullptr);
 
 // How the program writes a Boolean, and how the reader's lines turn into one.
-inline QString boolText(bool value) { return value ? QStringLiteral("True") : QStringLiteral("False"); }
+inline QString boolText(bool value) {
+    return value ? QStringLiteral("True") : QStringLiteral("False");
+}
 // A line "converts to True" the way the classic conversion does: "True" in any case, or a
 // number other than 0.
 bool convertsToTrue(const QString& line);

@@ -130,7 +130,7 @@ void ReceiveText::clickedAt(int channel, int position) {
         --start;
     if (start == 0)
         return; // the first word of the box has no delimiter before it
-    --start; // the delimiter belongs to the word, trimmed off below
+    --start;    // the delimiter belongs to the word, trimmed off below
     int end = position;
     while (end < text.size() && text[end] != u' ' && text[end] != kLineFeed)
         ++end;

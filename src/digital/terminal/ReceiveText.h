@@ -17,7 +17,7 @@ struct TerminalContext;
 // terminal's CR LF), so positions in the box and in the text agree.
 class ReceiveText final : public QObject {
     Q_OBJECT
-public:
+  public:
     static constexpr int kPickWordLength = 10; // longer candidates are looked up
     static constexpr int kMaxListEntries = 9;
     // A box keeps its newest two million characters (two days of PSK31 copied around the
@@ -43,13 +43,13 @@ public:
     const QString& pickWord() const { return pickWord_; }
     int listHeightTwips() const { return listHeight_; }
 
-signals:
+  signals:
     void appended(int channel, const QString& text);
-    void chopped(int channel, int count);     // characters taken off the end
+    void chopped(int channel, int count);      // characters taken off the end
     void trimmedFront(int channel, int count); // the oldest characters dropped
     void listHeightChanged(int twips);
 
-private:
+  private:
     void RxBackspace(int channel);
     void RxChar(int channel, QChar c);
     void pickUp(QChar upper);

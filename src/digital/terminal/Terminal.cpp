@@ -13,9 +13,19 @@ using namespace TermCtl;
 
 Terminal::Terminal(TerminalPlatform platform, QObject* parent)
     : QObject(parent), platform_(std::move(platform)), modem_(SoundDuplex::kSampleRate),
-      ptt_(platform_.ports),
-      context_{store_, modem_, platform_.clock, platform_.wait, platform_.dialogs,
-               platform_.sendToStation, false, false, false, false, 0, {}, {}},
+      ptt_(platform_.ports), context_{store_,
+                                      modem_,
+                                      platform_.clock,
+                                      platform_.wait,
+                                      platform_.dialogs,
+                                      platform_.sendToStation,
+                                      false,
+                                      false,
+                                      false,
+                                      false,
+                                      0,
+                                      {},
+                                      {}},
       receive_(context_, callsigns_), transmit_(context_), search_(context_),
       fileSender_(context_) {
     populateTerminalControls(store_);
@@ -43,8 +53,9 @@ void Terminal::connectModem() {
         store_.setText(at(CBSpeed, channel), NumericText::shortestDecimal(baud));
     });
     connect(&modem_, &Modem::TimingReport, this, [this](int channel, int value, bool inMs) {
-        store_.setText(at(LTiming, channel), inMs ? NumericText::shortestDecimal(value * 0.01) + "ms"
-                                                  : QString::number(value) + "ppm");
+        store_.setText(at(LTiming, channel), inMs
+                                                 ? NumericText::shortestDecimal(value * 0.01) + "ms"
+                                                 : QString::number(value) + "ppm");
     });
     connect(&modem_, &Modem::TxCarrierChanged, this,
             [this](int hz) { store_.setText(CBTX, QString::number(hz)); });
@@ -113,7 +124,8 @@ void Terminal::unload(const TwipsRect& window) {
     keyUpForClosing();
     geometry_ = window;
     QString why;
-    if (!MmvariPos::write(QDir(platform_.folder).filePath(MmvariPos::kFileName), settingsLines(), &why))
+    if (!MmvariPos::write(QDir(platform_.folder).filePath(MmvariPos::kFileName), settingsLines(),
+                          &why))
         qWarning("MMVARI.POS not written: %s", qPrintable(why));
     largeFont_ = false;
     if (context_.runningHandlers == 0)

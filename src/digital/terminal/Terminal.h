@@ -26,9 +26,9 @@ struct TerminalPlatform {
     const PausingWait& wait;
     BackendProvider& ports; // for the PTT port
     SoundDuplex& sound;
-    QStringList inputDevices;  // the sound devices, in the order the system lists them
+    QStringList inputDevices; // the sound devices, in the order the system lists them
     QStringList outputDevices;
-    QString defaultInput;      // the system's default devices, as the menus name them
+    QString defaultInput; // the system's default devices, as the menus name them
     QString defaultOutput;
     std::function<void(const QString&)> sendToStation;
     QString folder; // where MMVARI.POS and MASTER.SCP are (the working folder)
@@ -44,7 +44,7 @@ struct TwipsRect {
 // pop-up menu, and the parts that receive and send.
 class Terminal final : public QObject {
     Q_OBJECT
-public:
+  public:
     inline static const QString kFileTargetTerminal = QStringLiteral("MMVARI");
     static constexpr int kSmallFont = 9;
     static constexpr int kLargeFont = 14;
@@ -111,7 +111,7 @@ public:
     void help();
     static QString helpText();
 
-signals:
+  signals:
     void geometryRequested(const TwipsRect& twips);
     void fontSizeChanged(int points);
     void topMostRequested();
@@ -120,7 +120,7 @@ signals:
     void closeDirectoryRequested();
     void finished(); // closed, and no handler of it is running any more
 
-private:
+  private:
     struct SettingsLines;
     void connectModem();
     void applySettingsFile(const QStringList& lines);

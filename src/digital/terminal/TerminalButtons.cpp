@@ -7,7 +7,9 @@
 
 using namespace TermCtl;
 
-void Terminal::setDown(const QString& name, bool down) { store_.setValue(name, down ? 1 : 0); }
+void Terminal::setDown(const QString& name, bool down) {
+    store_.setValue(name, down ? 1 : 0);
+}
 
 void Terminal::modeChosen(int channel) {
     modem_.setMode(channel, store_.text(at(CBMode, channel)));
@@ -21,11 +23,13 @@ void Terminal::rxCarrierChosen() {
     modem_.setRxCarrier(0, NumericText::integerValue(store_.text(CBRX)));
 }
 
-void Terminal::txCarrierChosen() { modem_.setTxCarrier(NumericText::numericValue(store_.text(CBTX))); }
+void Terminal::txCarrierChosen() {
+    modem_.setTxCarrier(NumericText::numericValue(store_.text(CBTX)));
+}
 
 void Terminal::fillSoundMenus() {
-    auto fill = [this](const QString& defaultEntry, const QString& prefix, const QString& defaultName,
-                       const QStringList& devices) {
+    auto fill = [this](const QString& defaultEntry, const QString& prefix,
+                       const QString& defaultName, const QStringList& devices) {
         store_.setText(defaultEntry, defaultName.isEmpty()
                                          ? QStringLiteral("System default")
                                          : QStringLiteral("System default (%1)").arg(defaultName));
@@ -75,11 +79,13 @@ void Terminal::startSound() {
         return;
     }
     auto name = [this](bool transmit, int device) {
-        const QString entry = device < 0 ? (transmit ? TXDF : DF) : (transmit ? TXS : S) + QString::number(device);
+        const QString entry =
+            device < 0 ? (transmit ? TXDF : DF) : (transmit ? TXS : S) + QString::number(device);
         return store_.text(entry);
     };
-    store_.setText(SoundStatus, QStringLiteral("Hearing %1, sending to %2")
-                                    .arg(name(false, modem_.inputDevice()), name(true, modem_.outputDevice())));
+    store_.setText(SoundStatus,
+                   QStringLiteral("Hearing %1, sending to %2")
+                       .arg(name(false, modem_.inputDevice()), name(true, modem_.outputDevice())));
 }
 
 void Terminal::DullIt(int mode) {
@@ -95,7 +101,9 @@ void Terminal::setLargeFont(bool on) {
     emit fontSizeChanged(fontSize());
 }
 
-void Terminal::largeFontClicked() { setLargeFont(!largeFont_); }
+void Terminal::largeFontClicked() {
+    setLargeFont(!largeFont_);
+}
 
 void Terminal::frontClicked() {
     if (store_.isTicked(Front))
@@ -107,9 +115,13 @@ void Terminal::scrollChanged() {
     emit displayChanged();
 }
 
-void Terminal::afcClicked(int channel) { modem_.setAfc(channel, store_.isTicked(at(BtnAFC, channel))); }
+void Terminal::afcClicked(int channel) {
+    modem_.setAfc(channel, store_.isTicked(at(BtnAFC, channel)));
+}
 
-void Terminal::netClicked() { modem_.setNetOn(store_.isTicked(BtnNET)); }
+void Terminal::netClicked() {
+    modem_.setNetOn(store_.isTicked(BtnNET));
+}
 
 void Terminal::bpfClicked(int index) {
     modem_.setBpfIndex(index);
@@ -140,7 +152,9 @@ void Terminal::dualClicked() {
     }
 }
 
-int Terminal::GetViewIndex() const { return viewType_ <= 1 ? viewType_ : modem_.ScopeKind + 1; }
+int Terminal::GetViewIndex() const {
+    return viewType_ <= 1 ? viewType_ : modem_.ScopeKind + 1;
+}
 
 void Terminal::SyncButtons() {
     for (int i = 0; i < 4; ++i) {
@@ -193,11 +207,17 @@ void Terminal::popupClosed() {
     emit displayChanged();
 }
 
-void Terminal::setNotchHere() { modem_.AddNotch(clickFreq_); }
+void Terminal::setNotchHere() {
+    modem_.AddNotch(clickFreq_);
+}
 
-void Terminal::deleteAllNotches() { modem_.DeleteNotch(-1); }
+void Terminal::deleteAllNotches() {
+    modem_.DeleteNotch(-1);
+}
 
-void Terminal::txCarrierHere() { modem_.setTxCarrier(clickFreq_); }
+void Terminal::txCarrierHere() {
+    modem_.setTxCarrier(clickFreq_);
+}
 
 void Terminal::levelClicked(int level, int screenX, int screenY) {
     levelClickInfo_ = {QString::number(level), QString::number(screenX), QString::number(screenY)};
@@ -210,7 +230,9 @@ void Terminal::sendFile() {
     emit directoryRequested();
 }
 
-void Terminal::help() { platform_.dialogs.showMessage(helpText()); }
+void Terminal::help() {
+    platform_.dialogs.showMessage(helpText());
+}
 
 QString Terminal::helpText() {
     static const char* const lines[] = {

@@ -25,7 +25,7 @@ struct TerminalContext {
     bool stopSearch = false;     // a click on the display ends the carrier search
     bool closing = false;        // the window is going: every wait ends, nothing new starts
     int runningHandlers = 0;     // handlers that wait with events going on
-    std::function<void()> closeDirectory; // the file window, when it is open
+    std::function<void()> closeDirectory;   // the file window, when it is open
     std::function<void()> handlersFinished; // the last running handler has left after closing
 
     void keyTransmitter(bool on) {
@@ -36,7 +36,7 @@ struct TerminalContext {
 // Marks a handler that waits with events going on, so that the window is not destroyed
 // under it; a closing window is destroyed when the last of them has left.
 class RunningHandler {
-public:
+  public:
     explicit RunningHandler(TerminalContext& context) : context_(context) {
         ++context_.runningHandlers;
     }
@@ -47,6 +47,6 @@ public:
     RunningHandler(const RunningHandler&) = delete;
     RunningHandler& operator=(const RunningHandler&) = delete;
 
-private:
+  private:
     TerminalContext& context_;
 };

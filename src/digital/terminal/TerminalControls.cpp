@@ -13,17 +13,33 @@ QStringList TermCtl::speedItems(int channel) {
     return {"15.625", "31.25", "45.45", "62.5", "125.0", "250.0"};
 }
 
-QStringList TermCtl::carrierItems() { return {"1200", "1500", "1750", "2000"}; }
+QStringList TermCtl::carrierItems() {
+    return {"1200", "1500", "1750", "2000"};
+}
 
 void populateTerminalControls(ControlStore& store) {
     using namespace TermCtl;
     const std::pair<QString, QString> captions[] = {
-        {Command1, "Clear"}, {Command4, "<"},        {Command5, ">"},     {Command6, "&Z"},
-        {Front, "F"},        {BtnTX, "TX"},          {BtnTXOFF, "TXOFF"}, {BtnNET, "NET"},
-        {BtnCW, "CW"},       {Dual, "Dual"},         {TalkBTN, "Talk"},   {ZoomBTN, "Z"},
-        {ex, "Exit"},        {SFile, "Send File"},   {HH, "Help"},        {DF, "Default"},
-        {TXDF, "Default"},   {mnuSetNotch, "&Set notch on here"},
-        {mnuDelAllNotches, "&Delete all notches"},   {mnuTxCarrier, "Set &TX Carrier on here"},
+        {Command1, "Clear"},
+        {Command4, "<"},
+        {Command5, ">"},
+        {Command6, "&Z"},
+        {Front, "F"},
+        {BtnTX, "TX"},
+        {BtnTXOFF, "TXOFF"},
+        {BtnNET, "NET"},
+        {BtnCW, "CW"},
+        {Dual, "Dual"},
+        {TalkBTN, "Talk"},
+        {ZoomBTN, "Z"},
+        {ex, "Exit"},
+        {SFile, "Send File"},
+        {HH, "Help"},
+        {DF, "Default"},
+        {TXDF, "Default"},
+        {mnuSetNotch, "&Set notch on here"},
+        {mnuDelAllNotches, "&Delete all notches"},
+        {mnuTxCarrier, "Set &TX Carrier on here"},
     };
     for (const auto& [name, caption] : captions)
         store.setText(name, caption);

@@ -18,7 +18,9 @@ const QString kInvKey = QStringLiteral("MMVARIINV=");
 const QString kExcKey = QStringLiteral("MMVARIEXC=");
 constexpr int kMaxPortName = 30;
 
-int number(const QString& line) { return NumericText::integerValue(line); }
+int number(const QString& line) {
+    return NumericText::integerValue(line);
+}
 bool keyedTrue(const QString& line, const QString& key) {
     return line.mid(key.size(), 4) == QStringLiteral("TRUE");
 }
@@ -82,8 +84,9 @@ void Terminal::applyModemLines(const SettingsLines& lines) {
     }
     if (lines.has(6) && number(lines.at(6)) > 0)
         modem_.setRxCarrier(0, number(lines.at(6)));
-    const std::pair<int, QString> buttons[] = {{7, at(BtnAFC, 0)}, {8, BtnNET},       {9, at(BtnFFT, 0)},
-                                               {10, at(BtnFFT, 1)}, {11, at(BtnFFT, 2)}, {12, at(BtnFFT, 3)}};
+    const std::pair<int, QString> buttons[] = {{7, at(BtnAFC, 0)},  {8, BtnNET},
+                                               {9, at(BtnFFT, 0)},  {10, at(BtnFFT, 1)},
+                                               {11, at(BtnFFT, 2)}, {12, at(BtnFFT, 3)}};
     for (const auto& [n, name] : buttons) {
         if (lines.has(n))
             setDown(name, !lines.isFalse(n));
@@ -142,7 +145,8 @@ void Terminal::applyPortLines(const SettingsLines& lines) {
         modem_.setPortName(lines.at(32).mid(kPortKey.size(), kMaxPortName));
         context_.wait.wait(0.2);
         if (modem_.PortState() != 1 && isSerialPortName(modem_.PortName()))
-            platform_.dialogs.showMessage(modem_.PortName() + " failed to open in the digital interface");
+            platform_.dialogs.showMessage(modem_.PortName() +
+                                          " failed to open in the digital interface");
     }
     if (lines.has(33)) {
         if (lines.at(33).contains(kOutputKey))

@@ -12,7 +12,9 @@ constexpr QChar kBackspace(8);
 constexpr QChar kReturn(13);
 constexpr QChar kEscape(27);
 
-QString captionFor(const QString& macro) { return macro.left(3); }
+QString captionFor(const QString& macro) {
+    return macro.left(3);
+}
 } // namespace
 
 TransmitText::TransmitText(TerminalContext& context, QObject* parent)
@@ -90,7 +92,9 @@ void TransmitText::txButtonClicked() {
     }
 }
 
-void TransmitText::txButtonSecondEvent() { context_.modem.TxControl(4); }
+void TransmitText::txButtonSecondEvent() {
+    context_.modem.TxControl(4);
+}
 
 void TransmitText::txOffClicked() {
     context_.txOffPressed = true;

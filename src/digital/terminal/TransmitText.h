@@ -11,7 +11,7 @@ struct TerminalContext;
 // with "A0:MX1;" and "A0:MX0;" over the station link; the modem sends into the sound card.
 class TransmitText final : public QObject {
     Q_OBJECT
-public:
+  public:
     static constexpr int kMaxMacroText = 1024;
     static constexpr double kKeyUpDelaySeconds = 1.0;
 
@@ -48,10 +48,10 @@ public:
     void sendFunctionKey(int index);
     bool isSendingMacro() const { return sendingMacro_; }
 
-signals:
+  signals:
     void boxCleared();
 
-private:
+  private:
     void endWithEnter();
 
     TerminalContext& context_;

@@ -4,11 +4,11 @@
 #include <QComboBox>
 #include <QDir>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QKeyEvent>
 
 namespace {
 template <typename T> T* named(const QString& name, const QString& accessible) {
@@ -35,7 +35,8 @@ DirectoryWindow::DirectoryWindow(FileSender& sender, QWidget* parent)
     auto* source = named<QLineEdit>(QStringLiteral("FSource"), QStringLiteral("Kind of file"));
     source->setText(QStringLiteral("txt"));
     source->hide();
-    auto* folderLabel = named<QLabel>(QStringLiteral("FolderPath"), QStringLiteral("Current folder"));
+    auto* folderLabel =
+        named<QLabel>(QStringLiteral("FolderPath"), QStringLiteral("Current folder"));
     auto* go = named<QPushButton>(QStringLiteral("Command2"), QStringLiteral("Go F2"));
     go->setText(QStringLiteral("Go F2"));
     auto* close = named<QPushButton>(QStringLiteral("Command1"), QStringLiteral("Close"));
@@ -59,7 +60,8 @@ DirectoryWindow::DirectoryWindow(FileSender& sender, QWidget* parent)
         if (browser_.setFolder(item->text()))
             showFolder();
     });
-    connect(files_, &QListWidget::itemDoubleClicked, this, [this] { send(FileSender::Trigger::DoubleClick); });
+    connect(files_, &QListWidget::itemDoubleClicked, this,
+            [this] { send(FileSender::Trigger::DoubleClick); });
     connect(go, &QPushButton::clicked, this, [this] { send(FileSender::Trigger::GoF2); });
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     connect(&sender_, &FileSender::hideRequested, this, &QWidget::hide);
@@ -72,8 +74,10 @@ DirectoryWindow::DirectoryWindow(FileSender& sender, QWidget* parent)
 }
 
 void DirectoryWindow::showFolder() {
-    drives_->setCurrentText(DirectoryBrowser::driveOf(browser_.folder(), DirectoryBrowser::drives()));
-    findChild<QLabel*>(QStringLiteral("FolderPath"))->setText(QDir::toNativeSeparators(browser_.folder()));
+    drives_->setCurrentText(
+        DirectoryBrowser::driveOf(browser_.folder(), DirectoryBrowser::drives()));
+    findChild<QLabel*>(QStringLiteral("FolderPath"))
+        ->setText(QDir::toNativeSeparators(browser_.folder()));
     folders_->clear();
     folders_->addItems(browser_.subFolders());
     files_->clear();

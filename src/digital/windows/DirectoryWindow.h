@@ -13,17 +13,17 @@ class QListWidget;
 // chosen text file goes out through the terminal's modem.
 class DirectoryWindow final : public QWidget {
     Q_OBJECT
-public:
+  public:
     DirectoryWindow(FileSender& sender, QWidget* parent = nullptr);
 
     DirectoryBrowser& browser() { return browser_; }
 
-protected:
+  protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void showFolder();
     void send(FileSender::Trigger trigger);
 

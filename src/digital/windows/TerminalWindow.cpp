@@ -50,7 +50,8 @@ QPushButton* modemButton(const QString& name, bool toggles, const QString& acces
     return button;
 }
 
-QComboBox* listBox(const QString& name, const QString& accessible, const QStringList& fixedItems = {}) {
+QComboBox* listBox(const QString& name, const QString& accessible,
+                   const QStringList& fixedItems = {}) {
     auto* combo = named<QComboBox>(name, accessible);
     if (!fixedItems.isEmpty()) { // a list whose text may also be any value
         combo->setEditable(true);
@@ -94,9 +95,13 @@ TerminalWindow::TerminalWindow(const TerminalPlatform& platform, QWidget* parent
 
 TerminalWindow::~TerminalWindow() = default;
 
-int TerminalWindow::pixels(int twips) const { return int(std::lround(twips * logicalDpiY() / 1440.0)); }
+int TerminalWindow::pixels(int twips) const {
+    return int(std::lround(twips * logicalDpiY() / 1440.0));
+}
 
-int TerminalWindow::twips(int pixels) const { return int(std::lround(pixels * 1440.0 / logicalDpiY())); }
+int TerminalWindow::twips(int pixels) const {
+    return int(std::lround(pixels * 1440.0 / logicalDpiY()));
+}
 
 void TerminalWindow::buildMenus() {
     auto action = [this](QMenu* menu, const QString& name, bool checkable = false) {
@@ -127,11 +132,13 @@ void TerminalWindow::buildMenus() {
     connect(action(help, HH), &QAction::triggered, this, [this] { terminal_->help(); });
 
     popup_ = new QMenu(QStringLiteral("Popup"), this);
-    connect(action(popup_, mnuSetNotch), &QAction::triggered, this, [this] { terminal_->setNotchHere(); });
+    connect(action(popup_, mnuSetNotch), &QAction::triggered, this,
+            [this] { terminal_->setNotchHere(); });
     connect(action(popup_, mnuDelAllNotches), &QAction::triggered, this,
             [this] { terminal_->deleteAllNotches(); });
     popup_->addSeparator();
-    connect(action(popup_, mnuTxCarrier), &QAction::triggered, this, [this] { terminal_->txCarrierHere(); });
+    connect(action(popup_, mnuTxCarrier), &QAction::triggered, this,
+            [this] { terminal_->txCarrierHere(); });
 }
 
 QWidget* TerminalWindow::buildTextArea() {
@@ -139,8 +146,9 @@ QWidget* TerminalWindow::buildTextArea() {
     auto* column = new QVBoxLayout(area);
     column->setContentsMargins(0, 0, 0, 0);
     for (int ch = 0; ch < 2; ++ch) {
-        auto* box = named<QPlainTextEdit>(at(RxWindow, ch), ch == 0 ? QStringLiteral("Received text")
-                                                                    : QStringLiteral("Received text, second channel"));
+        auto* box = named<QPlainTextEdit>(
+            at(RxWindow, ch), ch == 0 ? QStringLiteral("Received text")
+                                      : QStringLiteral("Received text, second channel"));
         box->setReadOnly(true);
         box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
         box->setUndoRedoEnabled(false);
@@ -160,7 +168,8 @@ QWidget* TerminalWindow::buildFunctionKeys() {
     keys->setContentsMargins(0, 0, 0, 0);
     keys->setSpacing(2);
     for (int i = 0; i < kFunctionKeys; ++i) {
-        auto* key = modemButton(at(Command7, i), false, QStringLiteral("Function key %1").arg(i + 1));
+        auto* key =
+            modemButton(at(Command7, i), false, QStringLiteral("Function key %1").arg(i + 1));
         key->setToolTip(QStringLiteral("Right click to set function key content and name"));
         key->setContextMenuPolicy(Qt::CustomContextMenu);
         key->setMinimumWidth(40);
@@ -210,8 +219,10 @@ QWidget* TerminalWindow::buildControlRows() {
     second(listBox(at(CBSpeed, 1), QStringLiteral("Speed, second channel"), speedItems(1)));
     second(modemButton(at(BtnAFC, 1), true, QStringLiteral("AFC, second channel")));
     second(reportLabel(LFQ, QStringLiteral("Second channel carrier"), QStringLiteral("2999Hz")));
-    second(reportLabel(at(LSN, 1), QStringLiteral("Signal to noise, second channel"), QStringLiteral("S/N=-99dB")));
-    second(reportLabel(at(LTiming, 1), QStringLiteral("Timing, second channel"), QStringLiteral("-9999ppm")));
+    second(reportLabel(at(LSN, 1), QStringLiteral("Signal to noise, second channel"),
+                       QStringLiteral("S/N=-99dB")));
+    second(reportLabel(at(LTiming, 1), QStringLiteral("Timing, second channel"),
+                       QStringLiteral("-9999ppm")));
     grid->setColumnStretch(30, 1);
     return rows;
 }
@@ -229,13 +240,15 @@ QWidget* TerminalWindow::buildDisplays() {
     };
     for (int ch = 0; ch < 2; ++ch) {
         QWidget* level = place(new XmmvLevel(modem), at(XMMVLvl, ch),
-                               ch == 0 ? QStringLiteral("Signal level") : QStringLiteral("Signal level, second channel"));
+                               ch == 0 ? QStringLiteral("Signal level")
+                                       : QStringLiteral("Signal level, second channel"));
         level->installEventFilter(this);
         grid->addWidget(level, 0, ch == 0 ? 0 : 3, 2, 1);
     }
-    auto* view = static_cast<XmmvView*>(place(new XmmvView(modem, 0), XMMVView, QStringLiteral("Spectrum display")));
-    auto* view1 = static_cast<XmmvView*>(
-        place(new XmmvView(modem, 1), XMMVView1, QStringLiteral("Spectrum display, second channel")));
+    auto* view = static_cast<XmmvView*>(
+        place(new XmmvView(modem, 0), XMMVView, QStringLiteral("Spectrum display")));
+    auto* view1 = static_cast<XmmvView*>(place(new XmmvView(modem, 1), XMMVView1,
+                                               QStringLiteral("Spectrum display, second channel")));
     grid->addWidget(view, 0, 1);
     grid->addWidget(view1, 0, 2);
     grid->addWidget(place(new AfcIndicator(modem), AFCLvl, QStringLiteral("AFC indicator")), 1, 2);

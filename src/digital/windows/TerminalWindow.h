@@ -17,7 +17,7 @@ class XmmvView;
 // control store and turns clicks and keys into calls on the terminal; every rule is there.
 class TerminalWindow final : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     explicit TerminalWindow(const TerminalPlatform& platform, QWidget* parent = nullptr);
     ~TerminalWindow() override;
 
@@ -26,12 +26,12 @@ public:
     int pixels(int twips) const;
     int twips(int pixels) const;
 
-protected:
+  protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void buildMenus();
     QWidget* buildTextArea();
     QWidget* buildFunctionKeys();

@@ -63,7 +63,8 @@ void TerminalWindow::wireTerminal() {
     });
     connect(&t, &Terminal::finished, this, &QObject::deleteLater);
     auto* tx = findChild<QPlainTextEdit*>(TxWindow);
-    connect(tx, &QPlainTextEdit::textChanged, this, [this, tx] { terminal_->transmit().setBoxText(tx->toPlainText()); });
+    connect(tx, &QPlainTextEdit::textChanged, this,
+            [this, tx] { terminal_->transmit().setBoxText(tx->toPlainText()); });
     connect(&t.transmit(), &TransmitText::boxCleared, tx, [tx] {
         if (!tx->toPlainText().isEmpty())
             tx->clear();
@@ -96,10 +97,11 @@ void TerminalWindow::wireButtons() {
     }
     for (int i = 0; i < kFunctionKeys; ++i) {
         onClick(at(Command7, i), [&t, i] { t.transmit().sendFunctionKey(i); });
-        connect(findChild<QPushButton*>(at(Command7, i)), &QWidget::customContextMenuRequested, this,
-                [&t, i] { t.transmit().editFunctionKey(i); });
+        connect(findChild<QPushButton*>(at(Command7, i)), &QWidget::customContextMenuRequested,
+                this, [&t, i] { t.transmit().editFunctionKey(i); });
     }
-    connect(findChild<QScrollBar*>(HSW), &QScrollBar::valueChanged, this, [&t] { t.scrollChanged(); });
+    connect(findChild<QScrollBar*>(HSW), &QScrollBar::valueChanged, this,
+            [&t] { t.scrollChanged(); });
 }
 
 void TerminalWindow::wireLists() {
@@ -108,12 +110,13 @@ void TerminalWindow::wireLists() {
         auto* combo = findChild<QComboBox*>(name);
         connect(combo, &QComboBox::activated, this, handler);
         if (combo->isEditable()) { // a value typed in counts once the operator leaves the box
-            connect(combo->lineEdit(), &QLineEdit::editingFinished, this, [this, combo, name, handler] {
-                if (terminal_->controls().text(name) == combo->currentText())
-                    return;
-                terminal_->controls().setText(name, combo->currentText());
-                handler();
-            });
+            connect(combo->lineEdit(), &QLineEdit::editingFinished, this,
+                    [this, combo, name, handler] {
+                        if (terminal_->controls().text(name) == combo->currentText())
+                            return;
+                        terminal_->controls().setText(name, combo->currentText());
+                        handler();
+                    });
         }
     };
     for (int ch = 0; ch < 2; ++ch) {
@@ -125,20 +128,22 @@ void TerminalWindow::wireLists() {
 }
 
 void TerminalWindow::bindReceiveBoxes() {
-    connect(&terminal_->receive(), &ReceiveText::appended, this, [this](int channel, const QString& text) {
-        auto* box = findChild<QPlainTextEdit*>(at(RxWindow, channel));
-        QTextCursor end(box->document());
-        end.movePosition(QTextCursor::End);
-        end.insertText(text);
-        if (!box->textCursor().hasSelection())
-            box->moveCursor(QTextCursor::End); // the newest text in view
-    });
-    connect(&terminal_->receive(), &ReceiveText::trimmedFront, this, [this](int channel, int count) {
-        auto* box = findChild<QPlainTextEdit*>(at(RxWindow, channel));
-        QTextCursor oldest(box->document());
-        oldest.setPosition(count, QTextCursor::KeepAnchor);
-        oldest.removeSelectedText();
-    });
+    connect(&terminal_->receive(), &ReceiveText::appended, this,
+            [this](int channel, const QString& text) {
+                auto* box = findChild<QPlainTextEdit*>(at(RxWindow, channel));
+                QTextCursor end(box->document());
+                end.movePosition(QTextCursor::End);
+                end.insertText(text);
+                if (!box->textCursor().hasSelection())
+                    box->moveCursor(QTextCursor::End); // the newest text in view
+            });
+    connect(&terminal_->receive(), &ReceiveText::trimmedFront, this,
+            [this](int channel, int count) {
+                auto* box = findChild<QPlainTextEdit*>(at(RxWindow, channel));
+                QTextCursor oldest(box->document());
+                oldest.setPosition(count, QTextCursor::KeepAnchor);
+                oldest.removeSelectedText();
+            });
     connect(&terminal_->receive(), &ReceiveText::chopped, this, [this](int channel, int count) {
         auto* box = findChild<QPlainTextEdit*>(at(RxWindow, channel));
         QTextCursor end(box->document());
@@ -158,7 +163,8 @@ bool TerminalWindow::event(QEvent* event) {
 
 bool TerminalWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched->objectName() == TxWindow)
-        return transmitKey(static_cast<QPlainTextEdit*>(watched), event) || QMainWindow::eventFilter(watched, event);
+        return transmitKey(static_cast<QPlainTextEdit*>(watched), event) ||
+               QMainWindow::eventFilter(watched, event);
     for (int ch = 0; ch < 2; ++ch) {
         auto* box = findChild<QPlainTextEdit*>(at(RxWindow, ch));
         if (box && watched == box->viewport())
@@ -166,7 +172,8 @@ bool TerminalWindow::eventFilter(QObject* watched, QEvent* event) {
     }
     if (event->type() == QEvent::MouseButtonPress && watched->objectName().startsWith(XMMVLvl)) {
         const QPoint where = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
-        terminal_->levelClicked(int(terminal_->modem().spectrum().level() * 100), where.x(), where.y());
+        terminal_->levelClicked(int(terminal_->modem().spectrum().level() * 100), where.x(),
+                                where.y());
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -250,7 +257,9 @@ void TerminalWindow::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-DirectoryWindow* TerminalWindow::directory() const { return directory_; }
+DirectoryWindow* TerminalWindow::directory() const {
+    return directory_;
+}
 
 void TerminalWindow::openDirectory() {
     if (!directory_)
