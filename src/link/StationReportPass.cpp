@@ -26,6 +26,16 @@ bool isFrequencyDigits(const QString& digits) {
                        [](QChar c) { return c >= u'0' && c <= u'9'; });
 }
 
+// Where the first status report of this kind starts: the marker followed by an 11-digit
+// frequency. A marker inside words ("VERIFY") or before anything else is not a report.
+qsizetype statusReportAt(const QString& chunk, const QString& marker) {
+    for (qsizetype at = chunk.indexOf(marker); at >= 0; at = chunk.indexOf(marker, at + 1)) {
+        if (isFrequencyDigits(chunk.mid(at + 2, 11)))
+            return at;
+    }
+    return -1;
+}
+
 // 11 digits in Hz as the frequency box shows them: 8 digits of kHz, ".", 2 more.
 QString asBoxText(const QString& elevenDigits) {
     return elevenDigits.left(8) + u'.' + elevenDigits.mid(8, 2);
@@ -63,20 +73,18 @@ ReportActions StationReportPass::run(QString& chunk) {
 
 void StationReportPass::showStatusFrequency(const QString& chunk, const QString& marker,
                                             bool clearThird) {
-    const qsizetype at = chunk.indexOf(marker);
-    if (at < 0 || charAt(chunk, at + 2) == u';')
+    const qsizetype at = statusReportAt(chunk, marker);
+    if (at < 0)
         return;
     QString digits = chunk.mid(at + 2, 11);
-    if (digits.size() != 11)
-        return;
     if (clearThird)
         digits[2] = u'0'; // the report's third digit is not part of the frequency
     picture_.setStartFreq(asBoxText(digits));
 }
 
 bool StationReportPass::statusBranch(QString& chunk, bool& done) {
-    const qsizetype at = chunk.indexOf(QStringLiteral("IF"));
-    if (at < 0 || charAt(chunk, at + 2) == u';')
+    const qsizetype at = statusReportAt(chunk, QStringLiteral("IF"));
+    if (at < 0)
         return true;
     if (charAt(chunk, at + 17) == u' ') { // the logger dialect's blank field
         chunk.remove(at + 13, 5);

@@ -91,6 +91,29 @@ private slots:
         QVERIFY(!chunk.isEmpty()); // a status pass leaves the chunk
     }
 
+    void textWithIfOrAf_isNoStatusReport_data() {
+        QTest::addColumn<QString>("chunk");
+        QTest::newRow("VER-IF-Y") << "MG:PLEASE VERIFY YOUR LINK;";
+        QTest::newRow("AF in a word") << "MG:SAFETY FIRST, CALL AFTER 2200Z;";
+        QTest::newRow("IF with letters") << "IF0001407A000+0000002000000;";
+        QTest::newRow("IF too short") << "IF000140;";
+    }
+    void textWithIfOrAf_isNoStatusReport() {
+        QFETCH(QString, chunk);
+        Station s;
+        s.picture.setStartFreq("00014025.00");
+        run(s, chunk);
+        QCOMPARE(s.picture.startFreq(), QString("00014025.00"));
+        QCOMPARE(s.store.text(Ctl::Combo1), QString("CW"));
+    }
+
+    void textBeforeARealStatusReport_theReportCounts() {
+        Station s;
+        QString chunk = "MG:VERIFY;IF00014074000+0000002000000;";
+        run(s, chunk);
+        QCOMPARE(s.picture.startFreq(), QString("00014074.00"));
+    }
+
     void statusReport_inLoggerDialect_dropsTheBlankField() {
         Station s;
         QString chunk = "IF00014025000     -0010103000000;";
