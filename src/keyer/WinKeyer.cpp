@@ -12,6 +12,7 @@
 #include "platform/serial/CommPort.h"
 
 #include <QTimer>
+#include <utility>
 
 namespace {
 
@@ -41,6 +42,9 @@ const QByteArray kHello("\x17\x80", 2);
 WinKeyer::WinKeyer(Context context, QObject* parent) : QObject(parent), ctx_(std::move(context)) {
     connect(&ctx_.store, &ControlStore::changed, this,
             [this](const QString& name, ControlStore::Aspect) { onControlChanged(name); });
+    burstQuiet_.setSingleShot(true);
+    burstQuiet_.setInterval(kBurstQuietMs);
+    connect(&burstQuiet_, &QTimer::timeout, this, &WinKeyer::endBurst);
 }
 
 void WinKeyer::onControlChanged(const QString& name) {
@@ -52,7 +56,14 @@ void WinKeyer::onControlChanged(const QString& name) {
 void WinKeyer::KeyerPortEvent(CommEvent event) {
     switch (event) {
     case CommEvent::Receive:
-        Winkeyerx();
+        if (burstQuiet_.isActive())
+            dropBurst();
+        else
+            Winkeyerx();
+        return;
+    case CommEvent::RxOverflow:
+        ++overflows_;
+        dropBurst();
         return;
     case CommEvent::DsrChange:
         ctx_.port.write(kHello);
@@ -64,8 +75,26 @@ void WinKeyer::KeyerPortEvent(CommEvent event) {
         return;
     default:
         if (const QString message = eventMessage(event); !message.isEmpty())
-            ctx_.dialogs.showMessage(message);
+            showMessageLater(ctx_.dialogs, this, message);
     }
+}
+
+// The logger sent more than the port holds: that burst is thrown away, whole, rather than
+// keyed as an hour of CW behind everything the operator sends next.
+void WinKeyer::dropBurst() {
+    droppedToTell_ += ctx_.port.discardInput() + ctx_.port.takeDroppedCount();
+    burstQuiet_.start();
+}
+
+void WinKeyer::endBurst() {
+    burstQuiet_.stop();
+    const int dropped = std::exchange(droppedToTell_, 0);
+    if (dropped == 0)
+        return;
+    showMessageLater(ctx_.dialogs, this,
+                     QStringLiteral("%1: %2 characters from the logger were dropped, not sent as CW")
+                         .arg(eventMessage(CommEvent::RxOverflow))
+                         .arg(dropped));
 }
 
 void WinKeyer::Winkeyerx() {
@@ -73,9 +102,14 @@ void WinKeyer::Winkeyerx() {
     if (!guard.entered())
         return; // the bytes wait in the port for the pass that is reading
     QByteArray batch;
+    const int overflowsBefore = overflows_;
     while (ctx_.port.inBufferCount() > 0 && batch.size() < kMaxBatch) {
         PausingWait::yieldToEvents();
         batch += ctx_.port.readOne();
+    }
+    if (overflows_ != overflowsBefore) { // this batch is part of a burst that overflowed
+        droppedToTell_ += int(batch.size());
+        return;
     }
     const KeyerPassResult result = KeyerPass::run(batch, ctx_.store.isTicked(Ctl::SideTone));
     if (!result.speedText.isEmpty())

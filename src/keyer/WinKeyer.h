@@ -3,6 +3,7 @@
 #include "platform/serial/CommEvent.h"
 
 #include <QObject>
+#include <QTimer>
 
 class CommPort;
 class ControlStore;
@@ -18,6 +19,9 @@ class WinKeyer final : public QObject {
 public:
     // One pass takes at most this many bytes; the rest gets a pass of its own.
     static constexpr int kMaxBatch = 4096;
+    // After the receive buffer overflowed, what the logger sends is dropped until it has been
+    // quiet this long: a burst too large to take is not keyed, not even its tail.
+    static constexpr int kBurstQuietMs = 200;
 
     struct Context {
         CommPort& port; // MSComm2
@@ -34,9 +38,17 @@ public:
     void Winkeyerx();
     bool isBusy() const { return keyerBusy_; }
 
+    bool isDroppingBurst() const { return burstQuiet_.isActive(); }
+    // The logger has been quiet since the burst: say how much was dropped, take text again.
+    void endBurst();
+
 private:
     void onControlChanged(const QString& name);
+    void dropBurst();
 
     Context ctx_;
     bool keyerBusy_ = false;
+    QTimer burstQuiet_;
+    int overflows_ = 0;     // counts overflows, so a pass knows its batch is part of one
+    int droppedToTell_ = 0; // bytes dropped since the operator was last told
 };

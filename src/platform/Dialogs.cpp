@@ -1,5 +1,7 @@
 #include "Dialogs.h"
 
+#include <QTimer>
+
 #include <cstdio>
 
 void RecordingDialogs::showMessage(const QString& text, const QString&) { messages.append(text); }
@@ -27,4 +29,8 @@ bool ConsoleDialogs::askYesNo(const QString& text, const QString& title) {
 QString ConsoleDialogs::askText(const QString& prompt, const QString& defaultAnswer) {
     showMessage(prompt + QStringLiteral(" (kept as it was: no window to ask in)"));
     return defaultAnswer;
+}
+
+void showMessageLater(Dialogs& dialogs, QObject* context, const QString& text) {
+    QTimer::singleShot(0, context, [&dialogs, text] { dialogs.showMessage(text); });
 }

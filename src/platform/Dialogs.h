@@ -38,3 +38,8 @@ public:
     bool askYesNo(const QString& text, const QString& title = {}) override;
     QString askText(const QString& prompt, const QString& defaultAnswer) override;
 };
+
+class QObject;
+// Shows the message once the handler that has it has finished: a box opened inside a port,
+// link or timer handler would hold that handler up for as long as the box is open.
+void showMessageLater(Dialogs& dialogs, QObject* context, const QString& text);

@@ -78,7 +78,26 @@ private slots:
         QVERIFY(k.keyer()->dtr);
         k.keyer()->raise(CommEvent::Framing);
         k.keyer()->raise(CommEvent::Break);
+        QVERIFY(k.dialogs.messages.isEmpty()); // not from inside the port's handler
+        QCoreApplication::processEvents();
         QCOMPARE(k.dialogs.messages, (QStringList{"FRAMING ERROR", "COMBREAK"}));
+    }
+
+    void burstBeyondTheBuffer_isDroppedWhole_notKeyed_andTheOperatorIsTold() {
+        Keyed k;
+        StationEnd station;
+        QVERIFY(station.accept(k.core->serverSocket()));
+        k.keyer()->feed(QByteArray(5000, 'E'));
+        k.keyer()->feed(QByteArray(300, 'T')); // the rest of the same burst
+        QVERIFY(k.core->winKeyer().isDroppingBurst());
+        QVERIFY(k.takeWritten().isEmpty());
+        k.core->winKeyer().endBurst(); // the logger has been quiet for a while
+        QCoreApplication::processEvents();
+        QCOMPARE(k.dialogs.messages,
+                 QStringList{"RCV BUFFER OVERFLOW: 5300 characters from the logger were dropped, not sent as CW"});
+        k.keyer()->feed("tu");
+        QCOMPARE(k.takeWritten(), QByteArray("\xc4" "TU\xc0"));
+        QCOMPARE(station.waitForLines(2), (QStringList{"WK:T;", "WK:U;"})); // and nothing before
     }
 
     void virtualKeyerPort_greetsTheLoggerThatOpensIt() {

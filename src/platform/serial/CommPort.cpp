@@ -60,6 +60,13 @@ QByteArray CommPort::readOne() {
     return one;
 }
 
+int CommPort::discardInput() {
+    const int count = inBufferCount();
+    input_.clear();
+    overflowReported_ = false;
+    return count;
+}
+
 void CommPort::write(const QByteArray& bytes) {
     if (!isOpen() || bytes.isEmpty())
         return;
@@ -96,7 +103,8 @@ void CommPort::onDataArrived(const QByteArray& bytes) {
             continue;
         if (room <= 0) {
             dropped = true;
-            break;
+            ++dropped_;
+            continue;
         }
         input_.append(byte);
         --room;

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QObject>
 #include <QPointer>
+#include <utility>
 
 class SerialBackend;
 
@@ -39,6 +40,10 @@ public:
     QString location() const;
 
     int inBufferCount() const { return static_cast<int>(input_.size()); }
+    // Empties the receive buffer; returns how many bytes it held.
+    int discardInput();
+    // How many bytes did not fit into the receive buffer since the last call.
+    int takeDroppedCount() { return std::exchange(dropped_, 0); }
     // Reads one byte (the ports are set up with a read length of one); empty when none.
     QByteArray readOne();
     void write(const QByteArray& bytes);
@@ -72,6 +77,7 @@ private:
     bool dtr_ = false;
     bool rts_ = false;
     bool overflowReported_ = false;
+    int dropped_ = 0;
     // Counts opens and closes, so that a batch of line events stops once a handler reopens.
     quint64 session_ = 0;
     ModemLines lines_;
