@@ -20,6 +20,8 @@
 
 namespace {
 
+constexpr int kTerminationDeadlineMs = 5000;
+
 QStringList rawArguments(int argc, char** argv) {
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
@@ -79,8 +81,18 @@ int main(int argc, char** argv) {
     AppCore core({clock, dialogs, fileDialogs, ports, *toneOutput, endAtOnce}, options.argument);
     QObject::connect(&core, &AppCore::programEnded, &app, [] { QCoreApplication::exit(0); });
     TerminationSignals termination;
-    QObject::connect(&termination, &TerminationSignals::terminationRequested, &core,
-                     &AppCore::exitProgram);
+    QObject::connect(&termination, &TerminationSignals::terminationRequested, &core, [&core] {
+        // A termination signal ends the program whatever it is in the middle of, even with
+        // a box open that no one at an unattended station will ever click.
+        QTimer::singleShot(kTerminationDeadlineMs, [] {
+            std::fprintf(stderr, "zarnikcontrol: did not finish ending in time; ending now\n");
+            std::fflush(nullptr);
+            ::_exit(0);
+        });
+        core.exitProgram();
+        for (int i = 0; i < 10 && QApplication::activeModalWidget(); ++i)
+            QApplication::activeModalWidget()->close();
+    });
 
     SoundCardDuplex modemSound;
     core.setModemSound({&modemSound, &SoundDevices::inputNames, &SoundDevices::outputNames,

@@ -12,6 +12,9 @@
 #include "settings/SettingsFile.h"
 
 #include <QDir>
+#include <QFileInfo>
+
+#include <cstdio>
 
 namespace {
 // How long "Close" lets the logger's last bytes drain before it ends anyway: a logger that
@@ -76,7 +79,8 @@ void AppCore::startUp() {
         sideTone_.StartToneBuffer(false);
     if (!log_.open())
         platform_.dialogs.showMessage(
-            SettingsFile::unexpectedErrorText({75, log_.path() + QStringLiteral(": ") + log_.errorString()}));
+            SettingsFile::unexpectedErrorText({75, QStringLiteral("Path/File access error"),
+                                               QFileInfo(log_.path()).absoluteFilePath(), log_.errorString()}));
     ports_.refreshPortLocations();
     timer1_.start();
     timer2_.start();
@@ -147,7 +151,12 @@ void AppCore::shutDown() {
     emit unloadOtherWindows();
     chatPanel_.unload();
     if (iniFileName_ == SettingsCommands::kDefaultFile) {
-        settings_.writeAtShutdown();
+        if (QString why; !settings_.writeAtShutdown(&why)) {
+            log_.writeLine(QStringLiteral("Settings not saved at ") +
+                           platform_.clock.now().toString(QStringLiteral("hh:mm:ss dd.MM.yyyy")) +
+                           QStringLiteral(": ") + why);
+            std::fprintf(stderr, "zarnikcontrol: settings not saved: %s\n", qPrintable(why));
+        }
         log_.close();
     }
     timer1_.stop();

@@ -17,13 +17,16 @@ void SettingsCommands::readAtStartup() {
         readLines(iniFileName_, SettingsLines::kAllLines);
 }
 
-void SettingsCommands::writeAtShutdown() {
+bool SettingsCommands::writeAtShutdown(QString* why) {
     if (iniFileName_ != kDefaultFile)
-        return;
+        return true;
     const QByteArray lines = SettingsLines::write(SettingsBinding::fromControls(store_));
     SettingsFile::FileError error;
-    if (!SettingsFile::writePrivately(kDefaultFile, lines, &error))
-        dialogs_.showMessage(SettingsFile::unexpectedErrorText(error));
+    if (SettingsFile::writePrivately(kDefaultFile, lines, &error))
+        return true;
+    // The program is ending, perhaps at a station no one watches: no box to wait on.
+    *why = SettingsFile::unexpectedErrorText(error);
+    return false;
 }
 
 void SettingsCommands::load() {

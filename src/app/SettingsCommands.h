@@ -18,7 +18,9 @@ public:
     // Reads the settings file in use when it exists; a missing file is no error.
     void readAtStartup();
     // Writes all lines, only when the file in use is exactly the default file.
-    void writeAtShutdown();
+    // Writes ZarnikControl.ini when it is the file in use; false with the reason (naming the
+    // file) when it could not be written. Never asks or shows anything.
+    bool writeAtShutdown(QString* why);
     void load();
     void save();
 

@@ -8,16 +8,23 @@
 namespace SettingsFile {
 namespace {
 
-FileError describe(QFileDevice::FileError error, const QString& path) {
+FileError classic(QFileDevice::FileError error, const QString& path) {
     if (error == QFileDevice::PermissionsError)
-        return {70, QStringLiteral("Permission denied")};
+        return {70, QStringLiteral("Permission denied"), {}, {}};
     if (error == QFileDevice::OpenError && !QFileInfo(path).absoluteDir().exists())
-        return {76, QStringLiteral("Path not found")};
+        return {76, QStringLiteral("Path not found"), {}, {}};
     if (error == QFileDevice::OpenError && !QFileInfo::exists(path))
-        return {53, QStringLiteral("File not found")};
+        return {53, QStringLiteral("File not found"), {}, {}};
     if (error == QFileDevice::ResourceError)
-        return {61, QStringLiteral("Disk full")};
-    return {75, QStringLiteral("Path/File access error")};
+        return {61, QStringLiteral("Disk full"), {}, {}};
+    return {75, QStringLiteral("Path/File access error"), {}, {}};
+}
+
+FileError describe(QFileDevice::FileError error, const QString& path, const QString& reason) {
+    FileError described = classic(error, path);
+    described.path = QFileInfo(path).absoluteFilePath();
+    described.reason = QFileInfo(path).isDir() ? QStringLiteral("it is a folder") : reason;
+    return described;
 }
 
 void report(FileError* out, const FileError& error) {
@@ -31,7 +38,7 @@ std::optional<QByteArray> read(const QString& path, FileError* error) {
     QFile file(path);
     if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) {
         report(error, describe(QFileInfo(path).isDir() ? QFileDevice::OpenError : file.error(),
-                               path));
+                               path, file.errorString()));
         return std::nullopt;
     }
     return file.read(kMaxReadBytes);
@@ -40,12 +47,12 @@ std::optional<QByteArray> read(const QString& path, FileError* error) {
 bool writePrivately(const QString& path, const QByteArray& bytes, FileError* error) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
-        report(error, describe(file.error(), path));
+        report(error, describe(file.error(), path, file.errorString()));
         return false;
     }
     file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     if (file.write(bytes) != bytes.size() || !file.commit()) {
-        report(error, describe(file.error(), path));
+        report(error, describe(file.error(), path, file.errorString()));
         file.cancelWriting();
         return false;
     }
@@ -53,7 +60,11 @@ bool writePrivately(const QString& path, const QByteArray& bytes, FileError* err
 }
 
 QString unexpectedErrorText(const FileError& error) {
-    return QStringLiteral("Unexpected error. Err %1 : %2").arg(error.number).arg(error.text);
+    QString text = QStringLiteral("Unexpected error. Err %1 : %2").arg(error.number).arg(error.text);
+    if (!error.path.isEmpty())
+        text += QStringLiteral(" (%1%2)").arg(error.path, error.reason.isEmpty() ? QString()
+                                                                                  : ": " + error.reason);
+    return text;
 }
 
 } // namespace SettingsFile

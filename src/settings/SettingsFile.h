@@ -12,6 +12,8 @@ namespace SettingsFile {
 struct FileError {
     int number = 0;
     QString text;
+    QString path;   // the file it concerns
+    QString reason; // the system's own words
 };
 
 // No settings file of ours is anywhere near this; a larger file is read only this far.
@@ -25,7 +27,7 @@ std::optional<QByteArray> read(const QString& path, FileError* error = nullptr);
 // by its owner only, since it may hold the station password.
 bool writePrivately(const QString& path, const QByteArray& bytes, FileError* error = nullptr);
 
-// "Unexpected error. Err <n> : <text>"
+// "Unexpected error. Err <n> : <text>", then the file and the system's reason when known.
 QString unexpectedErrorText(const FileError& error);
 
 } // namespace SettingsFile

@@ -79,6 +79,25 @@ private slots:
         QCOMPARE(info.st_mode & 0777, 0600u);
         QVERIFY(QFile::exists(folder.filePath("ZarnikControl.log")));
     }
+
+    void terminate_endsAtOnce_whenTheSettingsCannotBeWritten() {
+        QTemporaryDir folder;
+        QVERIFY(QDir(folder.path()).mkdir("ZarnikControl.ini")); // a folder: no file can go there
+        QProcess* program = start({}, folder.path(), this);
+        QVERIFY(program->waitForStarted(10000));
+        // Started (the log is open); a box saying the station cannot be reached may be open.
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(folder.filePath("ZarnikControl.log")), 20000);
+        ::kill(static_cast<pid_t>(program->processId()), SIGTERM);
+        QVERIFY(program->waitForFinished(6000));
+        QCOMPARE(program->exitCode(), 0);
+        const QByteArray said = program->readAllStandardError();
+        QVERIFY2(said.contains("settings not saved: Unexpected error. Err 75 : Path/File access error ("),
+                 said.constData());
+        QVERIFY(said.contains(QFile::encodeName(folder.filePath("ZarnikControl.ini")) + ": it is a folder)"));
+        QFile log(folder.filePath("ZarnikControl.log"));
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QVERIFY(log.readAll().contains("Settings not saved at "));
+    }
 };
 
 QTEST_GUILESS_MAIN(ProgramTest)
