@@ -84,6 +84,8 @@ QString LoggerCat::takeIntake() {
     // One character at a time, with a pause after each, as a rig of this kind takes them.
     QString intake;
     while (ctx_.port.inBufferCount() > 0) {
+        if (outOfStep(intake))
+            return newestCommand(intake);
         PausingWait::yieldToEvents();
         const QByteArray one = ctx_.port.readOne();
         if (one.isEmpty())
@@ -92,6 +94,33 @@ QString LoggerCat::takeIntake() {
         ctx_.wait.wait(kIntakePauseSeconds);
     }
     return intake;
+}
+
+// More than a poll's worth is waiting: the logger and we are out of step (line noise, a
+// dump, or polls faster than the rig takes them). Taking it all in at the rig's pace would
+// leave the logger unanswered for as long, so it is taken at once.
+bool LoggerCat::outOfStep(const QString& intake) const {
+    return catBuffer_.size() + intake.size() + ctx_.port.inBufferCount() > CatCommandPass::kMaxBuffered;
+}
+
+// Of what has come in, only the newest complete command is kept (a logger polling too fast
+// gets its newest poll answered), with what follows it when that is short enough to be the
+// start of the next one. Together they stay within a poll's worth, so the pass takes them.
+QString LoggerCat::newestCommand(const QString& intake) {
+    catBuffer_.clear(); // what an earlier pass left is older still
+    QString all = intake;
+    while (ctx_.port.inBufferCount() > 0)
+        all += QString::fromLatin1(ctx_.port.readOne());
+    ctx_.store.setText(Ctl::Text1, QString()); // as the out-of-step rule has always done
+    const qsizetype last = all.lastIndexOf(u';');
+    if (last < 0)
+        return {};
+    // No command is longer than a poll's worth: noise before it is cut away.
+    const qsizetype before = last > 0 ? all.lastIndexOf(u';', last - 1) : -1;
+    const qsizetype from = std::max(before + 1, last + 1 - CatCommandPass::kMaxBuffered / 2);
+    const QString started = all.mid(last + 1);
+    return all.mid(from, last + 1 - from) +
+           (started.size() < CatCommandPass::kMaxBuffered / 2 ? started : QString());
 }
 
 bool LoggerCat::perform(const CatActions& actions) {

@@ -47,6 +47,8 @@ public:
 
 private:
     QString takeIntake();
+    bool outOfStep(const QString& intake) const;
+    QString newestCommand(const QString& intake);
     bool perform(const CatActions& actions);
     void reply(const QString& text);
     void lineDropped();

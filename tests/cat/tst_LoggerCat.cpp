@@ -31,6 +31,32 @@ private slots:
         QVERIFY(b.core->loggerCat().catBuffer().isEmpty());
     }
 
+    void noiseBurst_isDroppedAtOnce_andThePollAfterItAnswered() {
+        CoreBench b;
+        b.startRadio();
+        b.clock.set(43200.0); // daytime: the intake's pacing is real
+        b.clock.setStepPerReading(0.0005);
+        const double start = b.clock.monotonicSeconds();
+        b.radio()->feed(QByteArray(4093, 'x') + "IF;");
+        QCOMPARE(b.takeWritten(), kRecordCW);
+        QVERIFY2(b.clock.monotonicSeconds() - start < 0.5, // not 41 s at 10 ms a character
+                 qPrintable(QString::number(b.clock.monotonicSeconds() - start)));
+        b.radio()->feed("FA;");
+        QCOMPARE(b.takeWritten(), QByteArray("FA00014000000;"));
+    }
+
+    void pollsFasterThanTheRigTakesThem_theNewestIsAnswered() {
+        CoreBench b;
+        b.startRadio();
+        b.clock.set(43200.0);
+        b.clock.setStepPerReading(0.0005);
+        QByteArray polls;
+        for (int i = 0; i < 20; ++i)
+            polls += "IF;";
+        b.radio()->feed(polls);
+        QCOMPARE(b.takeWritten(), kRecordCW); // one answer, for the newest
+    }
+
     void repliesWait_untilTheLoggerIsOnline() {
         CoreBench b;
         b.startRadio();
@@ -54,7 +80,7 @@ private slots:
         QCOMPARE(b.takeWritten(), kRecordCW); // the poll is still answered
         QCOMPARE(b.dialogs.messages.size(), 2);
         b.radio()->feed(QByteArray(40, 'x')); // a full buffer is thrown away
-        QVERIFY(b.core->loggerCat().catBuffer().isEmpty());
+        QCOMPARE(b.core->loggerCat().catBuffer(), QString());
         b.radio()->feed("IF;");
         QCOMPARE(b.dialogs.messages.size(), 2);
     }
