@@ -11,6 +11,7 @@
 
 #include <QFile>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTcpSocket>
 #include <QTimer>
 
@@ -23,20 +24,20 @@ bool ChatServer::startListening() {
     if (port.isEmpty())
         return false;
     listener_.close();
+    allowList_.load(ctx_.allowListPath);
+    if (allowList_.isActive())
+        ChatDisplay::append(ctx_.chat, QStringLiteral("Chat open to the %1 addresses and networks of %2\r\n")
+                                           .arg(allowList_.size())
+                                           .arg(ChatAllowList::kFileName));
     return listener_.listen(QHostAddress::Any,
                             static_cast<quint16>(qBound(0, NumericText::integerValue(port), 65535)));
 }
 
 void ChatServer::onNewConnection() {
     while (QTcpSocket* socket = listener_.nextPendingConnection()) {
-        if (chatClientCount_ >= kMaxSlots) {
-            // Slot numbers are never reused: the table is full for the rest of this run.
+        if (refused(socket)) {
             socket->abort();
             socket->deleteLater();
-            if (!fullReported_) {
-                fullReported_ = true;
-                ChatDisplay::append(ctx_.chat, kFullMessage);
-            }
             continue;
         }
         const int slot = ++chatClientCount_;
@@ -45,6 +46,36 @@ void ChatServer::onNewConnection() {
         connect(socket, &QTcpSocket::readyRead, this, [this, slot] { onData(slot); });
         ctx_.store.setVisible(Ctl::Shape5, true);
     }
+}
+
+// A station not on the allow-list, or one too many; each is said once in the display.
+bool ChatServer::refused(QTcpSocket* socket) {
+    const QHostAddress peer = socket->peerAddress();
+    if (!allowList_.allows(peer)) {
+        const QString who = ChatAllowList::plain(peer).toString();
+        if (!refusedPeers_.contains(who) && refusedPeers_.size() < 100) {
+            refusedPeers_.insert(who);
+            ChatDisplay::append(ctx_.chat, QStringLiteral("Chat connection from %1 refused: not in %2\r\n")
+                                               .arg(who, ChatAllowList::kFileName));
+        }
+        return true;
+    }
+    if (openConnections() < ctx_.maxOpen) {
+        fullReported_ = false;
+        return false;
+    }
+    if (!fullReported_) {
+        fullReported_ = true;
+        ChatDisplay::append(ctx_.chat, kFullMessage);
+    }
+    return true;
+}
+
+int ChatServer::openConnections() const {
+    int open = 0;
+    for (QTcpSocket* socket : slots_)
+        open += socket->state() == QAbstractSocket::ConnectedState ? 1 : 0;
+    return open;
 }
 
 bool ChatServer::connected(int slot) const {
@@ -101,7 +132,7 @@ QString ChatServer::handleChunk(int slot, QString chunk) {
                 send(it.value(), QStringLiteral("//STOP:;"));
     if (chunk.contains(QStringLiteral("Login:"))) {
         const qsizetype marks = chunk.indexOf(QStringLiteral("//"));
-        ctx_.log.writeLine(marks >= 0 ? chunk.left(marks) : chunk);
+        logLogin(slot, marks >= 0 ? chunk.left(marks) : chunk);
         if (marks >= 0)
             chunk = chunk.mid(marks, kMaxLoginTail);
     }
@@ -145,6 +176,7 @@ void ChatServer::cleanUpSlots() {
     for (auto it = slots_.begin(); it != slots_.end();) {
         if (it.value()->state() != QAbstractSocket::ConnectedState) {
             it.value()->deleteLater();
+            loggedIn_.remove(it.key());
             it = slots_.erase(it);
         } else {
             ++it;
@@ -156,4 +188,14 @@ void ChatServer::closeAll() {
     for (QTcpSocket* socket : std::as_const(slots_))
         if (socket->state() == QAbstractSocket::ConnectedState)
             socket->close();
+}
+
+// A station logs in once: its first login line goes to the log, one line, cut to a sane
+// length, so that no peer can fill the disk or forge lines of its own.
+void ChatServer::logLogin(int slot, const QString& chunk) {
+    if (loggedIn_.contains(slot))
+        return;
+    loggedIn_.insert(slot);
+    const QString line = chunk.section(QRegularExpression(QStringLiteral("[\\r\\n]")), 0, 0);
+    ctx_.log.writeLine(line.left(kMaxLoginLine));
 }

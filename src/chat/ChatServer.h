@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QTcpServer>
 
+#include "ChatAllowList.h"
+
 class ControlStore;
 class LogFile;
 class QTcpSocket;
@@ -13,7 +15,8 @@ class ServerLine;
 
 // The chat server ("I Am A Server"): listens on the chat port, numbers its clients from 1
 // (never reusing a number), relays what one sends to the others, writes logins to the log
-// file and hands out the log's tail.
+// file and hands out the log's tail. The protocol has no credentials, so who may connect is
+// limited only by ChatAllow.txt when there is one; at most 500 stations are connected at once.
 class ChatServer final : public QObject {
     Q_OBJECT
 public:
@@ -22,9 +25,11 @@ public:
     // A client that does not read what is relayed to it is skipped past this much waiting.
     static constexpr qint64 kMaxPendingRelay = 256 * 1024;
     static constexpr int kMaxLoginTail = 14000;
+    // A login line in the log: a callsign, a time and a date, with room to spare.
+    static constexpr int kMaxLoginLine = 120;
     static inline const QString kFullMessage = QStringLiteral(
-        "Chat server full: 500 stations have connected since the start; further connections "
-        "are refused.\r\n");
+        "Chat server full: 500 stations are connected; further connections are refused until "
+        "one leaves.\r\n");
 
     struct Context {
         ControlStore& store;      // main window: lights
@@ -32,6 +37,8 @@ public:
         LogFile& log;
         std::function<bool()> clientConnected; // this station's own chat client
         std::function<void(const QString&)> sendThroughClient;
+        QString allowListPath; // ChatAllow.txt beside the settings file
+        int maxOpen = kMaxSlots; // connections open at once
     };
 
     explicit ChatServer(Context context, QObject* parent = nullptr);
@@ -50,9 +57,13 @@ public:
 
     int ChatClientCount() const { return chatClientCount_; }
     int activeSlots() const { return slots_.size(); }
+    int openConnections() const;
+    const ChatAllowList& allowList() const { return allowList_; }
 
 private:
     void onNewConnection();
+    bool refused(QTcpSocket* socket);
+    void logLogin(int slot, const QString& chunk);
     void onData(int slot);
     void scheduleWaiting();
     // The chunk as it is to be relayed.
@@ -69,4 +80,7 @@ private:
     int chatClientCount_ = 0;
     bool ChatServerBusy_ = false;
     bool fullReported_ = false;
+    ChatAllowList allowList_;
+    QSet<QString> refusedPeers_;  // told once each
+    QSet<int> loggedIn_;          // slots whose login is in the log
 };

@@ -9,6 +9,17 @@ bool LogFile::open() {
 void LogFile::writeLine(const QString& line) {
     if (!file_.isOpen())
         return;
-    file_.write(line.toUtf8() + "\r\n");
+    const QByteArray bytes = line.toUtf8() + "\r\n";
+    if (file_.size() + bytes.size() > maxBytes_)
+        rotate();
+    file_.write(bytes.left(int(maxBytes_)));
     file_.flush();
+}
+
+void LogFile::rotate() {
+    const QString path = file_.fileName();
+    file_.close();
+    QFile::remove(path + QStringLiteral(".1"));
+    QFile::rename(path, path + QStringLiteral(".1"));
+    file_.open(QIODevice::WriteOnly | QIODevice::Append);
 }

@@ -5,12 +5,16 @@
 
 // The program's log of rig power events and chat logins, "ZarnikControl.log". It is opened
 // for appending at start-up (created when missing) and every line reaches the disk at once,
-// so nothing is lost if the program is killed.
+// so nothing is lost if the program is killed. It never grows past its cap: the log is then
+// moved to "ZarnikControl.log.1" (replacing the one before) and a new one begun, so the
+// newest lines are always kept and the disk never fills.
 class LogFile {
 public:
     static inline const QString kDefaultName = QStringLiteral("ZarnikControl.log");
+    static constexpr qint64 kMaxBytes = 1024 * 1024;
 
-    explicit LogFile(QString path = kDefaultName) : file_(path) {}
+    explicit LogFile(QString path = kDefaultName, qint64 maxBytes = kMaxBytes)
+        : file_(path), maxBytes_(maxBytes) {}
 
     bool open();
     void close() { file_.close(); }
@@ -22,5 +26,8 @@ public:
     void writeLine(const QString& line);
 
 private:
+    void rotate();
+
     QFile file_;
+    qint64 maxBytes_;
 };

@@ -1,4 +1,5 @@
 #include "chat/ChatControls.h"
+#include "chat/ChatServer.h"
 #include "support/CoreBench.h"
 
 #include <QTcpSocket>
@@ -146,28 +147,68 @@ private slots:
         QCOMPARE(b.core->chatServer().activeSlots(), 2);
     }
 
-    void connection501_isRefusedAndSaidOnce() {
+    void login_isLoggedOncePerConnection_andCutShort() {
         ChatBench b;
-        for (int batch = 1; batch <= 10; ++batch) { // 500 stations, 50 at a time
-            std::vector<std::unique_ptr<QTcpSocket>> sockets;
-            for (int i = 0; i < 50; ++i) {
-                sockets.push_back(std::make_unique<QTcpSocket>());
-                sockets.back()->connectToHost(QHostAddress::LocalHost, b.core->chatServer().port());
-            }
-            QTRY_COMPARE(b.core->chatServer().ChatClientCount(), batch * 50);
-            sockets.clear();
-            QTest::qWait(20);
-            b.core->chatServer().cleanUpSlots();
-        }
-        for (int extra = 0; extra < 2; ++extra) {
-            QTcpSocket s;
-            s.connectToHost(QHostAddress::LocalHost, b.core->chatServer().port());
-            s.waitForConnected(2000);
-            QTRY_VERIFY(s.state() == QAbstractSocket::UnconnectedState || !s.waitForReadyRead(50));
-            QTest::qWait(30);
-        }
-        QCOMPARE(b.core->chatServer().ChatClientCount(), 500);
-        QCOMPARE(b.display().count("Chat server full"), 1);
+        QTcpSocket& one = b.station();
+        b.say(one, "Login:OH2XX 12:00 06/12/2026\r\nforged line");
+        QTRY_VERIFY(b.logText().contains("Login:OH2XX 12:00 06/12/2026\r\n"));
+        b.say(one, "Login:" + QByteArray(50000, 'A')); // again, and long
+        QTest::qWait(50);
+        b.say(one, "Login:AGAIN");
+        QTest::qWait(50);
+        const QString log = b.logText();
+        QCOMPARE(log.count("Login:"), 1);
+        QVERIFY(!log.contains("forged line"));
+        QTcpSocket& two = b.station();
+        b.say(two, "Login:K1ABC" + QByteArray(500, 'B'));
+        QTRY_COMPARE(b.logText().count("Login:"), 2);
+        QVERIFY(b.logText().contains("Login:K1ABC" + QString(ChatServer::kMaxLoginLine - 11, u'B') + "\r\n"));
+    }
+
+    void theLimitCountsStationsConnectedNow_soOneCanComeBack() {
+        CoreBench base; // a small limit stands for the 500
+        base.c().setValue(Ctl::IAMASERVER, 1);
+        base.c().setText(Ctl::ChatPort, "0");
+        ChatServer server({base.c(), base.core->chatControls(), base.core->log(), [] { return false; },
+                           [](const QString&) {}, QString(), 2});
+        QVERIFY(server.startListening());
+        auto connectOne = [&server] {
+            auto s = std::make_unique<QTcpSocket>();
+            s->connectToHost(QHostAddress::LocalHost, server.port());
+            s->waitForConnected(2000);
+            return s;
+        };
+        auto one = connectOne(), two = connectOne();
+        QTRY_COMPARE(server.openConnections(), 2);
+        auto three = connectOne();
+        QTRY_VERIFY(three->state() == QAbstractSocket::UnconnectedState || three->waitForDisconnected(100));
+        QCOMPARE(server.openConnections(), 2);
+        QCOMPARE(base.core->chatControls().text(ChatCtl::Text1).count("Chat server full"), 1);
+        one->disconnectFromHost();
+        QTRY_COMPARE(server.openConnections(), 1);
+        auto four = connectOne();
+        QTRY_COMPARE(server.openConnections(), 2); // a station gets in again
+        QCOMPARE(server.ChatClientCount(), 3);       // numbers are still never reused
+    }
+
+    void allowList_letsInOnlyTheListed() {
+        ChatBench b;
+        QFile allow(b.folder.filePath("ChatAllow.txt"));
+        QVERIFY(allow.open(QIODevice::WriteOnly));
+        allow.write("# our club\n10.0.0.0/8\n");
+        allow.close();
+        QVERIFY(b.core->chatServer().startListening());
+        QTcpSocket stranger;
+        stranger.connectToHost(QHostAddress::LocalHost, b.core->chatServer().port());
+        QTRY_VERIFY2(b.display().contains("Chat connection from 127.0.0.1 refused: not in ChatAllow.txt"), qPrintable(b.display()));
+        QCOMPARE(b.core->chatServer().openConnections(), 0);
+
+        QVERIFY(allow.open(QIODevice::WriteOnly | QIODevice::Append));
+        allow.write("127.0.0.1   # this computer\n");
+        allow.close();
+        QVERIFY(b.core->chatServer().startListening());
+        b.station();
+        QCOMPARE(b.core->chatServer().openConnections(), 1);
     }
 
     void floodingStation_staysBoundedAndOthersAreServed() {
