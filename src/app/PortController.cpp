@@ -66,7 +66,7 @@ void PortController::reportFailure(const QString& message, const CommPort& port,
     const QString why = port.errorString().isEmpty() ? QStringLiteral("no port chosen")
                                                      : port.errorString();
     ctx_.store.setText(pathLabel, QStringLiteral("Not open: ") + why);
-    ctx_.dialogs.showMessage(message);
+    ctx_.dialogs.showMessage(message + QStringLiteral(" (") + why + u')');
     if (ctx_.commandLine == QStringLiteral("SERVER") &&
         !ctx_.dialogs.askYesNo(kAnotherInstanceQuestion))
         ctx_.endProcessAtOnce();

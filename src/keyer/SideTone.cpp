@@ -56,7 +56,13 @@ void SideTone::StartToneBuffer(bool restart) {
     auto renderer = std::make_unique<SideToneRenderer>(*waveform);
     const double rate = NumericText::numericValue(ctx_.store.text(Ctl::Hertz)) * kWaveformRate;
     if (rate < kLowestRate || rate > kHighestRate) {
-        ctx_.dialogs.showMessage(kSoundCardError); // the tone plays at the file's own rate
+        // The tone plays at the file's own rate; the operator learns which value was wrong.
+        ctx_.dialogs.showMessage(kSoundCardError + QStringLiteral(": a pitch of \"%1\" Hz cannot be "
+                                                                  "played (%2 to %3 Hz); the tone "
+                                                                  "keeps its own pitch")
+                                                       .arg(ctx_.store.text(Ctl::Hertz))
+                                                       .arg(int(kLowestRate / kWaveformRate) + 1)
+                                                       .arg(int(kHighestRate / kWaveformRate)));
         renderer->setPitch(kWaveformOwnRate / kWaveformRate);
     } else {
         renderer->setPitch(rate / kWaveformRate);

@@ -95,7 +95,11 @@ private slots:
         if (!refusing.isEmpty())
             b.provider.port(refusing)->refuseOpen = true;
         b.ports.InitPorts();
-        QCOMPARE(b.dialogs.messages, QStringList{message});
+        // The message as it has always read, then why.
+        QCOMPARE(b.dialogs.messages.size(), 1);
+        QVERIFY(b.dialogs.messages[0].startsWith(message + " ("));
+        QVERIFY2(b.dialogs.messages[0].contains(refusing.isEmpty() ? "no port chosen" : "refused to open"),
+                 qPrintable(b.dialogs.messages[0]));
         QVERIFY(b.dialogs.questions.isEmpty()); // only an unattended "SERVER" instance asks
         QCOMPARE(b.provider.requested.contains(radio), radioTried);
         QVERIFY(!b.ports.radioPort().isOpen());
@@ -111,7 +115,7 @@ private slots:
         b.provider.port("COM8")->refuseOpen = true;
         b.dialogs.answers = {false};
         b.ports.InitPorts();
-        QCOMPARE(b.dialogs.messages, QStringList{PortController::kRadioFailure});
+        QVERIFY(b.dialogs.messages.value(0).startsWith(PortController::kRadioFailure));
         QCOMPARE(b.dialogs.questions, QStringList{PortController::kAnotherInstanceQuestion});
         QCOMPARE(b.endedAtOnce, 1);
     }
@@ -122,7 +126,7 @@ private slots:
         b.provider.port("COM9")->refuseOpen = true;
         b.dialogs.answers = {true};
         b.ports.InitPorts();
-        QCOMPARE(b.dialogs.messages, QStringList{PortController::kKeyerFailure});
+        QVERIFY(b.dialogs.messages.value(0).startsWith(PortController::kKeyerFailure));
         QCOMPARE(b.dialogs.questions.size(), 1);
         QCOMPARE(b.endedAtOnce, 0);
         QVERIFY(!b.ports.keyerPort().isOpen());

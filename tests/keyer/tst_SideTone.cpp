@@ -45,6 +45,16 @@ private slots:
         QVERIFY(!b.c().isTicked(Ctl::SideTone));
     }
 
+    void pitchOutOfRange_saysWhichValue_andTheToneStillPlays() {
+        CoreBench b;
+        b.c().setText(Ctl::Hertz, "5000");
+        b.c().setValue(Ctl::SideTone, 1);
+        QCOMPARE(b.dialogs.messages,
+                 QStringList{"Error accessing sound card: a pitch of \"5000\" Hz cannot be played "
+                             "(2 to 2836 Hz); the tone keeps its own pitch"});
+        QVERIFY(b.c().isTicked(Ctl::SideTone));
+    }
+
     void missingWaveform_saysSoAndUnticks() {
         CoreBench b;
         QFile::remove("cw.wav");

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QDir>
 #include <QTest>
 
 #include <fcntl.h>
@@ -45,6 +46,46 @@ private slots:
             QVERIFY(!pair.peerPresent());
         }
         QVERIFY(!QFileInfo(folder + "/radio").isSymLink()); // removed when the program ends
+    }
+
+    void folderOthersMayWriteOrOwn_isRefusedWithTheReason_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("owner"); // -1: the user's own
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("writable by all") << 0777 << -1 << "Others can write into the port folder";
+        QTest::newRow("writable by the group") << 0770 << -1 << "(mode 770)";
+        QTest::newRow("another user's") << 0700 << 65534 << "belongs to another user";
+    }
+    void folderOthersMayWriteOrOwn_isRefusedWithTheReason() {
+        QFETCH(int, mode);
+        QFETCH(int, owner);
+        QFETCH(QString, reason);
+        if (owner >= 0 && ::getuid() != 0)
+            QSKIP("giving a folder to another user needs root");
+        QTemporaryDir base;
+        const QString folder = base.filePath("shared");
+        QVERIFY(QDir().mkdir(folder));
+        const QByteArray native = QFile::encodeName(folder);
+        QCOMPARE(::chmod(native.constData(), mode_t(mode)), 0);
+        if (owner >= 0)
+            QCOMPARE(::chown(native.constData(), uid_t(owner), gid_t(-1)), 0);
+        PtyBackend pair(folder, "radio");
+        QVERIFY(!pair.create());
+        QVERIFY2(pair.errorString().contains(folder) && pair.errorString().contains(reason),
+                 qPrintable(pair.errorString()));
+        QVERIFY(!QFileInfo(folder + "/radio").isSymLink());
+    }
+
+    void folderChosenByTheUser_isMadePrivate() {
+        QTemporaryDir base;
+        const QString folder = base.filePath("mine/ports");
+        qputenv("ZARNIKCONTROL_PORT_DIR", folder.toLocal8Bit());
+        PtyBackend pair(folder, "radio");
+        QVERIFY2(pair.create(), qPrintable(pair.errorString()));
+        qunsetenv("ZARNIKCONTROL_PORT_DIR");
+        struct stat info {};
+        ::stat(QFile::encodeName(folder).constData(), &info);
+        QCOMPARE(info.st_mode & 0777, 0700u);
     }
 
     void secondInstance_cannotTakeTheSameLink() {
