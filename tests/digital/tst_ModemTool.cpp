@@ -70,6 +70,19 @@ private slots:
         QVERIFY(modemTool({"rx", "--mode", "rtty", dir.filePath("theirs.wav")}).out.contains("THE QUICK BROWN FOX 73"));
     }
 
+    void readsAFileInBlocks_underATightMemoryLimit() {
+        QTemporaryDir dir;
+        const QString wav = dir.filePath("cq.wav");
+        QCOMPARE(modemTool({"tx", "--mode", "bpsk", "--text", "CQ DE OH2XX", "-o", wav}).code, 0);
+        // 400 MB of address space is plenty for a program that reads a block at a time.
+        QProcess limited;
+        limited.start("bash", {"-c", QString("ulimit -v 400000; exec \"%1\" rx --mode bpsk \"%2\"")
+                                         .arg(ZARNIK_MODEM_BINARY, wav)});
+        QVERIFY(limited.waitForFinished(30000));
+        QCOMPARE(limited.exitCode(), 0);
+        QVERIFY(limited.readAllStandardOutput().contains("CQ DE OH2XX"));
+    }
+
     void refusesWhatItCannotDo_withAReason() {
         QTemporaryDir dir;
         const QString wav = dir.filePath("x.wav");

@@ -11,9 +11,11 @@
 #include <QFile>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
+constexpr size_t kBlockFrames = 1 << 16; // read a second or so of sound at a time
 constexpr double kLevel = 0.5; // of full scale (-6 dBFS): room for noise, and no receiver overdriven
 
 struct Setup {
@@ -65,21 +67,26 @@ int transmit(const Setup& s, const QByteArray& text, int rate, const QString& ou
 
 int receive(const Setup& s, const QString& in) {
     QString why;
-    const auto sound = WavIo::read(in, &why);
-    if (!sound)
+    WavIo::Reader file;
+    if (!file.open(in, &why))
         return fail(why);
-    if (!fits(s, sound->sampleRate))
+    if (!fits(s, file.sampleRate()))
         return fail(QString("the signal at %1 Hz does not fit below half the file's %2 Hz sample rate")
-                        .arg(s.carrier).arg(sound->sampleRate));
-    QByteArray text;
-    if (ModeList::isPsk(s.kind)) {
-        PskDemodulator psk(sound->sampleRate, s.carrier, s.speed, s.kind == ModeList::Kind::Qpsk);
-        text = psk.process(sound->samples.data(), sound->samples.size());
-    } else {
-        RttyDemodulator rtty(sound->sampleRate, s.carrier, s.speed, s.shift, s.reverse);
-        text = rtty.process(sound->samples.data(), sound->samples.size()).toLatin1();
+                        .arg(s.carrier).arg(file.sampleRate()));
+    // A block at a time, the text written as it comes: memory stays flat for any length.
+    std::unique_ptr<PskDemodulator> psk;
+    std::unique_ptr<RttyDemodulator> rtty;
+    if (ModeList::isPsk(s.kind))
+        psk = std::make_unique<PskDemodulator>(file.sampleRate(), s.carrier, s.speed,
+                                               s.kind == ModeList::Kind::Qpsk);
+    else
+        rtty = std::make_unique<RttyDemodulator>(file.sampleRate(), s.carrier, s.speed, s.shift, s.reverse);
+    std::vector<float> block;
+    while (file.readBlock(block, kBlockFrames)) {
+        const QByteArray text = psk ? psk->process(block.data(), block.size())
+                                    : rtty->process(block.data(), block.size()).toLatin1();
+        std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
     }
-    std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
     return 0;
 }
 

@@ -9,8 +9,6 @@
 namespace WavIo {
 namespace {
 
-constexpr qint64 kMaxBytes = 1LL << 31;
-
 bool fail(QString* why, const QString& text) {
     if (why)
         *why = text;
@@ -34,53 +32,79 @@ float sampleAt(const char* p, int bits, bool isFloat) {
 
 } // namespace
 
-std::optional<Sound> read(const QString& path, QString* why) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        fail(why, QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
-        return std::nullopt;
-    }
-    const QByteArray b = file.read(kMaxBytes);
-    if (b.size() < 12 || !b.startsWith("RIFF") || b.mid(8, 4) != "WAVE") {
-        fail(why, QStringLiteral("%1 is not a WAV file").arg(path));
-        return std::nullopt;
-    }
-    int format = 0, channels = 0, rate = 0, bits = 0;
-    for (qsizetype at = 12; at + 8 <= b.size();) {
-        const QByteArray id = b.mid(at, 4);
-        const qsizetype size = qFromLittleEndian<quint32>(b.constData() + at + 4);
-        const qsizetype body = at + 8;
-        if (id == "fmt " && size >= 16 && body + 16 <= b.size()) {
-            format = qFromLittleEndian<quint16>(b.constData() + body);
-            channels = qFromLittleEndian<quint16>(b.constData() + body + 2);
-            rate = int(qFromLittleEndian<quint32>(b.constData() + body + 4));
-            bits = qFromLittleEndian<quint16>(b.constData() + body + 14);
-            if (format == 0xFFFE && size >= 26) // extensible: the real format follows
-                format = qFromLittleEndian<quint16>(b.constData() + body + 24);
-        } else if (id == "data") {
-            const bool isFloat = format == 3 && bits == 32;
-            if ((format != 1 && !isFloat) || channels < 1 || rate <= 0 ||
-                (bits != 8 && bits != 16 && bits != 24 && bits != 32)) {
-                fail(why, QStringLiteral("%1: only PCM or 32-bit float sound can be read").arg(path));
-                return std::nullopt;
-            }
-            const int frameBytes = channels * bits / 8;
-            const qsizetype end = std::min<qsizetype>(body + size, b.size());
-            Sound sound;
-            sound.sampleRate = rate;
-            for (qsizetype p = body; p + frameBytes <= end; p += frameBytes) {
-                float sum = 0;
-                for (int c = 0; c < channels; ++c)
-                    sum += sampleAt(b.constData() + p + c * bits / 8, bits, isFloat);
-                const float v = sum / channels;
-                sound.samples.push_back(std::isfinite(v) ? std::clamp(v, -1.0f, 1.0f) : 0.0f);
-            }
-            return sound;
+bool Reader::open(const QString& path, QString* why) {
+    path_ = path;
+    file_.setFileName(path);
+    if (!file_.open(QIODevice::ReadOnly))
+        return fail(why, QStringLiteral("cannot read %1: %2").arg(path, file_.errorString()));
+    const QByteArray riff = file_.read(12);
+    if (riff.size() < 12 || !riff.startsWith("RIFF") || riff.mid(8, 4) != "WAVE")
+        return fail(why, QStringLiteral("%1 is not a WAV file").arg(path));
+    return readHeader(why);
+}
+
+// Walks the chunks up to the sound: "fmt " says what it is, "data" holds it.
+bool Reader::readHeader(QString* why) {
+    for (;;) {
+        const QByteArray head = file_.read(8);
+        if (head.size() < 8)
+            return fail(why, QStringLiteral("%1 holds no sound").arg(path_));
+        const qint64 size = qFromLittleEndian<quint32>(head.constData() + 4);
+        if (head.startsWith("fmt ") && size >= 16) {
+            const QByteArray fmt = file_.read(std::min<qint64>(size, 64));
+            if (fmt.size() < 16)
+                return fail(why, QStringLiteral("%1 holds no sound").arg(path_));
+            format_ = qFromLittleEndian<quint16>(fmt.constData());
+            channels_ = qFromLittleEndian<quint16>(fmt.constData() + 2);
+            rate_ = int(qFromLittleEndian<quint32>(fmt.constData() + 4));
+            bits_ = qFromLittleEndian<quint16>(fmt.constData() + 14);
+            if (format_ == 0xFFFE && fmt.size() >= 26) // extensible: the real format follows
+                format_ = qFromLittleEndian<quint16>(fmt.constData() + 24);
+            file_.seek(file_.pos() - fmt.size() + size + (size & 1));
+        } else if (head.startsWith("data")) {
+            const bool isFloat = format_ == 3 && bits_ == 32;
+            if ((format_ != 1 && !isFloat) || channels_ < 1 || rate_ <= 0 ||
+                (bits_ != 8 && bits_ != 16 && bits_ != 24 && bits_ != 32))
+                return fail(why, QStringLiteral("%1: only PCM or 32-bit float sound can be read").arg(path_));
+            // A recorder that never went back to write the size leaves 0 or all ones there.
+            const qint64 left = file_.size() - file_.pos();
+            remaining_ = size == 0 || size > left ? left : size;
+            return true;
+        } else if (!file_.seek(file_.pos() + size + (size & 1))) {
+            return fail(why, QStringLiteral("%1 holds no sound").arg(path_));
         }
-        at = body + size + (size & 1);
     }
-    fail(why, QStringLiteral("%1 holds no sound").arg(path));
-    return std::nullopt;
+}
+
+bool Reader::readBlock(std::vector<float>& out, size_t frames) {
+    out.clear();
+    const int sampleBytes = bits_ / 8, frameBytes = channels_ * sampleBytes;
+    const qint64 want = std::min<qint64>(remaining_, qint64(frames) * frameBytes);
+    const QByteArray bytes = file_.read(want - want % frameBytes);
+    remaining_ -= bytes.size();
+    if (bytes.size() < want)
+        remaining_ = 0; // the file ended early
+    const bool isFloat = format_ == 3;
+    for (qsizetype p = 0; p + frameBytes <= bytes.size(); p += frameBytes) {
+        float sum = 0;
+        for (int c = 0; c < channels_; ++c)
+            sum += sampleAt(bytes.constData() + p + c * sampleBytes, bits_, isFloat);
+        const float v = sum / float(channels_);
+        out.push_back(std::isfinite(v) ? std::clamp(v, -1.0f, 1.0f) : 0.0f);
+    }
+    return !out.empty();
+}
+
+std::optional<Sound> read(const QString& path, QString* why) {
+    Reader reader;
+    if (!reader.open(path, why))
+        return std::nullopt;
+    Sound sound;
+    sound.sampleRate = reader.sampleRate();
+    std::vector<float> block;
+    while (reader.readBlock(block, 1 << 16))
+        sound.samples.insert(sound.samples.end(), block.begin(), block.end());
+    return sound;
 }
 
 bool write(const QString& path, const std::vector<float>& samples, int sampleRate, QString* why) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFile>
 #include <QString>
 #include <optional>
 #include <vector>
@@ -13,7 +14,25 @@ struct Sound {
     int sampleRate = 0;
 };
 
+// The whole file at once (for files of a few minutes).
 std::optional<Sound> read(const QString& path, QString* why);
+
+// A file read a block at a time, so that memory stays the same whatever its length.
+class Reader {
+public:
+    bool open(const QString& path, QString* why);
+    int sampleRate() const { return rate_; }
+    // Up to `frames` samples (mono) into `out`; an empty block at the end of the sound.
+    bool readBlock(std::vector<float>& out, size_t frames);
+
+private:
+    bool readHeader(QString* why);
+
+    QFile file_;
+    QString path_;
+    int format_ = 0, channels_ = 0, rate_ = 0, bits_ = 0;
+    qint64 remaining_ = 0; // bytes of sound still to come
+};
 bool write(const QString& path, const std::vector<float>& samples, int sampleRate, QString* why);
 
 } // namespace WavIo
