@@ -33,25 +33,30 @@ float sampleAt(const char* p, int bits, bool isFloat) {
 } // namespace
 
 bool Reader::open(const QString& path, QString* why) {
-    path_ = path;
     file_.setFileName(path);
     if (!file_.open(QIODevice::ReadOnly))
         return fail(why, QStringLiteral("cannot read %1: %2").arg(path, file_.errorString()));
-    const QByteArray riff = file_.read(12);
+    return open(file_, why, path);
+}
+
+bool Reader::open(QIODevice& device, QString* why, const QString& name) {
+    device_ = &device;
+    path_ = name;
+    const QByteArray riff = device_->read(12);
     if (riff.size() < 12 || !riff.startsWith("RIFF") || riff.mid(8, 4) != "WAVE")
-        return fail(why, QStringLiteral("%1 is not a WAV file").arg(path));
+        return fail(why, QStringLiteral("%1 is not a WAV file").arg(path_));
     return readHeader(why);
 }
 
 // Walks the chunks up to the sound: "fmt " says what it is, "data" holds it.
 bool Reader::readHeader(QString* why) {
     for (;;) {
-        const QByteArray head = file_.read(8);
+        const QByteArray head = device_->read(8);
         if (head.size() < 8)
             return fail(why, QStringLiteral("%1 holds no sound").arg(path_));
         const qint64 size = qFromLittleEndian<quint32>(head.constData() + 4);
         if (head.startsWith("fmt ") && size >= 16) {
-            const QByteArray fmt = file_.read(std::min<qint64>(size, 64));
+            const QByteArray fmt = device_->read(std::min<qint64>(size, 64));
             if (fmt.size() < 16)
                 return fail(why, QStringLiteral("%1 holds no sound").arg(path_));
             format_ = qFromLittleEndian<quint16>(fmt.constData());
@@ -60,17 +65,17 @@ bool Reader::readHeader(QString* why) {
             bits_ = qFromLittleEndian<quint16>(fmt.constData() + 14);
             if (format_ == 0xFFFE && fmt.size() >= 26) // extensible: the real format follows
                 format_ = qFromLittleEndian<quint16>(fmt.constData() + 24);
-            file_.seek(file_.pos() - fmt.size() + size + (size & 1));
+            device_->seek(device_->pos() - fmt.size() + size + (size & 1));
         } else if (head.startsWith("data")) {
             const bool isFloat = format_ == 3 && bits_ == 32;
             if ((format_ != 1 && !isFloat) || channels_ < 1 || rate_ <= 0 ||
                 (bits_ != 8 && bits_ != 16 && bits_ != 24 && bits_ != 32))
                 return fail(why, QStringLiteral("%1: only PCM or 32-bit float sound can be read").arg(path_));
             // A recorder that never went back to write the size leaves 0 or all ones there.
-            const qint64 left = file_.size() - file_.pos();
+            const qint64 left = device_->size() - device_->pos();
             remaining_ = size == 0 || size > left ? left : size;
             return true;
-        } else if (!file_.seek(file_.pos() + size + (size & 1))) {
+        } else if (!device_->seek(device_->pos() + size + (size & 1))) {
             return fail(why, QStringLiteral("%1 holds no sound").arg(path_));
         }
     }
@@ -80,7 +85,7 @@ bool Reader::readBlock(std::vector<float>& out, size_t frames) {
     out.clear();
     const int sampleBytes = bits_ / 8, frameBytes = channels_ * sampleBytes;
     const qint64 want = std::min<qint64>(remaining_, qint64(frames) * frameBytes);
-    const QByteArray bytes = file_.read(want - want % frameBytes);
+    const QByteArray bytes = device_->read(want - want % frameBytes);
     remaining_ -= bytes.size();
     if (bytes.size() < want)
         remaining_ = 0; // the file ended early

@@ -21,6 +21,8 @@ std::optional<Sound> read(const QString& path, QString* why);
 class Reader {
 public:
     bool open(const QString& path, QString* why);
+    // Reads from a device that is already open (bytes in memory, for instance).
+    bool open(QIODevice& device, QString* why, const QString& name = QStringLiteral("the sound"));
     int sampleRate() const { return rate_; }
     // Up to `frames` samples (mono) into `out`; an empty block at the end of the sound.
     bool readBlock(std::vector<float>& out, size_t frames);
@@ -29,6 +31,7 @@ private:
     bool readHeader(QString* why);
 
     QFile file_;
+    QIODevice* device_ = nullptr;
     QString path_;
     int format_ = 0, channels_ = 0, rate_ = 0, bits_ = 0;
     qint64 remaining_ = 0; // bytes of sound still to come

@@ -1,0 +1,37 @@
+// The logger's command pass on anything a logger (or line noise) may send. Each line of the
+// input is what one pass finds in the buffer. Invariants: the frequency the logger is told is
+// always 11 digits, the mode is one of the seven, the buffer never outgrows a poll's worth by
+// much after a pass, and every reply ends with ";".
+#include "FuzzCheck.h"
+#include "cat/CatCommandPass.h"
+#include "cat/CatFormats.h"
+#include "cat/StationPicture.h"
+#include "common/ControlStore.h"
+#include "common/Controls.h"
+
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    ControlStore store;
+    store.setItems(Ctl::Combo1, {"LSB", "USB", "CW", "FM", "AM", "RTTY", "CWR"});
+    store.setValue(Ctl::Combo1, 2);
+    store.setText(Ctl::StartFreq, "14000.00");
+    StationPicture picture(store);
+    const QByteArray input(reinterpret_cast<const char*>(data), qsizetype(size));
+    for (const QByteArray& piece : input.split('\n')) {
+        QString buffer = QString::fromLatin1(piece);
+        CatCommandPass pass(picture, CatFormats::frequencyField(picture.startFreq()), true);
+        pass.beforeLoop(buffer);
+        const CatActions actions = pass.commandLoop(buffer);
+        for (const CatAction& action : actions) {
+            if (action.kind == CatAction::Reply)
+                FUZZ_CHECK(action.text.endsWith(u';'));
+        }
+        const QString field = CatFormats::frequencyField(picture.startFreq());
+        FUZZ_CHECK(field.size() == 11);
+        for (QChar c : field)
+            FUZZ_CHECK(c.isDigit());
+        FUZZ_CHECK(picture.modeDigit() >= 1 && picture.modeDigit() <= 7);
+    }
+    return 0;
+}

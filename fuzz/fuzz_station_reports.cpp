@@ -1,0 +1,37 @@
+// The station server's chunks through the report pass, a chunk per line of the input.
+// Invariants: the frequency box always holds a number a logger can read (its 11-digit field),
+// the mode stays one of the seven, the clarifier offset keeps its sign-and-four-digits form,
+// and what is written to the logger stays short.
+#include "FuzzCheck.h"
+#include "cat/CatFormats.h"
+#include "cat/StationPicture.h"
+#include "common/ControlStore.h"
+#include "common/Controls.h"
+#include "link/StationReportPass.h"
+
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    ControlStore store;
+    store.setItems(Ctl::Combo1, {"LSB", "USB", "CW", "FM", "AM", "RTTY", "CWR"});
+    store.setValue(Ctl::Combo1, 2);
+    store.setText(Ctl::StartFreq, "14000.00");
+    store.setText(Ctl::Callsign, "OH2XX");
+    store.setText(Ctl::Password, "pw");
+    StationPicture picture(store);
+    const QByteArray input(reinterpret_cast<const char*>(data), qsizetype(size));
+    for (const QByteArray& piece : input.split('\n')) {
+        QString chunk = QString::fromLatin1(piece);
+        StationReportPass pass(picture, store, true);
+        for (const ReportAction& action : pass.run(chunk))
+            FUZZ_CHECK(action.text.size() <= 200);
+        const QString field = CatFormats::frequencyField(picture.startFreq());
+        FUZZ_CHECK(field.size() == 11);
+        for (QChar c : field)
+            FUZZ_CHECK(c.isDigit());
+        FUZZ_CHECK(picture.modeDigit() >= 1 && picture.modeDigit() <= 7);
+        const QString offset = picture.clarifierOffset();
+        FUZZ_CHECK(offset.size() == 5 && (offset[0] == u'-' || offset[0] == u'+'));
+    }
+    return 0;
+}
