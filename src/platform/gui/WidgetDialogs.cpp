@@ -3,7 +3,11 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
+#include <cstdio>
+
 void WidgetDialogs::showMessage(const QString& text, const QString& title) {
+    // Also said on standard error, for a station where no one reads the screen.
+    std::fprintf(stderr, "zarnikcontrol: %s\n", qPrintable(text));
     if (open_.contains(text))
         return;
     open_.insert(text);
