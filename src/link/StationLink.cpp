@@ -92,7 +92,18 @@ void StationLink::linkLost() {
     ctx_.link.loggedIn = false;
     ctx_.link.serverRxBusy = false;
     ctx_.store.setText(Ctl::Label15, QStringLiteral(" Status: link lost"));
-    ctx_.dialogs.showMessage(LinkTexts::kLostConnection);
+    if (noteKeyUpOwed())
+        ctx_.dialogs.showMessage(LinkTexts::kLostConnection + LinkTexts::kKeyUpOwed);
+    else
+        ctx_.dialogs.showMessage(LinkTexts::kLostConnection);
+}
+
+// A link that goes while the transmitter is keyed leaves a transmitter no one can release
+// from here: the key-up is owed, and paid at the next login.
+bool StationLink::noteKeyUpOwed() {
+    if (ctx_.transmitting())
+        ctx_.link.keyUpOwed = true;
+    return ctx_.link.keyUpOwed;
 }
 
 void StationLink::onServerClosed() {
@@ -104,12 +115,19 @@ void StationLink::onServerClosed() {
     showIdle(LinkTexts::kCaptionConnect);
     ctx_.link.loggedIn = false;
     ctx_.store.setText(Ctl::Label15, QStringLiteral(" Status: the station server closed the link"));
+    if (noteKeyUpOwed())
+        showMessageLater(ctx_.dialogs, this, QStringLiteral("The station server closed the link") +
+                                                 LinkTexts::kKeyUpOwed);
 }
 
 void StationLink::loginAccepted() {
     ctx_.link.loggedIn = true;
     ctx_.store.setVisible(Ctl::Shape1, true);
     ctx_.store.setText(Ctl::Label15, QStringLiteral(" Status: logged in"));
+    if (ctx_.link.keyUpOwed && ctx_.server.send(QStringLiteral("A0:MX0;"))) {
+        ctx_.link.keyUpOwed = false;
+        ctx_.store.setText(Ctl::Label15, QStringLiteral(" Status: logged in; the owed key-up was sent"));
+    }
     ctx_.initPorts();
     if (ctx_.store.isTicked(Ctl::EnableGuard))
         ctx_.server.send(QStringLiteral("A0:MX0;"));

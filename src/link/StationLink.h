@@ -27,6 +27,8 @@ public:
         const QString& commandLine;
         std::function<void()> endProcessAtOnce;
         std::function<void()> initPorts;
+        // Whether the transmitter is keyed as far as this program knows.
+        std::function<bool()> transmitting = [] { return false; };
     };
 
     explicit StationLink(Context context, QObject* parent = nullptr);
@@ -49,6 +51,7 @@ private:
     void connectLink();
     void onServerClosed();
     void showIdle(const QString& caption);
+    bool noteKeyUpOwed();
     void reportConnectFailure(const QString& socketError, bool wrongState);
 
     Context ctx_;
