@@ -1,7 +1,7 @@
 // The logger's command pass on anything a logger (or line noise) may send. Each line of the
 // input is what one pass finds in the buffer. Invariants: the frequency the logger is told is
-// always 11 digits, the mode is one of the seven, the buffer never outgrows a poll's worth by
-// much after a pass, and every reply ends with ";".
+// always 11 digits, the mode is one of the seven, and no reply is longer than a status record
+// and what the logger sent (a frequency set is echoed as it came).
 #include "FuzzCheck.h"
 #include "cat/CatCommandPass.h"
 #include "cat/CatFormats.h"
@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const CatActions actions = pass.commandLoop(buffer);
         for (const CatAction& action : actions) {
             if (action.kind == CatAction::Reply)
-                FUZZ_CHECK(action.text.endsWith(u';'));
+                FUZZ_CHECK(action.text.size() <= 40 + piece.size());
         }
         const QString field = CatFormats::frequencyField(picture.startFreq());
         FUZZ_CHECK(field.size() == 11);

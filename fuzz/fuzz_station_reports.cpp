@@ -10,6 +10,7 @@
 #include "link/StationReportPass.h"
 
 #include <cstdint>
+#include <cstdio>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ControlStore store;
@@ -29,6 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(field.size() == 11);
         for (QChar c : field)
             FUZZ_CHECK(c.isDigit());
+        if (picture.modeDigit() < 1 || picture.modeDigit() > 7)
+            std::fprintf(stderr, "chunk: %s\n", piece.constData());
         FUZZ_CHECK(picture.modeDigit() >= 1 && picture.modeDigit() <= 7);
         const QString offset = picture.clarifierOffset();
         FUZZ_CHECK(offset.size() == 5 && (offset[0] == u'-' || offset[0] == u'+'));

@@ -214,6 +214,9 @@ bool StationReportPass::setMode(int digit) {
         act(ReportAction::Fail, QStringLiteral("Invalid property value"));
         return false;
     }
+    if (digit < 1)
+        return true; // a report cut short or garbled names no mode: the mode stays
+
     picture_.setModeIndex(digit - 1);
     return true;
 }

@@ -29,6 +29,16 @@ QString decode(const QByteArray& bytes) {
     return text;
 }
 
+// The longest value taken, counted in characters (not bytes: a value written back as UTF-8
+// must read the same again), never splitting a character that takes two code units.
+QString clip(QString text) {
+    if (text.size() <= kMaxLineLength)
+        return text;
+    const bool splitsPair = text.at(kMaxLineLength - 1).isHighSurrogate();
+    text.truncate(splitsPair ? kMaxLineLength - 1 : kMaxLineLength);
+    return text;
+}
+
 // Cuts the next line out of `content` from `pos`; false at the end of the content.
 bool nextLine(const QByteArray& content, qsizetype& pos, QByteArray& line) {
     if (pos >= content.size())
@@ -36,7 +46,8 @@ bool nextLine(const QByteArray& content, qsizetype& pos, QByteArray& line) {
     qsizetype end = pos;
     while (end < content.size() && content[end] != '\r' && content[end] != '\n')
         ++end;
-    line = content.mid(pos, qMin<qsizetype>(end - pos, kMaxLineLength));
+    // Up to the longest line taken in characters; 4 bytes a character is the most UTF-8 needs.
+    line = content.mid(pos, qMin<qsizetype>(end - pos, 4 * kMaxLineLength));
     pos = end;
     if (pos < content.size() && content[pos] == '\r')
         ++pos;
@@ -65,7 +76,7 @@ int read(const QByteArray& content, MainSettings& settings, int maxLines) {
     QByteArray line;
     int count = 0;
     while (count < qMin(maxLines, kAllLines) && nextLine(content, pos, line)) {
-        store(settings, kLineOrder[count], decode(line));
+        store(settings, kLineOrder[count], clip(decode(line)));
         ++count;
     }
     return count;

@@ -107,6 +107,14 @@ private slots:
         QCOMPARE(s.store.text(Ctl::Combo1), QString("CW"));
     }
 
+    void statusReportCutShort_leavesTheMode() {
+        Station s;
+        QString chunk = "IF00114074000+0000A1;"; // no mode digit where it belongs
+        run(s, chunk);
+        QCOMPARE(s.store.text(Ctl::Combo1), QString("CW"));
+        QCOMPARE(s.picture.modeDigit(), 3);
+    }
+
     void textBeforeARealStatusReport_theReportCounts() {
         Station s;
         QString chunk = "MG:VERIFY;IF00014074000+0000002000000;";

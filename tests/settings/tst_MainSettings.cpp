@@ -117,6 +117,17 @@ private slots:
         SettingsLines::read(SettingsLines::write(s), again);
         QCOMPARE(again.password, s.password);
     }
+
+    void longSingleByteValue_readsTheSameAfterItIsWrittenBack() {
+        // 1,000 characters of the old code page take 2,000 bytes in UTF-8: the limit counts
+        // characters, or the value would be cut on the next reading.
+        MainSettings s;
+        SettingsLines::read("C7" + QByteArray(1200, '\x9b') + "\r\n", s);
+        QCOMPARE(s.soft1Com.size(), SettingsLines::kMaxLineLength);
+        MainSettings again;
+        SettingsLines::read(SettingsLines::write(s), again);
+        QCOMPARE(again, s);
+    }
 };
 
 QTEST_GUILESS_MAIN(MainSettingsTest)

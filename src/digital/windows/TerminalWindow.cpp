@@ -93,7 +93,13 @@ TerminalWindow::TerminalWindow(const TerminalPlatform& platform, QWidget* parent
     applyDisplay();
 }
 
-TerminalWindow::~TerminalWindow() = default;
+TerminalWindow::~TerminalWindow() {
+    // The widgets (the displays, the directory window) refer to the terminal and its modem:
+    // they go first, while the terminal is still there.
+    destroying_ = true; // the boxes' events on their way out are no key presses or clicks
+    delete directory_;
+    delete takeCentralWidget();
+}
 
 int TerminalWindow::pixels(int twips) const {
     return int(std::lround(twips * logicalDpiY() / 1440.0));

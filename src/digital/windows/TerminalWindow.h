@@ -54,4 +54,5 @@ class TerminalWindow final : public QMainWindow {
     QMenu* popup_ = nullptr;
     QPointer<DirectoryWindow> directory_;
     bool activatedOnce_ = false;
+    bool destroying_ = false;
 };

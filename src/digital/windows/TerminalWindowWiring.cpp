@@ -162,6 +162,8 @@ bool TerminalWindow::event(QEvent* event) {
 }
 
 bool TerminalWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (destroying_)
+        return false;
     if (watched->objectName() == TxWindow)
         return transmitKey(static_cast<QPlainTextEdit*>(watched), event) ||
                QMainWindow::eventFilter(watched, event);
