@@ -17,6 +17,8 @@
 
 ChatServer::ChatServer(Context context, QObject* parent) : QObject(parent), ctx_(std::move(context)) {
     connect(&listener_, &QTcpServer::newConnection, this, &ChatServer::onNewConnection);
+    // After a restart every station comes back at once: let the system queue them all.
+    listener_.setListenBacklogSize(kMaxSlots);
 }
 
 bool ChatServer::startListening() {

@@ -6,6 +6,7 @@
 #include <QTest>
 
 #include <memory>
+#include <sys/resource.h>
 
 namespace {
 
@@ -189,6 +190,33 @@ private slots:
         auto four = connectOne();
         QTRY_COMPARE(server.openConnections(), 2); // a station gets in again
         QCOMPARE(server.ChatClientCount(), 3);       // numbers are still never reused
+    }
+
+    void sixHundredStations_fiveHundredAreIn_andOthersGetInWhenSomeLeave() {
+        rlimit files{};
+        ::getrlimit(RLIMIT_NOFILE, &files); // both ends of 600 connections live in this process
+        files.rlim_cur = std::min<rlim_t>(files.rlim_max, 4096);
+        ::setrlimit(RLIMIT_NOFILE, &files);
+        if (files.rlim_cur < 1400)
+            QSKIP("this machine allows too few open files for 600 connections in one process");
+        ChatBench b;
+        std::vector<std::unique_ptr<QTcpSocket>> stations;
+        for (int i = 0; i < 600; ++i) {
+            stations.push_back(std::make_unique<QTcpSocket>());
+            stations.back()->connectToHost(QHostAddress::LocalHost, b.core->chatServer().port());
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(b.core->chatServer().openConnections(), 500, 60000);
+        QTest::qWait(200);
+        QCOMPARE(b.core->chatServer().openConnections(), 500);
+        QCOMPARE(b.display().count("Chat server full"), 1);
+        for (int i = 0; i < 50; ++i)
+            stations[size_t(i)]->disconnectFromHost();
+        QTRY_COMPARE_WITH_TIMEOUT(b.core->chatServer().openConnections(), 450, 10000);
+        for (int i = 0; i < 50; ++i) {
+            stations.push_back(std::make_unique<QTcpSocket>());
+            stations.back()->connectToHost(QHostAddress::LocalHost, b.core->chatServer().port());
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(b.core->chatServer().openConnections(), 500, 10000);
     }
 
     void allowList_letsInOnlyTheListed() {
