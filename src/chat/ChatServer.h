@@ -58,6 +58,9 @@ public:
     int ChatClientCount() const { return chatClientCount_; }
     int activeSlots() const { return slots_.size(); }
     int openConnections() const;
+    // What a chunk from a station does here (log, display, the log's tail, //STOP:), and the
+    // chunk as it is to be relayed. Public for the fuzzer, which feeds it without sockets.
+    QString handleChunk(int slot, QString chunk);
     const ChatAllowList& allowList() const { return allowList_; }
 
 private:
@@ -66,8 +69,6 @@ private:
     void logLogin(int slot, const QString& chunk);
     void onData(int slot);
     void scheduleWaiting();
-    // The chunk as it is to be relayed.
-    QString handleChunk(int slot, QString chunk);
     int relayTarget(int sender) const;
     void relay(int sender, const QString& chunk, int onlyTo);
     void send(QTcpSocket* socket, const QString& text);
