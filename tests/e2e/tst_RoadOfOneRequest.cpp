@@ -20,10 +20,7 @@ private slots:
         SystemBackendProvider system(ports.path());
         SystemClock clock;
         CoreBench b(&system, &clock);
-        b.c().setText(Ctl::RemoteIP, "127.0.0.1");
-        b.c().setText(Ctl::RemotePort, QString::number(sim.port));
-        b.c().setText(Ctl::Callsign, "OH2XX");
-        b.c().setText(Ctl::Password, "pw");
+        b.pointAt(sim.port);
         b.c().selectItem(Ctl::Soft1Com, "Virtual");
         b.c().selectItem(Ctl::Soft2com, "None");
         b.core->startUp();
@@ -55,10 +52,7 @@ private slots:
         QVERIFY(sim.port != 0);
         SystemClock clock;
         CoreBench b(nullptr, &clock);
-        b.c().setText(Ctl::RemoteIP, "127.0.0.1");
-        b.c().setText(Ctl::RemotePort, QString::number(sim.port));
-        b.c().setText(Ctl::Callsign, "OH2XX");
-        b.c().setText(Ctl::Password, "pw");
+        b.pointAt(sim.port);
         b.core->startUp();
         b.core->connectAtStartup();
         QTRY_VERIFY_WITH_TIMEOUT(b.core->isLoggedIn(), 10000);

@@ -23,10 +23,7 @@ class TerminalOnTheAirTest : public QObject {
         QVERIFY(sim.port != 0);
         SystemClock clock;
         CoreBench b(nullptr, &clock);
-        b.c().setText(Ctl::RemoteIP, "127.0.0.1");
-        b.c().setText(Ctl::RemotePort, QString::number(sim.port));
-        b.c().setText(Ctl::Callsign, "OH2XX");
-        b.c().setText(Ctl::Password, "pw");
+        b.pointAt(sim.port);
         SoundCardDuplex card;
         b.core->setModemSound({&card, &SoundDevices::inputNames, &SoundDevices::outputNames,
                                &SoundDevices::defaultInputName, &SoundDevices::defaultOutputName});

@@ -37,6 +37,14 @@ struct CoreBench {
     ControlStore& c() { return core->controls(); }
     StationPicture& picture() { return core->picture(); }
 
+    // The station server to log in to, as the operator types it into the main window.
+    void pointAt(quint16 port, const QString& callsign = "OH2XX", const QString& password = "pw") {
+        c().setText(Ctl::RemoteIP, "127.0.0.1");
+        c().setText(Ctl::RemotePort, QString::number(port));
+        c().setText(Ctl::Callsign, callsign);
+        c().setText(Ctl::Password, password);
+    }
+
     // Starts the ports with the radio on `radio` and no keyer.
     void startRadio(const QString& radio = "COM8") {
         c().selectItem(Ctl::Soft1Com, radio);
