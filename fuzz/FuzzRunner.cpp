@@ -21,15 +21,20 @@ int main(int argc, char** argv) {
         LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size()));
         ++replayed;
     };
+    // Every path is found before the first replay: a target may change the current folder.
+    QStringList paths;
     for (const QString& argument : app.arguments().mid(1)) {
         if (QFileInfo(argument).isDir()) {
-            QDirIterator files(argument, QDir::Files, QDirIterator::Subdirectories);
+            QDirIterator files(QFileInfo(argument).absoluteFilePath(), QDir::Files,
+                               QDirIterator::Subdirectories);
             while (files.hasNext())
-                replay(files.next());
+                paths << files.next();
         } else {
-            replay(argument);
+            paths << QFileInfo(argument).absoluteFilePath();
         }
     }
+    for (const QString& path : paths)
+        replay(path);
     std::printf("%d inputs replayed\n", replayed);
     return replayed > 0 ? 0 : 1;
 }

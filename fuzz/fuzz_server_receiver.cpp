@@ -1,0 +1,89 @@
+// What the station server sends, through a real socket on 127.0.0.1 into the whole program
+// (fake serial ports, a logger online on the radio port). The first byte of the input ticks
+// the options the receiver reads (RTTY level keying, the transmit guard, the activity
+// watchdog); every following line is one write by the station.
+// Invariants after each write is taken in: no pass is left busy, nothing waits unread in the
+// socket, the frequency box is a number a logger can read, the mode is one of the seven,
+// each line to the station is a short one, and what goes to the logger is bounded.
+#include "FuzzCheck.h"
+#include "cat/CatFormats.h"
+#include "link/LinkState.h"
+#include "support/CoreBench.h"
+#include "support/StationEnd.h"
+
+#include <QCoreApplication>
+#include <cstdint>
+#include <memory>
+
+namespace {
+
+struct LinkedProgram : CoreBench {
+    LinkedProgram() {
+        core->startUp();
+        c().setText(Ctl::Callsign, "OH2XX");
+        c().setText(Ctl::Password, "pw");
+        FUZZ_CHECK(station.accept(core->serverSocket()));
+        startRadio();
+        radio()->setLines({true, true, true, false});
+    }
+
+    // Lets the program take in everything the station has written.
+    void takeIn() {
+        QTcpSocket& socket = core->serverSocket();
+        // On 127.0.0.1 a flushed write is in the socket's kernel buffer already.
+        for (int round = 0; round < 1000; ++round) {
+            const bool more = socket.waitForReadyRead(0);
+            QCoreApplication::processEvents();
+            if (!more && socket.bytesAvailable() == 0 && !core->linkState().serverRxBusy)
+                break;
+        }
+    }
+
+    StationEnd station;
+};
+
+QCoreApplication& application() {
+    static int argc = 1;
+    static char name[] = "fuzz_server_receiver";
+    static char* argv[] = {name, nullptr};
+    static std::unique_ptr<QCoreApplication> app;
+    if (!QCoreApplication::instance())
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    return *QCoreApplication::instance();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    application();
+    // One program for the whole run: a login per input would use up the ports of 127.0.0.1.
+    static LinkedProgram program;
+    if (size == 0)
+        return 0;
+    ControlStore& c = program.c();
+    c.setValue(Ctl::KeyRTTY, data[0] & 1);
+    c.setValue(Ctl::EnableGuard, (data[0] >> 1) & 1);
+    c.setValue(Ctl::EnableActive, (data[0] >> 2) & 1);
+    const QByteArray input(reinterpret_cast<const char*>(data + 1), qsizetype(size - 1));
+    for (const QByteArray& write : input.split('\n')) {
+        if (write.isEmpty())
+            continue;
+        program.takeWritten();
+        program.station.send(write);
+        program.takeIn();
+        const LinkState& link = program.core->linkState();
+        FUZZ_CHECK(!link.serverRxBusy && !link.serverMsgBusy);
+        FUZZ_CHECK(program.core->serverSocket().bytesAvailable() == 0);
+        const QString field = CatFormats::frequencyField(program.picture().startFreq());
+        FUZZ_CHECK(field.size() == 11);
+        for (QChar digit : field)
+            FUZZ_CHECK(digit.isDigit());
+        FUZZ_CHECK(program.picture().modeDigit() >= 1 && program.picture().modeDigit() <= 7);
+        for (const QString& line : program.station.lines())
+            FUZZ_CHECK(line.size() <= 80);
+        // A status record, the mode and the VFO for each report keyword, and the text tail.
+        const QByteArray toLogger = program.takeWritten();
+        FUZZ_CHECK(toLogger.size() <= 9 * 80 + StationReportPass::kMaxTail + 40);
+    }
+    return 0;
+}
