@@ -16,7 +16,8 @@ void PortController::setUp(CommPort& port, const QString& name, int baud) {
     port.setPortName(name);
     port.setBaudRate(baud);
     port.setOutBufferSize(kOutBufferSize);
-    port.setDiscardNull(true);
+    // The radio's commands are text; the keyer's admin commands begin with a null.
+    port.setDiscardNull(baud == kRadioBaud);
 }
 
 void PortController::InitPorts() {

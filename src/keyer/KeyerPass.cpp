@@ -2,34 +2,49 @@
 
 namespace KeyerPass {
 
+namespace {
+
+constexpr unsigned char kSetSpeed = 0x02;
+
+// Set speed: 5 wpm or more is taken; below (0 is "use the pot") nothing changes.
+void takeSpeed(const QByteArray& command, KeyerPassResult& result) {
+    const int speed = static_cast<unsigned char>(command[1]);
+    if (speed < kLowestSpeed)
+        return;
+    result.speedText = speedText(speed);
+    result.serverLines << QStringLiteral("WT:") + result.speedText + QStringLiteral("|26;");
+}
+
+void takeText(char byte, bool queueSideTone, KeyerPassResult& result) {
+    const auto code = static_cast<unsigned char>(byte);
+    const QChar upper = QChar(code >= 'a' && code <= 'z' ? code - 32 : code);
+    result.serverLines << QStringLiteral("WK:") + upper + u';';
+    if (queueSideTone)
+        result.sideTone += upper;
+    result.toLogger += static_cast<char>(upper.unicode());
+}
+
+} // namespace
+
 QString speedText(int wordsPerMinute) {
     return QStringLiteral("%1").arg(wordsPerMinute, 2, 10, QLatin1Char('0'));
 }
 
-KeyerPassResult run(const QByteArray& batch, bool queueSideTone) {
+KeyerPassResult run(const QByteArray& batch, bool queueSideTone, KeyerCommandWalker& walker) {
     KeyerPassResult result;
-    if (batch.isEmpty())
-        return result;
-    if (batch[0] == 0x02) { // set speed; below 5 (0 is "use the pot") nothing changes
-        const int speed = batch.size() > 1 ? static_cast<unsigned char>(batch[1]) : 0;
-        if (speed >= kLowestSpeed) {
-            result.speedText = speedText(speed);
-            result.serverLines << QStringLiteral("WT:") + result.speedText + QStringLiteral("|26;");
-        }
-    }
     bool anyText = false;
     for (char byte : batch) {
-        const auto code = static_cast<unsigned char>(byte);
-        if (code < 0x20 || code > 0x7F)
-            continue;
-        if (!anyText)
-            result.toLogger += kBusy;
-        anyText = true;
-        const QChar upper = QChar(code >= 'a' && code <= 'z' ? code - 32 : code);
-        result.serverLines << QStringLiteral("WK:") + upper + u';';
-        if (queueSideTone)
-            result.sideTone += upper;
-        result.toLogger += static_cast<char>(upper.unicode());
+        const KeyerCommandWalker::Step step = walker.take(byte);
+        if (step.kind == KeyerCommandWalker::Kind::Text) {
+            if (!anyText)
+                result.toLogger += kBusy;
+            anyText = true;
+            takeText(byte, queueSideTone, result);
+        } else if (step.kind == KeyerCommandWalker::Kind::Command) {
+            if (static_cast<unsigned char>(step.command[0]) == kSetSpeed)
+                takeSpeed(step.command, result);
+            result.toLogger += KeyerAnswers::to(step.command, anyText ? kBusy : kIdle);
+        }
     }
     if (anyText)
         result.toLogger += kIdle;

@@ -1,15 +1,19 @@
 #pragma once
 
+#include "KeyerCommands.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 
-// What one batch of bytes from the logger's keyer port asks for. The batch is walked byte
-// by byte, without regard to command structure: a leading 0x02 sets the speed, and every
-// byte from 0x20 to 0x7F is CW text, forwarded, echoed and queued for the side tone.
+// What one batch of bytes from the logger's keyer port asks for. The batch is walked by the
+// WinKeyer command structure: "set speed" (0x02) sets the speed, the commands a host waits
+// on are answered, every other command is taken in with its parameters and ignored, and each
+// text byte (0x20-0x7F outside a command) is CW text, forwarded, echoed and queued for the
+// side tone.
 struct KeyerPassResult {
     QString speedText;        // the new CW speed box text, empty when unchanged
-    QByteArray toLogger;      // 0xC4, the echoes, 0xC0
+    QByteArray toLogger;      // answers, and 0xC4, the echoes, 0xC0 around the text
     QStringList serverLines;  // "WT:..", "WK:c;" in order (only sent while connected)
     QString sideTone;         // characters for the side tone
 };
@@ -20,9 +24,9 @@ constexpr char kBusy = char(0xC4);
 constexpr char kIdle = char(0xC0);
 constexpr int kLowestSpeed = 5;
 
-// `speedBoxAfter` turns the new speed text into what the box then shows (its own rule), so
-// that the "WT:" line carries it; `queueSideTone` is the "Local Side Tone" box.
-KeyerPassResult run(const QByteArray& batch, bool queueSideTone);
+// `walker` carries a command cut off at the end of the previous batch into this one;
+// `queueSideTone` is the "Local Side Tone" box.
+KeyerPassResult run(const QByteArray& batch, bool queueSideTone, KeyerCommandWalker& walker);
 
 // The speed as the box shows it: at least two digits (5 gives "05").
 QString speedText(int wordsPerMinute);

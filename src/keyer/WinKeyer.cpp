@@ -66,6 +66,7 @@ void WinKeyer::KeyerPortEvent(CommEvent event) {
         dropBurst();
         return;
     case CommEvent::DsrChange:
+        commands_.reset(); // a new session: nothing of a command begun before it is owed
         ctx_.port.write(kHello);
         return;
     case CommEvent::CtsChange:
@@ -82,6 +83,7 @@ void WinKeyer::KeyerPortEvent(CommEvent event) {
 // The logger sent more than the port holds: that burst is thrown away, whole, rather than
 // keyed as an hour of CW behind everything the operator sends next.
 void WinKeyer::dropBurst() {
+    commands_.reset();
     droppedToTell_ += ctx_.port.discardInput() + ctx_.port.takeDroppedCount();
     burstQuiet_.start();
 }
@@ -109,9 +111,11 @@ void WinKeyer::Winkeyerx() {
     }
     if (overflows_ != overflowsBefore) { // this batch is part of a burst that overflowed
         droppedToTell_ += int(batch.size());
+        commands_.reset();
         return;
     }
-    const KeyerPassResult result = KeyerPass::run(batch, ctx_.store.isTicked(Ctl::SideTone));
+    const KeyerPassResult result = KeyerPass::run(batch, ctx_.store.isTicked(Ctl::SideTone),
+                                                      commands_);
     if (!result.speedText.isEmpty())
         ctx_.store.setText(Ctl::CWSpeed, result.speedText);
     for (const QString& line : result.serverLines)

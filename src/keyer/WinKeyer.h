@@ -1,5 +1,6 @@
 #pragma once
 
+#include "KeyerCommands.h"
 #include "platform/serial/CommEvent.h"
 
 #include <QObject>
@@ -51,4 +52,5 @@ private:
     QTimer burstQuiet_;
     int overflows_ = 0;     // counts overflows, so a pass knows its batch is part of one
     int droppedToTell_ = 0; // bytes dropped since the operator was last told
+    KeyerCommandWalker commands_;
 };

@@ -83,6 +83,21 @@ private slots:
         QCOMPARE(k.dialogs.messages, (QStringList{"FRAMING ERROR", "COMBREAK"}));
     }
 
+    // The port passes the admin prefix on; a command cut between two reads is finished by
+    // the next, and one left unfinished when the logger reopens its end is forgotten.
+    void commands_acrossReads_andAfterTheLoggerReopens() {
+        Keyed k;
+        StationEnd station;
+        QVERIFY(station.accept(k.core->serverSocket()));
+        k.keyer()->feed(QByteArray("\x00\x04", 2));
+        k.keyer()->feed(QByteArray("U\x0f\x00\x12", 4)); // load defaults, cut after two
+        QCOMPARE(k.takeWritten(), QByteArray("U"));
+        k.keyer()->setLines({false, false, true, false}); // the logger opens its end anew
+        k.keyer()->feed("hi");
+        QCOMPARE(k.takeWritten(), QByteArray("\x17\x80\xc4" "HI\xc0"));
+        QCOMPARE(station.waitForLines(2), (QStringList{"WK:H;", "WK:I;"}));
+    }
+
     void burstBeyondTheBuffer_isDroppedWhole_notKeyed_andTheOperatorIsTold() {
         Keyed k;
         StationEnd station;
