@@ -20,14 +20,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray input(reinterpret_cast<const char*>(data), qsizetype(size));
     for (const QByteArray& piece : input.split('\n')) {
         QString buffer = QString::fromLatin1(piece);
-        CatCommandPass pass(picture, CatFormats::frequencyField(picture.startFreq()), true);
+        CatCommandPass pass(picture, picture.frequencyField(), true);
         pass.beforeLoop(buffer);
         const CatActions actions = pass.commandLoop(buffer);
         for (const CatAction& action : actions) {
             if (action.kind == CatAction::Reply)
                 FUZZ_CHECK(action.text.size() <= 40 + piece.size());
         }
-        const QString field = CatFormats::frequencyField(picture.startFreq());
+        const QString field = picture.frequencyField();
         FUZZ_CHECK(field.size() == 11);
         for (QChar c : field)
             FUZZ_CHECK(c.isDigit());

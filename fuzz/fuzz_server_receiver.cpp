@@ -74,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const LinkState& link = program.core->linkState();
         FUZZ_CHECK(!link.serverRxBusy && !link.serverMsgBusy);
         FUZZ_CHECK(program.core->serverSocket().bytesAvailable() == 0);
-        const QString field = CatFormats::frequencyField(program.picture().startFreq());
+        const QString field = program.picture().frequencyField();
         FUZZ_CHECK(field.size() == 11);
         for (QChar digit : field)
             FUZZ_CHECK(digit.isDigit());

@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         StationReportPass pass(picture, store, true);
         for (const ReportAction& action : pass.run(chunk))
             FUZZ_CHECK(action.text.size() <= StationReportPass::kMaxTail + 40);
-        const QString field = CatFormats::frequencyField(picture.startFreq());
+        const QString field = picture.frequencyField();
         FUZZ_CHECK(field.size() == 11);
         for (QChar c : field)
             FUZZ_CHECK(c.isDigit());

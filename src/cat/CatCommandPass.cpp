@@ -2,7 +2,6 @@
 
 #include "CatFormats.h"
 #include "StationPicture.h"
-#include "common/NumericText.h"
 
 namespace {
 
@@ -23,6 +22,30 @@ bool queriesRemain(const QString& buffer) {
         if (buffer.contains(QLatin1String(query)))
             return true;
     return false;
+}
+
+bool allDigits(QStringView text);
+
+// The logger's frequency set in the buffer: "FA" + 8 or 11 digits in Hz + ";". The station
+// takes 8 digits, so an 11-digit set loses its first three.
+struct FrequencySet {
+    qsizetype at = -1;
+    QString command; // as the logger sent it
+    QString stationCommand;
+    qint64 hz = 0;
+};
+
+FrequencySet findFrequencySet(const QString& buffer) {
+    const qsizetype at = buffer.indexOf(QStringLiteral("FA"));
+    const qsizetype end = at < 0 ? -1 : buffer.indexOf(u';', at);
+    if (end < 0)
+        return {};
+    const QString command = buffer.mid(at, end - at + 1);
+    const QStringView digits = QStringView(command).mid(2, command.size() - 3);
+    if ((digits.size() != 8 && digits.size() != 11) || !allDigits(digits))
+        return {};
+    const QString station = command.size() == 14 ? QStringLiteral("FA") + command.mid(5) : command;
+    return {at, command, station, station.mid(2, 8).toLongLong()};
 }
 
 bool isFrequencySet(const QString& buffer) {
@@ -101,11 +124,13 @@ CatActions CatCommandPass::commandLoop(QString& buffer) {
 }
 
 void CatCommandPass::answerStatus(QString& buffer) {
-    if (!removeFirst(buffer, QStringLiteral("IF;")))
+    const qsizetype at = buffer.indexOf(QStringLiteral("IF;"));
+    if (at < 0)
         return;
-    const QString record =
-        CatFormats::statusRecord(field_, picture_.clarifierOffset(), picture_.ritOn,
-                                 picture_.xitOn, picture_.modeDigit(), picture_.transmitting);
+    const QString record = CatFormats::statusRecord(
+        fieldAt(buffer, at), picture_.clarifierOffset(), picture_.ritOn, picture_.xitOn,
+        picture_.modeDigit(), transmittingAt(buffer, at));
+    buffer.remove(at, 3);
     emitAction(CatAction::Reply, record);
     emitAction(CatAction::CopySent, record);
 }
@@ -119,9 +144,11 @@ void CatCommandPass::keyDown() {
 }
 
 void CatCommandPass::answerFrequency(QString& buffer, const QString& query, char vfo) {
-    if (!removeFirst(buffer, query))
+    const qsizetype at = buffer.indexOf(query);
+    if (at < 0)
         return;
-    const QString answer = CatFormats::frequencyAnswer(vfo, field_);
+    const QString answer = CatFormats::frequencyAnswer(vfo, fieldAt(buffer, at));
+    buffer.remove(at, query.size());
     emitAction(CatAction::Reply, answer);
     emitAction(CatAction::CopySent, answer);
 }
@@ -148,6 +175,7 @@ bool CatCommandPass::handleMode(QString& buffer) {
         return false;
     }
     picture_.setModeIndex(index);
+    picture_.expectModeConfirmation(index + 1);
     emitAction(CatAction::CopySent,
                CatFormats::statusRecord(field_, picture_.clarifierOffset(), picture_.ritOn,
                                         picture_.xitOn, index + 1, picture_.transmitting));
@@ -180,29 +208,37 @@ void CatCommandPass::answerPower(QString& buffer) {
 }
 
 void CatCommandPass::setFrequency(QString& buffer) {
-    const qsizetype at = buffer.indexOf(QStringLiteral("FA"));
-    if (at < 0 || (at + 2 < buffer.size() && buffer[at + 2] == u';'))
+    const FrequencySet set = findFrequencySet(buffer);
+    if (set.at < 0)
         return;
-    // The set command itself, "FA" + 8 or 11 digits in Hz + ";". Anything else is not a
-    // frequency and must not become one.
-    const qsizetype end = buffer.indexOf(u';', at);
-    if (end < 0)
-        return;
-    QString command = buffer.mid(at, end - at + 1);
-    const QStringView digits = QStringView(command).mid(2, command.size() - 3);
-    if ((digits.size() != 8 && digits.size() != 11) || !allDigits(digits))
-        return;
-    if (command.size() == 14) // the station takes 8 digits
-        command = QStringLiteral("FA") + command.mid(5);
-    picture_.pendingFreqCommand = QStringLiteral("A0:") + command;
-    const QString kHz = QStringLiteral("000") + command.mid(2, 5) + u'.' + command.mid(7, 2);
-    if (NumericText::numericValue(kHz) != NumericText::numericValue(picture_.startFreq())) {
-        picture_.setStartFreq(kHz);
+    picture_.pendingFreqCommand = QStringLiteral("A0:") + set.stationCommand;
+    if (set.hz != picture_.frequencyHz()) {
+        picture_.setFrequencyHz(set.hz);
         if (connected_) {
-            emitAction(CatAction::SendToServer, command);
+            emitAction(CatAction::SendToServer, set.stationCommand);
             emitAction(CatAction::PauseAfterFrequencySet);
         }
     }
-    emitAction(CatAction::Reply, buffer);
-    emitAction(CatAction::CopySent, QStringLiteral("A0:") + buffer);
+    // The echo is the set command alone; what followed it was handled as commands.
+    emitAction(CatAction::Reply, set.command);
+    emitAction(CatAction::CopySent, QStringLiteral("A0:") + set.command);
+}
+
+QString CatCommandPass::fieldAt(const QString& buffer, qsizetype queryAt) const {
+    // A query that came after a frequency set in the same burst reads the new frequency.
+    const FrequencySet set = findFrequencySet(buffer);
+    return set.at >= 0 && set.at < queryAt ? CatFormats::fieldOfHz(set.hz) : field_;
+}
+
+bool CatCommandPass::transmittingAt(const QString& buffer, qsizetype queryAt) const {
+    // The record answers the commands in the order they came: "TX;IF;" reads transmit.
+    const QStringView before = QStringView(buffer).left(queryAt);
+    const qsizetype keyed = before.lastIndexOf(QStringLiteral("TX;"));
+    const qsizetype released = std::max(before.lastIndexOf(QStringLiteral("RX")),
+                                        before.lastIndexOf(QStringLiteral("TX0;")));
+    if (keyed > released)
+        return connected_ || picture_.transmitting;
+    if (released > keyed)
+        return false;
+    return picture_.transmitting;
 }

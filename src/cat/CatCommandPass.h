@@ -35,6 +35,8 @@ private:
     void toggleClarifier(int& flag, const QString& mnemonic);
     void answerPower(QString& buffer);
     void setFrequency(QString& buffer);
+    QString fieldAt(const QString& buffer, qsizetype queryAt) const;
+    bool transmittingAt(const QString& buffer, qsizetype queryAt) const;
     void emitAction(CatAction::Kind kind, const QString& text = {}) { actions_.append({kind, text}); }
 
     StationPicture& picture_;

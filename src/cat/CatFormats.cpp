@@ -12,8 +12,12 @@ constexpr double kMaxHz = 99999999999.0;
 
 QString frequencyField(const QString& startFreqText) {
     const double hz = std::round(NumericText::numericValue(startFreqText) * 1000.0);
-    const double held = std::clamp(hz, 0.0, kMaxHz);
-    return QStringLiteral("%1").arg(static_cast<qint64>(held), 11, 10, QLatin1Char('0'));
+    return fieldOfHz(static_cast<qint64>(std::clamp(hz, 0.0, kMaxHz)));
+}
+
+QString fieldOfHz(qint64 hz) {
+    const qint64 held = std::clamp<qint64>(hz, 0, static_cast<qint64>(kMaxHz));
+    return QStringLiteral("%1").arg(held, 11, 10, QLatin1Char('0'));
 }
 
 QString statusRecord(const QString& frequencyField, const QString& clarifierOffset, int ritOn,

@@ -12,6 +12,8 @@ inline const QString kFilter = QStringLiteral("FL000000;");
 // "14000.5" gives 00014000500). What is no number counts as 0; values are held to what
 // 11 digits can say.
 QString frequencyField(const QString& startFreqText);
+// A frequency in Hz as those 11 digits.
+QString fieldOfHz(qint64 hz);
 
 // The 38-character answer to "IF;":
 // IF, frequency (11), five blanks, clarifier offset (5), RIT, XIT, "000", transmit/receive,

@@ -61,7 +61,7 @@ void LoggerCat::GetData() {
     BusyGuard guard(catBusy_);
     if (!guard.entered())
         return; // the bytes wait in the port for the pass that is running
-    const QString field = CatFormats::frequencyField(ctx_.picture.startFreq());
+    const QString field = ctx_.picture.frequencyField();
     catBuffer_ += takeIntake();
 
     CatCommandPass pass(ctx_.picture, field, ctx_.server.isConnected());
@@ -142,7 +142,7 @@ bool LoggerCat::perform(const CatActions& actions) {
             ctx_.store.setText(Ctl::Text1, QString());
             break;
         case CatAction::PauseAfterFrequencySet:
-            ctx_.wait.wait(kFrequencySetPauseSeconds);
+            pauseAnsweringPolls();
             break;
         case CatAction::Fail:
             // The buffer stays for the next pass; the flag is released before the box so
@@ -153,6 +153,20 @@ bool LoggerCat::perform(const CatActions& actions) {
         }
     }
     return true;
+}
+
+// The pause before a frequency set's echo. The picture already holds the new frequency, so
+// what the logger sends meanwhile gets passes of its own and is answered at once: a logger
+// polling every 200 ms must not time out behind the echo.
+void LoggerCat::pauseAnsweringPolls() {
+    catBuffer_.clear(); // this pass has taken everything it will answer from it
+    catBusy_ = false;
+    ctx_.wait.wait(kFrequencySetPauseSeconds, [this] {
+        if (!catBusy_ && ctx_.port.isOpen() && ctx_.port.inBufferCount() > 0)
+            GetData();
+        return false;
+    });
+    catBusy_ = true;
 }
 
 void LoggerCat::reply(const QString& text) {

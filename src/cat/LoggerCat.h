@@ -22,7 +22,8 @@ class LoggerCat final : public QObject {
 public:
     // The pause after each character taken in from the logger.
     static constexpr double kIntakePauseSeconds = 0.010;
-    // The pause after a frequency set has gone to the station, before the echo.
+    // The pause after a frequency set has gone to the station, before the echo; polls that
+    // come meanwhile are answered.
     static constexpr double kFrequencySetPauseSeconds = 0.5;
 
     struct Context {
@@ -50,6 +51,7 @@ private:
     bool outOfStep(const QString& intake) const;
     QString newestCommand(const QString& intake);
     bool perform(const CatActions& actions);
+    void pauseAnsweringPolls();
     void reply(const QString& text);
     void lineDropped();
     void light(const QString& indicator, bool lit);

@@ -2,10 +2,32 @@
 
 #include "common/ControlStore.h"
 #include "common/Controls.h"
+#include "CatFormats.h"
+
+#include <utility>
 
 QString StationPicture::startFreq() const { return store_.text(Ctl::StartFreq); }
 
 void StationPicture::setStartFreq(const QString& kHz) { store_.setText(Ctl::StartFreq, kHz); }
+
+qint64 StationPicture::frequencyHz() const {
+    if (exactHz_ >= 0 && startFreq() == exactBoxText_)
+        return exactHz_;
+    return CatFormats::frequencyField(startFreq()).toLongLong();
+}
+
+void StationPicture::setFrequencyHz(qint64 hz) {
+    const QString field = CatFormats::fieldOfHz(hz);
+    exactHz_ = field.toLongLong();
+    exactBoxText_ = field.left(8) + u'.' + field.mid(8, 2);
+    setStartFreq(exactBoxText_);
+}
+
+QString StationPicture::frequencyField() const { return CatFormats::fieldOfHz(frequencyHz()); }
+
+bool StationPicture::takeModeConfirmation(int modeDigit) {
+    return std::exchange(modeToConfirm_, 0) == modeDigit && modeDigit != 0;
+}
 
 int StationPicture::modeIndex() const { return store_.value(Ctl::Combo1); }
 

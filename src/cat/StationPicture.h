@@ -15,6 +15,12 @@ public:
 
     QString startFreq() const;           // kHz as text, as the frequency box shows it
     void setStartFreq(const QString& kHz);
+    // The frequency to the hertz: the box shows 10 Hz steps, but a logger reads back what it
+    // set and what the station reports. Typing into the box makes the box's value the one.
+    qint64 frequencyHz() const;
+    void setFrequencyHz(qint64 hz);
+    // The frequency as the logger's records carry it: 11 digits in Hz.
+    QString frequencyField() const;
     int modeIndex() const;               // 0 LSB .. 6 CWR, -1 for none
     void setModeIndex(int index);
     int modeDigit() const { return modeIndex() + 1; }
@@ -22,6 +28,12 @@ public:
     QString clarifierOffset() const { return clarifierOffset_; }
     // Always five characters, sign and four digits, so the status record keeps its length.
     void setClarifierOffset(const QString& offset);
+
+    // The logger set this mode: the station's next mode report confirms it, or tells of
+    // another one. A confirmation tells the logger nothing new and is not pushed to it.
+    void expectModeConfirmation(int modeDigit) { modeToConfirm_ = modeDigit; }
+    // True when the station's mode report `modeDigit` only confirms the logger's setting.
+    bool takeModeConfirmation(int modeDigit);
 
     // Follows the key-down and key-up messages the program sends to the station.
     void noteServerLine(const QString& line);
@@ -36,4 +48,7 @@ public:
 private:
     ControlStore& store_;
     QString clarifierOffset_ = kDefaultClarifierOffset;
+    qint64 exactHz_ = -1;
+    QString exactBoxText_; // the box text that exactHz_ belongs to
+    int modeToConfirm_ = 0;
 };

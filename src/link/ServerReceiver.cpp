@@ -125,9 +125,11 @@ void ServerReceiver::keyOnRttyLevel(const QString& chunk) {
 bool ServerReceiver::passChatLine(const QString& chunk) {
     if (!ctx_.chat.showingChat())
         return false; // nobody reads it; the chunk goes no further
-    const qsizetype end = chunk.indexOf(u';');
+    // The station's line is the text between "A0:MSG" and its ";".
+    const qsizetype from = chunk.indexOf(QStringLiteral("A0:MSG")) + 6;
+    const qsizetype end = chunk.indexOf(u';', from);
     if (end >= 0)
-        ctx_.chat.appendChat(chunk.mid(5, end));
+        ctx_.chat.appendChat(chunk.mid(from, end - from));
     return true;
 }
 

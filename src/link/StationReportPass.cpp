@@ -36,11 +36,6 @@ qsizetype statusReportAt(const QString& chunk, const QString& marker) {
     return -1;
 }
 
-// 11 digits in Hz as the frequency box shows them: 8 digits of kHz, ".", 2 more.
-QString asBoxText(const QString& elevenDigits) {
-    return elevenDigits.left(8) + u'.' + elevenDigits.mid(8, 2);
-}
-
 } // namespace
 
 StationReportPass::StationReportPass(StationPicture& picture, ControlStore& store, bool connected)
@@ -50,7 +45,7 @@ ReportActions StationReportPass::run(QString& chunk) {
     actions_.clear();
     showStatusFrequency(chunk, QStringLiteral("IF"), true);
     showStatusFrequency(chunk, QStringLiteral("AF"), false);
-    field_ = CatFormats::frequencyField(picture_.startFreq());
+    field_ = picture_.frequencyField();
     if (!chunk.isEmpty()) {
         if (!containsAnyReport(chunk))
             return actions_;
@@ -79,7 +74,7 @@ void StationReportPass::showStatusFrequency(const QString& chunk, const QString&
     QString digits = chunk.mid(at + 2, 11);
     if (clearThird)
         digits[2] = u'0'; // the report's third digit is not part of the frequency
-    picture_.setStartFreq(asBoxText(digits));
+    picture_.setFrequencyHz(digits.toLongLong());
 }
 
 bool StationReportPass::statusBranch(QString& chunk, bool& done) {
@@ -102,7 +97,7 @@ bool StationReportPass::statusBranch(QString& chunk, bool& done) {
     sendEcho(picture_.modeDigit());
     if (echo.size() >= 21 && echo.mid(5, 3) == QStringLiteral("000"))
         act(ReportAction::WriteLogger, QStringLiteral("FA") + echo.mid(5, 11) + u';');
-    picture_.setStartFreq(asBoxText(echo.mid(5, 11)));
+    picture_.setFrequencyHz(echo.mid(5, 11).toLongLong());
     done = true; // the chunk stays as it is
     return true;
 }
@@ -116,8 +111,12 @@ bool StationReportPass::modeReport(QString& chunk) {
         chunk.truncate(at + 4 + kMaxTail);
     }
     const int digit = qMax(0, charAt(chunk, at + 3).digitValue());
-    act(ReportAction::WriteLogger, statusRecordFor(digit));
-    act(ReportAction::WriteLogger, CatFormats::modeAnswer(digit));
+    // The station confirming the mode this logger has just set tells the logger nothing;
+    // pushed at it, it would be read where the logger waits for another answer.
+    if (!picture_.takeModeConfirmation(digit)) {
+        act(ReportAction::WriteLogger, statusRecordFor(digit));
+        act(ReportAction::WriteLogger, CatFormats::modeAnswer(digit));
+    }
     return setMode(digit);
 }
 
@@ -161,9 +160,9 @@ void StationReportPass::vfoReport(const QString& chunk, const QString& marker) {
         return; // not a frequency: the picture keeps the one it has
     if (digits.size() == 8)
         digits.prepend(QStringLiteral("000"));
-    const QString before = picture_.startFreq();
-    picture_.setStartFreq(asBoxText(digits));
-    if (picture_.startFreq() == before)
+    const qint64 before = picture_.frequencyHz();
+    picture_.setFrequencyHz(digits.toLongLong());
+    if (picture_.frequencyHz() == before)
         return;
     const QString record = marker + digits + u';';
     act(ReportAction::WriteLogger, record);
@@ -195,8 +194,7 @@ QString StationReportPass::statusRecordFor(int modeDigit) const {
 }
 
 QString StationReportPass::statusEcho(int modeDigit) const {
-    const QString field = CatFormats::frequencyField(picture_.startFreq());
-    return QStringLiteral("A0:IF") + field + picture_.clarifierOffset() +
+    return QStringLiteral("A0:IF") + picture_.frequencyField() + picture_.clarifierOffset() +
            QString::number(picture_.ritOn) + QString::number(picture_.xitOn) +
            QString::number(modeDigit) + QStringLiteral("00000;");
 }

@@ -26,7 +26,7 @@ QString show(const CatAction& a) {
 
 // A whole pass over `buffer`, as the actions' short forms; `buffer` keeps what is left.
 QStringList pass(Station& s, QString& buffer, bool connected = true) {
-    CatCommandPass cat(s.picture, CatFormats::frequencyField(s.picture.startFreq()), connected);
+    CatCommandPass cat(s.picture, s.picture.frequencyField(), connected);
     QStringList out;
     for (const CatAction& a : cat.beforeLoop(buffer))
         out << show(a);
@@ -209,14 +209,84 @@ private slots:
         QVERIFY(pass(s, buffer).first().contains("-000010000030000000;"));
     }
 
-    void statusRecord_reportsTransmitWhileKeyed() {
+    // The record answers the commands in the order the logger sent them.
+    void statusRecord_transmitDigit_data() {
+        QTest::addColumn<QString>("keyedBefore"); // a key line the station was sent earlier
+        QTest::addColumn<QString>("buffer");
+        QTest::addColumn<bool>("connected");
+        QTest::addColumn<QChar>("digit");
+        QTest::newRow("keyed earlier") << "A0:MX1;" << "IF;" << true << QChar('1');
+        QTest::newRow("released earlier") << "A0:MX0;" << "IF;" << true << QChar('0');
+        QTest::newRow("TX then IF in one burst") << "" << "TX;IF;" << true << QChar('1');
+        QTest::newRow("IF then TX in one burst") << "" << "IF;TX;" << true << QChar('0');
+        QTest::newRow("TX, RX, IF") << "A0:MX1;" << "TX;RX;IF;" << true << QChar('0');
+        QTest::newRow("TX with the link down keys nothing") << "" << "TX;IF;" << false << QChar('0');
+    }
+    void statusRecord_transmitDigit() {
+        QFETCH(QString, keyedBefore);
+        QFETCH(QString, buffer);
+        QFETCH(bool, connected);
+        QFETCH(QChar, digit);
         Station s;
-        s.picture.noteServerLine("A0:MX1;");
-        QString buffer = "IF;";
-        QCOMPARE(pass(s, buffer).first().mid(2)[28], u'1');
-        s.picture.noteServerLine("A0:MX0;");
-        buffer = "IF;";
-        QCOMPARE(pass(s, buffer).first().mid(2)[28], u'0');
+        s.picture.noteServerLine(keyedBefore);
+        const QStringList actions = pass(s, buffer, connected);
+        const auto record = std::find_if(actions.begin(), actions.end(),
+                                         [](const QString& a) { return a.startsWith("R:IF"); });
+        QVERIFY(record != actions.end());
+        QCOMPARE(record->mid(2)[28], digit);
+    }
+
+    // After a frequency set: the echo is the set alone, and what followed it in the burst is
+    // answered as commands, with the new frequency.
+    void frequencySet_followedInTheBurst_data() {
+        QTest::addColumn<QString>("buffer");
+        QTest::addColumn<QStringList>("replies");
+        QTest::newRow("identity verify") << "FA00007060000;ID;"
+                                         << QStringList{"ID009;", "FA00007060000;"};
+        QTest::newRow("status read") << "FA00007060000;IF;"
+                                     << QStringList{"IF00007060000     -000000000030000000;",
+                                                    "FA00007060000;"};
+        QTest::newRow("read before the set keeps the old") << "FA;FA00007060000;"
+                                                           << QStringList{"FA00014025000;", "FA00007060000;"};
+    }
+    void frequencySet_followedInTheBurst() {
+        QFETCH(QString, buffer);
+        QFETCH(QStringList, replies);
+        Station s;
+        QStringList written;
+        for (const QString& action : pass(s, buffer))
+            if (action.startsWith("R:"))
+                written << action.mid(2);
+        QCOMPARE(written, replies);
+    }
+
+    // The station takes the hertz; the logger reads back what it set, while the box shows
+    // 10 Hz steps. Typing into the box makes its value the frequency again.
+    void frequencySet_keepsTheHertz() {
+        Station s;
+        QString buffer = "FA00014025055;";
+        QVERIFY(pass(s, buffer).contains("S:FA14025055;"));
+        QCOMPARE(s.picture.startFreq(), QString("00014025.05"));
+        buffer = "FA;";
+        QCOMPARE(pass(s, buffer).first(), QString("R:FA00014025055;"));
+        buffer = "FA00014025050;"; // 5 Hz lower is a change the station must hear of
+        QVERIFY(pass(s, buffer).contains("S:FA14025050;"));
+        s.picture.setFrequencyHz(14025055);
+        s.store.setText(Ctl::StartFreq, "7010.00");
+        buffer = "FA;";
+        QCOMPARE(pass(s, buffer).first(), QString("R:FA00007010000;"));
+    }
+
+    void modeSet_awaitsTheStationsConfirmation() {
+        Station s;
+        QString buffer = "MD2;";
+        pass(s, buffer);
+        QVERIFY(!s.picture.takeModeConfirmation(3)); // another mode is news, and ends the wait
+        QVERIFY(!s.picture.takeModeConfirmation(2));
+        buffer = "MD2;";
+        pass(s, buffer);
+        QVERIFY(s.picture.takeModeConfirmation(2));
+        QVERIFY(!s.picture.takeModeConfirmation(2)); // only once
     }
 };
 

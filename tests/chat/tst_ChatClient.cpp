@@ -90,8 +90,10 @@ private slots:
         QTest::qWait(30);
         QVERIFY(b.core->chatControls().text(ChatCtl::Text1).isEmpty()); // window not shown
         b.core->chatPanel().show();
-        station.send("A0:MSGcq from the station;");
+        station.send("A0:MSGcq from the station;FA00014074000;");
         QTRY_VERIFY(b.core->chatControls().text(ChatCtl::Text1).contains("cq from the station"));
+        const QString shown = b.core->chatControls().text(ChatCtl::Text1);
+        QVERIFY2(!shown.contains("Gcq") && !shown.contains("FA000"), qPrintable(shown));
     }
 };
 
