@@ -115,6 +115,27 @@ private slots:
         QCOMPARE(b.takeWritten(), kRecordCW + "FA00014000000;");
     }
 
+    // A poll during the pause after a frequency set is answered at once, with the new
+    // frequency, and the echo that ends the pause is the set command alone.
+    void pollDuringTheFrequencySetPause_isAnsweredAtOnce() {
+        CoreBench b;
+        StationEnd station;
+        QVERIFY(station.accept(b.core->serverSocket()));
+        b.startRadio();
+        b.clock.set(43200.0); // daytime: the pause is real
+        b.clock.setStepPerReading(0.0005);
+        bool polled = false;
+        connect(&b.c(), &ControlStore::changed, this, [&](const QString& name, auto) {
+            if (name == Ctl::StartFreq && !polled) { // the set has reached the picture
+                polled = true;
+                b.radio()->feed("IF;");
+            }
+        });
+        b.radio()->feed("FA00007060000;ID;");
+        QCOMPARE(b.takeWritten(), QByteArray("ID009;IF00007060000     -000000000030000000;FA00007060000;"));
+        QCOMPARE(station.waitForLines(2), (QStringList{"A0:MX0;", "FA07060000;"}));
+    }
+
     void identityWithMonitor_showsTheQueryTwice() {
         CoreBench b;
         b.startRadio();

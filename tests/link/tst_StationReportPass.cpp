@@ -44,6 +44,36 @@ private slots:
         QVERIFY(chunk.isEmpty());
     }
 
+    // What the station reports reaches the logger to the hertz; a report of the frequency the
+    // logger already has is not pushed again.
+    void vfoReport_toTheHertz() {
+        Station s;
+        QString chunk = "FA00014025055;";
+        QVERIFY(run(s, chunk).contains("L:FA00014025055;"));
+        QCOMPARE(s.picture.startFreq(), QString("00014025.05"));
+        QCOMPARE(s.picture.frequencyField(), QString("00014025055"));
+        chunk = "FA00014025055;";
+        QCOMPARE(run(s, chunk), QStringList{});
+        chunk = "FA00014025050;";
+        QVERIFY(run(s, chunk).contains("L:FA00014025050;"));
+    }
+
+    // The station confirming the mode the logger has just set is not pushed back at the
+    // logger (it would be read where the logger waits for its "ID;" answer); a mode changed
+    // at the station is.
+    void modeReport_confirmingTheLoggersSet_isNotPushed() {
+        Station s;
+        s.picture.expectModeConfirmation(2);
+        QString chunk = "MD02;";
+        QCOMPARE(run(s, chunk), QStringList{});
+        QCOMPARE(s.store.text(Ctl::Combo1), QString("USB"));
+        chunk = "MD02;"; // the operator at the station chose it again: the logger hears it
+        QVERIFY(run(s, chunk).contains("L:MD2;"));
+        s.picture.expectModeConfirmation(2);
+        chunk = "MD03;";
+        QVERIFY(run(s, chunk).contains("L:MD3;"));
+    }
+
     void twoVfoReports_firstOneCounts() {
         Station s;
         QString chunk = "FA00014074000;FA00014075000;";
