@@ -13,7 +13,6 @@
 
 #include <QCoreApplication>
 #include <cstdint>
-#include <memory>
 
 namespace {
 
@@ -42,22 +41,22 @@ struct LinkedProgram : CoreBench {
     StationEnd station;
 };
 
-QCoreApplication& application() {
+// The runner of the corpus has its application; libFuzzer has none. Neither it nor the
+// program below is ever destroyed: at exit the order of static destructors is not theirs.
+void ensureApplication() {
     static int argc = 1;
     static char name[] = "fuzz_server_receiver";
     static char* argv[] = {name, nullptr};
-    static std::unique_ptr<QCoreApplication> app;
     if (!QCoreApplication::instance())
-        app = std::make_unique<QCoreApplication>(argc, argv);
-    return *QCoreApplication::instance();
+        new QCoreApplication(argc, argv);
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    application();
+    ensureApplication();
     // One program for the whole run: a login per input would use up the ports of 127.0.0.1.
-    static LinkedProgram program;
+    static LinkedProgram& program = *new LinkedProgram;
     if (size == 0)
         return 0;
     ControlStore& c = program.c();

@@ -18,10 +18,11 @@ targets=("$@")
 cmake --build build-fuzz -j"$(nproc)" --target "${targets[@]}"
 export QT_QPA_PLATFORM=offscreen ASAN_OPTIONS="detect_leaks=0" UBSAN_OPTIONS="halt_on_error=1"
 run() {
-    local target=$1 work=build-fuzz/corpus/$1 out=build-fuzz/$1.log
+    # Absolute paths: a target may change the current folder (the whole program does).
+    local target=$1 work=$PWD/build-fuzz/corpus/$1 out=build-fuzz/$1.log
     mkdir -p "$work" "build-fuzz/findings/$1"
-    build-fuzz/fuzz/"$target" "$work" "fuzz/corpus/$target" -max_total_time="$seconds" \
-        -artifact_prefix="build-fuzz/findings/$target/" -print_final_stats=1 > "$out" 2>&1 || true
+    build-fuzz/fuzz/"$target" "$work" "$PWD/fuzz/corpus/$target" -max_total_time="$seconds" \
+        -artifact_prefix="$PWD/build-fuzz/findings/$target/" -print_final_stats=1 > "$out" 2>&1 || true
     local runs findings
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$out" | tail -1)
     findings=$(ls "build-fuzz/findings/$target" | wc -l)
