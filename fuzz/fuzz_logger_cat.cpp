@@ -1,7 +1,7 @@
 // The logger's command pass on anything a logger (or line noise) may send. Each line of the
 // input is what one pass finds in the buffer. Invariants: the frequency the logger is told is
-// always 11 digits, the mode is one of the seven (or none, when the logger chose none), and no reply is longer than a status record
-// and what the logger sent (a frequency set is echoed as it came).
+// always 11 digits, the mode is one of the seven (or none, when the logger chose none), and
+// every reply is one answer: a single command ending in ";", never the rest of the burst.
 #include "FuzzCheck.h"
 #include "cat/CatCommandPass.h"
 #include "cat/CatFormats.h"
@@ -21,11 +21,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const QByteArray& piece : input.split('\n')) {
         QString buffer = QString::fromLatin1(piece);
         CatCommandPass pass(picture, picture.frequencyField(), true);
-        pass.beforeLoop(buffer);
-        const CatActions actions = pass.commandLoop(buffer);
+        CatActions actions = pass.beforeLoop(buffer);
+        actions += pass.commandLoop(buffer);
         for (const CatAction& action : actions) {
-            if (action.kind == CatAction::Reply)
-                FUZZ_CHECK(action.text.size() <= 40 + piece.size());
+            if (action.kind != CatAction::Reply)
+                continue;
+            FUZZ_CHECK(action.text.size() <= 38);
+            FUZZ_CHECK(action.text.endsWith(u';') && action.text.count(u';') == 1);
         }
         const QString field = picture.frequencyField();
         FUZZ_CHECK(field.size() == 11);
