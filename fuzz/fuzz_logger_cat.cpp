@@ -4,8 +4,8 @@
 // every reply is one answer: a single command ending in ";", never the rest of the burst.
 #include "FuzzCheck.h"
 #include "cat/CatCommandPass.h"
-#include "cat/CatFormats.h"
-#include "cat/StationPicture.h"
+#include "station/CatFormats.h"
+#include "station/StationPicture.h"
 #include "common/ControlStore.h"
 #include "common/Controls.h"
 

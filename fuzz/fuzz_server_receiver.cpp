@@ -6,8 +6,8 @@
 // socket, the frequency box is a number a logger can read, the mode is one of the seven,
 // each line to the station is a short one, and what goes to the logger is bounded.
 #include "FuzzCheck.h"
-#include "cat/CatFormats.h"
-#include "link/LinkState.h"
+#include "station/CatFormats.h"
+#include "station/LinkState.h"
 #include "support/CoreBench.h"
 #include "support/StationEnd.h"
 

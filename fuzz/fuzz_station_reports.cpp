@@ -3,8 +3,8 @@
 // the mode stays one of the seven, the clarifier offset keeps its sign-and-four-digits form,
 // and what is written to the logger stays within the report tail's bound.
 #include "FuzzCheck.h"
-#include "cat/CatFormats.h"
-#include "cat/StationPicture.h"
+#include "station/CatFormats.h"
+#include "station/StationPicture.h"
 #include "common/ControlStore.h"
 #include "common/Controls.h"
 #include "link/StationReportPass.h"

@@ -1,7 +1,7 @@
 #include "CatCommandPass.h"
 
-#include "CatFormats.h"
-#include "StationPicture.h"
+#include "station/CatFormats.h"
+#include "station/StationPicture.h"
 
 namespace {
 

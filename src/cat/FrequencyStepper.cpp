@@ -1,11 +1,11 @@
 #include "FrequencyStepper.h"
 
-#include "StationPicture.h"
+#include "station/StationPicture.h"
 #include "common/ControlStore.h"
 #include "common/Controls.h"
 #include "common/MonitorBoxes.h"
 #include "common/NumericText.h"
-#include "link/ServerLine.h"
+#include "station/ServerLine.h"
 #include "platform/PausingWait.h"
 #include "platform/serial/CommPort.h"
 

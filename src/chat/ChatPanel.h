@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/ChatLines.h"
+#include "station/ChatLines.h"
 
 #include <QObject>
 

@@ -5,7 +5,7 @@
 #include "common/ControlStore.h"
 #include "common/Controls.h"
 #include "common/NumericText.h"
-#include "link/ServerLine.h"
+#include "station/ServerLine.h"
 #include "platform/BusyGuard.h"
 #include "platform/Dialogs.h"
 #include "platform/PausingWait.h"

@@ -1,8 +1,8 @@
 #include "StationLink.h"
 
-#include "LinkState.h"
+#include "station/LinkState.h"
 #include "LinkTexts.h"
-#include "ServerLine.h"
+#include "station/ServerLine.h"
 #include "common/ControlStore.h"
 #include "common/Controls.h"
 #include "common/NumericText.h"

@@ -1,7 +1,7 @@
 #include "StationReportPass.h"
 
-#include "cat/CatFormats.h"
-#include "cat/StationPicture.h"
+#include "station/CatFormats.h"
+#include "station/StationPicture.h"
 #include "common/ControlStore.h"
 #include "common/Controls.h"
 #include "common/NumericText.h"

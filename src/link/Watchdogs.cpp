@@ -1,9 +1,9 @@
 #include "Watchdogs.h"
 
-#include "LinkState.h"
+#include "station/LinkState.h"
 #include "LinkTexts.h"
-#include "ServerLine.h"
-#include "cat/StationPicture.h"
+#include "station/ServerLine.h"
+#include "station/StationPicture.h"
 #include "common/ControlStore.h"
 #include "common/Controls.h"
 #include "common/NumericText.h"

@@ -1,6 +1,6 @@
 #include "cat/CatCommandPass.h"
-#include "cat/CatFormats.h"
-#include "cat/StationPicture.h"
+#include "station/CatFormats.h"
+#include "station/StationPicture.h"
 #include "common/ControlStore.h"
 #include "common/Controls.h"
 

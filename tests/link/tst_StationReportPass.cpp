@@ -1,4 +1,4 @@
-#include "cat/StationPicture.h"
+#include "station/StationPicture.h"
 #include "common/ControlStore.h"
 #include "common/Controls.h"
 #include "link/StationReportPass.h"

@@ -1,4 +1,4 @@
-#include "cat/CatFormats.h"
+#include "station/CatFormats.h"
 
 #include <QTest>
 
