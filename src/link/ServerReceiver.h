@@ -17,16 +17,14 @@ class ServerLine;
 class StationPicture;
 struct LinkState;
 
-// Everything the station server sends arrives here, one chunk per read: the quick work on
-// each chunk (receive light, VOX, monitor, rig power log, guard and activity inputs, RTTY
-// level keying, chat lines), then the station-report pass for the reports in it.
+// Everything the station server sends arrives here, one chunk per read. The receiver reads
+// the socket and carries out actions: those of the quick rules on every chunk (ChunkRules),
+// then those of the station-report pass for the reports in it.
 class ServerReceiver final : public QObject {
     Q_OBJECT
 public:
     // A chunk is at most this long; the rest waits in the socket for the next pass.
     static constexpr qint64 kMaxChunk = 16 * 1024;
-    static constexpr double kRttyKeyLevel = 12000;
-    static constexpr double kRttyReleaseLevel = 1000;
 
     struct Context {
         QTcpSocket& socket; // Winsock2
@@ -53,13 +51,9 @@ public:
 
 private:
     void handleChunk(QString& chunk);
-    void logRigPower(const QString& chunk);
-    void followTransmitter(const QString& chunk);
-    void noteActivity(const QString& chunk);
-    void keyOnRttyLevel(const QString& chunk);
-    bool passChatLine(const QString& chunk);
     void dispatch(QString& chunk);
     bool perform(const ReportActions& actions);
+    QString timeAndDate() const;
     void writeLogger(const QString& text);
 
     Context ctx_;

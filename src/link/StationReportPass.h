@@ -15,6 +15,12 @@ struct ReportAction {
         CopySent,      // send monitor copy
         LoginAccepted, // the server said "Login OK"
         Fail,          // the pass ends with "error " + text; the chunk is kept
+        // The quick rules on every chunk (ChunkRules):
+        CopyReceived,     // the server's chunk to the receive monitor, as it came
+        LogWithTime,      // a line for the log file: text, then the time and the date
+        ShowGuardLight,   // the transmit guard's light on ("1") or off ("0")
+        ClearGuardNotice, // the guard's "Sending Key Up Signal" leaves the send monitor
+        AppendChat,       // the station's chat line for the chat window
     };
     Kind kind;
     QString text;

@@ -60,6 +60,7 @@ void Watchdogs::watchTransmitter() {
         return;
     ctx_.server.send(QStringLiteral("A0:MX0;"));
     ctx_.store.setText(Ctl::Text6, LinkTexts::kGuardKeyUp);
+    ctx_.link.guardNoticeShown = true;
     ctx_.link.txKeyed = false;
     ctx_.store.setVisible(Ctl::Shape2, false);
 }

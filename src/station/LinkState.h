@@ -15,6 +15,7 @@ struct LinkState {
     int guardCount = 0;
     bool activitySeen = false;
     int idleCount = 0;
+    bool guardNoticeShown = false; // the guard's key-up notice stands in the send monitor
 
     bool rigOnLogged = false;
     bool rigOffLogged = false;

@@ -42,66 +42,34 @@ private slots:
         QCOMPARE(l.c().colour(Ctl::RCVIP), Colours::kRed);
     }
 
-    void rigPower_isLoggedOncePerChange() {
-        Linked l;
-        l.chunk("PS1;");
-        l.chunk("PS1;");
-        l.chunk("PS0;");
-        QTRY_VERIFY(l.logText().contains("RIG OFF at "));
-        const QString log = l.logText();
-        QCOMPARE(log.count("RIG ON at "), 1);
-        QCOMPARE(log.count("RIG OFF at "), 1);
-        QVERIFY(log.indexOf("RIG ON") < log.indexOf("RIG OFF"));
-        QVERIFY(log.contains("\n\r\n")); // the line's own line feed, then the log's line end
-    }
-
-    void rttyLevels_keyAndReleaseOnce() {
-        Linked l;
-        l.c().setValue(Ctl::KeyRTTY, 1);
-        for (const char* level : {"RL:12500", "RL:12800", "RL:05000", "RL:00900", "RL:00800"})
-            l.chunk(level);
-        QTRY_COMPARE(l.station.lines(), (QStringList{"A0:MX1;", "A0:MX0;"}));
-    }
-
-    void vox_isSwitchedOff() {
-        Linked l;
-        l.chunk("VX1;");
-        QTRY_COMPARE(l.station.lines(), QStringList{"A0:VX0;"});
-    }
-
-    void chatLine_withNoChatWindow_goesNoFurther() {
-        Linked l;
-        l.chunk("A0:MSGhello there;FA00014074000;");
-        QCOMPARE(l.picture().startFreq(), QString("14000.00"));
-        l.chunk("FA00014074000;");
-        QTRY_COMPARE(l.picture().startFreq(), QString("00014074.00"));
-    }
-
-    void guardInputs_followKeyReports() {
+    // What the quick rules ask for is carried out (the rules themselves: tst_ChunkRules).
+    void quickRules_areCarriedOut() {
         Linked l;
         l.c().setValue(Ctl::EnableGuard, 1);
-        l.chunk("MX1;");
-        QTRY_VERIFY(l.core->linkState().txKeyed);
+        l.c().setValue(Ctl::EnableActive, 1);
+        l.c().setValue(Ctl::Check1, 1);
+        l.c().setText(Ctl::Text6, "Sending Key Up Signal");
+        l.core->linkState().guardNoticeShown = true;
+        l.chunk("PS1;VX1;MX1;");
+        QTRY_COMPARE(l.station.lines(), QStringList{"A0:VX0;"});
         QVERIFY(l.c().isVisible(Ctl::Shape2));
-        QVERIFY(l.picture().transmitting); // the logger's status record says so too
-        l.core->linkState().guardCount = 7;
-        l.chunk("MX0;");
-        QTRY_VERIFY(!l.core->linkState().txKeyed);
-        QCOMPARE(l.core->linkState().guardCount, 0);
-        QVERIFY(!l.c().isVisible(Ctl::Shape2));
+        QVERIFY(l.c().text(Ctl::Text6).isEmpty());
+        QVERIFY(l.c().text(Ctl::Text5).contains("PS1;VX1;MX1;")); // the receive monitor
+        QTRY_VERIFY(l.logText().contains("RIG ON at "));
+        QVERIFY(l.logText().contains("\n\r\n")); // the line's own line feed, then the log's
     }
 
-    void activity_restartsTheIdleCount() {
+    // A status report and a mode report in one chunk: the status report's mode counts, and
+    // the chunk is passed once per report keyword in it.
+    void statusAndModeReportInOneChunk() {
         Linked l;
-        l.c().setValue(Ctl::EnableActive, 1);
-        l.core->linkState().idleCount = 100;
-        l.c().setText(Ctl::Text6, "Sending Key Up Signal");
-        l.chunk("FA00014074000;");
-        QTRY_COMPARE(l.core->linkState().idleCount, 0);
-        QVERIFY(l.core->linkState().activitySeen);
-        QVERIFY(l.c().text(Ctl::Text6).isEmpty());
-        l.chunk("PS1;");
-        QTRY_VERIFY(!l.core->linkState().activitySeen);
+        l.takeWritten();
+        l.chunk("IF00014074000-000000200000;MD03;");
+        QTRY_COMPARE(l.picture().startFreq(), QString("00014074.00"));
+        QCOMPARE(l.c().text(Ctl::Combo1), QString("USB"));
+        QCOMPARE(l.takeWritten(), QByteArray("FA00014074000;FA00014074000;"));
+        QCOMPARE(l.station.waitForLines(2), (QStringList{"A0:IF00014074000-000000200000;",
+                                                        "A0:IF00014074000-000000200000;"}));
     }
 
     void loginPrompts_answeredInAnyOrder_thenPortsAndGuard() {

@@ -1,0 +1,114 @@
+#include "ChunkRules.h"
+
+#include "common/NumericText.h"
+#include "station/LinkState.h"
+#include "station/StationPicture.h"
+
+namespace ChunkRules {
+
+namespace {
+
+bool has(const QString& chunk, const char* text) { return chunk.contains(QLatin1String(text)); }
+
+void logRigPower(const QString& chunk, StationPicture& picture, LinkState& link, ReportActions& out) {
+    // Each change is logged once, however often the station repeats it.
+    if (has(chunk, "PS1;")) {
+        picture.powerOn = true;
+        if (!link.rigOnLogged) {
+            link.rigOnLogged = true;
+            link.rigOffLogged = false;
+            out.append({ReportAction::LogWithTime, QStringLiteral("RIG ON at ")});
+        }
+    }
+    if (has(chunk, "PS0;")) {
+        picture.powerOn = false;
+        if (!link.rigOffLogged) {
+            link.rigOffLogged = true;
+            link.rigOnLogged = false;
+            out.append({ReportAction::LogWithTime, QStringLiteral("RIG OFF at ")});
+        }
+    }
+}
+
+void followTransmitter(const QString& chunk, StationPicture& picture, LinkState& link,
+                       bool guardOn, ReportActions& out) {
+    const bool keyed = has(chunk, "MX1;");
+    const bool released = has(chunk, "MX0;");
+    // The logger's status record follows the station whether or not the guard is on.
+    if (keyed)
+        picture.transmitting = true;
+    if (released)
+        picture.transmitting = false;
+    if (!guardOn)
+        return;
+    if (keyed) {
+        link.txKeyed = true;
+        out.append({ReportAction::ShowGuardLight, QStringLiteral("1")});
+    }
+    if (released) {
+        link.txKeyed = false;
+        link.guardCount = 0;
+        out.append({ReportAction::ShowGuardLight, QStringLiteral("0")});
+    }
+}
+
+void noteActivity(const QString& chunk, LinkState& link, ReportActions& out) {
+    const bool active = has(chunk, "FA") || has(chunk, "FB") || has(chunk, "WK") || has(chunk, "MX");
+    link.activitySeen = active;
+    if (!active)
+        return;
+    link.idleCount = 0;
+    if (link.guardNoticeShown) {
+        link.guardNoticeShown = false;
+        out.append({ReportAction::ClearGuardNotice, QString()});
+    }
+}
+
+void keyOnRttyLevel(const QString& chunk, LinkState& link, ReportActions& out) {
+    const qsizetype at = chunk.indexOf(QStringLiteral("RL:"));
+    if (at < 0)
+        return;
+    const double level = NumericText::numericValue(chunk.mid(at + 3, 5));
+    if (level > kRttyKeyLevel && !link.rttyKeyed) {
+        out.append({ReportAction::Send, QStringLiteral("A0:MX1;")});
+        link.rttyKeyed = true;
+    } else if (level < kRttyReleaseLevel && link.rttyKeyed) {
+        out.append({ReportAction::Send, QStringLiteral("A0:MX0;")});
+        link.rttyKeyed = false;
+    }
+}
+
+// The station's chat line is the text between "A0:MSG" and its ";"; without a ";" there is
+// no line yet.
+void passChatLine(const QString& chunk, ReportActions& out) {
+    const qsizetype from = chunk.indexOf(QStringLiteral("A0:MSG")) + 6;
+    const qsizetype end = chunk.indexOf(u';', from);
+    if (end >= 0)
+        out.append({ReportAction::AppendChat, chunk.mid(from, end - from)});
+}
+
+} // namespace
+
+Outcome apply(const QString& chunk, StationPicture& picture, LinkState& link, const Inputs& inputs) {
+    Outcome outcome;
+    ReportActions& out = outcome.actions;
+    if (has(chunk, "VX1;"))
+        out.append({ReportAction::Send, QStringLiteral("A0:VX0;")});
+    out.append({ReportAction::CopyReceived, chunk});
+    logRigPower(chunk, picture, link, out);
+    followTransmitter(chunk, picture, link, inputs.guardOn, out);
+    if (inputs.activityWatchOn)
+        noteActivity(chunk, link, out);
+    if (inputs.rttyKeyingOn)
+        keyOnRttyLevel(chunk, link, out);
+    if (has(chunk, "A0:MSG")) {
+        if (!inputs.chatShowing) {
+            outcome.readReports = false; // nobody reads it; the chunk goes no further
+            return outcome;
+        }
+        passChatLine(chunk, out);
+    }
+    return outcome;
+}
+
+} // namespace ChunkRules
