@@ -78,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (QChar digit : field)
             FUZZ_CHECK(digit.isDigit());
         FUZZ_CHECK(program.picture().modeDigit() >= 1 && program.picture().modeDigit() <= 7);
-        for (const QString& line : program.station.lines())
+        for (const QString& line : program.station.takeLines())
             FUZZ_CHECK(line.size() <= 80);
         // A status record, the mode and the VFO for each report keyword, and the text tail.
         const QByteArray toLogger = program.takeWritten();

@@ -1,7 +1,7 @@
 // The WAV reader on any bytes. Invariants: every sample is a finite number within -1..1, and
 // no more samples come out than the bytes could hold.
 #include "FuzzCheck.h"
-#include "digital/dsp/WavIo.h"
+#include "common/WavIo.h"
 
 #include <QBuffer>
 #include <cmath>

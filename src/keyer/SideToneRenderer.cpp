@@ -1,5 +1,6 @@
 #include "SideToneRenderer.h"
 
+#include "common/WavIo.h"
 #include "MorseTiming.h"
 #include "ToneWaveform.h"
 
@@ -77,6 +78,6 @@ void SideToneRenderer::render(qint16* out, int frames) {
     for (int n = 0; n < frames; ++n, ++position_) {
         const float envelope = envelopeAt(position_);
         const float tone = nextWaveformSample();
-        out[n] = static_cast<qint16>(std::lround(std::clamp(tone * envelope, -1.0f, 1.0f) * 32767.0f));
+        out[n] = WavIo::pcm16(tone * envelope);
     }
 }

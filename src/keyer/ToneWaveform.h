@@ -11,7 +11,7 @@ namespace ToneWaveform {
 constexpr double kSamplesPerPeriod = 70.5;
 constexpr int kBlockSamples = 141;
 
-// The samples of a 16-bit PCM WAV file (channels mixed), scaled to -1..1.
+// The samples of a WAV file (channels mixed), scaled to -1..1.
 std::optional<QVector<float>> load(const QString& path, QString* why);
 
 // A whole number of 141-sample blocks of two sine periods, as 16-bit PCM WAV bytes.

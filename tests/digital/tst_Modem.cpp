@@ -2,7 +2,7 @@
 #include "digital/dsp/BandPass.h"
 #include "digital/dsp/PskDemodulator.h"
 #include "digital/dsp/PskModulator.h"
-#include "digital/dsp/WavIo.h"
+#include "common/WavIo.h"
 #include "digital/modem/Notch.h"
 #include "digital/modem/PttPort.h"
 #include "platform/Clock.h"

@@ -3,7 +3,7 @@
 #include "digital/dsp/PskModulator.h"
 #include "digital/dsp/RttyDemodulator.h"
 #include "digital/dsp/RttyModulator.h"
-#include "digital/dsp/WavIo.h"
+#include "common/WavIo.h"
 #include "digital/modem/ModeList.h"
 
 #include <QCommandLineParser>

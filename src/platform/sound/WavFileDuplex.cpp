@@ -1,6 +1,7 @@
 #include "WavFileDuplex.h"
 
 #include "WavFileToneOutput.h"
+#include "common/WavIo.h"
 #include "platform/Clock.h"
 
 #include <QtEndian>
@@ -52,7 +53,7 @@ void WavFileDuplex::tick() {
     client_->playback(sent.data(), sent.size());
     if (output_.isOpen()) {
         for (float v : sent)
-            written_.push_back(qToLittleEndian(qint16(std::lround(std::clamp(v, -1.0f, 1.0f) * 32767))));
+            written_.push_back(qToLittleEndian(WavIo::pcm16(v)));
     }
 }
 

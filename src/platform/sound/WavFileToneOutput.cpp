@@ -1,6 +1,6 @@
 #include "WavFileToneOutput.h"
 
-#include "common/WavHeader.h"
+#include "common/WavIo.h"
 #include "platform/Clock.h"
 
 #include <QtEndian>
@@ -19,7 +19,7 @@ WavFileToneOutput::WavFileToneOutput(QString path, const Clock& clock)
 
 WavFileToneOutput::~WavFileToneOutput() { finish(); }
 
-QByteArray WavFileToneOutput::header(qint64 frames) { return wavHeader16Mono(kSampleRate, frames); }
+QByteArray WavFileToneOutput::header(qint64 frames) { return WavIo::header16Mono(kSampleRate, frames); }
 
 bool WavFileToneOutput::start(SampleSource& source, QString* why) {
     if (file_.isOpen()) {

@@ -1,7 +1,6 @@
 #include "WavIo.h"
 
-#include "common/WavHeader.h"
-
+#include <QBuffer>
 #include <QFile>
 #include <QtEndian>
 #include <cmath>
@@ -100,10 +99,9 @@ bool Reader::readBlock(std::vector<float>& out, size_t frames) {
     return !out.empty();
 }
 
-std::optional<Sound> read(const QString& path, QString* why) {
-    Reader reader;
-    if (!reader.open(path, why))
-        return std::nullopt;
+namespace {
+
+std::optional<Sound> readAll(Reader& reader) {
     Sound sound;
     sound.sampleRate = reader.sampleRate();
     std::vector<float> block;
@@ -112,19 +110,61 @@ std::optional<Sound> read(const QString& path, QString* why) {
     return sound;
 }
 
+} // namespace
+
+std::optional<Sound> read(const QString& path, QString* why) {
+    Reader reader;
+    if (!reader.open(path, why))
+        return std::nullopt;
+    return readAll(reader);
+}
+
+std::optional<Sound> readBytes(const QByteArray& bytes, QString* why, const QString& name) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    Reader reader;
+    if (!reader.open(buffer, why, name))
+        return std::nullopt;
+    return readAll(reader);
+}
+
+QByteArray header16Mono(int sampleRate, qint64 frames) {
+    const auto dataBytes = static_cast<quint32>(frames * 2);
+    QByteArray out("RIFF");
+    char word[4];
+    auto put32 = [&](quint32 v) { qToLittleEndian(v, word); out.append(word, 4); };
+    auto put16 = [&](quint16 v) { qToLittleEndian(v, word); out.append(word, 2); };
+    put32(36 + dataBytes);
+    out += "WAVEfmt ";
+    put32(16);
+    put16(1); // PCM
+    put16(1); // mono
+    put32(static_cast<quint32>(sampleRate));
+    put32(static_cast<quint32>(sampleRate * 2));
+    put16(2);
+    put16(16);
+    out += "data";
+    put32(dataBytes);
+    return out;
+}
+
+QByteArray encode16Mono(const std::vector<float>& samples, int sampleRate) {
+    QByteArray data = header16Mono(sampleRate, qint64(samples.size()));
+    data.reserve(data.size() + qsizetype(samples.size() * 2));
+    for (float s : samples) {
+        char v[2];
+        qToLittleEndian(pcm16(s), v);
+        data.append(v, 2);
+    }
+    return data;
+}
+
 bool write(const QString& path, const std::vector<float>& samples, int sampleRate, QString* why) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return fail(why, QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
-    QByteArray data;
-    data.reserve(qsizetype(samples.size() * 2));
-    for (float s : samples) {
-        char v[2];
-        qToLittleEndian(static_cast<qint16>(std::lround(std::clamp(s, -1.0f, 1.0f) * 32767)), v);
-        data.append(v, 2);
-    }
-    const QByteArray header = wavHeader16Mono(sampleRate, qint64(samples.size()));
-    if (file.write(header + data) < 0)
+    if (file.write(encode16Mono(samples, sampleRate)) < 0)
         return fail(why, QStringLiteral("cannot write %1").arg(path));
     return true;
 }
