@@ -64,7 +64,7 @@ double pskErrorRate(const QByteArray& text, double snr, double offsetHz, bool qp
     QElapsedTimer timer;
     timer.start();
     PskDemodulator rx(kRate, 1500, 31.25, qpsk);
-    const QByteArray got = rx.process(noisy.data(), noisy.size());
+    const QByteArray got = rx.process(noisy).toLatin1();
     *seconds += timer.nsecsElapsed() / 1e9;
     return double(editDistance(text, got)) / text.size();
 }
@@ -79,7 +79,7 @@ double rttyErrorRate(const QByteArray& text, double snr, double* seconds) {
     QElapsedTimer timer;
     timer.start();
     RttyDemodulator rx(kRate, 1500);
-    const QByteArray got = rx.process(noisy.data(), noisy.size()).toLatin1();
+    const QByteArray got = rx.process(noisy).toLatin1();
     *seconds += timer.nsecsElapsed() / 1e9;
     return double(editDistance(text, got)) / text.size();
 }

@@ -26,11 +26,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (kind < 2) {
         PskDemodulator psk(rate, 1000, 31.25, kind == 1);
         psk.setAfc(true);
-        characters = size_t(psk.process(longer.data(), longer.size()).size());
+        characters = size_t(psk.process(longer).size());
     } else {
         RttyDemodulator rtty(rate, 1000);
         rtty.setAfc(true);
-        characters = size_t(rtty.process(longer.data(), longer.size()).size());
+        characters = size_t(rtty.process(longer).size());
     }
     // PSK31 carries at most a character every two symbols, RTTY one every 7.5 bits.
     FUZZ_CHECK(characters <= longer.size() / size_t(rate / 31.25) / 2 + 2);

@@ -235,7 +235,7 @@ private slots:
         const auto sent = WavIo::read(dir.filePath("sent.wav"), nullptr);
         QVERIFY(sent && sent->sampleRate == 48000);
         PskDemodulator check(48000, 1500, 31.25);
-        QVERIFY(check.process(sent->samples.data(), sent->samples.size()).contains("TU 73"));
+        QVERIFY(check.process(sent->samples).contains("TU 73"));
     }
 
     void pttPort_keysItsLinesAsConfigured() {

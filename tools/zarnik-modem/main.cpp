@@ -1,10 +1,6 @@
 // zarnik-modem: the terminal's sound-card modem from the command line. See --help.
-#include "digital/dsp/PskDemodulator.h"
-#include "digital/dsp/PskModulator.h"
-#include "digital/dsp/RttyDemodulator.h"
-#include "digital/dsp/RttyModulator.h"
 #include "common/WavIo.h"
-#include "digital/modem/ModeList.h"
+#include "digital/modem/DspFactory.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -32,6 +28,9 @@ int fail(const QString& message) {
 }
 
 // The signal's highest tone must stay below half the sample rate.
+// The mode as the command line set it up (RTTY's shift and sense may differ from the list's).
+ModeList::Mode modeOf(const Setup& s) { return {QString(), s.kind, s.shift, s.reverse, s.speed, QString()}; }
+
 bool fits(const Setup& s, double rate) {
     const double top = s.carrier + (ModeList::isPsk(s.kind) ? s.speed : s.shift / 2 + s.speed);
     return top < rate / 2;
@@ -51,12 +50,8 @@ int transmit(const Setup& s, const QByteArray& text, int rate, const QString& ou
     if (!fits(s, rate))
         return fail(QString("the signal at %1 Hz does not fit below half the %2 Hz sample rate")
                         .arg(s.carrier).arg(rate));
-    std::vector<float> sound;
-    if (ModeList::isPsk(s.kind))
-        sound = PskModulator(rate, s.carrier, s.speed, s.kind == ModeList::Kind::Qpsk).transmit(text);
-    else
-        sound = RttyModulator(rate, s.carrier, s.speed, s.shift, s.reverse)
-                    .transmit(QString::fromLatin1(text));
+    std::vector<float> sound =
+        DspFactory::modulator(modeOf(s), {double(rate), s.carrier, s.speed})->transmit(QString::fromLatin1(text));
     for (float& v : sound)
         v *= float(kLevel);
     QString why;
@@ -74,17 +69,11 @@ int receive(const Setup& s, const QString& in) {
         return fail(QString("the signal at %1 Hz does not fit below half the file's %2 Hz sample rate")
                         .arg(s.carrier).arg(file.sampleRate()));
     // A block at a time, the text written as it comes: memory stays flat for any length.
-    std::unique_ptr<PskDemodulator> psk;
-    std::unique_ptr<RttyDemodulator> rtty;
-    if (ModeList::isPsk(s.kind))
-        psk = std::make_unique<PskDemodulator>(file.sampleRate(), s.carrier, s.speed,
-                                               s.kind == ModeList::Kind::Qpsk);
-    else
-        rtty = std::make_unique<RttyDemodulator>(file.sampleRate(), s.carrier, s.speed, s.shift, s.reverse);
+    const std::unique_ptr<Demodulator> receiver =
+        DspFactory::demodulator(modeOf(s), {double(file.sampleRate()), s.carrier, s.speed});
     std::vector<float> block;
     while (file.readBlock(block, kBlockFrames)) {
-        const QByteArray text = psk ? psk->process(block.data(), block.size())
-                                    : rtty->process(block.data(), block.size()).toLatin1();
+        const QByteArray text = receiver->process(block).toLatin1();
         std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
     }
     return 0;

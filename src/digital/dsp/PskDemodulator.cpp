@@ -16,30 +16,24 @@ constexpr double kSnrDecay = 0.97;
 } // namespace
 
 PskDemodulator::PskDemodulator(double sampleRate, double carrierHz, double baud, bool qpsk)
-    : rate_(sampleRate), carrier_(carrierHz), baud_(baud), qpsk_(qpsk), mixer_(sampleRate, carrierHz),
+    : rate_(sampleRate), carrier_(carrierHz), tunedCarrier_(carrierHz), baud_(baud), qpsk_(qpsk), mixer_(sampleRate, carrierHz),
       first_(std::max(1, int(std::lround(kFirstSymbols * sampleRate / baud)))),
       second_(std::max(1, int(std::lround(kSecondSymbols * sampleRate / baud)))),
       wide_(std::max(1, int(std::lround(kWideSymbols * sampleRate / baud)))) {}
 
 void PskDemodulator::reset() {
-    mixer_.reset();
-    first_.reset();
-    second_.reset();
-    wide_.reset();
-    symbolPhase_ = 0;
-    binEnergy_.fill(0);
-    bestBin_ = 0;
-    lastBin_ = -1;
-    previous_ = {};
-    turning_ = previousPower_ = symbolTurning_ = {};
-    symbolsSeen_ = 0;
-    lastPhase_ = -1;
-    clockPpm_ = 0;
-    varicode_.reset();
-    viterbi_.reset();
+    // Made anew, so that nothing learned from the sound can be left behind.
+    const bool afc = afc_;
+    *this = PskDemodulator(rate_, tunedCarrier_, baud_, qpsk_);
+    afc_ = afc;
 }
 
 void PskDemodulator::setCarrier(double hz) {
+    tunedCarrier_ = hz;
+    moveCarrier(hz);
+}
+
+void PskDemodulator::moveCarrier(double hz) {
     carrier_ = hz;
     mixer_.setFrequency(hz);
 }
@@ -65,10 +59,10 @@ std::complex<double> PskDemodulator::filter(std::complex<double> mixed) {
     return second_.push(first_.push(mixed));
 }
 
-QByteArray PskDemodulator::process(const float* samples, size_t count) {
+QString PskDemodulator::process(std::span<const float> samples) {
     QByteArray out;
-    for (size_t n = 0; n < count; ++n) {
-        const double x = std::isfinite(samples[n]) ? samples[n] : 0.0;
+    for (const float sample : samples) {
+        const double x = std::isfinite(sample) ? sample : 0.0;
         const std::complex<double> mixed = mixer_.down(x);
         const std::complex<double> y = filter(mixed);
         const std::complex<double> wide = wide_.push(mixed);
@@ -107,7 +101,7 @@ QByteArray PskDemodulator::process(const float* samples, size_t count) {
                 decide(y, out);
         }
     }
-    return out;
+    return QString::fromLatin1(out);
 }
 
 double PskDemodulator::timingPhase() const {
@@ -158,7 +152,7 @@ void PskDemodulator::followCarrier() {
         const double gain = symbolsSeen_ < kCatchSymbols && !qpsk_ ? kAfcCatchGain
                             : symbolsSeen_ < kPullInSymbols ? kAfcPullGain
                                                             : kAfcGain;
-        setCarrier(carrier_ + gain * error);
+        moveCarrier(carrier_ + gain * error);
         ++symbolsSeen_;
     }
     turning_ = symbolTurning_ = {};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DspBlocks.h"
 #include "Mixer.h"
 #include "QpskCode.h"
 #include "Varicode.h"
@@ -18,7 +19,7 @@
 // the baud rate for BPSK, twice for QPSK. BPSK pulls in on a wider filter, so that it is
 // done within the idle preamble; once pulled in, QPSK follows on the symbol turns instead,
 // which carry no bias from the data.
-class PskDemodulator {
+class PskDemodulator final : public Demodulator {
 public:
     static constexpr int kTimingBins = 16;
     // The receive filter: running sums over 0.8 and 0.5 symbols (chosen by measurement against
@@ -28,15 +29,15 @@ public:
 
     PskDemodulator(double sampleRate, double carrierHz, double baud, bool qpsk = false);
 
-    // Demodulates the samples; returns the characters they complete.
-    QByteArray process(const float* samples, size_t count);
-    void reset();
+    // The characters (Latin-1) the samples complete.
+    QString process(std::span<const float> samples) override;
+    void reset() override;
 
-    void setAfc(bool on) { afc_ = on; }
-    double carrier() const { return carrier_; }
-    void setCarrier(double hz);
-    // Signal to noise of the last symbols, in dB (from the spread of the decisions).
-    double signalToNoise() const { return snrDb_; }
+    void setAfc(bool on) override { afc_ = on; }
+    double carrier() const override { return carrier_; }
+    void setCarrier(double hz) override;
+    // From the spread of the decisions.
+    double signalToNoise() const override { return snrDb_; }
     // The latest symbol decisions (phase turn from the symbol before), for the sync scope.
     const std::deque<std::complex<double>>& recentTurns() const { return recentTurns_; }
     // How far the sender's symbol clock runs from ours, in parts per million (+: faster).
@@ -44,6 +45,7 @@ public:
 
 private:
     void decide(std::complex<double> value, QByteArray& out);
+    void moveCarrier(double hz);
     void followCarrier();
     double carrierError() const; // Hz
     void measureClock();
@@ -52,6 +54,7 @@ private:
 
     double rate_;
     double carrier_;
+    double tunedCarrier_; // where the operator put it; the AFC moves carrier_ from there
     double baud_;
     bool qpsk_;
     bool afc_ = true;

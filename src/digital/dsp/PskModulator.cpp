@@ -12,12 +12,7 @@ const std::complex<double> kSteady{1, 0};
 PskModulator::PskModulator(double sampleRate, double carrierHz, double baud, bool qpsk)
     : rate_(sampleRate), carrier_(carrierHz), baud_(baud), qpsk_(qpsk) {}
 
-void PskModulator::reset() {
-    phase_ = 0;
-    level_ = {1, 0};
-    symbolClock_ = 0;
-    encoder_.reset();
-}
+void PskModulator::reset() { *this = PskModulator(rate_, carrier_, baud_, qpsk_); }
 
 void PskModulator::symbol(std::complex<double> turn, std::vector<float>& out, double amplitudeFrom,
                           double amplitudeTo) {
@@ -76,11 +71,11 @@ void PskModulator::end(std::vector<float>& out) {
     symbol(kSteady, out, 1, 0); // fade out
 }
 
-std::vector<float> PskModulator::transmit(const QByteArray& text) {
+std::vector<float> PskModulator::transmit(const QString& text) {
     std::vector<float> out;
     reset();
     start(out);
-    for (char c : text)
+    for (const char c : text.toLatin1())
         character(static_cast<unsigned char>(c), out);
     end(out);
     return out;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DspBlocks.h"
 #include "QpskCode.h"
 
 #include <QByteArray>
@@ -12,7 +13,7 @@
 // is no wider than two tones the baud rate apart. A transmission starts with 32 reversals
 // (idle), ends with 32 symbols of steady carrier (QPSK first sends 32 zeros to flush the
 // receiver's decoder), then fades out in one symbol.
-class PskModulator {
+class PskModulator final : public Modulator {
 public:
     static constexpr int kPreambleSymbols = 32;
     static constexpr int kPostambleSymbols = 32;
@@ -20,14 +21,14 @@ public:
     PskModulator(double sampleRate, double carrierHz, double baud, bool qpsk = false);
 
     // The whole transmission of `text`, as samples in -1..1.
-    std::vector<float> transmit(const QByteArray& text);
+    std::vector<float> transmit(const QString& text) override; // Latin-1
 
     // Piece by piece: start, characters, idle while nothing is to send, end.
     void start(std::vector<float>& out);
     void character(unsigned char c, std::vector<float>& out);
     void idle(int symbols, std::vector<float>& out);
     void end(std::vector<float>& out);
-    void reset();
+    void reset() override;
 
 private:
     void bit(bool one, std::vector<float>& out);

@@ -19,7 +19,7 @@ constexpr double kSnrGain = 0.02;       // per bit
 
 RttyDemodulator::RttyDemodulator(double sampleRate, double carrierHz, double baud, double shiftHz,
                                  bool reverse)
-    : rate_(sampleRate), shift_(shiftHz), reverse_(reverse), carrier_(carrierHz),
+    : rate_(sampleRate), baud_(baud), shift_(shiftHz), reverse_(reverse), carrier_(carrierHz),
       bit_(sampleRate / baud), bitSamples_(std::max(2, int(std::lround(sampleRate / baud)))),
       mark_(sampleRate), space_(sampleRate) {
     tune();
@@ -30,6 +30,13 @@ void RttyDemodulator::tune() {
     const double upper = centre + shift_ / 2, lower = centre - shift_ / 2;
     mark_.mixer.setFrequency(reverse_ ? lower : upper);
     space_.mixer.setFrequency(reverse_ ? upper : lower);
+}
+
+void RttyDemodulator::reset() {
+    // Made anew, so that nothing learned from the sound can be left behind.
+    const bool afc = afc_;
+    *this = RttyDemodulator(rate_, carrier_, baud_, shift_, reverse_);
+    afc_ = afc;
 }
 
 void RttyDemodulator::setCarrier(double hz) {
@@ -79,10 +86,10 @@ double RttyDemodulator::totalAt(double sample) const {
     return at >= 0 && at < qint64(totals_.size()) ? totals_[size_t(at)] : 0.0;
 }
 
-QString RttyDemodulator::process(const float* samples, size_t count) {
+QString RttyDemodulator::process(std::span<const float> samples) {
     QString out;
-    for (size_t n = 0; n < count; ++n) {
-        const double x = std::isfinite(samples[n]) ? samples[n] : 0.0;
+    for (const float sample : samples) {
+        const double x = std::isfinite(sample) ? sample : 0.0;
         const double mark = mark_.push(x, bitSamples_), space = space_.push(x, bitSamples_);
         levels_.push_back(mark - space);
         totals_.push_back(mark + space);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Baudot.h"
+#include "DspBlocks.h"
 #include "Mixer.h"
 
 #include <QString>
@@ -20,22 +21,23 @@
 // were, so its timing comes from many characters. The clock also learns whether the sender
 // leaves one, one and a half or two stop bits. Only a frame whose start bit is plainly mark
 // (the sender has paused) sends the receiver back to looking for a start edge.
-class RttyDemodulator {
+class RttyDemodulator final : public Demodulator {
 public:
     RttyDemodulator(double sampleRate, double carrierHz, double baud = 45.45, double shiftHz = 170,
                     bool reverse = false);
 
-    QString process(const float* samples, size_t count);
+    QString process(std::span<const float> samples) override;
+    void reset() override;
 
     // AFC: while text is being followed, both tones are moved after the signal (at most
     // kAfcRangeHz from where the receiver was set).
     static constexpr double kAfcRangeHz = 50;
-    void setAfc(bool on) { afc_ = on; }
-    double carrier() const { return carrier_ + afcOffset_; }
-    void setCarrier(double hz);
+    void setAfc(bool on) override { afc_ = on; }
+    double carrier() const override { return carrier_ + afcOffset_; }
+    void setCarrier(double hz) override;
     // Signal to noise in dB, in the bandwidth of one bit: the tone that was sent against the
     // one that was not, at the middle of the bits.
-    double signalToNoise() const { return snrDb_; }
+    double signalToNoise() const override { return snrDb_; }
 
     // How far, in hundredths of a millisecond, the character clock moved at the last
     // characters (+: the sender's frames come later than the clock expected).
@@ -67,6 +69,7 @@ private:
     double timingError(double start) const;
 
     double rate_;
+    double baud_;
     double shift_;
     bool reverse_;
     double carrier_;

@@ -22,6 +22,10 @@ void RttyModulator::tone(bool markTone, double bits, std::vector<float>& out) {
     }
 }
 
+void RttyModulator::reset() {
+    *this = RttyModulator(rate_, carrier_, baud_, shift_, reverse_, stopBits_);
+}
+
 void RttyModulator::mark(double bits, std::vector<float>& out) { tone(true, bits, out); }
 
 void RttyModulator::code(quint8 code, std::vector<float>& out) {
@@ -33,6 +37,7 @@ void RttyModulator::code(quint8 code, std::vector<float>& out) {
 
 std::vector<float> RttyModulator::transmit(const QString& text) {
     std::vector<float> out;
+    reset();
     mark(baud_ / 2, out); // half a second of mark
     code(Baudot::kLetters, out);
     Baudot::Encoder encoder;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DspBlocks.h"
+
 #include <QString>
 #include <vector>
 
@@ -7,13 +9,14 @@
 // is a start bit (space), five data bits (least significant first) and 1.5 stop bits (mark),
 // unless told to leave 1 or 2 as some programs do.
 // The carrier is the centre between the tones; mark is the upper one unless reversed.
-class RttyModulator {
+class RttyModulator final : public Modulator {
 public:
     RttyModulator(double sampleRate, double carrierHz, double baud = 45.45, double shiftHz = 170,
                   bool reverse = false, double stopBits = 1.5);
 
     // The whole transmission: half a second of mark, LTRS, the text, LTRS, a moment of mark.
-    std::vector<float> transmit(const QString& text);
+    std::vector<float> transmit(const QString& text) override;
+    void reset() override;
     void code(quint8 code, std::vector<float>& out);
     void mark(double bits, std::vector<float>& out);
 

@@ -1,5 +1,6 @@
 #include "Modem.h"
 
+#include "DspFactory.h"
 #include "PttPort.h"
 #include "digital/dsp/BandPass.h"
 #include "digital/dsp/Baudot.h"
@@ -23,8 +24,11 @@ struct Modem::Channel {
     bool afc = true;
     int reportedCarrier = kDefaultCarrier;
     double setCarrier = kDefaultCarrier; // where the operator put it
-    std::unique_ptr<PskDemodulator> psk;
-    std::unique_ptr<RttyDemodulator> rtty;
+    std::unique_ptr<Demodulator> receiver;
+    // The mode's own displays: the sync scope and the symbol clock for PSK, the character
+    // clock for RTTY.
+    const PskDemodulator* psk() const { return dynamic_cast<const PskDemodulator*>(receiver.get()); }
+    const RttyDemodulator* rtty() const { return dynamic_cast<const RttyDemodulator*>(receiver.get()); }
 };
 
 Modem::Modem(double sampleRate, QObject* parent)
@@ -81,10 +85,7 @@ void Modem::setRxCarrier(int channel, int hz) {
     ch.carrier = hz;
     ch.setCarrier = hz;
     ch.reportedCarrier = hz;
-    if (ch.psk)
-        ch.psk->setCarrier(hz);
-    else
-        ch.rtty->setCarrier(hz);
+    ch.receiver->setCarrier(hz);
     if (channel == 0 && bpfIndex_ > 0)
         setBpfIndex(bpfIndex_);
     if (channel == 0 && netOn_)
@@ -110,10 +111,7 @@ void Modem::setAfc(int channel, bool on) {
         return;
     Channel& ch = *channels_[size_t(channel)];
     ch.afc = on;
-    if (ch.psk)
-        ch.psk->setAfc(on);
-    else
-        ch.rtty->setAfc(on);
+    ch.receiver->setAfc(on);
 }
 
 void Modem::setNetOn(bool on) {
@@ -125,23 +123,13 @@ void Modem::setNetOn(bool on) {
 
 int Modem::SignalToNoise(int channel) const {
     const Channel& ch = *channels_[size_t(channel)];
-    return int(std::lround(ch.psk ? ch.psk->signalToNoise() : ch.rtty->signalToNoise()));
+    return int(std::lround(ch.receiver->signalToNoise()));
 }
 
 void Modem::rebuildReceiver(int channel) {
     Channel& ch = *channels_[size_t(channel)];
-    const ModeList::Mode& mode = ModeList::modes()[ch.mode];
-    ch.psk.reset();
-    ch.rtty.reset();
-    if (ModeList::isPsk(mode.kind)) {
-        ch.psk = std::make_unique<PskDemodulator>(rate_, ch.carrier, ch.baud,
-                                                  mode.kind == ModeList::Kind::Qpsk);
-        ch.psk->setAfc(ch.afc);
-    } else {
-        ch.rtty = std::make_unique<RttyDemodulator>(rate_, ch.carrier, ch.baud, mode.shiftHz,
-                                                    mode.markLower);
-        ch.rtty->setAfc(ch.afc);
-    }
+    ch.receiver = DspFactory::demodulator(ModeList::modes()[ch.mode], {rate_, ch.carrier, ch.baud});
+    ch.receiver->setAfc(ch.afc);
 }
 
 void Modem::AddNotch(int hz) {
@@ -186,8 +174,7 @@ void Modem::receive(const float* samples, size_t count) {
         Channel& ch = *channels_[size_t(c)];
         if (!ch.on)
             continue;
-        const QString text = ch.psk ? QString::fromLatin1(ch.psk->process(audio.data(), audio.size()))
-                                    : ch.rtty->process(audio.data(), audio.size());
+        const QString text = ch.receiver->process(audio);
         for (QChar character : text)
             emit CharReceived(c, character);
         followAfc(c);
@@ -196,7 +183,7 @@ void Modem::receive(const float* samples, size_t count) {
 
 void Modem::followAfc(int channel) {
     Channel& ch = *channels_[size_t(channel)];
-    ch.carrier = ch.psk ? ch.psk->carrier() : ch.rtty->carrier();
+    ch.carrier = ch.receiver->carrier();
     const int now = int(std::lround(ch.carrier));
     if (now == ch.reportedCarrier)
         return;
@@ -213,10 +200,10 @@ void Modem::reportTiming() {
         const Channel& ch = *channels_[size_t(c)];
         if (!ch.on)
             continue;
-        if (ch.psk)
-            emit TimingReport(c, int(std::lround(ch.psk->clockOffsetPpm())), false);
-        else
-            emit TimingReport(c, ch.rtty->timingHundredthsMs(), true);
+        if (const PskDemodulator* psk = ch.psk())
+            emit TimingReport(c, int(std::lround(psk->clockOffsetPpm())), false);
+        else if (const RttyDemodulator* rtty = ch.rtty())
+            emit TimingReport(c, rtty->timingHundredthsMs(), true);
     }
 }
 
@@ -403,9 +390,10 @@ int Modem::PortState() const { return ptt_ ? ptt_->PortState() : 0; }
 
 std::vector<std::complex<double>> Modem::symbolScope(int channel) const {
     const Channel& ch = *channels_[size_t(channel)];
-    if (!ch.psk)
+    const PskDemodulator* psk = ch.psk();
+    if (!psk)
         return {};
-    return {ch.psk->recentTurns().begin(), ch.psk->recentTurns().end()};
+    return {psk->recentTurns().begin(), psk->recentTurns().end()};
 }
 
 double Modem::afcOffset(int channel) const {
