@@ -12,6 +12,8 @@
 #include "../tests/support/Awgn.h"
 
 #include <QByteArray>
+#include <complex>
+#include <random>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QStandardPaths>
@@ -106,6 +108,37 @@ double minimodemErrorRate(const QByteArray& text, double snr) {
 
 } // namespace
 
+// The noise is calibrated when an ideal non-coherent FSK receiver on it makes bit errors at
+// the textbook rate 1/2 exp(-Eb/2N0): the Eb/N0 that the measured rate implies, for 10 dB set.
+double impliedEbN0(double ebN0Db) {
+    const double rate = 8000, baud = 50, samplesPerBit = rate / baud;
+    const double mark = 1500 + 2 * baud, space = 1500 - 2 * baud; // orthogonal tones
+    const int bits = 200000;
+    std::mt19937 random(3);
+    std::vector<int> sent(bits);
+    std::vector<float> signal(size_t(bits * samplesPerBit));
+    double phase = 0;
+    for (int b = 0; b < bits; ++b) {
+        sent[size_t(b)] = int(random() & 1);
+        const double step = 2 * M_PI * (sent[size_t(b)] ? mark : space) / rate;
+        for (int n = 0; n < int(samplesPerBit); ++n, phase += step)
+            signal[size_t(b * samplesPerBit + n)] = float(std::sin(phase));
+    }
+    const std::vector<float> noisy = Awgn::add(signal, ebN0Db - 10 * std::log10(2500 / baud), rate, 9);
+    int errors = 0;
+    for (int b = 0; b < bits; ++b) {
+        std::complex<double> m{}, s{};
+        for (int n = 0; n < int(samplesPerBit); ++n) {
+            const double t = (b * samplesPerBit + n) / rate;
+            const double x = noisy[size_t(b * samplesPerBit + n)];
+            m += x * std::polar(1.0, -2 * M_PI * mark * t);
+            s += x * std::polar(1.0, -2 * M_PI * space * t);
+        }
+        errors += (std::norm(m) > std::norm(s)) != bool(sent[size_t(b)]);
+    }
+    return 10 * std::log10(-2 * std::log(2 * double(errors) / bits));
+}
+
 int main(int argc, char** argv) {
     const int characters = argc > 1 ? std::atoi(argv[1]) : 2000;
     const QByteArray columns = argc > 2 ? QByteArray(argv[2]) : "bpsk,qpsk,rtty,minimodem";
@@ -115,6 +148,7 @@ int main(int argc, char** argv) {
     const QByteArray text = randomText(characters, 5, "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 ");
     const QByteArray letters = randomText(characters, 6, "ABCDEFGHIJKLMNOPQRSTUVWXYZ ");
     double bpskSeconds = 0, qpskSeconds = 0, rttySeconds = 0;
+    std::printf("noise calibration: FSK bit errors at Eb/N0 10 dB imply %.2f dB\n", impliedEbN0(10));
     std::printf("%d characters a point, 8 kHz, AWGN, SNR in 2500 Hz, PSK receivers 20 Hz off\n"
                 "character error rate in %%; RTTY for letters (L) and with figures (F)\n\n", characters);
     std::printf("  SNR dB |  BPSK31 |  QPSK31 | RTTY (L) | RTTY (F) | minimodem (L)\n");

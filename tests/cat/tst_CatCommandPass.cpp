@@ -59,6 +59,12 @@ private slots:
             << QStringList{"R:" + kRecordCW, "CS:" + kRecordCW, "R:" + kRecordCW, "CS:" + kRecordCW};
         QTest::newRow("FB alone") << "99999.99" << "FB;"
                                   << QStringList{"R:FB00099999990;", "CS:FB00099999990;"};
+        QTest::newRow("box text rounded to the hertz") << "14000.1234" << "FA;"
+                                                       << QStringList{"R:FA00014000123;", "CS:FA00014000123;"};
+        QTest::newRow("typed nonsense reads 0") << "abc" << "FA;"
+                                                << QStringList{"R:FA00000000000;", "CS:FA00000000000;"};
+        QTest::newRow("too large is held") << "999999999999" << "FA;"
+                                           << QStringList{"R:FA99999999999;", "CS:FA99999999999;"};
         QTest::newRow("identity stays for the monitor") << "14025.00" << "ID;"
                                                         << QStringList{"R:ID009;", "CR:ID;"};
         QTest::newRow("filter") << "14025.00" << "FL;" << QStringList{"R:FL000000;", "CR:FL;"};
