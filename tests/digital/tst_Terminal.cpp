@@ -13,52 +13,13 @@ using namespace TermCtl;
 
 namespace {
 
-const QStringList kFullFile = {"1200",
-                               "-99",
-                               "6000",
-                               "11000",
-                               "BXX",
-                               "1000",
-                               "False",
-                               "True",
-                               "False",
-                               "True",
-                               "False",
-                               "False",
-                               "False",
-                               "YES",
-                               "YES",
-                               "37",
-                               "812",
-                               "440",
-                               "0",
-                               "62.5",
-                               "False",
-                               "False",
-                               "True",
-                               "False",
-                               "False", // Sound RX: S1
-                               "False",
-                               "False",
-                               "False",
-                               "False",
-                               "False", // Sound TX: none ticked
-                               "1",
-                               "MMVARIPORT=",
-                               "MMVARIOUTPUT=TRUE",
-                               "MMVARIINV=FALSE",
-                               "MMVARIEXC=TRUE",
-                               "F1 CQ CQ DE OH2XX, OH2XX K",
-                               "  F2 SPACES, AHEAD",
-                               "",
-                               "",
-                               "",
-                               "",
-                               "",
-                               "",
-                               "",
-                               "",
-                               ""};
+// A whole MMVARI.POS, a line per "|": geometry, mode, carriers, switches, Talk (line 14),
+// speed, the sound menus (S1 ticked for receive, no transmit device), the PTT lines, macros.
+const QStringList kFullFile = QStringLiteral(
+    "1200|-99|6000|11000|BXX|1000|False|True|False|True|False|False|False|YES|YES|37|812|440|0|"
+    "62.5|False|False|True|False|False|False|False|False|False|False|1|MMVARIPORT=|"
+    "MMVARIOUTPUT=TRUE|MMVARIINV=FALSE|MMVARIEXC=TRUE|F1 CQ CQ DE OH2XX, OH2XX K|  F2 SPACES, AHEAD|"
+    "||||||||").split(u'|');
 
 void writeFile(const QString& path, const QStringList& lines) {
     QFile file(path);
