@@ -1,16 +1,7 @@
-#include "app/AppCore.h"
-#include "common/Controls.h"
-#include "keyer/ToneWaveform.h"
-#include "platform/Clock.h"
-#include "platform/Dialogs.h"
-#include "platform/FileDialogs.h"
-#include "platform/serial/FakeBackend.h"
-#include "platform/sound/FakeToneOutput.h"
+#include "support/CoreBench.h"
 
-#include <QDir>
-#include <QFile>
 #include <QSignalSpy>
-#include <QTemporaryDir>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -32,26 +23,9 @@ const QByteArray kNineteenLines = "COM8\r\n7025.00\r\n192.0.2.1\r\n7300\r\nOH2XX
                                   " 1\r\n700\r\n30\r\n-1200\r\n90\r\n 1\r\n300\r\n 1\r\n 1\r\n 1\r\n7301\r\n";
 
 // One program run in a folder of its own.
-struct Run {
-    explicit Run(const QString& commandLine = {}) {
-        QDir::setCurrent(folder.path());
-        writeFile(folder.filePath("cw.wav"), ToneWaveform::makeCwWav()); // the side tone's waveform
-        core = std::make_unique<AppCore>(
-            AppPlatform{clock, dialogs, fileDialogs, provider, tone, [this] { ++endedAtOnce; }},
-            commandLine);
-    }
-    ~Run() { QDir::setCurrent(QDir::tempPath()); }
-    ControlStore& c() { return core->controls(); }
-    QString path(const QString& name) const { return folder.filePath(name); }
-
-    QTemporaryDir folder;
-    FakeClock clock{10.0};
-    RecordingDialogs dialogs;
-    ScriptedFileDialogs fileDialogs;
-    FakeBackendProvider provider;
-    FakeToneOutput tone;
-    int endedAtOnce = 0;
-    std::unique_ptr<AppCore> core;
+struct Run : CoreBench {
+    explicit Run(const QString& commandLine = {}) : CoreBench(nullptr, nullptr, commandLine) {}
+    FakeBackendProvider& provider = fakePorts;
 };
 
 } // namespace
@@ -59,50 +33,39 @@ struct Run {
 class AppCoreTest : public QObject {
     Q_OBJECT
 private slots:
-    void startUp_readsDefaultFileAndOpensLog() {
+    // What start-up makes of ZarnikControl.ini: control, and the text or list index it shows.
+    void startUp_readsTheSettingsFile_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QStringList>("shown"); // control=text, or control#index
+        QTest::newRow("nineteen lines")
+            << kNineteenLines << QStringList{"Soft1Com=COM8", "StartFreq=7025.00", "Combo1=RTTY",
+                                             "Soft2com=Virtual", "VScroll1#-1200", "ChatPort=7301",
+                                             "IAMASERVER#1"};
+        QTest::newRow("no file: the initial content")
+            << QByteArray() << QStringList{"StartFreq=14000.00", "Combo1=CW", "Soft2com#-1", "GuardTime=180"};
+        QTest::newRow("values the controls cannot hold")
+            << QByteArray("COM77\r\n\x01\x02\xff\r\n\r\n\r\n\r\n\r\n 9\r\n 99\r\n 2\r\n\r\n\r\n 500\r\n")
+            << QStringList{"Soft1Com#-1", "Combo1=CW", "Soft2com#-1", "SideTone#0", "VScroll1#-500"};
+        QTest::newRow("mode and keyer lines are list indexes")
+            << QByteArray("COM1\r\n14000\r\n\r\n\r\n\r\n\r\n 2\r\n 0\r\n")
+            << QStringList{"Combo1=CW", "Soft2com=None"};
+    }
+    void startUp_readsTheSettingsFile() {
+        QFETCH(QByteArray, file);
+        QFETCH(QStringList, shown);
         Run run;
-        writeFile(run.path("ZarnikControl.ini"), kNineteenLines);
+        if (!file.isEmpty())
+            writeFile(run.path("ZarnikControl.ini"), file);
         run.core->startUp();
-        QCOMPARE(run.c().text(Ctl::Soft1Com), QString("COM8"));
-        QCOMPARE(run.c().text(Ctl::StartFreq), QString("7025.00"));
-        QCOMPARE(run.c().text(Ctl::Combo1), QString("RTTY"));
-        QCOMPARE(run.c().text(Ctl::Soft2com), QString("Virtual"));
-        QCOMPARE(run.c().value(Ctl::VScroll1), -1200);
-        QCOMPARE(run.c().text(Ctl::ChatPort), QString("7301"));
-        QVERIFY(run.c().isTicked(Ctl::IAMASERVER));
+        for (const QString& expected : shown) {
+            const QString name = expected.section(QRegularExpression("[=#]"), 0, 0);
+            if (expected.contains('='))
+                QCOMPARE(run.c().text(name), expected.section('=', 1));
+            else
+                QCOMPARE(run.c().value(name), expected.section('#', 1).toInt());
+        }
         QVERIFY(run.core->log().isOpen());
-        QVERIFY(QFile::exists(run.path("ZarnikControl.log")));
         QVERIFY(run.dialogs.messages.isEmpty());
-    }
-
-    void startUp_withoutFile_keepsInitialContent() {
-        Run run;
-        run.core->startUp();
-        QCOMPARE(run.c().text(Ctl::StartFreq), QString("14000.00"));
-        QCOMPARE(run.c().text(Ctl::Combo1), QString("CW"));
-        QCOMPARE(run.c().value(Ctl::Soft2com), -1);
-        QCOMPARE(run.c().text(Ctl::GuardTime), QString("180"));
-        QVERIFY(run.dialogs.messages.isEmpty());
-    }
-
-    void startUp_rejectsValuesTheControlsCannotHold() {
-        Run run;
-        writeFile(run.path("ZarnikControl.ini"),
-                  "COM77\r\n\x01\x02\xff\r\n\r\n\r\n\r\n\r\n 9\r\n 99\r\n 2\r\n\r\n\r\n 500\r\n");
-        run.core->startUp();
-        QCOMPARE(run.c().value(Ctl::Soft1Com), -1);
-        QCOMPARE(run.c().text(Ctl::Combo1), QString("CW"));
-        QCOMPARE(run.c().value(Ctl::Soft2com), -1);
-        QCOMPARE(run.c().value(Ctl::SideTone), 0);
-        QCOMPARE(run.c().value(Ctl::VScroll1), -500);
-    }
-
-    void modeAndKeyerLines_areListIndexes() {
-        Run run;
-        writeFile(run.path("ZarnikControl.ini"), "COM1\r\n14000\r\n\r\n\r\n\r\n\r\n 2\r\n 0\r\n");
-        run.core->startUp();
-        QCOMPARE(run.c().text(Ctl::Combo1), QString("CW"));
-        QCOMPARE(run.c().text(Ctl::Soft2com), QString("None"));
     }
 
     void shutDown_writesAllLinesPrivatelyForDefaultFileOnly() {
@@ -179,33 +142,16 @@ private slots:
         QVERIFY(run.dialogs.messages.isEmpty());
     }
 
-    void load_unreadableFile_reportsUnexpectedError() {
+    void loadOrSave_failing_reportsUnexpectedError() {
         Run run;
         run.core->startUp();
         QDir().mkdir(run.path("folder.ini"));
-        run.fileDialogs.answers = {run.path("folder.ini")};
+        run.fileDialogs.answers = {run.path("folder.ini"), run.path("missing-folder/x.ini")};
         run.core->settings().load();
-        QCOMPARE(run.dialogs.messages.size(), 1);
-        QVERIFY(run.dialogs.messages.first().startsWith("Unexpected error. Err "));
-    }
-
-    void save_failure_reportsUnexpectedError() {
-        Run run;
-        run.core->startUp();
-        run.fileDialogs.answers = {run.path("missing-folder/x.ini")};
         run.core->settings().save();
-        QCOMPARE(run.dialogs.messages.size(), 1);
-        QVERIFY(run.dialogs.messages.first().startsWith("Unexpected error. Err "));
-    }
-
-    void expandTwice_returnsToCompressed() {
-        Run run;
-        run.core->windowSize().toggle();
-        QCOMPARE(run.c().text(Ctl::Expand), QString("Compress"));
-        QCOMPARE(run.core->windowSize().twips(), QSize(10725, 8340));
-        run.core->windowSize().toggle();
-        QCOMPARE(run.c().text(Ctl::Expand), QString("Expand"));
-        QCOMPARE(run.core->windowSize().twips(), QSize(5640, 4485));
+        QCOMPARE(run.dialogs.messages.size(), 2);
+        for (const QString& message : run.dialogs.messages)
+            QVERIFY(message.startsWith("Unexpected error. Err "));
     }
 
     void monitors_copyOnlyWhenTickedAndStayShort() {
@@ -226,16 +172,6 @@ private slots:
         QCOMPARE(run.c().text(Ctl::Text5), QString("FA00014000000;"));
         m.clearAll();
         QVERIFY(run.c().text(Ctl::Text5).isEmpty() && run.c().text(Ctl::Text6).isEmpty());
-    }
-
-    void monitorLimits_atTheirEdges() {
-        QCOMPARE(MonitorBoxes::limitLoggerMonitor(QString(1000, u'x')).size(), 1000);
-        QCOMPARE(MonitorBoxes::limitLoggerMonitor(QString(1001, u'x')), QString());
-        QCOMPARE(MonitorBoxes::limitTrafficMonitor(QString(2000, u'x')).size(), 2000);
-        QString numbered;
-        for (int i = 0; i < 2001; ++i)
-            numbered += QChar(u'A' + i % 26);
-        QCOMPARE(MonitorBoxes::limitTrafficMonitor(numbered), numbered.mid(1499));
     }
 
     void digitalMenu_stopsOpenPorts() {
@@ -269,11 +205,6 @@ private slots:
         QVERIFY(QFile::exists(run.path("ZarnikControl.ini")));
     }
 
-    void about_showsNameAndVersion() {
-        Run run;
-        run.core->about();
-        QCOMPARE(run.dialogs.messages, QStringList{"ZarnikControl version 1.18"});
-    }
 };
 
 QTEST_GUILESS_MAIN(AppCoreTest)

@@ -18,7 +18,8 @@
 
 struct CoreBench {
     // A real clock paces the waits as in the program; by default they are skipped.
-    explicit CoreBench(BackendProvider* ports = nullptr, const Clock* realClock = nullptr) {
+    explicit CoreBench(BackendProvider* ports = nullptr, const Clock* realClock = nullptr,
+                       const QString& commandLine = {}) {
         QDir::setCurrent(folder.path());
         QFile waveform(folder.filePath("cw.wav")); // the side tone's waveform
         if (waveform.open(QIODevice::WriteOnly))
@@ -26,8 +27,8 @@ struct CoreBench {
         waveform.close();
         core = std::make_unique<AppCore>(
             AppPlatform{realClock ? *realClock : clock, dialogs, fileDialogs,
-                        ports ? *ports : fakePorts, tone, [] {}},
-            QString());
+                        ports ? *ports : fakePorts, tone, [this] { ++endedAtOnce; }},
+            commandLine);
     }
     ~CoreBench() {
         core.reset();
@@ -35,6 +36,7 @@ struct CoreBench {
     }
 
     ControlStore& c() { return core->controls(); }
+    QString path(const QString& name) const { return folder.filePath(name); }
     StationPicture& picture() { return core->picture(); }
 
     // The station server to log in to, as the operator types it into the main window.
@@ -76,5 +78,6 @@ struct CoreBench {
     ScriptedFileDialogs fileDialogs;
     FakeBackendProvider fakePorts;
     FakeToneOutput tone;
+    int endedAtOnce = 0; // the program asked to end without its event loop
     std::unique_ptr<AppCore> core;
 };
