@@ -61,16 +61,6 @@ private slots:
         QCOMPARE(text, QString("ABC"));
     }
 
-    void qpskCode_idleAndSteadyCarrierAsBpsk() {
-        QpskCode::Encoder encoder;
-        for (int i = 0; i < 10; ++i)
-            QCOMPARE(QpskCode::turnFor(encoder.push(false)), std::complex<double>(-1, 0));
-        for (int i = 0; i < 4; ++i)
-            encoder.push(true);
-        for (int i = 0; i < 10; ++i)
-            QCOMPARE(QpskCode::turnFor(encoder.push(true)), std::complex<double>(1, 0));
-    }
-
     void qpskViterbi_correctsScatteredWrongTurns_andWeighsSoftOnes() {
         std::mt19937 random(7);
         std::vector<bool> bits(2000);

@@ -350,14 +350,6 @@ class TerminalTest : public QObject {
         QCOMPARE(t.controls().text(CBRX), QStringLiteral("1969")); // the step under way ends it
         QCOMPARE(t.modem().RxCarrier(0), 1969);                    // not moved to the click
     }
-
-    void helpText_isTheTerminalsOwn() {
-        const QString text = Terminal::helpText();
-        QVERIFY(text.startsWith(
-            QStringLiteral("TX - Toggle xmit on/off \nTXOFF - toggle xmit off \n")));
-        QVERIFY(text.endsWith(QStringLiteral("sound source #1 for non SDR.\n\n")));
-        QCOMPARE(text.count(u'\n'), 18);
-    }
 };
 
 QTEST_MAIN(TerminalTest)

@@ -50,22 +50,6 @@ private slots:
         QVERIFY(!answer.contains("Login OK"));
     }
 
-    void rigChanges_areReportedToEveryClient() {
-        SimProcess sim;
-        Client one(sim.port), two(sim.port);
-        one.send("A0:FA07074000;");
-        QVERIFY(one.until("FA00007074000;").contains("FA00007074000;"));
-        QVERIFY(two.until("FA00007074000;").contains("FA00007074000;"));
-        two.send("A0:MD02;");
-        QVERIFY(one.until("MD02;").contains("MD02;"));
-        one.send("A0:IF;");
-        QVERIFY(one.until("IF00007074000+00000020").contains("IF00007074000+00000020"));
-        one.send("WK:C;");
-        one.send("WK:Q;");
-        one.send("WK: ;");
-        QTRY_VERIFY(sim.wireLines().contains("(CW: CQ)"));
-    }
-
     void script_splitsAReportAcrossTwoReads() {
         SimProcess sim;
         Client client(sim.port);
