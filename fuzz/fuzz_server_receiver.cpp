@@ -68,6 +68,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (write.isEmpty())
             continue;
         program.takeWritten();
+        program.takeIn(); // whatever is still on its way belongs to the writes before
+        program.takeWritten();
         program.station.send(write);
         program.takeIn();
         const LinkState& link = program.core->linkState();
