@@ -136,15 +136,6 @@ private slots:
         QCOMPARE(station.waitForLines(2), (QStringList{"A0:MX0;", "FA07060000;"}));
     }
 
-    void identityWithMonitor_showsTheQueryTwice() {
-        CoreBench b;
-        b.startRadio();
-        b.c().setValue(Ctl::Check1, 1);
-        b.radio()->feed("ID;");
-        QCOMPARE(b.takeWritten(), QByteArray("ID009;"));
-        QCOMPARE(b.c().text(Ctl::Text1), QString("ID;\r\nID;\r\n"));
-    }
-
     void loggerLeaving_reopensThePorts() {
         CoreBench b;
         b.startRadio();

@@ -98,14 +98,6 @@ private slots:
         QVERIFY(b.display().isEmpty());
     }
 
-    void login_writesOneLogLine() {
-        ChatBench b;
-        QTcpSocket& one = b.station();
-        b.say(one, "Login:OH2XX 12:00 06/12/2026");
-        QTRY_VERIFY(b.logText().contains("Login:OH2XX 12:00 06/12/2026\r\n"));
-        QCOMPARE(b.logText().count("Login:"), 1);
-    }
-
     void logRequest_returnsTheTail() {
         ChatBench b;
         b.core->log().close();
@@ -164,32 +156,6 @@ private slots:
         b.say(two, "Login:K1ABC" + QByteArray(500, 'B'));
         QTRY_COMPARE(b.logText().count("Login:"), 2);
         QVERIFY(b.logText().contains("Login:K1ABC" + QString(ChatServer::kMaxLoginLine - 11, u'B') + "\r\n"));
-    }
-
-    void theLimitCountsStationsConnectedNow_soOneCanComeBack() {
-        CoreBench base; // a small limit stands for the 500
-        base.c().setValue(Ctl::IAMASERVER, 1);
-        base.c().setText(Ctl::ChatPort, "0");
-        ChatServer server({base.c(), base.core->chatControls(), base.core->log(), [] { return false; },
-                           [](const QString&) {}, QString(), 2});
-        QVERIFY(server.startListening());
-        auto connectOne = [&server] {
-            auto s = std::make_unique<QTcpSocket>();
-            s->connectToHost(QHostAddress::LocalHost, server.port());
-            s->waitForConnected(2000);
-            return s;
-        };
-        auto one = connectOne(), two = connectOne();
-        QTRY_COMPARE(server.openConnections(), 2);
-        auto three = connectOne();
-        QTRY_VERIFY(three->state() == QAbstractSocket::UnconnectedState || three->waitForDisconnected(100));
-        QCOMPARE(server.openConnections(), 2);
-        QCOMPARE(base.core->chatControls().text(ChatCtl::Text1).count("Chat server full"), 1);
-        one->disconnectFromHost();
-        QTRY_COMPARE(server.openConnections(), 1);
-        auto four = connectOne();
-        QTRY_COMPARE(server.openConnections(), 2); // a station gets in again
-        QCOMPARE(server.ChatClientCount(), 3);       // numbers are still never reused
     }
 
     void sixHundredStations_fiveHundredAreIn_andOthersGetInWhenSomeLeave() {

@@ -44,18 +44,52 @@ private slots:
         QVERIFY(chunk.isEmpty());
     }
 
-    // What the station reports reaches the logger to the hertz; a report of the frequency the
-    // logger already has is not pushed again.
-    void vfoReport_toTheHertz() {
+    // Frequency reports: chunks in turn on one picture; the frequency box after the last,
+    // and what the last one gives the logger (to the hertz; nothing when nothing is new).
+    void frequencyReports_data() {
+        QTest::addColumn<QStringList>("chunks");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QStringList>("actions");
+        QTest::newRow("to the hertz") << QStringList{"FA00014025055;"} << "00014025.05"
+                                      << QStringList{"L:FA00014025055;", "CS:FA00014025055;"};
+        QTest::newRow("the same again: nothing new")
+            << QStringList{"FA00014025055;", "FA00014025055;"} << "00014025.05" << QStringList{};
+        QTest::newRow("five hertz lower is new")
+            << QStringList{"FA00014025055;", "FA00014025050;"} << "00014025.05"
+            << QStringList{"L:FA00014025050;", "CS:FA00014025050;"};
+        QTest::newRow("eight digits are widened") << QStringList{"FA14074000;"} << "00014074.00"
+                                                  << QStringList{"L:FA00014074000;", "CS:FA00014074000;"};
+        QTest::newRow("VFO B sets the box too") << QStringList{"FB00007010000;"} << "00007010.00"
+                                                << QStringList{"L:FB00007010000;", "CS:FB00007010000;"};
+        QTest::newRow("the first of two counts")
+            << QStringList{"FA00014074000;FA00014075000;"} << "00014074.00"
+            << QStringList{"L:FA00014074000;", "CS:FA00014074000;"};
+        QTest::newRow("a report cut in two is not joined") << QStringList{"FA000140", "74000;"}
+                                                           << "14000.00" << QStringList{};
+        QTest::newRow("bad digits are no frequency") << QStringList{"FA1x074000;"} << "14000.00"
+                                                     << QStringList{};
+        QTest::newRow("a word finds nothing") << QStringList{"via the network"} << "14000.00"
+                                              << QStringList{};
+        QTest::newRow("text before a status report")
+            << QStringList{"MG:VERIFY;IF00014074000+0000002000000;"} << "00014074.00"
+            << QStringList{"S:A0:IF00014074000+000000200000;", "CS:A0:IF00014074000+000000200000;",
+                           "L:FA00014074000;"};
+        QTest::newRow("a status report cut short keeps the mode")
+            << QStringList{"IF00114074000+0000A1;"} << "00014074.00"
+            << QStringList{"S:A0:IF00014074000+000001300000;", "CS:A0:IF00014074000+000001300000;",
+                           "L:FA00014074000;"};
+    }
+    void frequencyReports() {
+        QFETCH(QStringList, chunks);
+        QFETCH(QString, box);
+        QFETCH(QStringList, actions);
         Station s;
-        QString chunk = "FA00014025055;";
-        QVERIFY(run(s, chunk).contains("L:FA00014025055;"));
-        QCOMPARE(s.picture.startFreq(), QString("00014025.05"));
-        QCOMPARE(s.picture.frequencyField(), QString("00014025055"));
-        chunk = "FA00014025055;";
-        QCOMPARE(run(s, chunk), QStringList{});
-        chunk = "FA00014025050;";
-        QVERIFY(run(s, chunk).contains("L:FA00014025050;"));
+        QStringList last;
+        for (QString chunk : chunks)
+            last = run(s, chunk);
+        QCOMPARE(s.picture.startFreq(), box);
+        QCOMPARE(last, actions);
+        QCOMPARE(s.picture.modeDigit(), chunks.first().startsWith("MG") ? 2 : 3);
     }
 
     // The station confirming the mode the logger has just set is not pushed back at the
@@ -72,40 +106,6 @@ private slots:
         s.picture.expectModeConfirmation(2);
         chunk = "MD03;";
         QVERIFY(run(s, chunk).contains("L:MD3;"));
-    }
-
-    void twoVfoReports_firstOneCounts() {
-        Station s;
-        QString chunk = "FA00014074000;FA00014075000;";
-        run(s, chunk);
-        QCOMPARE(s.picture.startFreq(), QString("00014074.00"));
-    }
-
-    void splitReport_isNotJoined() {
-        Station s;
-        QString first = "FA000140";
-        QCOMPARE(run(s, first), QStringList{});
-        QString second = "74000;";
-        QCOMPARE(run(s, second), QStringList{});
-        QCOMPARE(s.picture.startFreq(), QString("14000.00"));
-    }
-
-    void eightDigitReport_isWidened_andBadDigitsIgnored() {
-        Station s;
-        QString chunk = "FA14074000;";
-        QCOMPARE(run(s, chunk), (QStringList{"L:FA00014074000;", "CS:FA00014074000;"}));
-        QString junk = "FA1x074000;";
-        run(s, junk);
-        QCOMPARE(s.picture.startFreq(), QString("00014074.00"));
-        QString sameAgain = "FA00014074000;"; // nothing new: the logger is not told again
-        QCOMPARE(run(s, sameAgain), QStringList{});
-    }
-
-    void vfoB_setsTheDisplayToo() {
-        Station s;
-        QString chunk = "FB00007010000;";
-        QCOMPARE(run(s, chunk), (QStringList{"L:FB00007010000;", "CS:FB00007010000;"}));
-        QCOMPARE(s.picture.startFreq(), QString("00007010.00"));
     }
 
     void statusReport_setsPictureEchoesAndTellsLogger() {
@@ -135,21 +135,6 @@ private slots:
         run(s, chunk);
         QCOMPARE(s.picture.startFreq(), QString("00014025.00"));
         QCOMPARE(s.store.text(Ctl::Combo1), QString("CW"));
-    }
-
-    void statusReportCutShort_leavesTheMode() {
-        Station s;
-        QString chunk = "IF00114074000+0000A1;"; // no mode digit where it belongs
-        run(s, chunk);
-        QCOMPARE(s.store.text(Ctl::Combo1), QString("CW"));
-        QCOMPARE(s.picture.modeDigit(), 3);
-    }
-
-    void textBeforeARealStatusReport_theReportCounts() {
-        Station s;
-        QString chunk = "MG:VERIFY;IF00014074000+0000002000000;";
-        run(s, chunk);
-        QCOMPARE(s.picture.startFreq(), QString("00014074.00"));
     }
 
     void statusReport_inLoggerDialect_dropsTheBlankField() {
@@ -187,12 +172,6 @@ private slots:
         QCOMPARE(s.picture.xitOn, 1);
         QString text = "IA hello";
         QCOMPARE(run(s, text), (QStringList{"L:IA hello", "CS:IA hello"}));
-    }
-
-    void lowerCaseWord_findsNothing() {
-        Station s;
-        QString chunk = "via the network";
-        QCOMPARE(run(s, chunk), QStringList{});
     }
 
     void login_answersInAnyOrder() {
