@@ -74,18 +74,6 @@ private slots:
         }
     }
 
-    void letterE_at20wpm_is57point5msThen172point5msOfSilence() {
-        SideToneRenderer tone(cwWav(), kRate);
-        tone.appendCharacter('E', 20);
-        QCOMPARE(qRound(tone.queuedSeconds() * 1e4), qRound((0.005 + 0.0575 + 0.1725) * 1e4));
-        std::vector<short> s(size_t(tone.queuedSeconds() * kRate));
-        tone.render(s.data(), int(s.size()));
-        const auto edges = ToneMeasure::crossings(ToneMeasure::envelope(s, kPeriod), kFull / 2);
-        QCOMPARE(edges.size(), size_t(2));
-        QVERIFY(std::fabs((edges[1] - edges[0]) / kRate - 0.0575) < 0.0001);
-        QVERIFY(!tone.isSounding());
-    }
-
     void pitch_isTheHertzValue() {
         const std::vector<short> s = sound("T", 20); // one long dash
         int upward = 0;

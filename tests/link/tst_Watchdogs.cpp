@@ -116,14 +116,6 @@ private slots:
                                                          "FA14026000;", "A0:FA14026000;"}));
         QVERIFY(w.picture().pendingFreqCommand.isEmpty());
     }
-
-    void secondTick_putsTheReceiveLightOut() {
-        Watched w;
-        w.c().setColour(Ctl::RCVIP, Colours::kRed);
-        w.dogs().secondTick();
-        QCOMPARE(w.c().colour(Ctl::RCVIP), Colours::kLedOff);
-    }
-
 };
 
 QTEST_GUILESS_MAIN(WatchdogsTest)
