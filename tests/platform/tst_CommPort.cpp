@@ -109,13 +109,6 @@ private slots:
         QVERIFY(rig.port.isOpen());
         QVERIFY(!rig.port.cd());
     }
-
-    void errorEvents_passThrough() {
-        Rig rig;
-        QVERIFY(rig.port.open());
-        rig.backend->raise(CommEvent::Framing);
-        QCOMPARE(rig.events, QList<CommEvent>{CommEvent::Framing});
-    }
 };
 
 QTEST_GUILESS_MAIN(CommPortTest)
