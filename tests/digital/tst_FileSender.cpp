@@ -69,15 +69,6 @@ class FileSenderTest : public QObject {
         QVERIFY(!t.modem().Transmit());
     }
 
-    void linkDown_theFileStillGoesOut_unkeyed() {
-        TerminalRig rig(false);
-        Terminal& t = rig.open();
-        writeFile(rig.path("a.txt"), "RST 599\n");
-        t.fileSender().SendTextFile(rig.folder.path() + "/", "a.txt", FileSender::Trigger::GoF2);
-        QVERIFY(rig.sent.isEmpty());
-        QCOMPARE(heardFrom(rig.sound.played), QStringLiteral("RST 599\r"));
-    }
-
     void txOff_stopsBeforeTheNextLine_andTheEndSequenceStillRuns() {
         TerminalRig rig;
         Terminal& t = rig.open();

@@ -292,15 +292,6 @@ class TerminalTest : public QObject {
         QVERIFY(!t.modem().Transmit());
     }
 
-    void keying_withTheLinkDown_sendsNothing_butTheModemTransmits() {
-        TerminalRig rig(false);
-        Terminal& t = rig.open();
-        t.controls().setValue(BtnTX, 1);
-        t.transmit().txButtonClicked();
-        QVERIFY(t.modem().Transmit());
-        QVERIFY(rig.sent.isEmpty());
-    }
-
     void carrierSearch_stopsAtTheBandEdge_orOnASignal() {
         TerminalRig rig;
         Terminal& t = rig.open();

@@ -89,25 +89,15 @@ inline QString heardFrom(const std::vector<float>& audio) {
 }
 
 struct TerminalRig {
-    explicit TerminalRig(bool linkUp = true) : linkUp(linkUp) {
+    TerminalRig() {
         clock.setStepPerReading(0.002);
         make();
     }
     void make() {
-        terminal = std::make_unique<Terminal>(TerminalPlatform{clock,
-                                                               dialogs,
-                                                               wait,
-                                                               ports,
-                                                               sound,
-                                                               {"Card A", "Card B"},
-                                                               {"Card A", "Card B", "Card C"},
-                                                               "Built-in Audio",
-                                                               "Built-in Audio",
-                                                               [this](const QString& line) {
-                                                                   if (this->linkUp)
-                                                                       sent << line;
-                                                               },
-                                                               folder.path()});
+        terminal = std::make_unique<Terminal>(TerminalPlatform{
+            clock, dialogs, wait, ports, sound, {"Card A", "Card B"}, {"Card A", "Card B", "Card C"},
+            "Built-in Audio", "Built-in Audio", [this](const QString& line) { sent << line; },
+            folder.path()});
     }
     // Opens the terminal as the window does: load, then the first activation.
     Terminal& open() {
@@ -124,7 +114,6 @@ struct TerminalRig {
     FakeBackendProvider ports;
     PullingDuplex sound{clock};
     QTemporaryDir folder;
-    bool linkUp;
     QStringList sent; // lines to the station server
     std::unique_ptr<Terminal> terminal;
 };
