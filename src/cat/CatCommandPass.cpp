@@ -35,8 +35,16 @@ struct FrequencySet {
     qint64 hz = 0;
 };
 
+// The first "FA" that is not the query "FA;": a read and a set may share a burst.
+qsizetype firstSetAt(const QString& buffer) {
+    qsizetype at = buffer.indexOf(QStringLiteral("FA"));
+    while (at >= 0 && buffer.mid(at + 2, 1) == QStringLiteral(";"))
+        at = buffer.indexOf(QStringLiteral("FA"), at + 1);
+    return at;
+}
+
 FrequencySet findFrequencySet(const QString& buffer) {
-    const qsizetype at = buffer.indexOf(QStringLiteral("FA"));
+    const qsizetype at = firstSetAt(buffer);
     const qsizetype end = at < 0 ? -1 : buffer.indexOf(u';', at);
     if (end < 0)
         return {};
@@ -49,7 +57,7 @@ FrequencySet findFrequencySet(const QString& buffer) {
 }
 
 bool isFrequencySet(const QString& buffer) {
-    const qsizetype at = buffer.indexOf(QStringLiteral("FA"));
+    const qsizetype at = firstSetAt(buffer);
     if (at < 0)
         return false;
     const qsizetype end = buffer.indexOf(u';', at);

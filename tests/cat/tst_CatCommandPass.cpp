@@ -35,6 +35,15 @@ QStringList pass(Station& s, QString& buffer, bool connected = true) {
     return out;
 }
 
+// The actions of one kind, without their prefix.
+QStringList only(const QStringList& actions, const QString& kind) {
+    QStringList out;
+    for (const QString& a : actions)
+        if (a.startsWith(kind))
+            out << a.mid(kind.size());
+    return out;
+}
+
 const QString kRecordCW = "IF00014025000     -000000000030000000;";
 
 } // namespace
@@ -92,59 +101,77 @@ private slots:
         QCOMPARE(pass(s, buffer), actions);
     }
 
-    void frequencySet_changesPictureAndTellsStation() {
-        Station s;
-        s.picture.setStartFreq("14000.00");
-        QString buffer = "FA00014025000;";
-        QCOMPARE(pass(s, buffer),
-                 (QStringList{"S:A0:MX0;", "S:FA14025000;", "P", "R:FA00014025000;",
-                              "CS:A0:FA00014025000;", "CR:FA00014025000;"}));
-        QCOMPARE(s.picture.startFreq(), QString("00014025.00"));
-        QCOMPARE(s.picture.pendingFreqCommand, QString("A0:FA14025000;"));
-    }
-
-    void frequencySet_unchanged_stillQueuedAndEchoed() {
-        Station s;
-        s.picture.setStartFreq("14025");
-        QString buffer = "FA00014025000;";
-        QCOMPARE(pass(s, buffer), (QStringList{"S:A0:MX0;", "R:FA00014025000;",
-                                              "CS:A0:FA00014025000;", "CR:FA00014025000;"}));
-        QCOMPARE(s.picture.startFreq(), QString("14025"));
-        QCOMPARE(s.picture.pendingFreqCommand, QString("A0:FA14025000;"));
-    }
-
-    void frequencySet_offline_changesPictureOnly() {
-        Station s;
-        QString buffer = "FA14074000;"; // the 8-digit form is taken too
-        const QStringList actions = pass(s, buffer, false);
-        QVERIFY(!actions.contains("S:FA14074000;"));
-        QVERIFY(!actions.contains("P"));
-        QCOMPARE(s.picture.startFreq(), QString("00014074.00"));
-        QCOMPARE(s.picture.pendingFreqCommand, QString("A0:FA14074000;"));
-    }
-
-    void frequencySet_behindAnotherCommand_usesTheSetCommand() {
-        Station s;
-        QString buffer = "ID;FA00007074000;";
-        pass(s, buffer);
-        QCOMPARE(s.picture.startFreq(), QString("00007074.00"));
-        QCOMPARE(s.picture.pendingFreqCommand, QString("A0:FA07074000;"));
-    }
-
-    void frequencySet_malformed_isNotAFrequency_data() {
+    // Frequency sets: what the logger gets back, what the station is sent (the key-up first,
+    // the set at once when it is new; the queued set for the periodic sender), the box after.
+    void frequencySets_data() {
+        QTest::addColumn<QString>("startFreq");
         QTest::addColumn<QString>("buffer");
-        QTest::newRow("too short") << "FA1234;";
-        QTest::newRow("letters") << "FA0001402500X;";
-        QTest::newRow("ten digits") << "FA0001402500;";
+        QTest::addColumn<bool>("connected");
+        QTest::addColumn<QStringList>("replies");
+        QTest::addColumn<QStringList>("toStation");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("queued");
+        const QStringList keyUp{"A0:MX0;"};
+        QTest::newRow("new") << "14000.00" << "FA00014025000;" << true << QStringList{"FA00014025000;"}
+                             << keyUp + QStringList{"FA14025000;"} << "00014025.00" << "A0:FA14025000;";
+        QTest::newRow("unchanged: queued and echoed all the same")
+            << "14025" << "FA00014025000;" << true << QStringList{"FA00014025000;"} << keyUp << "14025"
+            << "A0:FA14025000;";
+        QTest::newRow("offline, 8 digits") << "14025.00" << "FA14074000;" << false << QStringList{"FA14074000;"}
+                                           << keyUp << "00014074.00" << "A0:FA14074000;";
+        QTest::newRow("behind another command")
+            << "14025.00" << "ID;FA00007074000;" << true << QStringList{"ID009;", "FA00007074000;"}
+            << keyUp + QStringList{"FA07074000;"} << "00007074.00" << "A0:FA07074000;";
+        QTest::newRow("the echo is the set alone; what follows is answered")
+            << "14025.00" << "FA00007060000;ID;" << true << QStringList{"ID009;", "FA00007060000;"}
+            << keyUp + QStringList{"FA07060000;"} << "00007060.00" << "A0:FA07060000;";
+        QTest::newRow("a record after the set reads the new frequency")
+            << "14025.00" << "FA00007060000;IF;" << true
+            << QStringList{"IF00007060000     -000000000030000000;", "FA00007060000;"}
+            << keyUp + QStringList{"FA07060000;"} << "00007060.00" << "A0:FA07060000;";
+        QTest::newRow("a read before the set keeps the old")
+            << "14025.00" << "FA;FA00007060000;" << true << QStringList{"FA00014025000;", "FA00007060000;"}
+            << keyUp + QStringList{"FA07060000;"} << "00007060.00" << "A0:FA07060000;";
+        QTest::newRow("hertz reach the station") << "14025.05" << "FA00014025055;" << true
+                                                 << QStringList{"FA00014025055;"}
+                                                 << keyUp + QStringList{"FA14025055;"} << "00014025.05"
+                                                 << "A0:FA14025055;";
+        QTest::newRow("too short is no frequency") << "14025.00" << "FA1234;" << true << QStringList{}
+                                                   << keyUp << "14025.00" << "";
+        QTest::newRow("letters are no frequency") << "14025.00" << "FA0001402500X;" << true << QStringList{}
+                                                  << keyUp << "14025.00" << "";
+        QTest::newRow("ten digits are no frequency") << "14025.00" << "FA0001402500;" << true << QStringList{}
+                                                     << keyUp << "14025.00" << "";
     }
-    void frequencySet_malformed_isNotAFrequency() {
+    void frequencySets() {
+        QFETCH(QString, startFreq);
         QFETCH(QString, buffer);
+        QFETCH(bool, connected);
+        QFETCH(QStringList, replies);
+        QFETCH(QStringList, toStation);
+        QFETCH(QString, box);
+        QFETCH(QString, queued);
         Station s;
-        const QStringList actions = pass(s, buffer);
-        QCOMPARE(s.picture.startFreq(), QString("14025.00"));
-        QVERIFY(s.picture.pendingFreqCommand.isEmpty());
-        QVERIFY(std::none_of(actions.begin(), actions.end(),
-                             [](const QString& a) { return a.startsWith("R:"); }));
+        s.picture.setStartFreq(startFreq);
+        const QStringList actions = pass(s, buffer, connected);
+        QCOMPARE(only(actions, "R:"), replies);
+        QCOMPARE(only(actions, "S:"), toStation);
+        QCOMPARE(actions.contains("P"), toStation.size() > 1); // the pause before the echo
+        QCOMPARE(s.picture.startFreq(), box);
+        QCOMPARE(s.picture.pendingFreqCommand, queued);
+    }
+
+    // The logger reads back the hertz it set while the box shows 10 Hz steps; typing into the
+    // box makes its value the frequency again.
+    void frequency_keepsTheHertzUntilTheBoxIsTyped() {
+        Station s;
+        QString buffer = "FA00014025055;";
+        pass(s, buffer);
+        buffer = "FA;";
+        QCOMPARE(pass(s, buffer).first(), QString("R:FA00014025055;"));
+        s.store.setText(Ctl::StartFreq, "7010.00");
+        buffer = "FA;";
+        QCOMPARE(pass(s, buffer).first(), QString("R:FA00007010000;"));
     }
 
     void modeSet_updatesPictureAndStation_notLogger() {
@@ -240,47 +267,6 @@ private slots:
                                          [](const QString& a) { return a.startsWith("R:IF"); });
         QVERIFY(record != actions.end());
         QCOMPARE(record->mid(2)[28], digit);
-    }
-
-    // After a frequency set: the echo is the set alone, and what followed it in the burst is
-    // answered as commands, with the new frequency.
-    void frequencySet_followedInTheBurst_data() {
-        QTest::addColumn<QString>("buffer");
-        QTest::addColumn<QStringList>("replies");
-        QTest::newRow("identity verify") << "FA00007060000;ID;"
-                                         << QStringList{"ID009;", "FA00007060000;"};
-        QTest::newRow("status read") << "FA00007060000;IF;"
-                                     << QStringList{"IF00007060000     -000000000030000000;",
-                                                    "FA00007060000;"};
-        QTest::newRow("read before the set keeps the old") << "FA;FA00007060000;"
-                                                           << QStringList{"FA00014025000;", "FA00007060000;"};
-    }
-    void frequencySet_followedInTheBurst() {
-        QFETCH(QString, buffer);
-        QFETCH(QStringList, replies);
-        Station s;
-        QStringList written;
-        for (const QString& action : pass(s, buffer))
-            if (action.startsWith("R:"))
-                written << action.mid(2);
-        QCOMPARE(written, replies);
-    }
-
-    // The station takes the hertz; the logger reads back what it set, while the box shows
-    // 10 Hz steps. Typing into the box makes its value the frequency again.
-    void frequencySet_keepsTheHertz() {
-        Station s;
-        QString buffer = "FA00014025055;";
-        QVERIFY(pass(s, buffer).contains("S:FA14025055;"));
-        QCOMPARE(s.picture.startFreq(), QString("00014025.05"));
-        buffer = "FA;";
-        QCOMPARE(pass(s, buffer).first(), QString("R:FA00014025055;"));
-        buffer = "FA00014025050;"; // 5 Hz lower is a change the station must hear of
-        QVERIFY(pass(s, buffer).contains("S:FA14025050;"));
-        s.picture.setFrequencyHz(14025055);
-        s.store.setText(Ctl::StartFreq, "7010.00");
-        buffer = "FA;";
-        QCOMPARE(pass(s, buffer).first(), QString("R:FA00007010000;"));
     }
 
     void modeSet_awaitsTheStationsConfirmation() {
