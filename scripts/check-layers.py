@@ -5,7 +5,7 @@
 2. Each folder includes only the folders beneath it (the table below), so no two folders
    include each other.
 
-Usage: check_layers.py SRC_DIR QTWIDGETS_INCLUDE_DIR
+Usage: check-layers.py SRC_DIR QTWIDGETS_INCLUDE_DIR
 Prints every breach with its file and line, and exits 1 when there is one.
 """
 import pathlib
