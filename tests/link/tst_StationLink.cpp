@@ -8,21 +8,10 @@ namespace {
 
 // A clock in the middle of the day that moves with every reading, so the link's waits run.
 struct Daytime : CoreBench {
-    explicit Daytime(const QString& commandLine = {}) {
+    explicit Daytime(const QString& commandLine = {}) : CoreBench(nullptr, nullptr, commandLine) {
         clock.set(50000.0);
         clock.setStepPerReading(0.05);
-        if (!commandLine.isEmpty()) { // the SERVER instance asks before going on
-            core = std::make_unique<AppCore>(
-                AppPlatform{clock, dialogs, fileDialogs, fakePorts, tone, [this] { ++endedAtOnce; }},
-                commandLine);
-            clock.set(50000.0);
-        }
     }
-    void pointAt(quint16 port) {
-        c().setText(Ctl::RemoteIP, "127.0.0.1");
-        c().setText(Ctl::RemotePort, QString::number(port));
-    }
-    int endedAtOnce = 0;
 };
 
 quint16 closedPort() {
