@@ -13,6 +13,7 @@
 
 #include <QCoreApplication>
 #include <cstdint>
+#include <cstdio>
 
 namespace {
 
@@ -71,6 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         program.takeIn(); // whatever is still on its way belongs to the writes before
         program.takeWritten();
         program.station.send(write);
+        program.station.waitUntilSent();
         program.takeIn();
         const LinkState& link = program.core->linkState();
         FUZZ_CHECK(!link.serverRxBusy && !link.serverMsgBusy);
@@ -86,6 +88,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         // anywhere: a four-byte mode report in a chunk of its own gives the logger a status
         // record and the mode (42 bytes). What reaches the logger stays within that.
         const QByteArray toLogger = program.takeWritten();
+        if (toLogger.size() > 16 * write.size() + 2 * StationReportPass::kMaxTail)
+            std::fprintf(stderr, "a write of %lld bytes gave the logger %lld: %s\n", qint64(write.size()),
+                         qint64(toLogger.size()), toLogger.left(300).constData());
         FUZZ_CHECK(toLogger.size() <= 16 * write.size() + 2 * StationReportPass::kMaxTail);
     }
     return 0;
