@@ -27,11 +27,6 @@ private slots:
         QCOMPARE(FrequencyStepper::stepped(from, step), to);
     }
 
-    void setCommandDigits_areHz() {
-        QCOMPARE(FrequencyStepper::setCommandDigits("00014000.10"), QString("00014000100"));
-        QCOMPARE(FrequencyStepper::setCommandDigits("00009999.00"), QString("00009999000"));
-    }
-
     void holding_stepsUntilReleased_loggerSeesEveryStep_stationOnlyTheLast() {
         CoreBench b;
         StationEnd station;

@@ -52,18 +52,6 @@ private slots:
         QCOMPARE(b.takeWritten(), QByteArray("FA00014000000;"));
     }
 
-    void repliesWait_untilTheLoggerIsOnline() {
-        CoreBench b;
-        b.startRadio();
-        b.core->stepper().sendToRadio(); // nothing yet: the logger has not shown itself
-        QVERIFY(b.takeWritten().isEmpty());
-        loggerOpensItsEnd(b.radio());
-        QVERIFY(b.picture().loggerOnline);
-        b.c().setText(Ctl::Text4, "FA;");
-        b.core->stepper().sendToRadio();
-        QCOMPARE(b.takeWritten(), QByteArray("FA;"));
-    }
-
     void failedPass_keepsBufferForTheNext() {
         CoreBench b;
         b.startRadio();
