@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# Runs the modem on a real sound server: a private PulseAudio whose null sink is looped back to
-# the default input, so what the modem plays through Qt Multimedia comes back to be decoded.
-# Then the terminal of the whole program types into the same loop, keyed through corvel-sim.
-# Real time, about 40 seconds.
+# Runs the terminal of the whole program on a real sound server: a private PulseAudio whose null
+# sink is looped back to the default input, so what the modem plays through Qt Multimedia comes
+# back to be decoded; the typing keys the station through corvel-sim. Real time, about 15 s.
 #
 #   tests/interop/soundcard.sh [build]
 #
@@ -12,7 +11,7 @@ set -euo pipefail
 build=$(realpath "${1:-build}")
 # 77: skipped (CTest's convention), when there is no PulseAudio to run.
 command -v pulseaudio >/dev/null || { echo "SKIP: needs pulseaudio (apt-get install pulseaudio)"; exit 77; }
-test_binary="$build/tests/tst_SoundCardLoopback"
+test_binary="$build/tests/tst_TerminalOnTheAir"
 [ -x "$test_binary" ] || { echo "no $test_binary (build first)"; exit 2; }
 
 source "$(dirname "$0")/private-pulse.sh"
@@ -23,6 +22,4 @@ set-default-source loop
 set-default-sink out
 PA
 
-ZARNIK_SOUND_LOOPBACK=1 "$test_binary"
-# The terminal of the whole program on the same loop, keyed through corvel-sim.
-ZARNIK_SOUND_LOOPBACK=1 QT_QPA_PLATFORM=offscreen "$build/tests/tst_TerminalOnTheAir"
+ZARNIK_SOUND_LOOPBACK=1 QT_QPA_PLATFORM=offscreen "$test_binary"
