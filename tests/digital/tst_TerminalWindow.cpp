@@ -24,12 +24,8 @@ struct WindowRig {
     }
     ~WindowRig() { delete window; }
     TerminalPlatform platform() {
-        return {rig.clock,        rig.dialogs,
-                rig.wait,         rig.ports,
-                rig.sound,        {"Card A"},
-                {"Card A"},       "Card A",
-                "Card A",         [this](const QString& line) { rig.sent << line; },
-                rig.folder.path()};
+        return {rig.clock, rig.dialogs, rig.wait, rig.ports, rig.sound, {"Card A"}, {"Card A"}, "Card A",
+                "Card A", [this](const QString& line) { rig.sent << line; }, rig.folder.path()};
     }
     template <typename T> T* find(const QString& name) { return window->findChild<T*>(name); }
     TerminalRig rig;
@@ -107,13 +103,6 @@ class TerminalWindowTest : public QObject {
         emit rx->activated(3);
         QCOMPARE(w.window->terminal().modem().RxCarrier(0), 2000);
         QCOMPARE(rx->currentText(), QStringLiteral("2000"));
-    }
-
-    void closing_writesTheFile_andTheWindowGoes() {
-        WindowRig w;
-        w.window->close();
-        QTRY_VERIFY(!w.window);
-        QVERIFY(QFile::exists(w.rig.path(QStringLiteral("MMVARI.POS"))));
     }
 
     void directory_listsTheWorkingFolder_andEscapeClosesIt() {
