@@ -281,11 +281,8 @@ private slots:
         };
         QVERIFY(10 * std::log10(powerThrough(1000) / 0.5) < -30);
         QVERIFY(std::fabs(10 * std::log10(powerThrough(1500) / 0.5)) < 1);
-        Modem modem;
-        modem.AddNotch(1000);
-        modem.AddNotch(2000);
-        QCOMPARE(modem.NotchCount(), 2);
-        modem.DeleteNotch(0);
+        Modem modem; // the list: one deleted by its place, then all
+        modem.AddNotch(1000), modem.AddNotch(2000), modem.DeleteNotch(0);
         QCOMPARE(modem.notchFrequency(0), 2000);
         modem.DeleteNotch(-1);
         QCOMPARE(modem.NotchCount(), 0);

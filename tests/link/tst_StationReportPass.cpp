@@ -33,17 +33,6 @@ QStringList run(Station& s, QString& chunk, bool connected = true) {
 class StationReportPassTest : public QObject {
     Q_OBJECT
 private slots:
-    void frequencyAndModeInOneChunk_bothTaken() {
-        Station s;
-        QString chunk = "FA00014074000;MD02;";
-        const QStringList actions = run(s, chunk);
-        QCOMPARE(s.picture.startFreq(), QString("00014074.00"));
-        QCOMPARE(s.store.text(Ctl::Combo1), QString("USB"));
-        QVERIFY(actions.contains("L:FA00014074000;"));
-        QVERIFY(actions.contains("L:MD2;"));
-        QVERIFY(chunk.isEmpty());
-    }
-
     // Frequency reports: chunks in turn on one picture; the frequency box after the last,
     // and what the last one gives the logger (to the hertz; nothing when nothing is new).
     void frequencyReports_data() {
