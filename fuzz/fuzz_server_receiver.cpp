@@ -8,39 +8,13 @@
 #include "FuzzCheck.h"
 #include "station/CatFormats.h"
 #include "station/LinkState.h"
-#include "support/CoreBench.h"
-#include "support/StationEnd.h"
+#include "support/LinkedBench.h"
 
 #include <QCoreApplication>
 #include <cstdint>
 #include <cstdio>
 
 namespace {
-
-struct LinkedProgram : CoreBench {
-    LinkedProgram() {
-        core->startUp();
-        c().setText(Ctl::Callsign, "OH2XX");
-        c().setText(Ctl::Password, "pw");
-        FUZZ_CHECK(station.accept(core->serverSocket()));
-        startRadio();
-        radio()->setLines({true, true, true, false});
-    }
-
-    // Lets the program take in everything the station has written.
-    void takeIn() {
-        QTcpSocket& socket = core->serverSocket();
-        // On 127.0.0.1 a flushed write is in the socket's kernel buffer already.
-        for (int round = 0; round < 1000; ++round) {
-            const bool more = socket.waitForReadyRead(0);
-            QCoreApplication::processEvents();
-            if (!more && socket.bytesAvailable() == 0 && !core->linkState().serverRxBusy)
-                break;
-        }
-    }
-
-    StationEnd station;
-};
 
 // The runner of the corpus has its application; libFuzzer has none. Neither it nor the
 // program below is ever destroyed: at exit the order of static destructors is not theirs.
@@ -57,7 +31,8 @@ void ensureApplication() {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ensureApplication();
     // One program for the whole run: a login per input would use up the ports of 127.0.0.1.
-    static LinkedProgram& program = *new LinkedProgram;
+    static LinkedBench& program = *new LinkedBench;
+    FUZZ_CHECK(program.ok);
     if (size == 0)
         return 0;
     ControlStore& c = program.c();
@@ -68,12 +43,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const QByteArray& write : input.split('\n')) {
         if (write.isEmpty())
             continue;
-        program.takeWritten();
         program.takeIn(); // whatever is still on its way belongs to the writes before
         program.takeWritten();
-        program.station.send(write);
-        program.station.waitUntilSent();
-        program.takeIn();
+        program.chunk(write);
         const LinkState& link = program.core->linkState();
         FUZZ_CHECK(!link.serverRxBusy && !link.serverMsgBusy);
         FUZZ_CHECK(program.core->serverSocket().bytesAvailable() == 0);

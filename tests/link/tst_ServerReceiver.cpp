@@ -1,31 +1,9 @@
-#include "support/CoreBench.h"
-#include "support/StationEnd.h"
+#include "support/LinkedBench.h"
 
 #include <QFile>
 #include <QTest>
 
-namespace {
-
-// The program logged in to a scripted station end, the radio port open for a logger.
-struct Linked : CoreBench {
-    Linked() {
-        core->startUp();
-        c().setText(Ctl::Callsign, "OH2XX");
-        c().setText(Ctl::Password, "pw");
-        ok = station.accept(core->serverSocket());
-        startRadio();
-        radio()->setLines({true, true, true, false});
-    }
-    // Sends a chunk and lets the program take it in.
-    void chunk(const QByteArray& bytes) {
-        station.send(bytes);
-        QTest::qWait(20);
-    }
-    StationEnd station;
-    bool ok = false;
-};
-
-} // namespace
+using Linked = LinkedBench;
 
 class ServerReceiverTest : public QObject {
     Q_OBJECT
