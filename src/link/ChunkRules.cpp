@@ -10,24 +10,22 @@ namespace {
 
 bool has(const QString& chunk, const char* text) { return chunk.contains(QLatin1String(text)); }
 
+// Each change of the rig's power is logged once, however often the station repeats it.
+void notePower(bool on, StationPicture& picture, LinkState& link, ReportActions& out) {
+    picture.powerOn = on;
+    bool& logged = on ? link.rigOnLogged : link.rigOffLogged;
+    if (logged)
+        return;
+    logged = true;
+    (on ? link.rigOffLogged : link.rigOnLogged) = false;
+    out.append({ReportAction::LogWithTime, on ? QStringLiteral("RIG ON at ") : QStringLiteral("RIG OFF at ")});
+}
+
 void logRigPower(const QString& chunk, StationPicture& picture, LinkState& link, ReportActions& out) {
-    // Each change is logged once, however often the station repeats it.
-    if (has(chunk, "PS1;")) {
-        picture.powerOn = true;
-        if (!link.rigOnLogged) {
-            link.rigOnLogged = true;
-            link.rigOffLogged = false;
-            out.append({ReportAction::LogWithTime, QStringLiteral("RIG ON at ")});
-        }
-    }
-    if (has(chunk, "PS0;")) {
-        picture.powerOn = false;
-        if (!link.rigOffLogged) {
-            link.rigOffLogged = true;
-            link.rigOnLogged = false;
-            out.append({ReportAction::LogWithTime, QStringLiteral("RIG OFF at ")});
-        }
-    }
+    if (has(chunk, "PS1;"))
+        notePower(true, picture, link, out);
+    if (has(chunk, "PS0;"))
+        notePower(false, picture, link, out);
 }
 
 void followTransmitter(const QString& chunk, StationPicture& picture, LinkState& link,
