@@ -13,15 +13,13 @@ private slots:
     void write_isPrivateAndComplete() {
         QTemporaryDir dir;
         const QString path = dir.filePath("ZarnikControl.ini");
+        // (a new file is made private: tst_AppCore, tst_Program) an existing, more open file
+        // becomes private too when it is written again
         QVERIFY(SettingsFile::writePrivately(path, "COM1\r\n"));
-        struct stat info {};
-        QCOMPARE(::stat(QFile::encodeName(path).constData(), &info), 0);
-        QCOMPARE(info.st_mode & 0777, 0600u);
-        QCOMPARE(SettingsFile::read(path).value(), QByteArray("COM1\r\n"));
-
-        // an existing, more open file becomes private too when it is written again
         ::chmod(QFile::encodeName(path).constData(), 0644);
+        struct stat info {};
         QVERIFY(SettingsFile::writePrivately(path, "COM2\r\n"));
+        QCOMPARE(SettingsFile::read(path).value(), QByteArray("COM2\r\n"));
         ::stat(QFile::encodeName(path).constData(), &info);
         QCOMPARE(info.st_mode & 0777, 0600u);
     }
@@ -38,14 +36,6 @@ private slots:
         ::chmod(QFile::encodeName(dir.path()).constData(), 0700);
         QCOMPARE(SettingsFile::read(path).value(), QByteArray("old settings\r\n"));
         QVERIFY(error.number != 0);
-    }
-
-    void failedWrite_intoMissingFolder_reportsPathError() {
-        SettingsFile::FileError error;
-        QVERIFY(!SettingsFile::writePrivately("/nonexistent-folder/x.ini", "x", &error));
-        QVERIFY(error.number != 0);
-        QVERIFY(SettingsFile::unexpectedErrorText(error).startsWith("Unexpected error. Err "));
-        QVERIFY(SettingsFile::unexpectedErrorText(error).contains(" : "));
     }
 
     void read_missingFolderOrDirectory_isAnError() {
