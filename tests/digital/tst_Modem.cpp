@@ -57,7 +57,7 @@ class ModemTest : public QObject {
     Q_OBJECT
 private slots:
     // Stored terminal settings select standard BPSK as entry 4. (Every mode's round trip:
-    // tst_DspBlocks; through the modem: receiveReports_… below.)
+    // the DSP blocks' contract in tst_Dsp; through the modem: receiveReports_… below.)
     void modeList_keepsBpskAtFour() {
         Modem modem;
         QCOMPARE(modem.ModeCount(), 6);

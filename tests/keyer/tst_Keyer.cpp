@@ -1,0 +1,422 @@
+// The WinKeyer: its batches walked by command, the keyer port on the program's core, the
+// side tone's sound and its queue.
+#include "keyer/KeyerPass.h"
+#include "platform/serial/PtyBackend.h"
+#include "platform/serial/SystemBackendProvider.h"
+#include "support/CoreBench.h"
+#include "support/LoggerEnd.h"
+#include "support/StationEnd.h"
+#include "keyer/MorseTiming.h"
+#include "keyer/SideToneRenderer.h"
+#include "keyer/ToneWaveform.h"
+#include "support/ToneMeasure.h"
+#include "keyer/SideTone.h"
+
+#include <QTest>
+#include <QTemporaryDir>
+
+namespace {
+
+// What fldigi and other WinKeyer clients send on connecting: echo test, host open, load
+// defaults (15 bytes), speed pot set-up, speed 18, read the pot; then the operator's text.
+const QByteArray kConnectSequence = QByteArray::fromHex(
+    "000455" "0002" "0f" "001205320000" "0a1900000032" "3206ff" "050a19ff" "0212" "07") + "cq";
+
+KeyerPassResult runOnce(const QByteArray& batch) {
+    KeyerCommandWalker walker;
+    return KeyerPass::run(batch, true, walker);
+}
+
+// The keyer port on COM9, the radio port unused.
+struct Keyed : CoreBench {
+    Keyed() {
+        c().selectItem(Ctl::Soft1Com, "COM8");
+        c().selectItem(Ctl::Soft2com, "COM9");
+        core->ports().InitPorts();
+    }
+    FakeBackend* keyer() { return fakePorts.port("COM9"); }
+    QByteArray takeWritten() {
+        const QByteArray written = keyer()->written;
+        keyer()->written.clear();
+        return written;
+    }
+};
+
+constexpr int kRate = 48000;
+constexpr int kPeriod = 60; // 800 Hz at 48 kHz
+const double kFull = 0.9 * 32767;
+
+QVector<float> cwWav() {
+    QTemporaryDir dir;
+    QFile file(dir.filePath("cw.wav"));
+    file.open(QIODevice::WriteOnly);
+    file.write(ToneWaveform::makeCwWav());
+    file.close();
+    return ToneWaveform::load(file.fileName(), nullptr).value();
+}
+
+std::vector<short> sound(const QString& text, double wpm, int volume = 0) {
+    SideToneRenderer tone(cwWav(), kRate);
+    tone.setPitch(800);
+    tone.setVolume(volume);
+    for (QChar c : text)
+        tone.appendCharacter(c, wpm);
+    std::vector<short> samples(size_t(tone.queuedSeconds() * kRate) + kRate / 10);
+    tone.render(samples.data(), int(samples.size()));
+    return samples;
+}
+
+// The ideal on/off edges of the text, in samples from the first key-down.
+std::vector<double> idealEdges(const QString& text, double wpm) {
+    const double unit = MorseTiming::unitSeconds(wpm) * kRate;
+    std::vector<double> edges;
+    double units = 0;
+    bool down = false;
+    for (QChar c : text)
+        for (const KeyingSpan& span : MorseTiming::spansFor(c)) {
+            if (span.keyDown != down)
+                edges.push_back(units * unit);
+            down = span.keyDown;
+            units += span.units;
+        }
+    if (down)
+        edges.push_back(units * unit);
+    return edges;
+}
+
+} // namespace
+
+class KeyerTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void batches_data() {
+        QTest::addColumn<QByteArray>("batch");
+        QTest::addColumn<QString>("speed");
+        QTest::addColumn<QByteArray>("toLogger");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("speed 30") << QByteArray("\x02\x1e", 2) << "30" << QByteArray()
+                                  << QStringList{"WT:30|26;"};
+        QTest::newRow("speed 7 has two digits") << QByteArray("\x02\x07", 2) << "07" << QByteArray()
+                                                << QStringList{"WT:07|26;"};
+        QTest::newRow("speed 4 changes nothing") << QByteArray("\x02\x04", 2) << "" << QByteArray()
+                                                 << QStringList{};
+        QTest::newRow("speed byte not yet come") << QByteArray("\x02", 1) << "" << QByteArray()
+                                                 << QStringList{};
+        QTest::newRow("speed 40 is a number, not a parenthesis")
+            << QByteArray("\x02\x28", 2) << "40" << QByteArray() << QStringList{"WT:40|26;"};
+        QTest::newRow("speed between text goes in its place")
+            << QByteArray("A\x02\x14" "B") << "20" << QByteArray("\xc4" "AB\xc0")
+            << QStringList{"WK:A;", "WT:20|26;", "WK:B;"};
+        QTest::newRow("cq test") << QByteArray("cq test") << "" << QByteArray("\xc4" "CQ TEST\xc0")
+                                 << QStringList{"WK:C;", "WK:Q;", "WK: ;", "WK:T;", "WK:E;",
+                                                "WK:S;", "WK:T;"};
+        QTest::newRow("clear buffer between text is ignored")
+            << QByteArray("A\nB") << "" << QByteArray("\xc4" "AB\xc0") << QStringList{"WK:A;", "WK:B;"};
+        QTest::newRow("host open answers the version, then mode bits")
+            << QByteArray("\x00\x02\x0e\x04", 4) << "" << QByteArray("\x17") << QStringList{};
+        QTest::newRow("echo test answers its byte") << QByteArray("\x00\x04U", 3) << ""
+                                                    << QByteArray("U") << QStringList{};
+        QTest::newRow("status, idle and while text goes")
+            << QByteArray("\x15" "E\x15") << "" << QByteArray("\xc0\xc4" "E\xc4\xc0")
+            << QStringList{"WK:E;"};
+        QTest::newRow("pot read") << QByteArray("\x07") << "" << QByteArray("\x80") << QStringList{};
+        QTest::newRow("add nulls takes a count") << QByteArray("\x16\x03\x41" "B") << ""
+                                                 << QByteArray("\xc4" "B\xc0") << QStringList{"WK:B;"};
+        QTest::newRow("buffer pointer reset takes one") << QByteArray("\x16\x00" "B", 3) << ""
+                                                        << QByteArray("\xc4" "B\xc0") << QStringList{"WK:B;"};
+        QTest::newRow("prosign letters are parameters") << QByteArray("\x1b" "AR") << "" << QByteArray()
+                                                        << QStringList{};
+        QTest::newRow("EEPROM download is never keyed")
+            << QByteArray("\x00\x0d", 2) + QByteArray(256, 'X') + "K" << "" << QByteArray("\xc4K\xc0")
+            << QStringList{"WK:K;"};
+        QTest::newRow("high bytes only") << QByteArray("\x80\xc4\xff") << "" << QByteArray()
+                                         << QStringList{};
+        QTest::newRow("a whole client connect, then text")
+            << kConnectSequence << "18" << QByteArray("U\x17\x80\xc4" "CQ\xc0")
+            << QStringList{"WT:18|26;", "WK:C;", "WK:Q;"};
+    }
+    void batches() {
+        QFETCH(QByteArray, batch);
+        QFETCH(QString, speed);
+        QFETCH(QByteArray, toLogger);
+        QFETCH(QStringList, lines);
+        const KeyerPassResult result = runOnce(batch);
+        QCOMPARE(result.speedText, speed);
+        QCOMPARE(result.toLogger, toLogger);
+        QCOMPARE(result.serverLines, lines);
+        QString text;
+        for (const QString& line : lines)
+            if (line.startsWith("WK:"))
+                text += line[3];
+        QCOMPARE(result.sideTone, text);
+    }
+
+    // However the port cuts the connect sequence into batches, the station gets the speed and
+    // the text alone.
+    void commandCutBetweenBatches_isFinishedByTheNext() {
+        for (int cut = 0; cut <= kConnectSequence.size(); ++cut) {
+            KeyerCommandWalker walker;
+            const KeyerPassResult first = KeyerPass::run(kConnectSequence.left(cut), true, walker);
+            const KeyerPassResult second = KeyerPass::run(kConnectSequence.mid(cut), true, walker);
+            QCOMPARE(first.serverLines + second.serverLines,
+                     (QStringList{"WT:18|26;", "WK:C;", "WK:Q;"}));
+        }
+    }
+
+    void sideTone_onlyWhenTicked() {
+        KeyerCommandWalker walker;
+        QCOMPARE(KeyerPass::run("ab", false, walker).sideTone, QString());
+    }
+
+    // With the link down the logger still gets its echo and the side tone still sounds.
+    void text_isForwardedEchoedAndQueued() {
+        Keyed k;
+        k.c().setValue(Ctl::SideTone, 1);
+        k.keyer()->feed("tu");
+        QCOMPARE(k.takeWritten(), QByteArray("\xc4" "TU\xc0"));
+        QCOMPARE(k.core->sideTone().SideToneText(), QString("TU"));
+        StationEnd station;
+        QVERIFY(station.accept(k.core->serverSocket()));
+        k.keyer()->feed("cq");
+        QCOMPARE(k.takeWritten(), QByteArray("\xc4" "CQ\xc0"));
+        QCOMPARE(station.waitForLines(2), (QStringList{"WK:C;", "WK:Q;"}));
+        QCOMPARE(k.core->sideTone().SideToneText(), QString("TUCQ"));
+    }
+
+    void speedCommand_setsTheBoxAndTellsTheStation() {
+        Keyed k;
+        StationEnd station;
+        QVERIFY(station.accept(k.core->serverSocket()));
+        k.keyer()->feed(QByteArray("\x02\x1e", 2));
+        QCOMPARE(k.c().text(Ctl::CWSpeed), QString("30"));
+        QCOMPARE(station.waitForLines(1), QStringList{"WT:30|26;"});
+        QVERIFY(k.takeWritten().isEmpty());
+    }
+
+    void speedBox_neverBelowFive() {
+        Keyed k;
+        k.c().setText(Ctl::CWSpeed, "");
+        QCOMPARE(k.c().text(Ctl::CWSpeed), QString("5"));
+        k.c().setText(Ctl::CWSpeed, "3");
+        QCOMPARE(k.c().text(Ctl::CWSpeed), QString("5"));
+        k.c().setText(Ctl::CWSpeed, "120");
+        QCOMPARE(k.c().text(Ctl::CWSpeed), QString("120"));
+    }
+
+    void portEvents_haveTheirAnswersAndMessages() {
+        Keyed k;
+        k.keyer()->setLines({false, false, true, false}); // DSR: the logger opened its end
+        QCOMPARE(k.takeWritten(), QByteArray("\x17\x80", 2));
+        k.keyer()->dtr = false;
+        k.keyer()->setLines({false, true, true, false}); // CTS: DTR asserted again
+        QVERIFY(k.keyer()->dtr);
+        k.keyer()->raise(CommEvent::Framing);
+        k.keyer()->raise(CommEvent::Break);
+        QVERIFY(k.dialogs.messages.isEmpty()); // not from inside the port's handler
+        QCoreApplication::processEvents();
+        QCOMPARE(k.dialogs.messages, (QStringList{"FRAMING ERROR", "COMBREAK"}));
+    }
+
+    // The port passes the admin prefix on; a command cut between two reads is finished by
+    // the next, and one left unfinished when the logger reopens its end is forgotten.
+    void commands_acrossReads_andAfterTheLoggerReopens() {
+        Keyed k;
+        StationEnd station;
+        QVERIFY(station.accept(k.core->serverSocket()));
+        k.keyer()->feed(QByteArray("\x00\x04", 2));
+        k.keyer()->feed(QByteArray("U\x0f\x00\x12", 4)); // load defaults, cut after two
+        QCOMPARE(k.takeWritten(), QByteArray("U"));
+        k.keyer()->setLines({false, false, true, false}); // the logger opens its end anew
+        k.keyer()->feed("hi");
+        QCOMPARE(k.takeWritten(), QByteArray("\x17\x80\xc4" "HI\xc0"));
+        QCOMPARE(station.waitForLines(2), (QStringList{"WK:H;", "WK:I;"}));
+    }
+
+    void burstBeyondTheBuffer_isDroppedWhole_notKeyed_andTheOperatorIsTold() {
+        Keyed k;
+        StationEnd station;
+        QVERIFY(station.accept(k.core->serverSocket()));
+        k.keyer()->feed(QByteArray(5000, 'E'));
+        k.keyer()->feed(QByteArray(300, 'T')); // the rest of the same burst
+        QVERIFY(k.core->winKeyer().isDroppingBurst());
+        QVERIFY(k.takeWritten().isEmpty());
+        k.core->winKeyer().endBurst(); // the logger has been quiet for a while
+        QCoreApplication::processEvents();
+        QCOMPARE(k.dialogs.messages,
+                 QStringList{"RCV BUFFER OVERFLOW: 5300 characters from the logger were dropped, not sent as CW"});
+        k.keyer()->feed("tu");
+        QCOMPARE(k.takeWritten(), QByteArray("\xc4" "TU\xc0"));
+        QCOMPARE(station.waitForLines(2), (QStringList{"WK:T;", "WK:U;"})); // and nothing before
+    }
+
+    void virtualKeyerPort_greetsTheLoggerThatOpensIt() {
+        QTemporaryDir ports;
+        SystemBackendProvider system(ports.path());
+        CoreBench b(&system);
+        b.c().selectItem(Ctl::Soft1Com, "Virtual");
+        b.c().selectItem(Ctl::Soft2com, "Virtual");
+        b.core->ports().InitPorts();
+        LoggerEnd logger(ports.filePath("keyer"));
+        QVERIFY(logger.isOpen());
+        system.virtualPort(PortRole::Keyer)->refreshPeer();
+        QCOMPARE(logger.read(2), QByteArray("\x17\x80", 2));
+    }
+
+    void paris_elementsAndGapsAreExact_data() {
+        QTest::addColumn<double>("wpm");
+        QTest::newRow("20 wpm") << 20.0;
+        QTest::newRow("40 wpm") << 40.0;
+    }
+    void paris_elementsAndGapsAreExact() {
+        QFETCH(double, wpm);
+        const std::vector<double> measured =
+            ToneMeasure::crossings(ToneMeasure::envelope(sound("PARIS ", wpm), kPeriod), kFull / 2);
+        const std::vector<double> ideal = idealEdges("PARIS ", wpm);
+        QCOMPARE(measured.size(), ideal.size());
+        const double maxErrorSamples = 0.1e-3 * kRate; // 0.1 ms
+        for (size_t i = 1; i < ideal.size(); ++i) {
+            const double error = (measured[i] - measured[0]) - (ideal[i] - ideal[0]);
+            QVERIFY2(std::fabs(error) < maxErrorSamples,
+                     qPrintable(QString("edge %1 off by %2 ms").arg(i).arg(error / kRate * 1000)));
+        }
+    }
+
+    void pitch_isTheHertzValue() {
+        const std::vector<short> s = sound("T", 20); // one long dash
+        int upward = 0;
+        const size_t from = kRate / 50, to = from + kRate / 10; // 100 ms inside the dash
+        for (size_t n = from; n < to; ++n)
+            upward += s[n - 1] < 0 && s[n] >= 0;
+        QCOMPARE(upward, 80); // 800 Hz
+    }
+
+    void characterWithoutPattern_isTwoUnitsOfSilence_spaceFourMore() {
+        SideToneRenderer tone(cwWav(), kRate);
+        const double unit = MorseTiming::unitSeconds(20);
+        tone.appendCharacter('E', 20);
+        const double afterE = tone.queuedSeconds();
+        tone.appendCharacter('=', 20);
+        QVERIFY(std::fabs(tone.queuedSeconds() - afterE - 2 * unit) < 1e-4);
+        tone.appendCharacter(' ', 20);
+        QVERIFY(std::fabs(tone.queuedSeconds() - afterE - 6 * unit) < 1e-4);
+        std::vector<short> s(size_t(tone.queuedSeconds() * kRate));
+        tone.render(s.data(), int(s.size()));
+        const auto edges = ToneMeasure::crossings(ToneMeasure::envelope(s, kPeriod), kFull / 2);
+        QCOMPARE(edges.size(), size_t(2)); // only the E sounds
+    }
+
+    void edges_areShaped_noClicks() {
+        const std::vector<short> s = sound("E", 60);
+        int largestStep = 0;
+        for (size_t n = 1; n < s.size(); ++n)
+            largestStep = std::max(largestStep, std::abs(s[n] - s[n - 1]));
+        // a full-level 800 Hz sine moves at most 2*pi*800/48000 of its peak per sample
+        QVERIFY(largestStep <= int(kFull * 2 * M_PI * 800 / kRate) + 2);
+    }
+
+    void volume_isHundredthsOfADecibel_takenAtTheNextKeyDown() {
+        SideToneRenderer tone(cwWav(), kRate);
+        tone.setVolume(0);
+        tone.appendCharacter('T', 20);
+        tone.setVolume(-2000); // 20 dB down
+        tone.appendCharacter('T', 20);
+        std::vector<short> s(size_t(tone.queuedSeconds() * kRate));
+        tone.render(s.data(), int(s.size()));
+        const auto e = ToneMeasure::envelope(s, kPeriod);
+        const double unit = MorseTiming::unitSeconds(20) * kRate;
+        const double firstPeak = e[size_t(0.005 * kRate + 1.5 * unit)];
+        const double secondPeak = e[size_t(0.005 * kRate + 6 * unit + 1.5 * unit)];
+        QVERIFY(std::fabs(firstPeak / kFull - 1.0) < 0.01);
+        QVERIFY(std::fabs(secondPeak / firstPeak - 0.1) < 0.01);
+    }
+
+    void ticking_startsTheTone_whichFollowsSpeedAndQueueRules() {
+        CoreBench b;
+        b.c().setValue(Ctl::SideTone, 1);
+        QCOMPARE(b.tone.starts, 1);
+        QVERIFY(b.dialogs.messages.isEmpty());
+        SideTone& tone = b.core->sideTone();
+        tone.queue(QString(300, u'E'));
+        tone.step();
+        QCOMPARE(tone.SideToneText().size(), 256); // the first is sounding, 43 are dropped
+        QVERIFY(tone.isSounding());
+        tone.step(); // the E before is still sounding: nothing more is taken
+        QCOMPARE(tone.SideToneText().size(), 256);
+        b.tone.pull(int(0.2 * ToneOutput::kSampleRate));
+        tone.step(); // close to its end now
+        QCOMPARE(tone.SideToneText().size(), 255);
+    }
+
+    void untickedWithTextQueued_theQueueStillSounds() {
+        CoreBench b;
+        b.c().setValue(Ctl::SideTone, 1);
+        b.core->sideTone().queue("TEST");
+        b.c().setValue(Ctl::SideTone, 0);
+        for (int i = 0; i < 40; ++i) {
+            b.core->sideTone().step();
+            b.tone.pull(ToneOutput::kSampleRate / 10);
+        }
+        QVERIFY(b.core->sideTone().SideToneText().isEmpty());
+    }
+
+    // What goes wrong when the tone starts: the classic message, then the reason; the box
+    // stays ticked only when the tone can still play.
+    void startFailures_data() {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<bool>("ticked");
+        QTest::newRow("no sound card") << "card" << QStringList{"Error accessing sound card",
+                                                                "no sound card in this test"} << false;
+        QTest::newRow("pitch out of range")
+            << "pitch" << QStringList{"Error accessing sound card: a pitch of \"5000\" Hz cannot be played "
+                                      "(2 to 2836 Hz); the tone keeps its own pitch"} << true;
+        QTest::newRow("no waveform") << "wave" << QStringList{"Error accessing sound card", "cw.wav"} << false;
+    }
+    void startFailures() {
+        QFETCH(QString, fault);
+        QFETCH(QStringList, messages);
+        QFETCH(bool, ticked);
+        CoreBench b;
+        b.tone.refuse = fault == "card";
+        if (fault == "pitch")
+            b.c().setText(Ctl::Hertz, "5000");
+        if (fault == "wave")
+            QFile::remove("cw.wav");
+        b.c().setValue(Ctl::SideTone, 1);
+        QCOMPARE(b.dialogs.messages.size(), messages.size());
+        for (int i = 0; i < messages.size(); ++i)
+            QVERIFY2(b.dialogs.messages[i].contains(messages[i]), qPrintable(b.dialogs.messages[i]));
+        QCOMPARE(b.c().isTicked(Ctl::SideTone), ticked);
+    }
+
+    void apply_restartsAtTheNewPitch() {
+        CoreBench b;
+        b.c().setValue(Ctl::SideTone, 1);
+        b.c().setText(Ctl::Hertz, "600");
+        b.core->sideTone().StartToneBuffer(true);
+        QCOMPARE(b.tone.starts, 2);
+        b.core->sideTone().queue("T");
+        b.core->sideTone().step();
+        const auto s = b.tone.pull(ToneOutput::kSampleRate / 5);
+        int upward = 0;
+        for (size_t n = 1000; n < 1000 + ToneOutput::kSampleRate / 10; ++n)
+            upward += s[n - 1] < 0 && s[n] >= 0;
+        QCOMPARE(upward, 60); // 600 Hz over 100 ms
+    }
+
+    void longCharacterSounding_loggerPollStillAnswered() {
+        CoreBench b;
+        b.startRadio();
+        b.c().setValue(Ctl::SideTone, 1);
+        b.c().setText(Ctl::CWSpeed, "5"); // "0" lasts over four seconds at 5 wpm
+        b.core->sideTone().queue("0");
+        b.core->sideTone().step();
+        QVERIFY(b.core->sideTone().isSounding());
+        b.radio()->feed("FA;");
+        QCOMPARE(b.takeWritten(), QByteArray("FA00014000000;"));
+        QVERIFY(b.core->sideTone().isSounding());
+    }
+};
+
+QTEST_GUILESS_MAIN(KeyerTest)
+#include "tst_Keyer.moc"

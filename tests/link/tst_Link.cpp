@@ -1,0 +1,294 @@
+// The station link on the whole program's core: the receiver carrying out the passes'
+// actions, the watchdogs, connecting and logging in.
+#include "support/LinkedBench.h"
+#include "support/CoreBench.h"
+#include "support/StationEnd.h"
+#include "link/LinkTexts.h"
+
+#include <QFile>
+#include <QTest>
+#include <QTcpServer>
+
+namespace {
+
+using Linked = LinkedBench;
+
+struct Watched : CoreBench {
+    Watched() { ok = station.accept(core->serverSocket()); }
+    Watchdogs& dogs() { return core->watchdogs(); }
+    LinkState& link() { return core->linkState(); }
+    void ticks(int count) {
+        for (int i = 0; i < count; ++i)
+            dogs().secondTick();
+    }
+    StationEnd station;
+    bool ok = false;
+};
+
+// A clock in the middle of the day that moves with every reading, so the link's waits run.
+struct Daytime : CoreBench {
+    explicit Daytime(const QString& commandLine = {}) : CoreBench(nullptr, nullptr, commandLine) {
+        clock.set(50000.0);
+        clock.setStepPerReading(0.05);
+    }
+};
+
+quint16 closedPort() {
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return probe.serverPort(); // free again once the probe goes
+}
+
+} // namespace
+
+class LinkTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void reports_reachPictureAndLogger() {
+        Linked l;
+        QVERIFY(l.ok);
+        l.takeWritten();
+        l.chunk("FA00014074000;MD02;");
+        QTRY_COMPARE(l.picture().startFreq(), QString("00014074.00"));
+        QCOMPARE(l.c().text(Ctl::Combo1), QString("USB"));
+        // the mode report is handled before the VFO report, with the frequency as it stood
+        QCOMPARE(l.takeWritten(), QByteArray("IF00014000000     -000000000020000000;MD2;FA00014074000;"));
+        QCOMPARE(l.c().colour(Ctl::RCVIP), Colours::kRed);
+    }
+
+    // What the quick rules ask for is carried out (the rules themselves: tst_StationReports).
+    void quickRules_areCarriedOut() {
+        Linked l;
+        l.c().setValue(Ctl::EnableGuard, 1);
+        l.c().setValue(Ctl::EnableActive, 1);
+        l.c().setValue(Ctl::Check1, 1);
+        l.c().setText(Ctl::Text6, "Sending Key Up Signal");
+        l.core->linkState().guardNoticeShown = true;
+        l.chunk("PS1;VX1;MX1;");
+        QTRY_COMPARE(l.station.lines(), QStringList{"A0:VX0;"});
+        QVERIFY(l.c().isVisible(Ctl::Shape2));
+        QVERIFY(l.c().text(Ctl::Text6).isEmpty());
+        QVERIFY(l.c().text(Ctl::Text5).contains("PS1;VX1;MX1;")); // the receive monitor
+        QTRY_VERIFY(l.logText().contains("RIG ON at "));
+        QVERIFY(l.logText().contains("\n\r\n")); // the line's own line feed, then the log's
+    }
+
+    // A status report and a mode report in one chunk: the status report's mode counts, and
+    // the chunk is passed once per report keyword in it.
+    void statusAndModeReportInOneChunk() {
+        Linked l;
+        l.takeWritten();
+        l.chunk("IF00014074000-000000200000;MD03;");
+        QTRY_COMPARE(l.picture().startFreq(), QString("00014074.00"));
+        QCOMPARE(l.c().text(Ctl::Combo1), QString("USB"));
+        QCOMPARE(l.takeWritten(), QByteArray("FA00014074000;FA00014074000;"));
+        QCOMPARE(l.station.waitForLines(2), (QStringList{"A0:IF00014074000-000000200000;",
+                                                        "A0:IF00014074000-000000200000;"}));
+    }
+
+    void loginPrompts_answeredInAnyOrder_thenPortsAndGuard() {
+        Linked l;
+        l.c().setValue(Ctl::EnableGuard, 1);
+        l.c().setText(Ctl::Callsign, "oh2xx");
+        l.core->stationLink().callsignLeft();
+        const int opensBefore = l.radio()->openCount;
+        l.chunk("MG:Password Please;");
+        l.chunk("MG:Your CALL Please;");
+        l.chunk("MG:Login OK;");
+        QTRY_COMPARE(l.station.lines(), (QStringList{"MG:Password pw;", "MG:Callsign OH2XX;", "R",
+                                                     "A0:MX0;"}));
+        QVERIFY(l.core->isLoggedIn());
+        QVERIFY(l.c().isVisible(Ctl::Shape1));
+        QCOMPARE(l.radio()->openCount, opensBefore + 1); // the ports were started again
+    }
+
+    void badReportsRepeated_andAFlood_laterReportsStillHandled() {
+        Linked l;
+        for (int i = 0; i < 50; ++i)
+            l.station.send("MD09;");
+        l.chunk(QByteArray(100 * 1024, '\x7f'));
+        l.chunk("FA00014074000;");
+        QTRY_COMPARE(l.picture().startFreq(), QString("00014074.00"));
+        QVERIFY(l.dialogs.messages.contains("error Invalid property value"));
+        QVERIFY(l.c().text(Ctl::Text5).size() <= 2000);
+    }
+
+    void dataWithTheLinkGone_reportsLostConnection() {
+        Linked l;
+        l.c().setText(Ctl::Connect, "Disconnect");
+        l.core->serverSocket().abort();
+        l.core->receiver().onDataArrived();
+        QCOMPARE(l.dialogs.messages, QStringList{"Lost Connection"});
+        QCOMPARE(l.c().text(Ctl::Connect), QString("Connect"));
+        QVERIFY(!l.core->isLoggedIn());
+    }
+
+    void guard_releasesOnThe181stTick() {
+        Watched w;
+        QVERIFY(w.ok);
+        w.c().setValue(Ctl::EnableGuard, 1);
+        w.link().txKeyed = true;
+        w.c().setVisible(Ctl::Shape2, true);
+        w.ticks(180);
+        QVERIFY(w.station.lines().isEmpty());
+        w.ticks(1);
+        QCOMPARE(w.station.waitForLines(1), QStringList{"A0:MX0;"});
+        QVERIFY(!w.c().isVisible(Ctl::Shape2));
+        QCOMPARE(w.c().text(Ctl::Text6), QString("Sending Key Up Signal"));
+        QVERIFY(!w.link().txKeyed);
+    }
+
+    void guard_tenShortTransmissions_neverFire() {
+        Watched w;
+        w.c().setValue(Ctl::EnableGuard, 1);
+        for (int over = 0; over < 10; ++over) {
+            w.link().txKeyed = true;
+            w.ticks(30);
+            w.link().txKeyed = false; // the key-up report, as the receiver handles it
+            w.link().guardCount = 0;
+        }
+        QTest::qWait(20);
+        QVERIFY(w.station.lines().isEmpty());
+    }
+
+    void guard_offline_resetsWithoutSending() {
+        CoreBench b;
+        b.c().setValue(Ctl::EnableGuard, 1);
+        b.c().setText(Ctl::GuardTime, "");
+        b.core->linkState().txKeyed = true;
+        b.core->watchdogs().secondTick(); // an empty limit fires on the first second
+        QCOMPARE(b.core->linkState().guardCount, 0);
+        QVERIFY(b.core->linkState().txKeyed);
+    }
+
+    void inactivity_shutsDownWithOneSecondSpacing() {
+        Watched w;
+        w.c().setValue(Ctl::EnableActive, 1);
+        w.c().setValue(Ctl::Check1, 1);
+        w.clock.set(50000.0);
+        w.clock.setStepPerReading(0.01);
+        QList<double> sentAt;
+        connect(&w.core->serverLine(), &ServerLine::lineSent, this,
+                [&](const QString&) { sentAt << w.clock.monotonicSeconds(); });
+        w.ticks(180);
+        QCOMPARE(w.c().text(Ctl::Text6), QString("180"));
+        QVERIFY(sentAt.isEmpty());
+        w.ticks(1);
+        QCOMPARE(w.station.waitForLines(3), (QStringList{"A0:MX0;", "A0:PS0;", "A0:PS0;"}));
+        QCOMPARE(sentAt.size(), 3);
+        QVERIFY(sentAt[1] - sentAt[0] >= 1.0 && sentAt[1] - sentAt[0] < 1.1);
+        QVERIFY(sentAt[2] - sentAt[1] >= 1.0 && sentAt[2] - sentAt[1] < 1.1);
+        QCOMPARE(w.c().text(Ctl::Text6), QString("Shuting down receiver"));
+        QCOMPARE(w.link().idleCount, 0);
+    }
+
+    void inactivity_heldWhileActivitySeen() {
+        Watched w;
+        w.c().setValue(Ctl::EnableActive, 1);
+        w.link().activitySeen = true;
+        w.ticks(500);
+        QCOMPARE(w.link().idleCount, 0);
+    }
+
+    void counters_neverOverflow_whateverTheLimit() {
+        Watched w;
+        w.c().setValue(Ctl::EnableActive, 1);
+        w.c().setValue(Ctl::EnableGuard, 1);
+        w.c().setText(Ctl::ActiveTime, "99999999999999999999");
+        w.c().setText(Ctl::GuardTime, "99999999999999999999");
+        w.link().idleCount = LinkState::kCountCeiling - 1;
+        w.link().guardCount = LinkState::kCountCeiling - 1;
+        w.link().txKeyed = true;
+        w.ticks(3);
+        QCOMPARE(w.link().idleCount, LinkState::kCountCeiling);
+        QCOMPARE(w.link().guardCount, LinkState::kCountCeiling);
+        QTest::qWait(20);
+        QVERIFY(w.station.lines().isEmpty());
+    }
+
+    void sender_sendsOnlyTheNewestQueuedCommand() {
+        Watched w;
+        w.startRadio();
+        w.radio()->feed("FA00014025000;");
+        w.radio()->feed("FA00014026000;"); // within the same 100 ms
+        w.dogs().senderTick();
+        w.dogs().senderTick();
+        QCOMPARE(w.station.waitForLines(5), (QStringList{"A0:MX0;", "FA14025000;", "A0:MX0;",
+                                                         "FA14026000;", "A0:FA14026000;"}));
+        QVERIFY(w.picture().pendingFreqCommand.isEmpty());
+    }
+
+    void connect_showsTheRedLightAndOffersDisconnect() {
+        Daytime d;
+        QTcpServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost, 0));
+        d.pointAt(server.serverPort());
+        QCOMPARE(d.c().text(Ctl::Connect), QString("Connect Corvel"));
+        d.core->connectAtStartup();
+        QCOMPARE(d.c().text(Ctl::Connect), QString("Disconnect"));
+        QVERIFY(d.c().isVisible(Ctl::Shape4));
+        QVERIFY(!d.c().isVisible(Ctl::Shape1));
+        QVERIFY(d.dialogs.messages.isEmpty());
+
+        d.core->stationLink().Connect_Click(); // now a disconnect
+        QCOMPARE(d.c().text(Ctl::Connect), QString("Connect"));
+        QVERIFY(!d.c().isVisible(Ctl::Shape4));
+        QCOMPARE(d.core->serverSocket().state(), QAbstractSocket::UnconnectedState);
+    }
+
+    void connectRefused_saysSoAndStaysIdle() {
+        Daytime d;
+        d.pointAt(closedPort());
+        d.c().setVisible(Ctl::Shape1, true);
+        d.core->stationLink().Connect_Click();
+        QCOMPARE(d.dialogs.messages.size(), 1);
+        QVERIFY(d.dialogs.messages.first().endsWith(" Wait a few seconds and try again"));
+        QVERIFY(d.dialogs.questions.isEmpty());
+        QVERIFY(!d.c().isVisible(Ctl::Shape4) && !d.c().isVisible(Ctl::Shape1));
+    }
+
+    void serverInstance_asksAfterAFailedConnect() {
+        Daytime d("SERVER");
+        d.pointAt(closedPort());
+        d.dialogs.answers = {false};
+        d.core->stationLink().Connect_Click();
+        QCOMPARE(d.dialogs.questions.size(), 1);
+        QCOMPARE(d.endedAtOnce, 1);
+    }
+
+    void startup_withNoAddress_triesNothing() {
+        Daytime d;
+        d.core->connectAtStartup();
+        QVERIFY(d.dialogs.messages.isEmpty());
+        QCOMPARE(d.core->serverSocket().state(), QAbstractSocket::UnconnectedState);
+        QVERIFY(d.c().text(Ctl::Label15).contains("address"));
+    }
+
+    void serverClosing_takesTheLightsDown() {
+        Daytime d;
+        QTcpServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost, 0));
+        d.pointAt(server.serverPort());
+        d.core->stationLink().Connect_Click();
+        QTRY_VERIFY(server.hasPendingConnections());
+        d.c().setVisible(Ctl::Shape1, true);
+        server.nextPendingConnection()->disconnectFromHost();
+        QTRY_COMPARE(d.c().text(Ctl::Connect), QString("Connect"));
+        QVERIFY(!d.c().isVisible(Ctl::Shape4) && !d.c().isVisible(Ctl::Shape1));
+        QVERIFY(d.c().text(Ctl::Label15).contains("closed"));
+    }
+
+    void loginLabel_togglesByHand() {
+        Daytime d;
+        d.core->stationLink().toggleLogin();
+        QVERIFY(d.core->isLoggedIn());
+        QCOMPARE(d.c().colour(Ctl::Shape1), Colours::kGreen);
+        QVERIFY(d.c().isVisible(Ctl::Shape1));
+        d.core->stationLink().toggleLogin();
+        QVERIFY(!d.core->isLoggedIn());
+        QCOMPARE(d.c().colour(Ctl::Shape1), Colours::kRed);
+    }
+};
+
+QTEST_GUILESS_MAIN(LinkTest)
+#include "tst_Link.moc"

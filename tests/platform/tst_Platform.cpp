@@ -1,0 +1,221 @@
+// The waiting loop, the serial port over a backend, and the port names.
+#include "platform/BusyGuard.h"
+#include "platform/Clock.h"
+#include "platform/PausingWait.h"
+#include "platform/serial/CommPort.h"
+#include "platform/serial/FakeBackend.h"
+#include "platform/serial/PortNames.h"
+
+#include <QTest>
+#include <QTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+struct Rig {
+    FakeBackendProvider provider;
+    CommPort port{provider, PortRole::Radio};
+    QList<CommEvent> events;
+    FakeBackend* backend = nullptr;
+
+    explicit Rig(const QString& name = "COM3") {
+        QObject::connect(&port, &CommPort::commEvent, [this](CommEvent e) { events << e; });
+        port.setPortName(name);
+        port.setBaudRate(19200);
+        port.setOutBufferSize(2400);
+        port.setDiscardNull(true);
+        backend = provider.port(name);
+    }
+};
+
+QByteArray drain(CommPort& port) {
+    QByteArray all;
+    while (port.inBufferCount() > 0)
+        all += port.readOne();
+    return all;
+}
+
+} // namespace
+
+class PlatformTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void earlyInTheDay_skipsTheWaitEntirely() {
+        FakeClock clock(20.0);
+        clock.setStepPerReading(0); // a wait would never end on a clock that stands still
+        bool fired = false;
+        QTimer::singleShot(0, this, [&] { fired = true; });
+        QVERIFY(!PausingWait(clock).wait(1.0));
+        QVERIFY(!fired); // skipped: no events were handled
+        // The carrier search waits with a 10-second threshold.
+        FakeClock later(15.0);
+        later.setStepPerReading(0.5);
+        QVERIFY(!PausingWait(later, 10.0).wait(1.0));
+        QVERIFY(fired);
+    }
+
+    void wait_handlesEventsAndLastsItsTime() {
+        FakeClock clock(1000.0);
+        clock.setStepPerReading(0.1);
+        bool fired = false;
+        QTimer::singleShot(0, this, [&] { fired = true; });
+        QVERIFY(!PausingWait(clock).wait(1.0));
+        QVERIFY(fired);
+        const double end = clock.secondsSinceMidnight();
+        QVERIFY(end >= 1001.0 && end < 1001.5);
+    }
+
+    void wait_acrossMidnight_endsOnTime() {
+        FakeClock clock(86399.5);
+        clock.setStepPerReading(0.25);
+        QVERIFY(!PausingWait(clock).wait(1.0));
+        const double end = clock.secondsSinceMidnight();
+        QVERIFY2(end >= 0.5 && end <= 1.25, qPrintable(QString::number(end))); // not a day, not zero
+    }
+
+    void wait_endsWhenConditionIsMet() {
+        FakeClock clock(5000.0);
+        clock.setStepPerReading(0.001);
+        bool ready = false;
+        QTimer::singleShot(0, this, [&] { ready = true; });
+        QVERIFY(PausingWait(clock).wait(1000.0, [&] { return ready; }));
+        QVERIFY(clock.secondsSinceMidnight() < 5001.0);
+    }
+
+    void busyGuard_nestedEntryIsRefusedAndFlagAlwaysReleased() {
+        bool busy = false;
+        int passes = 0;
+        std::function<void(int)> handler = [&](int depth) {
+            BusyGuard guard(busy);
+            if (!guard.entered())
+                return;
+            ++passes;
+            if (depth < 3)
+                handler(depth + 1); // as if a yield let the same event in again
+            if (depth == 0)
+                throw std::runtime_error("handler failed");
+        };
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, handler(0));
+        QCOMPARE(passes, 1);
+        QVERIFY(!busy);
+    }
+
+    void open_usesBaudAndRefusalGivesReason() {
+        Rig rig;
+        QVERIFY(rig.port.open());
+        QCOMPARE(rig.backend->baud, 19200);
+        rig.port.close();
+        rig.backend->refuseOpen = true;
+        QVERIFY(!rig.port.open());
+        QVERIFY(!rig.port.errorString().isEmpty());
+        QVERIFY(!rig.port.isOpen());
+
+        Rig unnamed("");
+        QVERIFY(!unnamed.port.open());
+    }
+
+    void receive_dropsNulAndReadsOneByteAtATime() {
+        Rig rig;
+        QVERIFY(rig.port.open());
+        rig.backend->feed(QByteArray("I\0F;", 4));
+        QCOMPARE(rig.events, QList<CommEvent>{CommEvent::Receive});
+        QCOMPARE(rig.port.inBufferCount(), 3);
+        QCOMPARE(rig.port.readOne(), QByteArray("I"));
+        QCOMPARE(drain(rig.port), QByteArray("F;"));
+        QCOMPARE(rig.port.readOne(), QByteArray());
+    }
+
+    void receive_flood_isBoundedAndReportedOnce() {
+        Rig rig;
+        QVERIFY(rig.port.open());
+        for (int i = 0; i < 10; ++i)
+            rig.backend->feed(QByteArray(1000, 'x'));
+        QCOMPARE(rig.port.inBufferCount(), CommPort::kInBufferSize);
+        QCOMPARE(rig.events.count(CommEvent::RxOverflow), 1);
+        drain(rig.port);
+        rig.backend->feed("IF;");
+        QCOMPARE(drain(rig.port), QByteArray("IF;")); // newest data after the overflow is kept
+    }
+
+    void write_beyondOutputBuffer_isRefusedWithEvent() {
+        Rig rig;
+        QVERIFY(rig.port.open());
+        rig.backend->heldOutput = 2000;
+        rig.port.write(QByteArray(401, 'a'));
+        QCOMPARE(rig.events, QList<CommEvent>{CommEvent::TxFull});
+        QVERIFY(rig.backend->written.isEmpty());
+        rig.port.write(QByteArray(400, 'a'));
+        QCOMPARE(rig.backend->written.size(), 400);
+    }
+
+    void lineChanges_becomeEvents() {
+        Rig rig;
+        QVERIFY(rig.port.open());
+        rig.backend->setLines({true, true, true, false});
+        QCOMPARE(rig.events, (QList<CommEvent>{CommEvent::CtsChange, CommEvent::DsrChange,
+                                               CommEvent::CdChange}));
+        QVERIFY(rig.port.cd() && rig.port.dsr() && rig.port.cts());
+        rig.events.clear();
+        rig.backend->setLines({true, false, true, false});
+        QCOMPARE(rig.events, QList<CommEvent>{CommEvent::CtsChange});
+    }
+
+    void handlerReopeningPort_endsTheBatchOfLineEvents() {
+        Rig rig;
+        QVERIFY(rig.port.open());
+        rig.backend->setLines({true, true, true, false});
+        rig.events.clear();
+        QObject::connect(&rig.port, &CommPort::commEvent, [&](CommEvent e) {
+            if (e == CommEvent::DsrChange) { // the logger left: start again
+                rig.port.close();
+                QVERIFY(rig.port.open());
+            }
+        });
+        rig.backend->setLines({false, false, false, false});
+        QCOMPARE(rig.events, (QList<CommEvent>{CommEvent::CtsChange, CommEvent::DsrChange}));
+        QVERIFY(rig.port.isOpen());
+        QVERIFY(!rig.port.cd());
+    }
+
+    void lists_keepComNamesThenVirtualThenDevices() {
+        const QStringList devices{"/dev/ttyUSB0"};
+        const QStringList radio = PortNames::radioPortList(devices);
+        QCOMPARE(radio.first(), QString("COM1"));
+        QCOMPARE(radio[19], QString("COM20"));
+        QCOMPARE(radio[20], QString("Virtual"));
+        QCOMPARE(radio.last(), QString("/dev/ttyUSB0"));
+        const QStringList keyer = PortNames::keyerPortList(devices);
+        QCOMPARE(keyer.first(), QString("None"));
+        QCOMPARE(keyer[3], QString("COM3"));
+        QCOMPARE(keyer[PortNames::kKeyerVirtualIndex], QString("Virtual"));
+        QCOMPARE(keyer.last(), QString("/dev/ttyUSB0"));
+    }
+
+    void comNumber_readsTwoCharactersFromTheFourth_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("number");
+        QTest::newRow("COM3") << "COM3" << 3;
+        QTest::newRow("COM12") << "COM12" << 12;
+        QTest::newRow("COM123 keeps two digits") << "COM123" << 12;
+        QTest::newRow("Virtual") << "Virtual" << 0;
+        QTest::newRow("device path") << "/dev/ttyUSB0" << 0;
+        QTest::newRow("empty") << "" << 0;
+    }
+    void comNumber_readsTwoCharactersFromTheFourth() {
+        QFETCH(QString, name);
+        QFETCH(int, number);
+        QCOMPARE(PortNames::comNumber(name), number);
+    }
+
+    void devicePathForCom_prefersLinkInPortFolder() {
+        QTemporaryDir folder;
+        QCOMPARE(PortNames::devicePathForCom(3, folder.path()), QString("/dev/ttyS2"));
+        QVERIFY(QFile::link("/dev/null", folder.filePath("COM3")));
+        QCOMPARE(PortNames::devicePathForCom(3, folder.path()), folder.filePath("COM3"));
+        QCOMPARE(PortNames::devicePathForCom(4, folder.path()), QString("/dev/ttyS3"));
+    }
+};
+
+QTEST_GUILESS_MAIN(PlatformTest)
+#include "tst_Platform.moc"
