@@ -1,14 +1,9 @@
 // The program's core without windows: the settings file at start and end, load and save,
 // the monitors, the ports' controller.
 #include "support/CoreBench.h"
-#include "common/ControlStore.h"
 #include "common/Controls.h"
 #include "app/MainControls.h"
 #include "app/PortController.h"
-#include "platform/Clock.h"
-#include "platform/Dialogs.h"
-#include "platform/PausingWait.h"
-#include "platform/serial/FakeBackend.h"
 
 #include <QSignalSpy>
 #include <QRegularExpression>
@@ -35,21 +30,8 @@ const QByteArray kNineteenLines = "COM8\r\n7025.00\r\n192.0.2.1\r\n7300\r\nOH2XX
 struct Run : CoreBench {
     explicit Run(const QString& commandLine = {}) : CoreBench(nullptr, nullptr, commandLine) {}
     FakeBackendProvider& provider = fakePorts;
-};
-
-struct Bench {
-    explicit Bench(const QString& commandLine = {}) : commandLine(commandLine) {
-        populateMainControls(store, {});
-    }
-    ControlStore store;
-    RecordingDialogs dialogs;
-    FakeClock clock{10.0}; // early in the day: the one-second wait is skipped
-    PausingWait wait{clock};
-    FakeBackendProvider provider;
-    QString commandLine;
-    int endedAtOnce = 0;
-    PortController ports{{store, dialogs, wait, provider, commandLine, [this] { ++endedAtOnce; }}};
-
+    PortController& ports = core->ports();
+    ControlStore& store = c();
     void choose(const QString& radio, const QString& keyer) {
         store.selectItem(Ctl::Soft1Com, radio);
         store.selectItem(Ctl::Soft2com, keyer);
@@ -234,7 +216,7 @@ class AppCoreTest : public QObject {
     }
 
     void initPorts_opensBothAndShowsIt() {
-        Bench b;
+        Run b;
         b.choose("COM8", "COM9");
         b.ports.InitPorts();
         QVERIFY(b.dialogs.messages.isEmpty());
@@ -258,7 +240,7 @@ class AppCoreTest : public QObject {
     }
 
     void keyerNone_opensOnlyTheRadio() {
-        Bench b;
+        Run b;
         b.choose("Virtual", "None");
         b.ports.InitPorts();
         QVERIFY(b.dialogs.messages.isEmpty());
@@ -288,7 +270,7 @@ class AppCoreTest : public QObject {
         QFETCH(QString, refusing);
         QFETCH(QString, message);
         QFETCH(bool, radioTried);
-        Bench b;
+        Run b;
         b.choose(radio, keyer);
         if (!refusing.isEmpty())
             b.provider.port(refusing)->refuseOpen = true;
@@ -319,7 +301,7 @@ class AppCoreTest : public QObject {
     void serverInstance_asks() {
         QFETCH(QString, refusing);
         QFETCH(bool, goOn);
-        Bench b("SERVER");
+        Run b("SERVER");
         b.choose("COM8", "COM9");
         b.provider.port(refusing)->refuseOpen = true;
         b.dialogs.answers = {goOn};
@@ -331,7 +313,7 @@ class AppCoreTest : public QObject {
     }
 
     void stopPorts_closesBothAndUnlightsEverything() {
-        Bench b;
+        Run b;
         b.choose("COM8", "COM9");
         b.ports.InitPorts();
         b.store.setColour(Ctl::CD, Colours::kRed);
@@ -345,7 +327,7 @@ class AppCoreTest : public QObject {
     }
 
     void portLocations_tellTheOperatorWhereToGo() {
-        Bench b;
+        Run b;
         b.choose("Virtual", "None");
         b.ports.refreshPortLocations();
         QCOMPARE(b.store.text(Ctl::RadioPortPath), QString("Logger opens fake:Virtual"));

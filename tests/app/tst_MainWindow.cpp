@@ -12,7 +12,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -191,15 +190,6 @@ private slots:
         QVERIFY(terminal->terminal().modem().Transmit());
         s.core_.exitProgram();
         QTRY_COMPARE(station.lines(), (QStringList{"A0:MX1;", "A0:MX0;"}));
-    }
-
-    void clickingTheNote_hidesIt() {
-        Screen s;
-        QLabel* note = s.find<QLabel>(Ctl::Text2);
-        QVERIFY(note->isVisible());
-        QVERIFY(note->text().startsWith("Important. Start and connect Corvel"));
-        QTest::mouseClick(note, Qt::LeftButton);
-        QVERIFY(!note->isVisible());
     }
 
     void windowManagerClose_endsTheProgramLikeExit() {

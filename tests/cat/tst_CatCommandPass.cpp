@@ -181,6 +181,8 @@ private slots:
         QCOMPARE(pass(s, buffer), (QStringList{"CS:" + kRecordCW, "S:A0:MD03;", "CS:A0:MD03;"}));
         QCOMPARE(s.store.text(Ctl::Combo1), QString("CW"));
         QVERIFY(buffer.isEmpty());
+        // the station's confirmation of it is awaited, once
+        QVERIFY(s.picture.takeModeConfirmation(3) && !s.picture.takeModeConfirmation(3));
 
         buffer = "MD0;"; // no mode chosen, and the station is told so
         QCOMPARE(pass(s, buffer).mid(1), (QStringList{"S:A0:MD00;", "CS:A0:MD00;"}));
@@ -267,18 +269,6 @@ private slots:
                                          [](const QString& a) { return a.startsWith("R:IF"); });
         QVERIFY(record != actions.end());
         QCOMPARE(record->mid(2)[28], digit);
-    }
-
-    void modeSet_awaitsTheStationsConfirmation() {
-        Station s;
-        QString buffer = "MD2;";
-        pass(s, buffer);
-        QVERIFY(!s.picture.takeModeConfirmation(3)); // another mode is news, and ends the wait
-        QVERIFY(!s.picture.takeModeConfirmation(2));
-        buffer = "MD2;";
-        pass(s, buffer);
-        QVERIFY(s.picture.takeModeConfirmation(2));
-        QVERIFY(!s.picture.takeModeConfirmation(2)); // only once
     }
 };
 

@@ -1,9 +1,6 @@
 // The logger's CAT port on the whole program's core, and the frequency stepper.
 #include "cat/LoggerCat.h"
-#include "platform/serial/PtyBackend.h"
-#include "platform/serial/SystemBackendProvider.h"
 #include "support/CoreBench.h"
-#include "support/LoggerEnd.h"
 #include "support/StationEnd.h"
 #include "cat/FrequencyStepper.h"
 
@@ -134,51 +131,6 @@ class LoggerCatTest : public QObject {
         QCOMPARE(b.c().colour(Ctl::RTS), Colours::kGreen); // raised again by the reopen
     }
 
-    void stationLines_forSetsAndKeying() {
-        CoreBench b;
-        StationEnd station;
-        QVERIFY(station.accept(b.core->serverSocket()));
-        b.startRadio();
-        b.radio()->feed("FA00014025000;");
-        QCOMPARE(b.takeWritten(), QByteArray("FA00014025000;"));
-        b.radio()->feed("MD2;");
-        b.radio()->feed("TX;");
-        b.radio()->feed("IF;");
-        QCOMPARE(b.takeWritten(), QByteArray("IF00014025000     -000000000120000000;"));
-        b.radio()->feed("RX;");
-        b.radio()->feed("IF;");
-        QCOMPARE(b.takeWritten().mid(28, 1), QByteArray("0"));
-        QCOMPARE(station.waitForLines(6),
-                 (QStringList{"A0:MX0;", "FA14025000;", "A0:MD02;", "A0:MX1;", "A0:MX0;",
-                              "A0:MX0;"}));
-        QVERIFY(station.rawBytes().endsWith("A0:MX0;\r\n"));
-        QCOMPARE(b.picture().pendingFreqCommand, QString("A0:FA14025000;"));
-    }
-
-    void virtualPort_followsTheLoggerOpeningAndClosingItsEnd() {
-        QTemporaryDir ports;
-        SystemBackendProvider system(ports.path());
-        CoreBench b(&system);
-        b.startRadio("Virtual");
-        QVERIFY(b.core->ports().radioPort().isOpen());
-        PtyBackend* pair = system.virtualPort(PortRole::Radio);
-
-        LoggerEnd logger(pair->linkPath());
-        QVERIFY(logger.isOpen());
-        pair->refreshPeer();
-        QVERIFY(b.picture().loggerOnline);
-        QCOMPARE(b.c().colour(Ctl::DSR), Colours::kRed);
-
-        QVERIFY(logger.write("FA;"));
-        QCOMPARE(logger.readWhileRunning(";"), QByteArray("FA00014000000;"));
-
-        logger.close();
-        pair->refreshPeer();
-        QVERIFY(!b.picture().loggerOnline);
-        QCOMPARE(b.c().colour(Ctl::DSR), Colours::kLedOff);
-        QVERIFY(b.core->ports().radioPort().isOpen()); // started again for the logger's return
-    }
-
     void stepped_writesTheNormalisedForm_data() {
         QTest::addColumn<QString>("from");
         QTest::addColumn<double>("step");
@@ -226,21 +178,6 @@ class LoggerCatTest : public QObject {
         QCOMPARE(b.takeWritten(), QByteArray("FA00014003000;"));
         QCOMPARE(station.waitForLines(1), QStringList{"A0:FA14003000;"});
         QVERIFY(!b.core->stepper().isStepping());
-    }
-
-    void singleClick_stepsOnceAndSendsOnce() {
-        CoreBench b;
-        StationEnd station;
-        QVERIFY(station.accept(b.core->serverSocket()));
-        b.c().setValue(Ctl::Check1, 1);
-        connect(&b.c(), &ControlStore::changed, this, [&](const QString& name, auto) {
-            if (name == Ctl::StartFreq)
-                b.core->stepper().release();
-        });
-        b.core->stepper().press(false, true);
-        QCOMPARE(b.c().text(Ctl::StartFreq), QString("00013999.90"));
-        QCOMPARE(station.waitForLines(1), QStringList{"A0:FA13999900;"});
-        QCOMPARE(b.c().text(Ctl::Text6), QString("A0:FA13999900;\r\n"));
     }
 
     void sendButtons_goOnlyWhereTheyMayGo() {

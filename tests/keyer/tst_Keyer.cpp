@@ -281,15 +281,6 @@ class KeyerTest : public QObject {
         }
     }
 
-    void pitch_isTheHertzValue() {
-        const std::vector<short> s = sound("T", 20); // one long dash
-        int upward = 0;
-        const size_t from = kRate / 50, to = from + kRate / 10; // 100 ms inside the dash
-        for (size_t n = from; n < to; ++n)
-            upward += s[n - 1] < 0 && s[n] >= 0;
-        QCOMPARE(upward, 80); // 800 Hz
-    }
-
     void characterWithoutPattern_isTwoUnitsOfSilence_spaceFourMore() {
         SideToneRenderer tone(cwWav(), kRate);
         const double unit = MorseTiming::unitSeconds(20);
