@@ -1,8 +1,11 @@
 #include "app/AppCore.h"
 #include "app/CommandLineOptions.h"
 #include "app/MainWindow.h"
+#include "app/UnattendedStation.h"
+#include "common/Version.h"
 #include "platform/Clock.h"
 #include "platform/TerminationSignals.h"
+#include "platform/WorkingFolder.h"
 #include "platform/gui/WidgetDialogs.h"
 #include "platform/gui/WidgetFileDialogs.h"
 #include "platform/serial/PortFolder.h"
@@ -47,26 +50,49 @@ int answerCommandLine(const CommandLineOptions& options) {
     return -1;
 }
 
+// A termination signal ends the program whatever it is in the middle of, even with a box
+// open that no one at an unattended station will ever click.
+void endOnTermination(TerminationSignals& termination, AppCore& core) {
+    QObject::connect(&termination, &TerminationSignals::terminationRequested, &core, [&core] {
+        QTimer::singleShot(kTerminationDeadlineMs, [] {
+            std::fprintf(stderr, "zarnikcontrol: did not finish ending in time; ending now\n");
+            std::fflush(nullptr);
+            ::_exit(0);
+        });
+        core.exitProgram();
+        for (int i = 0; i < 10 && QApplication::activeModalWidget(); ++i)
+            QApplication::activeModalWidget()->close();
+    });
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     // --help and --version answer without a display, so they are settled before Qt starts.
-    const CommandLineOptions early = CommandLineOptions::parse(rawArguments(argc, argv));
+    const QString userFolder = WorkingFolder::userFolder();
+    const CommandLineOptions early = CommandLineOptions::parse(rawArguments(argc, argv), userFolder);
     if (early.showHelp || early.showVersion)
         return answerCommandLine(early);
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ZarnikControl"));
-    QApplication::setApplicationVersion(QStringLiteral("1.18"));
+    QApplication::setApplicationVersion(QStringLiteral(ZARNIKCONTROL_VERSION));
     QApplication::setQuitOnLastWindowClosed(false);
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.zarnikcontrol.ZarnikControl"));
 
     // Qt has taken its own options (-platform ...) out of the list by now.
-    const CommandLineOptions options = CommandLineOptions::parse(app.arguments().mid(1));
+    const CommandLineOptions options = CommandLineOptions::parse(app.arguments().mid(1), userFolder);
     if (const int exitCode = answerCommandLine(options); exitCode >= 0)
         return exitCode;
+    if (QString why; !options.folder.isEmpty() && !WorkingFolder::enter(options.folder, &why)) {
+        std::fprintf(stderr, "zarnikcontrol: %s\n", qPrintable(why));
+        return 1;
+    }
 
     SystemClock clock;
-    WidgetDialogs dialogs;
+    WidgetDialogs windowDialogs;
+    UnattendedDialogs unattendedDialogs;
+    Dialogs& dialogs = options.unattended ? static_cast<Dialogs&>(unattendedDialogs) : windowDialogs;
     WidgetFileDialogs fileDialogs;
     SystemBackendProvider ports(PortFolder::path());
     std::unique_ptr<ToneOutput> toneOutput;
@@ -81,29 +107,29 @@ int main(int argc, char** argv) {
     AppCore core({clock, dialogs, fileDialogs, ports, *toneOutput, endAtOnce}, options.argument);
     QObject::connect(&core, &AppCore::programEnded, &app, [] { QCoreApplication::exit(0); });
     TerminationSignals termination;
-    QObject::connect(&termination, &TerminationSignals::terminationRequested, &core, [&core] {
-        // A termination signal ends the program whatever it is in the middle of, even with
-        // a box open that no one at an unattended station will ever click.
-        QTimer::singleShot(kTerminationDeadlineMs, [] {
-            std::fprintf(stderr, "zarnikcontrol: did not finish ending in time; ending now\n");
-            std::fflush(nullptr);
-            ::_exit(0);
-        });
-        core.exitProgram();
-        for (int i = 0; i < 10 && QApplication::activeModalWidget(); ++i)
-            QApplication::activeModalWidget()->close();
-    });
+    endOnTermination(termination, core);
+    std::unique_ptr<UnattendedStation> station;
+    if (options.unattended) {
+        station = std::make_unique<UnattendedStation>(core, clock);
+        unattendedDialogs.log = [&station](const QString& text) {
+            if (station) // messages of the last moments, after the station part has gone
+                station->log(text);
+        };
+    }
 
     SoundCardDuplex modemSound;
     core.setModemSound({&modemSound, &SoundDevices::inputNames, &SoundDevices::outputNames,
                         &SoundDevices::defaultInputName, &SoundDevices::defaultOutputName});
     MainWindow window(core);
-    dialogs.setParentWindow(&window);
+    windowDialogs.setParentWindow(&window);
     fileDialogs.setParentWindow(&window);
     core.startUp();
     if (core.hasEnded())
         return 0;
+    if (station)
+        station->start();
     window.show();
-    QTimer::singleShot(0, &core, &AppCore::connectAtStartup);
+    if (!station)
+        QTimer::singleShot(0, &core, &AppCore::connectAtStartup);
     return app.exec();
 }

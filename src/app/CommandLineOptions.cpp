@@ -1,16 +1,42 @@
 #include "CommandLineOptions.h"
 
-CommandLineOptions CommandLineOptions::parse(const QStringList& arguments) {
+#include "common/Version.h"
+
+namespace {
+
+// An option that takes a value, as "--name VALUE" or "--name=VALUE"; false when `argument` is
+// not this option. A missing value sets the error.
+bool takeValue(const QStringList& arguments, qsizetype& i, const QString& name, QString& value,
+               QString& error) {
+    const QString& argument = arguments[i];
+    if (argument.startsWith(name + u'=')) {
+        value = argument.mid(name.size() + 1);
+        return true;
+    }
+    if (argument != name)
+        return false;
+    if (i + 1 < arguments.size())
+        value = arguments[++i];
+    else
+        error = QStringLiteral("%1 needs %2").arg(name, name == QStringLiteral("--folder")
+                                                            ? QStringLiteral("a folder name")
+                                                            : QStringLiteral("a file name"));
+    return true;
+}
+
+} // namespace
+
+CommandLineOptions CommandLineOptions::parse(const QStringList& arguments, const QString& userFolder) {
     CommandLineOptions options;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
-        if (argument == QStringLiteral("--sidetone-wav")) {
-            if (i + 1 < arguments.size())
-                options.sideToneWav = arguments[++i];
-            else
-                options.error = QStringLiteral("--sidetone-wav needs a file name");
-        } else if (argument.startsWith(QStringLiteral("--sidetone-wav="))) {
-            options.sideToneWav = argument.section(u'=', 1);
+        if (takeValue(arguments, i, QStringLiteral("--sidetone-wav"), options.sideToneWav, options.error) ||
+            takeValue(arguments, i, QStringLiteral("--folder"), options.folder, options.error)) {
+            continue;
+        } else if (argument == QStringLiteral("--user-folder")) {
+            options.folder = userFolder;
+        } else if (argument == QStringLiteral("--unattended")) {
+            options.unattended = true;
         } else if (argument == QStringLiteral("--help") || argument == QStringLiteral("-h")) {
             options.showHelp = true;
         } else if (argument == QStringLiteral("--version")) {
@@ -26,11 +52,13 @@ CommandLineOptions CommandLineOptions::parse(const QStringList& arguments) {
     return options;
 }
 
-QString CommandLineOptions::versionText() { return QStringLiteral("ZarnikControl version 1.18"); }
+QString CommandLineOptions::versionText() {
+    return QStringLiteral("ZarnikControl version " ZARNIKCONTROL_VERSION);
+}
 
 QString CommandLineOptions::usage() {
     return QStringLiteral(
-        "Usage: zarnikcontrol [SERVER | SETTINGS-FILE]\n"
+        "Usage: zarnikcontrol [OPTION]... [SERVER | SETTINGS-FILE]\n"
         "\n"
         "Bridges a contest logger on this computer to a remote station behind a Corvel\n"
         "station server: the logger sees a Kenwood-style transceiver and a WinKeyer on two\n"
@@ -41,6 +69,16 @@ QString CommandLineOptions::usage() {
         "                  instance at the station)\n"
         "  SETTINGS-FILE   read the settings from this file instead of ZarnikControl.ini;\n"
         "                  it is not written back when the program ends\n"
+        "  --folder DIR    keep the program's files in DIR (made when missing) instead of\n"
+        "                  the current folder\n"
+        "  --user-folder   keep them in the per-user folder, $XDG_CONFIG_HOME/zarnikcontrol\n"
+        "                  (~/.config/zarnikcontrol); the menu entry starts the program so\n"
+        "  --unattended    for a station no one watches (the station service): messages go to\n"
+        "                  the log and standard error instead of boxes, a question takes the\n"
+        "                  answer that keeps the station running, a lost station link is tried\n"
+        "                  again (after 5 s, then up to every 60 s), the transmit guard, the\n"
+        "                  inactivity shutdown and the chat server are switched on, and the\n"
+        "                  end sends the key-up (A0:MX0;) when the link is up\n"
         "  --sidetone-wav FILE\n"
         "                  write the local side tone to FILE (WAV, 48 kHz 16-bit mono) instead\n"
         "                  of the sound card, as one continuous stream until the program ends\n"
@@ -48,7 +86,9 @@ QString CommandLineOptions::usage() {
         "  --version       show the version\n"
         "\n"
         "Files in the working folder: ZarnikControl.ini (settings), ZarnikControl.log (log),\n"
-        "cw.wav (the side tone's waveform; the one beside the program is used otherwise).\n"
+        "MMVARI.POS (digital terminal), ChatFrm.ini (chat window), MASTER.SCP (callsigns),\n"
+        "ChatAllow.txt (who may use the chat server), cw.wav (the side tone's waveform; else\n"
+        "the one beside the program, else the one installed with it).\n"
         "Virtual ports: the logger opens the links \"radio\" and \"keyer\" in the port folder,\n"
         "$ZARNIKCONTROL_PORT_DIR, else $XDG_RUNTIME_DIR/zarnikcontrol, else\n"
         "~/.local/state/zarnikcontrol/ports. A link named COMn there gives the list entry COMn\n"

@@ -3,6 +3,7 @@
 #include "common/WavIo.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <cmath>
 
@@ -27,10 +28,16 @@ QByteArray makeCwWav(int blocks, int sampleRate) {
     return WavIo::encode16Mono(samples, sampleRate);
 }
 
-QString locate() {
-    if (QFileInfo::exists(QStringLiteral("cw.wav")))
-        return QStringLiteral("cw.wav");
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/cw.wav");
+QString locate(const QString& programFolder) {
+    const QString beside = programFolder + QStringLiteral("/cw.wav");
+    const QString installed =
+        QDir::cleanPath(programFolder + QStringLiteral("/../share/zarnikcontrol/cw.wav"));
+    for (const QString& candidate : {QStringLiteral("cw.wav"), beside, installed})
+        if (QFileInfo::exists(candidate))
+            return candidate;
+    return beside;
 }
+
+QString locate() { return locate(QCoreApplication::applicationDirPath()); }
 
 } // namespace ToneWaveform

@@ -31,6 +31,26 @@ QString ConsoleDialogs::askText(const QString& prompt, const QString& defaultAns
     return defaultAnswer;
 }
 
+void UnattendedDialogs::showMessage(const QString& text, const QString& title) {
+    const QString line = title.isEmpty() ? text : title + QStringLiteral(": ") + text;
+    if (log) {
+        log(line);
+        return;
+    }
+    std::fprintf(stderr, "zarnikcontrol: %s\n", qPrintable(line));
+    std::fflush(stderr);
+}
+
+bool UnattendedDialogs::askYesNo(const QString& text, const QString& title) {
+    showMessage(text + QStringLiteral(" - answered Yes: unattended, the station keeps running"), title);
+    return true;
+}
+
+QString UnattendedDialogs::askText(const QString& prompt, const QString& defaultAnswer) {
+    showMessage(prompt + QStringLiteral(" - kept as it was: unattended"));
+    return defaultAnswer;
+}
+
 void showMessageLater(Dialogs& dialogs, QObject* context, const QString& text) {
     QTimer::singleShot(0, context, [&dialogs, text] { dialogs.showMessage(text); });
 }

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // Message boxes and Yes/No questions. The windows show real dialogs; tests use the
 // recorder; a run without windows writes them to standard error.
 class Dialogs {
@@ -37,6 +39,19 @@ public:
     void showMessage(const QString& text, const QString& title = {}) override;
     bool askYesNo(const QString& text, const QString& title = {}) override;
     QString askText(const QString& prompt, const QString& defaultAnswer) override;
+};
+
+// For a station no one watches: a message goes to `log` (the program's log and standard
+// error), or to standard error alone while `log` is unset; a question takes the answer that keeps the
+// station running, Yes (every question the program asks is whether to go on anyway); an
+// input box keeps its default.
+class UnattendedDialogs final : public Dialogs {
+public:
+    void showMessage(const QString& text, const QString& title = {}) override;
+    bool askYesNo(const QString& text, const QString& title = {}) override;
+    QString askText(const QString& prompt, const QString& defaultAnswer) override;
+
+    std::function<void(const QString&)> log; // unset until the log is open
 };
 
 class QObject;

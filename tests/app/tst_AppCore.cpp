@@ -1,5 +1,6 @@
 // The program's core without windows: the settings file at start and end, load and save,
 // the monitors, the ports' controller.
+#include "app/CommandLineOptions.h"
 #include "support/CoreBench.h"
 #include "common/Controls.h"
 #include "app/MainControls.h"
@@ -336,6 +337,30 @@ class AppCoreTest : public QObject {
         b.ports.refreshPortLocations();
         QCOMPARE(b.store.text(Ctl::RadioPortPath), QString("Choose a port"));
         QCOMPARE(b.store.text(Ctl::KeyerPortPath), QString("Device fake:COM4"));
+    }
+
+    void commandLine_folderAndUnattended_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<bool>("unattended");
+        QTest::addColumn<QString>("argumentOrError");
+        QTest::newRow("folder, then SERVER") << QStringList{"--folder", "/srv/st", "SERVER"} << "/srv/st"
+                                             << false << "SERVER";
+        QTest::newRow("folder with =") << QStringList{"--folder=st"} << "st" << false << "";
+        QTest::newRow("the user's folder, unattended")
+            << QStringList{"--unattended", "--user-folder"} << "/home/op/.config/zarnikcontrol" << true << "";
+        QTest::newRow("folder without its name") << QStringList{"--folder"} << "" << false
+                                                 << "--folder needs a folder name";
+    }
+    void commandLine_folderAndUnattended() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, folder);
+        QFETCH(bool, unattended);
+        QFETCH(QString, argumentOrError);
+        const CommandLineOptions o = CommandLineOptions::parse(arguments, "/home/op/.config/zarnikcontrol");
+        QCOMPARE(o.folder, folder);
+        QCOMPARE(o.unattended, unattended);
+        QCOMPARE(o.error.isEmpty() ? o.argument : o.error, argumentOrError);
     }
 };
 

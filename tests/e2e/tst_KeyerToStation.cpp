@@ -1,14 +1,13 @@
 // A logger keys CW through the program's virtual keyer port: the simulated station logs the
 // text, and the side tone, written to a WAV file, holds the sound. The logger first connects
 // as WinKeyer clients do; none of those set-up bytes may reach the air.
+#include "support/ProgramProcess.h"
 #include "support/SimProcess.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QTest>
 #include <QtEndian>
 
-#include <csignal>
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
@@ -32,19 +31,10 @@ private slots:
         SimProcess sim({"--user", "OH2XX:pw"});
         QVERIFY(sim.port != 0);
         QTemporaryDir work;
-        QFile ini(work.filePath("keyer.ini"));
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write(QStringLiteral("Virtual\r\n14025.00\r\n127.0.0.1\r\n%1\r\nOH2XX\r\npw\r\n 2\r\n 21\r\n"
-                                 " 1\r\n800\r\n30\r\n-500\r\n").arg(sim.port).toLatin1());
-        ini.close();
-
-        QProcess program;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("ZARNIKCONTROL_PORT_DIR", work.filePath("ports"));
-        program.setProcessEnvironment(env);
-        program.setWorkingDirectory(work.path());
-        program.start(ZARNIKCONTROL_BINARY, {"keyer.ini", "--sidetone-wav", "tone.wav"});
+        QVERIFY(writeFile(work.filePath("keyer.ini"),
+                          QStringLiteral("Virtual\r\n14025.00\r\n127.0.0.1\r\n%1\r\nOH2XX\r\npw\r\n 2\r\n 21\r\n"
+                                         " 1\r\n800\r\n30\r\n-500\r\n").arg(sim.port).toLatin1()));
+        QProcess& program = *startProgram(work.path(), {"keyer.ini", "--sidetone-wav", "tone.wav"}, this);
         QVERIFY(program.waitForStarted(10000));
         QTRY_VERIFY_WITH_TIMEOUT(sim.wireLines().contains("R"), 20000); // logged in
         const QString keyer = work.filePath("ports/keyer");
@@ -69,7 +59,7 @@ private slots:
         QTest::qWait(2500); // let "CQ TEST" sound at 30 wpm
         ::close(logger);
 
-        ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+        terminate(&program);
         QVERIFY(program.waitForFinished(20000));
         QCOMPARE(program.exitCode(), 0);
 

@@ -1,59 +1,42 @@
 // The whole program as a user starts it: command line, settings file, virtual ports.
+#include "common/Version.h"
+#include "support/ProgramProcess.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-namespace {
-
-QProcess* start(const QStringList& arguments, const QString& folder, QObject* parent) {
-    auto* program = new QProcess(parent);
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("ZARNIKCONTROL_PORT_DIR", folder + "/ports");
-    program->setProcessEnvironment(env);
-    program->setWorkingDirectory(folder);
-    program->start(ZARNIKCONTROL_BINARY, arguments);
-    return program;
-}
-
-} // namespace
 
 class ProgramTest : public QObject {
     Q_OBJECT
 private slots:
     void helpAndVersion_answerWithoutADisplay() {
         QTemporaryDir folder;
-        QProcess* help = start({"--help"}, folder.path(), this);
+        QProcess* help = startProgram(folder.path(), {"--help"}, this);
         QVERIFY(help->waitForFinished(10000));
         QCOMPARE(help->exitCode(), 0);
         QVERIFY(help->readAllStandardOutput().startsWith("Usage: zarnikcontrol"));
 
-        QProcess* version = start({"--version"}, folder.path(), this);
+        QProcess* version = startProgram(folder.path(), {"--version"}, this);
         QVERIFY(version->waitForFinished(10000));
-        QCOMPARE(version->readAllStandardOutput(), QByteArray("ZarnikControl version 1.18\n"));
+        QCOMPARE(version->readAllStandardOutput(), QByteArray("ZarnikControl version " ZARNIKCONTROL_VERSION "\n"));
 
-        QProcess* wrong = start({"--frobnicate"}, folder.path(), this);
+        QProcess* wrong = startProgram(folder.path(), {"--frobnicate"}, this);
         QVERIFY(wrong->waitForFinished(10000));
         QCOMPARE(wrong->exitCode(), 2);
         QVERIFY(wrong->readAllStandardError().contains("unknown option --frobnicate"));
     }
 
+    // (What the settings file holds when the program ends: tst_AppCore.)
     void run_publishesVirtualPorts_andEndsCleanlyOnTerminate() {
         QTemporaryDir folder;
-        QFile ini(folder.filePath("ZarnikControl.ini"));
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write("Virtual\r\n3573.00\r\n\r\n\r\nOH2XX\r\npw\r\n 1\r\n 21\r\n");
-        ini.close();
-
-        QProcess* program = start({}, folder.path(), this);
+        QVERIFY(writeFile(folder.filePath("ZarnikControl.ini"), "Virtual\r\n3573.00\r\n\r\n\r\nOH2XX\r\npw\r\n 1\r\n 21\r\n"));
+        QProcess* program = startProgram(folder.path(), {}, this);
         QVERIFY(program->waitForStarted(10000));
         const QString radio = folder.filePath("ports/radio");
         const QString keyer = folder.filePath("ports/keyer");
@@ -63,31 +46,43 @@ private slots:
         QVERIFY(logger >= 0); // a logger can open its end before the ports are started
         ::close(logger);
 
-        ::kill(static_cast<pid_t>(program->processId()), SIGTERM);
+        terminate(program);
         QVERIFY(program->waitForFinished(20000));
         QCOMPARE(program->exitStatus(), QProcess::NormalExit);
         QCOMPARE(program->exitCode(), 0);
         QVERIFY(!QFileInfo(radio).isSymLink());
-
-        QVERIFY(ini.open(QIODevice::ReadOnly));
-        const QByteArray written = ini.readAll();
-        QCOMPARE(written.count("\r\n"), 19);
-        QVERIFY(written.startsWith("Virtual\r\n3573.00\r\n"));
-        QVERIFY(written.contains("\r\n 1\r\n 21\r\n"));
-        struct stat info {};
-        ::stat(QFile::encodeName(ini.fileName()).constData(), &info);
-        QCOMPARE(info.st_mode & 0777, 0600u);
+        QCOMPARE(readFile(folder.filePath("ZarnikControl.ini")).count("\r\n"), 19);
         QVERIFY(QFile::exists(folder.filePath("ZarnikControl.log")));
+    }
+
+    // The menu entry's start: every file in the per-user folder, made private when missing;
+    // none in the folder it was started from.
+    void userFolder_holdsEveryFile_andIsMadeWhenMissing() {
+        QTemporaryDir folder;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_CONFIG_HOME", folder.filePath("config"));
+        QProcess* program = startProgram(folder.path(), {"--user-folder"}, this, env);
+        const QString home = folder.filePath("config/zarnikcontrol");
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(home + "/ZarnikControl.log"), 20000);
+        terminate(program);
+        QVERIFY(program->waitForFinished(20000));
+        struct stat info {};
+        ::stat(QFile::encodeName(home).constData(), &info);
+        QCOMPARE(info.st_mode & 0777, 0700u);
+        for (const char* file : {"ZarnikControl.ini", "ChatFrm.ini"})
+            QVERIFY2(QFile::exists(home + "/" + file), file);
+        QVERIFY(!QFile::exists(folder.filePath("ZarnikControl.ini")));
+        QVERIFY(!QFile::exists(folder.filePath("ZarnikControl.log")));
     }
 
     void terminate_endsAtOnce_whenTheSettingsCannotBeWritten() {
         QTemporaryDir folder;
         QVERIFY(QDir(folder.path()).mkdir("ZarnikControl.ini")); // a folder: no file can go there
-        QProcess* program = start({}, folder.path(), this);
+        QProcess* program = startProgram(folder.path(), {}, this);
         QVERIFY(program->waitForStarted(10000));
         // Started (the log is open); a box saying the station cannot be reached may be open.
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(folder.filePath("ZarnikControl.log")), 20000);
-        ::kill(static_cast<pid_t>(program->processId()), SIGTERM);
+        terminate(program);
         QVERIFY(program->waitForFinished(6000));
         QCOMPARE(program->exitCode(), 0);
         const QByteArray said = program->readAllStandardError();

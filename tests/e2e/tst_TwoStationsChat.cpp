@@ -1,28 +1,17 @@
 // Two stations on one machine: one is the chat server, the other connects to it as a chat
 // client when it starts, and the server's log records the login.
-#include <QFile>
-#include <QProcess>
+#include "support/ProgramProcess.h"
+
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <csignal>
 
 namespace {
 
 QProcess* startStation(const QString& folder, const QByteArray& settings, QObject* parent) {
-    QFile ini(folder + "/station.ini");
-    ini.open(QIODevice::WriteOnly);
-    ini.write(settings);
-    ini.close();
-    auto* program = new QProcess(parent);
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("ZARNIKCONTROL_PORT_DIR", folder + "/ports");
-    program->setProcessEnvironment(env);
-    program->setWorkingDirectory(folder);
-    program->start(ZARNIKCONTROL_BINARY, {"station.ini"});
-    return program;
+    writeFile(folder + "/station.ini", settings);
+    return startProgram(folder, {"station.ini"}, parent);
 }
 
 QByteArray settings(const QByteArray& address, const QByteArray& call, bool server, quint16 chat) {
@@ -47,14 +36,11 @@ private slots:
         QTest::qWait(1000); // listening from its first activation
         QProcess* client = startStation(clientDir.path(), settings("127.0.0.1", "OH2XX", false, chatPort), this);
         QVERIFY(client->waitForStarted(10000));
-        auto serverLog = [&] {
-            QFile log(serverDir.filePath("ZarnikControl.log"));
-            return log.open(QIODevice::ReadOnly) ? log.readAll() : QByteArray();
-        };
+        auto serverLog = [&] { return readFile(serverDir.filePath("ZarnikControl.log")); };
         QTRY_VERIFY_WITH_TIMEOUT(serverLog().startsWith("Login:OH2XX "), 20000);
         QCOMPARE(serverLog().count("Login:"), 1);
         for (QProcess* station : {client, server}) {
-            ::kill(static_cast<pid_t>(station->processId()), SIGTERM);
+            terminate(station);
             QVERIFY(station->waitForFinished(20000));
         }
         QVERIFY(QFile::exists(clientDir.filePath("ChatFrm.ini"))); // the chat window was loaded

@@ -402,6 +402,21 @@ class KeyerTest : public QObject {
         QCOMPARE(b.takeWritten(), QByteArray("FA00014000000;"));
         QVERIFY(b.core->sideTone().isSounding());
     }
+
+    // The working folder's waveform first, then the one beside the program, then the one the
+    // package installs in ../share/zarnikcontrol.
+    void waveform_isFoundWhereThePackagePutsIt() {
+        QTemporaryDir root;
+        QVERIFY(QDir().mkpath(root.filePath("usr/bin")) && QDir().mkpath(root.filePath("usr/share/zarnikcontrol")));
+        const QString bin = root.filePath("usr/bin");
+        QCOMPARE(ToneWaveform::locate(bin), bin + "/cw.wav"); // none: named in the message
+        QFile installed(root.filePath("usr/share/zarnikcontrol/cw.wav"));
+        QVERIFY(installed.open(QIODevice::WriteOnly));
+        QCOMPARE(ToneWaveform::locate(bin), installed.fileName());
+        QFile beside(bin + "/cw.wav");
+        QVERIFY(beside.open(QIODevice::WriteOnly));
+        QCOMPARE(ToneWaveform::locate(bin), beside.fileName());
+    }
 };
 
 QTEST_GUILESS_MAIN(KeyerTest)

@@ -1,5 +1,6 @@
 // The station link on the whole program's core: the receiver carrying out the passes'
 // actions, the watchdogs, connecting and logging in.
+#include "link/LinkRetry.h"
 #include "support/LinkedBench.h"
 #include "support/CoreBench.h"
 #include "support/StationEnd.h"
@@ -287,6 +288,35 @@ class LinkTest : public QObject {
         d.core->stationLink().toggleLogin();
         QVERIFY(!d.core->isLoggedIn());
         QCOMPARE(d.c().colour(Ctl::Shape1), Colours::kRed);
+    }
+
+    // An unattended station tries a lost link again after 5 s, then twice as long each time up
+    // to a minute; a tick while a try waits for its answer plans nothing; once the link is up
+    // the next loss starts at 5 s again.
+    void linkRetry_backsOffToAMinute_andStartsAgainOnceUp() {
+        bool up = false;
+        QList<int> triedAt;
+        QStringList said;
+        int second = 0;
+        LinkRetry* self = nullptr;
+        LinkRetry retry({[&] { return up; }, [] { return QString("link lost"); },
+                         [&] {
+                             triedAt << second;
+                             self->secondTick();
+                         },
+                         [&](const QString& text) { said << text; }});
+        self = &retry;
+        for (second = 1; second <= 200; ++second)
+            retry.secondTick();
+        QCOMPARE(triedAt, (QList<int>{6, 17, 38, 79, 140}));
+        QCOMPARE(said.first(), QString("Station link down (link lost); next try in 5 s"));
+        QCOMPARE(said.last(), QString("Station link down (link lost); next try in 60 s"));
+        up = true;
+        retry.secondTick();
+        QCOMPARE(said.last(), QString("Station link up again after 5 tries"));
+        up = false;
+        retry.secondTick();
+        QCOMPARE(retry.secondsToNextTry(), 5);
     }
 };
 

@@ -1,4 +1,6 @@
 // The waiting loop, the serial port over a backend, and the port names.
+#include "platform/Dialogs.h"
+#include "platform/WorkingFolder.h"
 #include "platform/BusyGuard.h"
 #include "platform/Clock.h"
 #include "platform/PausingWait.h"
@@ -214,6 +216,42 @@ class PlatformTest : public QObject {
         QVERIFY(QFile::link("/dev/null", folder.filePath("COM3")));
         QCOMPARE(PortNames::devicePathForCom(3, folder.path()), folder.filePath("COM3"));
         QCOMPARE(PortNames::devicePathForCom(4, folder.path()), QString("/dev/ttyS3"));
+    }
+
+    // The menu entry's and the service's folder: the per-user one follows $XDG_CONFIG_HOME
+    // when it is absolute; a missing folder is made private; a file is no folder.
+    void workingFolder_isMadeWhenMissing_andPrivate() {
+        QTemporaryDir base;
+        qputenv("XDG_CONFIG_HOME", base.filePath("config").toUtf8());
+        QCOMPARE(WorkingFolder::userFolder(), base.filePath("config/zarnikcontrol"));
+        qputenv("XDG_CONFIG_HOME", "relative/config");
+        QCOMPARE(WorkingFolder::userFolder(), QDir::homePath() + "/.config/zarnikcontrol");
+        qunsetenv("XDG_CONFIG_HOME");
+        const QString before = QDir::currentPath();
+        QString why;
+        QVERIFY2(WorkingFolder::enter(base.filePath("a/b"), &why), qPrintable(why));
+        QCOMPARE(QDir::currentPath(), base.filePath("a/b"));
+        QCOMPARE(QFileInfo(base.filePath("a/b")).permissions() & 0x0777, // user, group, others
+                 QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
+        QFile file(base.filePath("file"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(!WorkingFolder::enter(base.filePath("file"), &why));
+        QCOMPARE(why, base.filePath("file") + " is not a folder");
+        QDir::setCurrent(before);
+    }
+
+    // No one answers at an unattended station: the answer that keeps it running, the
+    // message in its log.
+    void unattendedDialogs_logMessages_andKeepTheStationRunning() {
+        UnattendedDialogs dialogs;
+        QStringList logged;
+        dialogs.log = [&](const QString& text) { logged << text; };
+        dialogs.showMessage("Lost Connection");
+        QVERIFY(dialogs.askYesNo("Continue anyway"));
+        QCOMPARE(dialogs.askText("Enter Function", "CQ"), QString("CQ"));
+        QCOMPARE(logged.size(), 3);
+        QCOMPARE(logged.first(), QString("Lost Connection"));
+        QVERIFY(logged[1].startsWith("Continue anyway - answered Yes"));
     }
 };
 

@@ -7,9 +7,10 @@
 
 class SimProcess {
 public:
-    explicit SimProcess(const QStringList& extra = {}) {
-        process.start(CORVEL_SIM_BINARY, QStringList{"--listen", "127.0.0.1:0", "--log",
-                                                     logPath()} + extra);
+    // On `port`, or a free one.
+    explicit SimProcess(const QStringList& extra = {}, quint16 wanted = 0) {
+        process.start(CORVEL_SIM_BINARY, QStringList{"--listen", QString("127.0.0.1:%1").arg(wanted),
+                                                     "--log", logPath()} + extra);
         if (!process.waitForStarted(10000) || !process.waitForReadyRead(10000))
             return;
         const QByteArray line = process.readLine().trimmed();

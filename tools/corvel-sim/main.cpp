@@ -2,6 +2,7 @@
 // ZarnikControl without a station. See --help.
 #include "SimScript.h"
 #include "SimServer.h"
+#include "common/Version.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -56,7 +57,7 @@ void readCommands(SimScript& script, QObject* parent) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("corvel-sim"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.18"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ZARNIKCONTROL_VERSION));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(description());

@@ -1,4 +1,5 @@
 // zarnik-modem: the terminal's sound-card modem from the command line. See --help.
+#include "common/Version.h"
 #include "common/WavIo.h"
 #include "digital/modem/DspFactory.h"
 
@@ -84,7 +85,7 @@ int receive(const Setup& s, const QString& in) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("zarnik-modem");
-    QCoreApplication::setApplicationVersion("1.18");
+    QCoreApplication::setApplicationVersion(ZARNIKCONTROL_VERSION);
     QCommandLineParser parser;
     parser.setApplicationDescription(
         "ZarnikControl's PSK and RTTY modem on WAV files.\n\n"

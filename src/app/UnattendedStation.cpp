@@ -1,0 +1,50 @@
+#include "UnattendedStation.h"
+
+#include "AppCore.h"
+#include "common/Controls.h"
+#include "link/LinkTexts.h"
+#include "platform/Clock.h"
+
+#include <cstdio>
+
+UnattendedStation::UnattendedStation(AppCore& core, const Clock& clock)
+    : core_(core), clock_(clock),
+      retry_({[&core] { return core.controls().text(Ctl::Connect) == LinkTexts::kCaptionDisconnect; },
+              [&core] { return core.controls().text(Ctl::Label15).section(u':', 1).trimmed(); },
+              [&core] { core.stationLink().connectAtStartup(); },
+              [this](const QString& text) { log(text); }}) {
+    timer_.setInterval(1000);
+    connect(&timer_, &QTimer::timeout, this, [this] { retry_.secondTick(); });
+    connect(&core_, &AppCore::unloadOtherWindows, this, &UnattendedStation::sendKeyUpAtTheEnd);
+}
+
+void UnattendedStation::start() {
+    ControlStore& store = core_.controls();
+    for (const QString& box : {Ctl::EnableGuard, Ctl::EnableActive, Ctl::IAMASERVER})
+        store.setValue(box, 1);
+    log(QStringLiteral("Unattended: transmit guard %1 s, inactivity shutdown %2 s, chat server on port %3")
+            .arg(store.text(Ctl::GuardTime), store.text(Ctl::ActiveTime), store.text(Ctl::ChatPort)));
+    core_.firstActivation(); // no one activates a window here: the chat server starts now
+    // The first connect, then the retries: none is planned while the first is on its way.
+    QTimer::singleShot(0, this, [this] {
+        core_.connectAtStartup();
+        timer_.start();
+    });
+}
+
+void UnattendedStation::log(const QString& text) {
+    const QString stamp = clock_.now().toString(QStringLiteral("hh:mm:ss dd.MM.yyyy"));
+    core_.log().writeLine(stamp + QStringLiteral(" ") + text);
+    std::fprintf(stderr, "zarnikcontrol: %s\n", qPrintable(text));
+    std::fflush(stderr);
+}
+
+void UnattendedStation::sendKeyUpAtTheEnd() {
+    timer_.stop();
+    if (core_.serverSocket().state() == QAbstractSocket::ConnectedState) {
+        core_.serverLine().send(QStringLiteral("A0:MX0;"));
+        log(QStringLiteral("Ending: key-up sent to the station"));
+    } else {
+        log(QStringLiteral("Ending"));
+    }
+}

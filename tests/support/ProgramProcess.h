@@ -1,0 +1,33 @@
+#pragma once
+
+// The whole program as a child process, as a user starts it: headless (Qt's offscreen
+// platform), in `folder`, its virtual ports in folder/ports.
+#include <QFile>
+#include <QProcess>
+
+#include <csignal>
+
+inline QProcess* startProgram(const QString& folder, const QStringList& arguments, QObject* parent,
+                              QProcessEnvironment env = QProcessEnvironment::systemEnvironment()) {
+    auto* program = new QProcess(parent);
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("ZARNIKCONTROL_PORT_DIR", folder + "/ports");
+    program->setProcessEnvironment(env);
+    program->setWorkingDirectory(folder);
+    program->start(ZARNIKCONTROL_BINARY, arguments);
+    return program;
+}
+
+// Writes a settings file (or any file) whole.
+inline bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+inline QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Asks the program to end as the service manager or a shell does.
+inline void terminate(QProcess* program) { ::kill(static_cast<pid_t>(program->processId()), SIGTERM); }
