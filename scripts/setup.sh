@@ -13,6 +13,7 @@ PACKAGES=(
   libhamlib-utils
   minimodem
   pulseaudio
+  dpkg-dev file librsvg2-bin desktop-file-utils appstream man-db groff-base
 )
 
 missing=()

@@ -15,6 +15,7 @@
 #include "platform/sound/WavFileToneOutput.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QTimer>
 
 #include <cstdio>
@@ -78,7 +79,9 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("ZarnikControl"));
     QApplication::setApplicationVersion(QStringLiteral(ZARNIKCONTROL_VERSION));
     QApplication::setQuitOnLastWindowClosed(false);
+    // The menu entry and icon the package installs (none when run from the build folder).
     QGuiApplication::setDesktopFileName(QStringLiteral("org.zarnikcontrol.ZarnikControl"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("zarnikcontrol")));
 
     // Qt has taken its own options (-platform ...) out of the list by now.
     const CommandLineOptions options = CommandLineOptions::parse(app.arguments().mid(1), userFolder);
