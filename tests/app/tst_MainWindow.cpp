@@ -40,23 +40,6 @@ struct Screen : CoreBench {
 class MainWindowTest : public QObject {
     Q_OBJECT
 private slots:
-    // Every control carries its name, so the logic's store reaches it (the spoken names:
-    // everyControlOfTheMainAndChatWindowsHasASpokenName).
-    void everyControlIsThereByName() {
-        Screen s;
-        for (const QString& name : QStringList{Ctl::Soft1Com, Ctl::Soft2com, Ctl::Combo1, Ctl::RemoteIP,
-                 Ctl::RemotePort, Ctl::Callsign, Ctl::Password, Ctl::StartFreq, Ctl::Text4, Ctl::Hertz,
-                 Ctl::CWSpeed, Ctl::GuardTime, Ctl::ActiveTime, Ctl::ChatPort, Ctl::Command1, Ctl::Command2,
-                 Ctl::Command4, Ctl::Command5, Ctl::Command6, Ctl::Command7, Ctl::Command9, Ctl::SideTone,
-                 Ctl::EnableGuard, Ctl::EnableActive, Ctl::KeyRTTY, Ctl::IAMASERVER, Ctl::Check1, Ctl::CD,
-                 Ctl::RD, Ctl::TD, Ctl::DSR, Ctl::CTS, Ctl::DTR, Ctl::RTS, Ctl::Shape1, Ctl::Shape2,
-                 Ctl::Shape3, Ctl::Shape4, Ctl::Shape5, Ctl::RCVIP, Ctl::Text1, Ctl::Text5, Ctl::Text6,
-                 Ctl::VScroll1, Ctl::MenuLoad, Ctl::MenuSave, Ctl::MenuExit, Ctl::Connect, Ctl::Dig,
-                 Ctl::Expand, Ctl::Chat, Ctl::Abt, Ctl::hlp})
-            QVERIFY2(s.find<QWidget>(name) || s.action(name), qPrintable(name));
-        QCOMPARE(s.action(Ctl::Connect)->text(), QString("Connect Corvel"));
-    }
-
     void widgetsAndStoreStayInStep() {
         Screen s;
         ControlStore& c = s.core_.controls();

@@ -279,17 +279,6 @@ class LinkTest : public QObject {
         QVERIFY(d.c().text(Ctl::Label15).contains("closed"));
     }
 
-    void loginLabel_togglesByHand() {
-        Daytime d;
-        d.core->stationLink().toggleLogin();
-        QVERIFY(d.core->isLoggedIn());
-        QCOMPARE(d.c().colour(Ctl::Shape1), Colours::kGreen);
-        QVERIFY(d.c().isVisible(Ctl::Shape1));
-        d.core->stationLink().toggleLogin();
-        QVERIFY(!d.core->isLoggedIn());
-        QCOMPARE(d.c().colour(Ctl::Shape1), Colours::kRed);
-    }
-
     // An unattended station tries a lost link again after 5 s, then twice as long each time up
     // to a minute; a tick while a try waits for its answer plans nothing; once the link is up
     // the next loss starts at 5 s again.
