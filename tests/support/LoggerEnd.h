@@ -4,7 +4,6 @@
 // (raw bytes, no waiting), writes, and reads back.
 #include <QByteArray>
 #include <QFile>
-#include <QTest>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -41,16 +40,6 @@ public:
             pollfd p{fd_, POLLIN, 0};
             if (::poll(&p, 1, expected ? 10 : 0) > 0)
                 take(got);
-        }
-        return got;
-    }
-
-    // Reads, handling this process's events meanwhile, until `marker` has come (or 5 s).
-    QByteArray readWhileRunning(const QByteArray& marker) {
-        QByteArray got;
-        for (int i = 0; i < 500 && !got.contains(marker); ++i) {
-            QTest::qWait(10);
-            take(got);
         }
         return got;
     }

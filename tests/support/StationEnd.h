@@ -46,18 +46,12 @@ public:
         peer_->write(bytes);
         peer_->flush();
     }
-    void closeConnection() { peer_->disconnectFromHost(); }
     // Until everything sent has left this end (a full socket keeps the rest for later).
     void waitUntilSent() {
         for (int i = 0; i < 100 && peer_->bytesToWrite() > 0; ++i)
             peer_->waitForBytesWritten(50);
     }
     quint16 port() const { return server_.serverPort(); }
-
-    QByteArray rawBytes() {
-        lines();
-        return buffer_;
-    }
 
     // Handles events until `count` lines have come (or five seconds have passed).
     QStringList waitForLines(int count) {
