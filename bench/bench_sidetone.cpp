@@ -52,17 +52,7 @@ void timingError(const QVector<float>& table, double wpm) {
     const QString text = QString("PARIS ").repeated(5);
     const auto measured = ToneMeasure::crossings(
         ToneMeasure::envelope(render(table, text, wpm), 60), 0.9 * 32767 / 2);
-    const double unit = MorseTiming::unitSeconds(wpm) * kRate;
-    std::vector<double> ideal;
-    double units = 0;
-    bool down = false;
-    for (QChar c : text)
-        for (const KeyingSpan& span : MorseTiming::spansFor(c)) {
-            if (span.keyDown != down)
-                ideal.push_back(units * unit);
-            down = span.keyDown;
-            units += span.units;
-        }
+    const std::vector<double> ideal = ToneMeasure::idealEdges(text, wpm, kRate);
     double worst = 0, sum = 0;
     for (size_t i = 1; i < ideal.size() && i < measured.size(); ++i) {
         const double error = std::fabs((measured[i] - measured[0]) - (ideal[i] - ideal[0])) / kRate * 1000;

@@ -5,9 +5,9 @@
 namespace {
 
 // An option that takes a value, as "--name VALUE" or "--name=VALUE"; false when `argument` is
-// not this option. A missing value sets the error.
-bool takeValue(const QStringList& arguments, qsizetype& i, const QString& name, QString& value,
-               QString& error) {
+// not this option. A missing value sets the error, naming what was wanted.
+bool takeValue(const QStringList& arguments, qsizetype& i, const QString& name, const QString& what,
+               QString& value, QString& error) {
     const QString& argument = arguments[i];
     if (argument.startsWith(name + u'=')) {
         value = argument.mid(name.size() + 1);
@@ -18,9 +18,7 @@ bool takeValue(const QStringList& arguments, qsizetype& i, const QString& name, 
     if (i + 1 < arguments.size())
         value = arguments[++i];
     else
-        error = QStringLiteral("%1 needs %2").arg(name, name == QStringLiteral("--folder")
-                                                            ? QStringLiteral("a folder name")
-                                                            : QStringLiteral("a file name"));
+        error = QStringLiteral("%1 needs %2").arg(name, what);
     return true;
 }
 
@@ -30,8 +28,10 @@ CommandLineOptions CommandLineOptions::parse(const QStringList& arguments, const
     CommandLineOptions options;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
-        if (takeValue(arguments, i, QStringLiteral("--sidetone-wav"), options.sideToneWav, options.error) ||
-            takeValue(arguments, i, QStringLiteral("--folder"), options.folder, options.error)) {
+        if (takeValue(arguments, i, QStringLiteral("--sidetone-wav"), QStringLiteral("a file name"),
+                      options.sideToneWav, options.error) ||
+            takeValue(arguments, i, QStringLiteral("--folder"), QStringLiteral("a folder name"),
+                      options.folder, options.error)) {
             continue;
         } else if (argument == QStringLiteral("--user-folder")) {
             options.folder = userFolder;

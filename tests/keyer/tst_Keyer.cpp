@@ -9,6 +9,7 @@
 #include "keyer/MorseTiming.h"
 #include "keyer/SideToneRenderer.h"
 #include "keyer/ToneWaveform.h"
+#include "common/WavIo.h"
 #include "support/ToneMeasure.h"
 #include "keyer/SideTone.h"
 
@@ -35,11 +36,7 @@ struct Keyed : CoreBench {
         core->ports().InitPorts();
     }
     FakeBackend* keyer() { return fakePorts.port("COM9"); }
-    QByteArray takeWritten() {
-        const QByteArray written = keyer()->written;
-        keyer()->written.clear();
-        return written;
-    }
+    QByteArray takeWritten() { return CoreBench::takeWritten(keyer()); }
 };
 
 constexpr int kRate = 48000;
@@ -47,12 +44,8 @@ constexpr int kPeriod = 60; // 800 Hz at 48 kHz
 const double kFull = 0.9 * 32767;
 
 QVector<float> cwWav() {
-    QTemporaryDir dir;
-    QFile file(dir.filePath("cw.wav"));
-    file.open(QIODevice::WriteOnly);
-    file.write(ToneWaveform::makeCwWav());
-    file.close();
-    return ToneWaveform::load(file.fileName(), nullptr).value();
+    const std::vector<float> samples = WavIo::readBytes(ToneWaveform::makeCwWav(), nullptr, "cw.wav")->samples;
+    return QVector<float>(samples.begin(), samples.end());
 }
 
 std::vector<short> sound(const QString& text, double wpm, int volume = 0) {
@@ -64,24 +57,6 @@ std::vector<short> sound(const QString& text, double wpm, int volume = 0) {
     std::vector<short> samples(size_t(tone.queuedSeconds() * kRate) + kRate / 10);
     tone.render(samples.data(), int(samples.size()));
     return samples;
-}
-
-// The ideal on/off edges of the text, in samples from the first key-down.
-std::vector<double> idealEdges(const QString& text, double wpm) {
-    const double unit = MorseTiming::unitSeconds(wpm) * kRate;
-    std::vector<double> edges;
-    double units = 0;
-    bool down = false;
-    for (QChar c : text)
-        for (const KeyingSpan& span : MorseTiming::spansFor(c)) {
-            if (span.keyDown != down)
-                edges.push_back(units * unit);
-            down = span.keyDown;
-            units += span.units;
-        }
-    if (down)
-        edges.push_back(units * unit);
-    return edges;
 }
 
 } // namespace
@@ -266,7 +241,7 @@ class KeyerTest : public QObject {
         QFETCH(double, wpm);
         const std::vector<double> measured =
             ToneMeasure::crossings(ToneMeasure::envelope(sound("PARIS ", wpm), kPeriod), kFull / 2);
-        const std::vector<double> ideal = idealEdges("PARIS ", wpm);
+        const std::vector<double> ideal = ToneMeasure::idealEdges("PARIS ", wpm, kRate);
         QCOMPARE(measured.size(), ideal.size());
         const double maxErrorSamples = 0.1e-3 * kRate; // 0.1 ms
         for (size_t i = 1; i < ideal.size(); ++i) {

@@ -55,10 +55,11 @@ struct CoreBench {
     }
     FakeBackend* radio() { return fakePorts.port("COM8"); }
 
-    // What the logger has received so far, emptied.
-    QByteArray takeWritten() {
-        const QByteArray written = radio()->written;
-        radio()->written.clear();
+    // What the logger has received so far on `port` (the radio port), emptied.
+    QByteArray takeWritten(FakeBackend* port = nullptr) {
+        port = port ? port : radio();
+        const QByteArray written = port->written;
+        port->written.clear();
         return written;
     }
 

@@ -2,6 +2,10 @@
 
 // Reads the keying back out of rendered side-tone samples: the tone's envelope, demodulated
 // at the known pitch, and the moments it crosses half its full level.
+#include "keyer/MorseTiming.h"
+
+#include <QString>
+
 #include <cmath>
 #include <complex>
 #include <vector>
@@ -44,6 +48,24 @@ inline std::vector<double> crossings(const std::vector<double>& e, double level)
         }
     }
     return at;
+}
+
+// The ideal on/off edges of `text` keyed at `wpm`, in samples at `rate` from the first key-down.
+inline std::vector<double> idealEdges(const QString& text, double wpm, int rate) {
+    const double unit = MorseTiming::unitSeconds(wpm) * rate;
+    std::vector<double> edges;
+    double units = 0;
+    bool down = false;
+    for (QChar c : text)
+        for (const KeyingSpan& span : MorseTiming::spansFor(c)) {
+            if (span.keyDown != down)
+                edges.push_back(units * unit);
+            down = span.keyDown;
+            units += span.units;
+        }
+    if (down)
+        edges.push_back(units * unit);
+    return edges;
 }
 
 } // namespace ToneMeasure
