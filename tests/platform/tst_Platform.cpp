@@ -43,46 +43,41 @@ QByteArray drain(CommPort& port) {
 class PlatformTest : public QObject {
     Q_OBJECT
   private slots:
-    void earlyInTheDay_skipsTheWaitEntirely() {
-        FakeClock clock(20.0);
-        clock.setStepPerReading(0); // a wait would never end on a clock that stands still
+    // A wait on a clock that stands at `start` and moves `step` a reading: whether events are
+    // handled, and where the clock stands when it ends. Early in the day (at or below the
+    // threshold: 20 s after midnight, or 10 s for the carrier search) a wait is skipped; across midnight it
+    // lasts its time, not a day or none; a condition met ends it at once.
+    void wait_data() {
+        QTest::addColumn<double>("start");
+        QTest::addColumn<double>("step");
+        QTest::addColumn<double>("threshold");
+        QTest::addColumn<bool>("untilReady"); // ends when an event has been handled
+        QTest::addColumn<bool>("handled");
+        QTest::addColumn<double>("endFrom");
+        QTest::addColumn<double>("endTo");
+        QTest::newRow("early: skipped") << 20.0 << 0.0 << 20.0 << false << false << 20.0 << 20.0;
+        QTest::newRow("search threshold") << 15.0 << 0.5 << 10.0 << false << true << 16.0 << 17.5;
+        QTest::newRow("its time") << 1000.0 << 0.1 << 20.0 << false << true << 1001.0 << 1001.5;
+        QTest::newRow("across midnight") << 86399.5 << 0.25 << 20.0 << false << true << 0.5 << 1.25;
+        QTest::newRow("condition met") << 5000.0 << 0.001 << 20.0 << true << true << 5000.0 << 5001.0;
+    }
+    void wait() {
+        QFETCH(double, start);
+        QFETCH(double, step);
+        QFETCH(double, threshold);
+        QFETCH(bool, untilReady);
+        QFETCH(bool, handled);
+        QFETCH(double, endFrom);
+        QFETCH(double, endTo);
+        FakeClock clock(start);
+        clock.setStepPerReading(step);
         bool fired = false;
         QTimer::singleShot(0, this, [&] { fired = true; });
-        QVERIFY(!PausingWait(clock).wait(1.0));
-        QVERIFY(!fired); // skipped: no events were handled
-        // The carrier search waits with a 10-second threshold.
-        FakeClock later(15.0);
-        later.setStepPerReading(0.5);
-        QVERIFY(!PausingWait(later, 10.0).wait(1.0));
-        QVERIFY(fired);
-    }
-
-    void wait_handlesEventsAndLastsItsTime() {
-        FakeClock clock(1000.0);
-        clock.setStepPerReading(0.1);
-        bool fired = false;
-        QTimer::singleShot(0, this, [&] { fired = true; });
-        QVERIFY(!PausingWait(clock).wait(1.0));
-        QVERIFY(fired);
+        const PausingWait wait(clock, threshold);
+        QCOMPARE(untilReady ? wait.wait(1000.0, [&] { return fired; }) : wait.wait(1.0), untilReady);
+        QCOMPARE(fired, handled);
         const double end = clock.secondsSinceMidnight();
-        QVERIFY(end >= 1001.0 && end < 1001.5);
-    }
-
-    void wait_acrossMidnight_endsOnTime() {
-        FakeClock clock(86399.5);
-        clock.setStepPerReading(0.25);
-        QVERIFY(!PausingWait(clock).wait(1.0));
-        const double end = clock.secondsSinceMidnight();
-        QVERIFY2(end >= 0.5 && end <= 1.25, qPrintable(QString::number(end))); // not a day, not zero
-    }
-
-    void wait_endsWhenConditionIsMet() {
-        FakeClock clock(5000.0);
-        clock.setStepPerReading(0.001);
-        bool ready = false;
-        QTimer::singleShot(0, this, [&] { ready = true; });
-        QVERIFY(PausingWait(clock).wait(1000.0, [&] { return ready; }));
-        QVERIFY(clock.secondsSinceMidnight() < 5001.0);
+        QVERIFY2(end >= endFrom && end <= endTo, qPrintable(QString::number(end)));
     }
 
     void busyGuard_nestedEntryIsRefusedAndFlagAlwaysReleased() {
