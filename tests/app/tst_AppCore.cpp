@@ -240,16 +240,6 @@ class AppCoreTest : public QObject {
         QCOMPARE(keyer->openCount, 2);
     }
 
-    void keyerNone_opensOnlyTheRadio() {
-        Run b;
-        b.choose("Virtual", "None");
-        b.ports.InitPorts();
-        QVERIFY(b.dialogs.messages.isEmpty());
-        QCOMPARE(b.provider.requested, QStringList{"Virtual"});
-        QVERIFY(b.ports.radioPort().isOpen());
-        QVERIFY(b.store.isEnabled(Ctl::Soft2com));
-    }
-
     void failures_showTheirMessage_data() {
         QTest::addColumn<QString>("radio");
         QTest::addColumn<QString>("keyer");
@@ -311,32 +301,6 @@ class AppCoreTest : public QObject {
         QCOMPARE(b.endedAtOnce, goOn ? 0 : 1);
         QVERIFY(!b.ports.radioPort().isOpen());
         QCOMPARE(b.ports.keyerPort().isOpen(), refusing == "COM8");
-    }
-
-    void stopPorts_closesBothAndUnlightsEverything() {
-        Run b;
-        b.choose("COM8", "COM9");
-        b.ports.InitPorts();
-        b.store.setColour(Ctl::CD, Colours::kRed);
-        b.ports.stopPorts();
-        QVERIFY(!b.provider.port("COM8")->isOpen());
-        QVERIFY(!b.provider.port("COM9")->isOpen());
-        QVERIFY(b.store.isEnabled(Ctl::Soft1Com) && b.store.isEnabled(Ctl::Soft2com));
-        QVERIFY(!b.store.isVisible(Ctl::Shape3));
-        for (const QString& light : radioLineIndicators())
-            QCOMPARE(b.store.colour(light), Colours::kLedOff);
-    }
-
-    void portLocations_tellTheOperatorWhereToGo() {
-        Run b;
-        b.choose("Virtual", "None");
-        b.ports.refreshPortLocations();
-        QCOMPARE(b.store.text(Ctl::RadioPortPath), QString("Logger opens fake:Virtual"));
-        QCOMPARE(b.store.text(Ctl::KeyerPortPath), QString("No keyer port"));
-        b.choose("", "COM4");
-        b.ports.refreshPortLocations();
-        QCOMPARE(b.store.text(Ctl::RadioPortPath), QString("Choose a port"));
-        QCOMPARE(b.store.text(Ctl::KeyerPortPath), QString("Device fake:COM4"));
     }
 
     void commandLine_folderAndUnattended_data() {

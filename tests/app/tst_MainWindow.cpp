@@ -74,20 +74,6 @@ private slots:
         QVERIFY(!s.find<IndicatorLight>(Ctl::Shape3)->isShown());
     }
 
-    void expandShowsEverything_compressShowsTheEssentials() {
-        Screen s;
-        QWidget* monitor = s.find<QPlainTextEdit>(Ctl::Text5);
-        QVERIFY(!monitor->isVisible());
-        const QSize small = s.window.size();
-        s.action(Ctl::Expand)->trigger();
-        QCOMPARE(s.action(Ctl::Expand)->text(), QString("Compress"));
-        QVERIFY(monitor->isVisible());
-        QVERIFY(s.window.width() > small.width() && s.window.height() >= small.height());
-        s.action(Ctl::Expand)->trigger();
-        QCOMPARE(s.action(Ctl::Expand)->text(), QString("Expand"));
-        QVERIFY(!monitor->isVisible());
-    }
-
     void stepButtons_stepWhileHeld_andSendOnRelease() {
         Screen s;
         auto* up = s.find<QToolButton>(Ctl::Command3);

@@ -138,20 +138,6 @@ class ChatTest : public QObject {
         QVERIFY(b.logText().startsWith("after"));
     }
 
-    void slotsOfStationsThatLeft_areSweptAndNeverReused() {
-        ChatBench b;
-        b.station();
-        QTcpSocket& two = b.station();
-        two.disconnectFromHost();
-        QTRY_VERIFY([&] {
-            b.core->chatServer().cleanUpSlots();
-            return b.core->chatServer().activeSlots() == 1;
-        }());
-        b.station();
-        QCOMPARE(b.core->chatServer().ChatClientCount(), 3);
-        QCOMPARE(b.core->chatServer().activeSlots(), 2);
-    }
-
     void login_isLoggedOncePerConnection_andCutShort() {
         ChatBench b;
         QTcpSocket& one = b.station();
@@ -257,13 +243,6 @@ class ChatTest : public QObject {
 
         station->write("OH1AB:hi back\r\n");
         QTRY_COMPARE(b.core->chatControls().text(ChatCtl::Text1), QString("OH1AB:hi back\r\n"));
-    }
-
-    void noChatPort_noAttempt() {
-        ClientBench b;
-        b.core->chatPanel().load();
-        QVERIFY(b.dialogs.messages.isEmpty());
-        QCOMPARE(b.core->chatClient().socket().state(), QAbstractSocket::UnconnectedState);
     }
 
     void refused_saysSo() {

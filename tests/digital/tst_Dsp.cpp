@@ -29,15 +29,6 @@ QString pskRoundTrip(double rate, double carrier, double baud, double snrDb, dou
     return demodulator.process(sound);
 }
 
-QString rttyRoundTrip(double rate, double carrier, double snrDb, bool reverse = false,
-                      double shift = 170) {
-    std::vector<float> sound = RttyModulator(rate, carrier, 45.45, shift, reverse).transmit(kText);
-    if (snrDb < 99)
-        sound = Awgn::add(sound, snrDb, rate);
-    RttyDemodulator demodulator(rate, carrier, 45.45, shift, reverse);
-    return demodulator.process(sound);
-}
-
 constexpr double kRate = 8000;
 const QString kCall = "CQ DE OH2XX K";
 
@@ -85,25 +76,17 @@ class DspTest : public QObject {
             QCOMPARE(int(uchar(decoded[c])), c);
     }
 
-    void baudot_roundTripWithShiftsAndUnshiftOnSpace() {
+    void baudot_roundTripWithShiftsAndUnshiftOnSpace_leavesOutWhatHasNoCode() {
         Baudot::Encoder encoder;
-        const QList<quint8> codes = encoder.encode("rst 599 5nn, qth 1A?");
-        // after the space the receiver is back in letters: "5" needs FIGS again
+        const QList<quint8> codes = encoder.encode("rst 599 5nn, qth 1A?~%");
+        // after the space the receiver is back in letters: "5" needs FIGS again; what has no
+        // code is left out
         Baudot::Decoder decoder;
         QString text;
         for (quint8 code : codes)
             text += decoder.push(code);
         QCOMPARE(text, QString("RST 599 5NN, QTH 1A?"));
         QCOMPARE(codes.count(Baudot::kFigures), 5); // 599, 5 (after a space), ",", 1, ?
-    }
-
-    void baudot_leavesOutWhatItCannotSay() {
-        Baudot::Encoder encoder;
-        Baudot::Decoder decoder;
-        QString text;
-        for (quint8 code : encoder.encode("a~b%c"))
-            text += decoder.push(code);
-        QCOMPARE(text, QString("ABC"));
     }
 
     void qpskViterbi_correctsScatteredWrongTurns_andWeighsSoftOnes() {
@@ -129,27 +112,33 @@ class DspTest : public QObject {
         QCOMPARE(decided, bits);
     }
 
-    void psk_everySpeedAndCarrier_data() {
+    // Every kind of mode across the band, at every PSK speed and at the sound cards' rates (the
+    // contract tests below run each mode at 1500 Hz and 8 kHz): the text, nothing before or after.
+    void roundTrip_acrossTheBandAndRates_data() {
+        QTest::addColumn<QString>("mode");
         QTest::addColumn<double>("rate");
         QTest::addColumn<double>("carrier");
         QTest::addColumn<double>("baud");
-        QTest::addColumn<bool>("qpsk");
-        for (bool qpsk : {false, true}) {
-            const char* mode = qpsk ? "QPSK" : "BPSK";
+        for (const char* mode : {"bpsk", "qpsk"})
             for (double baud : {31.25, 62.5, 125.0})
                 for (double carrier : {300.0, 1500.0, 2700.0})
-                    QTest::addRow("%s %g baud at %g Hz", mode, baud, carrier) << 8000.0 << carrier << baud << qpsk;
-            QTest::addRow("%s, 48 kHz sound card", mode) << 48000.0 << 1000.0 << 31.25 << qpsk;
-            QTest::addRow("%s, 44.1 kHz file", mode) << 44100.0 << 1000.0 << 31.25 << qpsk;
+                    QTest::addRow("%s %g baud at %g Hz", mode, baud, carrier) << mode << 8000.0 << carrier << baud;
+        for (const char* mode : {"bpsk", "qpsk", "rtty-u"}) {
+            QTest::addRow("%s, 48 kHz sound card", mode) << mode << 48000.0 << 1000.0 << 0.0;
+            QTest::addRow("%s, 44.1 kHz file", mode) << mode << 44100.0 << 1000.0 << 0.0;
         }
+        QTest::newRow("rtty-u low") << "rtty-u" << 8000.0 << 400.0 << 0.0;
+        QTest::newRow("rtty-u high") << "rtty-u" << 8000.0 << 2800.0 << 0.0;
     }
-    void psk_everySpeedAndCarrier() {
+    void roundTrip_acrossTheBandAndRates() {
+        QFETCH(QString, mode);
         QFETCH(double, rate);
         QFETCH(double, carrier);
         QFETCH(double, baud);
-        QFETCH(bool, qpsk);
-        const QString got = pskRoundTrip(rate, carrier, baud, 100, 0, 0, qpsk);
-        QVERIFY2(got == kText, qPrintable(got)); // nothing before or after: the tail decodes to nothing
+        const ModeList::Mode& m = ModeList::modes()[ModeList::indexOf(mode)];
+        const DspFactory::Settings settings{rate, carrier, baud};
+        const QString got = DspFactory::demodulator(m, settings)->process(DspFactory::modulator(m, settings)->transmit(kText));
+        QVERIFY2(got == (ModeList::isPsk(m.kind) ? kText : kText.toUpper()), qPrintable(got));
     }
 
     void psk_withNoiseOffsetAndClockError() {
@@ -158,17 +147,6 @@ class DspTest : public QObject {
             QVERIFY(pskRoundTrip(8000, 1500, 31.25, 100, 3.0, 0, qpsk).contains(kText)); // 3 Hz off, AFC
             QVERIFY(pskRoundTrip(8000, 1500, 31.25, 100, 0, 200, qpsk).contains(kText));
             QVERIFY(pskRoundTrip(8000, 1500, 31.25, 100, 0, -200, qpsk).contains(kText));
-        }
-    }
-
-    void psk_reportsTheSendersClockOffset() {
-        for (double ppm : {300.0, -300.0}) {
-            std::vector<float> sound = PskModulator(8000, 1500, 31.25).transmit(kText + kText + kText);
-            sound = Awgn::clockError(sound, ppm); // heard sped up: the sender's clock seems fast
-            PskDemodulator demodulator(8000, 1500, 31.25);
-            demodulator.process(sound);
-            QVERIFY2(std::fabs(demodulator.clockOffsetPpm() - ppm) < 100,
-                     qPrintable(QString("%1 ppm read as %2").arg(ppm).arg(demodulator.clockOffsetPpm())));
         }
     }
 
@@ -184,26 +162,6 @@ class DspTest : public QObject {
                 QVERIFY2(std::fabs(demodulator.carrier() - (1500 + offset)) < 0.5, qPrintable(QString("%1 %2").arg(qpsk).arg(demodulator.carrier())));
             }
         }
-    }
-
-    void rtty_roundTrips_data() {
-        QTest::addColumn<double>("rate");
-        QTest::addColumn<double>("carrier");
-        QTest::addColumn<bool>("reverse");
-        QTest::addColumn<double>("shift");
-        QTest::newRow("1500 Hz") << 8000.0 << 1500.0 << false << 170.0;
-        QTest::newRow("low carrier") << 8000.0 << 400.0 << false << 170.0;
-        QTest::newRow("high carrier") << 8000.0 << 2800.0 << false << 170.0;
-        QTest::newRow("reversed") << 8000.0 << 1500.0 << true << 170.0;
-        QTest::newRow("850 Hz shift") << 8000.0 << 1500.0 << false << 850.0;
-        QTest::newRow("48 kHz") << 48000.0 << 1500.0 << false << 170.0;
-    }
-    void rtty_roundTrips() {
-        QFETCH(double, rate);
-        QFETCH(double, carrier);
-        QFETCH(bool, reverse);
-        QFETCH(double, shift);
-        QCOMPARE(rttyRoundTrip(rate, carrier, 100, reverse, shift), kText.toUpper());
     }
 
     // The character clock follows senders that leave one or two stop bits, pauses of any

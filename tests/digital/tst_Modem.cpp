@@ -43,14 +43,6 @@ struct Link {
     QString heard;
 };
 
-// Hands over one character per request, as the terminal's type-ahead box does.
-void typeAhead(Modem& modem, const QString& typed, int& sent) {
-    QObject::connect(&modem, &Modem::TxCharRequest, [&modem, typed, &sent] {
-        if (sent < typed.size())
-            modem.SendText(typed.mid(sent++, 1));
-    });
-}
-
 } // namespace
 
 class ModemTest : public QObject {
@@ -63,29 +55,6 @@ private slots:
         QCOMPARE(modem.ModeCount(), 6);
         QCOMPARE(modem.ModeName(4), QString("bpsk"));
         QCOMPARE(modem.ModeName(5), QString("qpsk"));
-    }
-
-    void pullModel_sendsExactlyWhatWasTyped_thenReturnsToReceive() {
-        Link link("bpsk");
-        int sent = 0;
-        typeAhead(link.tx, "TNX FER CALL 73", sent);
-        QSignalSpy states(&link.tx, &Modem::TxStateChanged);
-        QSignalSpy switched(&link.tx, &Modem::TxRxSwitched);
-        link.tx.setTransmit(true);
-        std::vector<float> block(4800);
-        for (int i = 0; i < 200 && sent < 15; ++i) { // the operator's text goes out
-            link.tx.renderTx(block.data(), block.size());
-            link.rx.receive(block.data(), block.size());
-        }
-        link.tx.setReturnToRx(true);
-        link.run();
-        QCOMPARE(link.heard.trimmed(), QString("TNX FER CALL 73"));
-        QCOMPARE(link.tx.TxPending(), 0);
-        QList<int> order;
-        for (const auto& state : states)
-            order << state.first().toInt();
-        QCOMPARE(order, QList<int>({1, 2, 3, 0})); // sending, asked back, the tail, receiving
-        QCOMPARE(switched.size(), 2); // to transmit, and back
     }
 
     void transmitterDropsOnlyOnceTheTailIsOut() {
@@ -156,18 +125,6 @@ private slots:
             link.run();
             QVERIFY2(link.heard.contains("CQ  DE OH2XX"), qPrintable(mode + ": " + link.heard));
         }
-    }
-
-    void transmitOff_stopsAtOnce() {
-        Modem modem;
-        modem.setTransmit(true);
-        modem.SendText("A LONG TEXT THAT WILL NOT GO OUT");
-        modem.setTransmit(false);
-        QCOMPARE(modem.txState(), 0);
-        QCOMPARE(modem.TxPending(), 0);
-        std::vector<float> block(4800, 1.0f);
-        modem.renderTx(block.data(), block.size());
-        QVERIFY(std::all_of(block.begin(), block.end(), [](float v) { return v == 0.0f; }));
     }
 
     void receiveReports_followTheSignal_inEveryKind() {

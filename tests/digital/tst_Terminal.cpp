@@ -171,19 +171,6 @@ class TerminalTest : public QObject {
         QVERIFY(trimmed.count() >= 1);
     }
 
-    void pickUp_withoutACallsignList_staysEmpty() {
-        TerminalRig rig;
-        Terminal& t = rig.open();
-        for (QChar c : QStringLiteral("CQ CQ DE OH2-XX OH2XX K "))
-            t.receive().charReceived(0, c);
-        QVERIFY(rig.store().items(List1).isEmpty());
-        for (QChar c : QStringLiteral("OH2-XX"))
-            t.receive().charReceived(0, c);
-        QCOMPARE(t.receive().pickWord(), QStringLiteral(" OH2XX")); // the hyphen is skipped
-        t.receive().clearList();
-        QCOMPARE(t.receive().listHeightTwips(), 255);
-    }
-
     void pickUp_withMasterScp_listsKnownCallsOnce_andAClickTakesOneOff() {
         TerminalRig rig;
         QFile scp(rig.path(CallsignList::kFileName));

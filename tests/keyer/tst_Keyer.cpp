@@ -1,10 +1,7 @@
 // The WinKeyer: its batches walked by command, the keyer port on the program's core, the
 // side tone's sound and its queue.
 #include "keyer/KeyerPass.h"
-#include "platform/serial/PtyBackend.h"
-#include "platform/serial/SystemBackendProvider.h"
 #include "support/CoreBench.h"
-#include "support/LoggerEnd.h"
 #include "support/StationEnd.h"
 #include "keyer/MorseTiming.h"
 #include "keyer/SideToneRenderer.h"
@@ -163,16 +160,6 @@ class KeyerTest : public QObject {
         QVERIFY(k.takeWritten().isEmpty());
     }
 
-    void speedBox_neverBelowFive() {
-        Keyed k;
-        k.c().setText(Ctl::CWSpeed, "");
-        QCOMPARE(k.c().text(Ctl::CWSpeed), QString("5"));
-        k.c().setText(Ctl::CWSpeed, "3");
-        QCOMPARE(k.c().text(Ctl::CWSpeed), QString("5"));
-        k.c().setText(Ctl::CWSpeed, "120");
-        QCOMPARE(k.c().text(Ctl::CWSpeed), QString("120"));
-    }
-
     void portEvents_haveTheirAnswersAndMessages() {
         Keyed k;
         k.keyer()->setLines({false, false, true, false}); // DSR: the logger opened its end
@@ -217,19 +204,6 @@ class KeyerTest : public QObject {
         k.keyer()->feed("tu");
         QCOMPARE(k.takeWritten(), QByteArray("\xc4" "TU\xc0"));
         QCOMPARE(station.waitForLines(2), (QStringList{"WK:T;", "WK:U;"})); // and nothing before
-    }
-
-    void virtualKeyerPort_greetsTheLoggerThatOpensIt() {
-        QTemporaryDir ports;
-        SystemBackendProvider system(ports.path());
-        CoreBench b(&system);
-        b.c().selectItem(Ctl::Soft1Com, "Virtual");
-        b.c().selectItem(Ctl::Soft2com, "Virtual");
-        b.core->ports().InitPorts();
-        LoggerEnd logger(ports.filePath("keyer"));
-        QVERIFY(logger.isOpen());
-        system.virtualPort(PortRole::Keyer)->refreshPeer();
-        QCOMPARE(logger.read(2), QByteArray("\x17\x80", 2));
     }
 
     void paris_elementsAndGapsAreExact_data() {

@@ -132,19 +132,6 @@ class StationReportsTest : public QObject {
         QVERIFY(run(s, chunk).contains("L:MD3;"));
     }
 
-    void statusReport_setsPictureEchoesAndTellsLogger() {
-        Station s;
-        QString chunk = "IF00114074000+0000002000000;";
-        const QStringList actions = run(s, chunk);
-        QCOMPARE(s.picture.startFreq(), QString("00014074.00"));
-        QCOMPARE(s.store.text(Ctl::Combo1), QString("USB"));
-        QCOMPARE(actions, (QStringList{"S:A0:IF00014074000+000000200000;",
-                                       "CS:A0:IF00014074000+000000200000;",
-                                       "L:FA00014074000;"}));
-        QCOMPARE(QString("A0:IF00014074000+000000200000;").size(), 30);
-        QVERIFY(!chunk.isEmpty()); // a status pass leaves the chunk
-    }
-
     void textWithIfOrAf_isNoStatusReport_data() {
         QTest::addColumn<QString>("chunk");
         QTest::newRow("VER-IF-Y") << "MG:PLEASE VERIFY YOUR LINK;";
@@ -196,16 +183,6 @@ class StationReportsTest : public QObject {
         QCOMPARE(s.picture.xitOn, 1);
         QString text = "IA hello";
         QCOMPARE(run(s, text), (QStringList{"L:IA hello", "CS:IA hello"}));
-    }
-
-    void login_answersInAnyOrder() {
-        Station s;
-        QString password = "MG:Enter Pass word;";
-        QCOMPARE(run(s, password), (QStringList{"SL:MG:Password pw;", "CS:MG:Password pw;"}));
-        QString call = "MG:your call please;";
-        QCOMPARE(run(s, call), (QStringList{"SL:MG:Callsign OH2XX;", "CS:MG:Callsign OH2XX;"}));
-        QString ok = "MG:Login OK;";
-        QCOMPARE(run(s, ok, false), (QStringList{"SL:R", "CS:R", "LOGIN"}));
     }
 
     void login_noCallsign_noAnswer_emptyPasswordStillSent() {

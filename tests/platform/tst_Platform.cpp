@@ -98,20 +98,6 @@ class PlatformTest : public QObject {
         QVERIFY(!busy);
     }
 
-    void open_usesBaudAndRefusalGivesReason() {
-        Rig rig;
-        QVERIFY(rig.port.open());
-        QCOMPARE(rig.backend->baud, 19200);
-        rig.port.close();
-        rig.backend->refuseOpen = true;
-        QVERIFY(!rig.port.open());
-        QVERIFY(!rig.port.errorString().isEmpty());
-        QVERIFY(!rig.port.isOpen());
-
-        Rig unnamed("");
-        QVERIFY(!unnamed.port.open());
-    }
-
     void receive_dropsNulAndReadsOneByteAtATime() {
         Rig rig;
         QVERIFY(rig.port.open());
@@ -173,20 +159,6 @@ class PlatformTest : public QObject {
         QCOMPARE(rig.events, (QList<CommEvent>{CommEvent::CtsChange, CommEvent::DsrChange}));
         QVERIFY(rig.port.isOpen());
         QVERIFY(!rig.port.cd());
-    }
-
-    void lists_keepComNamesThenVirtualThenDevices() {
-        const QStringList devices{"/dev/ttyUSB0"};
-        const QStringList radio = PortNames::radioPortList(devices);
-        QCOMPARE(radio.first(), QString("COM1"));
-        QCOMPARE(radio[19], QString("COM20"));
-        QCOMPARE(radio[20], QString("Virtual"));
-        QCOMPARE(radio.last(), QString("/dev/ttyUSB0"));
-        const QStringList keyer = PortNames::keyerPortList(devices);
-        QCOMPARE(keyer.first(), QString("None"));
-        QCOMPARE(keyer[3], QString("COM3"));
-        QCOMPARE(keyer[PortNames::kKeyerVirtualIndex], QString("Virtual"));
-        QCOMPARE(keyer.last(), QString("/dev/ttyUSB0"));
     }
 
     void comNumber_readsTwoCharactersFromTheFourth_data() {

@@ -7,46 +7,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
-
-// Every line of ZarnikControl.ini, as the program writes it.
-const QByteArray kAllLines = "Virtual\r\n14025.50\r\n192.0.2.7\r\n4532\r\nW1AW\r\ns3cret pass\r\n 2\r\n 21\r\n"
-                             " 1\r\n650\r\n28\r\n-500\r\n120\r\n 1\r\n600\r\n 0\r\n 1\r\n 0\r\n7300\r\n";
-
-MainSettings sample() {
-    MainSettings s;
-    SettingsLines::read(kAllLines, s);
-    return s;
-}
-
-} // namespace
-
 class SettingsTest : public QObject {
     Q_OBJECT
   private slots:
-    void write_allLines_exactBytes_andReadBack() {
-        const MainSettings s = sample();
-        QCOMPARE((QStringList{s.soft1Com, s.password, s.chatPort}), (QStringList{"Virtual", "s3cret pass", "7300"}));
-        QCOMPARE((QList<int>{s.combo1, s.soft2com, s.vScroll1, s.enableGuard, s.enableActive}),
-                 (QList<int>{2, 21, -500, 1, 0}));
-        QCOMPARE(SettingsLines::write(s), kAllLines);
-        MainSettings read;
-        QCOMPARE(SettingsLines::read(SettingsLines::write(sample()), read), 19);
-        QCOMPARE(read, sample());
-
-        // "Save" writes 12 lines: the values of lines 13..19 stay as they were.
-        MainSettings partial;
-        partial.guardTime = "180";
-        partial.activeTime = "180";
-        const QByteArray saved = SettingsLines::write(sample(), SettingsLines::kSavedLines);
-        QCOMPARE(saved.count("\r\n"), 12);
-        QCOMPARE(SettingsLines::read(saved, partial), 12);
-        QCOMPARE(partial.cwSpeed, QString("28"));
-        QCOMPARE(partial.guardTime, QString("180"));
-        QCOMPARE(partial.activeTime, QString("180"));
-        QCOMPARE(partial.chatPort, QString());
-    }
-
     void read_shortAndOddFiles_data() {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<int>("lines");
@@ -129,14 +92,6 @@ class SettingsTest : public QObject {
         ::chmod(QFile::encodeName(dir.path()).constData(), 0700);
         QCOMPARE(SettingsFile::read(path).value(), QByteArray("old settings\r\n"));
         QVERIFY(error.number != 0);
-    }
-
-    void read_missingFolderOrDirectory_isAnError() {
-        QTemporaryDir dir;
-        SettingsFile::FileError error;
-        QVERIFY(!SettingsFile::read(dir.filePath("missing.ini"), &error));
-        QCOMPARE(error.number, 53);
-        QVERIFY(!SettingsFile::read(dir.path(), &error));
     }
 
     void read_hugeFile_readsOnlyTheStart() {
