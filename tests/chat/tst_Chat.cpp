@@ -245,18 +245,6 @@ class ChatTest : public QObject {
         QTRY_COMPARE(b.core->chatControls().text(ChatCtl::Text1), QString("OH1AB:hi back\r\n"));
     }
 
-    void refused_saysSo() {
-        ClientBench b;
-        QTcpServer probe;
-        probe.listen(QHostAddress::LocalHost, 0);
-        b.c().setText(Ctl::ChatPort, QString::number(probe.serverPort()));
-        probe.close();
-        b.core->chatClient().ConnectChat();
-        QCOMPARE(b.dialogs.messages.size(), 1);
-        QVERIFY(b.dialogs.messages.first().endsWith(" Could not connect to chat"));
-        QVERIFY(!b.c().isVisible(Ctl::Shape5));
-    }
-
     void chatFrmIni_roundTrip_andMissingFile() {
         ClientBench b;
         b.core->chatPanel().load(); // no file: both unticked

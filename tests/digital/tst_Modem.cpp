@@ -48,15 +48,6 @@ struct Link {
 class ModemTest : public QObject {
     Q_OBJECT
 private slots:
-    // Stored terminal settings select standard BPSK as entry 4. (Every mode's round trip:
-    // the DSP blocks' contract in tst_Dsp; through the modem: receiveReports_… below.)
-    void modeList_keepsBpskAtFour() {
-        Modem modem;
-        QCOMPARE(modem.ModeCount(), 6);
-        QCOMPARE(modem.ModeName(4), QString("bpsk"));
-        QCOMPARE(modem.ModeName(5), QString("qpsk"));
-    }
-
     void transmitterDropsOnlyOnceTheTailIsOut() {
         for (const QString mode : {"bpsk", "qpsk", "rtty-u"}) {
             Modem modem(8000);

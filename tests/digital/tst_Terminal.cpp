@@ -103,15 +103,6 @@ class TerminalTest : public QObject {
         QVERIFY(rig.store().isTicked(DF) && rig.store().isTicked(TXDF));
     }
 
-    void settingsFile_missing_leavesTheModemItsDefaults() {
-        TerminalRig rig;
-        rig.open().unload({});
-        QVERIFY(!rig.store().isTicked(DF) && !rig.store().isTicked(TXDF));
-        QCOMPARE(rig.sound.starts, 1); // the modem's own default devices
-        QCOMPARE(rig.sound.inputDevice, -1);
-        QVERIFY(QFile::exists(rig.path(MmvariPos::kFileName)));
-    }
-
     void soundMenus_listTenDevices_andAFifthIsNotRestored() {
         TerminalRig rig;
         Terminal& t = rig.open();
@@ -188,29 +179,6 @@ class TerminalTest : public QObject {
         QCOMPARE(rig.store().items(List1), QStringList{"OH2XX"});
         t.receive().clickedAt(0, 1); // the first word: nothing before it, nothing happens
         QCOMPARE(rig.store().items(List1), QStringList{"OH2XX"});
-    }
-
-    void typing_keysTheStationPerCharacter_andEnterKeysUpTwiceASecondApart() {
-        TerminalRig rig;
-        QList<double> times;
-        rig.terminal->context().sendToStation = [&](const QString& line) {
-            rig.sent << line;
-            times << rig.clock.monotonicSeconds();
-        };
-        TransmitText& tx = rig.open().transmit();
-        QString typed;
-        for (QChar c : QStringLiteral("CQ TEST DE")) {
-            QVERIFY(tx.keyPress(c, int(typed.size())).boxTakesKey);
-            tx.setBoxText(typed += c);
-        }
-        QCOMPARE(rig.sent.count("A0:MX1;"), 10);
-        QVERIFY(rig.terminal->modem().Transmit());
-        rig.sent.clear();
-        times.clear();
-        QVERIFY(!tx.keyPress(QChar(13), 10).boxTakesKey);
-        QCOMPARE(rig.sent, (QStringList{"A0:MX0;", "A0:MX0;"}));
-        QVERIFY(times[1] - times[0] >= 1.0 && times[1] - times[0] < 1.1);
-        QVERIFY(!rig.terminal->modem().Transmit());
     }
 
     void typing_backspace_takesBackOnlyWhatWasHandedOver() {
@@ -314,20 +282,6 @@ class TerminalTest : public QObject {
         QCOMPARE(t.controls().text(LFQ), QStringLiteral("900Hz"));
     }
 
-    void carrierSearch_aClickEndsItWhereItStands() {
-        TerminalRig rig;
-        Terminal& t = rig.open();
-        t.controls().setText(CBRX, QStringLiteral("2000"));
-        // The operator clicks while the search passes 1970 Hz.
-        connect(&t.controls(), &ControlStore::changed, &t, [&t](const QString& name) {
-            if (name == CBRX && t.controls().text(CBRX) == QStringLiteral("1970"))
-                QTimer::singleShot(0, &t, [&t] { t.displayClicked(700, false, 0); });
-        });
-        t.search().MoveLft();
-        QCOMPARE(t.controls().text(CBRX), QStringLiteral("1969")); // the step under way ends it
-        QCOMPARE(t.modem().RxCarrier(0), 1969);                    // not moved to the click
-    }
-
     void nameRule_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("accepted");
@@ -421,8 +375,6 @@ class TerminalTest : public QObject {
         QVERIFY(browser.files().isEmpty());
         QVERIFY(!browser.setFolder("no such folder"));
         QCOMPARE(browser.folder(), QDir(dir.filePath("logs")).absolutePath());
-        const QStringList drives = DirectoryBrowser::drives();
-        QVERIFY(drives.contains("/"));
         QCOMPARE(DirectoryBrowser::driveOf("/home/op", {"/", "/home"}), QStringLiteral("/home"));
         QCOMPARE(FileSender::joinPath("/home/op", "a.txt"), QStringLiteral("/home/op/a.txt"));
         QCOMPARE(FileSender::joinPath("/", "a.txt"), QStringLiteral("/a.txt"));

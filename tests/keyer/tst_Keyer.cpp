@@ -3,7 +3,6 @@
 #include "keyer/KeyerPass.h"
 #include "support/CoreBench.h"
 #include "support/StationEnd.h"
-#include "keyer/MorseTiming.h"
 #include "keyer/SideToneRenderer.h"
 #include "keyer/ToneWaveform.h"
 #include "common/WavIo.h"
@@ -225,21 +224,6 @@ class KeyerTest : public QObject {
         }
     }
 
-    void characterWithoutPattern_isTwoUnitsOfSilence_spaceFourMore() {
-        SideToneRenderer tone(cwWav(), kRate);
-        const double unit = MorseTiming::unitSeconds(20);
-        tone.appendCharacter('E', 20);
-        const double afterE = tone.queuedSeconds();
-        tone.appendCharacter('=', 20);
-        QVERIFY(std::fabs(tone.queuedSeconds() - afterE - 2 * unit) < 1e-4);
-        tone.appendCharacter(' ', 20);
-        QVERIFY(std::fabs(tone.queuedSeconds() - afterE - 6 * unit) < 1e-4);
-        std::vector<short> s(size_t(tone.queuedSeconds() * kRate));
-        tone.render(s.data(), int(s.size()));
-        const auto edges = ToneMeasure::crossings(ToneMeasure::envelope(s, kPeriod), kFull / 2);
-        QCOMPARE(edges.size(), size_t(2)); // only the E sounds
-    }
-
     void edges_areShaped_noClicks() {
         const std::vector<short> s = sound("E", 60);
         int largestStep = 0;
@@ -247,22 +231,6 @@ class KeyerTest : public QObject {
             largestStep = std::max(largestStep, std::abs(s[n] - s[n - 1]));
         // a full-level 800 Hz sine moves at most 2*pi*800/48000 of its peak per sample
         QVERIFY(largestStep <= int(kFull * 2 * M_PI * 800 / kRate) + 2);
-    }
-
-    void volume_isHundredthsOfADecibel_takenAtTheNextKeyDown() {
-        SideToneRenderer tone(cwWav(), kRate);
-        tone.setVolume(0);
-        tone.appendCharacter('T', 20);
-        tone.setVolume(-2000); // 20 dB down
-        tone.appendCharacter('T', 20);
-        std::vector<short> s(size_t(tone.queuedSeconds() * kRate));
-        tone.render(s.data(), int(s.size()));
-        const auto e = ToneMeasure::envelope(s, kPeriod);
-        const double unit = MorseTiming::unitSeconds(20) * kRate;
-        const double firstPeak = e[size_t(0.005 * kRate + 1.5 * unit)];
-        const double secondPeak = e[size_t(0.005 * kRate + 6 * unit + 1.5 * unit)];
-        QVERIFY(std::fabs(firstPeak / kFull - 1.0) < 0.01);
-        QVERIFY(std::fabs(secondPeak / firstPeak - 0.1) < 0.01);
     }
 
     void ticking_startsTheTone_whichFollowsSpeedAndQueueRules() {

@@ -160,14 +160,6 @@ class LinkTest : public QObject {
         QCOMPARE(w.link().idleCount, 0);
     }
 
-    void inactivity_heldWhileActivitySeen() {
-        Watched w;
-        w.c().setValue(Ctl::EnableActive, 1);
-        w.link().activitySeen = true;
-        w.ticks(500);
-        QCOMPARE(w.link().idleCount, 0);
-    }
-
     void counters_neverOverflow_whateverTheLimit() {
         Watched w;
         w.c().setValue(Ctl::EnableActive, 1);

@@ -168,8 +168,6 @@ class PlatformTest : public QObject {
         QTest::newRow("COM12") << "COM12" << 12;
         QTest::newRow("COM123 keeps two digits") << "COM123" << 12;
         QTest::newRow("Virtual") << "Virtual" << 0;
-        QTest::newRow("device path") << "/dev/ttyUSB0" << 0;
-        QTest::newRow("empty") << "" << 0;
     }
     void comNumber_readsTwoCharactersFromTheFourth() {
         QFETCH(QString, name);
