@@ -13,17 +13,6 @@
 
 namespace {
 
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
 const QByteArray kNineteenLines = "COM8\r\n7025.00\r\n192.0.2.1\r\n7300\r\nOH2XX\r\npw\r\n 5\r\n 21\r\n"
                                   " 1\r\n700\r\n30\r\n-1200\r\n90\r\n 1\r\n300\r\n 1\r\n 1\r\n 1\r\n7301\r\n";
 
@@ -66,7 +55,7 @@ class AppCoreTest : public QObject {
         QFETCH(QStringList, shown);
         Run run;
         if (!file.isEmpty())
-            writeFile(run.path("ZarnikControl.ini"), file);
+            QVERIFY(writeFile(run.path("ZarnikControl.ini"), file));
         run.core->startUp();
         for (const QString& expected : shown) {
             const QString name = expected.section(QRegularExpression("[=#]"), 0, 0);
@@ -82,7 +71,7 @@ class AppCoreTest : public QObject {
     void shutDown_writesAllLinesPrivatelyForDefaultFileOnly() {
         Run run("SERVER");
         QCOMPARE(run.core->iniFileName(), QString("ZarnikControl.ini"));
-        writeFile(run.path("ZarnikControl.ini"), kNineteenLines);
+        QVERIFY(writeFile(run.path("ZarnikControl.ini"), kNineteenLines));
         run.core->startUp();
         QSignalSpy ended(run.core.get(), &AppCore::programEnded);
         QSignalSpy unload(run.core.get(), &AppCore::unloadOtherWindows);
@@ -99,7 +88,7 @@ class AppCoreTest : public QObject {
 
     void otherSettingsFile_isReadButNeverWrittenBack() {
         Run run("other.ini");
-        writeFile(run.path("other.ini"), kNineteenLines);
+        QVERIFY(writeFile(run.path("other.ini"), kNineteenLines));
         run.core->startUp();
         QCOMPARE(run.c().text(Ctl::Callsign), QString("OH2XX"));
         run.c().setText(Ctl::Callsign, "W1AW");
@@ -141,7 +130,7 @@ class AppCoreTest : public QObject {
     void load_readsTwelveLinesOnly_andCancelIsSilent() {
         Run run;
         run.core->startUp();
-        writeFile(run.path("full.ini"), kNineteenLines);
+        QVERIFY(writeFile(run.path("full.ini"), kNineteenLines));
         run.fileDialogs.answers = {std::nullopt, run.path("full.ini")};
         run.core->settings().load();
         QCOMPARE(run.core->iniFileName(), QString("ZarnikControl.ini"));
@@ -205,8 +194,7 @@ class AppCoreTest : public QObject {
         run.provider.port("COM8")->heldOutput = 100; // never drains
         run.c().setVisible(Ctl::Shape4, true);
         run.c().setVisible(Ctl::Shape1, true);
-        run.clock.set(50000.0);
-        run.clock.setStepPerReading(0.5);
+        run.runClock(0.5);
         QSignalSpy ended(run.core.get(), &AppCore::programEnded);
         run.core->closeButton();
         QCOMPARE(ended.count(), 1);

@@ -40,8 +40,7 @@ class LoggerCatTest : public QObject {
         QFETCH(QByteArray, burst);
         CoreBench b;
         b.startRadio();
-        b.clock.set(43200.0); // daytime: the intake's pacing is real
-        b.clock.setStepPerReading(0.0005);
+        b.runClock(0.0005); // daytime: the intake's pacing is real
         const double start = b.clock.monotonicSeconds();
         b.radio()->feed(burst);
         QCOMPARE(b.takeWritten(), kRecordCW); // one answer
@@ -103,8 +102,7 @@ class LoggerCatTest : public QObject {
         StationEnd station;
         QVERIFY(station.accept(b.core->serverSocket()));
         b.startRadio();
-        b.clock.set(43200.0); // daytime: the pause is real
-        b.clock.setStepPerReading(0.0005);
+        b.runClock(0.0005); // daytime: the pause is real
         bool polled = false;
         connect(&b.c(), &ControlStore::changed, this, [&](const QString& name, auto) {
             if (name == Ctl::StartFreq && !polled) { // the set has reached the picture
@@ -155,8 +153,7 @@ class LoggerCatTest : public QObject {
         QVERIFY(station.accept(b.core->serverSocket()));
         b.startRadio();
         b.radio()->setLines({true, true, true, false}); // the logger holds its port open
-        b.clock.set(40000.0); // the pause between steps runs on this clock
-        b.clock.setStepPerReading(0.02);
+        b.runClock(0.02); // the pause between steps runs on this clock
         QStringList shown;
         QByteArray polled;
         connect(&b.c(), &ControlStore::changed, this, [&](const QString& name, auto) {

@@ -50,8 +50,7 @@ struct ChatBench : CoreBench {
 // A client station whose waits run on a moving daytime clock.
 struct ClientBench : CoreBench {
     ClientBench() {
-        clock.set(50000.0);
-        clock.setStepPerReading(0.05);
+        runClock(0.05);
         c().setText(Ctl::RemoteIP, "127.0.0.1");
         c().setText(Ctl::Callsign, "OH2XX");
     }
@@ -113,13 +112,11 @@ class ChatTest : public QObject {
     void logRequest_returnsTheTail() {
         ChatBench b;
         b.core->log().close();
-        QFile log(b.folder.filePath("ZarnikControl.log"));
-        QVERIFY(log.open(QIODevice::WriteOnly));
         QByteArray text;
         for (int i = 0; i < 1000; ++i)
             text += char('a' + i % 26);
-        log.write(text); // one line of 1000 characters: joined, it ends in CR LF
-        log.close();
+        // one line of 1000 characters: joined, it ends in CR LF
+        QVERIFY(writeFile(b.folder.filePath("ZarnikControl.log"), text));
         b.core->log().open();
         QTcpSocket& one = b.station();
         b.say(one, "A0:LOG;");
@@ -185,19 +182,15 @@ class ChatTest : public QObject {
 
     void allowList_letsInOnlyTheListed() {
         ChatBench b;
-        QFile allow(b.folder.filePath("ChatAllow.txt"));
-        QVERIFY(allow.open(QIODevice::WriteOnly));
-        allow.write("# our club\n10.0.0.0/8\n");
-        allow.close();
+        const QString allow = b.folder.filePath("ChatAllow.txt");
+        QVERIFY(writeFile(allow, "# our club\n10.0.0.0/8\n"));
         QVERIFY(b.core->chatServer().startListening());
         QTcpSocket stranger;
         stranger.connectToHost(QHostAddress::LocalHost, b.core->chatServer().port());
         QTRY_VERIFY2(b.display().contains("Chat connection from 127.0.0.1 refused: not in ChatAllow.txt"), qPrintable(b.display()));
         QCOMPARE(b.core->chatServer().openConnections(), 0);
 
-        QVERIFY(allow.open(QIODevice::WriteOnly | QIODevice::Append));
-        allow.write("127.0.0.1   # this computer\n");
-        allow.close();
+        QVERIFY(writeFile(allow, "127.0.0.1   # this computer\n", QIODevice::Append));
         QVERIFY(b.core->chatServer().startListening());
         b.station();
         QCOMPARE(b.core->chatServer().openConnections(), 1);
@@ -252,9 +245,7 @@ class ChatTest : public QObject {
         b.core->chatControls().setValue(ChatCtl::ClearAS, 1);
         b.core->chatControls().setValue(ChatCtl::EnterKey, 1);
         b.core->chatPanel().unload();
-        QFile ini("ChatFrm.ini");
-        QVERIFY(ini.open(QIODevice::ReadOnly));
-        QCOMPARE(ini.readAll(), QByteArray(" 1\r\n 1\r\n"));
+        QCOMPARE(readFile("ChatFrm.ini"), QByteArray(" 1\r\n 1\r\n"));
         b.core->chatControls().setValue(ChatCtl::ClearAS, 0);
         b.core->chatPanel().load();
         QCOMPARE(b.core->chatControls().value(ChatCtl::ClearAS), 1);

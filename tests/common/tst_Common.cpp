@@ -1,5 +1,6 @@
 #include "common/LogFile.h"
 #include "common/NumericText.h"
+#include "support/Files.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -16,9 +17,7 @@ class CommonTest : public QObject {
         for (int i = 0; i < 12; ++i)
             log.writeLine(QStringLiteral("Login:STATION%1 12:00").arg(i, 2, 10, QChar(u'0')));
         log.close();
-        QFile current(path), older(path + ".1");
-        QVERIFY(current.open(QIODevice::ReadOnly) && older.open(QIODevice::ReadOnly));
-        const QByteArray now = current.readAll(), before = older.readAll();
+        const QByteArray now = readFile(path), before = readFile(path + ".1");
         QVERIFY(now.size() <= 100 && before.size() <= 100);
         QVERIFY(now.endsWith("Login:STATION11 12:00\r\n"));
         QVERIFY(before.contains("Login:STATION0")); // the one before, not lost at once

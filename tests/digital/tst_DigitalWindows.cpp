@@ -118,9 +118,7 @@ class DigitalWindowsTest : public QObject {
     void directory_listsTheWorkingFolder_andEscapeClosesIt() {
         WindowRig w;
         QDir::setCurrent(w.rig.folder.path());
-        QFile file(w.rig.path(QStringLiteral("CQ.TXT")));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.close();
+        QVERIFY(writeFile(w.rig.path("CQ.TXT"), {}));
         w.window->terminal().sendFile();
         QPointer<DirectoryWindow> dir = w.window->directory();
         QVERIFY(dir);

@@ -24,12 +24,8 @@ const QStringList kFullFile = QStringLiteral(
     "MMVARIOUTPUT=TRUE|MMVARIINV=FALSE|MMVARIEXC=TRUE|F1 CQ CQ DE OH2XX, OH2XX K|  F2 SPACES, AHEAD|"
     "||||||||").split(u'|');
 
-void writeFile(const QString& path, const QStringList& lines) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    for (const QString& line : lines)
-        file.write(line.toLatin1() + "\r\n");
-}
+// The lines as the terminal's settings file holds them.
+QByteArray posFile(const QStringList& lines) { return lines.join("\r\n").toLatin1() + "\r\n"; }
 
 std::vector<float> pskIdle(double carrier, double seconds) {
     PskModulator psk(48000, carrier, 31.25);
@@ -41,12 +37,6 @@ std::vector<float> pskIdle(double carrier, double seconds) {
     return Awgn::add(out, 10, 48000); // a signal 10 dB above the noise in 2.5 kHz
 }
 
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
 } // namespace
 
 class TerminalTest : public QObject {
@@ -54,7 +44,7 @@ class TerminalTest : public QObject {
   private slots:
     void settingsFile_roundTrip_keepsEveryLineButTalkAndTheDefaults() {
         TerminalRig rig;
-        writeFile(rig.path(MmvariPos::kFileName), kFullFile);
+        QVERIFY(writeFile(rig.path(MmvariPos::kFileName), posFile(kFullFile)));
         Terminal& t = rig.open();
         QCOMPARE(rig.store().text(at(CBMode, 0)), QStringLiteral("bpsk"));
         QCOMPARE(t.modem().RxCarrier(0), 1000);
@@ -96,7 +86,7 @@ class TerminalTest : public QObject {
         QFETCH(QStringList, lines);
         QFETCH(QList<int>, applied);
         TerminalRig rig;
-        writeFile(rig.path(MmvariPos::kFileName), lines);
+        QVERIFY(writeFile(rig.path(MmvariPos::kFileName), posFile(lines)));
         const TwipsRect g = rig.open().geometry();
         QCOMPARE((QList<int>{g.top, g.left, g.height, g.width}), applied);
         // The file ended early: the sound lines were not there, so both defaults are ticked.
@@ -164,10 +154,7 @@ class TerminalTest : public QObject {
 
     void pickUp_withMasterScp_listsKnownCallsOnce_andAClickTakesOneOff() {
         TerminalRig rig;
-        QFile scp(rig.path(CallsignList::kFileName));
-        QVERIFY(scp.open(QIODevice::WriteOnly));
-        scp.write("# Master callsign list\nOH2XX\nk1abc\n");
-        scp.close();
+        QVERIFY(writeFile(rig.path(CallsignList::kFileName), "# Master callsign list\nOH2XX\nk1abc\n"));
         Terminal& t = rig.open();
         QCOMPARE(t.callsigns().size(), 2);
         const QString text = QStringLiteral("CQ CQ DE OH2XX OH2XX OH2XX K1ABC K1ABC PSE K ");
@@ -319,7 +306,7 @@ class TerminalTest : public QObject {
         QFETCH(QString, blank);
         TerminalRig rig;
         Terminal& t = rig.open();
-        writeFile(rig.path("qso.txt"), "CQ TEST\r\n\r\nDE OH2XX\n");
+        QVERIFY(writeFile(rig.path("qso.txt"), "CQ TEST\r\n\r\nDE OH2XX\n"));
         QSignalSpy hidden(&t.fileSender(), &FileSender::hideRequested);
         QSignalSpy closed(&t.fileSender(), &FileSender::closeRequested);
         t.fileSender().SendTextFile(rig.folder.path(), "qso.txt", FileSender::Trigger(trigger));
@@ -333,7 +320,7 @@ class TerminalTest : public QObject {
     void txOff_stopsBeforeTheNextLine_andTheEndSequenceStillRuns() {
         TerminalRig rig;
         Terminal& t = rig.open();
-        writeFile(rig.path("long.txt"), "FIRST\nSECOND\nTHIRD\n");
+        QVERIFY(writeFile(rig.path("long.txt"), "FIRST\nSECOND\nTHIRD\n"));
         QTimer::singleShot(0, &t, [&t] { t.transmit().txOffClicked(); });
         t.fileSender().SendTextFile(rig.folder.path(), "long.txt", FileSender::Trigger::GoF2);
         QCOMPARE(rig.sent, (QStringList{"A0:MX1;", "A0:MX0;", "A0:MX0;"}));
@@ -364,7 +351,7 @@ class TerminalTest : public QObject {
     void browser_listsTextFilesWithoutRegardToCase_andEveryFileForAStar() {
         QTemporaryDir dir;
         for (const char* name : {"a.txt", "B.TXT", "c.Txt", "d.dat"})
-            writeFile(dir.filePath(name), "x");
+            QVERIFY(writeFile(dir.filePath(name), "x"));
         QVERIFY(QDir(dir.path()).mkdir("logs"));
         DirectoryBrowser browser(dir.path());
         QCOMPARE(browser.files(), (QStringList{"a.txt", "B.TXT", "c.Txt"}));

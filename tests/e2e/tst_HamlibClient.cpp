@@ -2,9 +2,8 @@
 // frequency and the mode and keys the transmitter through the virtual radio port.
 #include "platform/serial/SystemBackendProvider.h"
 #include "support/CoreBench.h"
+#include "support/FreePort.h"
 #include "support/SimProcess.h"
-
-#include <QTcpServer>
 
 #include <QProcess>
 #include <QSignalSpy>
@@ -48,12 +47,6 @@ struct OnTheSimulatedStation {
     SystemClock clock; // the logger's bytes are taken in at the real pace
     CoreBench b;
 };
-
-quint16 freeLoopbackPort() {
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
-}
 
 } // namespace
 

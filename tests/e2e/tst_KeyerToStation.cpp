@@ -63,9 +63,7 @@ private slots:
         QVERIFY(program.waitForFinished(20000));
         QCOMPARE(program.exitCode(), 0);
 
-        QFile wav(work.filePath("tone.wav"));
-        QVERIFY(wav.open(QIODevice::ReadOnly));
-        const QByteArray bytes = wav.readAll();
+        const QByteArray bytes = readFile(work.filePath("tone.wav"));
         QVERIFY(bytes.startsWith("RIFF"));
         QCOMPARE(qFromLittleEndian<quint32>(bytes.constData() + 24), 48000u);
         const quint32 dataBytes = qFromLittleEndian<quint32>(bytes.constData() + 40);

@@ -89,9 +89,7 @@ private slots:
         QVERIFY2(said.contains("settings not saved: Unexpected error. Err 75 : Path/File access error ("),
                  said.constData());
         QVERIFY(said.contains(QFile::encodeName(folder.filePath("ZarnikControl.ini")) + ": it is a folder)"));
-        QFile log(folder.filePath("ZarnikControl.log"));
-        QVERIFY(log.open(QIODevice::ReadOnly));
-        QVERIFY(log.readAll().contains("Settings not saved at "));
+        QVERIFY(readFile(folder.filePath("ZarnikControl.log")).contains("Settings not saved at "));
     }
 };
 

@@ -1,10 +1,10 @@
 // The station end as its service runs it: --unattended in a folder of its own, headless, with
 // corvel-sim as the station server that goes away and comes back.
+#include "support/FreePort.h"
 #include "support/ProgramProcess.h"
 #include "support/SimProcess.h"
 
 #include <QElapsedTimer>
-#include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
@@ -12,12 +12,6 @@
 #include <memory>
 
 namespace {
-
-quint16 freePort() {
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort(); // free again once the probe goes
-}
 
 // Settings with the guard, inactivity shutdown and chat server off: --unattended turns them on.
 QByteArray settings(quint16 stationPort, quint16 chatPort) {
@@ -33,7 +27,7 @@ class StationServiceTest : public QObject {
 private slots:
     void unattended_servesTheChat_outlivesTheStationServer_andEndsOnTerm() {
         auto sim = std::make_unique<SimProcess>(QStringList{"--user", "OH2XX:pw"});
-        const quint16 stationPort = sim->port, chatPort = freePort();
+        const quint16 stationPort = sim->port, chatPort = freeLoopbackPort();
         QTemporaryDir folder;
         const QString station = folder.filePath("station");
         QVERIFY(QDir().mkdir(station));

@@ -1,6 +1,7 @@
 // The station link on the whole program's core: the receiver carrying out the passes'
 // actions, the watchdogs, connecting and logging in.
 #include "link/LinkRetry.h"
+#include "support/FreePort.h"
 #include "support/LinkedBench.h"
 #include "support/CoreBench.h"
 #include "support/StationEnd.h"
@@ -29,16 +30,9 @@ struct Watched : CoreBench {
 // A clock in the middle of the day that moves with every reading, so the link's waits run.
 struct Daytime : CoreBench {
     explicit Daytime(const QString& commandLine = {}) : CoreBench(nullptr, nullptr, commandLine) {
-        clock.set(50000.0);
-        clock.setStepPerReading(0.05);
+        runClock(0.05);
     }
 };
-
-quint16 closedPort() {
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort(); // free again once the probe goes
-}
 
 } // namespace
 
@@ -143,8 +137,7 @@ class LinkTest : public QObject {
         Watched w;
         w.c().setValue(Ctl::EnableActive, 1);
         w.c().setValue(Ctl::Check1, 1);
-        w.clock.set(50000.0);
-        w.clock.setStepPerReading(0.01);
+        w.runClock(0.01);
         QList<double> sentAt;
         connect(&w.core->serverLine(), &ServerLine::lineSent, this,
                 [&](const QString&) { sentAt << w.clock.monotonicSeconds(); });
@@ -208,7 +201,7 @@ class LinkTest : public QObject {
 
     void connectRefused_saysSoAndStaysIdle() {
         Daytime d;
-        d.pointAt(closedPort());
+        d.pointAt(freeLoopbackPort());
         d.c().setVisible(Ctl::Shape1, true);
         d.core->stationLink().Connect_Click();
         QCOMPARE(d.dialogs.messages.size(), 1);
@@ -219,7 +212,7 @@ class LinkTest : public QObject {
 
     void serverInstance_asksAfterAFailedConnect() {
         Daytime d("SERVER");
-        d.pointAt(closedPort());
+        d.pointAt(freeLoopbackPort());
         d.dialogs.answers = {false};
         d.core->stationLink().Connect_Click();
         QCOMPARE(d.dialogs.questions.size(), 1);

@@ -1,5 +1,6 @@
 #include "settings/MainSettings.h"
 #include "settings/SettingsFile.h"
+#include "support/Files.h"
 
 #include <QTest>
 #include <QFile>
@@ -96,11 +97,8 @@ class SettingsTest : public QObject {
 
     void read_hugeFile_readsOnlyTheStart() {
         QTemporaryDir dir;
-        QFile big(dir.filePath("big.ini"));
-        QVERIFY(big.open(QIODevice::WriteOnly));
-        big.write(QByteArray(1 << 20, 'z'));
-        big.close();
-        QCOMPARE(SettingsFile::read(big.fileName()).value().size(), SettingsFile::kMaxReadBytes);
+        QVERIFY(writeFile(dir.filePath("big.ini"), QByteArray(1 << 20, 'z')));
+        QCOMPARE(SettingsFile::read(dir.filePath("big.ini")).value().size(), SettingsFile::kMaxReadBytes);
     }
 };
 

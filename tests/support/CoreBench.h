@@ -2,6 +2,7 @@
 
 // The whole program without its window, on fake ports and a fake clock that stands at
 // 10 s after midnight, so that every pausing wait is skipped.
+#include "Files.h"
 #include "app/AppCore.h"
 #include "common/Controls.h"
 #include "keyer/ToneWaveform.h"
@@ -21,10 +22,7 @@ struct CoreBench {
     explicit CoreBench(BackendProvider* ports = nullptr, const Clock* realClock = nullptr,
                        const QString& commandLine = {}) {
         QDir::setCurrent(folder.path());
-        QFile waveform(folder.filePath("cw.wav")); // the side tone's waveform
-        if (waveform.open(QIODevice::WriteOnly))
-            waveform.write(ToneWaveform::makeCwWav());
-        waveform.close();
+        writeFile(folder.filePath("cw.wav"), ToneWaveform::makeCwWav()); // the side tone's waveform
         core = std::make_unique<AppCore>(
             AppPlatform{realClock ? *realClock : clock, dialogs, fileDialogs,
                         ports ? *ports : fakePorts, tone, [this] { ++endedAtOnce; }},
@@ -38,6 +36,12 @@ struct CoreBench {
     ControlStore& c() { return core->controls(); }
     QString path(const QString& name) const { return folder.filePath(name); }
     StationPicture& picture() { return core->picture(); }
+
+    // Lets the clock run from `at` seconds after midnight, `step` a reading, so that waits last.
+    void runClock(double step, double at = 50000.0) {
+        clock.set(at);
+        clock.setStepPerReading(step);
+    }
 
     // The station server to log in to, as the operator types it into the main window.
     void pointAt(quint16 port, const QString& callsign = "OH2XX", const QString& password = "pw") {
@@ -66,9 +70,7 @@ struct CoreBench {
     // What the log file holds now (the log is reopened for appending afterwards).
     QString logText() {
         core->log().close();
-        QFile file(folder.filePath("ZarnikControl.log"));
-        file.open(QIODevice::ReadOnly);
-        const QString text = QString::fromUtf8(file.readAll());
+        const QString text = QString::fromUtf8(readFile(folder.filePath("ZarnikControl.log")));
         core->log().open();
         return text;
     }

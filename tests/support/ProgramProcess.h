@@ -2,7 +2,8 @@
 
 // The whole program as a child process, as a user starts it: headless (Qt's offscreen
 // platform), in `folder`, its virtual ports in folder/ports.
-#include <QFile>
+#include "Files.h"
+
 #include <QProcess>
 
 #include <csignal>
@@ -16,17 +17,6 @@ inline QProcess* startProgram(const QString& folder, const QStringList& argument
     program->setWorkingDirectory(folder);
     program->start(ZARNIKCONTROL_BINARY, arguments);
     return program;
-}
-
-// Writes a settings file (or any file) whole.
-inline bool writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-inline QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // Asks the program to end as the service manager or a shell does.

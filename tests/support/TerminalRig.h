@@ -3,6 +3,7 @@
 // A digital terminal with everything around it faked at the platform boundary: a clock that
 // moves a little on every reading, recorded dialogs, serial ports in memory, a settings
 // folder of its own, and a sound card paced by the fake clock.
+#include "Files.h"
 #include "digital/terminal/Terminal.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
