@@ -169,19 +169,6 @@ private slots:
         QVERIFY(QFile::exists(s.folder.filePath("ZarnikControl.ini")));
     }
 
-    void helpMenu_opensHelpWithLinuxPortAdvice() {
-        Screen s;
-        s.action(Ctl::hlp)->trigger();
-        auto* help = s.window.findChild<QWidget*>("HelpWindow");
-        QVERIFY(help && help->isVisible());
-        const QString text = help->findChild<QObject*>("HelpText")->property("plainText").toString();
-        for (const char* topic : {"Virtual", "dosdevices", "Kenwood", "FTDX5000", "50%",
-                                  "Enable Guard", "Non Activity", "I Am A Server", "WSJT-X"})
-            QVERIFY2(text.contains(topic), topic);
-        s.action(Ctl::MenuExit)->trigger(); // shutting down closes the help too
-        QTRY_VERIFY(!s.window.findChild<QWidget*>("HelpWindow") ||
-                    !s.window.findChild<QWidget*>("HelpWindow")->isVisible());
-    }
 };
 
 QTEST_MAIN(MainWindowTest)

@@ -86,7 +86,6 @@ class ChatTest : public QObject {
         QTcpSocket& one = b.station();
         QTcpSocket& two = b.station();
         QTcpSocket& three = b.station();
-        QCOMPARE(b.core->chatServer().ChatClientCount(), 3);
         QVERIFY(b.c().isVisible(Ctl::Shape5));
         b.say(two, chunk);
         const QByteArray sender = b.heard(two);

@@ -1,15 +1,8 @@
 #include "digital/modem/Modem.h"
 #include "digital/dsp/BandPass.h"
-#include "digital/dsp/PskDemodulator.h"
-#include "digital/dsp/PskModulator.h"
-#include "common/WavIo.h"
 #include "digital/modem/Notch.h"
 #include "digital/modem/PttPort.h"
-#include "platform/Clock.h"
 #include "platform/serial/FakeBackend.h"
-#include "platform/sound/WavFileDuplex.h"
-
-#include <QTemporaryDir>
 
 #include <QSignalSpy>
 #include <QTest>
@@ -140,30 +133,6 @@ private slots:
             QVERIFY(!timing.isEmpty());
             QCOMPARE(timing.last().at(2).toBool(), mode.startsWith("rtty"));
         }
-    }
-
-    void wavFilesInPlaceOfTheSoundCard() {
-        QTemporaryDir dir;
-        const std::vector<float> heard = PskModulator(8000, 1500, 31.25).transmit("CQ FROM A FILE");
-        FakeClock clock(50000);
-        WavFileDuplex files(heard, 8000, dir.filePath("sent.wav"), clock);
-        Modem modem;
-        QString received;
-        connect(&modem, &Modem::CharReceived, this, [&](int, QChar c) { received += c; });
-        QVERIFY(files.start(modem, -1, -1, nullptr));
-        modem.setTransmit(true);
-        modem.SendText("TU 73");
-        modem.setReturnToRx(true);
-        while (!files.inputFinished() || modem.txState() != 0) { // time moves as the test says
-            clock.advance(0.02);
-            files.tick();
-        }
-        files.stop();
-        QVERIFY(received.contains("CQ FROM A FILE"));
-        const auto sent = WavIo::read(dir.filePath("sent.wav"), nullptr);
-        QVERIFY(sent && sent->sampleRate == 48000);
-        PskDemodulator check(48000, 1500, 31.25);
-        QVERIFY(check.process(sent->samples).contains("TU 73"));
     }
 
     void pttPort_keysItsLinesAsConfigured() {

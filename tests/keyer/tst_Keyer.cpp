@@ -250,18 +250,6 @@ class KeyerTest : public QObject {
         QCOMPARE(tone.SideToneText().size(), 255);
     }
 
-    void untickedWithTextQueued_theQueueStillSounds() {
-        CoreBench b;
-        b.c().setValue(Ctl::SideTone, 1);
-        b.core->sideTone().queue("TEST");
-        b.c().setValue(Ctl::SideTone, 0);
-        for (int i = 0; i < 40; ++i) {
-            b.core->sideTone().step();
-            b.tone.pull(ToneOutput::kSampleRate / 10);
-        }
-        QVERIFY(b.core->sideTone().SideToneText().isEmpty());
-    }
-
     // What goes wrong when the tone starts: the classic message, then the reason; the box
     // stays ticked only when the tone can still play.
     void startFailures_data() {

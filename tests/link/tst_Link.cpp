@@ -49,6 +49,14 @@ class LinkTest : public QObject {
         // the mode report is handled before the VFO report, with the frequency as it stood
         QCOMPARE(l.takeWritten(), QByteArray("IF00014000000     -000000000020000000;MD2;FA00014074000;"));
         QCOMPARE(l.c().colour(Ctl::RCVIP), Colours::kRed);
+        // A status report and a mode report in one chunk: the status report's mode counts, and
+        // the chunk is passed once per report keyword in it.
+        l.chunk("IF00007074000-000000300000;MD02;");
+        QTRY_COMPARE(l.picture().startFreq(), QString("00007074.00"));
+        QCOMPARE(l.c().text(Ctl::Combo1), QString("CW"));
+        QCOMPARE(l.takeWritten(), QByteArray("FA00007074000;FA00007074000;"));
+        QCOMPARE(l.station.waitForLines(2), (QStringList{"A0:IF00007074000-000000300000;",
+                                                        "A0:IF00007074000-000000300000;"}));
     }
 
     // What the quick rules ask for is carried out (the rules themselves: tst_StationReports).
@@ -66,19 +74,6 @@ class LinkTest : public QObject {
         QVERIFY(l.c().text(Ctl::Text5).contains("PS1;VX1;MX1;")); // the receive monitor
         QTRY_VERIFY(l.logText().contains("RIG ON at "));
         QVERIFY(l.logText().contains("\n\r\n")); // the line's own line feed, then the log's
-    }
-
-    // A status report and a mode report in one chunk: the status report's mode counts, and
-    // the chunk is passed once per report keyword in it.
-    void statusAndModeReportInOneChunk() {
-        Linked l;
-        l.takeWritten();
-        l.chunk("IF00014074000-000000200000;MD03;");
-        QTRY_COMPARE(l.picture().startFreq(), QString("00014074.00"));
-        QCOMPARE(l.c().text(Ctl::Combo1), QString("USB"));
-        QCOMPARE(l.takeWritten(), QByteArray("FA00014074000;FA00014074000;"));
-        QCOMPARE(l.station.waitForLines(2), (QStringList{"A0:IF00014074000-000000200000;",
-                                                        "A0:IF00014074000-000000200000;"}));
     }
 
     void loginPrompts_answeredInAnyWording_thenPortsAndGuard() {
