@@ -43,9 +43,10 @@ void ChatPanel::unload() {
                              "\r\n" +
                              NumericText::integerLine(ctx_.chat.value(ChatCtl::EnterKey)).toLatin1() +
                              "\r\n";
-    QFile file(kSettingsFile);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        file.write(lines);
+    SettingsFile::FileError error; // a file that cannot be written keeps what it held
+    if (!SettingsFile::writePrivately(kSettingsFile, lines, &error))
+        qWarning("%s not written: %s", qPrintable(kSettingsFile),
+                 qPrintable(SettingsFile::unexpectedErrorText(error)));
     loaded_ = false;
     if (shown_) {
         shown_ = false;

@@ -51,7 +51,9 @@ bool writePrivately(const QString& path, const QByteArray& bytes, FileError* err
         return false;
     }
     file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
+    // The bytes wait in the file's buffer: a full disk shows only when they are flushed, and
+    // commit() would then put an empty file in place of the old one.
+    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
         report(error, describe(file.error(), path, file.errorString()));
         file.cancelWriting();
         return false;

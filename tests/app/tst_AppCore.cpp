@@ -174,17 +174,6 @@ class AppCoreTest : public QObject {
         QVERIFY(run.c().text(Ctl::Text5).isEmpty() && run.c().text(Ctl::Text6).isEmpty());
     }
 
-    void digitalMenu_stopsOpenPorts() {
-        Run run;
-        run.c().selectItem(Ctl::Soft1Com, "COM8");
-        run.c().selectItem(Ctl::Soft2com, "None");
-        run.core->ports().InitPorts();
-        QVERIFY(run.core->ports().radioPort().isOpen());
-        run.core->digitalMenu();
-        QVERIFY(!run.core->ports().radioPort().isOpen());
-        QVERIFY(!run.c().isVisible(Ctl::Shape3));
-    }
-
     void closeButton_dropsLinkStateAndEnds_evenWhenLoggerStopsReading() {
         Run run;
         run.core->startUp();

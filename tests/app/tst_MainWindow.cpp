@@ -132,9 +132,11 @@ private slots:
         QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(u' ')));
     }
 
-    void digitalMenu_opensTheTerminal_andAgainClosesIt_andTheEndClosesIt() {
+    void digitalMenu_stopsThePortsAndOpensTheTerminal_andAgainClosesIt_andTheEndClosesIt() {
         Screen s;
+        s.startRadio();
         s.action(Ctl::Dig)->trigger();
+        QVERIFY(!s.core_.ports().radioPort().isOpen() && !s.find<IndicatorLight>(Ctl::Shape3)->isShown());
         QPointer<TerminalWindow> terminal = s.window.terminalWindow();
         QVERIFY(terminal && terminal->isVisible());
         QCOMPARE(terminal->windowTitle(), QString("Vantor Digital Interface"));

@@ -1,22 +1,14 @@
 #include "cat/CatCommandPass.h"
 #include "station/CatFormats.h"
-#include "station/StationPicture.h"
-#include "common/ControlStore.h"
-#include "common/Controls.h"
+#include "support/PictureBench.h"
 
 #include <QTest>
 
 namespace {
 
 // The picture the logger is answered from: 14025.00 kHz, CW, clarifier off.
-struct Station {
-    Station() {
-        store.setItems(Ctl::Combo1, {"LSB", "USB", "CW", "FM", "AM", "RTTY", "CWR"});
-        store.setValue(Ctl::Combo1, 2);
-        store.setText(Ctl::StartFreq, "14025.00");
-    }
-    ControlStore store;
-    StationPicture picture{store};
+struct Station : PictureBench {
+    Station() : PictureBench("14025.00") {}
 };
 
 QString show(const CatAction& a) {

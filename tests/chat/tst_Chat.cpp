@@ -237,7 +237,7 @@ class ChatTest : public QObject {
         QTRY_COMPARE(b.core->chatControls().text(ChatCtl::Text1), QString("OH1AB:hi back\r\n"));
     }
 
-    void chatFrmIni_roundTrip_andMissingFile() {
+    void chatFrmIni_roundTrip_missingFile_andAFullDisk() {
         ClientBench b;
         b.core->chatPanel().load(); // no file: both unticked
         QCOMPARE(b.core->chatControls().value(ChatCtl::ClearAS), 0);
@@ -249,6 +249,12 @@ class ChatTest : public QObject {
         b.core->chatPanel().load();
         QCOMPARE(b.core->chatControls().value(ChatCtl::ClearAS), 1);
         QVERIFY(!b.core->chatControls().isVisible(ChatCtl::Command6)); // "Del Log": server only
+        b.core->chatControls().setValue(ChatCtl::ClearAS, 0);
+        {
+            FullDisk full; // the file stays as it was, not emptied
+            b.core->chatPanel().unload();
+        }
+        QCOMPARE(readFile("ChatFrm.ini"), QByteArray(" 1\r\n 1\r\n"));
     }
 
     void stationChatLine_showsInTheOpenWindow_only() {

@@ -42,7 +42,7 @@ std::vector<float> pskIdle(double carrier, double seconds) {
 class TerminalTest : public QObject {
     Q_OBJECT
   private slots:
-    void settingsFile_roundTrip_keepsEveryLineButTalkAndTheDefaults() {
+    void settingsFile_roundTrip_keepsEveryLineButTalkAndTheDefaults_evenOnAFullDisk() {
         TerminalRig rig;
         QVERIFY(writeFile(rig.path(MmvariPos::kFileName), posFile(kFullFile)));
         Terminal& t = rig.open();
@@ -67,6 +67,11 @@ class TerminalTest : public QObject {
         expected[25] = "True"; // the TX default ticked at load
         QCOMPARE(*MmvariPos::read(rig.path(MmvariPos::kFileName)), expected);
         QVERIFY(!t.largeFont());
+        {
+            FullDisk full; // the file stays as it was, not emptied
+            QVERIFY(!MmvariPos::write(rig.path(MmvariPos::kFileName), {"1200"}));
+        }
+        QCOMPARE(*MmvariPos::read(rig.path(MmvariPos::kFileName)), expected);
     }
 
     void settingsFile_geometryLimits_data() {

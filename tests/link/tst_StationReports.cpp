@@ -1,27 +1,14 @@
 // The station's reports as pure passes: the report pass (frequency, mode, status, login) and
 // the quick rules every chunk goes through.
-#include "station/StationPicture.h"
-#include "common/ControlStore.h"
-#include "common/Controls.h"
-#include "link/StationReportPass.h"
 #include "link/ChunkRules.h"
-#include "station/LinkState.h"
+#include "link/StationReportPass.h"
+#include "support/PictureBench.h"
 
 #include <QTest>
 
 namespace {
 
-struct Station {
-    Station() {
-        store.setItems(Ctl::Combo1, {"LSB", "USB", "CW", "FM", "AM", "RTTY", "CWR"});
-        store.setValue(Ctl::Combo1, 2);
-        store.setText(Ctl::StartFreq, "14000.00");
-        store.setText(Ctl::Callsign, "OH2XX");
-        store.setText(Ctl::Password, "pw");
-    }
-    ControlStore store;
-    StationPicture picture{store};
-};
+using Station = PictureBench;
 
 QStringList run(Station& s, QString& chunk, bool connected = true) {
     static const char* kinds[] = {"L", "S", "SL", "CS", "LOGIN", "F"};
@@ -56,12 +43,7 @@ QStringList shown(const ReportActions& actions) {
     return out;
 }
 
-struct Rig {
-    Rig() { store.setText(Ctl::StartFreq, "14000.00"); }
-    ControlStore store;
-    StationPicture picture{store};
-    LinkState link;
-};
+using Rig = PictureBench;
 
 } // namespace
 

@@ -33,8 +33,8 @@ bool MmvariPos::write(const QString& path, const QStringList& lines, QString* wh
     QByteArray bytes;
     for (const QString& line : lines)
         bytes += line.toLatin1() + "\r\n";
-    file.write(bytes);
-    if (!file.commit()) {
+    // Flushed before the commit: a full disk must leave the old file, not an empty one.
+    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
         if (why)
             *why = file.errorString();
         return false;

@@ -1,0 +1,21 @@
+#pragma once
+
+// The station picture alone, on a store of its own as the main window's controls hold it (the
+// mode list with CW chosen, the frequency box, the login), with the link's state beside it.
+#include "common/ControlStore.h"
+#include "common/Controls.h"
+#include "station/LinkState.h"
+#include "station/StationPicture.h"
+
+struct PictureBench {
+    explicit PictureBench(const QString& startFreq = "14000.00") {
+        store.setItems(Ctl::Combo1, {"LSB", "USB", "CW", "FM", "AM", "RTTY", "CWR"});
+        store.setValue(Ctl::Combo1, 2);
+        store.setText(Ctl::StartFreq, startFreq);
+        store.setText(Ctl::Callsign, "OH2XX");
+        store.setText(Ctl::Password, "pw");
+    }
+    ControlStore store;
+    StationPicture picture{store};
+    LinkState link;
+};
