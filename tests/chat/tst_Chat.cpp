@@ -2,7 +2,6 @@
 #include "chat/ChatControls.h"
 #include "chat/ChatServer.h"
 #include "support/CoreBench.h"
-#include "support/StationEnd.h"
 
 #include <QTcpSocket>
 #include <QTest>
@@ -257,19 +256,6 @@ class ChatTest : public QObject {
         QCOMPARE(readFile("ChatFrm.ini"), QByteArray(" 1\r\n 1\r\n"));
     }
 
-    void stationChatLine_showsInTheOpenWindow_only() {
-        ClientBench b;
-        StationEnd station;
-        QVERIFY(station.accept(b.core->serverSocket()));
-        station.send("A0:MSGcq from the station;");
-        QTest::qWait(30);
-        QVERIFY(b.core->chatControls().text(ChatCtl::Text1).isEmpty()); // window not shown
-        b.core->chatPanel().show();
-        station.send("A0:MSGcq from the station;FA00014074000;");
-        QTRY_VERIFY(b.core->chatControls().text(ChatCtl::Text1).contains("cq from the station"));
-        const QString shown = b.core->chatControls().text(ChatCtl::Text1);
-        QVERIFY2(!shown.contains("Gcq") && !shown.contains("FA000"), qPrintable(shown));
-    }
 };
 
 QTEST_GUILESS_MAIN(ChatTest)

@@ -1,5 +1,6 @@
 // The station link on the whole program's core: the receiver carrying out the passes'
 // actions, the watchdogs, connecting and logging in.
+#include "chat/ChatControls.h"
 #include "link/LinkRetry.h"
 #include "support/FreePort.h"
 #include "support/LinkedBench.h"
@@ -74,6 +75,9 @@ class LinkTest : public QObject {
         QVERIFY(l.c().text(Ctl::Text5).contains("PS1;VX1;MX1;")); // the receive monitor
         QTRY_VERIFY(l.logText().contains("RIG ON at "));
         QVERIFY(l.logText().contains("\n\r\n")); // the line's own line feed, then the log's
+        l.core->chatPanel().show(); // the station's chat line, with the chat window open
+        l.chunk("A0:MSGcq from the station;FA00014074000;");
+        QCOMPARE(l.core->chatControls().text(ChatCtl::Text1), QString("cq from the station"));
     }
 
     void loginPrompts_answeredInAnyWording_thenPortsAndGuard() {
