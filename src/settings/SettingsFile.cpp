@@ -1,9 +1,10 @@
 #include "SettingsFile.h"
 
+#include "common/WholeFile.h"
+
 #include <QFile>
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace SettingsFile {
 namespace {
@@ -45,17 +46,10 @@ std::optional<QByteArray> read(const QString& path, FileError* error) {
 }
 
 bool writePrivately(const QString& path, const QByteArray& bytes, FileError* error) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        report(error, describe(file.error(), path, file.errorString()));
-        return false;
-    }
-    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    // The bytes wait in the file's buffer: a full disk shows only when they are flushed, and
-    // commit() would then put an empty file in place of the old one.
-    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
-        report(error, describe(file.error(), path, file.errorString()));
-        file.cancelWriting();
+    const auto failure =
+        WholeFile::replace(path, bytes, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    if (failure) {
+        report(error, describe(failure->error, path, failure->text));
         return false;
     }
     return true;

@@ -1,7 +1,8 @@
 #include "MmvariPos.h"
 
+#include "common/WholeFile.h"
+
 #include <QFile>
-#include <QSaveFile>
 
 namespace {
 // A settings file is a few hundred bytes; anything much larger is not ours.
@@ -24,22 +25,13 @@ std::optional<QStringList> MmvariPos::read(const QString& path) {
 }
 
 bool MmvariPos::write(const QString& path, const QStringList& lines, QString* why) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (why)
-            *why = file.errorString();
-        return false;
-    }
     QByteArray bytes;
     for (const QString& line : lines)
         bytes += line.toLatin1() + "\r\n";
-    // Flushed before the commit: a full disk must leave the old file, not an empty one.
-    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
-        if (why)
-            *why = file.errorString();
-        return false;
-    }
-    return true;
+    const auto failure = WholeFile::replace(path, bytes);
+    if (failure && why)
+        *why = failure->text;
+    return !failure;
 }
 
 bool MmvariPos::convertsToTrue(const QString& line) {
