@@ -49,13 +49,15 @@ AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
                    QFileInfo(iniFileName_).absoluteDir().filePath(ChatAllowList::kFileName)}),
       chatClient_({store_, chatStore_, wait_, platform_.clock, platform_.dialogs}),
       chatPanel_({store_, chatStore_, chatServer_, chatClient_, log_}),
-      stationLink_({winsock2_, serverLine_, link_, store_, wait_, platform_.dialogs, commandLine_,
+      stationLink_({winsock2_, serverLine_, link_, store_, monitors_, wait_, platform_.dialogs, commandLine_,
                     platform_.endProcessAtOnce, [this] { ports_.InitPorts(); },
                     [this] { return picture_.transmitting; }}),
       receiver_({winsock2_, serverLine_, link_, picture_, store_, monitors_, ports_.radioPort(),
                  log_, platform_.clock, platform_.dialogs, chatPanel_,
                  [this] { stationLink_.linkLost(); }, [this] { stationLink_.loginAccepted(); }}),
-      watchdogs_({serverLine_, link_, picture_, store_, wait_}),
+      watchdogs_({serverLine_, link_, picture_, store_, wait_, platform_.clock}),
+      linkHealth_({winsock2_, serverLine_, link_, platform_.clock, [this] { return picture_.transmitting; },
+                   [this](const QString& why) { stationLink_.linkDead(why); }}),
       sideTone_({store_, platform_.dialogs, platform_.toneOutput}),
       winKeyer_({ports_.keyerPort(), serverLine_, store_, platform_.dialogs, sideTone_}) {
     populateMainControls(store_, PortNames::foundDevices());
@@ -73,6 +75,7 @@ AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
     connect(&timer2_, &QTimer::timeout, &watchdogs_, &Watchdogs::senderTick);
     timer3_.setInterval(Watchdogs::kSecondTickMs);
     connect(&timer3_, &QTimer::timeout, &watchdogs_, &Watchdogs::secondTick);
+    connect(&timer3_, &QTimer::timeout, &linkHealth_, &LinkHealth::secondTick);
 }
 
 void AppCore::startUp() {

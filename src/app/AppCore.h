@@ -17,6 +17,7 @@
 #include "station/ChatLines.h"
 #include "station/LinkState.h"
 #include "station/ServerLine.h"
+#include "link/LinkHealth.h"
 #include "link/ServerReceiver.h"
 #include "link/StationLink.h"
 #include "link/Watchdogs.h"
@@ -77,6 +78,7 @@ public:
     StationLink& stationLink() { return stationLink_; }
     ServerReceiver& receiver() { return receiver_; }
     Watchdogs& watchdogs() { return watchdogs_; }
+    LinkHealth& linkHealth() { return linkHealth_; }
     LinkState& linkState() { return link_; }
     WinKeyer& winKeyer() { return winKeyer_; }
     ControlStore& chatControls() { return chatStore_; }
@@ -140,6 +142,7 @@ private:
     StationLink stationLink_;
     ServerReceiver receiver_;
     Watchdogs watchdogs_;
+    LinkHealth linkHealth_;
     SideTone sideTone_;
     WinKeyer winKeyer_;
     QTimer timer1_; // the side tone's step

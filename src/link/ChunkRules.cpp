@@ -45,7 +45,7 @@ void followTransmitter(const QString& chunk, StationPicture& picture, LinkState&
     }
     if (released) {
         link.txKeyed = false;
-        link.guardCount = 0;
+        link.guardCount.reset();
         out.append({ReportAction::ShowGuardLight, QStringLiteral("0")});
     }
 }
@@ -55,7 +55,7 @@ void noteActivity(const QString& chunk, LinkState& link, ReportActions& out) {
     link.activitySeen = active;
     if (!active)
         return;
-    link.idleCount = 0;
+    link.idleCount.reset();
     if (link.guardNoticeShown) {
         link.guardNoticeShown = false;
         out.append({ReportAction::ClearGuardNotice, QString()});

@@ -4,10 +4,12 @@
 #include "LinkTexts.h"
 #include "station/ServerLine.h"
 #include "common/ControlStore.h"
+#include "common/MonitorBoxes.h"
 #include "common/Controls.h"
 #include "common/NumericText.h"
 #include "platform/Dialogs.h"
 #include "platform/PausingWait.h"
+#include "platform/net/TcpKeepAlive.h"
 #include "platform/net/TimedConnect.h"
 
 #include <QTcpSocket>
@@ -42,6 +44,7 @@ void StationLink::connectLink() {
         TimedConnect::run(ctx_.socket, ctx_.wait, start, ctx_.store.text(Ctl::RemoteIP).trimmed(),
                           NumericText::integerValue(ctx_.store.text(Ctl::RemotePort)));
     if (outcome.connected) {
+        TcpKeepAlive::apply(ctx_.socket);
         ctx_.store.setVisible(Ctl::Shape4, true);
         ctx_.store.setText(Ctl::Connect, LinkTexts::kCaptionDisconnect);
         ctx_.store.setText(Ctl::Label15, QStringLiteral(" Status: connected"));
@@ -67,6 +70,10 @@ void StationLink::reportConnectFailure(const QString& socketError, bool wrongSta
 }
 
 void StationLink::disconnectLink() {
+    // Leaving a keyed transmitter: the key-up goes out now if the link still carries it, and
+    // again first thing at the next login, as no one can tell whether it arrived.
+    if (noteKeyUpOwed())
+        ctx_.server.send(QStringLiteral("A0:MX0;"));
     ctx_.link.loggedIn = false;
     ctx_.link.serverRxBusy = false;
     ctx_.link.serverMsgBusy = false;
@@ -110,14 +117,32 @@ void StationLink::onServerClosed() {
     // Only a close that the station made: our own disconnect shows its state itself.
     if (closingOurselves_ || ctx_.store.text(Ctl::Connect) != LinkTexts::kCaptionDisconnect)
         return;
+    closedByTheStation(QStringLiteral("the station server closed the link"));
+    if (ctx_.link.keyUpOwed)
+        showMessageLater(ctx_.dialogs, this, QStringLiteral("The station server closed the link") +
+                                                 LinkTexts::kKeyUpOwed);
+}
+
+void StationLink::linkDead(const QString& why) {
+    if (ctx_.store.text(Ctl::Connect) != LinkTexts::kCaptionDisconnect)
+        return;
+    closedByTheStation(why);
+}
+
+void StationLink::closedByTheStation(const QString& why) {
+    noteKeyUpOwed();
+    closingOurselves_ = true;
     ctx_.socket.abort();
+    closingOurselves_ = false;
     // The lights must not claim a link that is gone: back to idle, ready to connect again.
     showIdle(LinkTexts::kCaptionConnect);
     ctx_.link.loggedIn = false;
-    ctx_.store.setText(Ctl::Label15, QStringLiteral(" Status: the station server closed the link"));
-    if (noteKeyUpOwed())
-        showMessageLater(ctx_.dialogs, this, QStringLiteral("The station server closed the link") +
-                                                 LinkTexts::kKeyUpOwed);
+    ctx_.link.serverRxBusy = false;
+    QString status = QStringLiteral(" Status: ") + why;
+    if (ctx_.link.keyUpOwed)
+        status += QStringLiteral("; the key-up (A0:MX0;) goes out at the next login");
+    ctx_.store.setText(Ctl::Label15, status);
+    ctx_.monitors.copyFromServer(status.trimmed() + QStringLiteral("\r\n"));
 }
 
 void StationLink::loginAccepted() {

@@ -5,6 +5,7 @@
 
 class ControlStore;
 class Dialogs;
+class MonitorBoxes;
 class PausingWait;
 class QTcpSocket;
 class ServerLine;
@@ -22,6 +23,7 @@ public:
         ServerLine& server;
         LinkState& link;
         ControlStore& store;
+        MonitorBoxes& monitors;
         const PausingWait& wait;
         Dialogs& dialogs;
         const QString& commandLine;
@@ -40,6 +42,9 @@ public:
     void disconnectLink();
     // The receive handler found the socket gone.
     void linkLost();
+    // The link went dead without closing, or the login never came: closed as if the station
+    // had closed it, with `why` in the status line and the server monitor.
+    void linkDead(const QString& why);
     // The server said "Login OK".
     void loginAccepted();
     // The "Login OK" label clicked: the login flag toggled by hand.
@@ -50,6 +55,7 @@ public:
 private:
     void connectLink();
     void onServerClosed();
+    void closedByTheStation(const QString& why);
     void showIdle(const QString& caption);
     bool noteKeyUpOwed();
     void reportConnectFailure(const QString& socketError, bool wrongState);

@@ -8,6 +8,7 @@
 #include "common/Controls.h"
 #include "common/NumericText.h"
 #include "platform/BusyGuard.h"
+#include "platform/Clock.h"
 #include "platform/PausingWait.h"
 
 Watchdogs::Watchdogs(Context context, QObject* parent)
@@ -22,13 +23,14 @@ void Watchdogs::secondTick() {
 void Watchdogs::watchInactivity() {
     if (!ctx_.store.isTicked(Ctl::EnableActive) || ctx_.link.activitySeen)
         return;
-    LinkState::countUp(ctx_.link.idleCount);
+    ElapsedCount& idle = ctx_.link.idleCount;
+    idle.tick(ctx_.clock.monotonicSeconds());
     if (ctx_.store.isTicked(Ctl::Check1))
-        ctx_.store.setText(Ctl::Text6, QString::number(ctx_.link.idleCount));
+        ctx_.store.setText(Ctl::Text6, QString::number(idle.seconds));
     // Compared as numbers as typed, so a huge limit simply never comes.
-    if (NumericText::numericValue(ctx_.store.text(Ctl::ActiveTime)) >= ctx_.link.idleCount)
+    if (NumericText::numericValue(ctx_.store.text(Ctl::ActiveTime)) >= idle.seconds)
         return;
-    ctx_.link.idleCount = 0;
+    idle.reset();
     if (ctx_.server.isConnected())
         shutDownReceiver();
 }
@@ -38,7 +40,7 @@ void Watchdogs::shutDownReceiver() {
     if (!guard.entered())
         return; // one shutdown at a time: the ticks go on during its waits
     ctx_.link.activitySeen = false;
-    ctx_.link.idleCount = 0;
+    ctx_.link.idleCount.reset();
     if (ctx_.store.isTicked(Ctl::Check1))
         ctx_.store.setText(Ctl::Text6, LinkTexts::kShuttingDown);
     PausingWait::yieldToEvents();
@@ -52,10 +54,11 @@ void Watchdogs::shutDownReceiver() {
 void Watchdogs::watchTransmitter() {
     if (!ctx_.store.isTicked(Ctl::EnableGuard) || !ctx_.link.txKeyed)
         return;
-    LinkState::countUp(ctx_.link.guardCount);
-    if (NumericText::numericValue(ctx_.store.text(Ctl::GuardTime)) >= ctx_.link.guardCount)
+    ElapsedCount& keyed = ctx_.link.guardCount;
+    keyed.tick(ctx_.clock.monotonicSeconds());
+    if (NumericText::numericValue(ctx_.store.text(Ctl::GuardTime)) >= keyed.seconds)
         return;
-    ctx_.link.guardCount = 0;
+    keyed.reset();
     if (!ctx_.server.isConnected())
         return;
     ctx_.server.send(QStringLiteral("A0:MX0;"));
@@ -76,9 +79,9 @@ void Watchdogs::senderTick() {
     ctx_.server.send(command);
 }
 
-void Watchdogs::activeBoxPressed() { ctx_.link.idleCount = 0; }
+void Watchdogs::activeBoxPressed() { ctx_.link.idleCount.reset(); }
 
-void Watchdogs::guardBoxPressed() { ctx_.link.guardCount = 0; }
+void Watchdogs::guardBoxPressed() { ctx_.link.guardCount.reset(); }
 
 QString Watchdogs::activeToolTip() const {
     return QStringLiteral("Shut the receiver off if no activity for ") +

@@ -2,6 +2,7 @@
 
 #include <QObject>
 
+class Clock;
 class ControlStore;
 class PausingWait;
 class ServerLine;
@@ -27,6 +28,7 @@ public:
         StationPicture& picture;
         ControlStore& store;
         const PausingWait& wait;
+        const Clock& clock; // the guard and the inactivity count on its monotonic seconds
     };
 
     explicit Watchdogs(Context context, QObject* parent = nullptr);

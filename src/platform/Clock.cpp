@@ -1,6 +1,7 @@
 #include "Clock.h"
 
 #include <cmath>
+#include <ctime>
 
 namespace {
 constexpr double kSecondsPerDay = 86400.0;
@@ -10,7 +11,17 @@ double SystemClock::secondsSinceMidnight() const {
     return QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
 }
 
-double SystemClock::monotonicSeconds() const { return monotonic_.nsecsElapsed() / 1e9; }
+namespace {
+double bootTimeSeconds() {
+    timespec now{};
+    ::clock_gettime(CLOCK_BOOTTIME, &now);
+    return double(now.tv_sec) + now.tv_nsec / 1e9;
+}
+} // namespace
+
+SystemClock::SystemClock() : start_(bootTimeSeconds()) {}
+
+double SystemClock::monotonicSeconds() const { return bootTimeSeconds() - start_; }
 
 QDateTime SystemClock::now() const { return QDateTime::currentDateTime(); }
 

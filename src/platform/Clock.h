@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDateTime>
-#include <QElapsedTimer>
 
 // The time as the program's waits and timers read it. The real clock reads the system
 // time; tests put a FakeClock anywhere in the day and move it by hand.
@@ -10,21 +9,27 @@ public:
     virtual ~Clock() = default;
     // Seconds since local midnight, with fractions (the classic "Timer" value).
     virtual double secondsSinceMidnight() const = 0;
-    // Seconds on a clock that never jumps (no midnight, no clock setting): for measuring waits.
+    // Seconds on a clock that never jumps (no midnight, no clock setting) and that goes on
+    // counting while the computer sleeps or the process is stopped: for measuring waits, the
+    // transmit guard and the inactivity shutdown.
     virtual double monotonicSeconds() const = 0;
+    // A clock that moves only when someone moves it (a test's): a wait on it could never end,
+    // so waits on it pass at once.
+    virtual bool standsStill() const { return false; }
     // Local date and time, for log lines.
     virtual QDateTime now() const = 0;
 };
 
 class SystemClock final : public Clock {
 public:
-    SystemClock() { monotonic_.start(); }
+    SystemClock();
     double secondsSinceMidnight() const override;
+    // CLOCK_BOOTTIME: a suspended laptop or a stopped process must not stretch a guard time.
     double monotonicSeconds() const override;
     QDateTime now() const override;
 
 private:
-    QElapsedTimer monotonic_;
+    double start_ = 0.0;
 };
 
 // A clock that stands still unless told to move. With a step set, every reading advances
@@ -35,6 +40,7 @@ public:
     double secondsSinceMidnight() const override;
     double monotonicSeconds() const override;
     QDateTime now() const override;
+    bool standsStill() const override { return step_ == 0.0; }
 
     void set(double secondsSinceMidnight);
     void advance(double seconds) { total_ += seconds; }

@@ -25,11 +25,10 @@ void handleEventsFor(int milliseconds) {
 }
 } // namespace
 
-PausingWait::PausingWait(const Clock& clock, double skipAtOrBelow)
-    : clock_(clock), skipAtOrBelow_(skipAtOrBelow) {}
+PausingWait::PausingWait(const Clock& clock) : clock_(clock) {}
 
 bool PausingWait::wait(double seconds, const std::function<bool()>& done) const {
-    if (clock_.secondsSinceMidnight() <= skipAtOrBelow_)
+    if (clock_.standsStill())
         return done && done();
     const double deadline = clock_.monotonicSeconds() + seconds;
     for (;;) {

@@ -7,14 +7,12 @@ class Clock;
 // The program's one way of waiting inside a handler: pending events keep being handled
 // while it waits, so ports, sockets and timers stay alive.
 //
-// The wait is measured on the seconds-since-midnight clock. While that clock reads
-// `skipAtOrBelow` seconds or less (20 by default) the wait is skipped entirely. It never
-// lasts longer than asked, also when midnight falls inside it.
+// The wait is measured on the monotonic clock, so it lasts what it says at any time of day.
+// (The classic wait read the seconds since midnight and was skipped in the first 20 seconds
+// of the day: a connect at 00:00:03 failed at once and waits around midnight went wrong.)
 class PausingWait {
 public:
-    static constexpr double kDefaultSkipSeconds = 20.0;
-
-    explicit PausingWait(const Clock& clock, double skipAtOrBelow = kDefaultSkipSeconds);
+    explicit PausingWait(const Clock& clock);
 
     // Waits `seconds`, or until `done` returns true. Returns whether `done` was met.
     bool wait(double seconds, const std::function<bool()>& done = {}) const;
@@ -34,6 +32,5 @@ public:
 
 private:
     const Clock& clock_;
-    double skipAtOrBelow_;
     bool ended_ = false;
 };

@@ -1,5 +1,6 @@
 // The link to the simulated station server goes while the transmitter is keyed, in the middle
-// of a report: the key-up goes out once the operator is logged in again.
+// of a report or by a path that goes dead without closing: the key-up goes out once the
+// operator is logged in again.
 #include "support/CoreBench.h"
 #include "support/SimProcess.h"
 
@@ -31,6 +32,58 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(sim.wireLines().contains("A0:MX0;"), 5000);
         QVERIFY(sim.wireLines().lastIndexOf("A0:MX0;") > sim.wireLines().lastIndexOf("A0:MX1;"));
         QCOMPARE(b.picture().startFreq(), QString("00014025.00")); // the half report changed nothing
+    }
+
+    // The path to the station stops carrying anything without closing (corvel-sim "hang"),
+    // with the transmitter keyed in plain mode (no guard). A quiet station that answers the
+    // link's status request is left alone; a dead one is noticed within 15 s, closed with no
+    // box, and the key-up is the first line after the next login.
+    void deadPathWhileKeyed_noticedIn15Seconds_keyUpFirstAfterNextLogin() {
+        SimProcess sim({"--user", "OH2XX:pw"});
+        QVERIFY(sim.port != 0);
+        CoreBench b;
+        b.runClock(0.02); // the connect's waits run on this clock
+        b.pointAt(sim.port);
+        b.c().selectItem(Ctl::Soft1Com, "COM8");
+        b.c().selectItem(Ctl::Soft2com, "None");
+        b.core->startUp();
+        b.core->connectAtStartup();
+        QTRY_VERIFY_WITH_TIMEOUT(b.core->isLoggedIn(), 10000);
+        b.clock.setStepPerReading(0.0); // from here the test moves the clock
+        b.core->serverLine().send("A0:MX1;");
+        QTRY_VERIFY_WITH_TIMEOUT(sim.wireLines().contains("A0:MX1;"), 5000);
+        LinkHealth& health = b.core->linkHealth();
+        for (int probe = 1; probe <= 4; ++probe) { // 20 s of a quiet but live station
+            b.clock.advance(5.0);
+            health.secondTick();
+            QTRY_COMPARE_WITH_TIMEOUT(sim.wireLines().count("A0:IF;"), probe, 5000);
+            QTRY_COMPARE_WITH_TIMEOUT(sim.wireLines().filter("A0:IF000").size(), probe, 5000);
+        }
+        QVERIFY(b.core->isLoggedIn());
+
+        sim.command("hang on");
+        b.clock.advance(5.0);
+        health.secondTick(); // asks once more; nothing comes back
+        QTRY_COMPARE_WITH_TIMEOUT(sim.wireLines().count("A0:IF;"), 5, 5000);
+        b.clock.advance(9.0);
+        health.secondTick();
+        QCOMPARE(b.c().text(Ctl::Connect), QString("Disconnect"));
+        b.clock.advance(1.0);
+        health.secondTick();
+        QCOMPARE(b.c().text(Ctl::Connect), QString("Connect"));
+        QVERIFY(!b.c().isVisible(Ctl::Shape4) && !b.c().isVisible(Ctl::Shape1));
+        QVERIFY2(b.c().text(Ctl::Label15).contains("no answer from the station for 15 s"),
+                 qPrintable(b.c().text(Ctl::Label15)));
+        QVERIFY(b.c().text(Ctl::Label15).contains("the key-up (A0:MX0;) goes out at the next login"));
+        QVERIFY2(b.dialogs.messages.isEmpty(), qPrintable(b.dialogs.messages.join('|')));
+
+        sim.command("hang off");
+        b.runClock(0.02);
+        b.core->stationLink().Connect_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(b.core->isLoggedIn(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(sim.wireLines().count("A0:MX0;") == 1, 5000);
+        const QStringList lines = sim.wireLines();
+        QCOMPARE(lines.value(lines.lastIndexOf("R") + 1), QString("A0:MX0;"));
     }
 };
 

@@ -117,6 +117,25 @@ class LinkTest : public QObject {
         QVERIFY(!l.core->isLoggedIn());
     }
 
+    // A station that takes the connection but never logs us in: given up after 15 s, told in
+    // the status line and the server monitor, with no box to click.
+    void loginNeverComes_linkClosedAfter15Seconds() {
+        Watched w;
+        QVERIFY(w.ok);
+        w.c().setText(Ctl::Connect, "Disconnect");
+        w.c().setValue(Ctl::Check1, 1);
+        w.clock.advance(14.5);
+        w.core->linkHealth().secondTick();
+        QCOMPARE(w.c().text(Ctl::Connect), QString("Disconnect"));
+        w.clock.advance(1.0);
+        w.core->linkHealth().secondTick();
+        QCOMPARE(w.c().text(Ctl::Connect), QString("Connect"));
+        QCOMPARE(w.core->serverSocket().state(), QAbstractSocket::UnconnectedState);
+        QVERIFY(w.c().text(Ctl::Label15).contains("did not log us in within 15 s"));
+        QVERIFY(w.c().text(Ctl::Text5).contains("did not log us in within 15 s"));
+        QVERIFY(w.dialogs.messages.isEmpty());
+    }
+
     void guard_releasesOnThe181stTick() {
         Watched w;
         QVERIFY(w.ok);
@@ -149,7 +168,26 @@ class LinkTest : public QObject {
         QVERIFY(sentAt[1] - sentAt[0] >= 1.0 && sentAt[1] - sentAt[0] < 1.1);
         QVERIFY(sentAt[2] - sentAt[1] >= 1.0 && sentAt[2] - sentAt[1] < 1.1);
         QCOMPARE(w.c().text(Ctl::Text6), QString("Shuting down receiver"));
-        QCOMPARE(w.link().idleCount, 0);
+        QCOMPARE(w.link().idleCount.seconds, 0);
+    }
+
+    // A laptop's suspend (or SIGSTOP) for longer than the guard time: the key-up goes out at
+    // the first tick after it, and the inactivity count has the stopped seconds too.
+    void guardAndInactivity_countTheSecondsNoTickSaw() {
+        Watched w;
+        QVERIFY(w.ok);
+        w.c().setValue(Ctl::EnableGuard, 1);
+        w.c().setValue(Ctl::EnableActive, 1);
+        w.c().setText(Ctl::GuardTime, "15");
+        w.c().setText(Ctl::ActiveTime, "1000");
+        w.link().txKeyed = true;
+        w.ticks(1);
+        w.clock.advance(1.0);
+        w.ticks(1);
+        w.clock.advance(20.0);
+        w.ticks(1);
+        QCOMPARE(w.station.waitForLines(1), QStringList{"A0:MX0;"});
+        QCOMPARE(w.link().idleCount.seconds, 22);
     }
 
     void counters_neverOverflow_whateverTheLimit() {
@@ -158,12 +196,12 @@ class LinkTest : public QObject {
         w.c().setValue(Ctl::EnableGuard, 1);
         w.c().setText(Ctl::ActiveTime, "99999999999999999999");
         w.c().setText(Ctl::GuardTime, "99999999999999999999");
-        w.link().idleCount = LinkState::kCountCeiling - 1;
-        w.link().guardCount = LinkState::kCountCeiling - 1;
+        w.link().idleCount.seconds = ElapsedCount::kCeiling - 1;
+        w.link().guardCount.seconds = ElapsedCount::kCeiling - 1;
         w.link().txKeyed = true;
         w.ticks(3);
-        QCOMPARE(w.link().idleCount, LinkState::kCountCeiling);
-        QCOMPARE(w.link().guardCount, LinkState::kCountCeiling);
+        QCOMPARE(w.link().idleCount.seconds, ElapsedCount::kCeiling);
+        QCOMPARE(w.link().guardCount.seconds, ElapsedCount::kCeiling);
         QTest::qWait(20);
         QVERIFY(w.station.lines().isEmpty());
     }

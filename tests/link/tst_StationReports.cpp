@@ -222,7 +222,7 @@ class StationReportsTest : public QObject {
 
     void stateFollowsTheStation() {
         Rig rig;
-        rig.link.guardCount = 7;
+        rig.link.guardCount.seconds = 7;
         ChunkRules::apply("MX1;PS0;", rig.picture, rig.link, inputsFrom("G"));
         QVERIFY(rig.picture.transmitting && rig.link.txKeyed && !rig.picture.powerOn);
         ChunkRules::apply("MX0;", rig.picture, rig.link, inputsFrom(""));
@@ -230,7 +230,7 @@ class StationReportsTest : public QObject {
         QVERIFY(rig.link.txKeyed);          // the guard's input does not
         ChunkRules::apply("MX0;", rig.picture, rig.link, inputsFrom("G"));
         QVERIFY(!rig.link.txKeyed);
-        QCOMPARE(rig.link.guardCount, 0);
+        QCOMPARE(rig.link.guardCount.seconds, 0);
     }
 
     // Activity restarts the idle count and takes the guard's notice away; a chunk without
@@ -246,11 +246,11 @@ class StationReportsTest : public QObject {
         QFETCH(QString, chunk);
         QFETCH(bool, active);
         Rig rig;
-        rig.link.idleCount = 100;
+        rig.link.idleCount.seconds = 100;
         rig.link.guardNoticeShown = true;
         const auto outcome = ChunkRules::apply(chunk, rig.picture, rig.link, inputsFrom("A"));
         QCOMPARE(rig.link.activitySeen, active);
-        QCOMPARE(rig.link.idleCount, active ? 0 : 100);
+        QCOMPARE(rig.link.idleCount.seconds, active ? 0 : 100);
         QCOMPARE(shown(outcome.actions).contains("CLEAR"), active);
     }
 };

@@ -44,27 +44,25 @@ class PlatformTest : public QObject {
     Q_OBJECT
   private slots:
     // A wait on a clock that stands at `start` and moves `step` a reading: whether events are
-    // handled, and where the clock stands when it ends. Early in the day (at or below the
-    // threshold: 20 s after midnight, or 10 s for the carrier search) a wait is skipped; across midnight it
-    // lasts its time, not a day or none; a condition met ends it at once.
+    // handled, and where the clock stands when it ends. It lasts its time at any hour: in the
+    // first seconds of the day and across midnight alike (not a day, not none); a condition
+    // met ends it at once; on a clock that never moves it passes at once.
     void wait_data() {
         QTest::addColumn<double>("start");
         QTest::addColumn<double>("step");
-        QTest::addColumn<double>("threshold");
         QTest::addColumn<bool>("untilReady"); // ends when an event has been handled
         QTest::addColumn<bool>("handled");
         QTest::addColumn<double>("endFrom");
         QTest::addColumn<double>("endTo");
-        QTest::newRow("early: skipped") << 20.0 << 0.0 << 20.0 << false << false << 20.0 << 20.0;
-        QTest::newRow("search threshold") << 15.0 << 0.5 << 10.0 << false << true << 16.0 << 17.5;
-        QTest::newRow("its time") << 1000.0 << 0.1 << 20.0 << false << true << 1001.0 << 1001.5;
-        QTest::newRow("across midnight") << 86399.5 << 0.25 << 20.0 << false << true << 0.5 << 1.25;
-        QTest::newRow("condition met") << 5000.0 << 0.001 << 20.0 << true << true << 5000.0 << 5001.0;
+        QTest::newRow("clock standing still") << 1000.0 << 0.0 << false << false << 1000.0 << 1000.0;
+        QTest::newRow("3 s after midnight") << 3.0 << 0.1 << false << true << 4.0 << 4.5;
+        QTest::newRow("its time") << 1000.0 << 0.1 << false << true << 1001.0 << 1001.5;
+        QTest::newRow("across midnight") << 86399.5 << 0.25 << false << true << 0.5 << 1.25;
+        QTest::newRow("condition met") << 5000.0 << 0.001 << true << true << 5000.0 << 5001.0;
     }
     void wait() {
         QFETCH(double, start);
         QFETCH(double, step);
-        QFETCH(double, threshold);
         QFETCH(bool, untilReady);
         QFETCH(bool, handled);
         QFETCH(double, endFrom);
@@ -73,7 +71,7 @@ class PlatformTest : public QObject {
         clock.setStepPerReading(step);
         bool fired = false;
         QTimer::singleShot(0, this, [&] { fired = true; });
-        const PausingWait wait(clock, threshold);
+        const PausingWait wait(clock);
         QCOMPARE(untilReady ? wait.wait(1000.0, [&] { return fired; }) : wait.wait(1.0), untilReady);
         QCOMPARE(fired, handled);
         const double end = clock.secondsSinceMidnight();

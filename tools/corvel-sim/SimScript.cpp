@@ -35,6 +35,7 @@ QString SimScript::help() {
         "  drop [N]         drop client N (all when no N)\n"
         "  halfclose [N]    close the sending side towards client N (all when no N)\n"
         "  silent on|off    stop / resume sending anything\n"
+        "  hang on|off      a dead path: answer nothing, apply nothing, send nothing, close nothing\n"
         "  flood BYTES      send that many random bytes to every client\n"
         "  wait MS          (scripts) pause before the next command\n"
         "  quit             end the simulator\n");
@@ -91,6 +92,8 @@ bool SimScript::run(const QString& line, QString* why) {
         server_.halfClose(argument.toInt());
     else if (command == QStringLiteral("silent"))
         server_.setSilent(argument == QStringLiteral("on"));
+    else if (command == QStringLiteral("hang"))
+        server_.setHung(argument == QStringLiteral("on"));
     else if (command == QStringLiteral("flood"))
         server_.flood(qBound(0, argument.toInt(), 64 * 1024 * 1024));
     else if (command == QStringLiteral("quit"))

@@ -70,6 +70,8 @@ void SimServer::onReadyRead(QTcpSocket* socket) {
 
 void SimServer::handleLine(Client& client, const QString& line) {
     log(client, line);
+    if (hung_)
+        return;
     if (line.startsWith(QStringLiteral("MG:")) || line == QStringLiteral("R")) {
         handleLogin(client, line);
         return;
@@ -124,7 +126,7 @@ void SimServer::sendToAll(const QString& text) {
 }
 
 void SimServer::write(Client& client, const QString& text) {
-    if (silent_ || text.isEmpty())
+    if (silent_ || hung_ || text.isEmpty())
         return;
     const QByteArray bytes = text.toLatin1();
     if (!splitNext_) {

@@ -39,6 +39,9 @@ public:
     SimRig& rig() { return rig_; }
     void splitNextReport() { splitNext_ = true; }
     void setSilent(bool silent) { silent_ = silent; }
+    // A dead path that does not close: nothing is answered or applied, nothing is sent, and
+    // the connections stay open (what the client hears is only its own TCP).
+    void setHung(bool hung) { hung_ = hung; }
     void drop(int number);      // 0: every client
     void halfClose(int number); // 0: every client
     void flood(int bytes);
@@ -65,4 +68,5 @@ private:
     int nextNumber_ = 1;
     bool splitNext_ = false;
     bool silent_ = false;
+    bool hung_ = false;
 };

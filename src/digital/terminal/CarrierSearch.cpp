@@ -7,7 +7,7 @@
 #include "digital/modem/Modem.h"
 
 CarrierSearch::CarrierSearch(TerminalContext& context)
-    : context_(context), stepWait_(context.clock, kSkipSeconds) {}
+    : context_(context), stepWait_(context.clock) {}
 
 void CarrierSearch::tuneTo(int hz) {
     context_.store.setText(TermCtl::CBRX, QString::number(hz));

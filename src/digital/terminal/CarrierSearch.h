@@ -14,8 +14,6 @@ class CarrierSearch {
     static constexpr int kJumpHz = 20; // the first step, out of the signal already tuned
     static constexpr int kFoundSnDb = 16;
     static constexpr double kStepSeconds = 0.004;
-    // The search's own short waits are skipped only in the first 10 s after midnight.
-    static constexpr double kSkipSeconds = 10.0;
 
     explicit CarrierSearch(TerminalContext& context);
 

@@ -75,10 +75,10 @@ bool FileSender::paceLine() {
     const Clock& clock = context_.clock;
     double deadline = clock.monotonicSeconds() + kLinePaceSeconds;
     context_.wait.waitUntil([&] {
-        if (context_.txOffPressed || context_.closing)
+        if (context_.txOffPressed || context_.closing || clock.standsStill())
             return true;
         const double now = clock.monotonicSeconds();
-        if (context_.modem.TxPending() >= 1 || clock.secondsSinceMidnight() < kClockSkipSeconds)
+        if (context_.modem.TxPending() >= 1)
             deadline = now + kLinePaceSeconds;
         return now >= deadline;
     });

@@ -14,7 +14,6 @@ class FileSender final : public QObject {
   public:
     enum class Trigger { DoubleClick, GoF2 }; // how the operator asked for it
     static constexpr double kLinePaceSeconds = 1.0;
-    static constexpr double kClockSkipSeconds = 20.0;
     static constexpr qint64 kMaxLineBytes = 64 * 1024;
 
     explicit FileSender(TerminalContext& context, QObject* parent = nullptr);
