@@ -140,6 +140,8 @@ int main(int argc, char** argv) {
     listener.connectToHost(QHostAddress::LocalHost, chatPort);
     talker.waitForConnected(5000);
     listener.waitForConnected(5000);
+    talker.write("Login:SOAK1"); // the server relays only what logged-in stations send
+    listener.write("Login:SOAK2");
     qint64 chatHeard = 0;
     QObject::connect(&listener, &QTcpSocket::readyRead, [&] { chatHeard += listener.readAll().count("SOAK:"); });
 

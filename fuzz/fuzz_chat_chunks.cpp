@@ -6,6 +6,7 @@
 #include "chat/ChatControls.h"
 #include "chat/ChatDisplay.h"
 #include "chat/ChatServer.h"
+#include "platform/Clock.h"
 #include "common/ControlStore.h"
 #include "common/Controls.h"
 #include "common/LogFile.h"
@@ -22,7 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     store.setValue(Ctl::IAMASERVER, 1);
     LogFile log(logPath);
     log.open();
-    ChatServer server({store, chat, log, [] { return false; }, [](const QString&) {}, QString()});
+    FakeClock clock;
+    ChatServer server({store, chat, log, [] { return false; }, [](const QString&) {}, QString(), clock});
     const QByteArray input(reinterpret_cast<const char*>(data), qsizetype(size));
     for (const QByteArray& line : input.split('\n')) {
         if (line.isEmpty())

@@ -20,6 +20,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -66,6 +67,16 @@ void endOnTermination(TerminationSignals& termination, AppCore& core) {
     });
 }
 
+// The chat server may hold 500 stations, the ports and sound their own descriptors: the
+// usual soft limit of 1024 is too close for that, so take what the system allows.
+void raiseOpenFileLimit() {
+    rlimit files{};
+    if (::getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < files.rlim_max) {
+        files.rlim_cur = files.rlim_max;
+        ::setrlimit(RLIMIT_NOFILE, &files);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -75,6 +86,7 @@ int main(int argc, char** argv) {
     if (early.showHelp || early.showVersion)
         return answerCommandLine(early);
 
+    raiseOpenFileLimit();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ZarnikControl"));
     QApplication::setApplicationVersion(QStringLiteral(ZARNIKCONTROL_VERSION));

@@ -7,6 +7,7 @@
 #include "common/LogFile.h"
 #include "common/NumericText.h"
 #include "platform/BusyGuard.h"
+#include "platform/Clock.h"
 #include "platform/PausingWait.h"
 
 #include <QFile>
@@ -15,8 +16,12 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#include <utility>
+
 ChatServer::ChatServer(Context context, QObject* parent) : QObject(parent), ctx_(std::move(context)) {
     connect(&listener_, &QTcpServer::newConnection, this, &ChatServer::onNewConnection);
+    // Out of descriptors, Qt stops listening for good; the sweep starts it again.
+    connect(&listener_, &QTcpServer::acceptError, this, [this] { acceptPaused_ = true; });
     // After a restart every station comes back at once: let the system queue them all.
     listener_.setListenBacklogSize(kMaxSlots);
 }
@@ -44,7 +49,9 @@ void ChatServer::onNewConnection() {
         }
         const int slot = ++chatClientCount_;
         slots_.insert(slot, socket);
+        awaitingLogin_.insert(slot, ctx_.clock.monotonicSeconds());
         socket->setParent(this);
+        socket->setReadBufferSize(kReadBufferBytes);
         connect(socket, &QTcpSocket::readyRead, this, [this, slot] { onData(slot); });
         ctx_.store.setVisible(Ctl::Shape5, true);
     }
@@ -107,9 +114,48 @@ void ChatServer::onData(int slot) {
     QTcpSocket* socket = slots_.value(slot);
     if (!socket)
         return;
-    const QString chunk = handleChunk(slot, QString::fromLatin1(socket->read(kMaxChunk)));
-    relay(slot, chunk, chunk.contains(QStringLiteral("//UPDATE:")) ? target : 0);
+    QByteArray bytes = socket->read(kMaxChunk);
+    if (takeLogin(slot, bytes) && !lineTooLong(slot, bytes)) {
+        const QString chunk = handleChunk(slot, QString::fromLatin1(bytes));
+        relay(slot, chunk, chunk.contains(QStringLiteral("//UPDATE:")) ? target : 0);
+    }
     scheduleWaiting();
+}
+
+// Until a connection has said "Login:" and a callsign, what it sends is kept back (a little
+// of it) and neither relayed nor shown; `bytes` becomes the chunk from its login on.
+bool ChatServer::takeLogin(int slot, QByteArray& bytes) {
+    if (!awaitingLogin_.contains(slot))
+        return true;
+    QByteArray& kept = beforeLogin_[slot];
+    kept += bytes;
+    const qsizetype at = kept.indexOf("Login:");
+    if (at < 0 || kept.size() <= at + 6) {
+        if (kept.size() > kMaxBytesBeforeLogin)
+            closeStation(slot, QStringLiteral("no login"));
+        return false;
+    }
+    bytes = kept.mid(at);
+    awaitingLogin_.remove(slot);
+    beforeLogin_.remove(slot);
+    return true;
+}
+
+// A "line" without end that goes on and on fills every other station's queue: closed.
+bool ChatServer::lineTooLong(int slot, const QByteArray& bytes) {
+    qint64& length = lineLength_[slot];
+    const qsizetype end = bytes.lastIndexOf('\n');
+    length = end < 0 ? length + bytes.size() : bytes.size() - end - 1;
+    if (length <= kMaxLineBytes)
+        return false;
+    closeStation(slot, QStringLiteral("a line longer than %1 KiB").arg(kMaxLineBytes / 1024));
+    return true;
+}
+
+void ChatServer::closeStation(int slot, const QString& why) {
+    if (QTcpSocket* socket = slots_.value(slot))
+        socket->abort();
+    ChatDisplay::append(ctx_.chat, QStringLiteral("Chat station %1 closed: %2\r\n").arg(slot).arg(why));
 }
 
 void ChatServer::scheduleWaiting() {
@@ -175,15 +221,28 @@ void ChatServer::sendToAll(const QString& text) {
 }
 
 void ChatServer::cleanUpSlots() {
+    const double now = ctx_.clock.monotonicSeconds();
+    for (auto it = awaitingLogin_.cbegin(); it != awaitingLogin_.cend(); ++it)
+        if (now - it.value() > kLoginDeadlineSeconds && connected(it.key()))
+            closeStation(it.key(), QStringLiteral("no login within %1 s").arg(kLoginDeadlineSeconds));
     for (auto it = slots_.begin(); it != slots_.end();) {
         if (it.value()->state() != QAbstractSocket::ConnectedState) {
             it.value()->deleteLater();
-            loggedIn_.remove(it.key());
+            forget(it.key());
             it = slots_.erase(it);
         } else {
             ++it;
         }
     }
+    if (std::exchange(acceptPaused_, false))
+        listener_.resumeAccepting();
+}
+
+void ChatServer::forget(int slot) {
+    loggedIn_.remove(slot);
+    awaitingLogin_.remove(slot);
+    beforeLogin_.remove(slot);
+    lineLength_.remove(slot);
 }
 
 void ChatServer::closeAll() {

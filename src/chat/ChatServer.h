@@ -8,6 +8,7 @@
 
 #include "ChatAllowList.h"
 
+class Clock;
 class ControlStore;
 class LogFile;
 class QTcpSocket;
@@ -27,6 +28,14 @@ public:
     static constexpr int kMaxLoginTail = 14000;
     // A login line in the log: a callsign, a time and a date, with room to spare.
     static constexpr int kMaxLoginLine = 120;
+    // A connection must send its login ("Login:" and a callsign) within this time, and before
+    // that nothing it sends is relayed or shown; what it sends before the login is bounded.
+    static constexpr double kLoginDeadlineSeconds = 30.0;
+    static constexpr int kMaxBytesBeforeLogin = 256;
+    // A station whose line runs on longer than this without a line end is closed.
+    static constexpr qint64 kMaxLineBytes = 64 * 1024;
+    // What Qt may hold unread for one connection; beyond it, TCP makes the sender wait.
+    static constexpr qint64 kReadBufferBytes = 4 * kMaxChunk;
     static inline const QString kFullMessage = QStringLiteral(
         "Chat server full: 500 stations are connected; further connections are refused until "
         "one leaves.\r\n");
@@ -38,6 +47,7 @@ public:
         std::function<bool()> clientConnected; // this station's own chat client
         std::function<void(const QString&)> sendThroughClient;
         QString allowListPath; // ChatAllow.txt beside the settings file
+        const Clock& clock;    // the login deadline
         int maxOpen = kMaxSlots; // connections open at once
     };
 
@@ -51,7 +61,8 @@ public:
 
     // Text typed at the server goes to every client as it stands.
     void sendToAll(const QString& text);
-    // The once-a-second sweep of slots whose connection has ended.
+    // The once-a-second sweep of slots whose connection has ended; connections that did not
+    // log in within the deadline are closed.
     void cleanUpSlots();
     void closeAll();
 
@@ -68,6 +79,10 @@ private:
     bool refused(QTcpSocket* socket);
     void logLogin(int slot, const QString& chunk);
     void onData(int slot);
+    bool takeLogin(int slot, QByteArray& bytes);
+    bool lineTooLong(int slot, const QByteArray& bytes);
+    void closeStation(int slot, const QString& why);
+    void forget(int slot);
     void scheduleWaiting();
     int relayTarget(int sender) const;
     void relay(int sender, const QString& chunk, int onlyTo);
@@ -84,4 +99,8 @@ private:
     ChatAllowList allowList_;
     QSet<QString> refusedPeers_;  // told once each
     QSet<int> loggedIn_;          // slots whose login is in the log
+    QHash<int, double> awaitingLogin_;    // slot → when it connected (monotonic seconds)
+    QHash<int, QByteArray> beforeLogin_;  // what it sent before its login was complete
+    QHash<int, qint64> lineLength_;       // bytes since its last line end
+    bool acceptPaused_ = false;           // the system refused a connection; listen again later
 };

@@ -6,7 +6,9 @@
 #include <QTcpSocket>
 #include <QTest>
 #include <memory>
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <unistd.h>
 #include <QTcpServer>
 
 namespace {
@@ -19,13 +21,29 @@ struct ChatBench : CoreBench {
         core->startUp();
         listening = core->chatServer().startListening();
     }
-    QTcpSocket& station() {
+    // A station connected (and logged in, unless told not to).
+    QTcpSocket& station(bool logIn = true) {
         auto socket = std::make_unique<QTcpSocket>();
         socket->connectToHost(QHostAddress::LocalHost, core->chatServer().port());
         socket->waitForConnected(2000);
         const int before = core->chatServer().ChatClientCount();
         for (int i = 0; i < 400 && core->chatServer().ChatClientCount() == before; ++i)
             QTest::qWait(5); // until the server has taken the station in
+        if (!logIn) {
+            stations.push_back(std::move(socket));
+            return *stations.back();
+        }
+        // It logs in; the others hear the login, and the display shows it: both taken away.
+        const QByteArray login = "Login:ST" + QByteArray::number(before + 1);
+        say(*socket, login);
+        for (int i = 0; i < 400 && !display().contains(login); ++i)
+            QTest::qWait(5);
+        for (auto& other : stations) {
+            QByteArray heard;
+            for (int i = 0; i < 400 && !(heard += other->readAll()).contains(login); ++i)
+                QTest::qWait(5);
+        }
+        core->chatControls().setText(ChatCtl::Text1, QString());
         stations.push_back(std::move(socket));
         return *stations.back();
     }
@@ -109,6 +127,7 @@ class ChatTest : public QObject {
 
     void logRequest_returnsTheTail() {
         ChatBench b;
+        QTcpSocket& one = b.station();
         b.core->log().close();
         QByteArray text;
         for (int i = 0; i < 1000; ++i)
@@ -116,7 +135,6 @@ class ChatTest : public QObject {
         // one line of 1000 characters: joined, it ends in CR LF
         QVERIFY(writeFile(b.folder.filePath("ZarnikControl.log"), text));
         b.core->log().open();
-        QTcpSocket& one = b.station();
         b.say(one, "A0:LOG;");
         // the joined text is 1002 long: from position 602, 400 characters
         const QByteArray expected = (text + "\r\n").mid(601, 400) + ";\r\n";
@@ -135,7 +153,7 @@ class ChatTest : public QObject {
 
     void login_isLoggedOncePerConnection_andCutShort() {
         ChatBench b;
-        QTcpSocket& one = b.station();
+        QTcpSocket& one = b.station(false);
         b.say(one, "Login:OH2XX 12:00 06/12/2026\r\nforged line");
         QTRY_VERIFY(b.logText().contains("Login:OH2XX 12:00 06/12/2026\r\n"));
         b.say(one, "Login:" + QByteArray(50000, 'A')); // again, and long
@@ -145,7 +163,7 @@ class ChatTest : public QObject {
         const QString log = b.logText();
         QCOMPARE(log.count("Login:"), 1);
         QVERIFY(!log.contains("forged line"));
-        QTcpSocket& two = b.station();
+        QTcpSocket& two = b.station(false);
         b.say(two, "Login:K1ABC" + QByteArray(500, 'B'));
         QTRY_COMPARE(b.logText().count("Login:"), 2);
         QVERIFY(b.logText().contains("Login:K1ABC" + QString(ChatServer::kMaxLoginLine - 11, u'B') + "\r\n"));
@@ -176,6 +194,73 @@ class ChatTest : public QObject {
             stations.back()->connectToHost(QHostAddress::LocalHost, b.core->chatServer().port());
         }
         QTRY_COMPARE_WITH_TIMEOUT(b.core->chatServer().openConnections(), 500, 10000);
+    }
+
+    // Thousands of connections come and go; one comes while the process has no descriptor left
+    // (the system refuses to take it in, and Qt stops listening): once descriptors are free the
+    // server listens again, and a line from an old station reaches the newcomer.
+    void churnAndNoDescriptorsLeft_theServerListensAgain() {
+        ChatBench b;
+        QTcpSocket& one = b.station();
+        for (int batch = 0; batch < 10; ++batch) {
+            std::vector<std::unique_ptr<QTcpSocket>> passing;
+            for (int i = 0; i < 300; ++i) {
+                passing.push_back(std::make_unique<QTcpSocket>());
+                passing.back()->connectToHost(QHostAddress::LocalHost, b.core->chatServer().port());
+            }
+            QTest::qWait(20);
+            for (size_t i = 0; i < passing.size(); ++i) // some close politely, some reset
+                i % 2 ? passing[i]->disconnectFromHost() : passing[i]->abort();
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(b.core->chatServer().openConnections(), 1, 20000);
+        QTcpSocket newcomer;
+        std::vector<int> hogs;
+        newcomer.connectToHost(QHostAddress::LocalHost, b.core->chatServer().port());
+        QVERIFY(newcomer.waitForConnected(2000)); // in the system's queue, not yet taken in
+        for (int fd; (fd = ::open("/dev/null", O_RDONLY)) >= 0;)
+            hogs.push_back(fd);
+        QTest::qWait(50); // the server tries to take it in and cannot
+        for (int fd : hogs)
+            ::close(fd);
+        b.core->chatServer().cleanUpSlots();
+        QTRY_COMPARE_WITH_TIMEOUT(b.core->chatServer().openConnections(), 2, 5000);
+        b.say(one, "OH2XX:still here\r\n");
+        QByteArray got;
+        QTRY_VERIFY_WITH_TIMEOUT((got += newcomer.readAll()).contains("OH2XX:still here\r\n"), 5000);
+    }
+
+    // A connection that has not logged in is heard by no one, and is closed after 30 s; one
+    // whose line runs past 64 KiB is closed; the other stations' lines go on being served.
+    void beforeLogin_nothingRelayed_closedAfter30s_andALineWithoutEndIsClosed() {
+        ChatBench b;
+        QTcpSocket& one = b.station();
+        QTcpSocket& two = b.station();
+        QTcpSocket idle;
+        idle.connectToHost(QHostAddress::LocalHost, b.core->chatServer().port());
+        QVERIFY(idle.waitForConnected(2000));
+        for (const char* piece : {"j", "u", "n", "k", " LOG", "in:"}) // slowly, never a login
+            b.say(idle, piece);
+        QVERIFY(b.heard(one).isEmpty());
+        QVERIFY(b.display().isEmpty());
+        b.clock.advance(29.0);
+        b.core->chatServer().cleanUpSlots();
+        QCOMPARE(idle.state(), QAbstractSocket::ConnectedState);
+        b.clock.advance(2.0);
+        b.core->chatServer().cleanUpSlots();
+        QTRY_COMPARE(idle.state(), QAbstractSocket::UnconnectedState);
+        QVERIFY(b.display().contains("no login within 30 s"));
+
+        QTcpSocket& endless = b.station();
+        const QByteArray run(16 * 1024, 'x');
+        for (int i = 0; i < 8; ++i)
+            endless.write(run);
+        endless.flush();
+        QTRY_COMPARE(endless.state(), QAbstractSocket::UnconnectedState);
+        QVERIFY(b.display().contains("a line longer than 64 KiB"));
+        b.say(one, "OH2XX:after the flood\r\n");
+        QByteArray got;
+        QTRY_VERIFY((got += two.readAll()).contains("OH2XX:after the flood\r\n"));
+        QVERIFY(got.size() < 80 * 1024); // no more than the bound of the endless line reached it
     }
 
     void allowList_letsInOnlyTheListed() {

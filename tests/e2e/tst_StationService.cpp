@@ -41,6 +41,7 @@ private slots:
         for (QTcpSocket* chat : {&one, &two}) {
             chat->connectToHost(QHostAddress::LocalHost, chatPort);
             QVERIFY(chat->waitForConnected(5000));
+            chat->write(chat == &one ? "Login:K1ABC" : "Login:OH1AB"); // heard only once logged in
         }
         QTest::qWait(300); // both taken in by the server
         one.write("K1ABC:hello from the club\r\n");
