@@ -54,7 +54,32 @@ void LoggerCat::lineDropped() {
     // The logger closed its end: start the ports again, ready for it to come back.
     ctx_.picture.loggerOnline = false;
     unlightAll();
+    releaseWhatTheLoggerKeyed();
     ctx_.initPorts();
+}
+
+// A logger that dies (or closes its port) while its TX; holds the transmitter will never send
+// the RX; that releases it.
+void LoggerCat::releaseWhatTheLoggerKeyed() {
+    if (!loggerKeyed_)
+        return;
+    loggerKeyed_ = false;
+    const QString keyUp = QStringLiteral("A0:MX0;");
+    const bool sent = ctx_.server.send(keyUp);
+    if (sent)
+        ctx_.monitors.copySent(keyUp);
+    ctx_.store.setText(Ctl::Label15,
+                       sent ? QStringLiteral(" Status: the logger left its port with the transmitter "
+                                             "keyed; key-up sent")
+                            : QStringLiteral(" Status: the logger left its port with the transmitter "
+                                             "keyed; the key-up goes out at the next login"));
+}
+
+void LoggerCat::noteKeying(const QString& serverLine) {
+    if (serverLine == QStringLiteral("A0:MX1;"))
+        loggerKeyed_ = true;
+    else if (serverLine == QStringLiteral("A0:MX0;"))
+        loggerKeyed_ = false;
 }
 
 void LoggerCat::GetData() {
@@ -130,6 +155,7 @@ bool LoggerCat::perform(const CatActions& actions) {
             reply(action.text);
             break;
         case CatAction::SendToServer:
+            noteKeying(action.text);
             ctx_.server.send(action.text);
             break;
         case CatAction::CopyReceived:

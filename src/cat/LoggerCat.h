@@ -47,6 +47,8 @@ public:
     bool isBusy() const { return catBusy_; }
 
 private:
+    void noteKeying(const QString& serverLine);
+    void releaseWhatTheLoggerKeyed();
     QString takeIntake();
     bool outOfStep(const QString& intake) const;
     QString newestCommand(const QString& intake);
@@ -60,4 +62,5 @@ private:
     Context ctx_;
     QString catBuffer_;
     bool catBusy_ = false;
+    bool loggerKeyed_ = false; // the logger's TX; holds the transmitter
 };

@@ -1,6 +1,7 @@
 // The logger's CAT port on the whole program's core, and the frequency stepper.
 #include "cat/LoggerCat.h"
 #include "support/CoreBench.h"
+#include "support/LinkedBench.h"
 #include "support/StationEnd.h"
 #include "cat/FrequencyStepper.h"
 
@@ -118,6 +119,22 @@ class LoggerCatTest : public QObject {
         for (const QString& grey : {Ctl::CD, Ctl::DSR, Ctl::CTS, Ctl::RD, Ctl::TD})
             QCOMPARE(b.c().colour(grey), Colours::kLedOff);
         QCOMPARE(b.c().colour(Ctl::RTS), Colours::kGreen); // raised again by the reopen
+    }
+
+    // The logger keys the rig and dies: its end of the port closes, and the key-up goes out.
+    void loggerDiesWhileKeyed_theKeyUpGoesOut_andTheStatusSaysSo() {
+        LinkedBench b;
+        QVERIFY(b.ok);
+        loggerOpensItsEnd(b.radio());
+        b.radio()->feed("TX;");
+        QCOMPARE(b.station.waitForLines(1), QStringList{"A0:MX1;"});
+        b.radio()->setLines({});
+        QCOMPARE(b.station.waitForLines(2), (QStringList{"A0:MX1;", "A0:MX0;"}));
+        QVERIFY(b.c().text(Ctl::Label15).contains("the logger left its port with the transmitter keyed; key-up sent"));
+        loggerOpensItsEnd(b.radio()); // back, and gone again without keying: nothing more
+        b.radio()->setLines({});
+        QTest::qWait(20);
+        QCOMPARE(b.station.lines().size(), 2);
     }
 
     void stepped_writesTheNormalisedForm_data() {
