@@ -4,6 +4,7 @@
 #include "app/UnattendedStation.h"
 #include "common/Version.h"
 #include "platform/Clock.h"
+#include "platform/InstanceLock.h"
 #include "platform/TerminationSignals.h"
 #include "platform/WorkingFolder.h"
 #include "platform/gui/WidgetDialogs.h"
@@ -101,6 +102,14 @@ int main(int argc, char** argv) {
         return exitCode;
     if (QString why; !options.folder.isEmpty() && !WorkingFolder::enter(options.folder, &why)) {
         std::fprintf(stderr, "zarnikcontrol: %s\n", qPrintable(why));
+        return 1;
+    }
+
+    InstanceLock instanceLock;
+    if (QString why; !instanceLock.take(&why)) {
+        std::fprintf(stderr, "zarnikcontrol: %s\n", qPrintable(why));
+        if (!options.unattended)
+            WidgetDialogs().showMessage(why);
         return 1;
     }
 

@@ -75,6 +75,31 @@ private slots:
         QVERIFY(!QFile::exists(folder.filePath("ZarnikControl.log")));
     }
 
+    // Two programs in one folder: the second sees the first and ends, leaving its files alone.
+    void secondInstanceInTheSameFolder_endsWithAClearMessage() {
+        QTemporaryDir folder;
+        QVERIFY(writeFile(folder.filePath("ZarnikControl.ini"), "Virtual\r\n3573.00\r\n\r\n\r\nOH2XX\r\npw\r\n 1\r\n 21\r\n"));
+        QProcess* first = startProgram(folder.path(), {"--unattended"}, this);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(folder.filePath("ZarnikControl.log")), 20000);
+        const QByteArray settings = readFile(folder.filePath("ZarnikControl.ini"));
+        QProcess* second = startProgram(folder.path(), {"--unattended"}, this);
+        QVERIFY(second->waitForFinished(10000));
+        QCOMPARE(second->exitCode(), 1);
+        const QByteArray said = second->readAllStandardError();
+        QVERIFY2(said.contains("ZarnikControl is already running in ") &&
+                     said.contains(QByteArray::number(first->processId())),
+                 said.constData());
+        QCOMPARE(readFile(folder.filePath("ZarnikControl.ini")), settings);
+        terminate(first);
+        QVERIFY(first->waitForFinished(20000));
+        QProcess* again = startProgram(folder.path(), {"--unattended"}, this); // the lock went with it
+        QTRY_VERIFY_WITH_TIMEOUT(again->state() == QProcess::Running, 10000);
+        QTest::qWait(300);
+        QCOMPARE(again->state(), QProcess::Running);
+        terminate(again);
+        QVERIFY(again->waitForFinished(20000));
+    }
+
     void terminate_endsAtOnce_whenTheSettingsCannotBeWritten() {
         QTemporaryDir folder;
         QVERIFY(QDir(folder.path()).mkdir("ZarnikControl.ini")); // a folder: no file can go there
