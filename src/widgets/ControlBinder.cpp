@@ -62,8 +62,11 @@ void ControlBinder::bindAll(QWidget* root, const QList<QAction*>& actions) {
         if (!widget->objectName().isEmpty())
             bindWidget(widget);
     }
+    // Only the named ones are controls: a menu's own action (its title) is not, and binding it
+    // would show the empty text of a control that does not exist.
     for (QAction* action : actions)
-        bindAction(action);
+        if (!action->objectName().isEmpty())
+            bindAction(action);
 }
 
 void ControlBinder::bindWidget(QWidget* widget) {

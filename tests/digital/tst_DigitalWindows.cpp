@@ -10,6 +10,7 @@
 
 #include <QComboBox>
 #include <QListWidget>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -102,6 +103,12 @@ class DigitalWindowsTest : public QObject {
         QVERIFY(w.window->directory());
         const QStringList unnamedInDirectory = controlsWithoutAName(w.window->directory());
         QVERIFY2(unnamedInDirectory.isEmpty(), qPrintable(unnamedInDirectory.join(u' ')));
+        // The directory is announced as a dialog, and every menu has its title.
+        QCOMPARE(QAccessible::queryAccessibleInterface(w.window->directory())->role(), QAccessible::Dialog);
+        QStringList titles;
+        for (QAction* menu : w.window->menuBar()->actions())
+            titles << menu->text();
+        QCOMPARE(titles, (QStringList{"File", "Sound  RX", "Sound TX", "Help"}));
     }
 
     void functionKey_captionIsTheTitle_andTheMacroIsEditedWithTheRightButton() {

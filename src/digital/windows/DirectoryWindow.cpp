@@ -20,7 +20,7 @@ template <typename T> T* named(const QString& name, const QString& accessible) {
 } // namespace
 
 DirectoryWindow::DirectoryWindow(FileSender& sender, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint), sender_(sender),
+    : QDialog(parent, Qt::Window | Qt::WindowStaysOnTopHint), sender_(sender),
       browser_(QDir::currentPath()) {
     setObjectName(QStringLiteral("Directory"));
     setWindowTitle(QStringLiteral("Directory"));
@@ -39,8 +39,10 @@ DirectoryWindow::DirectoryWindow(FileSender& sender, QWidget* parent)
         named<QLabel>(QStringLiteral("FolderPath"), QStringLiteral("Current folder"));
     auto* go = named<QPushButton>(QStringLiteral("Command2"), QStringLiteral("Go F2"));
     go->setText(QStringLiteral("Go F2"));
+    go->setAutoDefault(false); // Enter in the pattern box is no click on a button
     auto* close = named<QPushButton>(QStringLiteral("Command1"), QStringLiteral("Close"));
     close->setText(QStringLiteral("Close"));
+    close->setAutoDefault(false);
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(drives_, 0, 0);
@@ -92,7 +94,7 @@ bool DirectoryWindow::event(QEvent* event) {
         showFolder();
         files_->setFocus();
     }
-    return QWidget::event(event);
+    return QDialog::event(event);
 }
 
 bool DirectoryWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -111,7 +113,7 @@ bool DirectoryWindow::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
-    return QWidget::eventFilter(watched, event);
+    return QDialog::eventFilter(watched, event);
 }
 
 void DirectoryWindow::send(FileSender::Trigger trigger) {

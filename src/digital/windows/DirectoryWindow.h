@@ -3,15 +3,16 @@
 #include "digital/terminal/DirectoryBrowser.h"
 #include "digital/terminal/FileSender.h"
 
-#include <QWidget>
+#include <QDialog>
 
 class QComboBox;
 class QLineEdit;
 class QListWidget;
 
 // "Directory": the drive, folder and file lists, the pattern box, "Go F2" and "Close". A
-// chosen text file goes out through the terminal's modem.
-class DirectoryWindow final : public QWidget {
+// chosen text file goes out through the terminal's modem. A (modeless) dialog, so that a screen
+// reader announces it as one.
+class DirectoryWindow final : public QDialog {
     Q_OBJECT
   public:
     DirectoryWindow(FileSender& sender, QWidget* parent = nullptr);
