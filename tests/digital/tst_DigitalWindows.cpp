@@ -22,7 +22,10 @@ using namespace TermCtl;
 
 namespace {
 struct WindowRig {
-    WindowRig() {
+    // With `settings` as its MMVARI.POS, when given.
+    explicit WindowRig(const QByteArray& settings = {}) {
+        if (!settings.isEmpty())
+            writeFile(rig.path("MMVARI.POS"), settings);
         rig.clock.setStepPerReading(0.01);
         window = new TerminalWindow(platform());
         window->show();
@@ -109,6 +112,26 @@ class DigitalWindowsTest : public QObject {
         for (QAction* menu : w.window->menuBar()->actions())
             titles << menu->text();
         QCOMPARE(titles, (QStringList{"File", "Sound  RX", "Sound TX", "Help"}));
+    }
+
+    // MMVARI.POS asks for a window of 6667 x 6667 twips a side and more: it opens within the screen.
+    void hugeGeometryInTheSettingsFile_staysWithinTheScreen() {
+        QByteArrayList lines;
+        {
+            WindowRig first; // writes MMVARI.POS as it closes
+            first.window->close();
+            lines = readFile(first.rig.path("MMVARI.POS")).split('\n');
+        }
+        QVERIFY(lines.size() > 40);
+        lines[0] = lines[1] = "-50\r"; // top and left: a little off the screen's corner
+        lines[2] = lines[3] = "96000\r"; // height and width
+        WindowRig huge(lines.join('\n'));
+        // (The test's screen is narrower than the terminal's narrowest layout.)
+        const QRect room = huge.window->screen()->availableGeometry() |
+                           QRect(QPoint(0, 0), huge.window->minimumSizeHint());
+        QVERIFY2(room.contains(huge.window->pos()) && huge.window->width() <= room.width() &&
+                     huge.window->height() <= room.height(),
+                 qPrintable(QString("%1,%2 %3x%4 in %5x%6").arg(huge.window->x()).arg(huge.window->y()).arg(huge.window->width()).arg(huge.window->height()).arg(room.width()).arg(room.height())));
     }
 
     void functionKey_captionIsTheTitle_andTheMacroIsEditedWithTheRightButton() {

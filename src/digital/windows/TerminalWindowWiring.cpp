@@ -10,7 +10,9 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QGuiApplication>
 #include <QMenu>
+#include <QScreen>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -245,8 +247,17 @@ void TerminalWindow::setFontSize(int points) {
 void TerminalWindow::applyGeometry(const TwipsRect& twips) {
     // The terminal's minimum height, or more when the controls need more room.
     setMinimumHeight(std::max(pixels(terminal_->minimumHeightTwips()), minimumSizeHint().height()));
-    move(pixels(twips.left), pixels(twips.top));
-    resize(pixels(twips.width), std::max(pixels(twips.height), minimumHeight()));
+    QRect wanted(pixels(twips.left), pixels(twips.top), pixels(twips.width),
+                 std::max(pixels(twips.height), minimumHeight()));
+    // A settings file may ask for anything (6667 x 6667 from a slip of the twips): the window
+    // stays within the screen, where the operator can reach its edges.
+    const QScreen* screen = QGuiApplication::screenAt(wanted.topLeft());
+    const QRect room = (screen ? screen : QGuiApplication::primaryScreen())->availableGeometry();
+    wanted.setSize(wanted.size().boundedTo(room.size()));
+    wanted.moveLeft(std::clamp(wanted.left(), room.left(), room.right() - wanted.width() + 1));
+    wanted.moveTop(std::clamp(wanted.top(), room.top(), room.bottom() - wanted.height() + 1));
+    move(wanted.topLeft());
+    resize(wanted.size());
 }
 
 TwipsRect TerminalWindow::currentTwips() const {
