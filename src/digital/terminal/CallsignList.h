@@ -3,16 +3,28 @@
 #include <QSet>
 #include <QString>
 
+#include <atomic>
+
 // The callsigns the pick-up list recognises: MASTER.SCP, the plain list contest loggers
-// share (one callsign a line, "#" starts a comment line), read once when the terminal opens.
+// share (one callsign a line, "#" starts a comment line). The file comes from outside, so it is
+// read within bounds: a real list is under a megabyte with some tens of thousands of calls.
 class CallsignList {
   public:
     inline static const QString kFileName = QStringLiteral("MASTER.SCP");
-    // A real list has some tens of thousands; more than this is not a callsign list.
-    static constexpr int kMaxCallsigns = 2'000'000;
+    static constexpr qint64 kMaxFileBytes = 16 * 1024 * 1024;
+    static constexpr int kMaxCallsigns = 500'000;
+    static constexpr int kMaxCallsignLength = 20;
 
-    // Reads the list; false (and an empty list) when the file is missing or unreadable.
-    bool load(const QString& path);
+    // What reading a file gave: the calls, and what the operator should be told (empty when
+    // all went well or there is no file).
+    struct Reading {
+        QSet<QString> calls;
+        QString problem;
+    };
+    // Reads the list (on any thread); a `cancel` set meanwhile ends it early.
+    static Reading read(const QString& path, const std::atomic_bool& cancel);
+
+    void adopt(QSet<QString> calls) { calls_ = std::move(calls); }
     void addForTest(const QString& callsign) { calls_.insert(callsign.toUpper()); }
     bool isEmpty() const { return calls_.isEmpty(); }
     int size() const { return int(calls_.size()); }

@@ -36,6 +36,10 @@ Terminal::Terminal(TerminalPlatform platform, QObject* parent)
 }
 
 Terminal::~Terminal() {
+    if (callsignReader_) {
+        *stopReadingCallsigns_ = true;
+        callsignReader_->wait();
+    }
     platform_.sound.stop();
     ptt_.setKeyed(false);
 }
@@ -102,12 +106,28 @@ void Terminal::load() {
     modem_.setAfc(1, store_.isTicked(at(BtnAFC, 1)));
     modem_.setModemActive(true);
     modem_.setChannelOn(1, true);
-    callsigns_.load(QDir(platform_.folder).filePath(CallsignList::kFileName));
+    startReadingCallsigns();
     const auto lines = MmvariPos::read(QDir(platform_.folder).filePath(MmvariPos::kFileName));
     if (lines)
         applySettingsFile(*lines);
     else
         startSound(); // the modem's own default devices
+}
+
+void Terminal::startReadingCallsigns() {
+    auto stop = std::make_shared<std::atomic_bool>(false);
+    auto reading = std::make_shared<CallsignList::Reading>();
+    const QString path = QDir(platform_.folder).filePath(CallsignList::kFileName);
+    QThread* reader = QThread::create([path, stop, reading] { *reading = CallsignList::read(path, *stop); });
+    connect(reader, &QThread::finished, this, [this, reading] {
+        callsigns_.adopt(std::move(reading->calls));
+        store_.setText(ListStatus, reading->problem);
+        emit callsignsRead();
+    });
+    connect(reader, &QThread::finished, reader, &QObject::deleteLater);
+    callsignReader_ = reader;
+    stopReadingCallsigns_ = stop;
+    reader->start(QThread::LowPriority);
 }
 
 void Terminal::activated() {

@@ -1,6 +1,10 @@
 #pragma once
 
 #include "CallsignList.h"
+
+#include <QPointer>
+#include <QThread>
+#include <memory>
 #include "CarrierSearch.h"
 #include "FileSender.h"
 #include "ReceiveText.h"
@@ -112,6 +116,7 @@ class Terminal final : public QObject {
     static QString helpText();
 
   signals:
+    void callsignsRead(); // MASTER.SCP has been read (or found missing or refused)
     void geometryRequested(const TwipsRect& twips);
     void fontSizeChanged(int points);
     void topMostRequested();
@@ -141,6 +146,7 @@ class Terminal final : public QObject {
     void showTxRxSwitch(bool toTransmit);
     void tuneChannel(int channel, int hz);
     void keyUpForClosing();
+    void startReadingCallsigns();
 
     TerminalPlatform platform_;
     ControlStore store_;
@@ -148,6 +154,9 @@ class Terminal final : public QObject {
     PttPort ptt_;
     TerminalContext context_;
     CallsignList callsigns_;
+    // MASTER.SCP is read on a thread of its own: opening the terminal never waits for it.
+    QPointer<QThread> callsignReader_;
+    std::shared_ptr<std::atomic_bool> stopReadingCallsigns_;
     ReceiveText receive_;
     TransmitText transmit_;
     CarrierSearch search_;

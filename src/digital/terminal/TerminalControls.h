@@ -46,6 +46,7 @@ inline const QString LTiming = QStringLiteral("LTiming"); // (0), (1)
 inline const QString LFQ = QStringLiteral("LFQ");
 inline const QString LLang = QStringLiteral("LLang");
 inline const QString SoundStatus = QStringLiteral("SoundStatus"); // what the sound card does
+inline const QString ListStatus = QStringLiteral("ListStatus");   // a callsign list not read
 // menus
 inline const QString ex = QStringLiteral("ex");       // "Exit"
 inline const QString SFile = QStringLiteral("SFile"); // "Send File"

@@ -79,6 +79,7 @@ TerminalWindow::TerminalWindow(const TerminalPlatform& platform, QWidget* parent
     column->addWidget(buildDisplays());
     auto* status = named<QLabel>(SoundStatus, QStringLiteral("Sound card"));
     column->addWidget(status);
+    column->addWidget(named<QLabel>(ListStatus, QStringLiteral("Callsign list")));
     setCentralWidget(central);
 
     QList<QAction*> actions = findChildren<QAction*>();
