@@ -14,7 +14,7 @@
 #include "digital/terminal/Terminal.h"
 #include "digital/windows/TerminalWindow.h"
 #include "platform/serial/FakeBackend.h"
-#include "platform/sound/SoundCardDuplex.h"
+#include "platform/sound/PulseDuplex.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -178,7 +178,7 @@ int latency() {
 }
 
 int live(int seconds) {
-    SoundCardDuplex card;
+    PulseDuplex card;
     Bench b(card);
     Terminal& t = b.window->terminal();
     t.fftClicked(1); // the waterfall

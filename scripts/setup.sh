@@ -12,7 +12,7 @@ PACKAGES=(
   qt6-qpa-plugins
   libhamlib-utils
   minimodem
-  pulseaudio
+  pulseaudio libpulse-dev
   dpkg-dev file librsvg2-bin desktop-file-utils appstream man-db groff-base
 )
 

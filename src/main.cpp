@@ -12,7 +12,7 @@
 #include "platform/serial/PortFolder.h"
 #include "platform/serial/SystemBackendProvider.h"
 #include "platform/sound/AudioSinkToneOutput.h"
-#include "platform/sound/SoundCardDuplex.h"
+#include "platform/sound/PulseDuplex.h"
 #include "platform/sound/WavFileToneOutput.h"
 
 #include <QApplication>
@@ -141,7 +141,7 @@ int main(int argc, char** argv) {
         };
     }
 
-    SoundCardDuplex modemSound;
+    PulseDuplex modemSound;
     core.setModemSound({&modemSound, &SoundDevices::inputNames, &SoundDevices::outputNames,
                         &SoundDevices::defaultInputName, &SoundDevices::defaultOutputName});
     MainWindow window(core);

@@ -250,6 +250,47 @@ class TerminalTest : public QObject {
         QVERIFY(!t.context().txOffPressed);
     }
 
+    // The sound card (or the sound server) goes away while typed text or a macro goes out:
+    // the transmission ends as with TXOFF, the station is keyed up and the status line says so;
+    // the chosen devices are tried again until they open.
+    void soundGone_whileSending_endsItAndKeysUp_thenTheCardIsTriedAgain() {
+        TerminalRig rig;
+        Terminal& t = rig.open();
+        t.transmit().keyPress(u'A', 0); // typed text keys the station
+        QVERIFY(t.modem().Transmit());
+        rig.sound.fail(QStringLiteral("Connection terminated"));
+        QVERIFY(!t.modem().Transmit());
+        QCOMPARE(rig.sent, (QStringList{"A0:MX1;", "A0:MX0;"}));
+        QVERIFY2(rig.store().text(SoundStatus).startsWith(
+                     "Sound card gone while sending (Connection terminated): transmission ended, transmitter keyed up"),
+                 qPrintable(rig.store().text(SoundStatus)));
+
+        rig.sent.clear();
+        rig.sound.failStart = false;
+        t.retrySound();
+        QVERIFY(rig.sound.running());
+        t.transmit().setFunctionKey(0, QStringLiteral("F1 ") + QString(60, u'E'));
+        QTimer::singleShot(0, &t, [&rig] { rig.sound.fail(QStringLiteral("Connection terminated")); });
+        t.transmit().sendFunctionKey(0); // would wait for ever for a modem that no longer plays
+        QCOMPARE(rig.sent.first(), QString("A0:MX1;"));
+        QCOMPARE(rig.sent.last(), QString("A0:MX0;"));
+        QVERIFY(!t.modem().Transmit());
+        QVERIFY(t.soundRetrying());
+
+        rig.sound.failStart = true; // the sound server is not back yet
+        t.retrySound();
+        QVERIFY(rig.store().text(SoundStatus).startsWith("Sound card not open: no such device. Trying again every 3 s"));
+        QVERIFY(t.soundRetrying());
+        rig.sound.failStart = false; // now it is
+        t.retrySound();
+        QVERIFY(rig.sound.running());
+        QVERIFY(!t.soundRetrying());
+        QVERIFY(rig.store().text(SoundStatus).startsWith("Hearing "));
+        rig.sound.fail(QStringLiteral("Connection terminated")); // while only receiving
+        QVERIFY(rig.store().text(SoundStatus).startsWith("Sound card gone (Connection terminated): nothing is heard"));
+        QVERIFY(t.soundRetrying());
+    }
+
     void closing_duringAMacro_keysUpFirst_andFinishesWhenTheMacroHasLeft() {
         TerminalRig rig;
         Terminal& t = rig.open();

@@ -2,16 +2,21 @@
 // terminal of the whole program, logged in to corvel-sim; a second modem listening to the same
 // (looped-back) sound card hears the same text, and the station's log shows the transmitter
 // keyed around it. Run by tests/interop/soundcard.sh, which sets up the private PulseAudio.
+// Then the sound server is killed while the terminal sends, and started again.
 #include "app/MainWindow.h"
 #include "digital/terminal/Terminal.h"
 #include "digital/windows/TerminalWindow.h"
-#include "platform/sound/SoundCardDuplex.h"
+#include "platform/sound/PulseDuplex.h"
 #include "support/CoreBench.h"
 #include "support/SimProcess.h"
+
+#include "support/TerminalRig.h"
 
 #include <QAction>
 #include <QPlainTextEdit>
 #include <QTest>
+
+#include <csignal>
 
 class TerminalOnTheAirTest : public QObject {
     Q_OBJECT
@@ -24,7 +29,7 @@ class TerminalOnTheAirTest : public QObject {
         SystemClock clock;
         CoreBench b(nullptr, &clock);
         b.pointAt(sim.port);
-        SoundCardDuplex card;
+        PulseDuplex card;
         b.core->setModemSound({&card, &SoundDevices::inputNames, &SoundDevices::outputNames,
                                &SoundDevices::defaultInputName, &SoundDevices::defaultOutputName});
         b.core->startUp();
@@ -44,7 +49,7 @@ class TerminalOnTheAirTest : public QObject {
             if (ch == 0)
                 heard += c;
         });
-        SoundCardDuplex otherCard;
+        PulseDuplex otherCard;
         QString why;
         QVERIFY2(otherCard.start(listener, -1, -1, &why), qPrintable(why));
 
@@ -75,6 +80,77 @@ class TerminalOnTheAirTest : public QObject {
         const QStringList wire = sim.wireLines();
         QVERIFY(wire.lastIndexOf("A0:MX1;") < wire.indexOf("A0:MX0;"));
         otherCard.stop();
+    }
+
+    // A sound server of this test's own (a null sink looped back to the default input) is
+    // killed while typed text goes out: the station is keyed up at once and the status line
+    // says so. Started again, the terminal opens its devices by itself and hears again.
+    void soundServerKilledWhileSending_keysUp_andHearsAgainWhenItIsBack() {
+        if (qEnvironmentVariableIsEmpty("ZARNIK_SOUND_LOOPBACK"))
+            QSKIP("needs PulseAudio: run tests/interop/soundcard.sh");
+        QTemporaryDir folder;
+        QVERIFY(writeFile(folder.filePath("pa.pa"), "load-module module-native-protocol-unix\n"
+                                                    "load-module module-null-sink sink_name=out\n"
+                                                    "load-module module-remap-source master=out.monitor source_name=loop\n"
+                                                    "set-default-source loop\nset-default-sink out\n"));
+        const QString socket = folder.filePath("run/pulse/native");
+        QProcess server;
+        auto startServer = [&] {
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert("XDG_RUNTIME_DIR", folder.filePath("run"));
+            env.insert("HOME", folder.path());
+            QDir(folder.path()).mkpath("run");
+            server.setProcessEnvironment(env);
+            server.start("pulseaudio", {"-n", "-F", folder.filePath("pa.pa"), "--exit-idle-time=-1",
+                                        "--daemonize=no"});
+            return server.waitForStarted(5000) && QTest::qWaitFor([&] { return QFile::exists(socket); }, 10000);
+        };
+        QVERIFY(startServer());
+        const QByteArray before = qgetenv("PULSE_SERVER");
+        qputenv("PULSE_SERVER", "unix:" + socket.toUtf8());
+        auto restore = qScopeGuard([&] { qputenv("PULSE_SERVER", before); });
+
+        TerminalRig rig; // its fake card is not used: the terminal gets the real one
+        rig.clock.setStepPerReading(0.0);
+        SystemClock clock;
+        PausingWait wait(clock);
+        PulseDuplex card;
+        QStringList sent;
+        Terminal t({clock, rig.dialogs, wait, rig.ports, card, SoundDevices::inputNames(),
+                    SoundDevices::outputNames(), SoundDevices::defaultInputName(),
+                    SoundDevices::defaultOutputName(), [&](const QString& line) { sent << line; },
+                    folder.path()});
+        t.load();
+        t.activated();
+        QVERIFY2(t.controls().text(TermCtl::SoundStatus).startsWith("Hearing "),
+                 qPrintable(t.controls().text(TermCtl::SoundStatus)));
+        QVERIFY(t.controls().text(TermCtl::S + "1").startsWith("Monitor of ")); // the output's monitor is offered
+        t.transmit().keyPress(u'C', 0);
+        QCOMPARE(sent, QStringList{"A0:MX1;"});
+        ::kill(pid_t(server.processId()), SIGKILL);
+        QVERIFY(server.waitForFinished(5000));
+        QTRY_COMPARE_WITH_TIMEOUT(sent, (QStringList{"A0:MX1;", "A0:MX0;"}), 5000);
+        QVERIFY(!t.modem().Transmit());
+        QVERIFY2(t.controls().text(TermCtl::SoundStatus).startsWith("Sound card gone while sending"),
+                 qPrintable(t.controls().text(TermCtl::SoundStatus)));
+        QVERIFY(t.soundRetrying());
+
+        QFile::remove(socket);
+        QVERIFY(startServer());
+        t.retrySound(); // what the retry timer does every 3 s
+        QVERIFY2(t.controls().text(TermCtl::SoundStatus).startsWith("Hearing "),
+                 qPrintable(t.controls().text(TermCtl::SoundStatus)));
+        Modem other(SoundDuplex::kSampleRate); // another station on the same band
+        PulseDuplex otherCard;
+        QString why;
+        QVERIFY2(otherCard.start(other, -1, -1, &why), qPrintable(why));
+        other.setTransmit(true);
+        other.SendText(QStringLiteral("  CQ CQ DE OH1ZZ OH1ZZ K  "));
+        QTRY_VERIFY_WITH_TIMEOUT(t.receive().text(0).contains("DE OH1ZZ"), 30000);
+        otherCard.stop();
+        card.stop();
+        server.kill(); // ours, started above
+        server.waitForFinished(5000);
     }
 };
 

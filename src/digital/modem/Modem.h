@@ -109,10 +109,12 @@ public:
     // The sound side (DuplexClient).
     void captured(const float* samples, size_t count) override { receive(samples, count); }
     void playback(float* out, size_t count) override { renderTx(out, count); }
+    void soundFailed(const QString& why) override { emit SoundFailed(why); }
 
 signals:
     void CharReceived(int channel, QChar character);
     void TxCharRequest();
+    void SoundFailed(const QString& why);
     void TxStateChanged(int state);
     void TxRxSwitched(bool toTransmit);
     void RxCarrierChanged(int channel, int hz);

@@ -33,9 +33,13 @@ Terminal::Terminal(TerminalPlatform platform, QObject* parent)
     context_.closeDirectory = [this] { emit closeDirectoryRequested(); };
     context_.handlersFinished = [this] { emit finished(); };
     connectModem();
+    soundRetry_.setInterval(kSoundRetryMs);
+    connect(&soundRetry_, &QTimer::timeout, this, &Terminal::retrySound);
+    connect(&modem_, &Modem::SoundFailed, this, &Terminal::onSoundFailed);
 }
 
 Terminal::~Terminal() {
+    soundRetry_.stop();
     if (callsignReader_) {
         *stopReadingCallsigns_ = true;
         callsignReader_->wait();

@@ -1,10 +1,6 @@
 #pragma once
 
 #include "CallsignList.h"
-
-#include <QPointer>
-#include <QThread>
-#include <memory>
 #include "CarrierSearch.h"
 #include "FileSender.h"
 #include "ReceiveText.h"
@@ -16,9 +12,13 @@
 #include "digital/modem/PttPort.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
+#include <QThread>
+#include <QTimer>
 #include <array>
 #include <functional>
+#include <memory>
 
 class BackendProvider;
 class SoundDuplex;
@@ -52,6 +52,7 @@ class Terminal final : public QObject {
     inline static const QString kFileTargetTerminal = QStringLiteral("MMVARI");
     static constexpr int kSmallFont = 9;
     static constexpr int kLargeFont = 14;
+    static constexpr int kSoundRetryMs = 3000;
 
     explicit Terminal(TerminalPlatform platform, QObject* parent = nullptr);
     ~Terminal() override;
@@ -64,6 +65,10 @@ class Terminal final : public QObject {
     CarrierSearch& search() { return search_; }
     FileSender& fileSender() { return fileSender_; }
     const CallsignList& callsigns() const { return callsigns_; }
+
+    // While the sound card is gone: one more try to open the chosen devices (every few seconds).
+    void retrySound();
+    bool soundRetrying() const { return soundRetry_.isActive(); }
 
     // The window's life.
     void load();
@@ -141,6 +146,7 @@ class Terminal final : public QObject {
     void setDown(const QString& name, bool down);
     void fillSoundMenus();
     void startSound();
+    void onSoundFailed(const QString& why);
     QString soundEntry(bool transmit) const;
     void setLargeFont(bool on);
     void showTxRxSwitch(bool toTransmit);
@@ -154,6 +160,7 @@ class Terminal final : public QObject {
     PttPort ptt_;
     TerminalContext context_;
     CallsignList callsigns_;
+    QTimer soundRetry_; // while the sound card is gone, it is tried again
     // MASTER.SCP is read on a thread of its own: opening the terminal never waits for it.
     QPointer<QThread> callsignReader_;
     std::shared_ptr<std::atomic_bool> stopReadingCallsigns_;

@@ -75,9 +75,13 @@ void Terminal::startSound() {
     platform_.sound.stop();
     QString why;
     if (!platform_.sound.start(modem_, modem_.inputDevice(), modem_.outputDevice(), &why)) {
-        store_.setText(SoundStatus, QStringLiteral("Sound card not open: ") + why);
+        store_.setText(SoundStatus, QStringLiteral("Sound card not open: %1. Trying again every %2 s")
+                                        .arg(why)
+                                        .arg(kSoundRetryMs / 1000));
+        soundRetry_.start();
         return;
     }
+    soundRetry_.stop();
     auto name = [this](bool transmit, int device) {
         const QString entry =
             device < 0 ? (transmit ? TXDF : DF) : (transmit ? TXS : S) + QString::number(device);
@@ -86,6 +90,26 @@ void Terminal::startSound() {
     store_.setText(SoundStatus,
                    QStringLiteral("Hearing %1, sending to %2")
                        .arg(name(false, modem_.inputDevice()), name(true, modem_.outputDevice())));
+}
+
+void Terminal::retrySound() {
+    startSound();
+}
+
+// The sound card (or the sound server) went away. A transmission cannot go on without it and
+// must not hold the station keyed: it ends as TXOFF ends it. Then the devices are tried again.
+void Terminal::onSoundFailed(const QString& why) {
+    const bool sending = modem_.Transmit() || transmit_.isSendingMacro() || fileSender_.isSending();
+    if (sending)
+        transmit_.txOffClicked();
+    const QString retry = QStringLiteral("Trying it again every %1 s").arg(kSoundRetryMs / 1000);
+    store_.setText(SoundStatus,
+                   sending ? QStringLiteral("Sound card gone while sending (%1): transmission ended, "
+                                            "transmitter keyed up. %2")
+                                 .arg(why, retry)
+                           : QStringLiteral("Sound card gone (%1): nothing is heard. %2").arg(why, retry));
+    if (!context_.closing)
+        soundRetry_.start();
 }
 
 void Terminal::DullIt(int mode) {

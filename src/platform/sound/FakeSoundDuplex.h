@@ -35,6 +35,14 @@ class FakeSoundDuplex final : public SoundDuplex {
         timer_.stop();
         client_ = nullptr;
     }
+    // The device goes away, as a sound server that was killed.
+    void fail(const QString& why) {
+        DuplexClient* client = client_;
+        stop();
+        if (client)
+            client->soundFailed(why);
+    }
+    bool running() const { return client_ != nullptr; }
     void pass() {
         if (!client_)
             return;

@@ -10,6 +10,8 @@ public:
     virtual ~DuplexClient() = default;
     virtual void captured(const float* samples, size_t count) = 0;
     virtual void playback(float* out, size_t count) = 0;
+    // The sound device or server went away; the sound side has stopped.
+    virtual void soundFailed(const QString& why) { (void)why; }
 };
 
 // A sound input and output pair for the modem: the sound card, or WAV files in their place.
@@ -22,15 +24,6 @@ public:
     virtual bool start(DuplexClient& client, int inputDevice, int outputDevice, QString* why) = 0;
     virtual void stop() = 0;
 };
-
-// The sound devices of this computer, in the order the menus show them.
-namespace SoundDevices {
-QStringList inputNames();
-QStringList outputNames();
-// The devices the system itself would use (what PulseAudio or PipeWire calls the default).
-QString defaultInputName();
-QString defaultOutputName();
-} // namespace SoundDevices
 
 // No sound card: every start fails and says so (a run without sound, tests of windows).
 class NoSoundDuplex final : public SoundDuplex {
