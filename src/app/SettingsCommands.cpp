@@ -1,8 +1,11 @@
 #include "SettingsCommands.h"
 
 #include "SettingsBinding.h"
+#include "common/ControlStore.h"
+#include "common/Controls.h"
 #include "platform/Dialogs.h"
 #include "platform/FileDialogs.h"
+#include "platform/serial/PortNames.h"
 #include "settings/MainSettings.h"
 #include "settings/SettingsFile.h"
 
@@ -13,8 +16,13 @@ SettingsCommands::SettingsCommands(ControlStore& store, QString& iniFileName, Di
     : store_(store), iniFileName_(iniFileName), dialogs_(dialogs), fileDialogs_(fileDialogs) {}
 
 void SettingsCommands::readAtStartup() {
-    if (QFileInfo(iniFileName_).isFile())
+    if (QFileInfo(iniFileName_).isFile()) {
         readLines(iniFileName_, SettingsLines::kAllLines);
+        return;
+    }
+    // A first start: the program's own virtual ports are what a newcomer can use at once.
+    store_.selectItem(Ctl::Soft1Com, PortNames::kVirtual);
+    store_.selectItem(Ctl::Soft2com, PortNames::kVirtual);
 }
 
 bool SettingsCommands::writeAtShutdown(QString* why) {

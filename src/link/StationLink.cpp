@@ -30,7 +30,9 @@ void StationLink::connectAtStartup() {
     // With no address there is nothing to reach; the operator enters one and connects.
     if (ctx_.store.text(Ctl::RemoteIP).trimmed().isEmpty() ||
         ctx_.store.text(Ctl::RemotePort).trimmed().isEmpty()) {
-        ctx_.store.setText(Ctl::Label15, QStringLiteral(" Status: enter the station server's address and port"));
+        ctx_.store.setText(Ctl::Label15, QStringLiteral(
+            " Status: enter the station server's address and port. No station yet? Run corvel-sim "
+            "--listen 127.0.0.1:7373 --user OH2XX:secret, then enter 127.0.0.1, 7373, OH2XX, secret"));
         return;
     }
     connectLink();

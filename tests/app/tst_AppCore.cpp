@@ -41,8 +41,9 @@ class AppCoreTest : public QObject {
             << kNineteenLines << QStringList{"Soft1Com=COM8", "StartFreq=7025.00", "Combo1=RTTY",
                                              "Soft2com=Virtual", "VScroll1#-1200", "ChatPort=7301",
                                              "IAMASERVER#1"};
-        QTest::newRow("no file: the initial content")
-            << QByteArray() << QStringList{"StartFreq=14000.00", "Combo1=CW", "Soft2com#-1", "GuardTime=180"};
+        QTest::newRow("no file: the initial content, both ports virtual")
+            << QByteArray() << QStringList{"StartFreq=14000.00", "Combo1=CW", "Soft1Com=Virtual",
+                                           "Soft2com=Virtual", "GuardTime=180"};
         QTest::newRow("values the controls cannot hold")
             << QByteArray("COM77\r\n\x01\x02\xff\r\n\r\n\r\n\r\n\r\n 9\r\n 99\r\n 2\r\n\r\n\r\n 500\r\n")
             << QStringList{"Soft1Com#-1", "Combo1=CW", "Soft2com#-1", "SideTone#0", "VScroll1#-500"};
@@ -66,6 +67,10 @@ class AppCoreTest : public QObject {
         }
         QVERIFY(run.core->log().isOpen());
         QVERIFY(run.dialogs.messages.isEmpty());
+        run.core->connectAtStartup();
+        if (file.isEmpty()) // a newcomer is told how to try it without a station
+            QVERIFY2(run.c().text(Ctl::Label15).contains("corvel-sim --listen 127.0.0.1:7373 --user OH2XX:secret"),
+                     qPrintable(run.c().text(Ctl::Label15)));
     }
 
     void shutDown_writesAllLinesPrivatelyForDefaultFileOnly() {
