@@ -132,7 +132,7 @@ bool ChatServer::takeLogin(int slot, QByteArray& bytes) {
     const qsizetype at = kept.indexOf("Login:");
     if (at < 0 || kept.size() <= at + 6) {
         if (kept.size() > kMaxBytesBeforeLogin)
-            closeStation(slot, QStringLiteral("no login"));
+            closeStation(slot, QStringLiteral("it sent %1 bytes and no login").arg(kept.size()));
         return false;
     }
     bytes = kept.mid(at);
@@ -222,9 +222,17 @@ void ChatServer::sendToAll(const QString& text) {
 
 void ChatServer::cleanUpSlots() {
     const double now = ctx_.clock.monotonicSeconds();
-    for (auto it = awaitingLogin_.cbegin(); it != awaitingLogin_.cend(); ++it)
-        if (now - it.value() > kLoginDeadlineSeconds && connected(it.key()))
-            closeStation(it.key(), QStringLiteral("no login within %1 s").arg(kLoginDeadlineSeconds));
+    int late = 0; // told in one line, however many there are
+    for (auto it = awaitingLogin_.cbegin(); it != awaitingLogin_.cend(); ++it) {
+        if (now - it.value() > kLoginDeadlineSeconds && connected(it.key())) {
+            slots_.value(it.key())->abort();
+            ++late;
+        }
+    }
+    if (late > 0)
+        ChatDisplay::append(ctx_.chat, QStringLiteral("Chat: %1 connection(s) closed: no login within %2 s\r\n")
+                                           .arg(late)
+                                           .arg(kLoginDeadlineSeconds));
     for (auto it = slots_.begin(); it != slots_.end();) {
         if (it.value()->state() != QAbstractSocket::ConnectedState) {
             it.value()->deleteLater();
