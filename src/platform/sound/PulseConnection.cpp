@@ -33,14 +33,10 @@ void addSink(pa_context*, const pa_sink_info* info, int eol, void* data) {
     static_cast<Listing*>(data)->devices.push_back({fromServer(info->name), fromServer(info->description), false});
 }
 
-struct Defaults {
-    QString sink, source;
-};
-
 void takeServerInfo(pa_context*, const pa_server_info* info, void* data) {
     if (!info)
         return;
-    auto* defaults = static_cast<Defaults*>(data);
+    auto* defaults = static_cast<PulseConnection::Defaults*>(data);
     defaults->sink = fromServer(info->default_sink_name);
     defaults->source = fromServer(info->default_source_name);
 }
@@ -144,22 +140,17 @@ std::vector<PulseConnection::Device> PulseConnection::outputs() {
     return listing.devices;
 }
 
-QString PulseConnection::defaultInputName() {
-    Defaults defaults;
-    if (ready_) {
-        Lock lock(loop_);
-        finish(pa_context_get_server_info(context_, takeServerInfo, &defaults));
-    }
-    return describe(inputs(), defaults.source);
-}
+QString PulseConnection::defaultInputName() { return describe(inputs(), serverDefaults().source); }
 
-QString PulseConnection::defaultOutputName() {
+QString PulseConnection::defaultOutputName() { return describe(outputs(), serverDefaults().sink); }
+
+PulseConnection::Defaults PulseConnection::serverDefaults() {
     Defaults defaults;
     if (ready_) {
         Lock lock(loop_);
         finish(pa_context_get_server_info(context_, takeServerInfo, &defaults));
     }
-    return describe(outputs(), defaults.sink);
+    return defaults;
 }
 
 namespace SoundDevices {

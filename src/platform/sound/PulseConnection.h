@@ -22,6 +22,10 @@ public:
         bool monitor = false;
     };
 
+    struct Defaults { // the server's names of its default devices
+        QString sink, source;
+    };
+
     PulseConnection();
     ~PulseConnection();
     PulseConnection(const PulseConnection&) = delete;
@@ -48,6 +52,7 @@ public:
 
 private:
     void close();
+    Defaults serverDefaults();
 
     pa_threaded_mainloop* loop_ = nullptr;
     pa_context* context_ = nullptr;
