@@ -6,6 +6,10 @@
 
 #include <QTest>
 
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+
 class RoadOfOneRequestTest : public QObject {
     Q_OBJECT
 private slots:
@@ -50,6 +54,14 @@ private slots:
         b.core->connectAtStartup();
         QTRY_VERIFY_WITH_TIMEOUT(b.core->isLoggedIn(), 10000);
         b.clock.setStepPerReading(0.0); // from here the test moves the clock
+        // The kernel watches the path too: keep-alive, and a user timeout on unacknowledged data.
+        const int fd = int(b.core->serverSocket().socketDescriptor());
+        int keepAlive = 0, userTimeout = 0;
+        socklen_t size = sizeof(int);
+        ::getsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &keepAlive, &size);
+        ::getsockopt(fd, IPPROTO_TCP, TCP_USER_TIMEOUT, &userTimeout, &size);
+        QCOMPARE(keepAlive, 1);
+        QCOMPARE(userTimeout, 15000);
         b.core->serverLine().send("A0:MX1;");
         QTRY_VERIFY_WITH_TIMEOUT(sim.wireLines().contains("A0:MX1;"), 5000);
         LinkHealth& health = b.core->linkHealth();
