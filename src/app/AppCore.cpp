@@ -42,7 +42,7 @@ AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
               platform_.endProcessAtOnce}),
       picture_(store_), serverLine_(winsock2_),
       loggerCat_({ports_.radioPort(), picture_, serverLine_, monitors_, store_, wait_,
-                  platform_.dialogs, [this] { ports_.InitPorts(); }}),
+                  platform_.dialogs, [this] { ports_.InitPorts(); }, platform_.clock}),
       stepper_({picture_, ports_.radioPort(), serverLine_, monitors_, store_, wait_}),
       chatServer_({store_, chatStore_, log_, [this] { return chatClient_.isConnected(); },
                    [this](const QString& text) { chatClient_.send(text); },

@@ -8,9 +8,12 @@
 #include "common/MonitorBoxes.h"
 #include "station/ServerLine.h"
 #include "platform/BusyGuard.h"
+#include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/PausingWait.h"
 #include "platform/serial/CommPort.h"
+
+#include <utility>
 
 LoggerCat::LoggerCat(Context context, QObject* parent)
     : QObject(parent), ctx_(std::move(context)) {}
@@ -152,7 +155,10 @@ bool LoggerCat::perform(const CatActions& actions) {
     for (const CatAction& action : actions) {
         switch (action.kind) {
         case CatAction::Reply:
-            reply(action.text);
+            if (std::exchange(echoNextReplyLater_, false))
+                pauseBeforeEcho(action.text);
+            else
+                reply(action.text);
             break;
         case CatAction::SendToServer:
             noteKeying(action.text);
@@ -168,7 +174,7 @@ bool LoggerCat::perform(const CatActions& actions) {
             ctx_.store.setText(Ctl::Text1, QString());
             break;
         case CatAction::PauseAfterFrequencySet:
-            pauseAnsweringPolls();
+            echoNextReplyLater_ = true; // the echo that follows waits
             break;
         case CatAction::Fail:
             // The buffer stays for the next pass; the flag is released before the box so
@@ -183,15 +189,21 @@ bool LoggerCat::perform(const CatActions& actions) {
 
 // The pause before a frequency set's echo. The picture already holds the new frequency, so
 // what the logger sends meanwhile gets passes of its own and is answered at once: a logger
-// polling every 200 ms must not time out behind the echo.
-void LoggerCat::pauseAnsweringPolls() {
+// polling every 200 ms must not time out behind the echo. A set among those passes holds its
+// echo behind this one.
+void LoggerCat::pauseBeforeEcho(const QString& echo) {
+    const quint64 ticket = echoes_.hold(echo, ctx_.clock.monotonicSeconds() + kFrequencySetPauseSeconds);
     catBuffer_.clear(); // this pass has taken everything it will answer from it
     catBusy_ = false;
-    ctx_.wait.wait(kFrequencySetPauseSeconds, [this] {
-        if (!catBusy_ && ctx_.port.isOpen() && ctx_.port.inBufferCount() > 0)
+    ctx_.wait.wait(kFrequencySetPauseSeconds, [this, ticket] {
+        for (const QString& due : echoes_.takeDue(ctx_.clock.monotonicSeconds()))
+            reply(due);
+        if (!echoes_.isOut(ticket) && !catBusy_ && ctx_.port.isOpen() && ctx_.port.inBufferCount() > 0)
             GetData();
-        return false;
+        return echoes_.isOut(ticket);
     });
+    for (const QString& last : echoes_.takeUpTo(ticket))
+        reply(last);
     catBusy_ = true;
 }
 

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "CatAction.h"
+#include "EchoQueue.h"
 #include "platform/serial/CommEvent.h"
 
 #include <QObject>
 #include <functional>
 
+class Clock;
 class CommPort;
 class ControlStore;
 class Dialogs;
@@ -35,6 +37,7 @@ public:
         const PausingWait& wait;
         Dialogs& dialogs;
         std::function<void()> initPorts;
+        const Clock& clock; // when a set's echo is due
     };
 
     explicit LoggerCat(Context context, QObject* parent = nullptr);
@@ -53,7 +56,7 @@ private:
     bool outOfStep(const QString& intake) const;
     QString newestCommand(const QString& intake);
     bool perform(const CatActions& actions);
-    void pauseAnsweringPolls();
+    void pauseBeforeEcho(const QString& echo);
     void reply(const QString& text);
     void lineDropped();
     void light(const QString& indicator, bool lit);
@@ -63,4 +66,6 @@ private:
     QString catBuffer_;
     bool catBusy_ = false;
     bool loggerKeyed_ = false; // the logger's TX; holds the transmitter
+    bool echoNextReplyLater_ = false;
+    EchoQueue echoes_;
 };

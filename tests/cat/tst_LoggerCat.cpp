@@ -107,6 +107,27 @@ class LoggerCatTest : public QObject {
         QCOMPARE(station.waitForLines(2), (QStringList{"A0:MX0;", "FA07060000;"}));
     }
 
+    // A second set during the first one's pause (WSJT-X as it starts): the echoes come back in
+    // the order of the sets, and the first is not held behind the second's pause.
+    void twoSetsInARow_echoesComeInTheOrderOfTheSets() {
+        CoreBench b;
+        StationEnd station;
+        QVERIFY(station.accept(b.core->serverSocket()));
+        b.startRadio();
+        b.runClock(0.0005);
+        bool second = false;
+        QList<double> echoedAt;
+        connect(&b.c(), &ControlStore::changed, this, [&](const QString& name, auto) {
+            if (name == Ctl::StartFreq && !second) {
+                second = true;
+                b.radio()->feed("FA00014025055;");
+            }
+        });
+        b.radio()->feed("FA00014025000;");
+        QCOMPARE(b.takeWritten(), QByteArray("FA00014025000;FA00014025055;"));
+        QCOMPARE(station.waitForLines(4), (QStringList{"A0:MX0;", "FA14025000;", "A0:MX0;", "FA14025055;"}));
+    }
+
     void loggerLeaving_reopensThePorts() {
         CoreBench b;
         b.startRadio();
