@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray input(reinterpret_cast<const char*>(data), qsizetype(size));
     for (const QByteArray& piece : input.split('\n')) {
         QString buffer = QString::fromLatin1(piece);
-        CatCommandPass pass(picture, picture.frequencyField(), true);
+        CatCommandPass pass(picture, picture.frequencyField(), true, 20);
         CatActions actions = pass.beforeLoop(buffer);
         actions += pass.commandLoop(buffer);
         for (const CatAction& action : actions) {

@@ -40,9 +40,11 @@ AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
       settings_(store_, iniFileName_, platform_.dialogs, platform_.fileDialogs),
       ports_({store_, platform_.dialogs, wait_, platform_.ports, commandLine_,
               platform_.endProcessAtOnce}),
-      picture_(store_), serverLine_(winsock2_),
+      picture_(store_), serverLine_(winsock2_), cwStation_({serverLine_, store_, sideTone_}),
       loggerCat_({ports_.radioPort(), picture_, serverLine_, monitors_, store_, wait_,
-                  platform_.dialogs, [this] { ports_.InitPorts(); }, platform_.clock}),
+                  platform_.dialogs, [this] { ports_.InitPorts(); }, platform_.clock,
+                  {[this](const QString& text) { cwStation_.sendText(text); },
+                   [this](int wpm) { cwStation_.setSpeed(wpm); }, [this] { return cwStation_.speed(); }}}),
       stepper_({picture_, ports_.radioPort(), serverLine_, monitors_, store_, wait_}),
       chatServer_({store_, chatStore_, log_, [this] { return chatClient_.isConnected(); },
                    [this](const QString& text) { chatClient_.send(text); },
@@ -60,7 +62,7 @@ AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
       linkHealth_({winsock2_, serverLine_, link_, platform_.clock, [this] { return picture_.transmitting; },
                    [this](const QString& why) { stationLink_.linkDead(why); }}),
       sideTone_({store_, platform_.dialogs, platform_.toneOutput}),
-      winKeyer_({ports_.keyerPort(), serverLine_, store_, platform_.dialogs, sideTone_}) {
+      winKeyer_({ports_.keyerPort(), store_, platform_.dialogs, cwStation_}) {
     populateMainControls(store_, PortNames::foundDevices());
     ledOffColor_ = Colours::kLedOff;
     connect(&store_, &ControlStore::changed, this, &AppCore::onControlChanged);

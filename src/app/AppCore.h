@@ -12,6 +12,7 @@
 #include "chat/ChatClient.h"
 #include "chat/ChatPanel.h"
 #include "chat/ChatServer.h"
+#include "keyer/CwStation.h"
 #include "keyer/SideTone.h"
 #include "keyer/WinKeyer.h"
 #include "station/ChatLines.h"
@@ -81,6 +82,7 @@ public:
     LinkHealth& linkHealth() { return linkHealth_; }
     LinkState& linkState() { return link_; }
     WinKeyer& winKeyer() { return winKeyer_; }
+    CwStation& cwStation() { return cwStation_; }
     ControlStore& chatControls() { return chatStore_; }
     ChatServer& chatServer() { return chatServer_; }
     ChatClient& chatClient() { return chatClient_; }
@@ -132,6 +134,7 @@ private:
     StationPicture picture_;
     QTcpSocket winsock2_; // the station server link
     ServerLine serverLine_;
+    CwStation cwStation_; // the CW of the keyer port, the radio port's KY and the endpoints
     LoggerCat loggerCat_;
     FrequencyStepper stepper_;
     LinkState link_;

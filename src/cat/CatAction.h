@@ -12,6 +12,8 @@ struct CatAction {
         CopySent,           // send monitor copy
         ClearReceived,      // empty the receive monitor
         PauseAfterFrequencySet, // let the station settle before the echo
+        KeyCw,              // the text goes out as CW (KY)
+        SetCwSpeed,         // the keyer's speed, words per minute as digits (KS)
         Fail,               // the pass ends here with "error " + text; the buffer is kept
     };
     Kind kind;

@@ -74,11 +74,42 @@ bool allDigits(QStringView text) {
 } // namespace
 
 CatCommandPass::CatCommandPass(StationPicture& picture, QString frequencyField,
-                               bool serverConnected)
-    : picture_(picture), connected_(serverConnected), field_(std::move(frequencyField)) {}
+                               bool serverConnected, int cwSpeed)
+    : picture_(picture), connected_(serverConnected), cwSpeed_(cwSpeed),
+      field_(std::move(frequencyField)) {}
+
+// The keyer of the Kenwood dialect (Hamlib's CW): "KY;" asks whether the buffer has room (it
+// always has: the text goes on to the station's keyer), "KY text;" keys the text, "KS;" and
+// "KSnnn;" read and set the speed. Taken out of the buffer first, as the text may hold letters
+// the other commands look for ("KY RTTY NEXT;" is no RIT or XIT).
+void CatCommandPass::takeKeyer(QString& buffer) {
+    for (qsizetype at; (at = buffer.indexOf(QStringLiteral("KY"))) >= 0;) {
+        const qsizetype end = buffer.indexOf(u';', at);
+        if (end < 0) { // the rest of it comes with the next pass
+            unfinished_ = buffer.mid(at);
+            buffer.truncate(at);
+            break;
+        }
+        const QString text = buffer.mid(at + 2, end - at - 2);
+        buffer.remove(at, end - at + 1);
+        if (text.isEmpty())
+            emitAction(CatAction::Reply, QStringLiteral("KY0;"));
+        else if (!text.trimmed().isEmpty()) // Hamlib pads the last piece to 24: one gap is kept
+            emitAction(CatAction::KeyCw, text.mid(text.startsWith(u' ') ? 1 : 0).trimmed() +
+                                             (text.endsWith(u' ') ? QStringLiteral(" ") : QString()));
+    }
+    if (removeFirst(buffer, QStringLiteral("KS;")))
+        emitAction(CatAction::Reply, QStringLiteral("KS%1;").arg(qBound(0, cwSpeed_, 999), 3, 10, QChar(u'0')));
+    const qsizetype at = buffer.indexOf(QStringLiteral("KS"));
+    if (at >= 0 && buffer.size() >= at + 6 && buffer[at + 5] == u';' && allDigits(QStringView(buffer).mid(at + 2, 3))) {
+        emitAction(CatAction::SetCwSpeed, QString::number(buffer.mid(at + 2, 3).toInt()));
+        buffer.remove(at, 6);
+    }
+}
 
 CatActions CatCommandPass::beforeLoop(QString& buffer) {
     actions_.clear();
+    takeKeyer(buffer);
     // A poll of both VFOs: VFO B is not answered.
     if (buffer == QStringLiteral("IF;FA;FB;"))
         buffer = QStringLiteral("IF;FA;");
@@ -93,6 +124,8 @@ CatActions CatCommandPass::beforeLoop(QString& buffer) {
         emitAction(CatAction::SendToServer, QStringLiteral("A0:IF;"));
     if (buffer.contains(QStringLiteral("FL;")))
         emitAction(CatAction::Reply, CatFormats::kFilter);
+    if (removeFirst(buffer, QStringLiteral("FW;")))
+        emitAction(CatAction::Reply, CatFormats::filterWidthAnswer(picture_.modeDigit()));
     // The transmitter is released before the frequency moves, and on any receive command.
     if (isFrequencySet(buffer))
         emitAction(CatAction::SendToServer, kKeyUp);

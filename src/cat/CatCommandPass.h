@@ -16,8 +16,8 @@ public:
     static constexpr int kMaxBuffered = 40;
 
     // `frequencyField` is taken once, at the start of the pass, so that every reply of the
-    // pass carries the same frequency.
-    CatCommandPass(StationPicture& picture, QString frequencyField, bool serverConnected);
+    // pass carries the same frequency. `cwSpeed` is the keyer's, for KS.
+    CatCommandPass(StationPicture& picture, QString frequencyField, bool serverConnected, int cwSpeed);
 
     // Before the command loop: the poll and length rules, the queries answered once per
     // pass and the key-up before a frequency change.
@@ -25,8 +25,11 @@ public:
     // The command loop and the frequency set. Stops at a Fail action, with the buffer as it
     // stood, so the next pass sees it again.
     CatActions commandLoop(QString& buffer);
+    // A "KY text" whose ";" has not come yet: kept for the next pass, not dropped.
+    const QString& unfinished() const { return unfinished_; }
 
 private:
+    void takeKeyer(QString& buffer);
     void answerStatus(QString& buffer);
     void keyDown();
     void answerFrequency(QString& buffer, const QString& query, char vfo);
@@ -41,6 +44,8 @@ private:
 
     StationPicture& picture_;
     bool connected_;
+    int cwSpeed_;
     QString field_;
+    QString unfinished_;
     CatActions actions_;
 };

@@ -92,7 +92,7 @@ void LoggerCat::GetData() {
     const QString field = ctx_.picture.frequencyField();
     catBuffer_ += takeIntake();
 
-    CatCommandPass pass(ctx_.picture, field, ctx_.server.isConnected());
+    CatCommandPass pass(ctx_.picture, field, ctx_.server.isConnected(), ctx_.keyer.speed());
     if (!perform(pass.beforeLoop(catBuffer_)))
         return;
     PausingWait::yieldToEvents();
@@ -105,7 +105,7 @@ void LoggerCat::GetData() {
     if (!perform(pass.commandLoop(catBuffer_)))
         return;
     PausingWait::yieldToEvents();
-    catBuffer_.clear();
+    catBuffer_ = pass.unfinished();
 }
 
 QString LoggerCat::takeIntake() {
@@ -119,9 +119,18 @@ QString LoggerCat::takeIntake() {
         if (one.isEmpty())
             break; // the port was closed meanwhile
         intake += QString::fromLatin1(one);
-        ctx_.wait.wait(kIntakePauseSeconds);
+        if (!inKeyerText(catBuffer_ + intake))
+            ctx_.wait.wait(kIntakePauseSeconds);
     }
     return intake;
+}
+
+// Within "KY text;" the characters are taken at once, as a rig fills its CW buffer: at the
+// poll pace, Hamlib's check that follows the text would time out and it would send the text
+// again.
+bool LoggerCat::inKeyerText(const QString& taken) {
+    const qsizetype at = taken.lastIndexOf(QStringLiteral("KY"));
+    return at >= 0 && taken.indexOf(u';', at) < 0 && taken.size() > at + 2;
 }
 
 // More than a poll's worth is waiting: the logger and we are out of step (line noise, a
@@ -172,6 +181,12 @@ bool LoggerCat::perform(const CatActions& actions) {
             break;
         case CatAction::ClearReceived:
             ctx_.store.setText(Ctl::Text1, QString());
+            break;
+        case CatAction::KeyCw:
+            ctx_.keyer.sendText(action.text);
+            break;
+        case CatAction::SetCwSpeed:
+            ctx_.keyer.setSpeed(action.text.toInt());
             break;
         case CatAction::PauseAfterFrequencySet:
             echoNextReplyLater_ = true; // the echo that follows waits

@@ -38,6 +38,12 @@ public:
         Dialogs& dialogs;
         std::function<void()> initPorts;
         const Clock& clock; // when a set's echo is due
+        // The keyer behind the radio port's KY and KS (the program's one CW path).
+        struct Keyer {
+            std::function<void(const QString&)> sendText;
+            std::function<void(int)> setSpeed;
+            std::function<int()> speed;
+        } keyer;
     };
 
     explicit LoggerCat(Context context, QObject* parent = nullptr);
@@ -53,6 +59,7 @@ private:
     void noteKeying(const QString& serverLine);
     void releaseWhatTheLoggerKeyed();
     QString takeIntake();
+    static bool inKeyerText(const QString& taken);
     bool outOfStep(const QString& intake) const;
     QString newestCommand(const QString& intake);
     bool perform(const CatActions& actions);

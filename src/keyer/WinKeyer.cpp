@@ -1,11 +1,10 @@
 #include "WinKeyer.h"
 
 #include "KeyerPass.h"
-#include "SideTone.h"
+#include "CwStation.h"
 #include "common/ControlStore.h"
 #include "common/Controls.h"
 #include "common/NumericText.h"
-#include "station/ServerLine.h"
 #include "platform/BusyGuard.h"
 #include "platform/Dialogs.h"
 #include "platform/PausingWait.h"
@@ -118,9 +117,7 @@ void WinKeyer::Winkeyerx() {
                                                       commands_);
     if (!result.speedText.isEmpty())
         ctx_.store.setText(Ctl::CWSpeed, result.speedText);
-    for (const QString& line : result.serverLines)
-        ctx_.server.send(line);
-    ctx_.sideTone.queue(result.sideTone);
+    ctx_.cw.sendKeyerLines(result.serverLines, result.sideTone);
     ctx_.port.write(result.toLogger);
     if (ctx_.port.inBufferCount() > 0)
         QTimer::singleShot(0, this, &WinKeyer::Winkeyerx);

@@ -7,10 +7,9 @@
 #include <QTimer>
 
 class CommPort;
+class CwStation;
 class ControlStore;
 class Dialogs;
-class ServerLine;
-class SideTone;
 
 // The WinKeyer the logger sees on the keyer port: CW text and speed go to the remote keyer
 // as "WK:" and "WT:" lines, the logger gets its echo and status bytes at once, and the text
@@ -26,10 +25,9 @@ public:
 
     struct Context {
         CommPort& port; // MSComm2
-        ServerLine& server;
         ControlStore& store;
         Dialogs& dialogs;
-        SideTone& sideTone;
+        CwStation& cw;
     };
 
     explicit WinKeyer(Context context, QObject* parent = nullptr);

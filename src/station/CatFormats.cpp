@@ -36,4 +36,15 @@ QString modeAnswer(int modeDigit) { return QStringLiteral("MD%1;").arg(modeDigit
 
 QString powerAnswer(bool on) { return on ? QStringLiteral("PS1;") : QStringLiteral("PS0;"); }
 
+QString filterWidthAnswer(int modeDigit) {
+    int hz = 0;
+    switch (modeDigit) {
+    case 1: case 2: hz = 2400; break; // LSB, USB
+    case 3: case 6: case 7: hz = 500; break; // CW, RTTY, CWR
+    case 5: hz = 6000; break; // AM
+    default: break; // FM and anything unknown: the normal filter
+    }
+    return QStringLiteral("FW%1;").arg(hz, 4, 10, QChar(u'0'));
+}
+
 } // namespace CatFormats

@@ -27,6 +27,11 @@ QString frequencyAnswer(char vfo, const QString& frequencyField);
 // The answer to the mode query "MD;": "MD" + mode digit + ";".
 QString modeAnswer(int modeDigit);
 
+// The answer to the filter width query "FW;": a fixed width for the mode, as four digits in Hz
+// (LSB/USB 2400, CW/CWR/RTTY 500, AM 6000; FM 0000, the normal filter). The station reports no
+// filter; Hamlib's TS-480 asks for one to tell the passband with every mode read.
+QString filterWidthAnswer(int modeDigit);
+
 // The answer to the power query "PS;".
 QString powerAnswer(bool on);
 

@@ -12,13 +12,13 @@ struct Station : PictureBench {
 };
 
 QString show(const CatAction& a) {
-    static const char* kinds[] = {"R", "S", "CR", "CS", "CLR", "P", "F"};
+    static const char* kinds[] = {"R", "S", "CR", "CS", "CLR", "P", "KY", "KS", "F"};
     return a.text.isEmpty() ? QString(kinds[a.kind]) : QString(kinds[a.kind]) + ":" + a.text;
 }
 
 // A whole pass over `buffer`, as the actions' short forms; `buffer` keeps what is left.
 QStringList pass(Station& s, QString& buffer, bool connected = true) {
-    CatCommandPass cat(s.picture, s.picture.frequencyField(), connected);
+    CatCommandPass cat(s.picture, s.picture.frequencyField(), connected, 20);
     QStringList out;
     for (const CatAction& a : cat.beforeLoop(buffer))
         out << show(a);
@@ -81,6 +81,14 @@ private slots:
         QTest::newRow("41 characters: nothing answered")
             << "14025.00" << QString("IF;").repeated(13) + "FA"
             << QStringList{"CLR"};
+        QTest::newRow("keyer buffer has room") << "14025.00" << "KY;" << QStringList{"R:KY0;"};
+        QTest::newRow("KY text keyed, padding cut to one gap, its letters no commands")
+            << "14025.00" << "KY RTTY NEXT MD TX          ;" << QStringList{"KY:RTTY NEXT MD TX "};
+        QTest::newRow("KY text among polls") << "14025.00" << "FA;KY CQ;"
+                                             << QStringList{"KY:CQ", "R:FA00014025000;", "CS:FA00014025000;"};
+        QTest::newRow("keyer speed read") << "14025.00" << "KS;" << QStringList{"R:KS020;"};
+        QTest::newRow("keyer speed set") << "14025.00" << "KS030;" << QStringList{"KS:30"};
+        QTest::newRow("filter width for CW") << "14025.00" << "FW;" << QStringList{"R:FW0500;"};
         QTest::newRow("B; alone is dropped") << "14025.00" << "B;" << QStringList{};
         QTest::newRow("double semicolon drops the rest") << "14025.00" << "XX;;" << QStringList{};
     }

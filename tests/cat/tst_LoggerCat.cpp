@@ -158,6 +158,26 @@ class LoggerCatTest : public QObject {
         QCOMPARE(b.station.lines().size(), 2);
     }
 
+    // Hamlib's CW (rigctl b): "KY;" has room, then the text padded to 24, then its check "ID;".
+    void hamlibSendMorse_keysTheTextThroughTheKeyer() {
+        LinkedBench b;
+        QVERIFY(b.ok);
+        b.c().setText(Ctl::CWSpeed, "22");
+        loggerOpensItsEnd(b.radio());
+        b.radio()->feed("KY;");
+        QCOMPARE(b.takeWritten(), QByteArray("KY0;"));
+        b.radio()->feed("KY CQ TE"); // the rest comes with the next read
+        b.radio()->feed("ST                 ;");
+        b.radio()->feed("ID;");
+        b.radio()->feed("KS;");
+        QCOMPARE(b.takeWritten(), QByteArray("ID009;KS022;"));
+        QCOMPARE(b.station.waitForLines(8), (QStringList{"WK:C;", "WK:Q;", "WK: ;", "WK:T;", "WK:E;",
+                                                          "WK:S;", "WK:T;", "WK: ;"}));
+        b.radio()->feed("KS030;");
+        QCOMPARE(b.station.waitForLines(9).last(), QString("WT:30|26;"));
+        QCOMPARE(b.c().text(Ctl::CWSpeed), QString("30"));
+    }
+
     void stepped_writesTheNormalisedForm_data() {
         QTest::addColumn<QString>("from");
         QTest::addColumn<double>("step");
