@@ -22,10 +22,11 @@ MAY_INCLUDE = {
     "cat": {"common", "platform", "station"},
     "link": {"common", "platform", "station"},
     "keyer": {"common", "platform", "station"},
+    "endpoints": {"common", "platform"},
     "chat": {"common", "platform", "settings", "station", "widgets"},
     "digital": {"common", "platform", "widgets"},
     "app": {"common", "platform", "settings", "station", "widgets", "cat", "link", "keyer",
-            "chat", "digital"},
+            "endpoints", "chat", "digital"},
 }
 
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')

@@ -150,6 +150,7 @@ int main(int argc, char** argv) {
     core.startUp();
     if (core.hasEnded())
         return 0;
+    core.endpoints().start(options.cwDaemon);
     if (station)
         station->start();
     window.show();

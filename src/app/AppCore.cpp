@@ -4,6 +4,7 @@
 #include "common/Controls.h"
 #include "MainControls.h"
 #include "chat/ChatControls.h"
+#include "endpoints/EndpointSettings.h"
 #include "digital/terminal/Terminal.h"
 #include "platform/sound/SoundDuplex.h"
 #include "platform/Clock.h"
@@ -40,7 +41,9 @@ AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
       settings_(store_, iniFileName_, platform_.dialogs, platform_.fileDialogs),
       ports_({store_, platform_.dialogs, wait_, platform_.ports, commandLine_,
               platform_.endProcessAtOnce}),
-      picture_(store_), serverLine_(winsock2_), cwStation_({serverLine_, store_, sideTone_}),
+      picture_(store_), serverLine_(winsock2_), cwStation_({serverLine_, store_, sideTone_, platform_.clock}),
+      endpoints_({store_, cwStation_, serverLine_, platform_.clock,
+                  QFileInfo(iniFileName_).absoluteDir().filePath(EndpointSettings::kFileName)}),
       loggerCat_({ports_.radioPort(), picture_, serverLine_, monitors_, store_, wait_,
                   platform_.dialogs, [this] { ports_.InitPorts(); }, platform_.clock,
                   {[this](const QString& text) { cwStation_.sendText(text); },
@@ -117,6 +120,7 @@ void AppCore::firstActivation() {
 
 void AppCore::onTimer1() {
     sideTone_.step();
+    endpoints_.tick();
     if (++timer1Ticks_ % 10 == 0)
         chatServer_.cleanUpSlots();
 }
@@ -167,6 +171,9 @@ void AppCore::shutDown() {
         }
         log_.close();
     }
+    if (QString why; !endpoints_.save(&why))
+        std::fprintf(stderr, "zarnikcontrol: %s not saved: %s\n", qPrintable(EndpointSettings::kFileName),
+                     qPrintable(why));
     timer1_.stop();
     timer2_.stop();
     timer3_.stop();

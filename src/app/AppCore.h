@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Endpoints.h"
 #include "common/ControlStore.h"
 #include "common/LogFile.h"
 #include "common/MonitorBoxes.h"
@@ -83,6 +84,7 @@ public:
     LinkState& linkState() { return link_; }
     WinKeyer& winKeyer() { return winKeyer_; }
     CwStation& cwStation() { return cwStation_; }
+    Endpoints& endpoints() { return endpoints_; }
     ControlStore& chatControls() { return chatStore_; }
     ChatServer& chatServer() { return chatServer_; }
     ChatClient& chatClient() { return chatClient_; }
@@ -135,6 +137,7 @@ private:
     QTcpSocket winsock2_; // the station server link
     ServerLine serverLine_;
     CwStation cwStation_; // the CW of the keyer port, the radio port's KY and the endpoints
+    Endpoints endpoints_;
     LoggerCat loggerCat_;
     FrequencyStepper stepper_;
     LinkState link_;

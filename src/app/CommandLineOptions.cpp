@@ -35,6 +35,8 @@ CommandLineOptions CommandLineOptions::parse(const QStringList& arguments, const
             continue;
         } else if (argument == QStringLiteral("--user-folder")) {
             options.folder = userFolder;
+        } else if (argument == QStringLiteral("--cwdaemon") || argument.startsWith(QStringLiteral("--cwdaemon="))) {
+            options.cwDaemon = argument.section(u'=', 1);
         } else if (argument == QStringLiteral("--unattended")) {
             options.unattended = true;
         } else if (argument == QStringLiteral("--help") || argument == QStringLiteral("-h")) {
@@ -79,6 +81,11 @@ QString CommandLineOptions::usage() {
         "                  again (after 5 s, then up to every 60 s), the transmit guard, the\n"
         "                  inactivity shutdown and the chat server are switched on, and the\n"
         "                  end sends the key-up (A0:MX0;) when the link is up\n"
+        "  --cwdaemon[=ADDR:PORT]\n"
+        "                  key CW for loggers that speak the cwdaemon protocol (tlf, xlog,\n"
+        "                  CQRLOG) on UDP ADDR:PORT (127.0.0.1:6789, or as last saved); the\n"
+        "                  protocol has no password, so give another address only on a\n"
+        "                  network you trust\n"
         "  --sidetone-wav FILE\n"
         "                  write the local side tone to FILE (WAV, 48 kHz 16-bit mono) instead\n"
         "                  of the sound card, as one continuous stream until the program ends\n"
@@ -87,6 +94,7 @@ QString CommandLineOptions::usage() {
         "\n"
         "Files in the working folder: ZarnikControl.ini (settings), ZarnikControl.log (log),\n"
         "MMVARI.POS (digital terminal), ChatFrm.ini (chat window), MASTER.SCP (callsigns),\n"
+        "Endpoints.ini (the loggers' network endpoints),\n"
         "ChatAllow.txt (who may use the chat server), cw.wav (the side tone's waveform; else\n"
         "the one beside the program, else the one installed with it).\n"
         "Virtual ports: the logger opens the links \"radio\" and \"keyer\" in the port folder,\n"

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 // The program's command line: one optional argument, the word "SERVER" (an unattended
 // station that asks before going on after a failure) or the name of a settings file to use
@@ -14,6 +15,7 @@ struct CommandLineOptions {
     QString sideToneWav; // --sidetone-wav: the side tone goes to this file
     QString folder;      // --folder DIR, or the per-user folder for --user-folder; empty: here
     bool unattended = false; // --unattended: no one watches this instance
+    std::optional<QString> cwDaemon; // --cwdaemon[=ADDR:PORT]: "" is the saved address
     QString error;    // set when the command line cannot be used
 
     // Without the program name; `userFolder` is what --user-folder stands for.

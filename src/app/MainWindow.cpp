@@ -88,8 +88,9 @@ MainWindow::MainWindow(AppCore& core, QWidget* parent) : QMainWindow(parent), co
     extras->addWidget(buildKeyerGroup(), 0, 0);
     extras->addWidget(buildChatGroup(), 0, 1);
     extras->addWidget(buildWatchdogGroup(), 1, 0, 1, 2);
-    extras->addWidget(buildMonitorGroup(), 2, 0, 1, 2);
-    extras->setRowStretch(2, 1);
+    extras->addWidget(buildEndpointsGroup(), 2, 0, 1, 2);
+    extras->addWidget(buildMonitorGroup(), 3, 0, 1, 2);
+    extras->setRowStretch(3, 1);
     columns->addWidget(expandedPart_, 1);
     setCentralWidget(central);
 
@@ -272,6 +273,22 @@ QGroupBox* MainWindow::buildWatchdogGroup() {
     grid->addWidget(named<QCheckBox>(Ctl::EnableActive), 2, 0);
     grid->addWidget(lineEdit(Ctl::ActiveTime, 5), 2, 1);
     grid->addWidget(named<QCheckBox>(Ctl::KeyRTTY), 3, 0);
+    return group;
+}
+
+QGroupBox* MainWindow::buildEndpointsGroup() {
+    auto* group = new QGroupBox(QStringLiteral("Network keyer for Linux loggers (no password)"));
+    auto* grid = new QGridLayout(group);
+    auto* cwDaemon = named<QCheckBox>(Ctl::CwDaemonOn);
+    cwDaemon->setToolTip(QStringLiteral("Key CW for tlf, xlog and CQRLOG through the cwdaemon protocol"));
+    grid->addWidget(cwDaemon, 0, 0);
+    auto* address = lineEdit(Ctl::CwDaemonAddress, 16);
+    address->setAccessibleName(QStringLiteral("cwdaemon address and port"));
+    connect(address, &QLineEdit::editingFinished, this, [this] { core_.endpoints().apply(); });
+    grid->addWidget(address, 0, 1);
+    auto* state = named<QLabel>(Ctl::CwDaemonState);
+    state->setAccessibleName(QStringLiteral("cwdaemon state"));
+    grid->addWidget(state, 1, 0, 1, 2);
     return group;
 }
 

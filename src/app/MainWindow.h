@@ -38,6 +38,7 @@ private:
     QGroupBox* buildKeyerGroup();
     QGroupBox* buildWatchdogGroup();
     QGroupBox* buildChatGroup();
+    QGroupBox* buildEndpointsGroup();
     void wireButtons();
     void applySize(QSize twips);
     void showHelp();

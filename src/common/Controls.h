@@ -67,6 +67,10 @@ inline const QString Label11 = QStringLiteral("Label11");
 inline const QString Shape5 = QStringLiteral("Shape5"); // chat link up
 // other
 inline const QString Text2 = QStringLiteral("Text2"); // start-up note
+// the loggers' network endpoints
+inline const QString CwDaemonOn = QStringLiteral("CwDaemonOn");
+inline const QString CwDaemonAddress = QStringLiteral("CwDaemonAddress");
+inline const QString CwDaemonState = QStringLiteral("CwDaemonState");
 // menus
 inline const QString MenuLoad = QStringLiteral("Load");
 inline const QString MenuSave = QStringLiteral("Save");

@@ -2,11 +2,15 @@
 
 #include "KeyerPass.h"
 #include "MorseTable.h"
+#include "MorseTiming.h"
 #include "SideTone.h"
 #include "common/ControlStore.h"
 #include "common/Controls.h"
 #include "common/NumericText.h"
+#include "platform/Clock.h"
 #include "station/ServerLine.h"
+
+#include <algorithm>
 
 QString CwStation::sendText(const QString& text) {
     QString keyed;
@@ -22,10 +26,26 @@ QString CwStation::sendText(const QString& text) {
 }
 
 void CwStation::sendKeyerLines(const QStringList& lines, const QString& sideTone) {
-    for (const QString& line : lines)
+    QString keyed;
+    for (const QString& line : lines) {
         ctx_.server.send(line);
+        if (line.startsWith(QStringLiteral("WK:")) && line.size() == 5)
+            keyed += line[3];
+    }
+    reckon(keyed);
     ctx_.sideTone.queue(sideTone);
 }
+
+void CwStation::reckon(const QString& keyed) {
+    int units = 0;
+    for (QChar c : keyed)
+        for (const KeyingSpan& span : MorseTiming::spansFor(c))
+            units += span.units;
+    const double now = ctx_.clock.monotonicSeconds();
+    airEndsAt_ = std::max(airEndsAt_, now) + units * MorseTiming::unitSeconds(std::max(speed(), kLowestSpeed));
+}
+
+void CwStation::abort() { airEndsAt_ = ctx_.clock.monotonicSeconds(); }
 
 bool CwStation::setSpeed(int wordsPerMinute) {
     if (wordsPerMinute < kLowestSpeed || wordsPerMinute > kHighestSpeed)

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+class Clock;
 class ControlStore;
 class ServerLine;
 class SideTone;
@@ -20,6 +21,7 @@ public:
         ServerLine& server;
         ControlStore& store; // the CW speed box and "Local Side Tone"
         SideTone& sideTone;
+        const Clock& clock; // when what was handed over will have been keyed
     };
 
     explicit CwStation(Context context) : ctx_(context) {}
@@ -32,7 +34,16 @@ public:
     // A speed in words per minute; out of range, nothing changes. False when refused.
     bool setSpeed(int wordsPerMinute);
     int speed() const;
+    // When the CW handed over so far will have gone out at the station's keyer (monotonic
+    // seconds, reckoned at the speed of the moment: the station says nothing of it).
+    double airEndsAt() const { return airEndsAt_; }
+    // The operator's abort (cwdaemon's ESC 4): nothing is held here, so it ends the reckoning;
+    // what the station's keyer already has goes out (the station protocol cannot take it back).
+    void abort();
 
 private:
+    void reckon(const QString& keyed);
+
     Context ctx_;
+    double airEndsAt_ = 0.0;
 };

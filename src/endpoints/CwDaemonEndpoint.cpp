@@ -1,0 +1,98 @@
+#include "CwDaemonEndpoint.h"
+
+#include "platform/Clock.h"
+
+#include <QNetworkDatagram>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace {
+constexpr size_t kMaxRepliesOwed = 64;
+}
+
+CwDaemonEndpoint::CwDaemonEndpoint(Context context, QObject* parent)
+    : QObject(parent), ctx_(std::move(context)) {
+    connect(&socket_, &QUdpSocket::readyRead, this, &CwDaemonEndpoint::onReadyRead);
+}
+
+bool CwDaemonEndpoint::listen(const QHostAddress& address, quint16 port, QString* why) {
+    close();
+    if (socket_.bind(address, port))
+        return true;
+    if (why)
+        *why = socket_.error() == QAbstractSocket::AddressInUseError
+                   ? QStringLiteral("UDP %1 is in use by another program").arg(port)
+                   : QStringLiteral("UDP %1 on %2: %3").arg(port).arg(address.toString(), socket_.errorString());
+    return false;
+}
+
+void CwDaemonEndpoint::close() {
+    socket_.close();
+    replies_.clear();
+    replyNext_.clear();
+}
+
+void CwDaemonEndpoint::onReadyRead() {
+    for (int i = 0; i < kDatagramsPerPass && socket_.hasPendingDatagrams(); ++i) {
+        const QNetworkDatagram datagram = socket_.receiveDatagram(kMaxDatagram);
+        ++requestsTaken_;
+        handle(CwDaemonRequest::parse(datagram.data()), datagram.senderAddress(),
+               quint16(datagram.senderPort()));
+    }
+    if (socket_.hasPendingDatagrams())
+        QTimer::singleShot(0, this, &CwDaemonEndpoint::onReadyRead);
+}
+
+void CwDaemonEndpoint::handle(const CwDaemonRequest& request, const QHostAddress& from, quint16 port) {
+    using Kind = CwDaemonRequest::Kind;
+    switch (request.kind) {
+    case Kind::Text: keyText(request, from, port); break;
+    case Kind::Speed: ctx_.setSpeed(request.value); break;
+    case Kind::Abort: abort(); break;
+    case Kind::Ptt: ctx_.key(request.value == 1); break;
+    case Kind::Tune: tune(request.value); break;
+    case Kind::ReplyNext:
+        if (replyNext_.size() < kMaxRepliesOwed)
+            replyNext_.push_back({0.0, "h" + request.text.toLatin1(), from, port});
+        break;
+    case Kind::Ignored:
+    case Kind::Bad: break;
+    }
+}
+
+void CwDaemonEndpoint::keyText(const CwDaemonRequest& request, const QHostAddress& from, quint16 port) {
+    ctx_.sendText(request.text);
+    const double due = ctx_.airEndsAt();
+    for (Reply& owed : replyNext_)
+        owed.due = due;
+    if (replies_.size() < kMaxRepliesOwed)
+        replies_.insert(replies_.end(), replyNext_.begin(), replyNext_.end());
+    replyNext_.clear();
+    if (request.replyWanted && replies_.size() < kMaxRepliesOwed)
+        replies_.push_back({due, request.text.toLatin1(), from, port});
+}
+
+void CwDaemonEndpoint::abort() {
+    ctx_.abort();
+    replies_.clear();
+    replyNext_.clear();
+    if (tuneEndsAt_ >= 0)
+        tune(0);
+}
+
+void CwDaemonEndpoint::tune(int seconds) {
+    tuneEndsAt_ = seconds > 0 ? ctx_.clock.monotonicSeconds() + seconds : -1.0;
+    ctx_.key(seconds > 0);
+}
+
+void CwDaemonEndpoint::tick() {
+    const double now = ctx_.clock.monotonicSeconds();
+    if (tuneEndsAt_ >= 0 && now >= tuneEndsAt_)
+        tune(0);
+    const auto due = std::stable_partition(replies_.begin(), replies_.end(),
+                                           [now](const Reply& reply) { return reply.due <= now; });
+    for (auto it = replies_.begin(); it != due; ++it)
+        socket_.writeDatagram(it->text, it->to, it->port);
+    replies_.erase(replies_.begin(), due);
+}

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QHostAddress>
+#include <QString>
+
+// Where an endpoint listens, as the operator types it: "127.0.0.1:6789", "6789" (on this
+// computer only) or "0.0.0.0:6789" (every network: the protocols have no password).
+struct EndpointAddress {
+    QHostAddress address = QHostAddress(QHostAddress::LocalHost);
+    quint16 port = 0;
+    QString error; // in words, when the text is no address
+
+    static EndpointAddress parse(const QString& text, quint16 defaultPort);
+    QString text() const { return QStringLiteral("%1:%2").arg(address.toString()).arg(port); }
+};

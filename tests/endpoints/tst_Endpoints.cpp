@@ -1,0 +1,188 @@
+// The loggers' network endpoints: the cwdaemon requests, where an endpoint listens and what is
+// kept of it, and the cwdaemon door on the whole program's core over real UDP on 127.0.0.1.
+#include "endpoints/CwDaemonRequest.h"
+#include "endpoints/EndpointAddress.h"
+#include "endpoints/EndpointSettings.h"
+#include "support/LinkedBench.h"
+
+#include <QNetworkDatagram>
+#include <QTest>
+#include <QUdpSocket>
+
+namespace {
+
+using Kind = CwDaemonRequest::Kind;
+
+// The program logged in to a station end, its cwdaemon door on a free port, and a logger's
+// socket to talk to it.
+struct CwDaemonBench : LinkedBench {
+    CwDaemonBench() {
+        c().setText(Ctl::CWSpeed, "20");
+        listening = core->endpoints().cwDaemon().listen(QHostAddress::LocalHost, 0, nullptr);
+        logger.bind(QHostAddress::LocalHost, 0);
+    }
+    // Sends a datagram and lets the program take it.
+    void send(const QByteArray& datagram) {
+        CwDaemonEndpoint& door = core->endpoints().cwDaemon();
+        const qint64 before = door.requestsTaken();
+        logger.writeDatagram(datagram, QHostAddress::LocalHost, door.port());
+        for (int i = 0; i < 500 && door.requestsTaken() == before; ++i)
+            QTest::qWait(2);
+    }
+    QByteArrayList answers() {
+        QByteArrayList got;
+        for (int i = 0; i < 20 && !logger.hasPendingDatagrams(); ++i)
+            QTest::qWait(5);
+        while (logger.hasPendingDatagrams())
+            got << logger.receiveDatagram().data();
+        return got;
+    }
+    QUdpSocket logger;
+    bool listening = false;
+};
+
+} // namespace
+
+class EndpointsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void cwDaemonRequest_data() {
+        QTest::addColumn<QByteArray>("datagram");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("value");
+        QTest::addColumn<bool>("reply");
+        const auto k = [](Kind kind) { return int(kind); };
+        QTest::newRow("text, its line end not keyed") << QByteArray("CQ CQ DX DE TE1ST K\n") << k(Kind::Text)
+                                                      << "CQ CQ DX DE TE1ST K" << 0 << false;
+        QTest::newRow("text asking for an answer") << QByteArray("TU^") << k(Kind::Text) << "TU" << 0 << true;
+        QTest::newRow("speed 24") << QByteArray("\x1b" "224") << k(Kind::Speed) << "" << 24 << false;
+        QTest::newRow("speed too fast") << QByteArray("\x1b" "261") << k(Kind::Bad) << "" << 0 << false;
+        QTest::newRow("speed not a number") << QByteArray("\x1b" "22x") << k(Kind::Bad) << "" << 0 << false;
+        QTest::newRow("abort (the logger's Esc)") << QByteArray("\x1b" "4") << k(Kind::Abort) << "" << 0 << false;
+        QTest::newRow("PTT on") << QByteArray("\x1b" "a1") << k(Kind::Ptt) << "" << 1 << false;
+        QTest::newRow("PTT 2 is no PTT") << QByteArray("\x1b" "a2") << k(Kind::Bad) << "" << 0 << false;
+        QTest::newRow("tune 3 s") << QByteArray("\x1b" "c3") << k(Kind::Tune) << "" << 3 << false;
+        QTest::newRow("answer request") << QByteArray("\x1b" "h42") << k(Kind::ReplyNext) << "42" << 0 << false;
+        QTest::newRow("tlf's start: reset, tone, volume, weight, PTT delay")
+            << QByteArray("\x1b" "0") << k(Kind::Ignored) << "" << 0 << false;
+        QTest::newRow("tone") << QByteArray("\x1b" "3600") << k(Kind::Ignored) << "" << 0 << false;
+        QTest::newRow("exit the daemon: a bridge stays") << QByteArray("\x1b" "5") << k(Kind::Ignored) << "" << 0 << false;
+        QTest::newRow("unknown request") << QByteArray("\x1b" "z1") << k(Kind::Bad) << "" << 0 << false;
+        QTest::newRow("binary is never keyed") << QByteArray("CQ\x01\xff") << k(Kind::Bad) << "" << 0 << false;
+        QTest::newRow("too long") << QByteArray(2000, 'E') << k(Kind::Bad) << "" << 0 << false;
+        QTest::newRow("empty") << QByteArray() << k(Kind::Bad) << "" << 0 << false;
+    }
+    void cwDaemonRequest() {
+        QFETCH(QByteArray, datagram);
+        QFETCH(int, kind);
+        QFETCH(QString, text);
+        QFETCH(int, value);
+        QFETCH(bool, reply);
+        const CwDaemonRequest request = CwDaemonRequest::parse(datagram);
+        QCOMPARE(int(request.kind), kind);
+        QCOMPARE(request.text, text);
+        QCOMPARE(request.value, value);
+        QCOMPARE(request.replyWanted, reply);
+    }
+
+    void address_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<bool>("ok");
+        QTest::newRow("empty: this computer, the default port") << "" << "127.0.0.1:6789" << true;
+        QTest::newRow("a port alone") << "7000" << "127.0.0.1:7000" << true;
+        QTest::newRow("every network") << "0.0.0.0:6789" << "0.0.0.0:6789" << true;
+        QTest::newRow("an address alone") << "192.168.1.5" << "192.168.1.5:6789" << true;
+        QTest::newRow("port out of range") << "127.0.0.1:70000" << "" << false;
+        QTest::newRow("no address") << "radio:6789" << "" << false;
+    }
+    void address() {
+        QFETCH(QString, typed);
+        QFETCH(QString, where);
+        QFETCH(bool, ok);
+        const EndpointAddress parsed = EndpointAddress::parse(typed, 6789);
+        QCOMPARE(parsed.error.isEmpty(), ok);
+        if (ok)
+            QCOMPARE(parsed.text(), where);
+    }
+
+    void settings_roundTrip_andJunkLeavesTheDefaults() {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(EndpointSettings::kFileName);
+        EndpointSettings settings;
+        settings.cwDaemonOn = true;
+        settings.cwDaemonAddress = "127.0.0.1:7000";
+        QString why;
+        QVERIFY2(settings.write(path, &why), qPrintable(why));
+        const EndpointSettings back = EndpointSettings::read(path);
+        QVERIFY(back.cwDaemonOn);
+        QCOMPARE(back.cwDaemonAddress, QString("127.0.0.1:7000"));
+        QVERIFY(writeFile(path, QByteArray("\xff\xfe junk\ncwdaemon=maybe\n=on\n") + QByteArray(100000, 'x')));
+        const EndpointSettings junk = EndpointSettings::read(path);
+        QVERIFY(!junk.cwDaemonOn);
+        QCOMPARE(junk.cwDaemonAddress, QString("127.0.0.1:6789"));
+    }
+
+    // tlf's start and a CQ: the speed and the text reach the station as keyer lines, in order;
+    // bad requests key nothing; the PTT keys and releases the transmitter.
+    void cwDaemon_keysTheStation_asTheKeyerPortDoes() {
+        CwDaemonBench b;
+        QVERIFY(b.ok && b.listening);
+        for (const QByteArray& start : {QByteArray("\x1b" "0"), QByteArray("\x1b" "3600"), QByteArray("\x1b" "g70"),
+                                        QByteArray("\x1b" "224"), QByteArray("\x1b" "70"), QByteArray("\x1b" "d0")})
+            b.send(start);
+        b.send("CQ\x01");    // binary: nothing
+        b.send("\x1b" "299"); // too fast: nothing
+        b.send("cq k\n");
+        QCOMPARE(b.station.waitForLines(5), (QStringList{"WT:24|26;", "WK:C;", "WK:Q;", "WK: ;", "WK:K;"}));
+        QCOMPARE(b.c().text(Ctl::CWSpeed), QString("24"));
+        b.send("\x1b" "a1");
+        b.send("\x1b" "a0");
+        QCOMPARE(b.station.waitForLines(7).mid(5), (QStringList{"A0:MX1;", "A0:MX0;"}));
+    }
+
+    // ESC h and "^" are answered once the text has gone out at the speed of the moment, not
+    // before; ESC 4 drops the answers owed; a tune ends by itself.
+    void cwDaemon_answersWhenTheTextHasGoneOut_andAbortDropsThem() {
+        CwDaemonBench b;
+        QVERIFY(b.listening);
+        b.send("\x1b" "h7");
+        b.send("E E^"); // 1+3+(4)... units: a few hundred ms at 20 wpm
+        b.core->endpoints().tick();
+        QVERIFY(b.answers().isEmpty());
+        b.clock.advance(2.0);
+        b.core->endpoints().tick();
+        QCOMPARE(b.answers(), (QByteArrayList{"h7", "E E"}));
+
+        b.send("PARIS PARIS^");
+        b.send("\x1b" "4");
+        b.clock.advance(10.0);
+        b.core->endpoints().tick();
+        QVERIFY(b.answers().isEmpty());
+
+        b.send("\x1b" "c2");
+        b.clock.advance(1.0);
+        b.core->endpoints().tick();
+        b.clock.advance(1.5);
+        b.core->endpoints().tick();
+        QCOMPARE(b.station.waitForLines(20).filter("A0:MX"), (QStringList{"A0:MX1;", "A0:MX0;"}));
+    }
+
+    // A port another program holds: the line says so, no box; ticked off, it says off.
+    void cwDaemon_portInUse_isSaidInTheStateLine() {
+        CwDaemonBench b;
+        QUdpSocket other;
+        QVERIFY(other.bind(QHostAddress::LocalHost, 0));
+        b.c().setText(Ctl::CwDaemonAddress, QString("127.0.0.1:%1").arg(other.localPort()));
+        b.c().setValue(Ctl::CwDaemonOn, 1);
+        QCOMPARE(b.c().text(Ctl::CwDaemonState),
+                 QString("cwdaemon not listening: UDP %1 is in use by another program").arg(other.localPort()));
+        QVERIFY(b.dialogs.messages.isEmpty());
+        b.c().setValue(Ctl::CwDaemonOn, 0);
+        QCOMPARE(b.c().text(Ctl::CwDaemonState), QString("cwdaemon off"));
+    }
+};
+
+QTEST_GUILESS_MAIN(EndpointsTest)
+#include "tst_Endpoints.moc"
