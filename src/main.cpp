@@ -150,7 +150,7 @@ int main(int argc, char** argv) {
     core.startUp();
     if (core.hasEnded())
         return 0;
-    core.endpoints().start(options.cwDaemon);
+    core.endpoints().start({options.cwDaemon, options.cwLead});
     if (station)
         station->start();
     window.show();

@@ -47,7 +47,8 @@ AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
       loggerCat_({ports_.radioPort(), picture_, serverLine_, monitors_, store_, wait_,
                   platform_.dialogs, [this] { ports_.InitPorts(); }, platform_.clock,
                   {[this](const QString& text) { cwStation_.sendText(text); },
-                   [this](int wpm) { cwStation_.setSpeed(wpm); }, [this] { return cwStation_.speed(); }}}),
+                   [this](int wpm) { cwStation_.setSpeed(wpm); }, [this] { return cwStation_.speed(); },
+                   [this] { cwStation_.abort(); }}}),
       stepper_({picture_, ports_.radioPort(), serverLine_, monitors_, store_, wait_}),
       chatServer_({store_, chatStore_, log_, [this] { return chatClient_.isConnected(); },
                    [this](const QString& text) { chatClient_.send(text); },
@@ -120,6 +121,7 @@ void AppCore::firstActivation() {
 
 void AppCore::onTimer1() {
     sideTone_.step();
+    cwStation_.tick();
     endpoints_.tick();
     if (++timer1Ticks_ % 10 == 0)
         chatServer_.cleanUpSlots();

@@ -37,6 +37,14 @@ CommandLineOptions CommandLineOptions::parse(const QStringList& arguments, const
             options.folder = userFolder;
         } else if (argument == QStringLiteral("--cwdaemon") || argument.startsWith(QStringLiteral("--cwdaemon="))) {
             options.cwDaemon = argument.section(u'=', 1);
+        } else if (QString lead; takeValue(arguments, i, QStringLiteral("--cw-lead"), QStringLiteral("seconds"),
+                                           lead, options.error)) {
+            bool ok = false;
+            const double seconds = lead.toDouble(&ok);
+            if (ok && seconds >= 0.2 && seconds <= 30)
+                options.cwLead = seconds;
+            else if (options.error.isEmpty())
+                options.error = QStringLiteral("--cw-lead needs seconds from 0.2 to 30, not %1").arg(lead);
         } else if (argument == QStringLiteral("--unattended")) {
             options.unattended = true;
         } else if (argument == QStringLiteral("--help") || argument == QStringLiteral("-h")) {
@@ -86,6 +94,10 @@ QString CommandLineOptions::usage() {
         "                  CQRLOG) on UDP ADDR:PORT (127.0.0.1:6789, or as last saved); the\n"
         "                  protocol has no password, so give another address only on a\n"
         "                  network you trust\n"
+        "  --cw-lead=SECONDS\n"
+        "                  hold CW back: hand characters to the station only SECONDS ahead of\n"
+        "                  their keying, so that the logger's Esc (WinKeyer clear buffer,\n"
+        "                  cwdaemon ESC 4, KY0;) stops a message; off unless given or saved\n"
         "  --sidetone-wav FILE\n"
         "                  write the local side tone to FILE (WAV, 48 kHz 16-bit mono) instead\n"
         "                  of the sound card, as one continuous stream until the program ends\n"

@@ -17,23 +17,35 @@ Endpoints::Endpoints(Context context, QObject* parent)
     connect(&ctx_.store, &ControlStore::changed, this, [this](const QString& name, ControlStore::Aspect aspect) {
         if (name == Ctl::CwDaemonOn && aspect == ControlStore::Aspect::Value)
             applyCwDaemon();
+        if (name == Ctl::CwHoldBack && aspect == ControlStore::Aspect::Value)
+            applyHoldBack();
     });
 }
 
-void Endpoints::start(const std::optional<QString>& cwDaemon) {
+void Endpoints::start(const Overrides& overrides) {
     const EndpointSettings saved = EndpointSettings::read(ctx_.settingsPath);
     ctx_.store.setText(Ctl::CwDaemonAddress, saved.cwDaemonAddress);
     bool on = saved.cwDaemonOn;
-    if (cwDaemon) {
+    if (overrides.cwDaemon) {
         on = true;
-        if (!cwDaemon->isEmpty())
-            ctx_.store.setText(Ctl::CwDaemonAddress, *cwDaemon);
+        if (!overrides.cwDaemon->isEmpty())
+            ctx_.store.setText(Ctl::CwDaemonAddress, *overrides.cwDaemon);
     }
     ctx_.store.setValue(Ctl::CwDaemonOn, on ? 1 : 0);
+    ctx_.store.setText(Ctl::CwLead, overrides.cwLead ? QString::number(*overrides.cwLead) : saved.cwLeadSeconds);
+    ctx_.store.setValue(Ctl::CwHoldBack, saved.cwHoldBack || overrides.cwLead ? 1 : 0);
     apply();
 }
 
-void Endpoints::apply() { applyCwDaemon(); }
+void Endpoints::apply() {
+    applyCwDaemon();
+    applyHoldBack();
+}
+
+void Endpoints::applyHoldBack() {
+    const double lead = ctx_.store.text(Ctl::CwLead).toDouble();
+    ctx_.cw.setHoldBack(ctx_.store.isTicked(Ctl::CwHoldBack), lead > 0 ? lead : CwStation::kDefaultLeadSeconds);
+}
 
 void Endpoints::applyCwDaemon() {
     const bool on = ctx_.store.isTicked(Ctl::CwDaemonOn);
@@ -62,8 +74,7 @@ bool Endpoints::save(QString* why) const {
     EndpointSettings settings;
     settings.cwDaemonOn = ctx_.store.isTicked(Ctl::CwDaemonOn);
     settings.cwDaemonAddress = ctx_.store.text(Ctl::CwDaemonAddress).trimmed();
-    const EndpointSettings saved = EndpointSettings::read(ctx_.settingsPath);
-    settings.rigctlOn = saved.rigctlOn; // (kept as they were)
-    settings.rigctlAddress = saved.rigctlAddress;
+    settings.cwHoldBack = ctx_.store.isTicked(Ctl::CwHoldBack);
+    settings.cwLeadSeconds = ctx_.store.text(Ctl::CwLead).trimmed();
     return settings.write(ctx_.settingsPath, why);
 }

@@ -27,9 +27,15 @@ public:
 
     explicit Endpoints(Context context, QObject* parent = nullptr);
 
-    // The saved settings into the controls; then `cwDaemon` from the command line ("" is the
-    // saved address), and the endpoints that are on start listening.
-    void start(const std::optional<QString>& cwDaemon = std::nullopt);
+    // What the command line says (each overrides the saved setting).
+    struct Overrides {
+        std::optional<QString> cwDaemon; // "" is the saved address
+        std::optional<double> cwLead;    // holds CW back this many seconds ahead
+    };
+
+    // The saved settings into the controls, then the command line's, and the endpoints that
+    // are on start listening.
+    void start(const Overrides& overrides = {});
     // The boxes and addresses as they stand now (a box ticked, an address left).
     void apply();
     bool save(QString* why) const;
@@ -38,6 +44,7 @@ public:
 
 private:
     void applyCwDaemon();
+    void applyHoldBack();
 
     Context ctx_;
     CwDaemonEndpoint cwDaemon_;

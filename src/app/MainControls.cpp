@@ -40,6 +40,8 @@ void populateMainControls(ControlStore& store, const QStringList& foundDevices) 
                         {Ctl::CwDaemonOn, "cwdaemon (UDP)"},
                         {Ctl::CwDaemonAddress, "127.0.0.1:6789"},
                         {Ctl::CwDaemonState, "cwdaemon off"},
+                        {Ctl::CwHoldBack, "Hold CW back (Esc stops it), seconds ahead"},
+                        {Ctl::CwLead, "2"},
                         {Ctl::Command9, "Send to Corvel"},
                         {Ctl::Check1, "Monitor Data"},
                         {Ctl::Command7, "Clear"},

@@ -258,6 +258,14 @@ QGroupBox* MainWindow::buildKeyerGroup() {
     volume->setOrientation(Qt::Vertical);
     volume->setRange(-3000, 0);
     volume->setMinimumHeight(70);
+    auto* hold = named<QCheckBox>(Ctl::CwHoldBack);
+    hold->setToolTip(QStringLiteral("Hand CW to the station only this many seconds ahead, so that the "
+                                    "logger's Esc can stop a message (the station cannot take back what it has)"));
+    grid->addWidget(hold, 4, 0, 1, 2);
+    auto* lead = lineEdit(Ctl::CwLead, 3);
+    lead->setAccessibleName(QStringLiteral("CW lead in seconds"));
+    connect(lead, &QLineEdit::editingFinished, this, [this] { core_.endpoints().apply(); });
+    grid->addWidget(lead, 4, 2);
     grid->addWidget(caption(QStringLiteral("Vol")), 0, 2, Qt::AlignHCenter);
     grid->addWidget(volume, 1, 2, 3, 1, Qt::AlignHCenter);
     return group;

@@ -14,6 +14,7 @@ struct CatAction {
         PauseAfterFrequencySet, // let the station settle before the echo
         KeyCw,              // the text goes out as CW (KY)
         SetCwSpeed,         // the keyer's speed, words per minute as digits (KS)
+        AbortCw,            // drop the CW not yet handed on (KY0;, Hamlib's stop_morse)
         Fail,               // the pass ends here with "error " + text; the buffer is kept
     };
     Kind kind;

@@ -94,6 +94,8 @@ void CatCommandPass::takeKeyer(QString& buffer) {
         buffer.remove(at, end - at + 1);
         if (text.isEmpty())
             emitAction(CatAction::Reply, QStringLiteral("KY0;"));
+        else if (text == QStringLiteral("0"))
+            emitAction(CatAction::AbortCw);
         else if (!text.trimmed().isEmpty()) // Hamlib pads the last piece to 24: one gap is kept
             emitAction(CatAction::KeyCw, text.mid(text.startsWith(u' ') ? 1 : 0).trimmed() +
                                              (text.endsWith(u' ') ? QStringLiteral(" ") : QString()));

@@ -188,6 +188,9 @@ bool LoggerCat::perform(const CatActions& actions) {
         case CatAction::SetCwSpeed:
             ctx_.keyer.setSpeed(action.text.toInt());
             break;
+        case CatAction::AbortCw:
+            ctx_.keyer.abort();
+            break;
         case CatAction::PauseAfterFrequencySet:
             echoNextReplyLater_ = true; // the echo that follows waits
             break;

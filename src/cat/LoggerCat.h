@@ -43,6 +43,7 @@ public:
             std::function<void(const QString&)> sendText;
             std::function<void(int)> setSpeed;
             std::function<int()> speed;
+            std::function<void()> abort;
         } keyer;
     };
 

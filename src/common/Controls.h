@@ -71,6 +71,8 @@ inline const QString Text2 = QStringLiteral("Text2"); // start-up note
 inline const QString CwDaemonOn = QStringLiteral("CwDaemonOn");
 inline const QString CwDaemonAddress = QStringLiteral("CwDaemonAddress");
 inline const QString CwDaemonState = QStringLiteral("CwDaemonState");
+inline const QString CwHoldBack = QStringLiteral("CwHoldBack"); // hold CW back (Esc stops it)
+inline const QString CwLead = QStringLiteral("CwLead");         // ... this many seconds ahead
 // menus
 inline const QString MenuLoad = QStringLiteral("Load");
 inline const QString MenuSave = QStringLiteral("Save");

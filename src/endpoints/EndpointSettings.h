@@ -2,7 +2,7 @@
 
 #include <QString>
 
-// The endpoints' settings, kept in a file of their own beside ZarnikControl.ini (whose lines
+// The endpoints' settings and the CW hold-back, kept in a file of their own beside ZarnikControl.ini (whose lines
 // stay as they are): "name=value" lines; a missing file or line leaves the default, and lines
 // the program does not know are ignored.
 struct EndpointSettings {
@@ -12,6 +12,8 @@ struct EndpointSettings {
     QString cwDaemonAddress = QStringLiteral("127.0.0.1:6789");
     bool rigctlOn = false;
     QString rigctlAddress = QStringLiteral("127.0.0.1:4532");
+    bool cwHoldBack = false;
+    QString cwLeadSeconds = QStringLiteral("2");
 
     static EndpointSettings read(const QString& path);
     // Replaces the file whole; false with the reason when it cannot be written.

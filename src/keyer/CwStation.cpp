@@ -25,34 +25,84 @@ QString CwStation::sendText(const QString& text) {
     return keyed;
 }
 
-void CwStation::sendKeyerLines(const QStringList& lines, const QString& sideTone) {
-    QString keyed;
+void CwStation::sendKeyerLines(const QStringList& lines, const QString& sideTone, bool fromKeyerPort) {
     for (const QString& line : lines) {
-        ctx_.server.send(line);
-        if (line.startsWith(QStringLiteral("WK:")) && line.size() == 5)
-            keyed += line[3];
+        const bool character = line.startsWith(QStringLiteral("WK:")) && line.size() == 5;
+        const Held held{line, character ? line[3] : QChar(), fromKeyerPort && character};
+        if (holdBack_)
+            held_.push_back(held);
+        else
+            hand(held);
     }
-    reckon(keyed);
-    ctx_.sideTone.queue(sideTone);
+    if (holdBack_) {
+        idleOwed_ = idleOwed_ || fromKeyerPort;
+        tick();
+    } else {
+        ctx_.sideTone.queue(sideTone);
+    }
 }
 
-void CwStation::reckon(const QString& keyed) {
+void CwStation::hand(const Held& held) {
+    ctx_.server.send(held.line);
+    if (held.keyed.isNull())
+        return;
+    reckon(held.keyed);
+    if (!holdBack_)
+        return; // the side tone and the echo went with the whole request
+    if (ctx_.store.isTicked(Ctl::SideTone))
+        ctx_.sideTone.queue(QString(held.keyed));
+    if (held.echo && listener_.echo)
+        listener_.echo(held.keyed);
+}
+
+void CwStation::tick() {
+    const double now = ctx_.clock.monotonicSeconds();
+    while (!held_.empty() && std::max(airEndsAt_, now) - now < leadSeconds_) {
+        hand(held_.front());
+        held_.pop_front();
+    }
+    if (idleOwed_ && held_.empty() && now >= airEndsAt_) {
+        idleOwed_ = false;
+        if (listener_.idle)
+            listener_.idle();
+    }
+}
+
+void CwStation::reckon(QChar keyed) {
     int units = 0;
-    for (QChar c : keyed)
-        for (const KeyingSpan& span : MorseTiming::spansFor(c))
-            units += span.units;
+    for (const KeyingSpan& span : MorseTiming::spansFor(keyed))
+        units += span.units;
     const double now = ctx_.clock.monotonicSeconds();
     airEndsAt_ = std::max(airEndsAt_, now) + units * MorseTiming::unitSeconds(std::max(speed(), kLowestSpeed));
 }
 
-void CwStation::abort() { airEndsAt_ = ctx_.clock.monotonicSeconds(); }
+void CwStation::abort() {
+    held_.clear();
+    if (!holdBack_)
+        airEndsAt_ = ctx_.clock.monotonicSeconds(); // nothing is reckoned without the hold
+}
+
+void CwStation::setHoldBack(bool on, double leadSeconds) {
+    leadSeconds_ = std::clamp(leadSeconds, 0.2, 30.0);
+    holdBack_ = on;
+    if (!on) { // what was held goes now, as it would have without the hold
+        while (!held_.empty()) {
+            hand(held_.front());
+            held_.pop_front();
+        }
+    }
+}
 
 bool CwStation::setSpeed(int wordsPerMinute) {
     if (wordsPerMinute < kLowestSpeed || wordsPerMinute > kHighestSpeed)
         return false;
     const QString text = KeyerPass::speedText(wordsPerMinute);
     ctx_.store.setText(Ctl::CWSpeed, text);
-    ctx_.server.send(QStringLiteral("WT:") + text + QStringLiteral("|26;"));
+    const QString line = QStringLiteral("WT:") + text + QStringLiteral("|26;");
+    if (holdBack_)
+        held_.push_back({line, QChar(), false}); // in its place among the text
+    else
+        ctx_.server.send(line);
     return true;
 }
 

@@ -2,6 +2,8 @@
 
 #include <QString>
 #include <QStringList>
+#include <deque>
+#include <functional>
 
 class Clock;
 class ControlStore;
@@ -12,10 +14,16 @@ class SideTone;
 // KY, the cwdaemon endpoint): "WK:c;" a character and "WT:nn|26;" for a speed, in the order
 // asked, with the characters queued for the local side tone. Everything runs on one thread,
 // so one request's text goes out whole and two never interleave inside a word.
+//
+// The station protocol cannot take a character back. So, when the operator chooses to hold
+// CW back, characters are handed to the station only as far ahead of their reckoned keying as
+// the lead, and an abort (the logger's Esc) drops what is still held here: at most a lead's
+// worth of CW reaches the air after it. Off, every character goes at once, as always.
 class CwStation {
 public:
     static constexpr int kLowestSpeed = 5;
     static constexpr int kHighestSpeed = 99;
+    static constexpr double kDefaultLeadSeconds = 2.0;
 
     struct Context {
         ServerLine& server;
@@ -23,27 +31,52 @@ public:
         SideTone& sideTone;
         const Clock& clock; // when what was handed over will have been keyed
     };
+    // For the keyer port's logger, as a WinKeyer tells it: a character of its text handed on,
+    // and everything gone out (only while CW is held back).
+    struct Listener {
+        std::function<void(QChar)> echo;
+        std::function<void()> idle;
+    };
 
     explicit CwStation(Context context) : ctx_(context) {}
 
     // Text as a logger sends it: letters in either case; characters that have no Morse code
     // (and line ends) are left out. Returns what was keyed.
     QString sendText(const QString& text);
-    // Station lines the keyer port's pass made, and the characters for the side tone.
-    void sendKeyerLines(const QStringList& lines, const QString& sideTone);
+    // Station lines the keyer port's pass made, and the characters for the side tone;
+    // `fromKeyerPort` text is echoed to the keyer port's logger as it goes.
+    void sendKeyerLines(const QStringList& lines, const QString& sideTone, bool fromKeyerPort = false);
     // A speed in words per minute; out of range, nothing changes. False when refused.
     bool setSpeed(int wordsPerMinute);
     int speed() const;
+
+    void setHoldBack(bool on, double leadSeconds);
+    bool holdsBack() const { return holdBack_; }
+    void setListener(Listener listener) { listener_ = std::move(listener); }
+    // The 100 ms tick: hands on what has come within the lead.
+    void tick();
+    int heldCount() const { return int(held_.size()); }
     // When the CW handed over so far will have gone out at the station's keyer (monotonic
     // seconds, reckoned at the speed of the moment: the station says nothing of it).
     double airEndsAt() const { return airEndsAt_; }
-    // The operator's abort (cwdaemon's ESC 4): nothing is held here, so it ends the reckoning;
-    // what the station's keyer already has goes out (the station protocol cannot take it back).
+    // The operator's abort (cwdaemon's ESC 4, the WinKeyer's clear buffer, KY0;): what is held
+    // here is dropped; what the station already has goes out.
     void abort();
 
 private:
-    void reckon(const QString& keyed);
+    struct Held {
+        QString line;
+        QChar keyed; // null for a speed line
+        bool echo;
+    };
+    void hand(const Held& held);
+    void reckon(QChar keyed);
 
     Context ctx_;
+    Listener listener_;
+    std::deque<Held> held_;
+    bool holdBack_ = false;
+    double leadSeconds_ = kDefaultLeadSeconds;
+    bool idleOwed_ = false; // the keyer port's logger waits to hear that all has gone out
     double airEndsAt_ = 0.0;
 };

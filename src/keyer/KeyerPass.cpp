@@ -5,6 +5,7 @@ namespace KeyerPass {
 namespace {
 
 constexpr unsigned char kSetSpeed = 0x02;
+constexpr unsigned char kClearBuffer = 0x0A;
 
 // Set speed: 5 wpm or more is taken; below (0 is "use the pot") nothing changes.
 void takeSpeed(const QByteArray& command, KeyerPassResult& result) {
@@ -15,13 +16,14 @@ void takeSpeed(const QByteArray& command, KeyerPassResult& result) {
     result.serverLines << QStringLiteral("WT:") + result.speedText + QStringLiteral("|26;");
 }
 
-void takeText(char byte, bool queueSideTone, KeyerPassResult& result) {
+void takeText(char byte, bool queueSideTone, bool echo, KeyerPassResult& result) {
     const auto code = static_cast<unsigned char>(byte);
     const QChar upper = QChar(code >= 'a' && code <= 'z' ? code - 32 : code);
     result.serverLines << QStringLiteral("WK:") + upper + u';';
     if (queueSideTone)
         result.sideTone += upper;
-    result.toLogger += static_cast<char>(upper.unicode());
+    if (echo)
+        result.toLogger += static_cast<char>(upper.unicode());
 }
 
 } // namespace
@@ -30,7 +32,8 @@ QString speedText(int wordsPerMinute) {
     return QStringLiteral("%1").arg(wordsPerMinute, 2, 10, QLatin1Char('0'));
 }
 
-KeyerPassResult run(const QByteArray& batch, bool queueSideTone, KeyerCommandWalker& walker) {
+KeyerPassResult run(const QByteArray& batch, bool queueSideTone, KeyerCommandWalker& walker,
+                    bool echoLater) {
     KeyerPassResult result;
     bool anyText = false;
     for (char byte : batch) {
@@ -39,14 +42,20 @@ KeyerPassResult run(const QByteArray& batch, bool queueSideTone, KeyerCommandWal
             if (!anyText)
                 result.toLogger += kBusy;
             anyText = true;
-            takeText(byte, queueSideTone, result);
+            takeText(byte, queueSideTone, !echoLater, result);
         } else if (step.kind == KeyerCommandWalker::Kind::Command) {
             if (static_cast<unsigned char>(step.command[0]) == kSetSpeed)
                 takeSpeed(step.command, result);
+            if (static_cast<unsigned char>(step.command[0]) == kClearBuffer && echoLater) {
+                // Held back, the text before it in this batch is cleared with the rest.
+                result.clearBuffer = true;
+                result.serverLines.removeIf([](const QString& line) { return line.startsWith(QStringLiteral("WK:")); });
+                result.sideTone.clear();
+            }
             result.toLogger += KeyerAnswers::to(step.command, anyText ? kBusy : kIdle);
         }
     }
-    if (anyText)
+    if (anyText && !echoLater)
         result.toLogger += kIdle;
     return result;
 }

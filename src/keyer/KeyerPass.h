@@ -16,6 +16,7 @@ struct KeyerPassResult {
     QByteArray toLogger;      // answers, and 0xC4, the echoes, 0xC0 around the text
     QStringList serverLines;  // "WT:..", "WK:c;" in order (only sent while connected)
     QString sideTone;         // characters for the side tone
+    bool clearBuffer = false; // the logger cleared the keyer's buffer (0x0A: its Esc)
 };
 
 namespace KeyerPass {
@@ -25,8 +26,10 @@ constexpr char kIdle = char(0xC0);
 constexpr int kLowestSpeed = 5;
 
 // `walker` carries a command cut off at the end of the previous batch into this one;
-// `queueSideTone` is the "Local Side Tone" box.
-KeyerPassResult run(const QByteArray& batch, bool queueSideTone, KeyerCommandWalker& walker);
+// `queueSideTone` is the "Local Side Tone" box. With `echoLater` (CW held back) the echoes
+// and the closing idle byte are left out: they follow as the text goes on to the station.
+KeyerPassResult run(const QByteArray& batch, bool queueSideTone, KeyerCommandWalker& walker,
+                    bool echoLater = false);
 
 // The speed as the box shows it: at least two digits (5 gives "05").
 QString speedText(int wordsPerMinute);

@@ -44,6 +44,9 @@ WinKeyer::WinKeyer(Context context, QObject* parent) : QObject(parent), ctx_(std
     burstQuiet_.setSingleShot(true);
     burstQuiet_.setInterval(kBurstQuietMs);
     connect(&burstQuiet_, &QTimer::timeout, this, &WinKeyer::endBurst);
+    // With CW held back, the echo and the idle status follow the text as it goes on.
+    ctx_.cw.setListener({[this](QChar c) { ctx_.port.write(QByteArray(1, char(c.unicode()))); },
+                         [this] { ctx_.port.write(QByteArray(1, KeyerPass::kIdle)); }});
 }
 
 void WinKeyer::onControlChanged(const QString& name) {
@@ -114,11 +117,13 @@ void WinKeyer::Winkeyerx() {
         return;
     }
     const KeyerPassResult result = KeyerPass::run(batch, ctx_.store.isTicked(Ctl::SideTone),
-                                                      commands_);
+                                                      commands_, ctx_.cw.holdsBack());
     if (!result.speedText.isEmpty())
         ctx_.store.setText(Ctl::CWSpeed, result.speedText);
-    ctx_.cw.sendKeyerLines(result.serverLines, result.sideTone);
-    ctx_.port.write(result.toLogger);
+    if (result.clearBuffer)
+        ctx_.cw.abort();
+    ctx_.port.write(result.toLogger); // before the echoes that follow the text held back
+    ctx_.cw.sendKeyerLines(result.serverLines, result.sideTone, true);
     if (ctx_.port.inBufferCount() > 0)
         QTimer::singleShot(0, this, &WinKeyer::Winkeyerx);
 }

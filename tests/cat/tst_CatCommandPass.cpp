@@ -12,7 +12,7 @@ struct Station : PictureBench {
 };
 
 QString show(const CatAction& a) {
-    static const char* kinds[] = {"R", "S", "CR", "CS", "CLR", "P", "KY", "KS", "F"};
+    static const char* kinds[] = {"R", "S", "CR", "CS", "CLR", "P", "KY", "KS", "KA", "F"};
     return a.text.isEmpty() ? QString(kinds[a.kind]) : QString(kinds[a.kind]) + ":" + a.text;
 }
 
@@ -86,6 +86,7 @@ private slots:
             << "14025.00" << "KY RTTY NEXT MD TX          ;" << QStringList{"KY:RTTY NEXT MD TX "};
         QTest::newRow("KY text among polls") << "14025.00" << "FA;KY CQ;"
                                              << QStringList{"KY:CQ", "R:FA00014025000;", "CS:FA00014025000;"};
+        QTest::newRow("KY0; stops the CW") << "14025.00" << "KY0;" << QStringList{"KA"};
         QTest::newRow("keyer speed read") << "14025.00" << "KS;" << QStringList{"R:KS020;"};
         QTest::newRow("keyer speed set") << "14025.00" << "KS030;" << QStringList{"KS:30"};
         QTest::newRow("filter width for CW") << "14025.00" << "FW;" << QStringList{"R:FW0500;"};

@@ -169,6 +169,27 @@ private slots:
         QCOMPARE(b.station.waitForLines(20).filter("A0:MX"), (QStringList{"A0:MX1;", "A0:MX0;"}));
     }
 
+    // tlf's Esc (ESC 4) with CW held back 2 s ahead: the CQ stops; without the hold, every
+    // character was the station's at once and nothing could stop it.
+    void cwDaemon_abortWithTheHold_stopsTheMessage() {
+        CwDaemonBench b;
+        QVERIFY(b.ok && b.listening);
+        b.c().setText(Ctl::CwLead, "2");
+        b.c().setValue(Ctl::CwHoldBack, 1);
+        b.send("CQ CQ DE TE1ST TE1ST K");
+        const int handed = b.station.waitForLines(4).size();
+        QVERIFY2(handed > 0 && handed < 12, qPrintable(QString::number(handed)));
+        b.send("\x1b" "4");
+        b.clock.advance(60.0);
+        b.core->cwStation().tick();
+        QTest::qWait(20);
+        QCOMPARE(b.station.lines().size(), handed);
+
+        b.c().setValue(Ctl::CwHoldBack, 0); // off: as always, all at once
+        b.send("TEST");
+        QCOMPARE(b.station.waitForLines(handed + 4).size(), handed + 4);
+    }
+
     // A port another program holds: the line says so, no box; ticked off, it says off.
     void cwDaemon_portInUse_isSaidInTheStateLine() {
         CwDaemonBench b;

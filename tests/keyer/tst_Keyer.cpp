@@ -156,6 +156,32 @@ class KeyerTest : public QObject {
         QVERIFY(k.takeWritten().isEmpty());
     }
 
+    // CW held back 1 s ahead at 20 wpm: only the first characters reach the station at once,
+    // the rest as the reckoned keying goes on; the echo follows each character as it goes, and
+    // the idle status once all is out; the logger's clear buffer (its Esc) drops the rest.
+    void heldBack_handsOnWithinTheLead_echoesAsItGoes_andClearBufferStopsIt() {
+        Keyed k;
+        StationEnd station;
+        QVERIFY(station.accept(k.core->serverSocket()));
+        k.c().setText(Ctl::CWSpeed, "20"); // a unit of 57.5 ms; "E " takes 12 units
+        k.core->cwStation().setHoldBack(true, 1.0);
+        k.keyer()->feed("e e e e e e e e");
+        // "E" and " " take 4 units each: 0.23 s; what is handed on stays within the lead
+        QCOMPARE(k.takeWritten(), QByteArray("\xc4" "E E E")); // busy, and what went on
+        QCOMPARE(station.waitForLines(5).size(), 5);
+        k.clock.advance(0.8);
+        k.core->cwStation().tick();
+        QCOMPARE(station.waitForLines(8).size(), 8);
+        QCOMPARE(k.takeWritten(), QByteArray(" E "));
+        k.keyer()->feed(QByteArray("\x0a", 1)); // clear buffer
+        k.clock.advance(30.0);
+        k.core->cwStation().tick();
+        QTest::qWait(20);
+        QCOMPARE(station.lines().size(), 8); // nothing more reached the station
+        QCOMPARE(k.takeWritten(), QByteArray("\xc0", 1)); // and the logger hears it is idle
+        QCOMPARE(k.core->cwStation().heldCount(), 0);
+    }
+
     void portEvents_haveTheirAnswersAndMessages() {
         Keyed k;
         k.keyer()->setLines({false, false, true, false}); // DSR: the logger opened its end
