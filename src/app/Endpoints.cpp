@@ -10,7 +10,8 @@
 Endpoints::Endpoints(Context context, QObject* parent)
     : QObject(parent), ctx_(std::move(context)),
       cwDaemon_({ctx_.clock, [this](const QString& text) { return ctx_.cw.sendText(text); },
-                 [this](int wpm) { ctx_.cw.setSpeed(wpm); }, [this] { return ctx_.cw.airEndsAt(); },
+                 [this](int wpm) { ctx_.cw.setSpeed(wpm); }, [this] { return ctx_.cw.speed(); },
+                 [this] { return ctx_.cw.airEndsAt(); },
                  [this] { ctx_.cw.abort(); },
                  [this](bool on) { ctx_.server.send(on ? QStringLiteral("A0:MX1;") : QStringLiteral("A0:MX0;")); }},
                 this) {

@@ -6,6 +6,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 constexpr size_t kMaxRepliesOwed = 64;
@@ -62,7 +63,16 @@ void CwDaemonEndpoint::handle(const CwDaemonRequest& request, const QHostAddress
 }
 
 void CwDaemonEndpoint::keyText(const CwDaemonRequest& request, const QHostAddress& from, quint16 port) {
-    ctx_.sendText(request.text);
+    QString piece;
+    for (QChar c : request.text) {
+        if (c != u'+' && c != u'-') {
+            piece += c;
+            continue;
+        }
+        ctx_.sendText(std::exchange(piece, QString()));
+        ctx_.setSpeed(ctx_.speed() + (c == u'+' ? kSpeedStep : -kSpeedStep));
+    }
+    ctx_.sendText(piece);
     const double due = ctx_.airEndsAt();
     for (Reply& owed : replyNext_)
         owed.due = due;

@@ -12,7 +12,8 @@ class Clock;
 
 // The door for loggers that key CW through the cwdaemon protocol (tlf, xlog, CQRLOG): UDP, by
 // default on 127.0.0.1:6789. Text goes out through the program's one CW path, exactly as text
-// on the keyer port; ESC 2 sets the speed; ESC 4 ends the reckoning and drops what is owed;
+// on the keyer port ("+" and "-" in it are 2 wpm faster or slower from there on, as tlf's
+// messages use them); ESC 2 sets the speed; ESC 4 ends the reckoning and drops what is owed;
 // ESC a and ESC c key and release the transmitter as the logger's TX; and RX; do; ESC h and a
 // trailing "^" are answered once the text has gone out. The protocol has no password.
 class CwDaemonEndpoint final : public QObject {
@@ -21,11 +22,13 @@ public:
     static constexpr quint16 kDefaultPort = 6789;
     static constexpr qint64 kMaxDatagram = 2048;
     static constexpr int kDatagramsPerPass = 64; // then the others get a turn
+    static constexpr int kSpeedStep = 2; // words per minute, for each "+" or "-" in text
 
     struct Context {
         const Clock& clock;
         std::function<QString(const QString&)> sendText; // returns what was keyed
         std::function<void(int)> setSpeed;
+        std::function<int()> speed;
         std::function<double()> airEndsAt; // when what was keyed will have gone out
         std::function<void()> abort;
         std::function<void(bool)> key; // the transmitter, as TX; / RX;

@@ -140,6 +140,9 @@ private slots:
         b.send("\x1b" "a1");
         b.send("\x1b" "a0");
         QCOMPARE(b.station.waitForLines(7).mid(5), (QStringList{"A0:MX1;", "A0:MX0;"}));
+        b.send("++5NN--\n"); // tlf's "+" and "-": 2 wpm faster or slower from there on
+        QCOMPARE(b.station.waitForLines(14).mid(7), (QStringList{"WT:26|26;", "WT:28|26;", "WK:5;", "WK:N;",
+                                                                 "WK:N;", "WT:26|26;", "WT:24|26;"}));
     }
 
     // ESC h and "^" are answered once the text has gone out at the speed of the moment, not
