@@ -150,7 +150,7 @@ int main(int argc, char** argv) {
     core.startUp();
     if (core.hasEnded())
         return 0;
-    core.endpoints().start({options.cwDaemon, options.cwLead});
+    core.endpoints().start({options.cwDaemon, options.rigctl, options.cwLead});
     if (station)
         station->start();
     window.show();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Endpoints.h"
+#include "StationRig.h"
 #include "common/ControlStore.h"
 #include "common/LogFile.h"
 #include "common/MonitorBoxes.h"
@@ -137,6 +138,7 @@ private:
     QTcpSocket winsock2_; // the station server link
     ServerLine serverLine_;
     CwStation cwStation_; // the CW of the keyer port, the radio port's KY and the endpoints
+    StationRig stationRig_; // the station as the Hamlib endpoint sees it
     Endpoints endpoints_;
     LoggerCat loggerCat_;
     FrequencyStepper stepper_;

@@ -37,6 +37,8 @@ CommandLineOptions CommandLineOptions::parse(const QStringList& arguments, const
             options.folder = userFolder;
         } else if (argument == QStringLiteral("--cwdaemon") || argument.startsWith(QStringLiteral("--cwdaemon="))) {
             options.cwDaemon = argument.section(u'=', 1);
+        } else if (argument == QStringLiteral("--rigctl") || argument.startsWith(QStringLiteral("--rigctl="))) {
+            options.rigctl = argument.section(u'=', 1);
         } else if (QString lead; takeValue(arguments, i, QStringLiteral("--cw-lead"), QStringLiteral("seconds"),
                                            lead, options.error)) {
             bool ok = false;
@@ -94,6 +96,10 @@ QString CommandLineOptions::usage() {
         "                  CQRLOG) on UDP ADDR:PORT (127.0.0.1:6789, or as last saved); the\n"
         "                  protocol has no password, so give another address only on a\n"
         "                  network you trust\n"
+        "  --rigctl[=ADDR:PORT]\n"
+        "                  serve the rig to Hamlib network clients (rigctl -m 2, WSJT-X,\n"
+        "                  fldigi, CQRLOG: \"Hamlib NET rigctl\") on TCP ADDR:PORT\n"
+        "                  (127.0.0.1:4532, or as last saved); no password either\n"
         "  --cw-lead=SECONDS\n"
         "                  hold CW back: hand characters to the station only SECONDS ahead of\n"
         "                  their keying, so that the logger's Esc (WinKeyer clear buffer,\n"

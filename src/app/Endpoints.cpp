@@ -11,35 +11,48 @@ Endpoints::Endpoints(Context context, QObject* parent)
     : QObject(parent), ctx_(std::move(context)),
       cwDaemon_({ctx_.clock, [this](const QString& text) { return ctx_.cw.sendText(text); },
                  [this](int wpm) { ctx_.cw.setSpeed(wpm); }, [this] { return ctx_.cw.speed(); },
-                 [this] { return ctx_.cw.airEndsAt(); },
-                 [this] { ctx_.cw.abort(); },
+                 [this] { return ctx_.cw.airEndsAt(); }, [this] { ctx_.cw.abort(); },
                  [this](bool on) { ctx_.server.send(on ? QStringLiteral("A0:MX1;") : QStringLiteral("A0:MX0;")); }},
-                this) {
+                this),
+      rigctl_(ctx_.rig, this),
+      cwDaemonDoor_{QStringLiteral("cwdaemon"), Ctl::CwDaemonOn, Ctl::CwDaemonAddress, Ctl::CwDaemonState,
+                    CwDaemonEndpoint::kDefaultPort,
+                    [this](const QHostAddress& a, quint16 p, QString* why) { return cwDaemon_.listen(a, p, why); },
+                    [this] { cwDaemon_.close(); }, [this] { return cwDaemon_.isListening(); }},
+      rigctlDoor_{QStringLiteral("Hamlib rigctl"), Ctl::RigctlOn, Ctl::RigctlAddress, Ctl::RigctlState,
+                  RigctlEndpoint::kDefaultPort,
+                  [this](const QHostAddress& a, quint16 p, QString* why) { return rigctl_.listen(a, p, why); },
+                  [this] { rigctl_.close(); }, [this] { return rigctl_.isListening(); }} {
     connect(&ctx_.store, &ControlStore::changed, this, [this](const QString& name, ControlStore::Aspect aspect) {
-        if (name == Ctl::CwDaemonOn && aspect == ControlStore::Aspect::Value)
-            applyCwDaemon();
-        if (name == Ctl::CwHoldBack && aspect == ControlStore::Aspect::Value)
+        if (aspect != ControlStore::Aspect::Value)
+            return;
+        if (name == Ctl::CwDaemonOn)
+            applyDoor(cwDaemonDoor_);
+        else if (name == Ctl::RigctlOn)
+            applyDoor(rigctlDoor_);
+        else if (name == Ctl::CwHoldBack)
             applyHoldBack();
     });
 }
 
+void Endpoints::takeOverride(const std::optional<QString>& given, bool savedOn, const QString& savedAddress,
+                             const Door& door) {
+    ctx_.store.setText(door.addressBox, given && !given->isEmpty() ? *given : savedAddress);
+    ctx_.store.setValue(door.onBox, savedOn || given ? 1 : 0);
+}
+
 void Endpoints::start(const Overrides& overrides) {
     const EndpointSettings saved = EndpointSettings::read(ctx_.settingsPath);
-    ctx_.store.setText(Ctl::CwDaemonAddress, saved.cwDaemonAddress);
-    bool on = saved.cwDaemonOn;
-    if (overrides.cwDaemon) {
-        on = true;
-        if (!overrides.cwDaemon->isEmpty())
-            ctx_.store.setText(Ctl::CwDaemonAddress, *overrides.cwDaemon);
-    }
-    ctx_.store.setValue(Ctl::CwDaemonOn, on ? 1 : 0);
+    takeOverride(overrides.cwDaemon, saved.cwDaemonOn, saved.cwDaemonAddress, cwDaemonDoor_);
+    takeOverride(overrides.rigctl, saved.rigctlOn, saved.rigctlAddress, rigctlDoor_);
     ctx_.store.setText(Ctl::CwLead, overrides.cwLead ? QString::number(*overrides.cwLead) : saved.cwLeadSeconds);
     ctx_.store.setValue(Ctl::CwHoldBack, saved.cwHoldBack || overrides.cwLead ? 1 : 0);
     apply();
 }
 
 void Endpoints::apply() {
-    applyCwDaemon();
+    applyDoor(cwDaemonDoor_);
+    applyDoor(rigctlDoor_);
     applyHoldBack();
 }
 
@@ -48,33 +61,35 @@ void Endpoints::applyHoldBack() {
     ctx_.cw.setHoldBack(ctx_.store.isTicked(Ctl::CwHoldBack), lead > 0 ? lead : CwStation::kDefaultLeadSeconds);
 }
 
-void Endpoints::applyCwDaemon() {
-    const bool on = ctx_.store.isTicked(Ctl::CwDaemonOn);
-    const EndpointAddress where =
-        EndpointAddress::parse(ctx_.store.text(Ctl::CwDaemonAddress), CwDaemonEndpoint::kDefaultPort);
-    if (on && where.error.isEmpty() && cwDaemonListening_ == where.text() && cwDaemon_.isListening())
+void Endpoints::applyDoor(Door& door) {
+    const bool on = ctx_.store.isTicked(door.onBox);
+    const EndpointAddress where = EndpointAddress::parse(ctx_.store.text(door.addressBox), door.defaultPort);
+    if (on && where.error.isEmpty() && door.listeningOn == where.text() && door.isListening())
         return; // already there
-    cwDaemon_.close();
-    cwDaemonListening_.clear();
-    QString state = QStringLiteral("cwdaemon off");
+    door.close();
+    door.listeningOn.clear();
+    QString state = door.name + QStringLiteral(" off");
     if (on && !where.error.isEmpty()) {
-        state = QStringLiteral("cwdaemon not listening: ") + where.error;
+        state = door.name + QStringLiteral(" not listening: ") + where.error;
     } else if (on) {
         QString why;
-        if (cwDaemon_.listen(where.address, where.port, &why)) {
-            cwDaemonListening_ = where.text();
-            state = QStringLiteral("cwdaemon listening on UDP %1").arg(where.text());
+        if (door.listen(where.address, where.port, &why)) {
+            door.listeningOn = where.text();
+            state = QStringLiteral("%1 listening on %2 %3")
+                        .arg(door.name, door.defaultPort == RigctlEndpoint::kDefaultPort ? "TCP" : "UDP", where.text());
         } else {
-            state = QStringLiteral("cwdaemon not listening: ") + why;
+            state = door.name + QStringLiteral(" not listening: ") + why;
         }
     }
-    ctx_.store.setText(Ctl::CwDaemonState, state);
+    ctx_.store.setText(door.stateLine, state);
 }
 
 bool Endpoints::save(QString* why) const {
     EndpointSettings settings;
     settings.cwDaemonOn = ctx_.store.isTicked(Ctl::CwDaemonOn);
     settings.cwDaemonAddress = ctx_.store.text(Ctl::CwDaemonAddress).trimmed();
+    settings.rigctlOn = ctx_.store.isTicked(Ctl::RigctlOn);
+    settings.rigctlAddress = ctx_.store.text(Ctl::RigctlAddress).trimmed();
     settings.cwHoldBack = ctx_.store.isTicked(Ctl::CwHoldBack);
     settings.cwLeadSeconds = ctx_.store.text(Ctl::CwLead).trimmed();
     return settings.write(ctx_.settingsPath, why);

@@ -1,14 +1,17 @@
 #pragma once
 
 #include "endpoints/CwDaemonEndpoint.h"
+#include "endpoints/RigctlEndpoint.h"
 
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <optional>
 
 class Clock;
 class ControlStore;
 class CwStation;
+class RigctlRig;
 class ServerLine;
 
 // The network doors for Linux loggers, switched by the operator in the main window (the box,
@@ -22,6 +25,7 @@ public:
         CwStation& cw;
         ServerLine& server;
         const Clock& clock;
+        RigctlRig& rig; // the station as the Hamlib endpoint sees it
         QString settingsPath; // Endpoints.ini
     };
 
@@ -30,6 +34,7 @@ public:
     // What the command line says (each overrides the saved setting).
     struct Overrides {
         std::optional<QString> cwDaemon; // "" is the saved address
+        std::optional<QString> rigctl;   // the same
         std::optional<double> cwLead;    // holds CW back this many seconds ahead
     };
 
@@ -41,12 +46,26 @@ public:
     bool save(QString* why) const;
     void tick() { cwDaemon_.tick(); }
     CwDaemonEndpoint& cwDaemon() { return cwDaemon_; }
+    RigctlEndpoint& rigctl() { return rigctl_; }
 
 private:
-    void applyCwDaemon();
+    // One door: its box, address and state line, and how it listens.
+    struct Door {
+        QString name; // as the state line says it
+        QString onBox, addressBox, stateLine;
+        quint16 defaultPort;
+        std::function<bool(const QHostAddress&, quint16, QString*)> listen;
+        std::function<void()> close;
+        std::function<bool()> isListening;
+        QString listeningOn = {}; // empty when it does not listen
+    };
+    void applyDoor(Door& door);
     void applyHoldBack();
+    void takeOverride(const std::optional<QString>& given, bool savedOn, const QString& savedAddress,
+                      const Door& door);
 
     Context ctx_;
     CwDaemonEndpoint cwDaemon_;
-    QString cwDaemonListening_; // where it listens now, empty when it does not
+    RigctlEndpoint rigctl_;
+    Door cwDaemonDoor_, rigctlDoor_;
 };

@@ -285,18 +285,27 @@ QGroupBox* MainWindow::buildWatchdogGroup() {
 }
 
 QGroupBox* MainWindow::buildEndpointsGroup() {
-    auto* group = new QGroupBox(QStringLiteral("Network keyer for Linux loggers (no password)"));
+    auto* group = new QGroupBox(QStringLiteral("Network endpoints for Linux loggers (no password)"));
     auto* grid = new QGridLayout(group);
-    auto* cwDaemon = named<QCheckBox>(Ctl::CwDaemonOn);
-    cwDaemon->setToolTip(QStringLiteral("Key CW for tlf, xlog and CQRLOG through the cwdaemon protocol"));
-    grid->addWidget(cwDaemon, 0, 0);
-    auto* address = lineEdit(Ctl::CwDaemonAddress, 16);
-    address->setAccessibleName(QStringLiteral("cwdaemon address and port"));
-    connect(address, &QLineEdit::editingFinished, this, [this] { core_.endpoints().apply(); });
-    grid->addWidget(address, 0, 1);
-    auto* state = named<QLabel>(Ctl::CwDaemonState);
-    state->setAccessibleName(QStringLiteral("cwdaemon state"));
-    grid->addWidget(state, 1, 0, 1, 2);
+    const struct {
+        QString on, address, state, spoken, tip;
+    } doors[] = {{Ctl::CwDaemonOn, Ctl::CwDaemonAddress, Ctl::CwDaemonState, QStringLiteral("cwdaemon"),
+                  QStringLiteral("Key CW for tlf, xlog and CQRLOG through the cwdaemon protocol")},
+                 {Ctl::RigctlOn, Ctl::RigctlAddress, Ctl::RigctlState, QStringLiteral("Hamlib rigctl"),
+                  QStringLiteral("The rig for WSJT-X, fldigi, CQRLOG and rigctl as Hamlib NET rigctl (model 2)")}};
+    int row = 0;
+    for (const auto& door : doors) {
+        auto* box = named<QCheckBox>(door.on);
+        box->setToolTip(door.tip);
+        grid->addWidget(box, row, 0);
+        auto* address = lineEdit(door.address, 16);
+        address->setAccessibleName(door.spoken + QStringLiteral(" address and port"));
+        connect(address, &QLineEdit::editingFinished, this, [this] { core_.endpoints().apply(); });
+        grid->addWidget(address, row++, 1);
+        auto* state = named<QLabel>(door.state);
+        state->setAccessibleName(door.spoken + QStringLiteral(" state"));
+        grid->addWidget(state, row++, 0, 1, 2);
+    }
     return group;
 }
 

@@ -71,6 +71,9 @@ inline const QString Text2 = QStringLiteral("Text2"); // start-up note
 inline const QString CwDaemonOn = QStringLiteral("CwDaemonOn");
 inline const QString CwDaemonAddress = QStringLiteral("CwDaemonAddress");
 inline const QString CwDaemonState = QStringLiteral("CwDaemonState");
+inline const QString RigctlOn = QStringLiteral("RigctlOn");
+inline const QString RigctlAddress = QStringLiteral("RigctlAddress");
+inline const QString RigctlState = QStringLiteral("RigctlState");
 inline const QString CwHoldBack = QStringLiteral("CwHoldBack"); // hold CW back (Esc stops it)
 inline const QString CwLead = QStringLiteral("CwLead");         // ... this many seconds ahead
 // menus

@@ -115,6 +115,38 @@ private slots:
         QCOMPARE(s.sim.wireLines().count("A0:MD02;"), 1);
         QCOMPARE(s.sim.wireLines().count("A0:MD03;"), 1);
     }
+
+    // Hamlib's own network client (model 2, what WSJT-X and fldigi use) against the program's
+    // endpoint, no serial port in the way: reads and sets, several clients at once, each set one
+    // station message; the logger on the radio port sees the same rig.
+    void rigctlNetworkClient_onTheEndpoint() {
+        const QString rigctl = QStandardPaths::findExecutable("rigctl");
+        if (rigctl.isEmpty())
+            QSKIP("rigctl is not installed (Debian package libhamlib-utils)");
+        OnTheSimulatedStation s;
+        QVERIFY(s.ready());
+        QString why;
+        QVERIFY2(s.b.core->endpoints().rigctl().listen(QHostAddress::LocalHost, 0, &why), qPrintable(why));
+        const QStringList net{"-m", "2", "-r", QString("127.0.0.1:%1").arg(s.b.core->endpoints().rigctl().port())};
+        QCOMPARE(run(rigctl, net + QStringList{"f", "m", "t", "v"}),
+                 (QStringList{"14025000", "CW", "500", "0", "VFOA"}));
+        QCOMPARE(run(rigctl, net + QStringList{"F", "7074000", "M", "PKTUSB", "-1"}), QStringList{});
+        QCOMPARE(run(rigctl, net + QStringList{"f", "m"}), (QStringList{"7074000", "USB", "2400"}));
+        QCOMPARE(s.b.picture().startFreq(), QString("00007074.00")); // what the radio port answers from
+        QCOMPARE(run(rigctl, net + QStringList{"T", "1", "t", "T", "0", "t"}), (QStringList{"1", "0"}));
+        QProcess clients[3];
+        for (QProcess& client : clients)
+            client.start(rigctl, net + QStringList{"F", "7074000", "f"});
+        for (QProcess& client : clients) {
+            QTRY_COMPARE_WITH_TIMEOUT(client.state(), QProcess::NotRunning, 20000);
+            QCOMPARE(client.readAllStandardOutput(), QByteArray("7074000\n"));
+        }
+        QTest::qWait(300);
+        const QStringList lines = s.sim.wireLines();
+        QCOMPARE(lines.count("FA07074000;"), 1); // the same frequency again is no new set
+        QCOMPARE(lines.count("A0:MD02;"), 1);
+        QVERIFY(lines.lastIndexOf("A0:MX0;") > lines.indexOf("A0:MX1;"));
+    }
 };
 
 QTEST_GUILESS_MAIN(HamlibClientTest)

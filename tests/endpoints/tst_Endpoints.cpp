@@ -3,6 +3,8 @@
 #include "endpoints/CwDaemonRequest.h"
 #include "endpoints/EndpointAddress.h"
 #include "endpoints/EndpointSettings.h"
+#include "endpoints/RigctlRig.h"
+#include "endpoints/RigctlSession.h"
 #include "support/LinkedBench.h"
 
 #include <QNetworkDatagram>
@@ -39,6 +41,24 @@ struct CwDaemonBench : LinkedBench {
     }
     QUdpSocket logger;
     bool listening = false;
+};
+
+// A rig that keeps what it is told, and what was asked of it.
+struct FakeRig : RigctlRig {
+    qint64 frequencyHz() const override { return hz; }
+    void setFrequencyHz(qint64 to) override { hz = to; calls << QString("freq %1").arg(to); }
+    int modeDigit() const override { return mode; }
+    void setModeDigit(int digit) override { mode = digit; calls << QString("mode %1").arg(digit); }
+    bool transmitting() const override { return keyed; }
+    void setTransmitting(bool on) override { keyed = on; calls << QString("ptt %1").arg(on); }
+    void sendMorse(const QString& text) override { calls << "cw " + text; }
+    void stopMorse() override { calls << "stop"; }
+    int keySpeed() const override { return wpm; }
+    void setKeySpeed(int to) override { wpm = to; calls << QString("wpm %1").arg(to); }
+    qint64 hz = 14025000;
+    int mode = 3, wpm = 20;
+    bool keyed = false;
+    QStringList calls;
 };
 
 } // namespace
@@ -84,6 +104,60 @@ private slots:
         QCOMPARE(request.text, text);
         QCOMPARE(request.value, value);
         QCOMPARE(request.replyWanted, reply);
+    }
+
+    // Lines from a Hamlib network client: the answers in the plain and the extended forms, and
+    // what the rig was asked to do. A bad or unknown command changes nothing and ends the line.
+    void rigctlSession_data() {
+        QTest::addColumn<QByteArray>("lines");
+        QTest::addColumn<QByteArray>("answers");
+        QTest::addColumn<QStringList>("calls");
+        QTest::newRow("the open sequence") << QByteArray("\\chk_vfo\nv\ns\n\\get_powerstat\n")
+                                           << QByteArray("0\nVFOA\n0\nVFOA\n1\n") << QStringList{};
+        QTest::newRow("CQRLOG's poll: three in a line") << QByteArray("fmv\n")
+                                                        << QByteArray("14025000\nCW\n500\nVFOA\n") << QStringList{};
+        QTest::newRow("sets") << QByteArray("F 7074000.000000\nM PKTUSB -1\nT 1\n")
+                              << QByteArray("RPRT 0\nRPRT 0\nRPRT 0\n")
+                              << QStringList{"freq 7074000", "mode 2", "ptt 1"};
+        QTest::newRow("extended") << QByteArray("+f\n+F 7000000\n+t\n")
+                                  << QByteArray("get_freq:\nFrequency: 14025000\nRPRT 0\n"
+                                                "set_freq: 7000000\nRPRT 0\nget_ptt:\nPTT: 0\nRPRT 0\n")
+                                  << QStringList{"freq 7000000"};
+        QTest::newRow("extended on one line") << QByteArray(";m\n")
+                                              << QByteArray("get_mode:;Mode: CW;Passband: 500;RPRT 0\n") << QStringList{};
+        QTest::newRow("long names, CW and its speed")
+            << QByteArray("\\get_freq\n\\send_morse CQ TEST\nL KEYSPD 26\nl KEYSPD\n\\stop_morse\n")
+            << QByteArray("14025000\nRPRT 0\nRPRT 0\n26\nRPRT 0\n") << QStringList{"cw CQ TEST", "wpm 26", "stop"};
+        QTest::newRow("bad values change nothing") << QByteArray("F abc\nM FOO 0\nT 7\nF\n")
+                                                   << QByteArray("RPRT -1\nRPRT -1\nRPRT -1\nRPRT -1\n") << QStringList{};
+        QTest::newRow("unknown: the rest of the line is no command")
+            << QByteArray("\\foo bTX\nz b CQ\n") << QByteArray("RPRT -11\nRPRT -11\n") << QStringList{};
+        QTest::newRow("split on or another VFO: not here") << QByteArray("S 1 VFOB\nV VFOB\n")
+                                                            << QByteArray("RPRT -11\nRPRT -11\n") << QStringList{};
+        QTest::newRow("a line cut across reads waits") << QByteArray("f") << QByteArray() << QStringList{};
+    }
+    void rigctlSession() {
+        QFETCH(QByteArray, lines);
+        QFETCH(QByteArray, answers);
+        QFETCH(QStringList, calls);
+        FakeRig rig;
+        RigctlSession session(rig);
+        QCOMPARE(session.feed(lines), answers);
+        QCOMPARE(rig.calls, calls);
+    }
+
+    void rigctlSession_dumpStateEndsInDone_quitCloses_andAnEndlessLineIsCut() {
+        FakeRig rig;
+        RigctlSession session(rig);
+        const QByteArray state = session.feed("\\dump_state\n");
+        QVERIFY(state.startsWith("1\n2\n0\n") && state.endsWith("done\n"));
+        QVERIFY(state.contains("ptt_type=0x1\n"));
+        QCOMPARE(session.feed("q\n"), QByteArray("RPRT 0\n"));
+        QVERIFY(session.wantsClose());
+        RigctlSession endless(rig);
+        endless.feed(QByteArray(RigctlSession::kMaxLine + 1, 'f'));
+        QVERIFY(endless.wantsClose());
+        QVERIFY(rig.calls.isEmpty());
     }
 
     void address_data() {

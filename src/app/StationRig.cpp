@@ -1,0 +1,53 @@
+#include "StationRig.h"
+
+#include "cat/CatCommandPass.h"
+#include "common/MonitorBoxes.h"
+#include "keyer/CwStation.h"
+#include "platform/serial/CommPort.h"
+#include "station/CatFormats.h"
+#include "station/ServerLine.h"
+#include "station/StationPicture.h"
+
+qint64 StationRig::frequencyHz() const { return ctx_.picture.frequencyHz(); }
+
+void StationRig::setFrequencyHz(qint64 hz) { runAsTheLogger(QStringLiteral("FA%1;").arg(CatFormats::fieldOfHz(hz))); }
+
+int StationRig::modeDigit() const { return ctx_.picture.modeDigit(); }
+
+void StationRig::setModeDigit(int digit) { runAsTheLogger(QStringLiteral("MD%1;").arg(digit)); }
+
+bool StationRig::transmitting() const { return ctx_.picture.transmitting; }
+
+void StationRig::setTransmitting(bool on) { runAsTheLogger(on ? QStringLiteral("TX;") : QStringLiteral("RX;")); }
+
+void StationRig::sendMorse(const QString& text) { ctx_.cw.sendText(text); }
+
+void StationRig::stopMorse() { ctx_.cw.abort(); }
+
+int StationRig::keySpeed() const { return ctx_.cw.speed(); }
+
+void StationRig::setKeySpeed(int wordsPerMinute) { ctx_.cw.setSpeed(wordsPerMinute); }
+
+// No pause before the echo here: the network client has its answer at once, and the station
+// line goes out as from the radio port.
+void StationRig::runAsTheLogger(QString command) {
+    CatCommandPass pass(ctx_.picture, ctx_.picture.frequencyField(), ctx_.server.isConnected(), ctx_.cw.speed());
+    CatActions actions = pass.beforeLoop(command);
+    actions += pass.commandLoop(command);
+    for (const CatAction& action : actions) {
+        switch (action.kind) {
+        case CatAction::SendToServer:
+            ctx_.server.send(action.text);
+            break;
+        case CatAction::CopySent:
+            ctx_.monitors.copySent(action.text);
+            break;
+        case CatAction::Reply: // the set's echo, for the logger on the radio port
+            if (ctx_.radioPort.isOpen() && ctx_.picture.loggerOnline)
+                ctx_.radioPort.write(action.text.toLatin1());
+            break;
+        default:
+            break;
+        }
+    }
+}

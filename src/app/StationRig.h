@@ -1,0 +1,44 @@
+#pragma once
+
+#include "endpoints/RigctlRig.h"
+
+#include <QString>
+
+class CommPort;
+class CwStation;
+class MonitorBoxes;
+class ServerLine;
+class StationPicture;
+
+// The station as the Hamlib network endpoint sees it: read from the one station picture, and
+// set by running the logger's own command ("FA00014025000;", "MD2;", "TX;") through the radio
+// port's command pass, so the key-up before a frequency change, the station lines, the queued
+// set and the picture are the same; the set's echo goes to a logger on the radio port.
+class StationRig final : public RigctlRig {
+public:
+    struct Context {
+        StationPicture& picture;
+        ServerLine& server;
+        MonitorBoxes& monitors;
+        CommPort& radioPort;
+        CwStation& cw;
+    };
+
+    explicit StationRig(Context context) : ctx_(context) {}
+
+    qint64 frequencyHz() const override;
+    void setFrequencyHz(qint64 hz) override;
+    int modeDigit() const override;
+    void setModeDigit(int digit) override;
+    bool transmitting() const override;
+    void setTransmitting(bool on) override;
+    void sendMorse(const QString& text) override;
+    void stopMorse() override;
+    int keySpeed() const override;
+    void setKeySpeed(int wordsPerMinute) override;
+
+private:
+    void runAsTheLogger(QString command);
+
+    Context ctx_;
+};

@@ -1,0 +1,58 @@
+#include "RigctlEndpoint.h"
+
+#include <QTcpSocket>
+
+RigctlEndpoint::RigctlEndpoint(RigctlRig& rig, QObject* parent) : QObject(parent), rig_(rig) {
+    connect(&server_, &QTcpServer::newConnection, this, &RigctlEndpoint::onNewConnection);
+}
+
+bool RigctlEndpoint::listen(const QHostAddress& address, quint16 port, QString* why) {
+    close();
+    if (server_.listen(address, port))
+        return true;
+    if (why)
+        *why = server_.serverError() == QAbstractSocket::AddressInUseError
+                   ? QStringLiteral("TCP %1 is in use by another program (rigctld?)").arg(port)
+                   : QStringLiteral("TCP %1 on %2: %3").arg(port).arg(address.toString(), server_.errorString());
+    return false;
+}
+
+void RigctlEndpoint::close() {
+    server_.close();
+    for (auto& [socket, session] : sessions_) {
+        socket->disconnect(this);
+        socket->abort();
+        socket->deleteLater();
+    }
+    sessions_.clear();
+}
+
+void RigctlEndpoint::onNewConnection() {
+    while (QTcpSocket* socket = server_.nextPendingConnection()) {
+        if (sessions_.size() >= size_t(kMaxClients)) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        socket->setParent(this);
+        socket->setReadBufferSize(kReadBufferBytes);
+        sessions_[socket] = std::make_unique<RigctlSession>(rig_);
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
+        connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
+            sessions_.erase(socket);
+            socket->deleteLater();
+        });
+    }
+}
+
+void RigctlEndpoint::onReadyRead(QTcpSocket* socket) {
+    const auto it = sessions_.find(socket);
+    if (it == sessions_.end())
+        return;
+    RigctlSession& session = *it->second;
+    const QByteArray answers = session.feed(socket->readAll());
+    if (!answers.isEmpty())
+        socket->write(answers);
+    if (session.wantsClose())
+        socket->disconnectFromHost();
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+class RigctlRig;
+
+// One client of the Hamlib network protocol (what rigctld serves and Hamlib's model 2, "NET
+// rigctl", speaks): lines of commands, short ("f", "F 14025000", several in a line as "fmv")
+// or long ("\get_freq"), each answered in the plain form, or in the extended form when it
+// begins with "+" (or ";", "|", "," to separate the answer's parts on one line). Errors are
+// "RPRT -n" as rigctld gives them. Bytes in, answers out; no socket inside.
+class RigctlSession {
+public:
+    static constexpr qsizetype kMaxLine = 4096; // a line longer than this ends the session
+
+    explicit RigctlSession(RigctlRig& rig) : rig_(rig) {}
+
+    // What the client sent; returns the answers to the complete lines in it.
+    QByteArray feed(const QByteArray& bytes);
+    // The client asked to close (q), or sent a line too long to be a command.
+    bool wantsClose() const { return close_; }
+
+    // What "\dump_state" tells a client of the rig's abilities.
+    static QByteArray dumpState();
+
+private:
+    struct Answer {
+        int code = 0;       // RPRT code
+        QStringList values; // "Label: value" pairs as label + '\n' + value
+        bool isSet = false; // a set: "RPRT n" in the plain form
+    };
+    QByteArray runLine(const QString& line);
+    Answer run(const QString& name, QStringList& words, QString& echoArgs);
+    Answer get(std::initializer_list<std::pair<const char*, QString>> values) const;
+
+    RigctlRig& rig_;
+    QByteArray pending_;
+    bool close_ = false;
+};
