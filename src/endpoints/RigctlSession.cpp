@@ -18,7 +18,8 @@ constexpr Command kCommands[] = {
     {'v', "get_vfo", 0},       {'V', "set_vfo", 1},       {'s', "get_split_vfo", 0},
     {'S', "set_split_vfo", 2}, {'l', "get_level", 1},     {'L', "set_level", 2},
     {'b', "send_morse", -1},   {0, "stop_morse", 0},      {0, "chk_vfo", 0},
-    {0, "dump_state", 0},      {0, "get_powerstat", 0},   {0, "get_lock_mode", 0},
+    {0, "dump_state", 0},      {'1', "dump_caps", 0},     {0, "get_powerstat", 0},
+    {0, "get_lock_mode", 0},
     {'_', "get_info", 0},      {'q', "quit", 0},          {'Q', "quit", 0},
 };
 
@@ -136,6 +137,10 @@ QByteArray RigctlSession::runLine(const QString& line) {
             out += dumpState();
             continue;
         }
+        if (command->name == QLatin1String("dump_caps")) { // a text of its own, then its report
+            out += (separator.isNull() ? QByteArray() : QByteArray("dump_caps:\n")) + dumpCaps() + "RPRT 0\n";
+            continue;
+        }
         if (separator.isNull()) {
             if (answer.code != kOk || answer.isSet)
                 out += "RPRT " + QByteArray::number(answer.code) + '\n';
@@ -188,7 +193,7 @@ RigctlSession::Answer RigctlSession::run(const QString& name, QStringList& words
         return get({{"Locked", QStringLiteral("0")}});
     if (name == u"get_info")
         return get({{"Info", QStringLiteral("ZarnikControl: a station behind a Corvel server")}});
-    if (name == u"dump_state")
+    if (name == u"dump_state" || name == u"dump_caps")
         return {};
     if (name == u"quit") {
         close_ = true;
@@ -246,6 +251,17 @@ RigctlSession::Answer RigctlSession::run(const QString& name, QStringList& words
         return set;
     }
     return failed(kNotAvailable);
+}
+
+// What a client that reads the capabilities as text finds (CQRLOG's Hamlib keyer waits for its
+// last line before it sets the CW speed).
+QByteArray RigctlSession::dumpCaps() {
+    return "Caps dump for model: 2\nModel name:\tZarnikControl\nMfg name:\tCorvel station\n"
+           "Hamlib version:\tZarnikControl endpoint (rigctld protocol)\nPTT type:\tRig capable\n"
+           "Mode list: AM CW USB LSB RTTY FM CWR PKTLSB PKTUSB \nVFO list: VFOA \n"
+           "Get level: KEYSPD(5..99/1) \nSet level: KEYSPD(5..99/1) \nCan set Frequency:\tY\n"
+           "Can get Frequency:\tY\nCan set Mode:\tY\nCan get Mode:\tY\nCan set PTT:\tY\n"
+           "Can get PTT:\tY\nCan send Morse:\tY\nCan stop Morse:\tY\n\nOverall backend warnings: 0\n";
 }
 
 QByteArray RigctlSession::dumpState() {

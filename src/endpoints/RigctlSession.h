@@ -24,6 +24,7 @@ public:
 
     // What "\dump_state" tells a client of the rig's abilities.
     static QByteArray dumpState();
+    static QByteArray dumpCaps();
 
 private:
     struct Answer {

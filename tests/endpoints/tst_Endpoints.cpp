@@ -134,6 +134,9 @@ private slots:
             << QByteArray("\\foo bTX\nz b CQ\n") << QByteArray("RPRT -11\nRPRT -11\n") << QStringList{};
         QTest::newRow("split on or another VFO: not here") << QByteArray("S 1 VFOB\nV VFOB\n")
                                                             << QByteArray("RPRT -11\nRPRT -11\n") << QStringList{};
+        QTest::newRow("CQRLOG's Hamlib keyer: +\\chk_vfo, +\\dump_caps, b with the text")
+            << QByteArray("+\\chk_vfo\nb CQ\n") << QByteArray("chk_vfo:\nChkVFO: 0\nRPRT 0\nRPRT 0\n")
+            << QStringList{"cw CQ"};
         QTest::newRow("a line cut across reads waits") << QByteArray("f") << QByteArray() << QStringList{};
     }
     void rigctlSession() {
@@ -152,6 +155,8 @@ private slots:
         const QByteArray state = session.feed("\\dump_state\n");
         QVERIFY(state.startsWith("1\n2\n0\n") && state.endsWith("done\n"));
         QVERIFY(state.contains("ptt_type=0x1\n"));
+        const QByteArray caps = session.feed("+\\dump_caps\n");
+        QVERIFY(caps.startsWith("dump_caps:\n") && caps.contains("Overall backend warnings: 0\nRPRT 0\n"));
         QCOMPARE(session.feed("q\n"), QByteArray("RPRT 0\n"));
         QVERIFY(session.wantsClose());
         RigctlSession endless(rig);
