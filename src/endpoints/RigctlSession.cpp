@@ -127,7 +127,10 @@ QByteArray RigctlSession::runLine(const QString& line) {
                 words << line.mid(at, stop - at);
             at = stop;
         }
-        QString echoArgs = words.join(u' ');
+        // The arguments are shown back in the extended form: as printable ASCII only.
+        QString echoArgs;
+        for (QChar c : words.join(u' '))
+            echoArgs += c.unicode() >= 0x20 && c.unicode() < 0x7F ? c : QChar(u'?');
         // The passband of a mode set may be left out; every other argument is needed.
         const qsizetype needed = command->args == 2 && QLatin1String(command->name) == QLatin1String("set_mode")
                                      ? 1 : std::max(command->args, 0);
@@ -204,7 +207,7 @@ RigctlSession::Answer RigctlSession::run(const QString& name, QStringList& words
         return set;
     }
     if (name == u"send_morse") {
-        echoArgs = QStringLiteral(" ") + first; // rigctld shows the text after two blanks
+        echoArgs.prepend(u' '); // rigctld shows the text after two blanks
         if (first.trimmed().isEmpty())
             return failed(kInvalid);
         rig_.sendMorse(first);
