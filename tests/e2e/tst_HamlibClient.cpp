@@ -86,6 +86,27 @@ private slots:
         QVERIFY(lines.lastIndexOf("A0:MX0;") > lines.indexOf("A0:MX1;"));
     }
 
+    // Hamlib's CW on the radio port (KY;, then the text padded to 24, then ID;): keyed once,
+    // whole, through the program's CW path; a TS-480 mode read (with its FW;) answers at once.
+    void rigctlSendMorse_keysThroughKy_andTs480ReadsItsFilter() {
+        const QString rigctl = QStandardPaths::findExecutable("rigctl");
+        if (rigctl.isEmpty())
+            QSKIP("rigctl is not installed (Debian package libhamlib-utils)");
+        OnTheSimulatedStation s;
+        QVERIFY(s.ready());
+        QCOMPARE(run(rigctl, QStringList{"-m", "2014"} + s.radio() + QStringList{"b", "CQ TEST"}), QStringList{});
+        QTRY_VERIFY_WITH_TIMEOUT(s.sim.wireLines().contains("(CW: CQ)"), 5000);
+        const QStringList lines = s.sim.wireLines();
+        QCOMPARE(lines.filter("WK:").join(""), QString("WK:C;WK:Q;WK: ;WK:T;WK:E;WK:S;WK:T;WK: ;"));
+        QProcess ts480; // Hamlib's trace shows the filter query answered, not timed out
+        ts480.start(rigctl, QStringList{"-m", "2028", "-vvvvv"} + s.radio() + QStringList{"m"});
+        QTRY_COMPARE_WITH_TIMEOUT(ts480.state(), QProcess::NotRunning, 20000);
+        const QByteArray trace = ts480.readAllStandardError();
+        QVERIFY(trace.contains("='FW0500;'"));
+        QVERIFY(!trace.contains("Timed out"));
+        QVERIFY(ts480.readAllStandardOutput().endsWith("CW\n500\n"));
+    }
+
     // Several programs share the radio through rigctld; each mode set is one station message.
     void rigctldSharedByTwoClients_eachModeSetOnce() {
         const QString rigctl = QStandardPaths::findExecutable("rigctl");
