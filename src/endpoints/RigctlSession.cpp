@@ -245,12 +245,12 @@ RigctlSession::Answer RigctlSession::run(const QString& name, QStringList& words
     }
     if (name == u"set_level") {
         bool ok = false;
-        const int speed = qRound(words.value(1).toDouble(&ok));
+        const double speed = words.value(1).toDouble(&ok);
         if (first.compare(QLatin1String("KEYSPD"), Qt::CaseInsensitive) != 0)
             return failed(kNotAvailable);
-        if (!ok || speed < 5 || speed > 99)
+        if (!ok || !(speed >= 5 && speed <= 99)) // (NaN and huge values included)
             return failed(kInvalid);
-        rig_.setKeySpeed(speed);
+        rig_.setKeySpeed(qRound(speed));
         return set;
     }
     return failed(kNotAvailable);
