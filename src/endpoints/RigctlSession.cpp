@@ -4,13 +4,15 @@
 
 #include <cmath>
 
-namespace {
-
-struct Command {
+struct RigctlSession::Command {
     char shortName; // 0: only the long name
     const char* name;
     int args; // -1: the rest of the line
 };
+
+namespace {
+
+using Command = RigctlSession::Command;
 
 constexpr Command kCommands[] = {
     {'f', "get_freq", 0},      {'F', "set_freq", 1},      {'m', "get_mode", 0},
@@ -66,6 +68,72 @@ bool isOurVfo(const QString& vfo) {
     return false;
 }
 
+
+// The words of one line, read as rigctld reads them: a command, then its arguments.
+class LineReader {
+public:
+    explicit LineReader(const QString& line) : line_(line) {}
+
+    bool atEnd() {
+        skipBlanks();
+        return at_ >= line_.size();
+    }
+    // "+", ";", "|" or "," before a command asks for the extended answer: its separator.
+    QChar takeSeparator() {
+        if (at_ >= line_.size() || !QStringLiteral("+;|,").contains(line_[at_]))
+            return {};
+        const QChar mark = line_[at_++];
+        return mark == u'+' ? QChar(u'\n') : mark;
+    }
+    const Command* takeCommand() {
+        if (at_ >= line_.size())
+            return nullptr;
+        if (line_[at_] != u'\\')
+            return find(QString(), line_[at_++]);
+        const qsizetype start = at_ + 1;
+        at_ = nextBlank();
+        return find(line_.mid(start, at_ - start), QChar());
+    }
+    QStringList takeArguments(int count) {
+        QStringList words;
+        if (count < 0) { // the rest of the line, after one blank
+            words << line_.mid(at_ + (at_ < line_.size() && line_[at_] == u' ' ? 1 : 0));
+            at_ = line_.size();
+        }
+        for (int i = 0; i < count; ++i) {
+            skipBlanks();
+            const qsizetype start = at_;
+            at_ = nextBlank();
+            if (at_ > start)
+                words << line_.mid(start, at_ - start);
+        }
+        return words;
+    }
+
+private:
+    void skipBlanks() {
+        while (at_ < line_.size() && line_[at_].isSpace())
+            ++at_;
+    }
+    qsizetype nextBlank() const {
+        const qsizetype blank = line_.indexOf(u' ', at_);
+        return blank < 0 ? line_.size() : blank;
+    }
+
+    const QString& line_;
+    qsizetype at_ = 0;
+};
+
+// The arguments as shown back in the extended form: printable ASCII only.
+QString shownBack(const QStringList& words) {
+    QString shown;
+    for (QChar c : words.join(u' '))
+        shown += c.unicode() >= 0x20 && c.unicode() < 0x7F ? c : QChar(u'?');
+    return shown;
+}
+
+QByteArray report(int code) { return "RPRT " + QByteArray::number(code) + '\n'; }
+
 } // namespace
 
 QByteArray RigctlSession::feed(const QByteArray& bytes) {
@@ -87,78 +155,46 @@ QByteArray RigctlSession::feed(const QByteArray& bytes) {
 
 QByteArray RigctlSession::runLine(const QString& line) {
     QByteArray out;
-    qsizetype at = 0;
-    auto skipBlanks = [&] {
-        while (at < line.size() && line[at].isSpace())
-            ++at;
-    };
-    while (!close_) {
-        skipBlanks();
-        if (at >= line.size())
-            break;
-        QChar separator;
-        if (QStringLiteral("+;|,").contains(line[at])) {
-            separator = line[at] == u'+' ? QChar(u'\n') : line[at];
-            ++at;
-        }
-        const Command* command = nullptr;
-        if (at < line.size() && line[at] == u'\\') {
-            const qsizetype space = line.indexOf(u' ', at);
-            const qsizetype stop = space < 0 ? line.size() : space;
-            command = find(line.mid(at + 1, stop - at - 1), QChar());
-            at = stop;
-        } else if (at < line.size()) {
-            command = find(QString(), line[at++]);
-        }
+    LineReader reader(line);
+    while (!close_ && !reader.atEnd()) {
+        const QChar separator = reader.takeSeparator();
+        const Command* command = reader.takeCommand();
         if (!command) { // what follows an unknown command is no command of its own
-            out += "RPRT " + QByteArray::number(kNotAvailable) + '\n';
+            out += report(kNotAvailable);
             break;
         }
-        QStringList words;
-        if (command->args < 0) {
-            words << line.mid(at + (at < line.size() && line[at] == u' ' ? 1 : 0));
-            at = line.size();
-        }
-        for (int i = 0; i < command->args; ++i) {
-            skipBlanks();
-            const qsizetype end = line.indexOf(u' ', at);
-            const qsizetype stop = end < 0 ? line.size() : end;
-            if (stop > at)
-                words << line.mid(at, stop - at);
-            at = stop;
-        }
-        // The arguments are shown back in the extended form: as printable ASCII only.
-        QString echoArgs;
-        for (QChar c : words.join(u' '))
-            echoArgs += c.unicode() >= 0x20 && c.unicode() < 0x7F ? c : QChar(u'?');
-        // The passband of a mode set may be left out; every other argument is needed.
-        const qsizetype needed = command->args == 2 && QLatin1String(command->name) == QLatin1String("set_mode")
-                                     ? 1 : std::max(command->args, 0);
-        const Answer answer = words.size() < needed ? Answer{kInvalid, {}, false}
-                                                    : run(QString::fromLatin1(command->name), words, echoArgs);
-        if (command->name == QLatin1String("dump_state") && answer.code == kOk && separator.isNull()) {
-            out += dumpState();
-            continue;
-        }
-        if (command->name == QLatin1String("dump_caps")) { // a text of its own, then its report
-            out += (separator.isNull() ? QByteArray() : QByteArray("dump_caps:\n")) + dumpCaps() + "RPRT 0\n";
-            continue;
-        }
-        if (separator.isNull()) {
-            if (answer.code != kOk || answer.isSet)
-                out += "RPRT " + QByteArray::number(answer.code) + '\n';
-            else
-                for (const QString& value : answer.values)
-                    out += value.section(u'\n', 1).toLatin1() + '\n';
-            continue;
-        }
-        const QByteArray sep(1, char(separator.unicode()));
-        out += QByteArray(command->name) + ':' + (echoArgs.isEmpty() ? QByteArray() : ' ' + echoArgs.toLatin1()) + sep;
-        for (const QString& value : answer.values)
-            out += value.section(u'\n', 0, 0).toLatin1() + ": " + value.section(u'\n', 1).toLatin1() + sep;
-        out += "RPRT " + QByteArray::number(answer.code) + '\n';
+        const QStringList words = reader.takeArguments(command->args);
+        out += answerOne(*command, words, separator);
     }
     return out;
+}
+
+QByteArray RigctlSession::answerOne(const Command& command, const QStringList& words, QChar separator) {
+    const QLatin1String name(command.name);
+    // The passband of a mode set may be left out; every other argument is needed.
+    const qsizetype needed = name == QLatin1String("set_mode") ? 1 : std::max(command.args, 0);
+    const Answer answer = words.size() < needed ? Answer{kInvalid, {}, false} : run(name, words);
+    const bool plain = separator.isNull();
+    if (name == QLatin1String("dump_state") && plain)
+        return dumpState();
+    if (name == QLatin1String("dump_caps")) // a text of its own, then its report
+        return (plain ? QByteArray() : QByteArray("dump_caps:\n")) + dumpCaps() + report(kOk);
+    if (plain) {
+        if (answer.code != kOk || answer.isSet)
+            return report(answer.code);
+        QByteArray out;
+        for (const QString& value : answer.values)
+            out += value.section(u'\n', 1).toLatin1() + '\n';
+        return out;
+    }
+    QString shown = shownBack(words);
+    if (name == QLatin1String("send_morse"))
+        shown.prepend(u' '); // rigctld shows the text after two blanks
+    const QByteArray sep(1, char(separator.unicode()));
+    QByteArray out = QByteArray(command.name) + ':' + (shown.isEmpty() ? QByteArray() : ' ' + shown.toLatin1()) + sep;
+    for (const QString& value : answer.values)
+        out += value.section(u'\n', 0, 0).toLatin1() + ": " + value.section(u'\n', 1).toLatin1() + sep;
+    return out + report(answer.code);
 }
 
 RigctlSession::Answer RigctlSession::get(std::initializer_list<std::pair<const char*, QString>> values) const {
@@ -168,92 +204,95 @@ RigctlSession::Answer RigctlSession::get(std::initializer_list<std::pair<const c
     return answer;
 }
 
-RigctlSession::Answer RigctlSession::run(const QString& name, QStringList& words, QString& echoArgs) {
-    Answer set;
-    set.isSet = true;
-    auto failed = [](int code) {
-        Answer answer;
-        answer.code = code;
-        return answer;
-    };
-    const QString first = words.value(0);
-    if (name == u"get_freq")
+RigctlSession::Answer RigctlSession::failed(int code) {
+    Answer answer;
+    answer.code = code;
+    return answer;
+}
+
+RigctlSession::Answer RigctlSession::done() {
+    Answer answer;
+    answer.isSet = true;
+    return answer;
+}
+
+RigctlSession::Answer RigctlSession::run(QLatin1String name, const QStringList& words) {
+    if (name.startsWith(QLatin1String("set_")) || name == QLatin1String("send_morse") ||
+        name == QLatin1String("stop_morse") || name == QLatin1String("quit"))
+        return set(name, words);
+    return read(name, words);
+}
+
+RigctlSession::Answer RigctlSession::read(QLatin1String name, const QStringList& words) const {
+    const int mode = rig_.modeDigit();
+    if (name == QLatin1String("get_freq"))
         return get({{"Frequency", QString::number(rig_.frequencyHz())}});
-    if (name == u"get_mode")
-        return get({{"Mode", modeName(rig_.modeDigit())},
-                    {"Passband", QString::number(kPassband[qBound(0, rig_.modeDigit(), 7)])}});
-    if (name == u"get_ptt")
+    if (name == QLatin1String("get_mode"))
+        return get({{"Mode", modeName(mode)}, {"Passband", QString::number(kPassband[qBound(0, mode, 7)])}});
+    if (name == QLatin1String("get_ptt"))
         return get({{"PTT", rig_.transmitting() ? QStringLiteral("1") : QStringLiteral("0")}});
-    if (name == u"get_vfo")
+    if (name == QLatin1String("get_vfo"))
         return get({{"VFO", QStringLiteral("VFOA")}});
-    if (name == u"get_split_vfo")
+    if (name == QLatin1String("get_split_vfo"))
         return get({{"Split", QStringLiteral("0")}, {"TX VFO", QStringLiteral("VFOA")}});
-    if (name == u"chk_vfo")
+    if (name == QLatin1String("chk_vfo"))
         return get({{"ChkVFO", QStringLiteral("0")}});
-    if (name == u"get_powerstat")
+    if (name == QLatin1String("get_powerstat"))
         return get({{"Power Status", QStringLiteral("1")}});
-    if (name == u"get_lock_mode")
+    if (name == QLatin1String("get_lock_mode"))
         return get({{"Locked", QStringLiteral("0")}});
-    if (name == u"get_info")
+    if (name == QLatin1String("get_info"))
         return get({{"Info", QStringLiteral("ZarnikControl: a station behind a Corvel server")}});
-    if (name == u"dump_state" || name == u"dump_caps")
-        return {};
-    if (name == u"quit") {
-        close_ = true;
-        return set;
-    }
-    if (name == u"stop_morse") {
-        rig_.stopMorse();
-        return set;
-    }
-    if (name == u"send_morse") {
-        echoArgs.prepend(u' '); // rigctld shows the text after two blanks
-        if (first.trimmed().isEmpty())
-            return failed(kInvalid);
-        rig_.sendMorse(first);
-        return set;
-    }
-    if (name == u"set_freq") {
-        bool ok = false;
-        const double hz = first.toDouble(&ok);
-        if (!ok || !std::isfinite(hz) || hz < 0 || hz > 99999999999.0)
-            return failed(kInvalid);
-        rig_.setFrequencyHz(std::llround(hz));
-        return set;
-    }
-    if (name == u"set_mode") {
-        const int digit = modeDigitOf(first);
-        if (digit == 0)
-            return failed(kInvalid);
-        rig_.setModeDigit(digit);
-        return set;
-    }
-    if (name == u"set_ptt") {
-        if (first != u"0" && first != u"1" && first != u"2" && first != u"3")
-            return failed(kInvalid);
-        rig_.setTransmitting(first != u"0");
-        return set;
-    }
-    if (name == u"set_vfo")
-        return isOurVfo(first) ? set : failed(kNotAvailable);
-    if (name == u"set_split_vfo")
-        return first == u"0" ? set : failed(kNotAvailable);
-    if (name == u"get_level") {
-        if (first.compare(QLatin1String("KEYSPD"), Qt::CaseInsensitive) != 0)
+    if (name == QLatin1String("get_level")) {
+        if (words.value(0).compare(QLatin1String("KEYSPD"), Qt::CaseInsensitive) != 0)
             return failed(kNotAvailable);
         return get({{"Level Value", QString::number(rig_.keySpeed())}});
     }
-    if (name == u"set_level") {
-        bool ok = false;
-        const double speed = words.value(1).toDouble(&ok);
-        if (first.compare(QLatin1String("KEYSPD"), Qt::CaseInsensitive) != 0)
-            return failed(kNotAvailable);
-        if (!ok || !(speed >= 5 && speed <= 99)) // (NaN and huge values included)
-            return failed(kInvalid);
-        rig_.setKeySpeed(qRound(speed));
-        return set;
-    }
-    return failed(kNotAvailable);
+    return {}; // dump_state, dump_caps: text of their own
+}
+
+RigctlSession::Answer RigctlSession::set(QLatin1String name, const QStringList& words) {
+    const QString first = words.value(0);
+    if (name == QLatin1String("quit"))
+        close_ = true;
+    else if (name == QLatin1String("stop_morse"))
+        rig_.stopMorse();
+    else if (name == QLatin1String("send_morse"))
+        return first.trimmed().isEmpty() ? failed(kInvalid) : (rig_.sendMorse(first), done());
+    else if (name == QLatin1String("set_freq"))
+        return setFrequency(first);
+    else if (name == QLatin1String("set_mode"))
+        return modeDigitOf(first) == 0 ? failed(kInvalid) : (rig_.setModeDigit(modeDigitOf(first)), done());
+    else if (name == QLatin1String("set_ptt"))
+        return !QStringList{"0", "1", "2", "3"}.contains(first) ? failed(kInvalid)
+                                                               : (rig_.setTransmitting(first != u"0"), done());
+    else if (name == QLatin1String("set_vfo"))
+        return isOurVfo(first) ? done() : failed(kNotAvailable);
+    else if (name == QLatin1String("set_split_vfo"))
+        return first == u"0" ? done() : failed(kNotAvailable);
+    else if (name == QLatin1String("set_level"))
+        return setLevel(first, words.value(1));
+    return done();
+}
+
+RigctlSession::Answer RigctlSession::setFrequency(const QString& text) {
+    bool ok = false;
+    const double hz = text.toDouble(&ok);
+    if (!ok || !(hz >= 0 && hz <= 99999999999.0)) // (NaN and infinities included)
+        return failed(kInvalid);
+    rig_.setFrequencyHz(std::llround(hz));
+    return done();
+}
+
+RigctlSession::Answer RigctlSession::setLevel(const QString& level, const QString& value) {
+    if (level.compare(QLatin1String("KEYSPD"), Qt::CaseInsensitive) != 0)
+        return failed(kNotAvailable);
+    bool ok = false;
+    const double speed = value.toDouble(&ok);
+    if (!ok || !(speed >= 5 && speed <= 99)) // (NaN and huge values included)
+        return failed(kInvalid);
+    rig_.setKeySpeed(qRound(speed));
+    return done();
 }
 
 // What a client that reads the capabilities as text finds (CQRLOG's Hamlib keyer waits for its

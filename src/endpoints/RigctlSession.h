@@ -14,6 +14,7 @@ class RigctlRig;
 class RigctlSession {
 public:
     static constexpr qsizetype kMaxLine = 4096; // a line longer than this ends the session
+    struct Command; // one of the protocol's commands (the table is beside the code)
 
     explicit RigctlSession(RigctlRig& rig) : rig_(rig) {}
 
@@ -33,8 +34,15 @@ private:
         bool isSet = false; // a set: "RPRT n" in the plain form
     };
     QByteArray runLine(const QString& line);
-    Answer run(const QString& name, QStringList& words, QString& echoArgs);
+    QByteArray answerOne(const Command& command, const QStringList& words, QChar separator);
+    Answer run(QLatin1String name, const QStringList& words);
+    Answer read(QLatin1String name, const QStringList& words) const;
+    Answer set(QLatin1String name, const QStringList& words);
+    Answer setFrequency(const QString& text);
+    Answer setLevel(const QString& level, const QString& value);
     Answer get(std::initializer_list<std::pair<const char*, QString>> values) const;
+    static Answer failed(int code);
+    static Answer done();
 
     RigctlRig& rig_;
     QByteArray pending_;
