@@ -12,6 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using Kind = CwDaemonRequest::Kind;
     if (request.kind == Kind::Text) {
         FUZZ_CHECK(!datagram.startsWith('\x1b'));
+        FUZZ_CHECK(datagram.startsWith(request.text.toLatin1())); // nothing but what came first
         FUZZ_CHECK(request.text.size() <= CwDaemonRequest::kMaxText);
         for (QChar c : request.text)
             FUZZ_CHECK(c.unicode() >= 0x20 && c.unicode() <= 0x7E);

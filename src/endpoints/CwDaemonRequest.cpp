@@ -59,7 +59,10 @@ CwDaemonRequest escaped(char letter, const QByteArray& value) {
 
 } // namespace
 
-CwDaemonRequest CwDaemonRequest::parse(const QByteArray& datagram) {
+CwDaemonRequest CwDaemonRequest::parse(const QByteArray& bytes) {
+    // A request is a C string: what follows a NUL is not part of it (xlog sends its whole
+    // 80-byte buffer, the text, a NUL and whatever the buffer held before).
+    const QByteArray datagram = bytes.left(bytes.indexOf('\0') < 0 ? bytes.size() : bytes.indexOf('\0'));
     if (datagram.isEmpty())
         return {};
     if (datagram[0] != kEscape)

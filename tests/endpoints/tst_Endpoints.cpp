@@ -89,6 +89,8 @@ private slots:
         QTest::newRow("tone") << QByteArray("\x1b" "3600") << k(Kind::Ignored) << "" << 0 << false;
         QTest::newRow("exit the daemon: a bridge stays") << QByteArray("\x1b" "5") << k(Kind::Ignored) << "" << 0 << false;
         QTest::newRow("unknown request") << QByteArray("\x1b" "z1") << k(Kind::Bad) << "" << 0 << false;
+        QTest::newRow("xlog: the text, a NUL and the rest of its buffer")
+            << QByteArray("TU 73\0\0\0\xf0\x99\xb8\xbd\x12V", 14) << k(Kind::Text) << "TU 73" << 0 << false;
         QTest::newRow("binary is never keyed") << QByteArray("CQ\x01\xff") << k(Kind::Bad) << "" << 0 << false;
         QTest::newRow("too long") << QByteArray(2000, 'E') << k(Kind::Bad) << "" << 0 << false;
         QTest::newRow("empty") << QByteArray() << k(Kind::Bad) << "" << 0 << false;
