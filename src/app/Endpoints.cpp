@@ -23,6 +23,11 @@ Endpoints::Endpoints(Context context, QObject* parent)
                   RigctlEndpoint::kDefaultPort,
                   [this](const QHostAddress& a, quint16 p, QString* why) { return rigctl_.listen(a, p, why); },
                   [this] { rigctl_.close(); }, [this] { return rigctl_.isListening(); }} {
+    connect(&rigctl_, &RigctlEndpoint::keyedClientLeft, this, [this] {
+        ctx_.store.setText(Ctl::RigctlState, rigctlDoor_.name + QStringLiteral(" listening on TCP %1; a client left "
+                                                                               "with the transmitter keyed: key-up sent")
+                                                                    .arg(rigctlDoor_.listeningOn));
+    });
     connect(&ctx_.store, &ControlStore::changed, this, [this](const QString& name, ControlStore::Aspect aspect) {
         if (aspect != ControlStore::Aspect::Value)
             return;

@@ -1,5 +1,7 @@
 #include "RigctlEndpoint.h"
 
+#include "RigctlRig.h"
+
 #include <QTcpSocket>
 
 RigctlEndpoint::RigctlEndpoint(RigctlRig& rig, QObject* parent) : QObject(parent), rig_(rig) {
@@ -38,11 +40,18 @@ void RigctlEndpoint::onNewConnection() {
         socket->setReadBufferSize(kReadBufferBytes);
         sessions_[socket] = std::make_unique<RigctlSession>(rig_);
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
-        connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
-            sessions_.erase(socket);
-            socket->deleteLater();
-        });
+        connect(socket, &QTcpSocket::disconnected, this, [this, socket] { onDisconnected(socket); });
     }
+}
+
+void RigctlEndpoint::onDisconnected(QTcpSocket* socket) {
+    const auto it = sessions_.find(socket);
+    if (it != sessions_.end() && it->second->holdsTransmitter()) {
+        rig_.setTransmitting(false);
+        emit keyedClientLeft();
+    }
+    sessions_.erase(socket);
+    socket->deleteLater();
 }
 
 void RigctlEndpoint::onReadyRead(QTcpSocket* socket) {

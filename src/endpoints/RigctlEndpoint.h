@@ -14,7 +14,8 @@ class RigctlRig;
 // The Hamlib network endpoint: rigctld's protocol on TCP, by default 127.0.0.1:4532, for
 // WSJT-X, fldigi, CQRLOG, JS8Call and rigctl ("Hamlib NET rigctl", model 2). Several clients at
 // once, each with its own session; all of them and a logger on the radio port see one rig.
-// The protocol has no password.
+// The protocol has no password. A client that leaves (or dies) while its PTT holds the
+// transmitter is released: no one else would ever send its T 0.
 class RigctlEndpoint final : public QObject {
     Q_OBJECT
 public:
@@ -30,9 +31,14 @@ public:
     quint16 port() const { return server_.serverPort(); }
     int clientCount() const { return int(sessions_.size()); }
 
+signals:
+    // A client went away while its PTT held the transmitter: the key-up has been sent.
+    void keyedClientLeft();
+
 private:
     void onNewConnection();
     void onReadyRead(QTcpSocket* socket);
+    void onDisconnected(QTcpSocket* socket);
 
     RigctlRig& rig_;
     QTcpServer server_;

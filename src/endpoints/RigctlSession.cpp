@@ -264,14 +264,19 @@ RigctlSession::Answer RigctlSession::set(QLatin1String name, const QStringList& 
     else if (name == QLatin1String("set_mode"))
         return modeDigitOf(first) == 0 ? failed(kInvalid) : (rig_.setModeDigit(modeDigitOf(first)), done());
     else if (name == QLatin1String("set_ptt"))
-        return !QStringList{"0", "1", "2", "3"}.contains(first) ? failed(kInvalid)
-                                                               : (rig_.setTransmitting(first != u"0"), done());
+        return !QStringList{"0", "1", "2", "3"}.contains(first) ? failed(kInvalid) : setPtt(first != u"0");
     else if (name == QLatin1String("set_vfo"))
         return isOurVfo(first) ? done() : failed(kNotAvailable);
     else if (name == QLatin1String("set_split_vfo"))
         return first == u"0" ? done() : failed(kNotAvailable);
     else if (name == QLatin1String("set_level"))
         return setLevel(first, words.value(1));
+    return done();
+}
+
+RigctlSession::Answer RigctlSession::setPtt(bool on) {
+    keyed_ = on;
+    rig_.setTransmitting(on);
     return done();
 }
 

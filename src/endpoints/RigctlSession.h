@@ -22,6 +22,8 @@ public:
     QByteArray feed(const QByteArray& bytes);
     // The client asked to close (q), or sent a line too long to be a command.
     bool wantsClose() const { return close_; }
+    // This client's T 1 holds the transmitter (no T 0 since).
+    bool holdsTransmitter() const { return keyed_; }
 
     // What "\dump_state" tells a client of the rig's abilities.
     static QByteArray dumpState();
@@ -39,6 +41,7 @@ private:
     Answer read(QLatin1String name, const QStringList& words) const;
     Answer set(QLatin1String name, const QStringList& words);
     Answer setFrequency(const QString& text);
+    Answer setPtt(bool on);
     Answer setLevel(const QString& level, const QString& value);
     Answer get(std::initializer_list<std::pair<const char*, QString>> values) const;
     static Answer failed(int code);
@@ -47,4 +50,5 @@ private:
     RigctlRig& rig_;
     QByteArray pending_;
     bool close_ = false;
+    bool keyed_ = false;
 };

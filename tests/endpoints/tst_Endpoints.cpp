@@ -4,12 +4,15 @@
 #include "endpoints/EndpointAddress.h"
 #include "endpoints/EndpointSettings.h"
 #include "endpoints/RigctlRig.h"
+#include "endpoints/RigctlEndpoint.h"
 #include "endpoints/RigctlSession.h"
 #include "support/LinkedBench.h"
 
 #include <QNetworkDatagram>
 #include <QTest>
+#include <QTcpSocket>
 #include <QUdpSocket>
+#include <memory>
 
 namespace {
 
@@ -272,6 +275,33 @@ private slots:
         b.c().setValue(Ctl::CwHoldBack, 0); // off: as always, all at once
         b.send("TEST");
         QCOMPARE(b.station.waitForLines(handed + 4).size(), handed + 4);
+    }
+
+    // WSJT-X keyed the rig (T 1) and was killed: its connection closes, the key-up goes out and
+    // the state line says so; a client that released its PTT leaves nothing behind.
+    void rigctlClientLeavingKeyed_releasesTheTransmitter() {
+        LinkedBench b;
+        QVERIFY(b.ok);
+        RigctlEndpoint& door = b.core->endpoints().rigctl();
+        QVERIFY(door.listen(QHostAddress::LocalHost, 0, nullptr));
+        auto client = [&](const QByteArray& lines) {
+            auto socket = std::make_unique<QTcpSocket>();
+            socket->connectToHost(QHostAddress::LocalHost, door.port());
+            socket->waitForConnected(2000);
+            socket->write(lines);
+            for (int i = 0; i < 400 && socket->bytesAvailable() == 0; ++i)
+                QTest::qWait(5); // until the answers are back
+            return socket;
+        };
+        auto polite = client("T 1\nT 0\n");
+        polite->disconnectFromHost();
+        QCOMPARE(b.station.waitForLines(3), (QStringList{"A0:MX1;", "A0:MX0;", "A0:MX0;"}));
+        QTRY_COMPARE(door.clientCount(), 0);
+        auto killed = client("T 1\n");
+        QCOMPARE(b.station.waitForLines(4).size(), 4);
+        killed->abort();
+        QCOMPARE(b.station.waitForLines(6).mid(3), (QStringList{"A0:MX1;", "A0:MX0;", "A0:MX0;"}));
+        QTRY_VERIFY(b.c().text(Ctl::RigctlState).contains("a client left with the transmitter keyed: key-up sent"));
     }
 
     // A port another program holds: the line says so, no box; ticked off, it says off.
