@@ -15,18 +15,18 @@ Endpoints::Endpoints(Context context, QObject* parent)
                  [this](bool on) { ctx_.server.send(on ? QStringLiteral("A0:MX1;") : QStringLiteral("A0:MX0;")); }},
                 this),
       rigctl_(ctx_.rig, this),
-      cwDaemonDoor_{QStringLiteral("cwdaemon"), Ctl::CwDaemonOn, Ctl::CwDaemonAddress, Ctl::CwDaemonState,
+      cwDaemonDoor_{QStringLiteral("cwdaemon"), QStringLiteral("UDP"), Ctl::CwDaemonOn, Ctl::CwDaemonAddress, Ctl::CwDaemonState,
                     CwDaemonEndpoint::kDefaultPort,
                     [this](const QHostAddress& a, quint16 p, QString* why) { return cwDaemon_.listen(a, p, why); },
                     [this] { cwDaemon_.close(); }, [this] { return cwDaemon_.isListening(); }},
-      rigctlDoor_{QStringLiteral("Hamlib rigctl"), Ctl::RigctlOn, Ctl::RigctlAddress, Ctl::RigctlState,
+      rigctlDoor_{QStringLiteral("Hamlib rigctl"), QStringLiteral("TCP"), Ctl::RigctlOn, Ctl::RigctlAddress, Ctl::RigctlState,
                   RigctlEndpoint::kDefaultPort,
                   [this](const QHostAddress& a, quint16 p, QString* why) { return rigctl_.listen(a, p, why); },
                   [this] { rigctl_.close(); }, [this] { return rigctl_.isListening(); }} {
     connect(&rigctl_, &RigctlEndpoint::keyedClientLeft, this, [this] {
-        ctx_.store.setText(Ctl::RigctlState, rigctlDoor_.name + QStringLiteral(" listening on TCP %1; a client left "
-                                                                               "with the transmitter keyed: key-up sent")
-                                                                    .arg(rigctlDoor_.listeningOn));
+        ctx_.store.setText(Ctl::RigctlState,
+                           QStringLiteral("%1 listening on TCP %2; a client left with the transmitter keyed: key-up sent")
+                               .arg(rigctlDoor_.name, rigctlDoor_.listeningOn));
     });
     connect(&ctx_.store, &ControlStore::changed, this, [this](const QString& name, ControlStore::Aspect aspect) {
         if (aspect != ControlStore::Aspect::Value)
@@ -80,8 +80,7 @@ void Endpoints::applyDoor(Door& door) {
         QString why;
         if (door.listen(where.address, where.port, &why)) {
             door.listeningOn = where.text();
-            state = QStringLiteral("%1 listening on %2 %3")
-                        .arg(door.name, door.defaultPort == RigctlEndpoint::kDefaultPort ? "TCP" : "UDP", where.text());
+            state = QStringLiteral("%1 listening on %2 %3").arg(door.name, door.transport, where.text());
         } else {
             state = door.name + QStringLiteral(" not listening: ") + why;
         }

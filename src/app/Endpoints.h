@@ -51,7 +51,8 @@ public:
 private:
     // One door: its box, address and state line, and how it listens.
     struct Door {
-        QString name; // as the state line says it
+        QString name;      // as the state line says it
+        QString transport; // "UDP" or "TCP"
         QString onBox, addressBox, stateLine;
         quint16 defaultPort;
         std::function<bool(const QHostAddress&, quint16, QString*)> listen;
