@@ -23,7 +23,7 @@ for _ in $(seq 50); do port=$(sed -n 's/.*127.0.0.1:\([0-9]*\)$/\1/p' "$work/sim
 printf 'Virtual\r\n14025.00\r\n127.0.0.1\r\n%s\r\nDEMO\r\ndemo\r\n 2\r\n 21\r\n' "$port" > "$work/zc.ini"
 cwport=$((20000 + $$ % 20000))
 (cd "$work" && ZARNIKCONTROL_PORT_DIR="$work/ports" QT_QPA_PLATFORM=offscreen \
-    "$build/src/zarnikcontrol" --cwdaemon=127.0.0.1:$cwport --cw-lead=1 zc.ini > program.log 2>&1) &
+    exec "$build/src/zarnikcontrol" --cwdaemon=127.0.0.1:$cwport --cw-lead=1 zc.ini > program.log 2>&1) &
 program=$!
 mkdir -p "$work/tlf"
 sed -e 's/^CALL=.*/CALL=TE1ST/' -e "s/^#NETKEYERPORT=.*/NETKEYERPORT=$cwport/" /usr/share/tlf/logcfg.dat > "$work/tlf/logcfg.dat"
