@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs the terminal of the whole program on a real sound server: a private PulseAudio whose null
-# sink is looped back to the default input, so what the modem plays through Qt Multimedia comes
+# sink is looped back to the default input, so what the modem plays through libpulse comes
 # back to be decoded; the typing keys the station through corvel-sim. Real time, about 15 s.
 #
 #   tests/interop/soundcard.sh [build]
