@@ -63,7 +63,7 @@ struct Bench {
                 SoundDevices::outputNames(),
                 SoundDevices::defaultInputName(),
                 SoundDevices::defaultOutputName(),
-                [](const QString&) {},
+                [](bool) {},
                 folder.path()};
     }
     QTemporaryDir folder;

@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     NoSoundDuplex sound;
     {
         Terminal terminal({clock, dialogs, wait, ports, sound, {"A"}, {"A"}, "A", "A",
-                           [](const QString&) {}, folder.path()});
+                           [](bool) {}, folder.path()});
         terminal.load();
         terminal.unload(terminal.geometry());
     }

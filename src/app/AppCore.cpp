@@ -11,6 +11,7 @@
 #include "platform/Dialogs.h"
 #include "platform/serial/PortNames.h"
 #include "settings/SettingsFile.h"
+#include "station/StationLines.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -204,7 +205,7 @@ TerminalPlatform AppCore::terminalPlatform() {
             names(modemSound_.outputNames),
             name(modemSound_.defaultInputName),
             name(modemSound_.defaultOutputName),
-            [this](const QString& line) { serverLine_.send(line); },
+            [this](bool on) { serverLine_.send(StationLines::keying(on)); },
             QDir::currentPath()};
 }
 

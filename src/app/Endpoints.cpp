@@ -1,4 +1,5 @@
 #include "Endpoints.h"
+#include "station/StationLines.h"
 
 #include "common/ControlStore.h"
 #include "common/Controls.h"
@@ -12,7 +13,7 @@ Endpoints::Endpoints(Context context, QObject* parent)
       cwDaemon_({ctx_.clock, [this](const QString& text) { return ctx_.cw.sendText(text); },
                  [this](int wpm) { ctx_.cw.setSpeed(wpm); }, [this] { return ctx_.cw.speed(); },
                  [this] { return ctx_.cw.airEndsAt(); }, [this] { ctx_.cw.abort(); },
-                 [this](bool on) { ctx_.server.send(on ? QStringLiteral("A0:MX1;") : QStringLiteral("A0:MX0;")); }},
+                 [this](bool on) { ctx_.server.send(StationLines::keying(on)); }},
                 this),
       rigctl_(ctx_.rig, this),
       cwDaemonDoor_{QStringLiteral("cwdaemon"), QStringLiteral("UDP"), Ctl::CwDaemonOn, Ctl::CwDaemonAddress, Ctl::CwDaemonState,

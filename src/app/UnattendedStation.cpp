@@ -1,4 +1,5 @@
 #include "UnattendedStation.h"
+#include "station/StationLines.h"
 
 #include "AppCore.h"
 #include "common/Controls.h"
@@ -42,7 +43,7 @@ void UnattendedStation::log(const QString& text) {
 void UnattendedStation::sendKeyUpAtTheEnd() {
     timer_.stop();
     if (core_.serverSocket().state() == QAbstractSocket::ConnectedState) {
-        core_.serverLine().send(QStringLiteral("A0:MX0;"));
+        core_.serverLine().send(StationLines::keyUp());
         log(QStringLiteral("Ending: key-up sent to the station"));
     } else {
         log(QStringLiteral("Ending"));

@@ -1,12 +1,11 @@
 #include "CatCommandPass.h"
+#include "station/StationLines.h"
 
 #include "station/CatFormats.h"
 #include "station/StationPicture.h"
 
 namespace {
 
-const QString kKeyUp = QStringLiteral("A0:MX0;");
-const QString kKeyDown = QStringLiteral("A0:MX1;");
 
 // Deletes the first occurrence; the text before and after it are joined.
 bool removeFirst(QString& buffer, const QString& command) {
@@ -123,16 +122,16 @@ CatActions CatCommandPass::beforeLoop(QString& buffer) {
     if (buffer.contains(QStringLiteral("ID;")))
         emitAction(CatAction::Reply, CatFormats::kIdentity);
     if (buffer.contains(QStringLiteral("AI0;")))
-        emitAction(CatAction::SendToServer, QStringLiteral("A0:IF;"));
+        emitAction(CatAction::SendToServer, StationLines::statusRequest());
     if (buffer.contains(QStringLiteral("FL;")))
         emitAction(CatAction::Reply, CatFormats::kFilter);
     if (removeFirst(buffer, QStringLiteral("FW;")))
         emitAction(CatAction::Reply, CatFormats::filterWidthAnswer(picture_.modeDigit()));
     // The transmitter is released before the frequency moves, and on any receive command.
     if (isFrequencySet(buffer))
-        emitAction(CatAction::SendToServer, kKeyUp);
+        emitAction(CatAction::SendToServer, StationLines::keyUp());
     if (buffer.contains(QStringLiteral("RX")) || buffer.contains(QStringLiteral("TX0;")))
-        emitAction(CatAction::SendToServer, kKeyUp);
+        emitAction(CatAction::SendToServer, StationLines::keyUp());
     return actions_;
 }
 
@@ -143,7 +142,7 @@ CatActions CatCommandPass::commandLoop(QString& buffer) {
         if (buffer.contains(QStringLiteral("TX;")))
             keyDown();
         if (buffer.contains(QStringLiteral("RX;")))
-            emitAction(CatAction::SendToServer, kKeyUp);
+            emitAction(CatAction::SendToServer, StationLines::keyUp());
         answerFrequency(buffer, QStringLiteral("FA;"), 'A');
         if (!handleMode(buffer))
             return actions_;
@@ -182,8 +181,8 @@ void CatCommandPass::keyDown() {
     // TX; stays in the buffer: every further round of the loop keys again.
     if (!connected_)
         return;
-    emitAction(CatAction::CopySent, kKeyDown);
-    emitAction(CatAction::SendToServer, kKeyDown);
+    emitAction(CatAction::CopySent, StationLines::keyDown());
+    emitAction(CatAction::SendToServer, StationLines::keyDown());
 }
 
 void CatCommandPass::answerFrequency(QString& buffer, const QString& query, char vfo) {

@@ -1,4 +1,5 @@
 #include "LoggerCat.h"
+#include "station/StationLines.h"
 
 #include "CatCommandPass.h"
 #include "station/CatFormats.h"
@@ -67,7 +68,7 @@ void LoggerCat::releaseWhatTheLoggerKeyed() {
     if (!loggerKeyed_)
         return;
     loggerKeyed_ = false;
-    const QString keyUp = QStringLiteral("A0:MX0;");
+    const QString keyUp = StationLines::keyUp();
     const bool sent = ctx_.server.send(keyUp);
     if (sent)
         ctx_.monitors.copySent(keyUp);
@@ -79,9 +80,9 @@ void LoggerCat::releaseWhatTheLoggerKeyed() {
 }
 
 void LoggerCat::noteKeying(const QString& serverLine) {
-    if (serverLine == QStringLiteral("A0:MX1;"))
+    if (serverLine == StationLines::keyDown())
         loggerKeyed_ = true;
-    else if (serverLine == QStringLiteral("A0:MX0;"))
+    else if (serverLine == StationLines::keyUp())
         loggerKeyed_ = false;
 }
 

@@ -1,4 +1,5 @@
 #include "ChunkRules.h"
+#include "station/StationLines.h"
 
 #include "common/NumericText.h"
 #include "station/LinkState.h"
@@ -68,10 +69,10 @@ void keyOnRttyLevel(const QString& chunk, LinkState& link, ReportActions& out) {
         return;
     const double level = NumericText::numericValue(chunk.mid(at + 3, 5));
     if (level > kRttyKeyLevel && !link.rttyKeyed) {
-        out.append({ReportAction::Send, QStringLiteral("A0:MX1;")});
+        out.append({ReportAction::Send, StationLines::keyDown()});
         link.rttyKeyed = true;
     } else if (level < kRttyReleaseLevel && link.rttyKeyed) {
-        out.append({ReportAction::Send, QStringLiteral("A0:MX0;")});
+        out.append({ReportAction::Send, StationLines::keyUp()});
         link.rttyKeyed = false;
     }
 }
@@ -91,7 +92,7 @@ Outcome apply(const QString& chunk, StationPicture& picture, LinkState& link, co
     Outcome outcome;
     ReportActions& out = outcome.actions;
     if (has(chunk, "VX1;"))
-        out.append({ReportAction::Send, QStringLiteral("A0:VX0;")});
+        out.append({ReportAction::Send, StationLines::voxOff()});
     out.append({ReportAction::CopyReceived, chunk});
     logRigPower(chunk, picture, link, out);
     followTransmitter(chunk, picture, link, inputs.guardOn, out);

@@ -1,4 +1,5 @@
 #include "LinkHealth.h"
+#include "station/StationLines.h"
 
 #include "platform/Clock.h"
 #include "station/LinkState.h"
@@ -54,6 +55,6 @@ void LinkHealth::checkSilence(double now) {
     const double probeEvery = allowed / 3;
     if (silent >= probeEvery && now - lastProbe_ >= probeEvery) {
         lastProbe_ = now;
-        ctx_.server.send(kProbe);
+        ctx_.server.send(StationLines::statusRequest());
     }
 }

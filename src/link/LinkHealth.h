@@ -24,7 +24,6 @@ public:
     static constexpr double kLoginDeadlineSeconds = 15.0;
     static constexpr double kSilenceWhileKeyedSeconds = 15.0;
     static constexpr double kSilenceSeconds = 45.0;
-    static inline const QString kProbe = QStringLiteral("A0:IF;");
 
     struct Context {
         QTcpSocket& socket; // Winsock2

@@ -1,4 +1,5 @@
 #include "StationLink.h"
+#include "station/StationLines.h"
 
 #include "station/LinkState.h"
 #include "LinkTexts.h"
@@ -75,7 +76,7 @@ void StationLink::disconnectLink() {
     // Leaving a keyed transmitter: the key-up goes out now if the link still carries it, and
     // again first thing at the next login, as no one can tell whether it arrived.
     if (noteKeyUpOwed())
-        ctx_.server.send(QStringLiteral("A0:MX0;"));
+        ctx_.server.send(StationLines::keyUp());
     ctx_.link.loggedIn = false;
     ctx_.link.serverRxBusy = false;
     ctx_.link.serverMsgBusy = false;
@@ -151,13 +152,13 @@ void StationLink::loginAccepted() {
     ctx_.link.loggedIn = true;
     ctx_.store.setVisible(Ctl::Shape1, true);
     ctx_.store.setText(Ctl::Label15, QStringLiteral(" Status: logged in"));
-    if (ctx_.link.keyUpOwed && ctx_.server.send(QStringLiteral("A0:MX0;"))) {
+    if (ctx_.link.keyUpOwed && ctx_.server.send(StationLines::keyUp())) {
         ctx_.link.keyUpOwed = false;
         ctx_.store.setText(Ctl::Label15, QStringLiteral(" Status: logged in; the owed key-up was sent"));
     }
     ctx_.initPorts();
     if (ctx_.store.isTicked(Ctl::EnableGuard))
-        ctx_.server.send(QStringLiteral("A0:MX0;"));
+        ctx_.server.send(StationLines::keyUp());
 }
 
 void StationLink::toggleLogin() {

@@ -1,4 +1,5 @@
 #include "Watchdogs.h"
+#include "station/StationLines.h"
 
 #include "station/LinkState.h"
 #include "LinkTexts.h"
@@ -44,11 +45,11 @@ void Watchdogs::shutDownReceiver() {
     if (ctx_.store.isTicked(Ctl::Check1))
         ctx_.store.setText(Ctl::Text6, LinkTexts::kShuttingDown);
     PausingWait::yieldToEvents();
-    ctx_.server.send(QStringLiteral("A0:MX0;"));
+    ctx_.server.send(StationLines::keyUp());
     ctx_.wait.wait(kShutdownStepSeconds);
-    ctx_.server.send(QStringLiteral("A0:PS0;"));
+    ctx_.server.send(StationLines::powerOff());
     ctx_.wait.wait(kShutdownStepSeconds);
-    ctx_.server.send(QStringLiteral("A0:PS0;"));
+    ctx_.server.send(StationLines::powerOff());
 }
 
 void Watchdogs::watchTransmitter() {
@@ -61,7 +62,7 @@ void Watchdogs::watchTransmitter() {
     keyed.reset();
     if (!ctx_.server.isConnected())
         return;
-    ctx_.server.send(QStringLiteral("A0:MX0;"));
+    ctx_.server.send(StationLines::keyUp());
     ctx_.store.setText(Ctl::Text6, LinkTexts::kGuardKeyUp);
     ctx_.link.guardNoticeShown = true;
     ctx_.link.txKeyed = false;

@@ -1,4 +1,5 @@
 #include "StationPicture.h"
+#include "station/StationLines.h"
 
 #include "common/ControlStore.h"
 #include "common/Controls.h"
@@ -38,8 +39,8 @@ void StationPicture::setClarifierOffset(const QString& offset) {
 }
 
 void StationPicture::noteServerLine(const QString& line) {
-    if (line == QStringLiteral("A0:MX1;"))
+    if (line == StationLines::keyDown())
         transmitting = true;
-    else if (line == QStringLiteral("A0:MX0;"))
+    else if (line == StationLines::keyUp())
         transmitting = false;
 }

@@ -1,5 +1,6 @@
 // The terminal window as the operator meets it (keys in the transmit box, received text,
 // spoken names, the directory window) and the modem's displays.
+#include "station/StationLines.h"
 #include "digital/windows/DirectoryWindow.h"
 #include "digital/windows/TerminalWindow.h"
 #include "support/Accessibility.h"
@@ -35,8 +36,8 @@ struct WindowRig {
     TerminalPlatform platform() {
         return {rig.clock, rig.dialogs, rig.wait, rig.ports, rig.sound, {"Card A"}, {"Card A"}, "Card A",
                 "Card A",
-                [this](const QString& line) {
-                    rig.sent << line;
+                [this](bool on) {
+                    rig.sent << StationLines::keying(on);
                     sentAt << rig.clock.monotonicSeconds();
                 },
                 rig.folder.path()};

@@ -3,6 +3,7 @@
 // (looped-back) sound card hears the same text, and the station's log shows the transmitter
 // keyed around it. Run by tests/interop/soundcard.sh, which sets up the private PulseAudio.
 // Then the sound server is killed while the terminal sends, and started again.
+#include "station/StationLines.h"
 #include "app/MainWindow.h"
 #include "digital/terminal/Terminal.h"
 #include "digital/windows/TerminalWindow.h"
@@ -118,7 +119,7 @@ class TerminalOnTheAirTest : public QObject {
         QStringList sent;
         Terminal t({clock, rig.dialogs, wait, rig.ports, card, SoundDevices::inputNames(),
                     SoundDevices::outputNames(), SoundDevices::defaultInputName(),
-                    SoundDevices::defaultOutputName(), [&](const QString& line) { sent << line; },
+                    SoundDevices::defaultOutputName(), [&](bool on) { sent << StationLines::keying(on); },
                     folder.path()});
         t.load();
         t.activated();

@@ -3,6 +3,7 @@
 // A digital terminal with everything around it faked at the platform boundary: a clock that
 // moves a little on every reading, recorded dialogs, serial ports in memory, a settings
 // folder of its own, and a sound card paced by the fake clock.
+#include "station/StationLines.h"
 #include "Files.h"
 #include "digital/terminal/Terminal.h"
 #include "platform/Clock.h"
@@ -38,7 +39,7 @@ struct TerminalRig {
     void make() {
         terminal = std::make_unique<Terminal>(TerminalPlatform{
             clock, dialogs, wait, ports, sound, {"Card A", "Card B"}, {"Card A", "Card B", "Card C"},
-            "Built-in Audio", "Built-in Audio", [this](const QString& line) { sent << line; },
+            "Built-in Audio", "Built-in Audio", [this](bool on) { sent << StationLines::keying(on); },
             folder.path()});
     }
     // Opens the terminal as the window does: load, then the first activation.

@@ -18,7 +18,7 @@ Terminal::Terminal(TerminalPlatform platform, QObject* parent)
                                       platform_.clock,
                                       platform_.wait,
                                       platform_.dialogs,
-                                      platform_.sendToStation,
+                                      platform_.keyTransmitter,
                                       false,
                                       false,
                                       false,

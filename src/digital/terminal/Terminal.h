@@ -34,7 +34,7 @@ struct TerminalPlatform {
     QStringList outputDevices;
     QString defaultInput; // the system's default devices, as the menus name them
     QString defaultOutput;
-    std::function<void(const QString&)> sendToStation;
+    std::function<void(bool)> keyTransmitter; // the remote transmitter, over the station link
     QString folder; // where MMVARI.POS and MASTER.SCP are (the working folder)
 };
 

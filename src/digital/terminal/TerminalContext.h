@@ -17,8 +17,8 @@ struct TerminalContext {
     const Clock& clock;
     const PausingWait& wait;
     Dialogs& dialogs;
-    // Sends one line to the station server; dropped without a word while the link is down.
-    std::function<void(const QString&)> sendToStation;
+    // Keys (true) or releases the remote transmitter; nothing happens while the link is down.
+    std::function<void(bool)> keyTransmitter;
 
     bool terminalActive = false; // received characters are shown
     bool txOffPressed = false;   // "TXOFF" was pressed: macros and files stop
@@ -27,10 +27,6 @@ struct TerminalContext {
     int runningHandlers = 0;     // handlers that wait with events going on
     std::function<void()> closeDirectory;   // the file window, when it is open
     std::function<void()> handlersFinished; // the last running handler has left after closing
-
-    void keyTransmitter(bool on) {
-        sendToStation(on ? QStringLiteral("A0:MX1;") : QStringLiteral("A0:MX0;"));
-    }
 };
 
 // Marks a handler that waits with events going on, so that the window is not destroyed

@@ -8,7 +8,7 @@ struct TerminalContext;
 
 // Sending from the terminal: the transmit box as a type-ahead buffer the modem pulls from,
 // the TX and TXOFF buttons, and the function-key macros. The remote transmitter is keyed
-// with "A0:MX1;" and "A0:MX0;" over the station link; the modem sends into the sound card.
+// over the station link; the modem sends into the sound card.
 class TransmitText final : public QObject {
     Q_OBJECT
   public:

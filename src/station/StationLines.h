@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+// The station server's words for keying, status and power, spelled here and nowhere else:
+// every part of the program that keys the transmitter or asks the station says it this way.
+namespace StationLines {
+
+inline QString keyDown() { return QStringLiteral("A0:MX1;"); }
+inline QString keyUp() { return QStringLiteral("A0:MX0;"); }
+inline QString keying(bool down) { return down ? keyDown() : keyUp(); }
+// Asks for a full status report (the IF report); also the link's "are you there".
+inline QString statusRequest() { return QStringLiteral("A0:IF;"); }
+inline QString powerOff() { return QStringLiteral("A0:PS0;"); }
+inline QString voxOff() { return QStringLiteral("A0:VX0;"); }
+
+} // namespace StationLines
