@@ -4,6 +4,7 @@
 #include "station/ChatLines.h"
 #include "station/LinkState.h"
 #include "station/ServerLine.h"
+#include "station/StationLines.h"
 #include "common/LogFile.h"
 #include "station/StationPicture.h"
 #include "common/ControlStore.h"
@@ -52,7 +53,7 @@ void ServerReceiver::handleChunk(QString& chunk) {
 }
 
 void ServerReceiver::dispatch(QString& chunk) {
-    for (const char* keyword : {"MG", "MD", "MK", "XT", "IF", "RT", "FA", "FB", "IA"}) {
+    for (const char* keyword : StationLines::kReportKeywords) {
         if (chunk.toUpper().contains(QLatin1String(keyword)) && !ctx_.link.serverMsgBusy)
             GetData1(chunk);
     }

@@ -1,6 +1,7 @@
 #include "StationReportPass.h"
 
 #include "station/CatFormats.h"
+#include "station/StationLines.h"
 #include "station/StationPicture.h"
 #include "common/ControlStore.h"
 #include "common/Controls.h"
@@ -13,7 +14,7 @@ QChar charAt(const QString& text, qsizetype at) {
 }
 
 bool containsAnyReport(const QString& chunk) {
-    for (const char* marker : {"MD", "IA", "IF", "MK", "FA", "FB", "MG", "XT", "RT"})
+    for (const char* marker : StationLines::kReportKeywords)
         if (chunk.contains(QLatin1String(marker)))
             return true;
     return false;

@@ -14,4 +14,7 @@ inline QString statusRequest() { return QStringLiteral("A0:IF;"); }
 inline QString powerOff() { return QStringLiteral("A0:PS0;"); }
 inline QString voxOff() { return QStringLiteral("A0:VX0;"); }
 
+// The markers of the reports the station sends that the report pass reads.
+inline constexpr const char* kReportKeywords[] = {"MG", "MD", "MK", "XT", "IF", "RT", "FA", "FB", "IA"};
+
 } // namespace StationLines
