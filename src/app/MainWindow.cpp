@@ -302,8 +302,8 @@ QGroupBox* MainWindow::buildEndpointsGroup() {
         address->setAccessibleName(door.spoken + QStringLiteral(" address and port"));
         connect(address, &QLineEdit::editingFinished, this, [this] { core_.endpoints().apply(); });
         grid->addWidget(address, row++, 1);
-        auto* state = named<QLabel>(door.state);
-        state->setAccessibleName(door.spoken + QStringLiteral(" state"));
+        auto* state = named<QLabel>(door.state); // its text, spoken as it stands, names the door
+        state->setAccessibleDescription(door.spoken + QStringLiteral(" state"));
         grid->addWidget(state, row++, 0, 1, 2);
     }
     return group;

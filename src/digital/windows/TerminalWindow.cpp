@@ -34,6 +34,16 @@ QLabel* reportLabel(const QString& name, const QString& accessible, const QStrin
     return label;
 }
 
+// A line that says what the terminal does: a screen reader speaks its text (what it is about
+// is its description), so a sound card gone or a list refused is heard, not just "Sound card".
+QLabel* statusLine(const QString& name, const QString& about) {
+    auto* label = new QLabel;
+    label->setObjectName(name);
+    label->setAccessibleDescription(about);
+    label->setWordWrap(true);
+    return label;
+}
+
 template <typename T> T* named(const QString& name, const QString& accessible = {}) {
     auto* widget = new T;
     widget->setObjectName(name);
@@ -77,9 +87,8 @@ TerminalWindow::TerminalWindow(const TerminalPlatform& platform, QWidget* parent
     column->addWidget(buildFunctionKeys());
     column->addWidget(buildControlRows());
     column->addWidget(buildDisplays());
-    auto* status = named<QLabel>(SoundStatus, QStringLiteral("Sound card"));
-    column->addWidget(status);
-    column->addWidget(named<QLabel>(ListStatus, QStringLiteral("Callsign list")));
+    column->addWidget(statusLine(SoundStatus, QStringLiteral("Sound card")));
+    column->addWidget(statusLine(ListStatus, QStringLiteral("Callsign list")));
     setCentralWidget(central);
 
     QList<QAction*> actions = findChildren<QAction*>();
