@@ -96,8 +96,11 @@ public:
     }
     QStringList takeArguments(int count) {
         QStringList words;
-        if (count < 0) { // the rest of the line, after one blank
-            words << line_.mid(at_ + (at_ < line_.size() && line_[at_] == u' ' ? 1 : 0));
+        if (count < 0) { // the rest of the line, after the one blank that separates it
+            QString rest = line_.mid(at_);
+            if (rest.size() > 1 && rest.startsWith(u' '))
+                rest.remove(0, 1);
+            words << rest; // "b " alone keeps its blank: a word gap sent letter by letter
             at_ = line_.size();
         }
         for (int i = 0; i < count; ++i) {
@@ -258,7 +261,7 @@ RigctlSession::Answer RigctlSession::set(QLatin1String name, const QStringList& 
     else if (name == QLatin1String("stop_morse"))
         rig_.stopMorse();
     else if (name == QLatin1String("send_morse"))
-        return first.trimmed().isEmpty() ? failed(kInvalid) : (rig_.sendMorse(first), done());
+        return sendMorse(first);
     else if (name == QLatin1String("set_freq"))
         return setFrequency(first);
     else if (name == QLatin1String("set_mode"))
@@ -271,6 +274,17 @@ RigctlSession::Answer RigctlSession::set(QLatin1String name, const QStringList& 
         return first == u"0" ? done() : failed(kNotAvailable);
     else if (name == QLatin1String("set_level"))
         return setLevel(first, words.value(1));
+    return done();
+}
+
+RigctlSession::Answer RigctlSession::sendMorse(const QString& text) {
+    if (text.contains(QChar(0xFF))) { // Hamlib's Icom stop, which CQRLOG's Esc sends to any rig
+        rig_.stopMorse();
+        return done();
+    }
+    if (text.isEmpty())
+        return failed(kInvalid);
+    rig_.sendMorse(text);
     return done();
 }
 

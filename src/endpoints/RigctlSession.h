@@ -41,6 +41,7 @@ private:
     Answer read(QLatin1String name, const QStringList& words) const;
     Answer set(QLatin1String name, const QStringList& words);
     Answer setFrequency(const QString& text);
+    Answer sendMorse(const QString& text);
     Answer setPtt(bool on);
     Answer setLevel(const QString& level, const QString& value);
     Answer get(std::initializer_list<std::pair<const char*, QString>> values) const;

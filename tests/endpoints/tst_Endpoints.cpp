@@ -142,6 +142,9 @@ private slots:
         QTest::newRow("CQRLOG's Hamlib keyer: +\\chk_vfo, +\\dump_caps, b with the text")
             << QByteArray("+\\chk_vfo\nb CQ\n") << QByteArray("chk_vfo:\nChkVFO: 0\nRPRT 0\nRPRT 0\n")
             << QStringList{"cw CQ"};
+        QTest::newRow("CQRLOG letter by letter: the word gap keyed, its Esc stops, no text is no CW")
+            << QByteArray("bC\nb \nbQ\nb\xff\nb\n") << QByteArray("RPRT 0\nRPRT 0\nRPRT 0\nRPRT 0\nRPRT -1\n")
+            << QStringList{"cw C", "cw  ", "cw Q", "stop"};
         QTest::newRow("a line cut across reads waits") << QByteArray("f") << QByteArray() << QStringList{};
     }
     void rigctlSession() {
