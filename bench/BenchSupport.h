@@ -39,8 +39,8 @@ inline double percentile(std::vector<double> values, double p) {
 struct BenchProgram {
     BenchProgram() {
         QDir::setCurrent(folder.path());
-        core.controls().selectItem(Ctl::Soft1Com, "Virtual");
-        core.controls().selectItem(Ctl::Soft2com, "None");
+        core.controls().selectItem(Ctl::radioPortChoice, "Virtual");
+        core.controls().selectItem(Ctl::keyerPortChoice, "None");
     }
     QString radioPath() const { return folder.filePath("ports/radio"); }
 

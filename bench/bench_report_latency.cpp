@@ -87,8 +87,8 @@ int main(int argc, char** argv) {
     const int listener = listenOnLoopback(port);
     BenchProgram program;
     AppCore& core = program.core;
-    core.controls().setText(Ctl::RemoteIP, "127.0.0.1");
-    core.controls().setText(Ctl::RemotePort, QString::number(port));
+    core.controls().setText(Ctl::serverAddressBox, "127.0.0.1");
+    core.controls().setText(Ctl::serverPortBox, QString::number(port));
     core.startUp();
     core.ports().InitPorts();
     const int logger = openLoggerEnd(program.radioPath());

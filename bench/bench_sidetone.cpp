@@ -87,9 +87,9 @@ void eventLoopStall(const QString& folder) {
     RecordingDialogs dialogs;
     WavFileToneOutput output(folder + "/stall.wav", clock);
     ControlStore store;
-    store.setText(Ctl::Hertz, "800");
-    store.setText(Ctl::CWSpeed, "60");
-    store.setValue(Ctl::VScroll1, -500);
+    store.setText(Ctl::sideTonePitchBox, "800");
+    store.setText(Ctl::cwSpeedBox, "60");
+    store.setValue(Ctl::sideToneVolume, -500);
     SideTone tone({store, dialogs, output});
     tone.StartToneBuffer(false);
     tone.queue(QString("CQ TEST DE OH2XX ").repeated(6).left(100));

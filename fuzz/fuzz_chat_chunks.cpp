@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString logPath = folder.filePath("ZarnikControl.log");
     QFile::remove(logPath);
     ControlStore store, chat;
-    store.setValue(Ctl::IAMASERVER, 1);
+    store.setValue(Ctl::chatServerCheck, 1);
     LogFile log(logPath);
     log.open();
     FakeClock clock;

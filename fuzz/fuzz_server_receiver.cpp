@@ -36,9 +36,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0)
         return 0;
     ControlStore& c = program.c();
-    c.setValue(Ctl::KeyRTTY, data[0] & 1);
-    c.setValue(Ctl::EnableGuard, (data[0] >> 1) & 1);
-    c.setValue(Ctl::EnableActive, (data[0] >> 2) & 1);
+    c.setValue(Ctl::rttyKeyingCheck, data[0] & 1);
+    c.setValue(Ctl::guardCheck, (data[0] >> 1) & 1);
+    c.setValue(Ctl::inactivityCheck, (data[0] >> 2) & 1);
     const QByteArray input(reinterpret_cast<const char*>(data + 1), qsizetype(size - 1));
     for (const QByteArray& write : input.split('\n')) {
         if (write.isEmpty())

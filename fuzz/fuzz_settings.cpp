@@ -10,8 +10,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray content(reinterpret_cast<const char*>(data), qsizetype(size));
     MainSettings first;
     SettingsLines::read(content, first);
-    for (const QString* text : {&first.soft1Com, &first.startFreq, &first.remoteIP, &first.callsign,
-                                &first.password, &first.hertz, &first.chatPort})
+    for (const QString* text :
+         {&first.radioPort, &first.frequencyKhz, &first.serverAddress, &first.loginCallsign,
+          &first.loginPassword, &first.sideTonePitch, &first.chatPort})
         FUZZ_CHECK(text->size() <= SettingsLines::kMaxLineLength);
     MainSettings second;
     SettingsLines::read(SettingsLines::write(first), second);

@@ -14,11 +14,11 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ControlStore store;
-    store.setItems(Ctl::Combo1, {"LSB", "USB", "CW", "FM", "AM", "RTTY", "CWR"});
-    store.setValue(Ctl::Combo1, 2);
-    store.setText(Ctl::StartFreq, "14000.00");
-    store.setText(Ctl::Callsign, "OH2XX");
-    store.setText(Ctl::Password, "pw");
+    store.setItems(Ctl::modeChoice, {"LSB", "USB", "CW", "FM", "AM", "RTTY", "CWR"});
+    store.setValue(Ctl::modeChoice, 2);
+    store.setText(Ctl::frequencyBox, "14000.00");
+    store.setText(Ctl::loginCallsignBox, "OH2XX");
+    store.setText(Ctl::loginPasswordBox, "pw");
     StationPicture picture(store);
     const QByteArray input(reinterpret_cast<const char*>(data), qsizetype(size));
     for (const QByteArray& piece : input.split('\n')) {

@@ -89,7 +89,7 @@ AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
 
 void AppCore::startUp() {
     settings_.readAtStartup();
-    if (store_.isTicked(Ctl::SideTone))
+    if (store_.isTicked(Ctl::sideToneCheck))
         sideTone_.StartToneBuffer(false);
     if (!log_.open())
         platform_.dialogs.showMessage(
@@ -104,7 +104,7 @@ void AppCore::connectAtStartup() { stationLink_.connectAtStartup(); }
 
 void AppCore::onControlChanged(const QString& name, ControlStore::Aspect aspect) {
     const bool portChosen = aspect == ControlStore::Aspect::Value &&
-                            (name == Ctl::Soft1Com || name == Ctl::Soft2com);
+                            (name == Ctl::radioPortChoice || name == Ctl::keyerPortChoice);
     if (portChosen && !ports_.radioPort().isOpen())
         ports_.refreshPortLocations();
 }
@@ -116,7 +116,7 @@ void AppCore::firstActivation() {
     ledOffColor_ = Colours::kLedOff;
     chatServer_.resetCount();
     chatPanel_.load();
-    if (store_.isTicked(Ctl::IAMASERVER))
+    if (store_.isTicked(Ctl::chatServerCheck))
         chatServer_.startListening();
     timer3_.start();
 }
@@ -130,9 +130,9 @@ void AppCore::onTimer1() {
 }
 
 void AppCore::chatServerBoxClicked() {
-    if (!store_.isTicked(Ctl::IAMASERVER))
+    if (!store_.isTicked(Ctl::chatServerCheck))
         return;
-    store_.setVisible(Ctl::Text2, false);
+    store_.setVisible(Ctl::startupNote, false);
     chatServer_.startListening();
 }
 
@@ -143,11 +143,11 @@ void AppCore::closeButton() {
     winsock2_.close();
     wait_.wait(kSocketCloseSeconds,
                [this] { return winsock2_.state() == QAbstractSocket::UnconnectedState; });
-    store_.setText(Ctl::Connect, QStringLiteral("Connect"));
-    store_.setVisible(Ctl::Shape4, false);
-    store_.setVisible(Ctl::Shape1, false);
+    store_.setText(Ctl::connectMenu, QStringLiteral("Connect"));
+    store_.setVisible(Ctl::connectedLight, false);
+    store_.setVisible(Ctl::loginLight, false);
     chatClient_.close();
-    if (store_.isTicked(Ctl::IAMASERVER))
+    if (store_.isTicked(Ctl::chatServerCheck))
         chatServer_.closeAll();
     CommPort& radio = ports_.radioPort();
     wait_.wait(kOutputDrainSeconds, [&radio] { return radio.outBufferCount() == 0; });

@@ -15,28 +15,44 @@ Endpoints::Endpoints(Context context, QObject* parent)
                  [this] { return ctx_.cw.airEndsAt(); }, [this] { ctx_.cw.abort(); },
                  [this](bool on) { ctx_.server.send(StationLines::keying(on)); }},
                 this),
-      rigctl_(ctx_.rig, this),
-      cwDaemonDoor_{QStringLiteral("cwdaemon"), QStringLiteral("UDP"), Ctl::CwDaemonOn, Ctl::CwDaemonAddress, Ctl::CwDaemonState,
-                    CwDaemonEndpoint::kDefaultPort,
-                    [this](const QHostAddress& a, quint16 p, QString* why) { return cwDaemon_.listen(a, p, why); },
-                    [this] { cwDaemon_.close(); }, [this] { return cwDaemon_.isListening(); }},
-      rigctlDoor_{QStringLiteral("Hamlib rigctl"), QStringLiteral("TCP"), Ctl::RigctlOn, Ctl::RigctlAddress, Ctl::RigctlState,
+      rigctl_(ctx_.rig, this), cwDaemonDoor_{
+                                   QStringLiteral("cwdaemon"),
+                                   QStringLiteral("UDP"),
+                                   Ctl::cwDaemonCheck,
+                                   Ctl::cwDaemonAddressBox,
+                                   Ctl::cwDaemonState,
+                                   CwDaemonEndpoint::kDefaultPort,
+                                   [this](const QHostAddress& a, quint16 p, QString* why) {
+                                       return cwDaemon_.listen(a, p, why);
+                                   },
+                                   [this] { cwDaemon_.close(); },
+                                   [this] { return cwDaemon_.isListening(); }},
+      rigctlDoor_{QStringLiteral("Hamlib rigctl"),
+                  QStringLiteral("TCP"),
+                  Ctl::rigctlCheck,
+                  Ctl::rigctlAddressBox,
+                  Ctl::rigctlState,
                   RigctlEndpoint::kDefaultPort,
-                  [this](const QHostAddress& a, quint16 p, QString* why) { return rigctl_.listen(a, p, why); },
-                  [this] { rigctl_.close(); }, [this] { return rigctl_.isListening(); }} {
+                  [this](const QHostAddress& a, quint16 p, QString* why) {
+                      return rigctl_.listen(a, p, why);
+                  },
+                  [this] { rigctl_.close(); },
+                  [this] { return rigctl_.isListening(); }} {
     connect(&rigctl_, &RigctlEndpoint::keyedClientLeft, this, [this] {
-        ctx_.store.setText(Ctl::RigctlState,
-                           QStringLiteral("%1 listening on TCP %2; a client left with the transmitter keyed: key-up sent")
-                               .arg(rigctlDoor_.name, rigctlDoor_.listeningOn));
+        ctx_.store.setText(
+            Ctl::rigctlState,
+            QStringLiteral(
+                "%1 listening on TCP %2; a client left with the transmitter keyed: key-up sent")
+                .arg(rigctlDoor_.name, rigctlDoor_.listeningOn));
     });
     connect(&ctx_.store, &ControlStore::changed, this, [this](const QString& name, ControlStore::Aspect aspect) {
         if (aspect != ControlStore::Aspect::Value)
             return;
-        if (name == Ctl::CwDaemonOn)
+        if (name == Ctl::cwDaemonCheck)
             applyDoor(cwDaemonDoor_);
-        else if (name == Ctl::RigctlOn)
+        else if (name == Ctl::rigctlCheck)
             applyDoor(rigctlDoor_);
-        else if (name == Ctl::CwHoldBack)
+        else if (name == Ctl::cwHoldBackCheck)
             applyHoldBack();
     });
 }
@@ -51,8 +67,9 @@ void Endpoints::start(const Overrides& overrides) {
     const EndpointSettings saved = EndpointSettings::read(ctx_.settingsPath);
     takeOverride(overrides.cwDaemon, saved.cwDaemonOn, saved.cwDaemonAddress, cwDaemonDoor_);
     takeOverride(overrides.rigctl, saved.rigctlOn, saved.rigctlAddress, rigctlDoor_);
-    ctx_.store.setText(Ctl::CwLead, overrides.cwLead ? QString::number(*overrides.cwLead) : saved.cwLeadSeconds);
-    ctx_.store.setValue(Ctl::CwHoldBack, saved.cwHoldBack || overrides.cwLead ? 1 : 0);
+    ctx_.store.setText(Ctl::cwLeadBox,
+                       overrides.cwLead ? QString::number(*overrides.cwLead) : saved.cwLeadSeconds);
+    ctx_.store.setValue(Ctl::cwHoldBackCheck, saved.cwHoldBack || overrides.cwLead ? 1 : 0);
     apply();
 }
 
@@ -63,8 +80,9 @@ void Endpoints::apply() {
 }
 
 void Endpoints::applyHoldBack() {
-    const double lead = ctx_.store.text(Ctl::CwLead).toDouble();
-    ctx_.cw.setHoldBack(ctx_.store.isTicked(Ctl::CwHoldBack), lead > 0 ? lead : CwStation::kDefaultLeadSeconds);
+    const double lead = ctx_.store.text(Ctl::cwLeadBox).toDouble();
+    ctx_.cw.setHoldBack(ctx_.store.isTicked(Ctl::cwHoldBackCheck),
+                        lead > 0 ? lead : CwStation::kDefaultLeadSeconds);
 }
 
 void Endpoints::applyDoor(Door& door) {
@@ -91,11 +109,11 @@ void Endpoints::applyDoor(Door& door) {
 
 bool Endpoints::save(QString* why) const {
     EndpointSettings settings;
-    settings.cwDaemonOn = ctx_.store.isTicked(Ctl::CwDaemonOn);
-    settings.cwDaemonAddress = ctx_.store.text(Ctl::CwDaemonAddress).trimmed();
-    settings.rigctlOn = ctx_.store.isTicked(Ctl::RigctlOn);
-    settings.rigctlAddress = ctx_.store.text(Ctl::RigctlAddress).trimmed();
-    settings.cwHoldBack = ctx_.store.isTicked(Ctl::CwHoldBack);
-    settings.cwLeadSeconds = ctx_.store.text(Ctl::CwLead).trimmed();
+    settings.cwDaemonOn = ctx_.store.isTicked(Ctl::cwDaemonCheck);
+    settings.cwDaemonAddress = ctx_.store.text(Ctl::cwDaemonAddressBox).trimmed();
+    settings.rigctlOn = ctx_.store.isTicked(Ctl::rigctlCheck);
+    settings.rigctlAddress = ctx_.store.text(Ctl::rigctlAddressBox).trimmed();
+    settings.cwHoldBack = ctx_.store.isTicked(Ctl::cwHoldBackCheck);
+    settings.cwLeadSeconds = ctx_.store.text(Ctl::cwLeadBox).trimmed();
     return settings.write(ctx_.settingsPath, why);
 }

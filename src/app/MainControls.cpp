@@ -15,74 +15,76 @@ void setTexts(ControlStore& store, std::initializer_list<std::pair<QString, QStr
 } // namespace
 
 QStringList radioLineIndicators() {
-    return {Ctl::RTS, Ctl::DTR, Ctl::CTS, Ctl::DSR, Ctl::TD, Ctl::RD, Ctl::CD};
+    return {Ctl::rtsLight, Ctl::dtrLight, Ctl::ctsLight, Ctl::dsrLight,
+            Ctl::tdLight,  Ctl::rdLight,  Ctl::cdLight};
 }
 
 void populateMainControls(ControlStore& store, const QStringList& foundDevices) {
-    store.setItems(Ctl::Soft1Com, PortNames::radioPortList(foundDevices));
-    store.setValue(Ctl::Soft1Com, -1);
-    store.setItems(Ctl::Soft2com, PortNames::keyerPortList(foundDevices));
-    store.setValue(Ctl::Soft2com, -1);
-    store.setItems(Ctl::Combo1, {"LSB", "USB", "CW", "FM", "AM", "RTTY", "CWR"});
-    store.setValue(Ctl::Combo1, 2);
+    store.setItems(Ctl::radioPortChoice, PortNames::radioPortList(foundDevices));
+    store.setValue(Ctl::radioPortChoice, -1);
+    store.setItems(Ctl::keyerPortChoice, PortNames::keyerPortList(foundDevices));
+    store.setValue(Ctl::keyerPortChoice, -1);
+    store.setItems(Ctl::modeChoice, {"LSB", "USB", "CW", "FM", "AM", "RTTY", "CWR"});
+    store.setValue(Ctl::modeChoice, 2);
 
     setTexts(store, {
-                        {Ctl::Command1, "Port 1 and 2 Start"},
-                        {Ctl::Command2, "Stop Ports"},
-                        {Ctl::Label17, "Set DTR/RTS ON on Virtual Connections"},
-                        {Ctl::Label7, "Login OK"},
-                        {Ctl::Label12, "Xmit to IP:"},
-                        {Ctl::Label16, "Rcv from IP:"},
-                        {Ctl::Label15, " Status"},
-                        {Ctl::Command4, "Close"},
-                        {Ctl::StartFreq, "14000.00"},
-                        {Ctl::Command6, "Send to Radio"},
-                        {Ctl::CwDaemonOn, "cwdaemon (UDP)"},
-                        {Ctl::CwDaemonAddress, "127.0.0.1:6789"},
-                        {Ctl::CwDaemonState, "cwdaemon off"},
-                        {Ctl::RigctlOn, "Hamlib rigctl (TCP)"},
-                        {Ctl::RigctlAddress, "127.0.0.1:4532"},
-                        {Ctl::RigctlState, "Hamlib rigctl off"},
-                        {Ctl::CwHoldBack, "Hold CW back (Esc stops it), seconds ahead"},
-                        {Ctl::CwLead, "2"},
-                        {Ctl::Command9, "Send to Corvel"},
-                        {Ctl::Check1, "Monitor Data"},
-                        {Ctl::Command7, "Clear"},
-                        {Ctl::SideTone, "Local Side Tone"},
-                        {Ctl::Hertz, "800"},
-                        {Ctl::CWSpeed, "24"},
-                        {Ctl::Command5, "Apply"},
-                        {Ctl::EnableGuard, "Enable Guard"},
-                        {Ctl::GuardTime, "180"},
-                        {Ctl::EnableActive, "Non Activity Time"},
-                        {Ctl::ActiveTime, "180"},
-                        {Ctl::KeyRTTY, "Key RTTY"},
-                        {Ctl::IAMASERVER, "I Am A Server"},
-                        {Ctl::Label11, "Frequency\nChat"},
-                        {Ctl::Text2, "Important. Start and connect Corvel \r\n"
-                                     "first then start this app. When closing \r\n"
-                                     "close this app first then Corvel"},
-                        {Ctl::MenuLoad, "Load"},
-                        {Ctl::MenuSave, "Save"},
-                        {Ctl::MenuExit, "Exit"},
-                        {Ctl::Connect, "Connect Corvel"},
-                        {Ctl::Dig, "Digital"},
-                        {Ctl::Expand, "Expand"},
-                        {Ctl::Chat, "Chat"},
-                        {Ctl::Abt, "About"},
-                        {Ctl::hlp, "Help"},
+                        {Ctl::startPortsButton, "Port 1 and 2 Start"},
+                        {Ctl::stopPortsButton, "Stop Ports"},
+                        {Ctl::virtualLinesNote, "Set DTR/RTS ON on Virtual Connections"},
+                        {Ctl::loginLabel, "Login OK"},
+                        {Ctl::transmitToLabel, "Xmit to IP:"},
+                        {Ctl::receiveFromLabel, "Rcv from IP:"},
+                        {Ctl::linkStatusLabel, " Status"},
+                        {Ctl::closeLinkButton, "Close"},
+                        {Ctl::frequencyBox, "14000.00"},
+                        {Ctl::sendToRadioButton, "Send to Radio"},
+                        {Ctl::cwDaemonCheck, "cwdaemon (UDP)"},
+                        {Ctl::cwDaemonAddressBox, "127.0.0.1:6789"},
+                        {Ctl::cwDaemonState, "cwdaemon off"},
+                        {Ctl::rigctlCheck, "Hamlib rigctl (TCP)"},
+                        {Ctl::rigctlAddressBox, "127.0.0.1:4532"},
+                        {Ctl::rigctlState, "Hamlib rigctl off"},
+                        {Ctl::cwHoldBackCheck, "Hold CW back (Esc stops it), seconds ahead"},
+                        {Ctl::cwLeadBox, "2"},
+                        {Ctl::sendToServerButton, "Send to Corvel"},
+                        {Ctl::monitorDataCheck, "Monitor Data"},
+                        {Ctl::clearMonitorsButton, "Clear"},
+                        {Ctl::sideToneCheck, "Local Side Tone"},
+                        {Ctl::sideTonePitchBox, "800"},
+                        {Ctl::cwSpeedBox, "24"},
+                        {Ctl::applySideToneButton, "Apply"},
+                        {Ctl::guardCheck, "Enable Guard"},
+                        {Ctl::guardTimeBox, "180"},
+                        {Ctl::inactivityCheck, "Non Activity Time"},
+                        {Ctl::inactivityTimeBox, "180"},
+                        {Ctl::rttyKeyingCheck, "Key RTTY"},
+                        {Ctl::chatServerCheck, "I Am A Server"},
+                        {Ctl::frequencyChatLabel, "Frequency\nChat"},
+                        {Ctl::startupNote, "Important. Start and connect Corvel \r\n"
+                                           "first then start this app. When closing \r\n"
+                                           "close this app first then Corvel"},
+                        {Ctl::loadMenu, "Load"},
+                        {Ctl::saveMenu, "Save"},
+                        {Ctl::exitMenu, "Exit"},
+                        {Ctl::connectMenu, "Connect Corvel"},
+                        {Ctl::digitalMenu, "Digital"},
+                        {Ctl::expandMenu, "Expand"},
+                        {Ctl::chatMenu, "Chat"},
+                        {Ctl::aboutMenu, "About"},
+                        {Ctl::helpMenu, "Help"},
                     });
-    store.setValue(Ctl::VScroll1, -500);
+    store.setValue(Ctl::sideToneVolume, -500);
 
     for (const QString& light : radioLineIndicators())
         store.setColour(light, Colours::kLedOff);
-    for (const QString& light : {Ctl::RCVIP, Ctl::Shape2})
+    for (const QString& light : {Ctl::receiveLight, Ctl::keyedLight})
         store.setColour(light, Colours::kLedOff);
-    store.setColour(Ctl::Shape4, Colours::kRed);
-    store.setColour(Ctl::Shape1, Colours::kGreen);
-    store.setColour(Ctl::Shape3, Colours::kGreen);
-    store.setColour(Ctl::Shape5, Colours::kGreen);
-    for (const QString& shown : {Ctl::Shape1, Ctl::Shape3, Ctl::Shape4, Ctl::Shape5})
+    store.setColour(Ctl::connectedLight, Colours::kRed);
+    store.setColour(Ctl::loginLight, Colours::kGreen);
+    store.setColour(Ctl::portOpenLight, Colours::kGreen);
+    store.setColour(Ctl::chatLight, Colours::kGreen);
+    for (const QString& shown :
+         {Ctl::loginLight, Ctl::portOpenLight, Ctl::connectedLight, Ctl::chatLight})
         store.setVisible(shown, false);
 }
 

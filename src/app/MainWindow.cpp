@@ -120,29 +120,29 @@ void MainWindow::buildMenus() {
     };
     QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
     file->setObjectName(QStringLiteral("FileMenu"));
-    connect(addAction(file, Ctl::MenuLoad), &QAction::triggered, this,
+    connect(addAction(file, Ctl::loadMenu), &QAction::triggered, this,
             [this] { core_.settings().load(); });
-    connect(addAction(file, Ctl::MenuSave), &QAction::triggered, this,
+    connect(addAction(file, Ctl::saveMenu), &QAction::triggered, this,
             [this] { core_.settings().save(); });
     file->addSeparator();
-    connect(addAction(file, Ctl::MenuExit), &QAction::triggered, this,
+    connect(addAction(file, Ctl::exitMenu), &QAction::triggered, this,
             [this] { core_.exitProgram(); });
-    connect(addAction(menuBar(), Ctl::Connect), &QAction::triggered, this,
+    connect(addAction(menuBar(), Ctl::connectMenu), &QAction::triggered, this,
             [this] { core_.stationLink().Connect_Click(); });
-    connect(addAction(menuBar(), Ctl::Dig), &QAction::triggered, this,
+    connect(addAction(menuBar(), Ctl::digitalMenu), &QAction::triggered, this,
             [this] { toggleTerminal(); });
-    connect(addAction(menuBar(), Ctl::Expand), &QAction::triggered, this,
+    connect(addAction(menuBar(), Ctl::expandMenu), &QAction::triggered, this,
             [this] { core_.windowSize().toggle(); });
-    connect(addAction(menuBar(), Ctl::Chat), &QAction::triggered, this,
+    connect(addAction(menuBar(), Ctl::chatMenu), &QAction::triggered, this,
             [this] { core_.chatPanel().show(); });
     QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
     help->setObjectName(QStringLiteral("HelpMenu"));
-    connect(addAction(help, Ctl::Abt), &QAction::triggered, this, [this] { core_.about(); });
-    connect(addAction(help, Ctl::hlp), &QAction::triggered, this, &MainWindow::showHelp);
+    connect(addAction(help, Ctl::aboutMenu), &QAction::triggered, this, [this] { core_.about(); });
+    connect(addAction(help, Ctl::helpMenu), &QAction::triggered, this, &MainWindow::showHelp);
 }
 
 QWidget* MainWindow::buildNote() {
-    auto* note = named<QLabel>(Ctl::Text2);
+    auto* note = named<QLabel>(Ctl::startupNote);
     note->setFrameShape(QFrame::StyledPanel);
     note->setStyleSheet(QStringLiteral("QLabel { background: #fff8d0; color: #402000; padding: 4px; }"));
     note->setToolTip(QStringLiteral("Click to hide this note"));
@@ -154,37 +154,38 @@ QGroupBox* MainWindow::buildPortsGroup() {
     auto* group = new QGroupBox(QStringLiteral("Ports"));
     auto* grid = new QGridLayout(group);
     grid->addWidget(caption(QStringLiteral("Port #1  Virtual Port")), 0, 0);
-    grid->addWidget(named<QComboBox>(Ctl::Soft1Com), 0, 1);
-    auto* radioPath = named<QLabel>(Ctl::RadioPortPath);
+    grid->addWidget(named<QComboBox>(Ctl::radioPortChoice), 0, 1);
+    auto* radioPath = named<QLabel>(Ctl::radioPortPath);
     radioPath->setTextInteractionFlags(Qt::TextSelectableByMouse);
     grid->addWidget(radioPath, 1, 0, 1, 3);
     grid->addWidget(caption(QStringLiteral("Winkeyer Virtual Port")), 2, 0);
-    grid->addWidget(named<QComboBox>(Ctl::Soft2com), 2, 1);
-    auto* keyerPath = named<QLabel>(Ctl::KeyerPortPath);
+    grid->addWidget(named<QComboBox>(Ctl::keyerPortChoice), 2, 1);
+    auto* keyerPath = named<QLabel>(Ctl::keyerPortPath);
     keyerPath->setTextInteractionFlags(Qt::TextSelectableByMouse);
     grid->addWidget(keyerPath, 3, 0, 1, 3);
 
     auto* buttons = new QHBoxLayout;
-    auto* start = named<QPushButton>(Ctl::Command1);
+    auto* start = named<QPushButton>(Ctl::startPortsButton);
     start->setToolTip(QStringLiteral("Click this button to start Zarnik translation"));
-    auto* stop = named<QPushButton>(Ctl::Command2);
+    auto* stop = named<QPushButton>(Ctl::stopPortsButton);
     stop->setToolTip(
         QStringLiteral("This button stops Zarnik translation but does not disconnect from Corvel"));
     buttons->addWidget(start);
     buttons->addWidget(stop);
-    buttons->addWidget(labelledLight(Ctl::Shape3, QStringLiteral("Port open")));
+    buttons->addWidget(labelledLight(Ctl::portOpenLight, QStringLiteral("Port open")));
     grid->addLayout(buttons, 4, 0, 1, 3);
 
     auto* lines = new QGridLayout;
     lines->addWidget(caption(QStringLiteral("Port #1")), 1, 0);
-    const QStringList names{Ctl::RTS, Ctl::DTR, Ctl::CTS, Ctl::DSR, Ctl::TD, Ctl::RD, Ctl::CD};
+    const QStringList names{Ctl::rtsLight, Ctl::dtrLight, Ctl::ctsLight, Ctl::dsrLight,
+                            Ctl::tdLight,  Ctl::rdLight,  Ctl::cdLight};
     for (int i = 0; i < names.size(); ++i) {
         lines->addWidget(caption(names[i]), 0, i + 1, Qt::AlignHCenter);
         lines->addWidget(named<IndicatorLight>(names[i]), 1, i + 1, Qt::AlignHCenter);
     }
     lines->setColumnStretch(names.size() + 1, 1);
     grid->addLayout(lines, 5, 0, 1, 3);
-    grid->addWidget(named<QLabel>(Ctl::Label17), 6, 0, 1, 3);
+    grid->addWidget(named<QLabel>(Ctl::virtualLinesNote), 6, 0, 1, 3);
     return group;
 }
 
@@ -192,35 +193,35 @@ QGroupBox* MainWindow::buildLinkGroup() {
     auto* group = new QGroupBox(QStringLiteral("Corvel station server"));
     auto* grid = new QGridLayout(group);
     grid->addWidget(caption(QStringLiteral("Remote IP")), 0, 0);
-    grid->addWidget(lineEdit(Ctl::RemoteIP, 15), 0, 1);
+    grid->addWidget(lineEdit(Ctl::serverAddressBox, 15), 0, 1);
     grid->addWidget(caption(QStringLiteral("Port")), 0, 2);
-    grid->addWidget(lineEdit(Ctl::RemotePort, 6), 0, 3);
+    grid->addWidget(lineEdit(Ctl::serverPortBox, 6), 0, 3);
     grid->addWidget(caption(QStringLiteral("Login Callsign:")), 1, 0);
-    grid->addWidget(lineEdit(Ctl::Callsign, 12), 1, 1);
+    grid->addWidget(lineEdit(Ctl::loginCallsignBox, 12), 1, 1);
     grid->addWidget(caption(QStringLiteral("Login Password:")), 2, 0);
-    auto* password = lineEdit(Ctl::Password, 12);
+    auto* password = lineEdit(Ctl::loginPasswordBox, 12);
     password->setEchoMode(QLineEdit::Password);
     grid->addWidget(password, 2, 1);
 
     auto* lights = new QGridLayout;
-    lights->addWidget(labelledLight(Ctl::Shape4, QStringLiteral("Connected")), 0, 0);
-    lights->addWidget(labelledLight(Ctl::Shape1, QString(), Ctl::Label7), 0, 1);
-    lights->addWidget(labelledLight(Ctl::RCVIP, QString(), Ctl::Label16), 1, 0);
-    lights->addWidget(named<QLabel>(Ctl::Label12), 1, 1);
-    lights->addWidget(named<QLabel>(Ctl::Label15), 2, 0, 1, 2);
+    lights->addWidget(labelledLight(Ctl::connectedLight, QStringLiteral("Connected")), 0, 0);
+    lights->addWidget(labelledLight(Ctl::loginLight, QString(), Ctl::loginLabel), 0, 1);
+    lights->addWidget(labelledLight(Ctl::receiveLight, QString(), Ctl::receiveFromLabel), 1, 0);
+    lights->addWidget(named<QLabel>(Ctl::transmitToLabel), 1, 1);
+    lights->addWidget(named<QLabel>(Ctl::linkStatusLabel), 2, 0, 1, 2);
     grid->addLayout(lights, 3, 0, 1, 4);
-    grid->addWidget(named<QPushButton>(Ctl::Command4), 4, 3);
+    grid->addWidget(named<QPushButton>(Ctl::closeLinkButton), 4, 3);
     return group;
 }
 
 QGroupBox* MainWindow::buildRadioGroup() {
     auto* group = new QGroupBox(QStringLiteral("Radio"));
     auto* grid = new QGridLayout(group);
-    grid->addWidget(named<QLabel>(Ctl::Label11), 0, 0);
-    grid->addWidget(lineEdit(Ctl::StartFreq, 9), 0, 1);
-    auto* up = named<QToolButton>(Ctl::Command3);
+    grid->addWidget(named<QLabel>(Ctl::frequencyChatLabel), 0, 0);
+    grid->addWidget(lineEdit(Ctl::frequencyBox, 9), 0, 1);
+    auto* up = named<QToolButton>(Ctl::frequencyUpButton);
     up->setArrowType(Qt::UpArrow);
-    auto* down = named<QToolButton>(Ctl::Command8);
+    auto* down = named<QToolButton>(Ctl::frequencyDownButton);
     down->setArrowType(Qt::DownArrow);
     for (QToolButton* step : {up, down}) {
         step->setToolTip(QStringLiteral("Hold to step: left button 0.1 kHz, other buttons 1 kHz"));
@@ -232,37 +233,37 @@ QGroupBox* MainWindow::buildRadioGroup() {
     steps->addStretch();
     grid->addLayout(steps, 0, 2, 1, 2);
     grid->addWidget(caption(QStringLiteral("Mode")), 1, 0);
-    grid->addWidget(named<QComboBox>(Ctl::Combo1), 1, 1);
+    grid->addWidget(named<QComboBox>(Ctl::modeChoice), 1, 1);
     grid->addWidget(caption(QStringLiteral("Send ASCII to port 1 or port 3")), 2, 0, 1, 4);
-    grid->addWidget(named<QLineEdit>(Ctl::Text4), 3, 0, 1, 4);
-    grid->addWidget(named<QPushButton>(Ctl::Command6), 4, 0, 1, 2);
-    grid->addWidget(named<QPushButton>(Ctl::Command9), 4, 2, 1, 2);
+    grid->addWidget(named<QLineEdit>(Ctl::sendTextBox), 3, 0, 1, 4);
+    grid->addWidget(named<QPushButton>(Ctl::sendToRadioButton), 4, 0, 1, 2);
+    grid->addWidget(named<QPushButton>(Ctl::sendToServerButton), 4, 2, 1, 2);
     return group;
 }
 
 QGroupBox* MainWindow::buildKeyerGroup() {
     auto* group = new QGroupBox(QStringLiteral("Keyer and side tone"));
     auto* grid = new QGridLayout(group);
-    auto* sideTone = named<QCheckBox>(Ctl::SideTone);
+    auto* sideTone = named<QCheckBox>(Ctl::sideToneCheck);
     sideTone->setToolTip(QStringLiteral("Check this if want ZarnikControl to generate a CW side tone"));
     grid->addWidget(sideTone, 0, 0, 1, 2);
     grid->addWidget(caption(QStringLiteral("Hertz")), 1, 0);
-    grid->addWidget(lineEdit(Ctl::Hertz, 5), 1, 1);
+    grid->addWidget(lineEdit(Ctl::sideTonePitchBox, 5), 1, 1);
     grid->addWidget(caption(QStringLiteral("CW")), 2, 0);
-    grid->addWidget(lineEdit(Ctl::CWSpeed, 3), 2, 1);
-    auto* apply = named<QPushButton>(Ctl::Command5);
+    grid->addWidget(lineEdit(Ctl::cwSpeedBox, 3), 2, 1);
+    auto* apply = named<QPushButton>(Ctl::applySideToneButton);
     apply->setToolTip(QStringLiteral(
         "Change the tone by changing the number above then apply the changes with this button"));
     grid->addWidget(apply, 3, 0, 1, 2);
-    auto* volume = named<QSlider>(Ctl::VScroll1);
+    auto* volume = named<QSlider>(Ctl::sideToneVolume);
     volume->setOrientation(Qt::Vertical);
     volume->setRange(-3000, 0);
     volume->setMinimumHeight(70);
-    auto* hold = named<QCheckBox>(Ctl::CwHoldBack);
+    auto* hold = named<QCheckBox>(Ctl::cwHoldBackCheck);
     hold->setToolTip(QStringLiteral("Hand CW to the station only this many seconds ahead, so that the "
                                     "logger's Esc can stop a message (the station cannot take back what it has)"));
     grid->addWidget(hold, 4, 0, 1, 2);
-    auto* lead = lineEdit(Ctl::CwLead, 3);
+    auto* lead = lineEdit(Ctl::cwLeadBox, 3);
     lead->setAccessibleName(QStringLiteral("CW lead in seconds"));
     connect(lead, &QLineEdit::editingFinished, this, [this] { core_.endpoints().apply(); });
     grid->addWidget(lead, 4, 2);
@@ -274,13 +275,13 @@ QGroupBox* MainWindow::buildKeyerGroup() {
 QGroupBox* MainWindow::buildWatchdogGroup() {
     auto* group = new QGroupBox(QStringLiteral("Transmit guard"));
     auto* grid = new QGridLayout(group);
-    grid->addWidget(named<QCheckBox>(Ctl::EnableGuard), 0, 0);
-    grid->addWidget(lineEdit(Ctl::GuardTime, 5), 0, 1);
-    grid->addWidget(labelledLight(Ctl::Shape2, QStringLiteral("Keyed")), 0, 2);
+    grid->addWidget(named<QCheckBox>(Ctl::guardCheck), 0, 0);
+    grid->addWidget(lineEdit(Ctl::guardTimeBox, 5), 0, 1);
+    grid->addWidget(labelledLight(Ctl::keyedLight, QStringLiteral("Keyed")), 0, 2);
     grid->addWidget(caption(QStringLiteral("Guard Time in Seconds")), 1, 0, 1, 3);
-    grid->addWidget(named<QCheckBox>(Ctl::EnableActive), 2, 0);
-    grid->addWidget(lineEdit(Ctl::ActiveTime, 5), 2, 1);
-    grid->addWidget(named<QCheckBox>(Ctl::KeyRTTY), 3, 0);
+    grid->addWidget(named<QCheckBox>(Ctl::inactivityCheck), 2, 0);
+    grid->addWidget(lineEdit(Ctl::inactivityTimeBox, 5), 2, 1);
+    grid->addWidget(named<QCheckBox>(Ctl::rttyKeyingCheck), 3, 0);
     return group;
 }
 
@@ -289,10 +290,13 @@ QGroupBox* MainWindow::buildEndpointsGroup() {
     auto* grid = new QGridLayout(group);
     const struct {
         QString on, address, state, spoken, tip;
-    } doors[] = {{Ctl::CwDaemonOn, Ctl::CwDaemonAddress, Ctl::CwDaemonState, QStringLiteral("cwdaemon"),
-                  QStringLiteral("Key CW for tlf, xlog and CQRLOG through the cwdaemon protocol")},
-                 {Ctl::RigctlOn, Ctl::RigctlAddress, Ctl::RigctlState, QStringLiteral("Hamlib rigctl"),
-                  QStringLiteral("The rig for WSJT-X, fldigi, CQRLOG and rigctl as Hamlib NET rigctl (model 2)")}};
+    } doors[] = {
+        {Ctl::cwDaemonCheck, Ctl::cwDaemonAddressBox, Ctl::cwDaemonState,
+         QStringLiteral("cwdaemon"),
+         QStringLiteral("Key CW for tlf, xlog and CQRLOG through the cwdaemon protocol")},
+        {Ctl::rigctlCheck, Ctl::rigctlAddressBox, Ctl::rigctlState, QStringLiteral("Hamlib rigctl"),
+         QStringLiteral(
+             "The rig for WSJT-X, fldigi, CQRLOG and rigctl as Hamlib NET rigctl (model 2)")}};
     int row = 0;
     for (const auto& door : doors) {
         auto* box = named<QCheckBox>(door.on);
@@ -312,24 +316,24 @@ QGroupBox* MainWindow::buildEndpointsGroup() {
 QGroupBox* MainWindow::buildChatGroup() {
     auto* group = new QGroupBox(QStringLiteral("Chat"));
     auto* grid = new QGridLayout(group);
-    grid->addWidget(named<QCheckBox>(Ctl::IAMASERVER), 0, 0, 1, 2);
+    grid->addWidget(named<QCheckBox>(Ctl::chatServerCheck), 0, 0, 1, 2);
     grid->addWidget(caption(QStringLiteral("Chat port")), 1, 0);
-    grid->addWidget(lineEdit(Ctl::ChatPort, 6), 1, 1);
-    grid->addWidget(labelledLight(Ctl::Shape5, QStringLiteral("Chat link")), 2, 0, 1, 2);
+    grid->addWidget(lineEdit(Ctl::chatPortBox, 6), 1, 1);
+    grid->addWidget(labelledLight(Ctl::chatLight, QStringLiteral("Chat link")), 2, 0, 1, 2);
     return group;
 }
 
 QGroupBox* MainWindow::buildMonitorGroup() {
     auto* group = new QGroupBox(QStringLiteral("Monitors"));
     auto* grid = new QGridLayout(group);
-    grid->addWidget(named<QCheckBox>(Ctl::Check1), 0, 0);
-    grid->addWidget(named<QPushButton>(Ctl::Command7), 0, 2, Qt::AlignRight);
+    grid->addWidget(named<QCheckBox>(Ctl::monitorDataCheck), 0, 0);
+    grid->addWidget(named<QPushButton>(Ctl::clearMonitorsButton), 0, 2, Qt::AlignRight);
     grid->addWidget(caption(QStringLiteral("Data From Zarnik ")), 1, 0);
     grid->addWidget(caption(QStringLiteral("Data From Corvel")), 1, 1);
     grid->addWidget(caption(QStringLiteral("Data To Zarnik or Corvel")), 1, 2);
-    grid->addWidget(monitorBox(Ctl::Text1), 2, 0);
-    grid->addWidget(monitorBox(Ctl::Text5), 2, 1);
-    grid->addWidget(monitorBox(Ctl::Text6), 2, 2);
+    grid->addWidget(monitorBox(Ctl::fromLoggerMonitor), 2, 0);
+    grid->addWidget(monitorBox(Ctl::fromServerMonitor), 2, 1);
+    grid->addWidget(monitorBox(Ctl::outgoingMonitor), 2, 2);
     grid->setRowStretch(2, 1);
     return group;
 }
@@ -339,21 +343,22 @@ void MainWindow::wireButtons() {
         auto* button = findChild<QAbstractButton*>(name);
         connect(button, &QAbstractButton::clicked, this, handler);
     };
-    onClick(Ctl::Command1, [this] { core_.ports().InitPorts(); });
-    onClick(Ctl::Command2, [this] { core_.ports().stopPorts(); });
-    onClick(Ctl::Command4, [this] { core_.closeButton(); });
-    onClick(Ctl::Command7, [this] { core_.monitors().clearAll(); });
-    onClick(Ctl::Command6, [this] { core_.stepper().sendToRadio(); });
-    onClick(Ctl::Command9, [this] { core_.stepper().sendToCorvel(); });
-    connect(findChild<QLineEdit*>(Ctl::Callsign), &QLineEdit::editingFinished, this,
+    onClick(Ctl::startPortsButton, [this] { core_.ports().InitPorts(); });
+    onClick(Ctl::stopPortsButton, [this] { core_.ports().stopPorts(); });
+    onClick(Ctl::closeLinkButton, [this] { core_.closeButton(); });
+    onClick(Ctl::clearMonitorsButton, [this] { core_.monitors().clearAll(); });
+    onClick(Ctl::sendToRadioButton, [this] { core_.stepper().sendToRadio(); });
+    onClick(Ctl::sendToServerButton, [this] { core_.stepper().sendToCorvel(); });
+    connect(findChild<QLineEdit*>(Ctl::loginCallsignBox), &QLineEdit::editingFinished, this,
             [this] { core_.stationLink().callsignLeft(); });
-    connect(findChild<QCheckBox*>(Ctl::IAMASERVER), &QCheckBox::clicked, this,
+    connect(findChild<QCheckBox*>(Ctl::chatServerCheck), &QCheckBox::clicked, this,
             [this] { core_.chatServerBoxClicked(); });
-    for (const QString& name : {Ctl::Label7, Ctl::Label11, Ctl::EnableActive, Ctl::EnableGuard})
+    for (const QString& name :
+         {Ctl::loginLabel, Ctl::frequencyChatLabel, Ctl::inactivityCheck, Ctl::guardCheck})
         findChild<QWidget*>(name)->installEventFilter(this);
-    for (const QString& name : {Ctl::Command3, Ctl::Command8}) {
+    for (const QString& name : {Ctl::frequencyUpButton, Ctl::frequencyDownButton}) {
         auto* step = findChild<QToolButton*>(name);
-        const bool up = name == Ctl::Command3;
+        const bool up = name == Ctl::frequencyUpButton;
         // The left button goes through the button itself, so it looks pressed while held.
         connect(step, &QToolButton::pressed, this, [this, up] { core_.stepper().press(up, true); });
         connect(step, &QToolButton::released, this, [this] { core_.stepper().release(); });
@@ -424,43 +429,43 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::mousePressEvent(QMouseEvent* event) {
-    core_.controls().setVisible(Ctl::Text2, false);
+    core_.controls().setVisible(Ctl::startupNote, false);
     QMainWindow::mousePressEvent(event);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     const QString name = watched->objectName();
     const bool press = event->type() == QEvent::MouseButtonPress;
-    if (name == Ctl::Label7 && press)
+    if (name == Ctl::loginLabel && press)
         core_.stationLink().toggleLogin();
-    if (name == Ctl::Label11 && press)
+    if (name == Ctl::frequencyChatLabel && press)
         core_.chatClient().ConnectChat();
-    if (name == Ctl::EnableActive) {
+    if (name == Ctl::inactivityCheck) {
         if (press)
             core_.watchdogs().activeBoxPressed();
         if (event->type() == QEvent::ToolTip)
             static_cast<QWidget*>(watched)->setToolTip(core_.watchdogs().activeToolTip());
     }
-    if (name == Ctl::EnableGuard) {
+    if (name == Ctl::guardCheck) {
         if (press)
             core_.watchdogs().guardBoxPressed();
         if (event->type() == QEvent::ToolTip)
             static_cast<QWidget*>(watched)->setToolTip(core_.watchdogs().guardToolTip());
     }
-    const bool stepButton =
-        watched->objectName() == Ctl::Command3 || watched->objectName() == Ctl::Command8;
+    const bool stepButton = watched->objectName() == Ctl::frequencyUpButton ||
+                            watched->objectName() == Ctl::frequencyDownButton;
     if (stepButton && (event->type() == QEvent::MouseButtonPress ||
                        event->type() == QEvent::MouseButtonRelease)) {
         // Other mouse buttons step by 1 kHz; the buttons themselves only know the left one.
         if (static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton) {
             if (event->type() == QEvent::MouseButtonPress)
-                core_.stepper().press(watched->objectName() == Ctl::Command3, false);
+                core_.stepper().press(watched->objectName() == Ctl::frequencyUpButton, false);
             else
                 core_.stepper().release();
             return true;
         }
     }
-    if (watched->objectName() == Ctl::Text2 && event->type() == QEvent::MouseButtonPress)
-        core_.controls().setVisible(Ctl::Text2, false);
+    if (watched->objectName() == Ctl::startupNote && event->type() == QEvent::MouseButtonPress)
+        core_.controls().setVisible(Ctl::startupNote, false);
     return QMainWindow::eventFilter(watched, event);
 }

@@ -21,7 +21,7 @@ void PortController::setUp(CommPort& port, const QString& name, int baud) {
 }
 
 void PortController::InitPorts() {
-    if (ctx_.store.text(Ctl::Soft2com) != PortNames::kNone && !openKeyer())
+    if (ctx_.store.text(Ctl::keyerPortChoice) != PortNames::kNone && !openKeyer())
         return;
     if (!openRadio())
         return;
@@ -29,36 +29,36 @@ void PortController::InitPorts() {
 }
 
 bool PortController::openKeyer() {
-    setUp(keyer_, ctx_.store.text(Ctl::Soft2com), kKeyerBaud);
+    setUp(keyer_, ctx_.store.text(Ctl::keyerPortChoice), kKeyerBaud);
     if (!keyer_.open()) {
-        reportFailure(kKeyerFailure, keyer_, Ctl::KeyerPortPath);
+        reportFailure(kKeyerFailure, keyer_, Ctl::keyerPortPath);
         return false;
     }
     keyer_.setRts(true);
     keyer_.setDtr(true);
-    ctx_.store.setEnabled(Ctl::Soft2com, false);
-    showLocation(Ctl::KeyerPortPath, keyer_.portName(), PortRole::Keyer);
+    ctx_.store.setEnabled(Ctl::keyerPortChoice, false);
+    showLocation(Ctl::keyerPortPath, keyer_.portName(), PortRole::Keyer);
     return true;
 }
 
 bool PortController::openRadio() {
-    setUp(radio_, ctx_.store.text(Ctl::Soft1Com), kRadioBaud);
+    setUp(radio_, ctx_.store.text(Ctl::radioPortChoice), kRadioBaud);
     if (!radio_.open()) {
-        reportFailure(kRadioFailure, radio_, Ctl::RadioPortPath);
+        reportFailure(kRadioFailure, radio_, Ctl::radioPortPath);
         return false;
     }
     radio_.setRts(true);
     radio_.setDtr(true);
-    ctx_.store.setEnabled(Ctl::Soft1Com, false);
-    ctx_.store.setVisible(Ctl::Shape3, true);
+    ctx_.store.setEnabled(Ctl::radioPortChoice, false);
+    ctx_.store.setVisible(Ctl::portOpenLight, true);
     showRadioLines();
-    showLocation(Ctl::RadioPortPath, radio_.portName(), PortRole::Radio);
+    showLocation(Ctl::radioPortPath, radio_.portName(), PortRole::Radio);
     return true;
 }
 
 void PortController::showRadioLines() {
-    ctx_.store.setColour(Ctl::RTS, radio_.rts() ? Colours::kGreen : Colours::kRed);
-    ctx_.store.setColour(Ctl::DTR, radio_.dtr() ? Colours::kGreen : Colours::kRed);
+    ctx_.store.setColour(Ctl::rtsLight, radio_.rts() ? Colours::kGreen : Colours::kRed);
+    ctx_.store.setColour(Ctl::dtrLight, radio_.dtr() ? Colours::kGreen : Colours::kRed);
 }
 
 void PortController::reportFailure(const QString& message, const CommPort& port,
@@ -76,21 +76,21 @@ void PortController::reportFailure(const QString& message, const CommPort& port,
 void PortController::stopPorts() {
     radio_.close();
     keyer_.close();
-    ctx_.store.setEnabled(Ctl::Soft1Com, true);
-    ctx_.store.setEnabled(Ctl::Soft2com, true);
-    ctx_.store.setVisible(Ctl::Shape3, false);
+    ctx_.store.setEnabled(Ctl::radioPortChoice, true);
+    ctx_.store.setEnabled(Ctl::keyerPortChoice, true);
+    ctx_.store.setVisible(Ctl::portOpenLight, false);
     for (const QString& light : radioLineIndicators())
         ctx_.store.setColour(light, Colours::kLedOff);
     refreshPortLocations();
 }
 
 void PortController::refreshPortLocations() {
-    showLocation(Ctl::RadioPortPath, ctx_.store.text(Ctl::Soft1Com), PortRole::Radio);
-    const QString keyerName = ctx_.store.text(Ctl::Soft2com);
+    showLocation(Ctl::radioPortPath, ctx_.store.text(Ctl::radioPortChoice), PortRole::Radio);
+    const QString keyerName = ctx_.store.text(Ctl::keyerPortChoice);
     if (keyerName == PortNames::kNone)
-        ctx_.store.setText(Ctl::KeyerPortPath, QStringLiteral("No keyer port"));
+        ctx_.store.setText(Ctl::keyerPortPath, QStringLiteral("No keyer port"));
     else
-        showLocation(Ctl::KeyerPortPath, keyerName, PortRole::Keyer);
+        showLocation(Ctl::keyerPortPath, keyerName, PortRole::Keyer);
 }
 
 void PortController::showLocation(const QString& label, const QString& portName, PortRole role) {

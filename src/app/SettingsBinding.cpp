@@ -25,49 +25,49 @@ void applyListText(ControlStore& store, const QString& list, const QString& text
 
 MainSettings fromControls(const ControlStore& store) {
     MainSettings s;
-    s.soft1Com = store.text(Ctl::Soft1Com);
-    s.startFreq = store.text(Ctl::StartFreq);
-    s.remoteIP = store.text(Ctl::RemoteIP);
-    s.remotePort = store.text(Ctl::RemotePort);
-    s.callsign = store.text(Ctl::Callsign);
-    s.password = store.text(Ctl::Password);
-    s.combo1 = store.value(Ctl::Combo1);
-    s.soft2com = store.value(Ctl::Soft2com);
-    s.sideTone = store.value(Ctl::SideTone);
-    s.hertz = store.text(Ctl::Hertz);
-    s.cwSpeed = store.text(Ctl::CWSpeed);
-    s.vScroll1 = store.value(Ctl::VScroll1);
-    s.guardTime = store.text(Ctl::GuardTime);
-    s.enableGuard = store.value(Ctl::EnableGuard);
-    s.activeTime = store.text(Ctl::ActiveTime);
-    s.enableActive = store.value(Ctl::EnableActive);
-    s.keyRTTY = store.value(Ctl::KeyRTTY);
-    s.iAmAServer = store.value(Ctl::IAMASERVER);
-    s.chatPort = store.text(Ctl::ChatPort);
+    s.radioPort = store.text(Ctl::radioPortChoice);
+    s.frequencyKhz = store.text(Ctl::frequencyBox);
+    s.serverAddress = store.text(Ctl::serverAddressBox);
+    s.serverPort = store.text(Ctl::serverPortBox);
+    s.loginCallsign = store.text(Ctl::loginCallsignBox);
+    s.loginPassword = store.text(Ctl::loginPasswordBox);
+    s.modeIndex = store.value(Ctl::modeChoice);
+    s.keyerPortIndex = store.value(Ctl::keyerPortChoice);
+    s.sideToneOn = store.value(Ctl::sideToneCheck);
+    s.sideTonePitch = store.text(Ctl::sideTonePitchBox);
+    s.cwSpeed = store.text(Ctl::cwSpeedBox);
+    s.sideToneVolume = store.value(Ctl::sideToneVolume);
+    s.guardTime = store.text(Ctl::guardTimeBox);
+    s.guardOn = store.value(Ctl::guardCheck);
+    s.inactivityTime = store.text(Ctl::inactivityTimeBox);
+    s.inactivityOn = store.value(Ctl::inactivityCheck);
+    s.rttyKeyingOn = store.value(Ctl::rttyKeyingCheck);
+    s.chatServerOn = store.value(Ctl::chatServerCheck);
+    s.chatPort = store.text(Ctl::chatPortBox);
     return s;
 }
 
 void applyToControls(const MainSettings& s, ControlStore& store) {
-    applyListText(store, Ctl::Soft1Com, s.soft1Com);
-    store.setText(Ctl::StartFreq, s.startFreq);
-    store.setText(Ctl::RemoteIP, s.remoteIP);
-    store.setText(Ctl::RemotePort, s.remotePort);
-    store.setText(Ctl::Callsign, s.callsign);
-    store.setText(Ctl::Password, s.password);
-    applyIndex(store, Ctl::Combo1, s.combo1);
-    applyIndex(store, Ctl::Soft2com, s.soft2com);
-    applyTick(store, Ctl::SideTone, s.sideTone);
-    store.setText(Ctl::Hertz, s.hertz);
-    store.setText(Ctl::CWSpeed, s.cwSpeed);
-    if (s.vScroll1 >= kVolumeMin && s.vScroll1 <= kVolumeMax)
-        store.setValue(Ctl::VScroll1, s.vScroll1);
-    store.setText(Ctl::GuardTime, s.guardTime);
-    applyTick(store, Ctl::EnableGuard, s.enableGuard);
-    store.setText(Ctl::ActiveTime, s.activeTime);
-    applyTick(store, Ctl::EnableActive, s.enableActive);
-    applyTick(store, Ctl::KeyRTTY, s.keyRTTY);
-    applyTick(store, Ctl::IAMASERVER, s.iAmAServer);
-    store.setText(Ctl::ChatPort, s.chatPort);
+    applyListText(store, Ctl::radioPortChoice, s.radioPort);
+    store.setText(Ctl::frequencyBox, s.frequencyKhz);
+    store.setText(Ctl::serverAddressBox, s.serverAddress);
+    store.setText(Ctl::serverPortBox, s.serverPort);
+    store.setText(Ctl::loginCallsignBox, s.loginCallsign);
+    store.setText(Ctl::loginPasswordBox, s.loginPassword);
+    applyIndex(store, Ctl::modeChoice, s.modeIndex);
+    applyIndex(store, Ctl::keyerPortChoice, s.keyerPortIndex);
+    applyTick(store, Ctl::sideToneCheck, s.sideToneOn);
+    store.setText(Ctl::sideTonePitchBox, s.sideTonePitch);
+    store.setText(Ctl::cwSpeedBox, s.cwSpeed);
+    if (s.sideToneVolume >= kVolumeMin && s.sideToneVolume <= kVolumeMax)
+        store.setValue(Ctl::sideToneVolume, s.sideToneVolume);
+    store.setText(Ctl::guardTimeBox, s.guardTime);
+    applyTick(store, Ctl::guardCheck, s.guardOn);
+    store.setText(Ctl::inactivityTimeBox, s.inactivityTime);
+    applyTick(store, Ctl::inactivityCheck, s.inactivityOn);
+    applyTick(store, Ctl::rttyKeyingCheck, s.rttyKeyingOn);
+    applyTick(store, Ctl::chatServerCheck, s.chatServerOn);
+    store.setText(Ctl::chatPortBox, s.chatPort);
 }
 
 } // namespace SettingsBinding

@@ -21,8 +21,8 @@ void SettingsCommands::readAtStartup() {
         return;
     }
     // A first start: the program's own virtual ports are what a newcomer can use at once.
-    store_.selectItem(Ctl::Soft1Com, PortNames::kVirtual);
-    store_.selectItem(Ctl::Soft2com, PortNames::kVirtual);
+    store_.selectItem(Ctl::radioPortChoice, PortNames::kVirtual);
+    store_.selectItem(Ctl::keyerPortChoice, PortNames::kVirtual);
 }
 
 bool SettingsCommands::writeAtShutdown(QString* why) {

@@ -10,8 +10,12 @@
 
 UnattendedStation::UnattendedStation(AppCore& core, const Clock& clock)
     : core_(core), clock_(clock),
-      retry_({[&core] { return core.controls().text(Ctl::Connect) == LinkTexts::kCaptionDisconnect; },
-              [&core] { return core.controls().text(Ctl::Label15).section(u':', 1).trimmed(); },
+      retry_({[&core] {
+                  return core.controls().text(Ctl::connectMenu) == LinkTexts::kCaptionDisconnect;
+              },
+              [&core] {
+                  return core.controls().text(Ctl::linkStatusLabel).section(u':', 1).trimmed();
+              },
               [&core] { core.stationLink().connectAtStartup(); },
               [this](const QString& text) { log(text); }}) {
     timer_.setInterval(1000);
@@ -21,10 +25,12 @@ UnattendedStation::UnattendedStation(AppCore& core, const Clock& clock)
 
 void UnattendedStation::start() {
     ControlStore& store = core_.controls();
-    for (const QString& box : {Ctl::EnableGuard, Ctl::EnableActive, Ctl::IAMASERVER})
+    for (const QString& box : {Ctl::guardCheck, Ctl::inactivityCheck, Ctl::chatServerCheck})
         store.setValue(box, 1);
-    log(QStringLiteral("Unattended: transmit guard %1 s, inactivity shutdown %2 s, chat server on port %3")
-            .arg(store.text(Ctl::GuardTime), store.text(Ctl::ActiveTime), store.text(Ctl::ChatPort)));
+    log(QStringLiteral(
+            "Unattended: transmit guard %1 s, inactivity shutdown %2 s, chat server on port %3")
+            .arg(store.text(Ctl::guardTimeBox), store.text(Ctl::inactivityTimeBox),
+                 store.text(Ctl::chatPortBox)));
     core_.firstActivation(); // no one activates a window here: the chat server starts now
     // The first connect, then the retries: none is planned while the first is on its way.
     QTimer::singleShot(0, this, [this] {

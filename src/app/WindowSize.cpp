@@ -6,11 +6,11 @@
 WindowSize::WindowSize(ControlStore& store, QObject* parent) : QObject(parent), store_(store) {}
 
 void WindowSize::toggle() {
-    if (store_.text(Ctl::Expand) == QStringLiteral("Expand")) {
-        store_.setText(Ctl::Expand, QStringLiteral("Compress"));
+    if (store_.text(Ctl::expandMenu) == QStringLiteral("Expand")) {
+        store_.setText(Ctl::expandMenu, QStringLiteral("Compress"));
         twips_ = kExpanded;
     } else {
-        store_.setText(Ctl::Expand, QStringLiteral("Expand"));
+        store_.setText(Ctl::expandMenu, QStringLiteral("Expand"));
         twips_ = kCompressed;
     }
     emit sizeChanged(twips_);

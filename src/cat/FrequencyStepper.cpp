@@ -48,7 +48,9 @@ void FrequencyStepper::release() {
 
 void FrequencyStepper::sendToRadio() {
     if (ctx_.radioPort.isOpen() && ctx_.picture.loggerOnline)
-        ctx_.radioPort.write(ctx_.store.text(Ctl::Text4).toLatin1());
+        ctx_.radioPort.write(ctx_.store.text(Ctl::sendTextBox).toLatin1());
 }
 
-void FrequencyStepper::sendToCorvel() { ctx_.server.send(ctx_.store.text(Ctl::Text4)); }
+void FrequencyStepper::sendToCorvel() {
+    ctx_.server.send(ctx_.store.text(Ctl::sendTextBox));
+}

@@ -23,17 +23,17 @@ void LoggerCat::onCommEvent(CommEvent event) {
     switch (event) {
     case CommEvent::Receive:
         ctx_.picture.loggerOnline = true;
-        for (const QString& indicator : {Ctl::RD, Ctl::CTS, Ctl::DSR, Ctl::CD})
+        for (const QString& indicator : {Ctl::rdLight, Ctl::ctsLight, Ctl::dsrLight, Ctl::cdLight})
             light(indicator, true);
         // Bytes that came while the pass was finishing get a pass of their own at once: a
         // logger that waits for its answer before it polls again must not wait in vain.
         do {
             GetData();
         } while (!catBusy_ && ctx_.port.isOpen() && ctx_.port.inBufferCount() > 0);
-        light(Ctl::RD, false);
+        light(Ctl::rdLight, false);
         break;
     case CommEvent::CdChange:
-        light(Ctl::CD, ctx_.port.cd());
+        light(Ctl::cdLight, ctx_.port.cd());
         if (ctx_.port.cd()) {
             ctx_.picture.loggerOnline = true;
         } else {
@@ -42,10 +42,10 @@ void LoggerCat::onCommEvent(CommEvent event) {
         }
         break;
     case CommEvent::CtsChange:
-        light(Ctl::CTS, ctx_.port.cts());
+        light(Ctl::ctsLight, ctx_.port.cts());
         break;
     case CommEvent::DsrChange:
-        light(Ctl::DSR, ctx_.port.dsr());
+        light(Ctl::dsrLight, ctx_.port.dsr());
         if (!ctx_.port.dsr())
             lineDropped();
         break;
@@ -72,11 +72,12 @@ void LoggerCat::releaseWhatTheLoggerKeyed() {
     const bool sent = ctx_.server.send(keyUp);
     if (sent)
         ctx_.monitors.copySent(keyUp);
-    ctx_.store.setText(Ctl::Label15,
-                       sent ? QStringLiteral(" Status: the logger left its port with the transmitter "
-                                             "keyed; key-up sent")
-                            : QStringLiteral(" Status: the logger left its port with the transmitter "
-                                             "keyed; the key-up goes out at the next login"));
+    ctx_.store.setText(
+        Ctl::linkStatusLabel,
+        sent ? QStringLiteral(" Status: the logger left its port with the transmitter "
+                              "keyed; key-up sent")
+             : QStringLiteral(" Status: the logger left its port with the transmitter "
+                              "keyed; the key-up goes out at the next login"));
 }
 
 void LoggerCat::noteKeying(const QString& serverLine) {
@@ -149,7 +150,8 @@ QString LoggerCat::newestCommand(const QString& intake) {
     QString all = intake;
     while (ctx_.port.inBufferCount() > 0)
         all += QString::fromLatin1(ctx_.port.readOne());
-    ctx_.store.setText(Ctl::Text1, QString()); // as the out-of-step rule has always done
+    ctx_.store.setText(Ctl::fromLoggerMonitor,
+                       QString()); // as the out-of-step rule has always done
     const qsizetype last = all.lastIndexOf(u';');
     if (last < 0)
         return {};
@@ -181,7 +183,7 @@ bool LoggerCat::perform(const CatActions& actions) {
             ctx_.monitors.copySent(action.text);
             break;
         case CatAction::ClearReceived:
-            ctx_.store.setText(Ctl::Text1, QString());
+            ctx_.store.setText(Ctl::fromLoggerMonitor, QString());
             break;
         case CatAction::KeyCw:
             ctx_.keyer.sendText(action.text);
@@ -236,6 +238,7 @@ void LoggerCat::light(const QString& indicator, bool lit) {
 }
 
 void LoggerCat::unlightAll() {
-    for (const QString& indicator : {Ctl::CD, Ctl::CTS, Ctl::DTR, Ctl::RTS, Ctl::TD, Ctl::RD, Ctl::DSR})
+    for (const QString& indicator : {Ctl::cdLight, Ctl::ctsLight, Ctl::dtrLight, Ctl::rtsLight,
+                                     Ctl::tdLight, Ctl::rdLight, Ctl::dsrLight})
         light(indicator, false);
 }

@@ -19,11 +19,12 @@ ChatClient::ChatClient(Context context, QObject* parent) : QObject(parent), ctx_
 }
 
 void ChatClient::ConnectChat() {
-    const TimedConnect outcome = TimedConnect::run(
-        socket_, ctx_.wait, !ctx_.store.isVisible(Ctl::Shape5), ctx_.store.text(Ctl::RemoteIP).trimmed(),
-        NumericText::integerValue(ctx_.store.text(Ctl::ChatPort)));
+    const TimedConnect outcome =
+        TimedConnect::run(socket_, ctx_.wait, !ctx_.store.isVisible(Ctl::chatLight),
+                          ctx_.store.text(Ctl::serverAddressBox).trimmed(),
+                          NumericText::integerValue(ctx_.store.text(Ctl::chatPortBox)));
     if (!outcome.connected) {
-        ctx_.store.setVisible(Ctl::Shape5, false);
+        ctx_.store.setVisible(Ctl::chatLight, false);
         if (outcome.wrongState)
             ctx_.dialogs.showMessage(QStringLiteral(
                 "Unable to connect to maps. Make sure the remote app is started. If it is started "
@@ -32,10 +33,10 @@ void ChatClient::ConnectChat() {
             ctx_.dialogs.showMessage(outcome.errorText + QStringLiteral(" Could not connect to chat"));
         return;
     }
-    ctx_.store.setVisible(Ctl::Shape5, true);
-    if (!ctx_.store.isTicked(Ctl::IAMASERVER)) {
+    ctx_.store.setVisible(Ctl::chatLight, true);
+    if (!ctx_.store.isTicked(Ctl::chatServerCheck)) {
         const QDateTime now = ctx_.clock.now();
-        socket_.write((QStringLiteral("Login:") + ctx_.store.text(Ctl::Callsign) + u' ' +
+        socket_.write((QStringLiteral("Login:") + ctx_.store.text(Ctl::loginCallsignBox) + u' ' +
                        QLocale::system().toString(now.time(), QLocale::ShortFormat) + u' ' +
                        QLocale::system().toString(now.date(), QLocale::ShortFormat))
                           .toLatin1());
@@ -53,7 +54,7 @@ void ChatClient::onData() {
         return;
     PausingWait::yieldToEvents();
     if (!isConnected()) {
-        ctx_.store.setVisible(Ctl::Shape5, false);
+        ctx_.store.setVisible(Ctl::chatLight, false);
         ctx_.dialogs.showMessage(QStringLiteral("Lost Chat Connection"));
         return;
     }
@@ -64,5 +65,5 @@ void ChatClient::onData() {
 
 void ChatClient::onClosed() {
     socket_.abort();
-    ctx_.store.setVisible(Ctl::Shape5, false); // the chat light shows the link as it is
+    ctx_.store.setVisible(Ctl::chatLight, false); // the chat light shows the link as it is
 }

@@ -28,11 +28,11 @@ void ChatPanel::load() {
                 ctx_.chat.setValue(names[i], value);
         }
     }
-    const bool chatServer = ctx_.store.isTicked(Ctl::IAMASERVER);
+    const bool chatServer = ctx_.store.isTicked(Ctl::chatServerCheck);
     ctx_.chat.setVisible(ChatCtl::Command6, chatServer);
     // A client station connects to the chat; with no chat port there is nothing to reach.
-    if (!chatServer && !ctx_.store.isVisible(Ctl::Shape5) &&
-        !ctx_.store.text(Ctl::ChatPort).trimmed().isEmpty())
+    if (!chatServer && !ctx_.store.isVisible(Ctl::chatLight) &&
+        !ctx_.store.text(Ctl::chatPortBox).trimmed().isEmpty())
         ctx_.client.ConnectChat();
 }
 
@@ -64,10 +64,11 @@ void ChatPanel::show() {
 
 void ChatPanel::send() {
     const QString text = ctx_.chat.text(ChatCtl::Text2);
-    if (ctx_.store.isTicked(Ctl::IAMASERVER))
+    if (ctx_.store.isTicked(Ctl::chatServerCheck))
         ctx_.server.sendToAll(text);
     else if (ctx_.client.isConnected())
-        ctx_.client.send(ctx_.store.text(Ctl::Callsign) + u':' + text + QStringLiteral("\r\n"));
+        ctx_.client.send(ctx_.store.text(Ctl::loginCallsignBox) + u':' + text +
+                         QStringLiteral("\r\n"));
     if (ctx_.chat.isTicked(ChatCtl::ClearAS))
         ctx_.chat.setText(ChatCtl::Text2, QString());
 }
@@ -80,7 +81,7 @@ bool ChatPanel::enterPressed() {
 }
 
 void ChatPanel::showLog() {
-    if (ctx_.store.isTicked(Ctl::IAMASERVER)) {
+    if (ctx_.store.isTicked(Ctl::chatServerCheck)) {
         if (QFile::exists(ctx_.log.path()))
             ChatDisplay::set(ctx_.chat, ChatLog::tail(ctx_.log));
     } else if (ctx_.client.isConnected()) {
@@ -89,7 +90,7 @@ void ChatPanel::showLog() {
 }
 
 void ChatPanel::deleteLog() {
-    if (ctx_.store.isTicked(Ctl::IAMASERVER) && QFile::exists(ctx_.log.path()))
+    if (ctx_.store.isTicked(Ctl::chatServerCheck) && QFile::exists(ctx_.log.path()))
         ChatDisplay::set(ctx_.chat, ChatLog::tailAndDelete(ctx_.log));
 }
 

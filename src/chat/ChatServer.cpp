@@ -27,7 +27,7 @@ ChatServer::ChatServer(Context context, QObject* parent) : QObject(parent), ctx_
 }
 
 bool ChatServer::startListening() {
-    const QString port = ctx_.store.text(Ctl::ChatPort).trimmed();
+    const QString port = ctx_.store.text(Ctl::chatPortBox).trimmed();
     if (port.isEmpty())
         return false;
     listener_.close();
@@ -53,7 +53,7 @@ void ChatServer::onNewConnection() {
         socket->setParent(this);
         socket->setReadBufferSize(kReadBufferBytes);
         connect(socket, &QTcpSocket::readyRead, this, [this, slot] { onData(slot); });
-        ctx_.store.setVisible(Ctl::Shape5, true);
+        ctx_.store.setVisible(Ctl::chatLight, true);
     }
 }
 
@@ -104,12 +104,12 @@ int ChatServer::relayTarget(int sender) const {
 }
 
 void ChatServer::onData(int slot) {
-    ctx_.store.setColour(Ctl::RCVIP, Colours::kRed);
+    ctx_.store.setColour(Ctl::receiveLight, Colours::kRed);
     const int target = relayTarget(slot);
     BusyGuard guard(ChatServerBusy_);
     if (!guard.entered())
         return; // the data waits in the socket for the next event
-    ctx_.store.setVisible(Ctl::Shape5, true);
+    ctx_.store.setVisible(Ctl::chatLight, true);
     PausingWait::yieldToEvents();
     QTcpSocket* socket = slots_.value(slot);
     if (!socket)
@@ -185,7 +185,7 @@ QString ChatServer::handleChunk(int slot, QString chunk) {
             chunk = chunk.mid(marks, kMaxLoginTail);
     }
     if (chunk.contains(QStringLiteral("A0:LOG;"))) {
-        if (ctx_.store.isTicked(Ctl::IAMASERVER) && QFile::exists(ctx_.log.path())) {
+        if (ctx_.store.isTicked(Ctl::chatServerCheck) && QFile::exists(ctx_.log.path())) {
             if (connected(slot))
                 send(slots_.value(slot), ChatLog::tail(ctx_.log) + QStringLiteral(";\r\n"));
         } else if (ctx_.clientConnected()) {

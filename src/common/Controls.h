@@ -2,90 +2,92 @@
 
 #include <QString>
 
-// Names of the main window's controls and menus, shared by the logic and the window.
+// The main window's controls and menus: what each is, and its object name. The object names
+// are those of the form the program keeps (the settings files and the monitors' words follow
+// them); the code says what a control is.
 namespace Ctl {
 // ports
-inline const QString Soft1Com = QStringLiteral("Soft1Com");
-inline const QString Soft2com = QStringLiteral("Soft2com");
-inline const QString Command1 = QStringLiteral("Command1"); // "Port 1 and 2 Start"
-inline const QString Command2 = QStringLiteral("Command2"); // "Stop Ports"
-inline const QString CD = QStringLiteral("CD");
-inline const QString RD = QStringLiteral("RD");
-inline const QString TD = QStringLiteral("TD");
-inline const QString DSR = QStringLiteral("DSR");
-inline const QString CTS = QStringLiteral("CTS");
-inline const QString DTR = QStringLiteral("DTR");
-inline const QString RTS = QStringLiteral("RTS");
-inline const QString Shape3 = QStringLiteral("Shape3"); // radio port open
-inline const QString Label17 = QStringLiteral("Label17");
-inline const QString RadioPortPath = QStringLiteral("RadioPortPath"); // where the logger goes
-inline const QString KeyerPortPath = QStringLiteral("KeyerPortPath");
+inline const QString radioPortChoice = QStringLiteral("Soft1Com");
+inline const QString keyerPortChoice = QStringLiteral("Soft2com");
+inline const QString startPortsButton = QStringLiteral("Command1"); // "Port 1 and 2 Start"
+inline const QString stopPortsButton = QStringLiteral("Command2");  // "Stop Ports"
+inline const QString cdLight = QStringLiteral("CD");
+inline const QString rdLight = QStringLiteral("RD");
+inline const QString tdLight = QStringLiteral("TD");
+inline const QString dsrLight = QStringLiteral("DSR");
+inline const QString ctsLight = QStringLiteral("CTS");
+inline const QString dtrLight = QStringLiteral("DTR");
+inline const QString rtsLight = QStringLiteral("RTS");
+inline const QString portOpenLight = QStringLiteral("Shape3"); // radio port open
+inline const QString virtualLinesNote = QStringLiteral("Label17");
+inline const QString radioPortPath = QStringLiteral("RadioPortPath"); // where the logger goes
+inline const QString keyerPortPath = QStringLiteral("KeyerPortPath");
 // server link
-inline const QString RemoteIP = QStringLiteral("RemoteIP");
-inline const QString RemotePort = QStringLiteral("RemotePort");
-inline const QString Callsign = QStringLiteral("Callsign");
-inline const QString Password = QStringLiteral("Password");
-inline const QString Label7 = QStringLiteral("Label7"); // "Login OK"
-inline const QString Shape1 = QStringLiteral("Shape1"); // logged in
-inline const QString Shape4 = QStringLiteral("Shape4"); // link connected
-inline const QString Label12 = QStringLiteral("Label12");
-inline const QString Label16 = QStringLiteral("Label16");
-inline const QString RCVIP = QStringLiteral("RCVIP");
-inline const QString Label15 = QStringLiteral("Label15");
-inline const QString Command4 = QStringLiteral("Command4"); // "Close"
+inline const QString serverAddressBox = QStringLiteral("RemoteIP");
+inline const QString serverPortBox = QStringLiteral("RemotePort");
+inline const QString loginCallsignBox = QStringLiteral("Callsign");
+inline const QString loginPasswordBox = QStringLiteral("Password");
+inline const QString loginLabel = QStringLiteral("Label7");     // "Login OK"
+inline const QString loginLight = QStringLiteral("Shape1");     // logged in
+inline const QString connectedLight = QStringLiteral("Shape4"); // link connected
+inline const QString transmitToLabel = QStringLiteral("Label12");
+inline const QString receiveFromLabel = QStringLiteral("Label16");
+inline const QString receiveLight = QStringLiteral("RCVIP");
+inline const QString linkStatusLabel = QStringLiteral("Label15");
+inline const QString closeLinkButton = QStringLiteral("Command4"); // "Close"
 // radio
-inline const QString StartFreq = QStringLiteral("StartFreq");
-inline const QString Combo1 = QStringLiteral("Combo1");
-inline const QString Command3 = QStringLiteral("Command3");
-inline const QString Command8 = QStringLiteral("Command8");
-inline const QString Text4 = QStringLiteral("Text4");
-inline const QString Command6 = QStringLiteral("Command6"); // "Send to Radio"
-inline const QString Command9 = QStringLiteral("Command9"); // "Send to Corvel"
+inline const QString frequencyBox = QStringLiteral("StartFreq");
+inline const QString modeChoice = QStringLiteral("Combo1");
+inline const QString frequencyUpButton = QStringLiteral("Command3");
+inline const QString frequencyDownButton = QStringLiteral("Command8");
+inline const QString sendTextBox = QStringLiteral("Text4");
+inline const QString sendToRadioButton = QStringLiteral("Command6");  // "Send to Radio"
+inline const QString sendToServerButton = QStringLiteral("Command9"); // "Send to Corvel"
 // monitors
-inline const QString Check1 = QStringLiteral("Check1"); // "Monitor Data"
-inline const QString Text1 = QStringLiteral("Text1");   // from the logger
-inline const QString Text5 = QStringLiteral("Text5");   // from the server
-inline const QString Text6 = QStringLiteral("Text6");   // to the logger or the server
-inline const QString Command7 = QStringLiteral("Command7"); // "Clear"
+inline const QString monitorDataCheck = QStringLiteral("Check1"); // "Monitor Data"
+inline const QString fromLoggerMonitor = QStringLiteral("Text1"); // from the logger
+inline const QString fromServerMonitor = QStringLiteral("Text5"); // from the server
+inline const QString outgoingMonitor = QStringLiteral("Text6");   // to the logger or the server
+inline const QString clearMonitorsButton = QStringLiteral("Command7"); // "Clear"
 // keyer and side tone
-inline const QString SideTone = QStringLiteral("SideTone");
-inline const QString Hertz = QStringLiteral("Hertz");
-inline const QString CWSpeed = QStringLiteral("CWSpeed");
-inline const QString VScroll1 = QStringLiteral("VScroll1");
-inline const QString Command5 = QStringLiteral("Command5"); // "Apply"
+inline const QString sideToneCheck = QStringLiteral("SideTone");
+inline const QString sideTonePitchBox = QStringLiteral("Hertz");
+inline const QString cwSpeedBox = QStringLiteral("CWSpeed");
+inline const QString sideToneVolume = QStringLiteral("VScroll1");
+inline const QString applySideToneButton = QStringLiteral("Command5"); // "Apply"
 // watchdogs
-inline const QString EnableGuard = QStringLiteral("EnableGuard");
-inline const QString GuardTime = QStringLiteral("GuardTime");
-inline const QString EnableActive = QStringLiteral("EnableActive");
-inline const QString ActiveTime = QStringLiteral("ActiveTime");
-inline const QString KeyRTTY = QStringLiteral("KeyRTTY");
-inline const QString Shape2 = QStringLiteral("Shape2"); // transmitter keyed
+inline const QString guardCheck = QStringLiteral("EnableGuard");
+inline const QString guardTimeBox = QStringLiteral("GuardTime");
+inline const QString inactivityCheck = QStringLiteral("EnableActive");
+inline const QString inactivityTimeBox = QStringLiteral("ActiveTime");
+inline const QString rttyKeyingCheck = QStringLiteral("KeyRTTY");
+inline const QString keyedLight = QStringLiteral("Shape2"); // transmitter keyed
 // chat
-inline const QString IAMASERVER = QStringLiteral("IAMASERVER");
-inline const QString ChatPort = QStringLiteral("ChatPort");
-inline const QString Label11 = QStringLiteral("Label11");
-inline const QString Shape5 = QStringLiteral("Shape5"); // chat link up
+inline const QString chatServerCheck = QStringLiteral("IAMASERVER");
+inline const QString chatPortBox = QStringLiteral("ChatPort");
+inline const QString frequencyChatLabel = QStringLiteral("Label11");
+inline const QString chatLight = QStringLiteral("Shape5"); // chat link up
 // other
-inline const QString Text2 = QStringLiteral("Text2"); // start-up note
+inline const QString startupNote = QStringLiteral("Text2"); // start-up note
 // the loggers' network endpoints
-inline const QString CwDaemonOn = QStringLiteral("CwDaemonOn");
-inline const QString CwDaemonAddress = QStringLiteral("CwDaemonAddress");
-inline const QString CwDaemonState = QStringLiteral("CwDaemonState");
-inline const QString RigctlOn = QStringLiteral("RigctlOn");
-inline const QString RigctlAddress = QStringLiteral("RigctlAddress");
-inline const QString RigctlState = QStringLiteral("RigctlState");
-inline const QString CwHoldBack = QStringLiteral("CwHoldBack"); // hold CW back (Esc stops it)
-inline const QString CwLead = QStringLiteral("CwLead");         // ... this many seconds ahead
+inline const QString cwDaemonCheck = QStringLiteral("CwDaemonOn");
+inline const QString cwDaemonAddressBox = QStringLiteral("CwDaemonAddress");
+inline const QString cwDaemonState = QStringLiteral("CwDaemonState");
+inline const QString rigctlCheck = QStringLiteral("RigctlOn");
+inline const QString rigctlAddressBox = QStringLiteral("RigctlAddress");
+inline const QString rigctlState = QStringLiteral("RigctlState");
+inline const QString cwHoldBackCheck = QStringLiteral("CwHoldBack"); // hold CW back (Esc stops it)
+inline const QString cwLeadBox = QStringLiteral("CwLead");           // ... this many seconds ahead
 // menus
-inline const QString MenuLoad = QStringLiteral("Load");
-inline const QString MenuSave = QStringLiteral("Save");
-inline const QString MenuExit = QStringLiteral("Exit");
-inline const QString Connect = QStringLiteral("Connect");
-inline const QString Dig = QStringLiteral("Dig");
-inline const QString Expand = QStringLiteral("Expand");
-inline const QString Chat = QStringLiteral("Chat");
-inline const QString Abt = QStringLiteral("Abt");
-inline const QString hlp = QStringLiteral("hlp");
+inline const QString loadMenu = QStringLiteral("Load");
+inline const QString saveMenu = QStringLiteral("Save");
+inline const QString exitMenu = QStringLiteral("Exit");
+inline const QString connectMenu = QStringLiteral("Connect");
+inline const QString digitalMenu = QStringLiteral("Dig");
+inline const QString expandMenu = QStringLiteral("Expand");
+inline const QString chatMenu = QStringLiteral("Chat");
+inline const QString aboutMenu = QStringLiteral("Abt");
+inline const QString helpMenu = QStringLiteral("hlp");
 } // namespace Ctl
 
 // Indicator fill colours, as colour numbers (red in the low byte, blue in the high one).

@@ -13,25 +13,31 @@ QString MonitorBoxes::limitTrafficMonitor(const QString& text) {
     return text.mid(kTrafficMonitorKeepFrom - 1);
 }
 
-bool MonitorBoxes::enabled() const { return store_.isTicked(Ctl::Check1); }
+bool MonitorBoxes::enabled() const {
+    return store_.isTicked(Ctl::monitorDataCheck);
+}
 
 void MonitorBoxes::copyFromLogger(const QString& text) {
     if (enabled())
-        store_.setText(Ctl::Text1, limitLoggerMonitor(store_.text(Ctl::Text1) + text + QStringLiteral("\r\n")));
+        store_.setText(Ctl::fromLoggerMonitor,
+                       limitLoggerMonitor(store_.text(Ctl::fromLoggerMonitor) + text +
+                                          QStringLiteral("\r\n")));
 }
 
 void MonitorBoxes::copyFromServer(const QString& chunk) {
     if (enabled())
-        store_.setText(Ctl::Text5, limitTrafficMonitor(store_.text(Ctl::Text5) + chunk));
+        store_.setText(Ctl::fromServerMonitor,
+                       limitTrafficMonitor(store_.text(Ctl::fromServerMonitor) + chunk));
 }
 
 void MonitorBoxes::copySent(const QString& text) {
     if (enabled())
-        store_.setText(Ctl::Text6, limitTrafficMonitor(store_.text(Ctl::Text6) + text + QStringLiteral("\r\n")));
+        store_.setText(Ctl::outgoingMonitor, limitTrafficMonitor(store_.text(Ctl::outgoingMonitor) +
+                                                                 text + QStringLiteral("\r\n")));
 }
 
 void MonitorBoxes::clearAll() {
-    store_.setText(Ctl::Text5, QString());
-    store_.setText(Ctl::Text6, QString());
-    store_.setText(Ctl::Text1, QString());
+    store_.setText(Ctl::fromServerMonitor, QString());
+    store_.setText(Ctl::outgoingMonitor, QString());
+    store_.setText(Ctl::fromLoggerMonitor, QString());
 }

@@ -21,7 +21,7 @@ QString CwStation::sendText(const QString& text) {
         keyed += c;
         lines << QStringLiteral("WK:") + c + u';';
     }
-    sendKeyerLines(lines, ctx_.store.isTicked(Ctl::SideTone) ? keyed : QString());
+    sendKeyerLines(lines, ctx_.store.isTicked(Ctl::sideToneCheck) ? keyed : QString());
     return keyed;
 }
 
@@ -49,7 +49,7 @@ void CwStation::hand(const Held& held) {
     reckon(held.keyed);
     if (!holdBack_)
         return; // the side tone and the echo went with the whole request
-    if (ctx_.store.isTicked(Ctl::SideTone))
+    if (ctx_.store.isTicked(Ctl::sideToneCheck))
         ctx_.sideTone.queue(QString(held.keyed));
     if (held.echo && listener_.echo)
         listener_.echo(held.keyed);
@@ -97,7 +97,7 @@ bool CwStation::setSpeed(int wordsPerMinute) {
     if (wordsPerMinute < kLowestSpeed || wordsPerMinute > kHighestSpeed)
         return false;
     const QString text = KeyerPass::speedText(wordsPerMinute);
-    ctx_.store.setText(Ctl::CWSpeed, text);
+    ctx_.store.setText(Ctl::cwSpeedBox, text);
     const QString line = QStringLiteral("WT:") + text + QStringLiteral("|26;");
     if (holdBack_)
         held_.push_back({line, QChar(), false}); // in its place among the text
@@ -106,4 +106,6 @@ bool CwStation::setSpeed(int wordsPerMinute) {
     return true;
 }
 
-int CwStation::speed() const { return NumericText::integerValue(ctx_.store.text(Ctl::CWSpeed)); }
+int CwStation::speed() const {
+    return NumericText::integerValue(ctx_.store.text(Ctl::cwSpeedBox));
+}

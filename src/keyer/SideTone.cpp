@@ -23,10 +23,10 @@ SideTone::SideTone(Context context, QObject* parent) : QObject(parent), ctx_(std
 SideTone::~SideTone() { stop(); }
 
 void SideTone::onControlChanged(const QString& name) {
-    if (name == Ctl::SideTone && ctx_.store.isTicked(Ctl::SideTone) && !renderer_)
+    if (name == Ctl::sideToneCheck && ctx_.store.isTicked(Ctl::sideToneCheck) && !renderer_)
         StartToneBuffer(false);
-    else if (name == Ctl::VScroll1 && renderer_)
-        renderer_->setVolume(ctx_.store.value(Ctl::VScroll1));
+    else if (name == Ctl::sideToneVolume && renderer_)
+        renderer_->setVolume(ctx_.store.value(Ctl::sideToneVolume));
 }
 
 void SideTone::queue(const QString& text) { sideToneText_ += text; }
@@ -41,7 +41,8 @@ void SideTone::step() {
     const QChar character = sideToneText_.front().toUpper();
     sideToneText_ = sideToneText_.mid(1, kQueueKept);
     if (renderer_)
-        renderer_->appendCharacter(character, NumericText::numericValue(ctx_.store.text(Ctl::CWSpeed)));
+        renderer_->appendCharacter(character,
+                                   NumericText::numericValue(ctx_.store.text(Ctl::cwSpeedBox)));
 }
 
 void SideTone::StartToneBuffer(bool restart) {
@@ -54,20 +55,22 @@ void SideTone::StartToneBuffer(bool restart) {
         return;
     }
     auto renderer = std::make_unique<SideToneRenderer>(*waveform);
-    const double rate = NumericText::numericValue(ctx_.store.text(Ctl::Hertz)) * kWaveformRate;
+    const double rate =
+        NumericText::numericValue(ctx_.store.text(Ctl::sideTonePitchBox)) * kWaveformRate;
     if (rate < kLowestRate || rate > kHighestRate) {
         // The tone plays at the file's own rate; the operator learns which value was wrong.
-        ctx_.dialogs.showMessage(kSoundCardError + QStringLiteral(": a pitch of \"%1\" Hz cannot be "
-                                                                  "played (%2 to %3 Hz); the tone "
-                                                                  "keeps its own pitch")
-                                                       .arg(ctx_.store.text(Ctl::Hertz))
-                                                       .arg(int(kLowestRate / kWaveformRate) + 1)
-                                                       .arg(int(kHighestRate / kWaveformRate)));
+        ctx_.dialogs.showMessage(kSoundCardError +
+                                 QStringLiteral(": a pitch of \"%1\" Hz cannot be "
+                                                "played (%2 to %3 Hz); the tone "
+                                                "keeps its own pitch")
+                                     .arg(ctx_.store.text(Ctl::sideTonePitchBox))
+                                     .arg(int(kLowestRate / kWaveformRate) + 1)
+                                     .arg(int(kHighestRate / kWaveformRate)));
         renderer->setPitch(kWaveformOwnRate / kWaveformRate);
     } else {
         renderer->setPitch(rate / kWaveformRate);
     }
-    renderer->setVolume(ctx_.store.value(Ctl::VScroll1));
+    renderer->setVolume(ctx_.store.value(Ctl::sideToneVolume));
     if (!ctx_.output.start(*renderer, &why)) {
         failToStart(why);
         return;
@@ -77,7 +80,7 @@ void SideTone::StartToneBuffer(bool restart) {
 
 void SideTone::failToStart(const QString& why) {
     ctx_.dialogs.showMessage(kSoundCardError);
-    ctx_.store.setValue(Ctl::SideTone, 0);
+    ctx_.store.setValue(Ctl::sideToneCheck, 0);
     ctx_.dialogs.showMessage(why);
 }
 

@@ -51,8 +51,8 @@ WinKeyer::WinKeyer(Context context, QObject* parent) : QObject(parent), ctx_(std
 
 void WinKeyer::onControlChanged(const QString& name) {
     // The speed box never shows less than 5.
-    if (name == Ctl::CWSpeed && NumericText::numericValue(ctx_.store.text(Ctl::CWSpeed)) < 5)
-        ctx_.store.setText(Ctl::CWSpeed, QStringLiteral("5"));
+    if (name == Ctl::cwSpeedBox && NumericText::numericValue(ctx_.store.text(Ctl::cwSpeedBox)) < 5)
+        ctx_.store.setText(Ctl::cwSpeedBox, QStringLiteral("5"));
 }
 
 void WinKeyer::KeyerPortEvent(CommEvent event) {
@@ -116,10 +116,10 @@ void WinKeyer::Winkeyerx() {
         commands_.reset();
         return;
     }
-    const KeyerPassResult result = KeyerPass::run(batch, ctx_.store.isTicked(Ctl::SideTone),
-                                                      commands_, ctx_.cw.holdsBack());
+    const KeyerPassResult result = KeyerPass::run(batch, ctx_.store.isTicked(Ctl::sideToneCheck),
+                                                  commands_, ctx_.cw.holdsBack());
     if (!result.speedText.isEmpty())
-        ctx_.store.setText(Ctl::CWSpeed, result.speedText);
+        ctx_.store.setText(Ctl::cwSpeedBox, result.speedText);
     if (result.clearBuffer)
         ctx_.cw.abort();
     ctx_.port.write(result.toLogger); // before the echoes that follow the text held back

@@ -24,7 +24,7 @@ ServerReceiver::ServerReceiver(Context context, QObject* parent)
     : QObject(parent), ctx_(std::move(context)) {}
 
 void ServerReceiver::onDataArrived() {
-    ctx_.store.setColour(Ctl::RCVIP, Colours::kRed);
+    ctx_.store.setColour(Ctl::receiveLight, Colours::kRed);
     PausingWait::yieldToEvents();
     BusyGuard guard(ctx_.link.serverRxBusy);
     if (!guard.entered())
@@ -42,9 +42,9 @@ void ServerReceiver::onDataArrived() {
 
 void ServerReceiver::handleChunk(QString& chunk) {
     ChunkRules::Inputs inputs;
-    inputs.guardOn = ctx_.store.isTicked(Ctl::EnableGuard);
-    inputs.activityWatchOn = ctx_.store.isTicked(Ctl::EnableActive);
-    inputs.rttyKeyingOn = ctx_.store.isTicked(Ctl::KeyRTTY);
+    inputs.guardOn = ctx_.store.isTicked(Ctl::guardCheck);
+    inputs.activityWatchOn = ctx_.store.isTicked(Ctl::inactivityCheck);
+    inputs.rttyKeyingOn = ctx_.store.isTicked(Ctl::rttyKeyingCheck);
     inputs.chatShowing = chunk.contains(QStringLiteral("A0:MSG")) && ctx_.chat.showingChat();
     const ChunkRules::Outcome outcome = ChunkRules::apply(chunk, ctx_.picture, ctx_.link, inputs);
     perform(outcome.actions);
@@ -93,10 +93,10 @@ bool ServerReceiver::perform(const ReportActions& actions) {
             ctx_.log.writeLine(action.text + timeAndDate());
             break;
         case ReportAction::ShowGuardLight:
-            ctx_.store.setVisible(Ctl::Shape2, action.text == u'1');
+            ctx_.store.setVisible(Ctl::keyedLight, action.text == u'1');
             break;
         case ReportAction::ClearGuardNotice:
-            ctx_.store.setText(Ctl::Text6, QString());
+            ctx_.store.setText(Ctl::outgoingMonitor, QString());
             break;
         case ReportAction::AppendChat:
             ctx_.chat.appendChat(action.text);

@@ -21,7 +21,7 @@ StationLink::StationLink(Context context, QObject* parent)
 }
 
 void StationLink::Connect_Click() {
-    if (ctx_.store.text(Ctl::Connect) == LinkTexts::kCaptionDisconnect)
+    if (ctx_.store.text(Ctl::connectMenu) == LinkTexts::kCaptionDisconnect)
         disconnectLink();
     else
         connectLink();
@@ -29,33 +29,35 @@ void StationLink::Connect_Click() {
 
 void StationLink::connectAtStartup() {
     // With no address there is nothing to reach; the operator enters one and connects.
-    if (ctx_.store.text(Ctl::RemoteIP).trimmed().isEmpty() ||
-        ctx_.store.text(Ctl::RemotePort).trimmed().isEmpty()) {
-        ctx_.store.setText(Ctl::Label15, QStringLiteral(
-            " Status: enter the station server's address and port. No station yet? Run corvel-sim "
-            "--listen 127.0.0.1:7373 --user OH2XX:secret, then enter 127.0.0.1, 7373, OH2XX, secret"));
+    if (ctx_.store.text(Ctl::serverAddressBox).trimmed().isEmpty() ||
+        ctx_.store.text(Ctl::serverPortBox).trimmed().isEmpty()) {
+        ctx_.store.setText(Ctl::linkStatusLabel,
+                           QStringLiteral(" Status: enter the station server's address and port. "
+                                          "No station yet? Run corvel-sim "
+                                          "--listen 127.0.0.1:7373 --user OH2XX:secret, then enter "
+                                          "127.0.0.1, 7373, OH2XX, secret"));
         return;
     }
     connectLink();
 }
 
 void StationLink::connectLink() {
-    const bool start = !ctx_.store.isVisible(Ctl::Shape4);
+    const bool start = !ctx_.store.isVisible(Ctl::connectedLight);
     if (start)
-        ctx_.store.setText(Ctl::Label15, QStringLiteral(" Status: connecting"));
-    const TimedConnect outcome =
-        TimedConnect::run(ctx_.socket, ctx_.wait, start, ctx_.store.text(Ctl::RemoteIP).trimmed(),
-                          NumericText::integerValue(ctx_.store.text(Ctl::RemotePort)));
+        ctx_.store.setText(Ctl::linkStatusLabel, QStringLiteral(" Status: connecting"));
+    const TimedConnect outcome = TimedConnect::run(
+        ctx_.socket, ctx_.wait, start, ctx_.store.text(Ctl::serverAddressBox).trimmed(),
+        NumericText::integerValue(ctx_.store.text(Ctl::serverPortBox)));
     if (outcome.connected) {
         TcpKeepAlive::apply(ctx_.socket);
-        ctx_.store.setVisible(Ctl::Shape4, true);
-        ctx_.store.setText(Ctl::Connect, LinkTexts::kCaptionDisconnect);
-        ctx_.store.setText(Ctl::Label15, QStringLiteral(" Status: connected"));
+        ctx_.store.setVisible(Ctl::connectedLight, true);
+        ctx_.store.setText(Ctl::connectMenu, LinkTexts::kCaptionDisconnect);
+        ctx_.store.setText(Ctl::linkStatusLabel, QStringLiteral(" Status: connected"));
         return;
     }
-    ctx_.store.setVisible(Ctl::Shape4, false);
-    ctx_.store.setVisible(Ctl::Shape1, false);
-    ctx_.store.setText(Ctl::Label15, QStringLiteral(" Status: not connected"));
+    ctx_.store.setVisible(Ctl::connectedLight, false);
+    ctx_.store.setVisible(Ctl::loginLight, false);
+    ctx_.store.setText(Ctl::linkStatusLabel, QStringLiteral(" Status: not connected"));
     reportConnectFailure(outcome.errorText, outcome.wrongState);
 }
 
@@ -88,20 +90,20 @@ void StationLink::disconnectLink() {
     ctx_.socket.abort();
     closingOurselves_ = false;
     showIdle(LinkTexts::kCaptionConnect);
-    ctx_.store.setText(Ctl::Label15, QStringLiteral(" Status: disconnected"));
+    ctx_.store.setText(Ctl::linkStatusLabel, QStringLiteral(" Status: disconnected"));
 }
 
 void StationLink::showIdle(const QString& caption) {
-    ctx_.store.setText(Ctl::Connect, caption);
-    ctx_.store.setVisible(Ctl::Shape4, false);
-    ctx_.store.setVisible(Ctl::Shape1, false);
+    ctx_.store.setText(Ctl::connectMenu, caption);
+    ctx_.store.setVisible(Ctl::connectedLight, false);
+    ctx_.store.setVisible(Ctl::loginLight, false);
 }
 
 void StationLink::linkLost() {
     showIdle(LinkTexts::kCaptionConnect);
     ctx_.link.loggedIn = false;
     ctx_.link.serverRxBusy = false;
-    ctx_.store.setText(Ctl::Label15, QStringLiteral(" Status: link lost"));
+    ctx_.store.setText(Ctl::linkStatusLabel, QStringLiteral(" Status: link lost"));
     if (noteKeyUpOwed())
         ctx_.dialogs.showMessage(LinkTexts::kLostConnection + LinkTexts::kKeyUpOwed);
     else
@@ -118,7 +120,7 @@ bool StationLink::noteKeyUpOwed() {
 
 void StationLink::onServerClosed() {
     // Only a close that the station made: our own disconnect shows its state itself.
-    if (closingOurselves_ || ctx_.store.text(Ctl::Connect) != LinkTexts::kCaptionDisconnect)
+    if (closingOurselves_ || ctx_.store.text(Ctl::connectMenu) != LinkTexts::kCaptionDisconnect)
         return;
     closedByTheStation(QStringLiteral("the station server closed the link"));
     if (ctx_.link.keyUpOwed)
@@ -127,7 +129,7 @@ void StationLink::onServerClosed() {
 }
 
 void StationLink::linkDead(const QString& why) {
-    if (ctx_.store.text(Ctl::Connect) != LinkTexts::kCaptionDisconnect)
+    if (ctx_.store.text(Ctl::connectMenu) != LinkTexts::kCaptionDisconnect)
         return;
     closedByTheStation(why);
 }
@@ -144,29 +146,30 @@ void StationLink::closedByTheStation(const QString& why) {
     QString status = QStringLiteral(" Status: ") + why;
     if (ctx_.link.keyUpOwed)
         status += QStringLiteral("; the key-up (A0:MX0;) goes out at the next login");
-    ctx_.store.setText(Ctl::Label15, status);
+    ctx_.store.setText(Ctl::linkStatusLabel, status);
     ctx_.monitors.copyFromServer(status.trimmed() + QStringLiteral("\r\n"));
 }
 
 void StationLink::loginAccepted() {
     ctx_.link.loggedIn = true;
-    ctx_.store.setVisible(Ctl::Shape1, true);
-    ctx_.store.setText(Ctl::Label15, QStringLiteral(" Status: logged in"));
+    ctx_.store.setVisible(Ctl::loginLight, true);
+    ctx_.store.setText(Ctl::linkStatusLabel, QStringLiteral(" Status: logged in"));
     if (ctx_.link.keyUpOwed && ctx_.server.send(StationLines::keyUp())) {
         ctx_.link.keyUpOwed = false;
-        ctx_.store.setText(Ctl::Label15, QStringLiteral(" Status: logged in; the owed key-up was sent"));
+        ctx_.store.setText(Ctl::linkStatusLabel,
+                           QStringLiteral(" Status: logged in; the owed key-up was sent"));
     }
     ctx_.initPorts();
-    if (ctx_.store.isTicked(Ctl::EnableGuard))
+    if (ctx_.store.isTicked(Ctl::guardCheck))
         ctx_.server.send(StationLines::keyUp());
 }
 
 void StationLink::toggleLogin() {
-    ctx_.store.setVisible(Ctl::Shape1, true);
+    ctx_.store.setVisible(Ctl::loginLight, true);
     ctx_.link.loggedIn = !ctx_.link.loggedIn;
-    ctx_.store.setColour(Ctl::Shape1, ctx_.link.loggedIn ? Colours::kGreen : Colours::kRed);
+    ctx_.store.setColour(Ctl::loginLight, ctx_.link.loggedIn ? Colours::kGreen : Colours::kRed);
 }
 
 void StationLink::callsignLeft() {
-    ctx_.store.setText(Ctl::Callsign, ctx_.store.text(Ctl::Callsign).toUpper());
+    ctx_.store.setText(Ctl::loginCallsignBox, ctx_.store.text(Ctl::loginCallsignBox).toUpper());
 }

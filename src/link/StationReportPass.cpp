@@ -171,14 +171,15 @@ void StationReportPass::vfoReport(const QString& chunk, const QString& marker) {
 }
 
 void StationReportPass::loginAnswers(const QString& chunk) {
-    const QString callsign = store_.text(Ctl::Callsign);
+    const QString callsign = store_.text(Ctl::loginCallsignBox);
     if (chunk.toUpper().contains(QStringLiteral("CALL")) && !callsign.isEmpty()) {
         const QString answer = QStringLiteral("MG:Callsign ") + callsign + u';';
         act(ReportAction::SendLogin, answer);
         act(ReportAction::CopySent, answer);
     }
     if (chunk.contains(QStringLiteral("Pass"))) {
-        const QString answer = QStringLiteral("MG:Password ") + store_.text(Ctl::Password) + u';';
+        const QString answer =
+            QStringLiteral("MG:Password ") + store_.text(Ctl::loginPasswordBox) + u';';
         act(ReportAction::SendLogin, answer);
         act(ReportAction::CopySent, answer);
     }

@@ -16,20 +16,20 @@ Watchdogs::Watchdogs(Context context, QObject* parent)
     : QObject(parent), ctx_(std::move(context)) {}
 
 void Watchdogs::secondTick() {
-    ctx_.store.setColour(Ctl::RCVIP, Colours::kLedOff);
+    ctx_.store.setColour(Ctl::receiveLight, Colours::kLedOff);
     watchInactivity();
     watchTransmitter();
 }
 
 void Watchdogs::watchInactivity() {
-    if (!ctx_.store.isTicked(Ctl::EnableActive) || ctx_.link.activitySeen)
+    if (!ctx_.store.isTicked(Ctl::inactivityCheck) || ctx_.link.activitySeen)
         return;
     ElapsedCount& idle = ctx_.link.idleCount;
     idle.tick(ctx_.clock.monotonicSeconds());
-    if (ctx_.store.isTicked(Ctl::Check1))
-        ctx_.store.setText(Ctl::Text6, QString::number(idle.seconds));
+    if (ctx_.store.isTicked(Ctl::monitorDataCheck))
+        ctx_.store.setText(Ctl::outgoingMonitor, QString::number(idle.seconds));
     // Compared as numbers as typed, so a huge limit simply never comes.
-    if (NumericText::numericValue(ctx_.store.text(Ctl::ActiveTime)) >= idle.seconds)
+    if (NumericText::numericValue(ctx_.store.text(Ctl::inactivityTimeBox)) >= idle.seconds)
         return;
     idle.reset();
     if (ctx_.server.isConnected())
@@ -42,8 +42,8 @@ void Watchdogs::shutDownReceiver() {
         return; // one shutdown at a time: the ticks go on during its waits
     ctx_.link.activitySeen = false;
     ctx_.link.idleCount.reset();
-    if (ctx_.store.isTicked(Ctl::Check1))
-        ctx_.store.setText(Ctl::Text6, LinkTexts::kShuttingDown);
+    if (ctx_.store.isTicked(Ctl::monitorDataCheck))
+        ctx_.store.setText(Ctl::outgoingMonitor, LinkTexts::kShuttingDown);
     PausingWait::yieldToEvents();
     ctx_.server.send(StationLines::keyUp());
     ctx_.wait.wait(kShutdownStepSeconds);
@@ -53,20 +53,20 @@ void Watchdogs::shutDownReceiver() {
 }
 
 void Watchdogs::watchTransmitter() {
-    if (!ctx_.store.isTicked(Ctl::EnableGuard) || !ctx_.link.txKeyed)
+    if (!ctx_.store.isTicked(Ctl::guardCheck) || !ctx_.link.txKeyed)
         return;
     ElapsedCount& keyed = ctx_.link.guardCount;
     keyed.tick(ctx_.clock.monotonicSeconds());
-    if (NumericText::numericValue(ctx_.store.text(Ctl::GuardTime)) >= keyed.seconds)
+    if (NumericText::numericValue(ctx_.store.text(Ctl::guardTimeBox)) >= keyed.seconds)
         return;
     keyed.reset();
     if (!ctx_.server.isConnected())
         return;
     ctx_.server.send(StationLines::keyUp());
-    ctx_.store.setText(Ctl::Text6, LinkTexts::kGuardKeyUp);
+    ctx_.store.setText(Ctl::outgoingMonitor, LinkTexts::kGuardKeyUp);
     ctx_.link.guardNoticeShown = true;
     ctx_.link.txKeyed = false;
-    ctx_.store.setVisible(Ctl::Shape2, false);
+    ctx_.store.setVisible(Ctl::keyedLight, false);
 }
 
 void Watchdogs::senderTick() {
@@ -86,11 +86,11 @@ void Watchdogs::guardBoxPressed() { ctx_.link.guardCount.reset(); }
 
 QString Watchdogs::activeToolTip() const {
     return QStringLiteral("Shut the receiver off if no activity for ") +
-           ctx_.store.text(Ctl::ActiveTime) + QStringLiteral(" seconds");
+           ctx_.store.text(Ctl::inactivityTimeBox) + QStringLiteral(" seconds");
 }
 
 QString Watchdogs::guardToolTip() const {
     return QStringLiteral("Enable Guard. If checked system will watch for transmit (key down) "
                           "and send key up if down for longer than ") +
-           ctx_.store.text(Ctl::GuardTime) + QStringLiteral(" seconds");
+           ctx_.store.text(Ctl::guardTimeBox) + QStringLiteral(" seconds");
 }

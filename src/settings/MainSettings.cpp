@@ -11,12 +11,12 @@ namespace {
 using Field = std::variant<QString MainSettings::*, int MainSettings::*>;
 
 const Field kLineOrder[kAllLines] = {
-    &MainSettings::soft1Com,   &MainSettings::startFreq,    &MainSettings::remoteIP,
-    &MainSettings::remotePort, &MainSettings::callsign,     &MainSettings::password,
-    &MainSettings::combo1,     &MainSettings::soft2com,     &MainSettings::sideTone,
-    &MainSettings::hertz,      &MainSettings::cwSpeed,      &MainSettings::vScroll1,
-    &MainSettings::guardTime,  &MainSettings::enableGuard,  &MainSettings::activeTime,
-    &MainSettings::enableActive, &MainSettings::keyRTTY,    &MainSettings::iAmAServer,
+    &MainSettings::radioPort,     &MainSettings::frequencyKhz,   &MainSettings::serverAddress,
+    &MainSettings::serverPort,    &MainSettings::loginCallsign,  &MainSettings::loginPassword,
+    &MainSettings::modeIndex,     &MainSettings::keyerPortIndex, &MainSettings::sideToneOn,
+    &MainSettings::sideTonePitch, &MainSettings::cwSpeed,        &MainSettings::sideToneVolume,
+    &MainSettings::guardTime,     &MainSettings::guardOn,        &MainSettings::inactivityTime,
+    &MainSettings::inactivityOn,  &MainSettings::rttyKeyingOn,   &MainSettings::chatServerOn,
     &MainSettings::chatPort,
 };
 

@@ -7,25 +7,25 @@
 // ending CR LF. Text lines hold a control's text unchanged; integer lines hold a number
 // written with a blank before a value that is not negative.
 struct MainSettings {
-    QString soft1Com;         // 1  radio port name
-    QString startFreq;        // 2  VFO A in kHz
-    QString remoteIP;         // 3
-    QString remotePort;       // 4
-    QString callsign;         // 5
-    QString password;         // 6
-    int combo1 = 0;           // 7  mode list index, 0 LSB .. 6 CWR
-    int soft2com = 0;         // 8  keyer port list index, 0 = "None"
-    int sideTone = 0;         // 9
-    QString hertz;            // 10
-    QString cwSpeed;          // 11
-    int vScroll1 = 0;         // 12
-    QString guardTime;        // 13
-    int enableGuard = 0;      // 14
-    QString activeTime;       // 15
-    int enableActive = 0;     // 16
-    int keyRTTY = 0;          // 17
-    int iAmAServer = 0;       // 18
-    QString chatPort;         // 19
+    QString radioPort;      // 1  radio port name
+    QString frequencyKhz;   // 2  VFO A in kHz
+    QString serverAddress;  // 3
+    QString serverPort;     // 4
+    QString loginCallsign;  // 5
+    QString loginPassword;  // 6
+    int modeIndex = 0;      // 7  mode list index, 0 LSB .. 6 CWR
+    int keyerPortIndex = 0; // 8  keyer port list index, 0 = "None"
+    int sideToneOn = 0;     // 9
+    QString sideTonePitch;  // 10
+    QString cwSpeed;        // 11
+    int sideToneVolume = 0; // 12
+    QString guardTime;      // 13
+    int guardOn = 0;        // 14
+    QString inactivityTime; // 15
+    int inactivityOn = 0;   // 16
+    int rttyKeyingOn = 0;   // 17
+    int chatServerOn = 0;   // 18
+    QString chatPort;       // 19
 
     bool operator==(const MainSettings&) const = default;
 };

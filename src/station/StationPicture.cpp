@@ -7,9 +7,13 @@
 
 #include <utility>
 
-QString StationPicture::startFreq() const { return store_.text(Ctl::StartFreq); }
+QString StationPicture::startFreq() const {
+    return store_.text(Ctl::frequencyBox);
+}
 
-void StationPicture::setStartFreq(const QString& kHz) { store_.setText(Ctl::StartFreq, kHz); }
+void StationPicture::setStartFreq(const QString& kHz) {
+    store_.setText(Ctl::frequencyBox, kHz);
+}
 
 qint64 StationPicture::frequencyHz() const {
     if (exactHz_ >= 0 && startFreq() == exactBoxText_)
@@ -30,9 +34,13 @@ bool StationPicture::takeModeConfirmation(int modeDigit) {
     return std::exchange(modeToConfirm_, 0) == modeDigit && modeDigit != 0;
 }
 
-int StationPicture::modeIndex() const { return store_.value(Ctl::Combo1); }
+int StationPicture::modeIndex() const {
+    return store_.value(Ctl::modeChoice);
+}
 
-void StationPicture::setModeIndex(int index) { store_.setValue(Ctl::Combo1, index); }
+void StationPicture::setModeIndex(int index) {
+    store_.setValue(Ctl::modeChoice, index);
+}
 
 void StationPicture::setClarifierOffset(const QString& offset) {
     clarifierOffset_ = offset.left(5).leftJustified(5, u'0');

@@ -23,8 +23,8 @@ struct Run : CoreBench {
     PortController& ports = core->ports();
     ControlStore& store = c();
     void choose(const QString& radio, const QString& keyer) {
-        store.selectItem(Ctl::Soft1Com, radio);
-        store.selectItem(Ctl::Soft2com, keyer);
+        store.selectItem(Ctl::radioPortChoice, radio);
+        store.selectItem(Ctl::keyerPortChoice, keyer);
     }
 };
 
@@ -69,8 +69,10 @@ class AppCoreTest : public QObject {
         QVERIFY(run.dialogs.messages.isEmpty());
         run.core->connectAtStartup();
         if (file.isEmpty()) // a newcomer is told how to try it without a station
-            QVERIFY2(run.c().text(Ctl::Label15).contains("corvel-sim --listen 127.0.0.1:7373 --user OH2XX:secret"),
-                     qPrintable(run.c().text(Ctl::Label15)));
+            QVERIFY2(run.c()
+                         .text(Ctl::linkStatusLabel)
+                         .contains("corvel-sim --listen 127.0.0.1:7373 --user OH2XX:secret"),
+                     qPrintable(run.c().text(Ctl::linkStatusLabel)));
     }
 
     void shutDown_writesAllLinesPrivatelyForDefaultFileOnly() {
@@ -97,8 +99,8 @@ class AppCoreTest : public QObject {
         Run run("other.ini");
         QVERIFY(writeFile(run.path("other.ini"), kNineteenLines));
         run.core->startUp();
-        QCOMPARE(run.c().text(Ctl::Callsign), QString("OH2XX"));
-        run.c().setText(Ctl::Callsign, "W1AW");
+        QCOMPARE(run.c().text(Ctl::loginCallsignBox), QString("OH2XX"));
+        run.c().setText(Ctl::loginCallsignBox, "W1AW");
         run.fileDialogs.answers = {run.path("notes.txt")};
         run.core->settings().save();
         QVERIFY(!QFile::exists(run.path("notes.txt")));
@@ -111,8 +113,8 @@ class AppCoreTest : public QObject {
     void save_writesTwelveLines_andNextStartKeepsTheRest() {
         Run run;
         run.core->startUp();
-        run.c().setText(Ctl::GuardTime, "60");
-        run.c().setText(Ctl::CWSpeed, "32");
+        run.c().setText(Ctl::guardTimeBox, "60");
+        run.c().setText(Ctl::cwSpeedBox, "32");
         run.fileDialogs.answers = {run.path("station.ini")};
         run.core->settings().save();
         QCOMPARE(run.fileDialogs.requests.first().presetName, QString("ZarnikControl.ini"));
@@ -122,9 +124,9 @@ class AppCoreTest : public QObject {
 
         Run next(run.path("station.ini"));
         next.core->startUp();
-        QCOMPARE(next.c().text(Ctl::CWSpeed), QString("32"));
-        QCOMPARE(next.c().text(Ctl::GuardTime), QString("180"));
-        QCOMPARE(next.c().text(Ctl::ActiveTime), QString("180"));
+        QCOMPARE(next.c().text(Ctl::cwSpeedBox), QString("32"));
+        QCOMPARE(next.c().text(Ctl::guardTimeBox), QString("180"));
+        QCOMPARE(next.c().text(Ctl::inactivityTimeBox), QString("180"));
     }
 
     void load_readsTwelveLinesOnly_andCancelIsSilent() {
@@ -136,9 +138,9 @@ class AppCoreTest : public QObject {
         QCOMPARE(run.core->iniFileName(), QString("ZarnikControl.ini"));
         run.core->settings().load();
         QCOMPARE(run.fileDialogs.requests.last().filter, QString("INI_Files (*.ini)|*.ini"));
-        QCOMPARE(run.c().text(Ctl::CWSpeed), QString("30"));  // line 11
-        QCOMPARE(run.c().text(Ctl::GuardTime), QString("180")); // line 13 not read
-        QVERIFY(!run.c().isTicked(Ctl::IAMASERVER));
+        QCOMPARE(run.c().text(Ctl::cwSpeedBox), QString("30"));    // line 11
+        QCOMPARE(run.c().text(Ctl::guardTimeBox), QString("180")); // line 13 not read
+        QVERIFY(!run.c().isTicked(Ctl::chatServerCheck));
         QVERIFY(run.dialogs.messages.isEmpty());
     }
 
@@ -158,37 +160,38 @@ class AppCoreTest : public QObject {
         Run run;
         MonitorBoxes& m = run.core->monitors();
         m.copyFromLogger("IF;");
-        QCOMPARE(run.c().text(Ctl::Text1), QString());
-        run.c().setValue(Ctl::Check1, 1);
+        QCOMPARE(run.c().text(Ctl::fromLoggerMonitor), QString());
+        run.c().setValue(Ctl::monitorDataCheck, 1);
         m.copyFromLogger("IF;");
-        QCOMPARE(run.c().text(Ctl::Text1), QString("IF;\r\n"));
+        QCOMPARE(run.c().text(Ctl::fromLoggerMonitor), QString("IF;\r\n"));
         m.copyFromLogger(QString(999, u'x')); // 1006 characters: emptied
-        QCOMPARE(run.c().text(Ctl::Text1), QString());
+        QCOMPARE(run.c().text(Ctl::fromLoggerMonitor), QString());
 
         m.copySent(QString(1999, u'a')); // 2001 with CR LF: the last 502 stay
-        QCOMPARE(run.c().text(Ctl::Text6).size(), 502);
-        QVERIFY(run.c().text(Ctl::Text6).endsWith("a\r\n"));
+        QCOMPARE(run.c().text(Ctl::outgoingMonitor).size(), 502);
+        QVERIFY(run.c().text(Ctl::outgoingMonitor).endsWith("a\r\n"));
         m.copyFromServer("FA00014000000;");
-        QCOMPARE(run.c().text(Ctl::Text5), QString("FA00014000000;"));
+        QCOMPARE(run.c().text(Ctl::fromServerMonitor), QString("FA00014000000;"));
         m.clearAll();
-        QVERIFY(run.c().text(Ctl::Text5).isEmpty() && run.c().text(Ctl::Text6).isEmpty());
+        QVERIFY(run.c().text(Ctl::fromServerMonitor).isEmpty() &&
+                run.c().text(Ctl::outgoingMonitor).isEmpty());
     }
 
     void closeButton_dropsLinkStateAndEnds_evenWhenLoggerStopsReading() {
         Run run;
         run.core->startUp();
-        run.c().selectItem(Ctl::Soft1Com, "COM8");
-        run.c().selectItem(Ctl::Soft2com, "None");
+        run.c().selectItem(Ctl::radioPortChoice, "COM8");
+        run.c().selectItem(Ctl::keyerPortChoice, "None");
         run.core->ports().InitPorts();
         run.provider.port("COM8")->heldOutput = 100; // never drains
-        run.c().setVisible(Ctl::Shape4, true);
-        run.c().setVisible(Ctl::Shape1, true);
+        run.c().setVisible(Ctl::connectedLight, true);
+        run.c().setVisible(Ctl::loginLight, true);
         run.runClock(0.5);
         QSignalSpy ended(run.core.get(), &AppCore::programEnded);
         run.core->closeButton();
         QCOMPARE(ended.count(), 1);
-        QCOMPARE(run.c().text(Ctl::Connect), QString("Connect"));
-        QVERIFY(!run.c().isVisible(Ctl::Shape4) && !run.c().isVisible(Ctl::Shape1));
+        QCOMPARE(run.c().text(Ctl::connectMenu), QString("Connect"));
+        QVERIFY(!run.c().isVisible(Ctl::connectedLight) && !run.c().isVisible(Ctl::loginLight));
         QVERIFY(!run.core->isLoggedIn());
         QVERIFY(QFile::exists(run.path("ZarnikControl.ini")));
     }
@@ -204,9 +207,9 @@ class AppCoreTest : public QObject {
         QCOMPARE(radio->baud, 19200);
         QCOMPARE(keyer->baud, 1200);
         QVERIFY(radio->dtr && radio->rts && keyer->dtr && keyer->rts);
-        QVERIFY(!b.store.isEnabled(Ctl::Soft1Com));
-        QVERIFY(b.store.isVisible(Ctl::Shape3));
-        QCOMPARE(b.store.colour(Ctl::RTS), Colours::kGreen);
+        QVERIFY(!b.store.isEnabled(Ctl::radioPortChoice));
+        QVERIFY(b.store.isVisible(Ctl::portOpenLight));
+        QCOMPARE(b.store.colour(Ctl::rtsLight), Colours::kGreen);
 
         // started again: both are closed and reopened
         b.ports.InitPorts();
@@ -247,8 +250,8 @@ class AppCoreTest : public QObject {
                  qPrintable(b.dialogs.messages[0]));
         QCOMPARE(b.provider.requested.contains(radio), radioTried);
         QVERIFY(!b.ports.radioPort().isOpen());
-        QVERIFY(b.store.text(Ctl::RadioPortPath).startsWith("Not open") ||
-                b.store.text(Ctl::KeyerPortPath).startsWith("Not open"));
+        QVERIFY(b.store.text(Ctl::radioPortPath).startsWith("Not open") ||
+                b.store.text(Ctl::keyerPortPath).startsWith("Not open"));
         QCOMPARE(b.endedAtOnce, 0);
     }
 

@@ -43,52 +43,52 @@ private slots:
     void widgetsAndStoreStayInStep() {
         Screen s;
         ControlStore& c = s.core_.controls();
-        c.setText(Ctl::StartFreq, "7074.00");
-        QCOMPARE(s.find<QLineEdit>(Ctl::StartFreq)->text(), QString("7074.00"));
-        QTest::keyClicks(s.find<QLineEdit>(Ctl::Callsign), "oh2xx");
-        QCOMPARE(c.text(Ctl::Callsign), QString("oh2xx"));
-        s.find<QComboBox>(Ctl::Combo1)->setCurrentIndex(1);
-        emit s.find<QComboBox>(Ctl::Combo1)->activated(1);
-        QCOMPARE(c.text(Ctl::Combo1), QString("USB"));
-        s.action(Ctl::Expand)->trigger(); // the monitors show in the large window
-        QTest::mouseClick(s.find<QCheckBox>(Ctl::Check1), Qt::LeftButton);
-        QVERIFY(c.isTicked(Ctl::Check1));
-        c.setColour(Ctl::CD, Colours::kRed);
-        QCOMPARE(s.find<IndicatorLight>(Ctl::CD)->colourNumber(), Colours::kRed);
-        c.setEnabled(Ctl::Soft1Com, false);
-        QVERIFY(!s.find<QComboBox>(Ctl::Soft1Com)->isEnabled());
+        c.setText(Ctl::frequencyBox, "7074.00");
+        QCOMPARE(s.find<QLineEdit>(Ctl::frequencyBox)->text(), QString("7074.00"));
+        QTest::keyClicks(s.find<QLineEdit>(Ctl::loginCallsignBox), "oh2xx");
+        QCOMPARE(c.text(Ctl::loginCallsignBox), QString("oh2xx"));
+        s.find<QComboBox>(Ctl::modeChoice)->setCurrentIndex(1);
+        emit s.find<QComboBox>(Ctl::modeChoice)->activated(1);
+        QCOMPARE(c.text(Ctl::modeChoice), QString("USB"));
+        s.action(Ctl::expandMenu)->trigger(); // the monitors show in the large window
+        QTest::mouseClick(s.find<QCheckBox>(Ctl::monitorDataCheck), Qt::LeftButton);
+        QVERIFY(c.isTicked(Ctl::monitorDataCheck));
+        c.setColour(Ctl::cdLight, Colours::kRed);
+        QCOMPARE(s.find<IndicatorLight>(Ctl::cdLight)->colourNumber(), Colours::kRed);
+        c.setEnabled(Ctl::radioPortChoice, false);
+        QVERIFY(!s.find<QComboBox>(Ctl::radioPortChoice)->isEnabled());
         s.core_.monitors().copyFromLogger("IF;");
-        const QPlainTextEdit* monitor = s.find<QPlainTextEdit>(Ctl::Text1);
+        const QPlainTextEdit* monitor = s.find<QPlainTextEdit>(Ctl::fromLoggerMonitor);
         QCOMPARE(monitor->textCursor().position(), monitor->toPlainText().size());
     }
 
     void startAndStopButtons_driveThePorts() {
         Screen s;
-        s.core_.controls().selectItem(Ctl::Soft1Com, "Virtual");
-        s.core_.controls().selectItem(Ctl::Soft2com, "None");
-        QTest::mouseClick(s.find<QPushButton>(Ctl::Command1), Qt::LeftButton);
+        s.core_.controls().selectItem(Ctl::radioPortChoice, "Virtual");
+        s.core_.controls().selectItem(Ctl::keyerPortChoice, "None");
+        QTest::mouseClick(s.find<QPushButton>(Ctl::startPortsButton), Qt::LeftButton);
         QVERIFY(s.core_.ports().radioPort().isOpen());
-        QVERIFY(s.find<IndicatorLight>(Ctl::Shape3)->isShown());
-        QTest::mouseClick(s.find<QPushButton>(Ctl::Command2), Qt::LeftButton);
+        QVERIFY(s.find<IndicatorLight>(Ctl::portOpenLight)->isShown());
+        QTest::mouseClick(s.find<QPushButton>(Ctl::stopPortsButton), Qt::LeftButton);
         QVERIFY(!s.core_.ports().radioPort().isOpen());
-        QVERIFY(!s.find<IndicatorLight>(Ctl::Shape3)->isShown());
+        QVERIFY(!s.find<IndicatorLight>(Ctl::portOpenLight)->isShown());
     }
 
     void stepButtons_stepWhileHeld_andSendOnRelease() {
         Screen s;
-        auto* up = s.find<QToolButton>(Ctl::Command3);
-        auto* down = s.find<QToolButton>(Ctl::Command8);
+        auto* up = s.find<QToolButton>(Ctl::frequencyUpButton);
+        auto* down = s.find<QToolButton>(Ctl::frequencyDownButton);
         QVERIFY(up->arrowType() == Qt::UpArrow && down->arrowType() == Qt::DownArrow);
         // The release is already queued when the button goes down; the stepping loop takes it.
         QTimer::singleShot(0, this, [&] { QTest::mouseRelease(up, Qt::LeftButton); });
         QTest::mousePress(up, Qt::LeftButton);
         QVERIFY(!s.core_.stepper().isStepping());
-        const double afterLeft = s.core_.controls().text(Ctl::StartFreq).toDouble();
+        const double afterLeft = s.core_.controls().text(Ctl::frequencyBox).toDouble();
         QVERIFY(afterLeft > 14000.0 && afterLeft < 14001.0); // tenths of a kHz
         QTimer::singleShot(0, this, [&] { QTest::mouseRelease(down, Qt::RightButton); });
         QTest::mousePress(down, Qt::RightButton);
         QVERIFY(!s.core_.stepper().isStepping());
-        QVERIFY(s.core_.controls().text(Ctl::StartFreq).toDouble() <= afterLeft - 1.0);
+        QVERIFY(s.core_.controls().text(Ctl::frequencyBox).toDouble() <= afterLeft - 1.0);
     }
 
     void repeatedMessage_isNotStacked() {
@@ -105,7 +105,7 @@ private slots:
 
     void chatWindow_enterSends_andLeavesNoLineBreak() {
         Screen s;
-        s.action(Ctl::Chat)->trigger();
+        s.action(Ctl::chatMenu)->trigger();
         auto* chat = s.window.findChild<QWidget*>("Chatfrm");
         QVERIFY(chat && chat->isVisible());
         auto* entry = chat->findChild<QPlainTextEdit*>("Text2");
@@ -127,7 +127,7 @@ private slots:
         s.core_.windowSize().toggle(); // the expanded part too
         QStringList unnamed = controlsWithoutAName(&s.window);
         QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(u' ')));
-        s.action(Ctl::Chat)->trigger();
+        s.action(Ctl::chatMenu)->trigger();
         unnamed = controlsWithoutAName(s.window.findChild<QWidget*>("Chatfrm"));
         QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(u' ')));
     }
@@ -135,15 +135,16 @@ private slots:
     void digitalMenu_stopsThePortsAndOpensTheTerminal_andAgainClosesIt_andTheEndClosesIt() {
         Screen s;
         s.startRadio();
-        s.action(Ctl::Dig)->trigger();
-        QVERIFY(!s.core_.ports().radioPort().isOpen() && !s.find<IndicatorLight>(Ctl::Shape3)->isShown());
+        s.action(Ctl::digitalMenu)->trigger();
+        QVERIFY(!s.core_.ports().radioPort().isOpen() &&
+                !s.find<IndicatorLight>(Ctl::portOpenLight)->isShown());
         QPointer<TerminalWindow> terminal = s.window.terminalWindow();
         QVERIFY(terminal && terminal->isVisible());
         QCOMPARE(terminal->windowTitle(), QString("Vantor Digital Interface"));
-        s.action(Ctl::Dig)->trigger();
+        s.action(Ctl::digitalMenu)->trigger();
         QTRY_VERIFY(!terminal);
         QVERIFY(QFile::exists(s.folder.filePath("MMVARI.POS")));
-        s.action(Ctl::Dig)->trigger();
+        s.action(Ctl::digitalMenu)->trigger();
         terminal = s.window.terminalWindow();
         QVERIFY(terminal);
         s.core_.exitProgram();
@@ -154,7 +155,7 @@ private slots:
         Screen s;
         StationEnd station;
         QVERIFY(station.accept(s.core_.serverSocket()));
-        s.action(Ctl::Dig)->trigger();
+        s.action(Ctl::digitalMenu)->trigger();
         TerminalWindow* terminal = s.window.terminalWindow();
         auto* tx = terminal->findChild<QPushButton*>(TermCtl::BtnTX);
         tx->click(); // transmitting: "A0:MX1;"

@@ -170,7 +170,7 @@ private slots:
         pass(s, buffer);
         buffer = "FA;";
         QCOMPARE(pass(s, buffer).first(), QString("R:FA00014025055;"));
-        s.store.setText(Ctl::StartFreq, "7010.00");
+        s.store.setText(Ctl::frequencyBox, "7010.00");
         buffer = "FA;";
         QCOMPARE(pass(s, buffer).first(), QString("R:FA00007010000;"));
     }
@@ -180,7 +180,7 @@ private slots:
         s.picture.setModeIndex(1);
         QString buffer = "MD3;";
         QCOMPARE(pass(s, buffer), (QStringList{"CS:" + kRecordCW, "S:A0:MD03;", "CS:A0:MD03;"}));
-        QCOMPARE(s.store.text(Ctl::Combo1), QString("CW"));
+        QCOMPARE(s.store.text(Ctl::modeChoice), QString("CW"));
         QVERIFY(buffer.isEmpty());
         // the station's confirmation of it is awaited, once
         QVERIFY(s.picture.takeModeConfirmation(3) && !s.picture.takeModeConfirmation(3));

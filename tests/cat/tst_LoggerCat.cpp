@@ -47,7 +47,7 @@ class LoggerCatTest : public QObject {
         QVERIFY(!b.core->loggerCat().isBusy());
         b.radio()->feed("IF;");
         QCOMPARE(b.takeWritten(), kRecordCW); // the poll is still answered, and lights the lines
-        for (const QString& lit : {Ctl::CTS, Ctl::DSR, Ctl::CD})
+        for (const QString& lit : {Ctl::ctsLight, Ctl::dsrLight, Ctl::cdLight})
             QCOMPARE(b.c().colour(lit), Colours::kRed);
         QVERIFY(b.picture().loggerOnline);
         QCOMPARE(b.dialogs.messages.size(), 2);
@@ -60,12 +60,12 @@ class LoggerCatTest : public QObject {
     void portClosedWhenTheLoopStarts_dropsTheBuffer() {
         CoreBench b;
         b.startRadio();
-        b.c().setValue(Ctl::Check1, 1);
+        b.c().setValue(Ctl::monitorDataCheck, 1);
         QMetaObject::Connection closer = connect(&b.c(), &ControlStore::changed, this,
                                                  [&](const QString& name, ControlStore::Aspect) {
-            if (name == Ctl::Text1)
-                b.core->ports().radioPort().close();
-        });
+                                                     if (name == Ctl::fromLoggerMonitor)
+                                                         b.core->ports().radioPort().close();
+                                                 });
         b.radio()->feed("IF;");
         disconnect(closer);
         QVERIFY(b.takeWritten().isEmpty());
@@ -75,10 +75,11 @@ class LoggerCatTest : public QObject {
     void pollArrivingDuringAPass_isAnsweredWithoutWaitingForMore() {
         CoreBench b;
         b.startRadio();
-        b.c().setValue(Ctl::Check1, 1);
+        b.c().setValue(Ctl::monitorDataCheck, 1);
         bool fed = false;
         connect(&b.c(), &ControlStore::changed, this, [&](const QString& name, auto) {
-            if (name == Ctl::Text6 && !fed) { // the logger polls again while we still work
+            if (name == Ctl::outgoingMonitor &&
+                !fed) { // the logger polls again while we still work
                 fed = true;
                 b.radio()->feed("FA;");
             }
@@ -97,7 +98,7 @@ class LoggerCatTest : public QObject {
         b.runClock(0.0005); // daytime: the pause is real
         bool polled = false;
         connect(&b.c(), &ControlStore::changed, this, [&](const QString& name, auto) {
-            if (name == Ctl::StartFreq && !polled) { // the set has reached the picture
+            if (name == Ctl::frequencyBox && !polled) { // the set has reached the picture
                 polled = true;
                 b.radio()->feed("IF;");
             }
@@ -118,7 +119,7 @@ class LoggerCatTest : public QObject {
         bool second = false;
         QList<double> echoedAt;
         connect(&b.c(), &ControlStore::changed, this, [&](const QString& name, auto) {
-            if (name == Ctl::StartFreq && !second) {
+            if (name == Ctl::frequencyBox && !second) {
                 second = true;
                 b.radio()->feed("FA00014025055;");
             }
@@ -132,14 +133,15 @@ class LoggerCatTest : public QObject {
         CoreBench b;
         b.startRadio();
         loggerOpensItsEnd(b.radio());
-        QCOMPARE(b.c().colour(Ctl::CD), Colours::kRed);
+        QCOMPARE(b.c().colour(Ctl::cdLight), Colours::kRed);
         b.radio()->setLines({});
         QVERIFY(!b.picture().loggerOnline);
         QCOMPARE(b.radio()->openCount, 2);
         QVERIFY(b.core->ports().radioPort().isOpen());
-        for (const QString& grey : {Ctl::CD, Ctl::DSR, Ctl::CTS, Ctl::RD, Ctl::TD})
+        for (const QString& grey :
+             {Ctl::cdLight, Ctl::dsrLight, Ctl::ctsLight, Ctl::rdLight, Ctl::tdLight})
             QCOMPARE(b.c().colour(grey), Colours::kLedOff);
-        QCOMPARE(b.c().colour(Ctl::RTS), Colours::kGreen); // raised again by the reopen
+        QCOMPARE(b.c().colour(Ctl::rtsLight), Colours::kGreen); // raised again by the reopen
     }
 
     // The logger keys the rig and dies: its end of the port closes, and the key-up goes out.
@@ -151,7 +153,9 @@ class LoggerCatTest : public QObject {
         QCOMPARE(b.station.waitForLines(1), QStringList{"A0:MX1;"});
         b.radio()->setLines({});
         QCOMPARE(b.station.waitForLines(2), (QStringList{"A0:MX1;", "A0:MX0;"}));
-        QVERIFY(b.c().text(Ctl::Label15).contains("the logger left its port with the transmitter keyed; key-up sent"));
+        QVERIFY(b.c()
+                    .text(Ctl::linkStatusLabel)
+                    .contains("the logger left its port with the transmitter keyed; key-up sent"));
         loggerOpensItsEnd(b.radio()); // back, and gone again without keying: nothing more
         b.radio()->setLines({});
         QTest::qWait(20);
@@ -162,7 +166,7 @@ class LoggerCatTest : public QObject {
     void hamlibSendMorse_keysTheTextThroughTheKeyer() {
         LinkedBench b;
         QVERIFY(b.ok);
-        b.c().setText(Ctl::CWSpeed, "22");
+        b.c().setText(Ctl::cwSpeedBox, "22");
         loggerOpensItsEnd(b.radio());
         b.radio()->feed("KY;");
         QCOMPARE(b.takeWritten(), QByteArray("KY0;"));
@@ -175,7 +179,7 @@ class LoggerCatTest : public QObject {
                                                           "WK:S;", "WK:T;", "WK: ;"}));
         b.radio()->feed("KS030;");
         QCOMPARE(b.station.waitForLines(9).last(), QString("WT:30|26;"));
-        QCOMPARE(b.c().text(Ctl::CWSpeed), QString("30"));
+        QCOMPARE(b.c().text(Ctl::cwSpeedBox), QString("30"));
     }
 
     void stepped_writesTheNormalisedForm_data() {
@@ -206,9 +210,9 @@ class LoggerCatTest : public QObject {
         QStringList shown;
         QByteArray polled;
         connect(&b.c(), &ControlStore::changed, this, [&](const QString& name, auto) {
-            if (name != Ctl::StartFreq)
+            if (name != Ctl::frequencyBox)
                 return;
-            shown << b.c().text(Ctl::StartFreq);
+            shown << b.c().text(Ctl::frequencyBox);
             if (shown.size() == 2) { // the logger polls while the button is held
                 b.radio()->feed("FA;");
                 polled = b.takeWritten();
@@ -227,7 +231,7 @@ class LoggerCatTest : public QObject {
     void sendButtons_goOnlyWhereTheyMayGo() {
         CoreBench b;
         StationEnd station;
-        b.c().setText(Ctl::Text4, "PS;");
+        b.c().setText(Ctl::sendTextBox, "PS;");
         b.core->stepper().sendToCorvel(); // not connected: dropped
         b.startRadio();
         b.core->stepper().sendToRadio(); // the logger has not opened its end: dropped

@@ -16,8 +16,8 @@ namespace {
 // A chat server on a free port and stations connected to it over 127.0.0.1.
 struct ChatBench : CoreBench {
     ChatBench() {
-        c().setValue(Ctl::IAMASERVER, 1);
-        c().setText(Ctl::ChatPort, "0"); // a free port
+        c().setValue(Ctl::chatServerCheck, 1);
+        c().setText(Ctl::chatPortBox, "0"); // a free port
         core->startUp();
         listening = core->chatServer().startListening();
     }
@@ -68,8 +68,8 @@ struct ChatBench : CoreBench {
 struct ClientBench : CoreBench {
     ClientBench() {
         runClock(0.05);
-        c().setText(Ctl::RemoteIP, "127.0.0.1");
-        c().setText(Ctl::Callsign, "OH2XX");
+        c().setText(Ctl::serverAddressBox, "127.0.0.1");
+        c().setText(Ctl::loginCallsignBox, "OH2XX");
     }
 };
 
@@ -103,7 +103,7 @@ class ChatTest : public QObject {
         QTcpSocket& one = b.station();
         QTcpSocket& two = b.station();
         QTcpSocket& three = b.station();
-        QVERIFY(b.c().isVisible(Ctl::Shape5));
+        QVERIFY(b.c().isVisible(Ctl::chatLight));
         b.say(two, chunk);
         const QByteArray sender = b.heard(two);
         QVERIFY2(senderHears.isEmpty() ? sender.isEmpty() : sender.contains(senderHears), sender.constData());
@@ -306,16 +306,17 @@ class ChatTest : public QObject {
         ClientBench b;
         QTcpServer chat;
         QVERIFY(chat.listen(QHostAddress::LocalHost, 0));
-        b.c().setText(Ctl::ChatPort, QString::number(chat.serverPort()));
+        b.c().setText(Ctl::chatPortBox, QString::number(chat.serverPort()));
         b.core->chatPanel().load();
         QVERIFY(b.core->chatClient().isConnected());
-        QVERIFY(b.c().isVisible(Ctl::Shape5));
+        QVERIFY(b.c().isVisible(Ctl::chatLight));
         QTRY_VERIFY(chat.hasPendingConnections());
         QTcpSocket* station = chat.nextPendingConnection();
         QTRY_VERIFY(station->bytesAvailable() > 0);
         QVERIFY(station->readAll().startsWith("Login:OH2XX "));
 
-        b.c().setText(Ctl::Text2, "x"); // main window's Text2 is the note; the chat has its own
+        b.c().setText(Ctl::startupNote,
+                      "x"); // main window's Text2 is the note; the chat has its own
         b.core->chatControls().setText(ChatCtl::Text2, "hello");
         b.core->chatControls().setValue(ChatCtl::ClearAS, 1);
         b.core->chatPanel().send();

@@ -29,8 +29,8 @@ QStringList run(const QString& program, const QStringList& arguments) {
 struct OnTheSimulatedStation {
     OnTheSimulatedStation() : system(ports.path()), b(&system, &clock) {
         b.pointAt(sim.port);
-        b.c().selectItem(Ctl::Soft1Com, "Virtual");
-        b.c().selectItem(Ctl::Soft2com, "None");
+        b.c().selectItem(Ctl::radioPortChoice, "Virtual");
+        b.c().selectItem(Ctl::keyerPortChoice, "None");
         b.core->startUp();
         b.core->connectAtStartup();
     }

@@ -26,7 +26,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(sim.wireLines().contains("A0:MX1;"), 5000);
         sim.command("send FA000140"); // half a report, then the link goes
         sim.command("drop");
-        QTRY_VERIFY_WITH_TIMEOUT(!b.core->isLoggedIn() && b.c().text(Ctl::Connect) == "Connect", 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!b.core->isLoggedIn() && b.c().text(Ctl::connectMenu) == "Connect",
+                                 10000);
         QTRY_VERIFY(!b.dialogs.messages.isEmpty());
         QVERIFY2(b.dialogs.messages.last().contains("the key-up (A0:MX0;) goes out"),
                  qPrintable(b.dialogs.messages.last()));
@@ -48,8 +49,8 @@ private slots:
         CoreBench b;
         b.runClock(0.02); // the connect's waits run on this clock
         b.pointAt(sim.port);
-        b.c().selectItem(Ctl::Soft1Com, "COM8");
-        b.c().selectItem(Ctl::Soft2com, "None");
+        b.c().selectItem(Ctl::radioPortChoice, "COM8");
+        b.c().selectItem(Ctl::keyerPortChoice, "None");
         b.core->startUp();
         b.core->connectAtStartup();
         QTRY_VERIFY_WITH_TIMEOUT(b.core->isLoggedIn(), 10000);
@@ -79,14 +80,16 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(sim.wireLines().count("A0:IF;"), 5, 5000);
         b.clock.advance(9.0);
         health.secondTick();
-        QCOMPARE(b.c().text(Ctl::Connect), QString("Disconnect"));
+        QCOMPARE(b.c().text(Ctl::connectMenu), QString("Disconnect"));
         b.clock.advance(1.0);
         health.secondTick();
-        QCOMPARE(b.c().text(Ctl::Connect), QString("Connect"));
-        QVERIFY(!b.c().isVisible(Ctl::Shape4) && !b.c().isVisible(Ctl::Shape1));
-        QVERIFY2(b.c().text(Ctl::Label15).contains("no answer from the station for 15 s"),
-                 qPrintable(b.c().text(Ctl::Label15)));
-        QVERIFY(b.c().text(Ctl::Label15).contains("the key-up (A0:MX0;) goes out at the next login"));
+        QCOMPARE(b.c().text(Ctl::connectMenu), QString("Connect"));
+        QVERIFY(!b.c().isVisible(Ctl::connectedLight) && !b.c().isVisible(Ctl::loginLight));
+        QVERIFY2(b.c().text(Ctl::linkStatusLabel).contains("no answer from the station for 15 s"),
+                 qPrintable(b.c().text(Ctl::linkStatusLabel)));
+        QVERIFY(b.c()
+                    .text(Ctl::linkStatusLabel)
+                    .contains("the key-up (A0:MX0;) goes out at the next login"));
         QVERIFY2(b.dialogs.messages.isEmpty(), qPrintable(b.dialogs.messages.join('|')));
 
         sim.command("hang off");

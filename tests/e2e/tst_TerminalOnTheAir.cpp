@@ -39,7 +39,7 @@ class TerminalOnTheAirTest : public QObject {
 
         MainWindow window(*b.core);
         window.show();
-        window.findChild<QAction*>(Ctl::Dig)->trigger();
+        window.findChild<QAction*>(Ctl::digitalMenu)->trigger();
         TerminalWindow* terminal = window.terminalWindow();
         QVERIFY(terminal);
         terminal->terminal().activated();

@@ -22,7 +22,7 @@ using Kind = CwDaemonRequest::Kind;
 // socket to talk to it.
 struct CwDaemonBench : LinkedBench {
     CwDaemonBench() {
-        c().setText(Ctl::CWSpeed, "20");
+        c().setText(Ctl::cwSpeedBox, "20");
         listening = core->endpoints().cwDaemon().listen(QHostAddress::LocalHost, 0, nullptr);
         logger.bind(QHostAddress::LocalHost, 0);
     }
@@ -223,7 +223,7 @@ private slots:
         b.send("\x1b" "299"); // too fast: nothing
         b.send("cq k\n");
         QCOMPARE(b.station.waitForLines(5), (QStringList{"WT:24|26;", "WK:C;", "WK:Q;", "WK: ;", "WK:K;"}));
-        QCOMPARE(b.c().text(Ctl::CWSpeed), QString("24"));
+        QCOMPARE(b.c().text(Ctl::cwSpeedBox), QString("24"));
         b.send("\x1b" "a1");
         b.send("\x1b" "a0");
         QCOMPARE(b.station.waitForLines(7).mid(5), (QStringList{"A0:MX1;", "A0:MX0;"}));
@@ -264,8 +264,8 @@ private slots:
     void cwDaemon_abortWithTheHold_stopsTheMessage() {
         CwDaemonBench b;
         QVERIFY(b.ok && b.listening);
-        b.c().setText(Ctl::CwLead, "2");
-        b.c().setValue(Ctl::CwHoldBack, 1);
+        b.c().setText(Ctl::cwLeadBox, "2");
+        b.c().setValue(Ctl::cwHoldBackCheck, 1);
         b.send("CQ CQ DE TE1ST TE1ST K");
         const int handed = b.station.waitForLines(4).size();
         QVERIFY2(handed > 0 && handed < 12, qPrintable(QString::number(handed)));
@@ -275,7 +275,7 @@ private slots:
         QTest::qWait(20);
         QCOMPARE(b.station.lines().size(), handed);
 
-        b.c().setValue(Ctl::CwHoldBack, 0); // off: as always, all at once
+        b.c().setValue(Ctl::cwHoldBackCheck, 0); // off: as always, all at once
         b.send("TEST");
         QCOMPARE(b.station.waitForLines(handed + 4).size(), handed + 4);
     }
@@ -304,7 +304,9 @@ private slots:
         QCOMPARE(b.station.waitForLines(4).size(), 4);
         killed->abort();
         QCOMPARE(b.station.waitForLines(6).mid(3), (QStringList{"A0:MX1;", "A0:MX0;", "A0:MX0;"}));
-        QTRY_VERIFY(b.c().text(Ctl::RigctlState).contains("a client left with the transmitter keyed: key-up sent"));
+        QTRY_VERIFY(b.c()
+                        .text(Ctl::rigctlState)
+                        .contains("a client left with the transmitter keyed: key-up sent"));
     }
 
     // A port another program holds: the line says so, no box; ticked off, it says off.
@@ -312,13 +314,14 @@ private slots:
         CwDaemonBench b;
         QUdpSocket other;
         QVERIFY(other.bind(QHostAddress::LocalHost, 0));
-        b.c().setText(Ctl::CwDaemonAddress, QString("127.0.0.1:%1").arg(other.localPort()));
-        b.c().setValue(Ctl::CwDaemonOn, 1);
-        QCOMPARE(b.c().text(Ctl::CwDaemonState),
-                 QString("cwdaemon not listening: UDP %1 is in use by another program").arg(other.localPort()));
+        b.c().setText(Ctl::cwDaemonAddressBox, QString("127.0.0.1:%1").arg(other.localPort()));
+        b.c().setValue(Ctl::cwDaemonCheck, 1);
+        QCOMPARE(b.c().text(Ctl::cwDaemonState),
+                 QString("cwdaemon not listening: UDP %1 is in use by another program")
+                     .arg(other.localPort()));
         QVERIFY(b.dialogs.messages.isEmpty());
-        b.c().setValue(Ctl::CwDaemonOn, 0);
-        QCOMPARE(b.c().text(Ctl::CwDaemonState), QString("cwdaemon off"));
+        b.c().setValue(Ctl::cwDaemonCheck, 0);
+        QCOMPARE(b.c().text(Ctl::cwDaemonState), QString("cwdaemon off"));
     }
 };
 

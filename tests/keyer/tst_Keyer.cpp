@@ -27,8 +27,8 @@ KeyerPassResult runOnce(const QByteArray& batch) {
 // The keyer port on COM9, the radio port unused.
 struct Keyed : CoreBench {
     Keyed() {
-        c().selectItem(Ctl::Soft1Com, "COM8");
-        c().selectItem(Ctl::Soft2com, "COM9");
+        c().selectItem(Ctl::radioPortChoice, "COM8");
+        c().selectItem(Ctl::keyerPortChoice, "COM9");
         core->ports().InitPorts();
     }
     FakeBackend* keyer() { return fakePorts.port("COM9"); }
@@ -140,7 +140,7 @@ class KeyerTest : public QObject {
     // speed command sets the box and tells the station.
     void text_isForwardedEchoedAndQueued() {
         Keyed k;
-        k.c().setValue(Ctl::SideTone, 1);
+        k.c().setValue(Ctl::sideToneCheck, 1);
         k.keyer()->feed("tu");
         QCOMPARE(k.takeWritten(), QByteArray("\xc4" "TU\xc0"));
         QCOMPARE(k.core->sideTone().SideToneText(), QString("TU"));
@@ -151,7 +151,7 @@ class KeyerTest : public QObject {
         QCOMPARE(station.waitForLines(2), (QStringList{"WK:C;", "WK:Q;"}));
         QCOMPARE(k.core->sideTone().SideToneText(), QString("TUCQ"));
         k.keyer()->feed(QByteArray("\x02\x1e", 2)); // speed 30: the box and the station
-        QCOMPARE(k.c().text(Ctl::CWSpeed), QString("30"));
+        QCOMPARE(k.c().text(Ctl::cwSpeedBox), QString("30"));
         QCOMPARE(station.waitForLines(3).last(), QString("WT:30|26;"));
         QVERIFY(k.takeWritten().isEmpty());
     }
@@ -163,7 +163,7 @@ class KeyerTest : public QObject {
         Keyed k;
         StationEnd station;
         QVERIFY(station.accept(k.core->serverSocket()));
-        k.c().setText(Ctl::CWSpeed, "20"); // a unit of 57.5 ms; "E " takes 12 units
+        k.c().setText(Ctl::cwSpeedBox, "20"); // a unit of 57.5 ms; "E " takes 12 units
         k.core->cwStation().setHoldBack(true, 1.0);
         k.keyer()->feed("e e e e e e e e");
         // "E" and " " take 4 units each: 0.23 s; what is handed on stays within the lead
@@ -258,7 +258,7 @@ class KeyerTest : public QObject {
 
     void ticking_startsTheTone_whichFollowsSpeedAndQueueRules() {
         CoreBench b;
-        b.c().setValue(Ctl::SideTone, 1);
+        b.c().setValue(Ctl::sideToneCheck, 1);
         QCOMPARE(b.tone.starts, 1);
         QVERIFY(b.dialogs.messages.isEmpty());
         SideTone& tone = b.core->sideTone();
@@ -293,20 +293,20 @@ class KeyerTest : public QObject {
         CoreBench b;
         b.tone.refuse = fault == "card";
         if (fault == "pitch")
-            b.c().setText(Ctl::Hertz, "5000");
+            b.c().setText(Ctl::sideTonePitchBox, "5000");
         if (fault == "wave")
             QFile::remove("cw.wav");
-        b.c().setValue(Ctl::SideTone, 1);
+        b.c().setValue(Ctl::sideToneCheck, 1);
         QCOMPARE(b.dialogs.messages.size(), messages.size());
         for (int i = 0; i < messages.size(); ++i)
             QVERIFY2(b.dialogs.messages[i].contains(messages[i]), qPrintable(b.dialogs.messages[i]));
-        QCOMPARE(b.c().isTicked(Ctl::SideTone), ticked);
+        QCOMPARE(b.c().isTicked(Ctl::sideToneCheck), ticked);
     }
 
     void apply_restartsAtTheNewPitch() {
         CoreBench b;
-        b.c().setValue(Ctl::SideTone, 1);
-        b.c().setText(Ctl::Hertz, "600");
+        b.c().setValue(Ctl::sideToneCheck, 1);
+        b.c().setText(Ctl::sideTonePitchBox, "600");
         b.core->sideTone().StartToneBuffer(true);
         QCOMPARE(b.tone.starts, 2);
         b.core->sideTone().queue("T");
@@ -321,8 +321,8 @@ class KeyerTest : public QObject {
     void longCharacterSounding_loggerPollStillAnswered() {
         CoreBench b;
         b.startRadio();
-        b.c().setValue(Ctl::SideTone, 1);
-        b.c().setText(Ctl::CWSpeed, "5"); // "0" lasts over four seconds at 5 wpm
+        b.c().setValue(Ctl::sideToneCheck, 1);
+        b.c().setText(Ctl::cwSpeedBox, "5"); // "0" lasts over four seconds at 5 wpm
         b.core->sideTone().queue("0");
         b.core->sideTone().step();
         QVERIFY(b.core->sideTone().isSounding());

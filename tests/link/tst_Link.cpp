@@ -46,15 +46,15 @@ class LinkTest : public QObject {
         l.takeWritten();
         l.chunk("FA00014074000;MD02;");
         QTRY_COMPARE(l.picture().startFreq(), QString("00014074.00"));
-        QCOMPARE(l.c().text(Ctl::Combo1), QString("USB"));
+        QCOMPARE(l.c().text(Ctl::modeChoice), QString("USB"));
         // the mode report is handled before the VFO report, with the frequency as it stood
         QCOMPARE(l.takeWritten(), QByteArray("IF00014000000     -000000000020000000;MD2;FA00014074000;"));
-        QCOMPARE(l.c().colour(Ctl::RCVIP), Colours::kRed);
+        QCOMPARE(l.c().colour(Ctl::receiveLight), Colours::kRed);
         // A status report and a mode report in one chunk: the status report's mode counts, and
         // the chunk is passed once per report keyword in it.
         l.chunk("IF00007074000-000000300000;MD02;");
         QTRY_COMPARE(l.picture().startFreq(), QString("00007074.00"));
-        QCOMPARE(l.c().text(Ctl::Combo1), QString("CW"));
+        QCOMPARE(l.c().text(Ctl::modeChoice), QString("CW"));
         QCOMPARE(l.takeWritten(), QByteArray("FA00007074000;FA00007074000;"));
         QCOMPARE(l.station.waitForLines(2), (QStringList{"A0:IF00007074000-000000300000;",
                                                         "A0:IF00007074000-000000300000;"}));
@@ -63,16 +63,16 @@ class LinkTest : public QObject {
     // What the quick rules ask for is carried out (the rules themselves: tst_StationReports).
     void quickRules_areCarriedOut() {
         Linked l;
-        l.c().setValue(Ctl::EnableGuard, 1);
-        l.c().setValue(Ctl::EnableActive, 1);
-        l.c().setValue(Ctl::Check1, 1);
-        l.c().setText(Ctl::Text6, "Sending Key Up Signal");
+        l.c().setValue(Ctl::guardCheck, 1);
+        l.c().setValue(Ctl::inactivityCheck, 1);
+        l.c().setValue(Ctl::monitorDataCheck, 1);
+        l.c().setText(Ctl::outgoingMonitor, "Sending Key Up Signal");
         l.core->linkState().guardNoticeShown = true;
         l.chunk("PS1;VX1;MX1;");
         QTRY_COMPARE(l.station.lines(), QStringList{"A0:VX0;"});
-        QVERIFY(l.c().isVisible(Ctl::Shape2));
-        QVERIFY(l.c().text(Ctl::Text6).isEmpty());
-        QVERIFY(l.c().text(Ctl::Text5).contains("PS1;VX1;MX1;")); // the receive monitor
+        QVERIFY(l.c().isVisible(Ctl::keyedLight));
+        QVERIFY(l.c().text(Ctl::outgoingMonitor).isEmpty());
+        QVERIFY(l.c().text(Ctl::fromServerMonitor).contains("PS1;VX1;MX1;")); // the receive monitor
         QTRY_VERIFY(l.logText().contains("RIG ON at "));
         QVERIFY(l.logText().contains("\n\r\n")); // the line's own line feed, then the log's
         l.core->chatPanel().show(); // the station's chat line, with the chat window open
@@ -82,8 +82,8 @@ class LinkTest : public QObject {
 
     void loginPrompts_answeredInAnyWording_thenPortsAndGuard() {
         Linked l;
-        l.c().setValue(Ctl::EnableGuard, 1);
-        l.c().setText(Ctl::Callsign, "oh2xx");
+        l.c().setValue(Ctl::guardCheck, 1);
+        l.c().setText(Ctl::loginCallsignBox, "oh2xx");
         l.core->stationLink().callsignLeft();
         const int opensBefore = l.radio()->openCount;
         l.chunk("MG:Enter Pass word;"); // the prompts' words, in any order and case
@@ -92,7 +92,7 @@ class LinkTest : public QObject {
         QTRY_COMPARE(l.station.lines(), (QStringList{"MG:Password pw;", "MG:Callsign OH2XX;", "R",
                                                      "A0:MX0;"}));
         QVERIFY(l.core->isLoggedIn());
-        QVERIFY(l.c().isVisible(Ctl::Shape1));
+        QVERIFY(l.c().isVisible(Ctl::loginLight));
         QCOMPARE(l.radio()->openCount, opensBefore + 1); // the ports were started again
     }
 
@@ -104,16 +104,16 @@ class LinkTest : public QObject {
         l.chunk("FA00014074000;");
         QTRY_COMPARE(l.picture().startFreq(), QString("00014074.00"));
         QVERIFY(l.dialogs.messages.contains("error Invalid property value"));
-        QVERIFY(l.c().text(Ctl::Text5).size() <= 2000);
+        QVERIFY(l.c().text(Ctl::fromServerMonitor).size() <= 2000);
     }
 
     void dataWithTheLinkGone_reportsLostConnection() {
         Linked l;
-        l.c().setText(Ctl::Connect, "Disconnect");
+        l.c().setText(Ctl::connectMenu, "Disconnect");
         l.core->serverSocket().abort();
         l.core->receiver().onDataArrived();
         QCOMPARE(l.dialogs.messages, QStringList{"Lost Connection"});
-        QCOMPARE(l.c().text(Ctl::Connect), QString("Connect"));
+        QCOMPARE(l.c().text(Ctl::connectMenu), QString("Connect"));
         QVERIFY(!l.core->isLoggedIn());
     }
 
@@ -122,52 +122,52 @@ class LinkTest : public QObject {
     void loginNeverComes_linkClosedAfter15Seconds() {
         Watched w;
         QVERIFY(w.ok);
-        w.c().setText(Ctl::Connect, "Disconnect");
-        w.c().setValue(Ctl::Check1, 1);
+        w.c().setText(Ctl::connectMenu, "Disconnect");
+        w.c().setValue(Ctl::monitorDataCheck, 1);
         w.clock.advance(14.5);
         w.core->linkHealth().secondTick();
-        QCOMPARE(w.c().text(Ctl::Connect), QString("Disconnect"));
+        QCOMPARE(w.c().text(Ctl::connectMenu), QString("Disconnect"));
         w.clock.advance(1.0);
         w.core->linkHealth().secondTick();
-        QCOMPARE(w.c().text(Ctl::Connect), QString("Connect"));
+        QCOMPARE(w.c().text(Ctl::connectMenu), QString("Connect"));
         QCOMPARE(w.core->serverSocket().state(), QAbstractSocket::UnconnectedState);
-        QVERIFY(w.c().text(Ctl::Label15).contains("did not log us in within 15 s"));
-        QVERIFY(w.c().text(Ctl::Text5).contains("did not log us in within 15 s"));
+        QVERIFY(w.c().text(Ctl::linkStatusLabel).contains("did not log us in within 15 s"));
+        QVERIFY(w.c().text(Ctl::fromServerMonitor).contains("did not log us in within 15 s"));
         QVERIFY(w.dialogs.messages.isEmpty());
     }
 
     void guard_releasesOnThe181stTick() {
         Watched w;
         QVERIFY(w.ok);
-        w.c().setValue(Ctl::EnableGuard, 1);
+        w.c().setValue(Ctl::guardCheck, 1);
         w.link().txKeyed = true;
-        w.c().setVisible(Ctl::Shape2, true);
+        w.c().setVisible(Ctl::keyedLight, true);
         w.ticks(180);
         QVERIFY(w.station.lines().isEmpty());
         w.ticks(1);
         QCOMPARE(w.station.waitForLines(1), QStringList{"A0:MX0;"});
-        QVERIFY(!w.c().isVisible(Ctl::Shape2));
-        QCOMPARE(w.c().text(Ctl::Text6), QString("Sending Key Up Signal"));
+        QVERIFY(!w.c().isVisible(Ctl::keyedLight));
+        QCOMPARE(w.c().text(Ctl::outgoingMonitor), QString("Sending Key Up Signal"));
         QVERIFY(!w.link().txKeyed);
     }
 
     void inactivity_shutsDownWithOneSecondSpacing() {
         Watched w;
-        w.c().setValue(Ctl::EnableActive, 1);
-        w.c().setValue(Ctl::Check1, 1);
+        w.c().setValue(Ctl::inactivityCheck, 1);
+        w.c().setValue(Ctl::monitorDataCheck, 1);
         w.runClock(0.01);
         QList<double> sentAt;
         connect(&w.core->serverLine(), &ServerLine::lineSent, this,
                 [&](const QString&) { sentAt << w.clock.monotonicSeconds(); });
         w.ticks(180);
-        QCOMPARE(w.c().text(Ctl::Text6), QString("180"));
+        QCOMPARE(w.c().text(Ctl::outgoingMonitor), QString("180"));
         QVERIFY(sentAt.isEmpty());
         w.ticks(1);
         QCOMPARE(w.station.waitForLines(3), (QStringList{"A0:MX0;", "A0:PS0;", "A0:PS0;"}));
         QCOMPARE(sentAt.size(), 3);
         QVERIFY(sentAt[1] - sentAt[0] >= 1.0 && sentAt[1] - sentAt[0] < 1.1);
         QVERIFY(sentAt[2] - sentAt[1] >= 1.0 && sentAt[2] - sentAt[1] < 1.1);
-        QCOMPARE(w.c().text(Ctl::Text6), QString("Shuting down receiver"));
+        QCOMPARE(w.c().text(Ctl::outgoingMonitor), QString("Shuting down receiver"));
         QCOMPARE(w.link().idleCount.seconds, 0);
     }
 
@@ -176,10 +176,10 @@ class LinkTest : public QObject {
     void guardAndInactivity_countTheSecondsNoTickSaw() {
         Watched w;
         QVERIFY(w.ok);
-        w.c().setValue(Ctl::EnableGuard, 1);
-        w.c().setValue(Ctl::EnableActive, 1);
-        w.c().setText(Ctl::GuardTime, "15");
-        w.c().setText(Ctl::ActiveTime, "1000");
+        w.c().setValue(Ctl::guardCheck, 1);
+        w.c().setValue(Ctl::inactivityCheck, 1);
+        w.c().setText(Ctl::guardTimeBox, "15");
+        w.c().setText(Ctl::inactivityTimeBox, "1000");
         w.link().txKeyed = true;
         w.ticks(1);
         w.clock.advance(1.0);
@@ -192,10 +192,10 @@ class LinkTest : public QObject {
 
     void counters_neverOverflow_whateverTheLimit() {
         Watched w;
-        w.c().setValue(Ctl::EnableActive, 1);
-        w.c().setValue(Ctl::EnableGuard, 1);
-        w.c().setText(Ctl::ActiveTime, "99999999999999999999");
-        w.c().setText(Ctl::GuardTime, "99999999999999999999");
+        w.c().setValue(Ctl::inactivityCheck, 1);
+        w.c().setValue(Ctl::guardCheck, 1);
+        w.c().setText(Ctl::inactivityTimeBox, "99999999999999999999");
+        w.c().setText(Ctl::guardTimeBox, "99999999999999999999");
         w.link().idleCount.seconds = ElapsedCount::kCeiling - 1;
         w.link().guardCount.seconds = ElapsedCount::kCeiling - 1;
         w.link().txKeyed = true;
@@ -223,28 +223,28 @@ class LinkTest : public QObject {
         QTcpServer server;
         QVERIFY(server.listen(QHostAddress::LocalHost, 0));
         d.pointAt(server.serverPort());
-        QCOMPARE(d.c().text(Ctl::Connect), QString("Connect Corvel"));
+        QCOMPARE(d.c().text(Ctl::connectMenu), QString("Connect Corvel"));
         d.core->connectAtStartup();
-        QCOMPARE(d.c().text(Ctl::Connect), QString("Disconnect"));
-        QVERIFY(d.c().isVisible(Ctl::Shape4));
-        QVERIFY(!d.c().isVisible(Ctl::Shape1));
+        QCOMPARE(d.c().text(Ctl::connectMenu), QString("Disconnect"));
+        QVERIFY(d.c().isVisible(Ctl::connectedLight));
+        QVERIFY(!d.c().isVisible(Ctl::loginLight));
         QVERIFY(d.dialogs.messages.isEmpty());
 
         d.core->stationLink().Connect_Click(); // now a disconnect
-        QCOMPARE(d.c().text(Ctl::Connect), QString("Connect"));
-        QVERIFY(!d.c().isVisible(Ctl::Shape4));
+        QCOMPARE(d.c().text(Ctl::connectMenu), QString("Connect"));
+        QVERIFY(!d.c().isVisible(Ctl::connectedLight));
         QCOMPARE(d.core->serverSocket().state(), QAbstractSocket::UnconnectedState);
     }
 
     void connectRefused_saysSoAndStaysIdle() {
         Daytime d;
         d.pointAt(freeLoopbackPort());
-        d.c().setVisible(Ctl::Shape1, true);
+        d.c().setVisible(Ctl::loginLight, true);
         d.core->stationLink().Connect_Click();
         QCOMPARE(d.dialogs.messages.size(), 1);
         QVERIFY(d.dialogs.messages.first().endsWith(" Wait a few seconds and try again"));
         QVERIFY(d.dialogs.questions.isEmpty());
-        QVERIFY(!d.c().isVisible(Ctl::Shape4) && !d.c().isVisible(Ctl::Shape1));
+        QVERIFY(!d.c().isVisible(Ctl::connectedLight) && !d.c().isVisible(Ctl::loginLight));
     }
 
     void serverInstance_asksAfterAFailedConnect() {

@@ -106,7 +106,7 @@ class StationReportsTest : public QObject {
         s.picture.expectModeConfirmation(2);
         QString chunk = "MD02;";
         QCOMPARE(run(s, chunk), QStringList{});
-        QCOMPARE(s.store.text(Ctl::Combo1), QString("USB"));
+        QCOMPARE(s.store.text(Ctl::modeChoice), QString("USB"));
         chunk = "MD02;"; // the operator at the station chose it again: the logger hears it
         QVERIFY(run(s, chunk).contains("L:MD2;"));
         s.picture.expectModeConfirmation(2);
@@ -127,7 +127,7 @@ class StationReportsTest : public QObject {
         s.picture.setStartFreq("00014025.00");
         run(s, chunk);
         QCOMPARE(s.picture.startFreq(), QString("00014025.00"));
-        QCOMPARE(s.store.text(Ctl::Combo1), QString("CW"));
+        QCOMPARE(s.store.text(Ctl::modeChoice), QString("CW"));
     }
 
     void statusReport_inLoggerDialect_dropsTheBlankField() {
@@ -137,7 +137,7 @@ class StationReportsTest : public QObject {
         QCOMPARE(s.picture.clarifierOffset(), QString("-0010"));
         QCOMPARE(s.picture.ritOn, 1);
         QCOMPARE(s.picture.xitOn, 0);
-        QCOMPARE(s.store.text(Ctl::Combo1), QString("CW"));
+        QCOMPARE(s.store.text(Ctl::modeChoice), QString("CW"));
     }
 
     void modeReports_shortAndLongForm() {
@@ -169,8 +169,8 @@ class StationReportsTest : public QObject {
 
     void login_noCallsign_noAnswer_emptyPasswordStillSent() {
         Station s;
-        s.store.setText(Ctl::Callsign, "");
-        s.store.setText(Ctl::Password, "");
+        s.store.setText(Ctl::loginCallsignBox, "");
+        s.store.setText(Ctl::loginPasswordBox, "");
         QString chunk = "MG:CALL and Pass;";
         QCOMPARE(run(s, chunk), (QStringList{"SL:MG:Password ;", "CS:MG:Password ;"}));
     }

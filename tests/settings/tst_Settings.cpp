@@ -14,7 +14,7 @@ class SettingsTest : public QObject {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<int>("lines");
         QTest::addColumn<QString>("startFreq");
-        QTest::addColumn<int>("combo1");
+        QTest::addColumn<int>("modeIndex");
         QTest::newRow("empty file") << QByteArray() << 0 << "unchanged" << 5;
         QTest::newRow("one line, no line end") << QByteArray("COM3") << 1 << "unchanged" << 5;
         QTest::newRow("LF only") << QByteArray("COM3\n7000\n\n\n\n\n 4\n") << 7 << "7000" << 4;
@@ -28,21 +28,21 @@ class SettingsTest : public QObject {
         QFETCH(QByteArray, content);
         QFETCH(int, lines);
         QFETCH(QString, startFreq);
-        QFETCH(int, combo1);
+        QFETCH(int, modeIndex);
         MainSettings s;
-        s.startFreq = "unchanged";
-        s.combo1 = 5;
+        s.frequencyKhz = "unchanged";
+        s.modeIndex = 5;
         QCOMPARE(SettingsLines::read(content, s), lines);
-        QCOMPARE(s.startFreq, startFreq);
-        QCOMPARE(s.combo1, combo1);
+        QCOMPARE(s.frequencyKhz, startFreq);
+        QCOMPARE(s.modeIndex, modeIndex);
     }
 
     // (Binary junk of any kind: fuzz_settings.)
     void read_hugeLine_isCut_andTheNextLineStillRead() {
         MainSettings t;
         SettingsLines::read(QByteArray(5'000'000, 'x') + "\r\n7000\r\n", t);
-        QCOMPARE(t.soft1Com.size(), SettingsLines::kMaxLineLength);
-        QCOMPARE(t.startFreq, QString("7000"));
+        QCOMPARE(t.radioPort.size(), SettingsLines::kMaxLineLength);
+        QCOMPARE(t.frequencyKhz, QString("7000"));
     }
 
     // Values in the old single-byte code page are read, and written back in UTF-8 read the same
@@ -50,8 +50,8 @@ class SettingsTest : public QObject {
     void oldCodePageValues_readTheSameAfterTheyAreWrittenBack() {
         MainSettings s;
         SettingsLines::read("C7" + QByteArray(1200, '\x9b') + "\r\n14000\r\nh\r\n1\r\nOH2XX\r\np\xe4ss\r\n", s);
-        QCOMPARE(s.password, QString::fromUtf8("p\u00e4ss"));
-        QCOMPARE(s.soft1Com.size(), SettingsLines::kMaxLineLength);
+        QCOMPARE(s.loginPassword, QString::fromUtf8("p\u00e4ss"));
+        QCOMPARE(s.radioPort.size(), SettingsLines::kMaxLineLength);
         MainSettings again;
         SettingsLines::read(SettingsLines::write(s), again);
         QCOMPARE(again, s);

@@ -45,16 +45,16 @@ struct CoreBench {
 
     // The station server to log in to, as the operator types it into the main window.
     void pointAt(quint16 port, const QString& callsign = "OH2XX", const QString& password = "pw") {
-        c().setText(Ctl::RemoteIP, "127.0.0.1");
-        c().setText(Ctl::RemotePort, QString::number(port));
-        c().setText(Ctl::Callsign, callsign);
-        c().setText(Ctl::Password, password);
+        c().setText(Ctl::serverAddressBox, "127.0.0.1");
+        c().setText(Ctl::serverPortBox, QString::number(port));
+        c().setText(Ctl::loginCallsignBox, callsign);
+        c().setText(Ctl::loginPasswordBox, password);
     }
 
     // Starts the ports with the radio on `radio` and no keyer.
     void startRadio(const QString& radio = "COM8") {
-        c().selectItem(Ctl::Soft1Com, radio);
-        c().selectItem(Ctl::Soft2com, "None");
+        c().selectItem(Ctl::radioPortChoice, radio);
+        c().selectItem(Ctl::keyerPortChoice, "None");
         core->ports().InitPorts();
     }
     FakeBackend* radio() { return fakePorts.port("COM8"); }

@@ -10,8 +10,8 @@
 struct LinkedBench : CoreBench {
     LinkedBench() {
         core->startUp();
-        c().setText(Ctl::Callsign, "OH2XX");
-        c().setText(Ctl::Password, "pw");
+        c().setText(Ctl::loginCallsignBox, "OH2XX");
+        c().setText(Ctl::loginPasswordBox, "pw");
         ok = station.accept(core->serverSocket());
         startRadio();
         radio()->setLines({true, true, true, false});

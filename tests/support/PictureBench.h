@@ -9,11 +9,11 @@
 
 struct PictureBench {
     explicit PictureBench(const QString& startFreq = "14000.00") {
-        store.setItems(Ctl::Combo1, {"LSB", "USB", "CW", "FM", "AM", "RTTY", "CWR"});
-        store.setValue(Ctl::Combo1, 2);
-        store.setText(Ctl::StartFreq, startFreq);
-        store.setText(Ctl::Callsign, "OH2XX");
-        store.setText(Ctl::Password, "pw");
+        store.setItems(Ctl::modeChoice, {"LSB", "USB", "CW", "FM", "AM", "RTTY", "CWR"});
+        store.setValue(Ctl::modeChoice, 2);
+        store.setText(Ctl::frequencyBox, startFreq);
+        store.setText(Ctl::loginCallsignBox, "OH2XX");
+        store.setText(Ctl::loginPasswordBox, "pw");
     }
     ControlStore store;
     StationPicture picture{store};
