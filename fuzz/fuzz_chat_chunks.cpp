@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const QString chunk = QString::fromLatin1(line.mid(1));
         const QString relayed = server.handleChunk(slot, chunk);
         FUZZ_CHECK(relayed.size() <= chunk.size());
-        FUZZ_CHECK(chat.text(ChatCtl::Text1).size() <= ChatDisplay::kMaxCharacters);
+        FUZZ_CHECK(chat.text(ChatCtl::displayBox).size() <= ChatDisplay::kMaxCharacters);
     }
     log.close();
     QFile written(logPath);

@@ -90,14 +90,14 @@ void populateMainControls(ControlStore& store, const QStringList& foundDevices) 
 
 void populateChatControls(ControlStore& chat) {
     setTexts(chat, {
-                       {ChatCtl::Command2, "Send"},
-                       {ChatCtl::Command3, "Clear"},
-                       {ChatCtl::Command4, "Clear"},
-                       {ChatCtl::ClearAS, "Clear after send"},
-                       {ChatCtl::EnterKey, "Send on Enter Key"},
-                       {ChatCtl::Command5, "Log"},
-                       {ChatCtl::Command6, "Del Log"},
-                       {ChatCtl::Command1, "Close"},
+                       {ChatCtl::sendButton, "Send"},
+                       {ChatCtl::clearDisplayButton, "Clear"},
+                       {ChatCtl::clearEntryButton, "Clear"},
+                       {ChatCtl::clearAfterSendCheck, "Clear after send"},
+                       {ChatCtl::sendOnEnterCheck, "Send on Enter Key"},
+                       {ChatCtl::logButton, "Log"},
+                       {ChatCtl::deleteLogButton, "Del Log"},
+                       {ChatCtl::closeButton, "Close"},
                    });
-    chat.setVisible(ChatCtl::Command6, false);
+    chat.setVisible(ChatCtl::deleteLogButton, false);
 }

@@ -6,9 +6,12 @@
 namespace ChatDisplay {
 
 void set(ControlStore& chat, const QString& text) {
-    chat.setText(ChatCtl::Text1, text.size() > kMaxCharacters ? text.right(kMaxCharacters) : text);
+    chat.setText(ChatCtl::displayBox,
+                 text.size() > kMaxCharacters ? text.right(kMaxCharacters) : text);
 }
 
-void append(ControlStore& chat, const QString& text) { set(chat, chat.text(ChatCtl::Text1) + text); }
+void append(ControlStore& chat, const QString& text) {
+    set(chat, chat.text(ChatCtl::displayBox) + text);
+}
 
 } // namespace ChatDisplay

@@ -21,7 +21,7 @@ void ChatPanel::load() {
     loaded_ = true;
     if (const auto content = SettingsFile::read(kSettingsFile)) {
         const QList<QByteArray> lines = content->split('\n');
-        const QStringList names{ChatCtl::ClearAS, ChatCtl::EnterKey};
+        const QStringList names{ChatCtl::clearAfterSendCheck, ChatCtl::sendOnEnterCheck};
         for (int i = 0; i < 2 && i < lines.size(); ++i) {
             const int value = NumericText::integerValue(QString::fromLatin1(lines[i]));
             if (value == 0 || value == 1)
@@ -29,7 +29,7 @@ void ChatPanel::load() {
         }
     }
     const bool chatServer = ctx_.store.isTicked(Ctl::chatServerCheck);
-    ctx_.chat.setVisible(ChatCtl::Command6, chatServer);
+    ctx_.chat.setVisible(ChatCtl::deleteLogButton, chatServer);
     // A client station connects to the chat; with no chat port there is nothing to reach.
     if (!chatServer && !ctx_.store.isVisible(Ctl::chatLight) &&
         !ctx_.store.text(Ctl::chatPortBox).trimmed().isEmpty())
@@ -39,10 +39,10 @@ void ChatPanel::load() {
 void ChatPanel::unload() {
     if (!loaded_)
         return;
-    const QByteArray lines = NumericText::integerLine(ctx_.chat.value(ChatCtl::ClearAS)).toLatin1() +
-                             "\r\n" +
-                             NumericText::integerLine(ctx_.chat.value(ChatCtl::EnterKey)).toLatin1() +
-                             "\r\n";
+    const QByteArray lines =
+        NumericText::integerLine(ctx_.chat.value(ChatCtl::clearAfterSendCheck)).toLatin1() +
+        "\r\n" + NumericText::integerLine(ctx_.chat.value(ChatCtl::sendOnEnterCheck)).toLatin1() +
+        "\r\n";
     SettingsFile::FileError error; // a file that cannot be written keeps what it held
     if (!SettingsFile::writePrivately(kSettingsFile, lines, &error))
         qWarning("%s not written: %s", qPrintable(kSettingsFile),
@@ -63,18 +63,18 @@ void ChatPanel::show() {
 }
 
 void ChatPanel::send() {
-    const QString text = ctx_.chat.text(ChatCtl::Text2);
+    const QString text = ctx_.chat.text(ChatCtl::entryBox);
     if (ctx_.store.isTicked(Ctl::chatServerCheck))
         ctx_.server.sendToAll(text);
     else if (ctx_.client.isConnected())
         ctx_.client.send(ctx_.store.text(Ctl::loginCallsignBox) + u':' + text +
                          QStringLiteral("\r\n"));
-    if (ctx_.chat.isTicked(ChatCtl::ClearAS))
-        ctx_.chat.setText(ChatCtl::Text2, QString());
+    if (ctx_.chat.isTicked(ChatCtl::clearAfterSendCheck))
+        ctx_.chat.setText(ChatCtl::entryBox, QString());
 }
 
 bool ChatPanel::enterPressed() {
-    if (!ctx_.chat.isTicked(ChatCtl::EnterKey))
+    if (!ctx_.chat.isTicked(ChatCtl::sendOnEnterCheck))
         return false;
     send();
     return true;

@@ -43,7 +43,7 @@ struct ChatBench : CoreBench {
             for (int i = 0; i < 400 && !(heard += other->readAll()).contains(login); ++i)
                 QTest::qWait(5);
         }
-        core->chatControls().setText(ChatCtl::Text1, QString());
+        core->chatControls().setText(ChatCtl::displayBox, QString());
         stations.push_back(std::move(socket));
         return *stations.back();
     }
@@ -58,7 +58,7 @@ struct ChatBench : CoreBench {
             QTest::qWait(200);
         return s.readAll();
     }
-    QString display() { return core->chatControls().text(ChatCtl::Text1); }
+    QString display() { return core->chatControls().text(ChatCtl::displayBox); }
 
     bool listening = false;
     std::vector<std::unique_ptr<QTcpSocket>> stations;
@@ -317,30 +317,32 @@ class ChatTest : public QObject {
 
         b.c().setText(Ctl::startupNote,
                       "x"); // main window's Text2 is the note; the chat has its own
-        b.core->chatControls().setText(ChatCtl::Text2, "hello");
-        b.core->chatControls().setValue(ChatCtl::ClearAS, 1);
+        b.core->chatControls().setText(ChatCtl::entryBox, "hello");
+        b.core->chatControls().setValue(ChatCtl::clearAfterSendCheck, 1);
         b.core->chatPanel().send();
         QTRY_VERIFY(station->bytesAvailable() > 0);
         QCOMPARE(station->readAll(), QByteArray("OH2XX:hello\r\n"));
-        QVERIFY(b.core->chatControls().text(ChatCtl::Text2).isEmpty());
+        QVERIFY(b.core->chatControls().text(ChatCtl::entryBox).isEmpty());
 
         station->write("OH1AB:hi back\r\n");
-        QTRY_COMPARE(b.core->chatControls().text(ChatCtl::Text1), QString("OH1AB:hi back\r\n"));
+        QTRY_COMPARE(b.core->chatControls().text(ChatCtl::displayBox),
+                     QString("OH1AB:hi back\r\n"));
     }
 
     void chatFrmIni_roundTrip_missingFile_andAFullDisk() {
         ClientBench b;
         b.core->chatPanel().load(); // no file: both unticked
-        QCOMPARE(b.core->chatControls().value(ChatCtl::ClearAS), 0);
-        b.core->chatControls().setValue(ChatCtl::ClearAS, 1);
-        b.core->chatControls().setValue(ChatCtl::EnterKey, 1);
+        QCOMPARE(b.core->chatControls().value(ChatCtl::clearAfterSendCheck), 0);
+        b.core->chatControls().setValue(ChatCtl::clearAfterSendCheck, 1);
+        b.core->chatControls().setValue(ChatCtl::sendOnEnterCheck, 1);
         b.core->chatPanel().unload();
         QCOMPARE(readFile("ChatFrm.ini"), QByteArray(" 1\r\n 1\r\n"));
-        b.core->chatControls().setValue(ChatCtl::ClearAS, 0);
+        b.core->chatControls().setValue(ChatCtl::clearAfterSendCheck, 0);
         b.core->chatPanel().load();
-        QCOMPARE(b.core->chatControls().value(ChatCtl::ClearAS), 1);
-        QVERIFY(!b.core->chatControls().isVisible(ChatCtl::Command6)); // "Del Log": server only
-        b.core->chatControls().setValue(ChatCtl::ClearAS, 0);
+        QCOMPARE(b.core->chatControls().value(ChatCtl::clearAfterSendCheck), 1);
+        QVERIFY(
+            !b.core->chatControls().isVisible(ChatCtl::deleteLogButton)); // "Del Log": server only
+        b.core->chatControls().setValue(ChatCtl::clearAfterSendCheck, 0);
         {
             FullDisk full; // the file stays as it was, not emptied
             b.core->chatPanel().unload();

@@ -77,7 +77,7 @@ class LinkTest : public QObject {
         QVERIFY(l.logText().contains("\n\r\n")); // the line's own line feed, then the log's
         l.core->chatPanel().show(); // the station's chat line, with the chat window open
         l.chunk("A0:MSGcq from the station;FA00014074000;");
-        QCOMPARE(l.core->chatControls().text(ChatCtl::Text1), QString("cq from the station"));
+        QCOMPARE(l.core->chatControls().text(ChatCtl::displayBox), QString("cq from the station"));
     }
 
     void loginPrompts_answeredInAnyWording_thenPortsAndGuard() {
