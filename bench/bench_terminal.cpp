@@ -97,7 +97,7 @@ int box() {
             QCoreApplication::processEvents();
     }
     const double endMb = residentMegabytes();
-    auto* boxWidget = b.window->findChild<QPlainTextEdit*>(TermCtl::at(TermCtl::RxWindow, 0));
+    auto* boxWidget = b.window->findChild<QPlainTextEdit*>(TermCtl::at(TermCtl::receiveBox, 0));
     std::printf("receive box with %d characters (%d lines):\n", kCharacters,
                 boxWidget->blockCount());
     std::printf("  append, last %d characters: p50 %.3f ms, p99 %.3f ms, max %.3f ms\n", kTimed,

@@ -157,7 +157,7 @@ private slots:
         QVERIFY(station.accept(s.core_.serverSocket()));
         s.action(Ctl::digitalMenu)->trigger();
         TerminalWindow* terminal = s.window.terminalWindow();
-        auto* tx = terminal->findChild<QPushButton*>(TermCtl::BtnTX);
+        auto* tx = terminal->findChild<QPushButton*>(TermCtl::transmitButton);
         tx->click(); // transmitting: "A0:MX1;"
         QVERIFY(terminal->terminal().modem().Transmit());
         s.core_.exitProgram();

@@ -62,7 +62,7 @@ class DigitalWindowsTest : public QObject {
   private slots:
     void transmitBox_onlyTypingKeysTheStation_andEnterKeysUpTwiceASecondApart() {
         WindowRig w;
-        auto* tx = w.find<QPlainTextEdit>(TxWindow);
+        auto* tx = w.find<QPlainTextEdit>(transmitBox);
         tx->setFocus();
         for (Qt::Key key : {Qt::Key_Shift, Qt::Key_Control, Qt::Key_Left, Qt::Key_F5})
             QTest::keyClick(tx, key);
@@ -88,7 +88,7 @@ class DigitalWindowsTest : public QObject {
         ReceiveText& rx = w.window->terminal().receive();
         for (QChar c : QStringLiteral("CQ\r\nDE OH2XX\r\x08"))
             rx.charReceived(0, c);
-        auto* box = w.find<QPlainTextEdit>(at(RxWindow, 0));
+        auto* box = w.find<QPlainTextEdit>(at(receiveBox, 0));
         QCOMPARE(box->toPlainText(), QStringLiteral("CQ\nDE OH2XX"));
         QCOMPARE(box->accessibleName(), QStringLiteral("Received text"));
         // A screen reader reads the box's text through its text interface.
@@ -138,7 +138,7 @@ class DigitalWindowsTest : public QObject {
     void functionKey_captionIsTheTitle_andTheMacroIsEditedWithTheRightButton() {
         WindowRig w;
         w.rig.dialogs.textAnswers << QStringLiteral("cq cq de oh2xx");
-        auto* key = w.find<QPushButton>(at(Command7, 2));
+        auto* key = w.find<QPushButton>(at(functionKey, 2));
         emit key->customContextMenuRequested({});
         QCOMPARE(key->text(), QStringLiteral("CQ "));
         QCOMPARE(w.window->terminal().transmit().functionKey(2), QStringLiteral("CQ CQ DE OH2XX"));

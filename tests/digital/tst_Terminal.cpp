@@ -46,17 +46,18 @@ class TerminalTest : public QObject {
         TerminalRig rig;
         QVERIFY(writeFile(rig.path(MmvariPos::kFileName), posFile(kFullFile)));
         Terminal& t = rig.open();
-        QCOMPARE(rig.store().text(at(CBMode, 0)), QStringLiteral("bpsk"));
+        QCOMPARE(rig.store().text(at(modeChoice, 0)), QStringLiteral("bpsk"));
         QCOMPARE(t.modem().RxCarrier(0), 1000);
-        QVERIFY(!rig.store().isTicked(at(BtnAFC, 0)));
-        QVERIFY(rig.store().isTicked(BtnNET));
+        QVERIFY(!rig.store().isTicked(at(afcButton, 0)));
+        QVERIFY(rig.store().isTicked(netButton));
         QCOMPARE(t.viewType(), 1); // W.F.
-        QVERIFY(rig.store().isTicked(TalkBTN));
+        QVERIFY(rig.store().isTicked(talkButton));
         QCOMPARE(t.modem().Speed(0), 62.5);
         QVERIFY(t.largeFont());
-        QCOMPARE(rig.store().text(at(Command7, 0)), QStringLiteral("F1 "));
+        QCOMPARE(rig.store().text(at(functionKey, 0)), QStringLiteral("F1 "));
         // S1 and the TX default (step 12) reach the modem and the sound card.
-        QVERIFY(rig.store().isTicked(S + "1") && rig.store().isTicked(TXDF));
+        QVERIFY(rig.store().isTicked(receiveSoundMenu + "1") &&
+                rig.store().isTicked(defaultTransmitSoundMenu));
         QCOMPARE(rig.sound.inputDevice, 1);
         QCOMPARE(rig.sound.outputDevice, -1);
         QVERIFY(rig.dialogs.messages.isEmpty());
@@ -95,22 +96,24 @@ class TerminalTest : public QObject {
         const TwipsRect g = rig.open().geometry();
         QCOMPARE((QList<int>{g.top, g.left, g.height, g.width}), applied);
         // The file ended early: the sound lines were not there, so both defaults are ticked.
-        QVERIFY(rig.store().isTicked(DF) && rig.store().isTicked(TXDF));
+        QVERIFY(rig.store().isTicked(defaultReceiveSoundMenu) &&
+                rig.store().isTicked(defaultTransmitSoundMenu));
     }
 
     void soundMenus_listTenDevices_andAFifthIsNotRestored() {
         TerminalRig rig;
         Terminal& t = rig.open();
-        QCOMPARE(rig.store().text(TXDF), QStringLiteral("System default (Built-in Audio)"));
-        QCOMPARE(rig.store().text(TXS + "2"), QStringLiteral("Card C"));
-        QVERIFY(!rig.store().isVisible(TXS + "3")); // no such device
-        t.soundMenuClicked(TXS + "5");
+        QCOMPARE(rig.store().text(defaultTransmitSoundMenu),
+                 QStringLiteral("System default (Built-in Audio)"));
+        QCOMPARE(rig.store().text(transmitSoundMenu + "2"), QStringLiteral("Card C"));
+        QVERIFY(!rig.store().isVisible(transmitSoundMenu + "3")); // no such device
+        t.soundMenuClicked(transmitSoundMenu + "5");
         QCOMPARE(rig.sound.outputDevice, 5);
         t.unload({});
         TerminalRig again;
         QFile::copy(rig.path(MmvariPos::kFileName), again.path(MmvariPos::kFileName));
         again.open();
-        QVERIFY(again.store().isTicked(TXDF));
+        QVERIFY(again.store().isTicked(defaultTransmitSoundMenu));
         QCOMPARE(again.sound.outputDevice, -1);
     }
 
@@ -121,7 +124,7 @@ class TerminalTest : public QObject {
         for (QChar c : QStringLiteral("AB\r\nCD\r\x08X\x08"))
             rx.charReceived(0, c);
         QCOMPARE(rx.text(0), QStringLiteral("AB\nCD")); // CR LF one break, backspace takes it whole
-        t.controls().setValue(TalkBTN, 1);
+        t.controls().setValue(talkButton, 1);
         t.dualClicked();
         for (QChar c : QStringLiteral("a:b\r"))
             rx.charReceived(0, c), rx.charReceived(1, c);
@@ -169,8 +172,10 @@ class TerminalTest : public QObject {
         QSignalSpy read(&t, &Terminal::callsignsRead);
         QVERIFY(read.wait(10000));
         QVERIFY(t.callsigns().isEmpty());
-        QVERIFY2(big.store().text(ListStatus).startsWith("MASTER.SCP not read: 16 MB is not a callsign list"),
-                 qPrintable(big.store().text(ListStatus)));
+        QVERIFY2(big.store()
+                     .text(callsignListStatus)
+                     .startsWith("MASTER.SCP not read: 16 MB is not a callsign list"),
+                 qPrintable(big.store().text(callsignListStatus)));
 
         TerminalRig junk;
         QByteArray bytes = "# calls\nOH2XX\n" + QByteArray(200000, '\n') + "K1ABC/P\n";
@@ -181,7 +186,7 @@ class TerminalTest : public QObject {
         QTRY_VERIFY(j.callsigns().contains("W1AW"));
         QVERIFY(j.callsigns().contains("OH2XX") && j.callsigns().contains("K1ABC/P"));
         QVERIFY(j.callsigns().size() < 100);
-        QVERIFY(junk.store().text(ListStatus).isEmpty());
+        QVERIFY(junk.store().text(callsignListStatus).isEmpty());
     }
 
     void pickUp_withMasterScp_listsKnownCallsOnce_andAClickTakesOneOff() {
@@ -192,12 +197,12 @@ class TerminalTest : public QObject {
         const QString text = QStringLiteral("CQ CQ DE OH2XX OH2XX OH2XX K1ABC K1ABC PSE K ");
         for (QChar c : text)
             t.receive().charReceived(0, c);
-        QCOMPARE(rig.store().items(List1), (QStringList{"OH2XX", "K1ABC"}));
+        QCOMPARE(rig.store().items(callsignList), (QStringList{"OH2XX", "K1ABC"}));
         QCOMPARE(t.receive().listHeightTwips(), 510);
         t.receive().clickedAt(0, int(text.indexOf("K1ABC")) + 2);
-        QCOMPARE(rig.store().items(List1), QStringList{"OH2XX"});
+        QCOMPARE(rig.store().items(callsignList), QStringList{"OH2XX"});
         t.receive().clickedAt(0, 1); // the first word: nothing before it, nothing happens
-        QCOMPARE(rig.store().items(List1), QStringList{"OH2XX"});
+        QCOMPARE(rig.store().items(callsignList), QStringList{"OH2XX"});
     }
 
     void typing_backspace_takesBackOnlyWhatWasHandedOver() {
@@ -261,9 +266,11 @@ class TerminalTest : public QObject {
         rig.sound.fail(QStringLiteral("Connection terminated"));
         QVERIFY(!t.modem().Transmit());
         QCOMPARE(rig.sent, (QStringList{"A0:MX1;", "A0:MX0;"}));
-        QVERIFY2(rig.store().text(SoundStatus).startsWith(
-                     "Sound card gone while sending (Connection terminated): transmission ended, transmitter keyed up"),
-                 qPrintable(rig.store().text(SoundStatus)));
+        QVERIFY2(rig.store()
+                     .text(soundStatus)
+                     .startsWith("Sound card gone while sending (Connection terminated): "
+                                 "transmission ended, transmitter keyed up"),
+                 qPrintable(rig.store().text(soundStatus)));
 
         rig.sent.clear();
         rig.sound.failStart = false;
@@ -279,15 +286,19 @@ class TerminalTest : public QObject {
 
         rig.sound.failStart = true; // the sound server is not back yet
         t.retrySound();
-        QVERIFY(rig.store().text(SoundStatus).startsWith("Sound card not open: no such device. Trying again every 3 s"));
+        QVERIFY(rig.store()
+                    .text(soundStatus)
+                    .startsWith("Sound card not open: no such device. Trying again every 3 s"));
         QVERIFY(t.soundRetrying());
         rig.sound.failStart = false; // now it is
         t.retrySound();
         QVERIFY(rig.sound.running());
         QVERIFY(!t.soundRetrying());
-        QVERIFY(rig.store().text(SoundStatus).startsWith("Hearing "));
+        QVERIFY(rig.store().text(soundStatus).startsWith("Hearing "));
         rig.sound.fail(QStringLiteral("Connection terminated")); // while only receiving
-        QVERIFY(rig.store().text(SoundStatus).startsWith("Sound card gone (Connection terminated): nothing is heard"));
+        QVERIFY(rig.store()
+                    .text(soundStatus)
+                    .startsWith("Sound card gone (Connection terminated): nothing is heard"));
         QVERIFY(t.soundRetrying());
     }
 
@@ -309,16 +320,16 @@ class TerminalTest : public QObject {
     void carrierSearch_stopsAtTheBandEdge_orOnASignal() {
         TerminalRig rig;
         Terminal& t = rig.open();
-        t.controls().setText(CBRX, QStringLiteral("260"));
+        t.controls().setText(receiveCarrierBox, QStringLiteral("260"));
         t.search().MoveLft(); // no jump from 260, then a hertz at a time
-        QCOMPARE(t.controls().text(CBRX), QStringLiteral("250"));
+        QCOMPARE(t.controls().text(receiveCarrierBox), QStringLiteral("250"));
         QCOMPARE(t.modem().RxCarrier(0), 250);
 
         rig.sound.input = pskIdle(1000, 60);
-        t.controls().setText(CBRX, QStringLiteral("1100"));
+        t.controls().setText(receiveCarrierBox, QStringLiteral("1100"));
         t.rxCarrierChosen();
         t.search().MoveLft();
-        const int found = t.controls().text(CBRX).toInt();
+        const int found = t.controls().text(receiveCarrierBox).toInt();
         // It stops on the signal's skirt, within reach of the AFC, not at once or at the edge.
         QVERIFY2(found >= 1000 && found < 1060, qPrintable(QString::number(found)));
     }
@@ -328,7 +339,7 @@ class TerminalTest : public QObject {
         Terminal& t = rig.open();
         QVERIFY(t.displayClicked(1234, true, 0));
         QCOMPARE(t.marker(), 1234);
-        QVERIFY(!rig.store().isEnabled(mnuDelAllNotches));
+        QVERIFY(!rig.store().isEnabled(deleteNotchesMenu));
         t.setNotchHere();
         t.popupClosed();
         QCOMPARE(t.marker(), 0);
@@ -337,9 +348,9 @@ class TerminalTest : public QObject {
         QCOMPARE(t.modem().NotchCount(), 0);
         t.displayClicked(1742, false, 0); // a click tunes to the signal clicked on
         QCOMPARE(t.modem().RxCarrier(0), 1742);
-        QCOMPARE(t.controls().text(CBRX), QStringLiteral("1742"));
+        QCOMPARE(t.controls().text(receiveCarrierBox), QStringLiteral("1742"));
         t.displayClicked(900, false, 0, 1);
-        QCOMPARE(t.controls().text(LFQ), QStringLiteral("900Hz"));
+        QCOMPARE(t.controls().text(secondCarrierLabel), QStringLiteral("900Hz"));
     }
 
     void nameRule_data() {

@@ -54,7 +54,7 @@ class TerminalOnTheAirTest : public QObject {
         QString why;
         QVERIFY2(otherCard.start(listener, -1, -1, &why), qPrintable(why));
 
-        auto* tx = terminal->findChild<QPlainTextEdit*>(TermCtl::TxWindow);
+        auto* tx = terminal->findChild<QPlainTextEdit*>(TermCtl::transmitBox);
         tx->setFocus();
         const QString text = QStringLiteral("OH1ZZ DE OH2XX UR 599 K ");
         for (QChar c : text) {
@@ -123,24 +123,27 @@ class TerminalOnTheAirTest : public QObject {
                     folder.path()});
         t.load();
         t.activated();
-        QVERIFY2(t.controls().text(TermCtl::SoundStatus).startsWith("Hearing "),
-                 qPrintable(t.controls().text(TermCtl::SoundStatus)));
-        QVERIFY(t.controls().text(TermCtl::S + "1").startsWith("Monitor of ")); // the output's monitor is offered
+        QVERIFY2(t.controls().text(TermCtl::soundStatus).startsWith("Hearing "),
+                 qPrintable(t.controls().text(TermCtl::soundStatus)));
+        QVERIFY(t.controls()
+                    .text(TermCtl::receiveSoundMenu + "1")
+                    .startsWith("Monitor of ")); // the output's monitor is offered
         t.transmit().keyPress(u'C', 0);
         QCOMPARE(sent, QStringList{"A0:MX1;"});
         ::kill(pid_t(server.processId()), SIGKILL);
         QVERIFY(server.waitForFinished(5000));
         QTRY_COMPARE_WITH_TIMEOUT(sent, (QStringList{"A0:MX1;", "A0:MX0;"}), 5000);
         QVERIFY(!t.modem().Transmit());
-        QVERIFY2(t.controls().text(TermCtl::SoundStatus).startsWith("Sound card gone while sending"),
-                 qPrintable(t.controls().text(TermCtl::SoundStatus)));
+        QVERIFY2(
+            t.controls().text(TermCtl::soundStatus).startsWith("Sound card gone while sending"),
+            qPrintable(t.controls().text(TermCtl::soundStatus)));
         QVERIFY(t.soundRetrying());
 
         QFile::remove(socket);
         QVERIFY(startServer());
         t.retrySound(); // what the retry timer does every 3 s
-        QVERIFY2(t.controls().text(TermCtl::SoundStatus).startsWith("Hearing "),
-                 qPrintable(t.controls().text(TermCtl::SoundStatus)));
+        QVERIFY2(t.controls().text(TermCtl::soundStatus).startsWith("Hearing "),
+                 qPrintable(t.controls().text(TermCtl::soundStatus)));
         Modem other(SoundDuplex::kSampleRate); // another station on the same band
         PulseDuplex otherCard;
         QString why;

@@ -10,7 +10,7 @@ CarrierSearch::CarrierSearch(TerminalContext& context)
     : context_(context), stepWait_(context.clock) {}
 
 void CarrierSearch::tuneTo(int hz) {
-    context_.store.setText(TermCtl::CBRX, QString::number(hz));
+    context_.store.setText(TermCtl::receiveCarrierBox, QString::number(hz));
     context_.modem.setRxCarrier(0, hz);
 }
 
@@ -23,7 +23,9 @@ void CarrierSearch::search(int direction) {
     running_ = true;
     PausingWait::yieldToEvents();
     context_.stopSearch = false;
-    auto carrier = [this] { return NumericText::integerValue(context_.store.text(TermCtl::CBRX)); };
+    auto carrier = [this] {
+        return NumericText::integerValue(context_.store.text(TermCtl::receiveCarrierBox));
+    };
     auto atEdge = [direction](int f) { return direction < 0 ? f <= kLowestHz : f >= kHighestHz; };
     const int start = carrier();
     if (direction < 0 ? start > kLowestHz + kJumpHz : start < kHighestHz)

@@ -56,10 +56,10 @@ void ReceiveText::RxBackspace(int channel) {
 void ReceiveText::RxChar(int channel, QChar c) {
     if (!context_.terminalActive)
         return;
-    if (channel == 1 && !context_.store.isVisible(TermCtl::at(TermCtl::CBMode, 1)))
+    if (channel == 1 && !context_.store.isVisible(TermCtl::at(TermCtl::modeChoice, 1)))
         return;
     QString shown(c);
-    if (channel == 0 && context_.store.isTicked(TermCtl::TalkBTN)) {
+    if (channel == 0 && context_.store.isTicked(TermCtl::talkButton)) {
         if (c == u':')
             shown = QStringLiteral(". ");
         else if (c.unicode() < 31)
@@ -88,10 +88,10 @@ void ReceiveText::pickUp(QChar upper) {
     if (pickWord_.size() > kPickWordLength) {
         QString candidate = pickWord_;
         const bool known = callsigns_.FindIt(candidate) == QStringLiteral("Yes");
-        QStringList list = context_.store.items(TermCtl::List1);
+        QStringList list = context_.store.items(TermCtl::callsignList);
         if (known && !list.contains(candidate)) {
             list.append(candidate);
-            context_.store.setItems(TermCtl::List1, list);
+            context_.store.setItems(TermCtl::callsignList, list);
         }
         pickWord_.clear();
     }
@@ -101,7 +101,7 @@ void ReceiveText::pickUp(QChar upper) {
 }
 
 void ReceiveText::sizeList() {
-    QStringList list = context_.store.items(TermCtl::List1);
+    QStringList list = context_.store.items(TermCtl::callsignList);
     const int entries = int(list.size());
     const int height = entries >= 5 ? 1275 : entries >= 2 ? entries * 255 : 255;
     if (height != listHeight_) {
@@ -110,12 +110,12 @@ void ReceiveText::sizeList() {
     }
     if (entries > kMaxListEntries) {
         list.removeFirst();
-        context_.store.setItems(TermCtl::List1, list);
+        context_.store.setItems(TermCtl::callsignList, list);
     }
 }
 
 void ReceiveText::clearList() {
-    context_.store.setItems(TermCtl::List1, {});
+    context_.store.setItems(TermCtl::callsignList, {});
     listHeight_ = 255;
     emit listHeightChanged(listHeight_);
 }
@@ -137,7 +137,7 @@ void ReceiveText::clickedAt(int channel, int position) {
     const QString word = text.mid(start, end - start).trimmed();
     if (word.isEmpty())
         return;
-    QStringList list = context_.store.items(TermCtl::List1);
+    QStringList list = context_.store.items(TermCtl::callsignList);
     if (list.removeAll(word) > 0)
-        context_.store.setItems(TermCtl::List1, list);
+        context_.store.setItems(TermCtl::callsignList, list);
 }

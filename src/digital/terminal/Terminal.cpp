@@ -55,28 +55,29 @@ void Terminal::connectModem() {
     connect(&modem_, &Modem::TxRxSwitched, this, &Terminal::showTxRxSwitch);
     connect(&modem_, &Modem::DisplayUpdate, this, [this] {
         for (int ch = 0; ch < 2; ++ch)
-            store_.setText(at(LSN, ch), QStringLiteral("S/N=%1dB").arg(modem_.SignalToNoise(ch)));
+            store_.setText(at(signalToNoiseLabel, ch),
+                           QStringLiteral("S/N=%1dB").arg(modem_.SignalToNoise(ch)));
     });
     connect(&modem_, &Modem::SpeedChanged, this, [this](int channel, double baud) {
-        store_.setText(at(CBSpeed, channel), NumericText::shortestDecimal(baud));
+        store_.setText(at(speedChoice, channel), NumericText::shortestDecimal(baud));
     });
     connect(&modem_, &Modem::TimingReport, this, [this](int channel, int value, bool inMs) {
-        store_.setText(at(LTiming, channel), inMs
-                                                 ? NumericText::shortestDecimal(value * 0.01) + "ms"
-                                                 : QString::number(value) + "ppm");
+        store_.setText(at(timingLabel, channel),
+                       inMs ? NumericText::shortestDecimal(value * 0.01) + "ms"
+                            : QString::number(value) + "ppm");
     });
     connect(&modem_, &Modem::TxCarrierChanged, this,
-            [this](int hz) { store_.setText(CBTX, QString::number(hz)); });
+            [this](int hz) { store_.setText(transmitCarrierBox, QString::number(hz)); });
     connect(&modem_, &Modem::RxCarrierChanged, this, [this](int channel, int hz) {
         if (channel == 0)
-            store_.setText(CBRX, QString::number(hz));
+            store_.setText(receiveCarrierBox, QString::number(hz));
         else
-            store_.setText(LFQ, QString::number(hz) + "Hz");
+            store_.setText(secondCarrierLabel, QString::number(hz) + "Hz");
     });
-    connect(&modem_, &Modem::NetChanged, this, [this](bool on) { setDown(BtnNET, on); });
+    connect(&modem_, &Modem::NetChanged, this, [this](bool on) { setDown(netButton, on); });
     connect(&modem_, &Modem::ModeChanged, this, [this](int channel, int index, const QString&) {
-        store_.setValue(at(CBMode, channel), index);
-        store_.setText(LLang, modem_.LangName(channel));
+        store_.setValue(at(modeChoice, channel), index);
+        store_.setText(languageLabel, modem_.LangName(channel));
     });
 }
 
@@ -87,27 +88,27 @@ void Terminal::showTxRxSwitch(bool toTransmit) {
 
 void Terminal::load() {
     for (int i = 0; i < kFunctionKeys; ++i)
-        store_.setText(at(Command7, i), QString());
+        store_.setText(at(functionKey, i), QString());
     fillSoundMenus();
     drawHandle_ = modem_.DrawHandle();
-    scrollPos_ = store_.value(HSW);
+    scrollPos_ = store_.value(displayStartBar);
     QStringList modes;
     for (int i = 0; i < modem_.ModeCount(); ++i)
         modes << modem_.ModeName(i);
     for (int ch = 0; ch < 2; ++ch) {
-        store_.setItems(at(CBMode, ch), modes);
-        store_.setValue(at(CBMode, ch), modem_.modeIndex(ch));
-        store_.setText(at(CBSpeed, ch), NumericText::shortestDecimal(modem_.Speed(ch)));
+        store_.setItems(at(modeChoice, ch), modes);
+        store_.setValue(at(modeChoice, ch), modem_.modeIndex(ch));
+        store_.setText(at(speedChoice, ch), NumericText::shortestDecimal(modem_.Speed(ch)));
         modem_.setCharset(ch, modem_.FontCharset());
     }
-    store_.setText(LLang, modem_.LangName(0));
-    store_.setText(CBRX, QString::number(modem_.RxCarrier(0)));
-    store_.setText(CBTX, QString::number(modem_.TxCarrier()));
-    store_.setText(LFQ, QString::number(modem_.RxCarrier(1)) + "Hz");
+    store_.setText(languageLabel, modem_.LangName(0));
+    store_.setText(receiveCarrierBox, QString::number(modem_.RxCarrier(0)));
+    store_.setText(transmitCarrierBox, QString::number(modem_.TxCarrier()));
+    store_.setText(secondCarrierLabel, QString::number(modem_.RxCarrier(1)) + "Hz");
     SyncButtons();
-    modem_.setNetOn(store_.isTicked(BtnNET));
-    modem_.setAfc(0, store_.isTicked(at(BtnAFC, 0)));
-    modem_.setAfc(1, store_.isTicked(at(BtnAFC, 1)));
+    modem_.setNetOn(store_.isTicked(netButton));
+    modem_.setAfc(0, store_.isTicked(at(afcButton, 0)));
+    modem_.setAfc(1, store_.isTicked(at(afcButton, 1)));
     modem_.setModemActive(true);
     modem_.setChannelOn(1, true);
     startReadingCallsigns();
@@ -125,7 +126,7 @@ void Terminal::startReadingCallsigns() {
     QThread* reader = QThread::create([path, stop, reading] { *reading = CallsignList::read(path, *stop); });
     connect(reader, &QThread::finished, this, [this, reading] {
         callsigns_.adopt(std::move(reading->calls));
-        store_.setText(ListStatus, reading->problem);
+        store_.setText(callsignListStatus, reading->problem);
         emit callsignsRead();
     });
     connect(reader, &QThread::finished, reader, &QObject::deleteLater);
@@ -169,5 +170,5 @@ void Terminal::keyUpForClosing() {
 }
 
 int Terminal::minimumHeightTwips() const {
-    return store_.isVisible(at(CBMode, 1)) ? 4600 : 2900;
+    return store_.isVisible(at(modeChoice, 1)) ? 4600 : 2900;
 }

@@ -83,7 +83,7 @@ class Terminal final : public QObject {
     int minimumHeightTwips() const;
     bool largeFont() const { return largeFont_; }
     int fontSize() const { return largeFont_ ? kLargeFont : kSmallFont; }
-    bool isTopMost() const { return store_.isTicked(TermCtl::Front); }
+    bool isTopMost() const { return store_.isTicked(TermCtl::alwaysOnTopCheck); }
     QString fileTarget() const { return fileTarget_; }
     void clearFileTarget() { fileTarget_.clear(); }
     const QStringList& levelClickInfo() const { return levelClickInfo_; }

@@ -12,19 +12,19 @@ void Terminal::setDown(const QString& name, bool down) {
 }
 
 void Terminal::modeChosen(int channel) {
-    modem_.setMode(channel, store_.text(at(CBMode, channel)));
+    modem_.setMode(channel, store_.text(at(modeChoice, channel)));
 }
 
 void Terminal::speedChosen(int channel) {
-    modem_.setSpeed(channel, NumericText::numericValue(store_.text(at(CBSpeed, channel))));
+    modem_.setSpeed(channel, NumericText::numericValue(store_.text(at(speedChoice, channel))));
 }
 
 void Terminal::rxCarrierChosen() {
-    modem_.setRxCarrier(0, NumericText::integerValue(store_.text(CBRX)));
+    modem_.setRxCarrier(0, NumericText::integerValue(store_.text(receiveCarrierBox)));
 }
 
 void Terminal::txCarrierChosen() {
-    modem_.setTxCarrier(NumericText::numericValue(store_.text(CBTX)));
+    modem_.setTxCarrier(NumericText::numericValue(store_.text(transmitCarrierBox)));
 }
 
 void Terminal::fillSoundMenus() {
@@ -39,14 +39,15 @@ void Terminal::fillSoundMenus() {
             store_.setVisible(prefix + QString::number(i), !caption.isEmpty());
         }
     };
-    fill(TXDF, TXS, platform_.defaultOutput, platform_.outputDevices);
-    fill(DF, S, platform_.defaultInput, platform_.inputDevices);
+    fill(defaultTransmitSoundMenu, transmitSoundMenu, platform_.defaultOutput,
+         platform_.outputDevices);
+    fill(defaultReceiveSoundMenu, receiveSoundMenu, platform_.defaultInput, platform_.inputDevices);
 }
 
 void Terminal::soundMenuClicked(const QString& entry) {
-    const bool transmit = entry.startsWith(TXS) || entry == TXDF;
-    const QString defaultEntry = transmit ? TXDF : DF;
-    const QString prefix = transmit ? TXS : S;
+    const bool transmit = entry.startsWith(transmitSoundMenu) || entry == defaultTransmitSoundMenu;
+    const QString defaultEntry = transmit ? defaultTransmitSoundMenu : defaultReceiveSoundMenu;
+    const QString prefix = transmit ? transmitSoundMenu : receiveSoundMenu;
     store_.setValue(defaultEntry, entry == defaultEntry ? 1 : 0);
     for (int i = 0; i < kSoundEntries; ++i)
         store_.setValue(prefix + QString::number(i), entry == prefix + QString::number(i) ? 1 : 0);
@@ -54,8 +55,8 @@ void Terminal::soundMenuClicked(const QString& entry) {
 }
 
 QString Terminal::soundEntry(bool transmit) const {
-    const QString defaultEntry = transmit ? TXDF : DF;
-    const QString prefix = transmit ? TXS : S;
+    const QString defaultEntry = transmit ? defaultTransmitSoundMenu : defaultReceiveSoundMenu;
+    const QString prefix = transmit ? transmitSoundMenu : receiveSoundMenu;
     QString entry = store_.isTicked(defaultEntry) ? QStringLiteral("-1") : QString();
     for (int i = 0; i < kSoundEntries; ++i) {
         if (store_.isTicked(prefix + QString::number(i)))
@@ -75,19 +76,22 @@ void Terminal::startSound() {
     platform_.sound.stop();
     QString why;
     if (!platform_.sound.start(modem_, modem_.inputDevice(), modem_.outputDevice(), &why)) {
-        store_.setText(SoundStatus, QStringLiteral("Sound card not open: %1. Trying again every %2 s")
-                                        .arg(why)
-                                        .arg(kSoundRetryMs / 1000));
+        store_.setText(soundStatus,
+                       QStringLiteral("Sound card not open: %1. Trying again every %2 s")
+                           .arg(why)
+                           .arg(kSoundRetryMs / 1000));
         soundRetry_.start();
         return;
     }
     soundRetry_.stop();
     auto name = [this](bool transmit, int device) {
         const QString entry =
-            device < 0 ? (transmit ? TXDF : DF) : (transmit ? TXS : S) + QString::number(device);
+            device < 0
+                ? (transmit ? defaultTransmitSoundMenu : defaultReceiveSoundMenu)
+                : (transmit ? transmitSoundMenu : receiveSoundMenu) + QString::number(device);
         return store_.text(entry);
     };
-    store_.setText(SoundStatus,
+    store_.setText(soundStatus,
                    QStringLiteral("Hearing %1, sending to %2")
                        .arg(name(false, modem_.inputDevice()), name(true, modem_.outputDevice())));
 }
@@ -103,11 +107,12 @@ void Terminal::onSoundFailed(const QString& why) {
     if (sending)
         transmit_.txOffClicked();
     const QString retry = QStringLiteral("Trying it again every %1 s").arg(kSoundRetryMs / 1000);
-    store_.setText(SoundStatus,
-                   sending ? QStringLiteral("Sound card gone while sending (%1): transmission ended, "
-                                            "transmitter keyed up. %2")
-                                 .arg(why, retry)
-                           : QStringLiteral("Sound card gone (%1): nothing is heard. %2").arg(why, retry));
+    store_.setText(
+        soundStatus,
+        sending ? QStringLiteral("Sound card gone while sending (%1): transmission ended, "
+                                 "transmitter keyed up. %2")
+                      .arg(why, retry)
+                : QStringLiteral("Sound card gone (%1): nothing is heard. %2").arg(why, retry));
     if (!context_.closing)
         soundRetry_.start();
 }
@@ -130,21 +135,21 @@ void Terminal::largeFontClicked() {
 }
 
 void Terminal::frontClicked() {
-    if (store_.isTicked(Front))
+    if (store_.isTicked(alwaysOnTopCheck))
         emit topMostRequested(); // unticking takes effect when the window next opens
 }
 
 void Terminal::scrollChanged() {
-    scrollPos_ = store_.value(HSW);
+    scrollPos_ = store_.value(displayStartBar);
     emit displayChanged();
 }
 
 void Terminal::afcClicked(int channel) {
-    modem_.setAfc(channel, store_.isTicked(at(BtnAFC, channel)));
+    modem_.setAfc(channel, store_.isTicked(at(afcButton, channel)));
 }
 
 void Terminal::netClicked() {
-    modem_.setNetOn(store_.isTicked(BtnNET));
+    modem_.setNetOn(store_.isTicked(netButton));
 }
 
 void Terminal::bpfClicked(int index) {
@@ -167,10 +172,10 @@ void Terminal::fftClicked(int index) {
 void Terminal::dualClicked() {
     if (dualLatched_) {
         dualLatched_ = false;
-        setDown(Dual, false);
+        setDown(dualButton, false);
         DullIt(2);
     } else {
-        setDown(Dual, true);
+        setDown(dualButton, true);
         dualLatched_ = true;
         DullIt(1);
     }
@@ -182,17 +187,17 @@ int Terminal::GetViewIndex() const {
 
 void Terminal::SyncButtons() {
     for (int i = 0; i < 4; ++i) {
-        setDown(at(BtnFFT, i), GetViewIndex() == i);
-        setDown(at(BtnBPF, i), modem_.BpfIndex() == i);
+        setDown(at(viewButton, i), GetViewIndex() == i);
+        setDown(at(bandPassButton, i), modem_.BpfIndex() == i);
     }
 }
 
 void Terminal::applyDisplayKind() {
-    if (store_.isTicked(at(BtnFFT, 2)))
+    if (store_.isTicked(at(viewButton, 2)))
         fftClicked(2);
-    else if (store_.isTicked(at(BtnFFT, 3)))
+    else if (store_.isTicked(at(viewButton, 3)))
         fftClicked(3);
-    else if (store_.isTicked(at(BtnFFT, 1)))
+    else if (store_.isTicked(at(viewButton, 1)))
         fftClicked(1);
     else
         fftClicked(0);
@@ -213,7 +218,7 @@ bool Terminal::displayClicked(int hz, bool rightButton, int notchAtPointer, int 
     }
     clickFreq_ = hz;
     marker_ = hz;
-    store_.setEnabled(mnuDelAllNotches, modem_.NotchCount() > 0);
+    store_.setEnabled(deleteNotchesMenu, modem_.NotchCount() > 0);
     emit displayChanged();
     return true;
 }
@@ -221,9 +226,9 @@ bool Terminal::displayClicked(int hz, bool rightButton, int notchAtPointer, int 
 void Terminal::tuneChannel(int channel, int hz) {
     modem_.setRxCarrier(channel, hz);
     if (channel == 0)
-        store_.setText(CBRX, QString::number(modem_.RxCarrier(0)));
+        store_.setText(receiveCarrierBox, QString::number(modem_.RxCarrier(0)));
     else
-        store_.setText(LFQ, QString::number(modem_.RxCarrier(1)) + "Hz");
+        store_.setText(secondCarrierLabel, QString::number(modem_.RxCarrier(1)) + "Hz");
 }
 
 void Terminal::popupClosed() {

@@ -3,8 +3,8 @@
 #include "common/ControlStore.h"
 
 QStringList TermCtl::secondChannelControls() {
-    return {at(CBMode, 1), at(CBSpeed, 1), at(BtnAFC, 1), LFQ,
-            at(LSN, 1),    at(XMMVLvl, 1), XMMVView1,     at(RxWindow, 1)};
+    return {at(modeChoice, 1),         at(speedChoice, 1), at(afcButton, 1),   secondCarrierLabel,
+            at(signalToNoiseLabel, 1), at(levelMeter, 1),  secondSpectrumView, at(receiveBox, 1)};
 }
 
 QStringList TermCtl::speedItems(int channel) {
@@ -20,42 +20,42 @@ QStringList TermCtl::carrierItems() {
 void populateTerminalControls(ControlStore& store) {
     using namespace TermCtl;
     const std::pair<QString, QString> captions[] = {
-        {Command1, "Clear"},
-        {Command4, "<"},
-        {Command5, ">"},
-        {Command6, "&Z"},
-        {Front, "F"},
-        {BtnTX, "TX"},
-        {BtnTXOFF, "TXOFF"},
-        {BtnNET, "NET"},
-        {BtnCW, "CW"},
-        {Dual, "Dual"},
-        {TalkBTN, "Talk"},
-        {ZoomBTN, "Z"},
-        {ex, "Exit"},
-        {SFile, "Send File"},
-        {HH, "Help"},
-        {DF, "Default"},
-        {TXDF, "Default"},
-        {mnuSetNotch, "&Set notch on here"},
-        {mnuDelAllNotches, "&Delete all notches"},
-        {mnuTxCarrier, "Set &TX Carrier on here"},
+        {clearCallsignsButton, "Clear"},
+        {searchDownButton, "<"},
+        {searchUpButton, ">"},
+        {largeFontButton, "&Z"},
+        {alwaysOnTopCheck, "F"},
+        {transmitButton, "TX"},
+        {transmitOffButton, "TXOFF"},
+        {netButton, "NET"},
+        {cwIdButton, "CW"},
+        {dualButton, "Dual"},
+        {talkButton, "Talk"},
+        {zoomButton, "Z"},
+        {exitMenu, "Exit"},
+        {sendFileMenu, "Send File"},
+        {helpMenu, "Help"},
+        {defaultReceiveSoundMenu, "Default"},
+        {defaultTransmitSoundMenu, "Default"},
+        {setNotchMenu, "&Set notch on here"},
+        {deleteNotchesMenu, "&Delete all notches"},
+        {transmitCarrierMenu, "Set &TX Carrier on here"},
     };
     for (const auto& [name, caption] : captions)
         store.setText(name, caption);
     const QStringList views = {"FFT", "W.F.", "SYN", "WAV"};
     for (int i = 0; i < 4; ++i) {
-        store.setText(at(BtnFFT, i), views[i]);
-        store.setText(at(BtnBPF, i), QStringLiteral("BPF%1").arg(i + 1));
+        store.setText(at(viewButton, i), views[i]);
+        store.setText(at(bandPassButton, i), QStringLiteral("BPF%1").arg(i + 1));
     }
     for (int ch = 0; ch < 2; ++ch) {
-        store.setText(at(BtnAFC, ch), QStringLiteral("AFC"));
-        store.setText(at(LSN, ch), QStringLiteral("S/N=0dB"));
-        store.setItems(at(CBMode, ch), {});
+        store.setText(at(afcButton, ch), QStringLiteral("AFC"));
+        store.setText(at(signalToNoiseLabel, ch), QStringLiteral("S/N=0dB"));
+        store.setItems(at(modeChoice, ch), {});
     }
-    store.setText(CBRX, QStringLiteral("1500"));
-    store.setText(CBTX, QStringLiteral("1500"));
-    store.setItems(List1, {});
+    store.setText(receiveCarrierBox, QStringLiteral("1500"));
+    store.setText(transmitCarrierBox, QStringLiteral("1500"));
+    store.setItems(callsignList, {});
     for (const QString& name : secondChannelControls())
         store.setVisible(name, false);
 }

@@ -56,7 +56,7 @@ void Terminal::applySettingsFile(const QStringList& all) {
     }
     SetSound();
     SyncButtons();
-    if (store_.isTicked(Front))
+    if (store_.isTicked(alwaysOnTopCheck))
         emit topMostRequested();
 }
 
@@ -77,16 +77,16 @@ void Terminal::applyWindowLines(const SettingsLines& lines) {
 void Terminal::applyModemLines(const SettingsLines& lines) {
     if (lines.has(5)) {
         if (lines.at(5) == kBpskStored)
-            store_.setValue(at(CBMode, 0), ModeList::kBpskIndex);
+            store_.setValue(at(modeChoice, 0), ModeList::kBpskIndex);
         else
-            store_.setText(at(CBMode, 0), lines.at(5));
+            store_.setText(at(modeChoice, 0), lines.at(5));
         modeChosen(0);
     }
     if (lines.has(6) && number(lines.at(6)) > 0)
         modem_.setRxCarrier(0, number(lines.at(6)));
-    const std::pair<int, QString> buttons[] = {{7, at(BtnAFC, 0)},  {8, BtnNET},
-                                               {9, at(BtnFFT, 0)},  {10, at(BtnFFT, 1)},
-                                               {11, at(BtnFFT, 2)}, {12, at(BtnFFT, 3)}};
+    const std::pair<int, QString> buttons[] = {{7, at(afcButton, 0)},   {8, netButton},
+                                               {9, at(viewButton, 0)},  {10, at(viewButton, 1)},
+                                               {11, at(viewButton, 2)}, {12, at(viewButton, 3)}};
     for (const auto& [n, name] : buttons) {
         if (lines.has(n))
             setDown(name, !lines.isFalse(n));
@@ -94,7 +94,7 @@ void Terminal::applyModemLines(const SettingsLines& lines) {
     if (lines.has(12))
         applyDisplayKind();
     if (lines.has(13) && !lines.isFalse(13)) {
-        setDown(Dual, true);
+        setDown(dualButton, true);
         DullIt(1);
         dualLatched_ = true;
     }
@@ -103,17 +103,17 @@ void Terminal::applyModemLines(const SettingsLines& lines) {
 // Lines 14-20: Talk, Zoom, the level-meter click, always on top, the speed.
 void Terminal::applyOptionLines(const SettingsLines& lines) {
     if (lines.has(14))
-        setDown(TalkBTN, lines.at(14) == QStringLiteral("YES"));
+        setDown(talkButton, lines.at(14) == QStringLiteral("YES"));
     if (lines.has(15))
-        setDown(ZoomBTN, lines.at(15) == QStringLiteral("YES"));
+        setDown(zoomButton, lines.at(15) == QStringLiteral("YES"));
     for (int i = 0; i < 3; ++i) {
         if (lines.has(16 + i))
             levelClickInfo_[i] = lines.at(16 + i);
     }
     if (lines.has(19))
-        store_.setValue(Front, number(lines.at(19)));
+        store_.setValue(alwaysOnTopCheck, number(lines.at(19)));
     if (lines.has(20)) {
-        store_.setText(at(CBSpeed, 0), lines.at(20));
+        store_.setText(at(speedChoice, 0), lines.at(20));
         modem_.setSpeed(0, NumericText::numericValue(lines.at(20)));
     }
 }
@@ -122,7 +122,9 @@ void Terminal::applyOptionLines(const SettingsLines& lines) {
 // gets its default entry.
 void Terminal::applySoundLines(const SettingsLines& lines) {
     int n = 21;
-    for (const auto& [defaultEntry, prefix] : {std::pair{DF, S}, std::pair{TXDF, TXS}}) {
+    for (const auto& [defaultEntry, prefix] :
+         {std::pair{defaultReceiveSoundMenu, receiveSoundMenu},
+          std::pair{defaultTransmitSoundMenu, transmitSoundMenu}}) {
         if (lines.has(n))
             setDown(defaultEntry, MmvariPos::convertsToTrue(lines.at(n)));
         ++n;
@@ -161,7 +163,7 @@ void Terminal::applyPortLines(const SettingsLines& lines) {
 
 QStringList Terminal::settingsLines() const {
     auto down = [this](const QString& name) { return boolText(store_.isTicked(name)); };
-    const QString mode = store_.text(at(CBMode, 0));
+    const QString mode = store_.text(at(modeChoice, 0));
     QStringList lines = {
         QString::number(geometry_.top),
         QString::number(geometry_.left),
@@ -169,16 +171,18 @@ QStringList Terminal::settingsLines() const {
         QString::number(geometry_.width),
         mode == QStringLiteral("bpsk") ? kBpskStored : mode,
         QString::number(modem_.RxCarrier(0)),
-        down(at(BtnAFC, 0)),
-        down(BtnNET),
+        down(at(afcButton, 0)),
+        down(netButton),
     };
     for (int i = 0; i < 4; ++i)
-        lines << down(at(BtnFFT, i));
-    lines << down(Dual) << QStringLiteral("NO")
-          << (store_.isTicked(ZoomBTN) ? QStringLiteral("YES") : QStringLiteral("NO"));
+        lines << down(at(viewButton, i));
+    lines << down(dualButton) << QStringLiteral("NO")
+          << (store_.isTicked(zoomButton) ? QStringLiteral("YES") : QStringLiteral("NO"));
     lines << levelClickInfo_;
-    lines << QString::number(store_.value(Front)) << store_.text(at(CBSpeed, 0));
-    for (const auto& [defaultEntry, prefix] : {std::pair{DF, S}, std::pair{TXDF, TXS}}) {
+    lines << QString::number(store_.value(alwaysOnTopCheck)) << store_.text(at(speedChoice, 0));
+    for (const auto& [defaultEntry, prefix] :
+         {std::pair{defaultReceiveSoundMenu, receiveSoundMenu},
+          std::pair{defaultTransmitSoundMenu, transmitSoundMenu}}) {
         lines << down(defaultEntry);
         for (int i = 0; i < kStoredSoundEntries; ++i)
             lines << down(prefix + QString::number(i));

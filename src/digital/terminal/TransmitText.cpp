@@ -33,7 +33,7 @@ TransmitText::KeyOutcome TransmitText::keyPress(QChar key, int caret) {
         return {false, false};
     }
     context_.keyTransmitter(true);
-    if (!context_.store.isTicked(TermCtl::BtnTX)) {
+    if (!context_.store.isTicked(TermCtl::transmitButton)) {
         txSentPos_ = 0;
         context_.modem.setTransmit(true);
     }
@@ -75,12 +75,13 @@ void TransmitText::TxStateChanged(int state) {
         box_.clear();
         emit boxCleared();
     }
-    context_.store.setText(TermCtl::BtnTX, QString::fromLatin1(captions[qBound(0, state, 4)]));
-    context_.store.setValue(TermCtl::BtnTX, state != 0 ? 1 : 0);
+    context_.store.setText(TermCtl::transmitButton,
+                           QString::fromLatin1(captions[qBound(0, state, 4)]));
+    context_.store.setValue(TermCtl::transmitButton, state != 0 ? 1 : 0);
 }
 
 void TransmitText::txButtonClicked() {
-    if (context_.store.isTicked(TermCtl::BtnTX)) {
+    if (context_.store.isTicked(TermCtl::transmitButton)) {
         txSentPos_ = 0;
         context_.modem.setTransmit(true);
         context_.keyTransmitter(true);
@@ -110,7 +111,7 @@ void TransmitText::StopXMT() {
 
 void TransmitText::setFunctionKey(int index, const QString& macro) {
     functionKeys_[size_t(index)] = macro;
-    context_.store.setText(TermCtl::at(TermCtl::Command7, index), captionFor(macro));
+    context_.store.setText(TermCtl::at(TermCtl::functionKey, index), captionFor(macro));
 }
 
 void TransmitText::editFunctionKey(int index) {

@@ -87,8 +87,8 @@ TerminalWindow::TerminalWindow(const TerminalPlatform& platform, QWidget* parent
     column->addWidget(buildFunctionKeys());
     column->addWidget(buildControlRows());
     column->addWidget(buildDisplays());
-    column->addWidget(statusLine(SoundStatus, QStringLiteral("Sound card")));
-    column->addWidget(statusLine(ListStatus, QStringLiteral("Callsign list")));
+    column->addWidget(statusLine(soundStatus, QStringLiteral("Sound card")));
+    column->addWidget(statusLine(callsignListStatus, QStringLiteral("Callsign list")));
     setCentralWidget(central);
 
     QList<QAction*> actions = findChildren<QAction*>();
@@ -127,10 +127,12 @@ void TerminalWindow::buildMenus() {
         return a;
     };
     QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
-    connect(action(file, ex), &QAction::triggered, this, &QWidget::close);
-    connect(action(file, SFile), &QAction::triggered, this, [this] { terminal_->sendFile(); });
+    connect(action(file, exitMenu), &QAction::triggered, this, &QWidget::close);
+    connect(action(file, sendFileMenu), &QAction::triggered, this,
+            [this] { terminal_->sendFile(); });
     const std::pair<QString, std::pair<QString, QString>> soundMenus[] = {
-        {QStringLiteral("Sound  RX"), {DF, S}}, {QStringLiteral("Sound TX"), {TXDF, TXS}}};
+        {QStringLiteral("Sound  RX"), {defaultReceiveSoundMenu, receiveSoundMenu}},
+        {QStringLiteral("Sound TX"), {defaultTransmitSoundMenu, transmitSoundMenu}}};
     for (const auto& [title, names] : soundMenus) {
         QMenu* menu = menuBar()->addMenu(title);
         QStringList entries{names.first};
@@ -145,15 +147,15 @@ void TerminalWindow::buildMenus() {
         }
     }
     QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
-    connect(action(help, HH), &QAction::triggered, this, [this] { terminal_->help(); });
+    connect(action(help, helpMenu), &QAction::triggered, this, [this] { terminal_->help(); });
 
     popup_ = new QMenu(QStringLiteral("Popup"), this);
-    connect(action(popup_, mnuSetNotch), &QAction::triggered, this,
+    connect(action(popup_, setNotchMenu), &QAction::triggered, this,
             [this] { terminal_->setNotchHere(); });
-    connect(action(popup_, mnuDelAllNotches), &QAction::triggered, this,
+    connect(action(popup_, deleteNotchesMenu), &QAction::triggered, this,
             [this] { terminal_->deleteAllNotches(); });
     popup_->addSeparator();
-    connect(action(popup_, mnuTxCarrier), &QAction::triggered, this,
+    connect(action(popup_, transmitCarrierMenu), &QAction::triggered, this,
             [this] { terminal_->txCarrierHere(); });
 }
 
@@ -163,15 +165,15 @@ QWidget* TerminalWindow::buildTextArea() {
     column->setContentsMargins(0, 0, 0, 0);
     for (int ch = 0; ch < 2; ++ch) {
         auto* box = named<QPlainTextEdit>(
-            at(RxWindow, ch), ch == 0 ? QStringLiteral("Received text")
-                                      : QStringLiteral("Received text, second channel"));
+            at(receiveBox, ch), ch == 0 ? QStringLiteral("Received text")
+                                        : QStringLiteral("Received text, second channel"));
         box->setReadOnly(true);
         box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
         box->setUndoRedoEnabled(false);
         box->viewport()->installEventFilter(this);
         column->addWidget(box, 1);
     }
-    auto* tx = named<QPlainTextEdit>(TxWindow, QStringLiteral("Text to send"));
+    auto* tx = named<QPlainTextEdit>(transmitBox, QStringLiteral("Text to send"));
     tx->setMaximumHeight(tx->fontMetrics().height() * 3 + 10);
     tx->installEventFilter(this);
     column->addWidget(tx);
@@ -185,7 +187,7 @@ QWidget* TerminalWindow::buildFunctionKeys() {
     keys->setSpacing(2);
     for (int i = 0; i < kFunctionKeys; ++i) {
         auto* key =
-            modemButton(at(Command7, i), false, QStringLiteral("Function key %1").arg(i + 1));
+            modemButton(at(functionKey, i), false, QStringLiteral("Function key %1").arg(i + 1));
         key->setToolTip(QStringLiteral("Right click to set function key content and name"));
         key->setContextMenuPolicy(Qt::CustomContextMenu);
         key->setMinimumWidth(40);
@@ -202,42 +204,45 @@ QWidget* TerminalWindow::buildControlRows() {
     grid->setVerticalSpacing(2);
     int col = 0;
     auto first = [&](QWidget* w) { grid->addWidget(w, 0, col++); };
-    first(listBox(at(CBMode, 0), QStringLiteral("Mode")));
-    first(listBox(at(CBSpeed, 0), QStringLiteral("Speed"), speedItems(0)));
-    first(listBox(CBRX, QStringLiteral("Receive carrier, hertz"), carrierItems()));
-    first(listBox(CBTX, QStringLiteral("Transmit carrier, hertz"), carrierItems()));
-    auto* tx = modemButton(BtnTX, true, QStringLiteral("Transmit"));
+    first(listBox(at(modeChoice, 0), QStringLiteral("Mode")));
+    first(listBox(at(speedChoice, 0), QStringLiteral("Speed"), speedItems(0)));
+    first(listBox(receiveCarrierBox, QStringLiteral("Receive carrier, hertz"), carrierItems()));
+    first(listBox(transmitCarrierBox, QStringLiteral("Transmit carrier, hertz"), carrierItems()));
+    auto* tx = modemButton(transmitButton, true, QStringLiteral("Transmit"));
     tx->setContextMenuPolicy(Qt::CustomContextMenu);
     tx->setToolTip(QStringLiteral("Right click: a steady tone for tuning"));
     first(tx);
-    first(modemButton(BtnTXOFF, false, QStringLiteral("Transmit off")));
-    first(modemButton(at(BtnAFC, 0), true, QStringLiteral("AFC")));
-    first(modemButton(BtnNET, true, QStringLiteral("NET, transmit on the receive carrier")));
-    first(modemButton(Command4, false, QStringLiteral("Search for a signal below")));
-    first(modemButton(Command5, false, QStringLiteral("Search for a signal above")));
-    first(modemButton(Command6, false, QStringLiteral("Large font")));
-    first(named<QCheckBox>(Front, QStringLiteral("Always on top")));
-    first(reportLabel(at(LSN, 0), QStringLiteral("Signal to noise"), QStringLiteral("S/N=-99dB")));
-    first(reportLabel(at(LTiming, 0), QStringLiteral("Timing"), QStringLiteral("-9999ppm")));
-    first(reportLabel(LLang, QStringLiteral("Character code"), QStringLiteral("Varicode")));
+    first(modemButton(transmitOffButton, false, QStringLiteral("Transmit off")));
+    first(modemButton(at(afcButton, 0), true, QStringLiteral("AFC")));
+    first(modemButton(netButton, true, QStringLiteral("NET, transmit on the receive carrier")));
+    first(modemButton(searchDownButton, false, QStringLiteral("Search for a signal below")));
+    first(modemButton(searchUpButton, false, QStringLiteral("Search for a signal above")));
+    first(modemButton(largeFontButton, false, QStringLiteral("Large font")));
+    first(named<QCheckBox>(alwaysOnTopCheck, QStringLiteral("Always on top")));
+    first(reportLabel(at(signalToNoiseLabel, 0), QStringLiteral("Signal to noise"),
+                      QStringLiteral("S/N=-99dB")));
+    first(reportLabel(at(timingLabel, 0), QStringLiteral("Timing"), QStringLiteral("-9999ppm")));
+    first(reportLabel(languageLabel, QStringLiteral("Character code"), QStringLiteral("Varicode")));
     col = 0;
     auto second = [&](QWidget* w) { grid->addWidget(w, 1, col++); };
     static const char* const views[] = {"Spectrum", "Waterfall", "Sync scope", "Wave scope"};
     for (int i = 0; i < 4; ++i)
-        second(modemButton(at(BtnFFT, i), true, QString::fromLatin1(views[i])));
+        second(modemButton(at(viewButton, i), true, QString::fromLatin1(views[i])));
     for (int i = 0; i < 4; ++i)
-        second(modemButton(at(BtnBPF, i), true, QStringLiteral("Band-pass filter %1").arg(i + 1)));
-    second(modemButton(BtnCW, true, QStringLiteral("CW")));
-    second(modemButton(Dual, true, QStringLiteral("Dual receive")));
-    second(modemButton(TalkBTN, true, QStringLiteral("Talk")));
-    second(modemButton(ZoomBTN, true, QStringLiteral("Zoom")));
-    second(listBox(at(CBMode, 1), QStringLiteral("Mode, second channel")));
-    second(listBox(at(CBSpeed, 1), QStringLiteral("Speed, second channel"), speedItems(1)));
-    second(modemButton(at(BtnAFC, 1), true, QStringLiteral("AFC, second channel")));
-    second(reportLabel(LFQ, QStringLiteral("Second channel carrier"), QStringLiteral("2999Hz")));
-    second(reportLabel(at(LSN, 1), QStringLiteral("Signal to noise, second channel"),
+        second(modemButton(at(bandPassButton, i), true,
+                           QStringLiteral("Band-pass filter %1").arg(i + 1)));
+    second(modemButton(cwIdButton, true, QStringLiteral("CW")));
+    second(modemButton(dualButton, true, QStringLiteral("Dual receive")));
+    second(modemButton(talkButton, true, QStringLiteral("Talk")));
+    second(modemButton(zoomButton, true, QStringLiteral("Zoom")));
+    second(listBox(at(modeChoice, 1), QStringLiteral("Mode, second channel")));
+    second(listBox(at(speedChoice, 1), QStringLiteral("Speed, second channel"), speedItems(1)));
+    second(modemButton(at(afcButton, 1), true, QStringLiteral("AFC, second channel")));
+    second(reportLabel(secondCarrierLabel, QStringLiteral("Second channel carrier"),
+                       QStringLiteral("2999Hz")));
+    second(reportLabel(at(signalToNoiseLabel, 1), QStringLiteral("Signal to noise, second channel"),
                        QStringLiteral("S/N=-99dB")));
-    second(reportLabel(at(LTiming, 1), QStringLiteral("Timing, second channel"),
+    second(reportLabel(at(timingLabel, 1), QStringLiteral("Timing, second channel"),
                        QStringLiteral("-9999ppm")));
     grid->setColumnStretch(30, 1);
     return rows;
@@ -255,29 +260,31 @@ QWidget* TerminalWindow::buildDisplays() {
         return w;
     };
     for (int ch = 0; ch < 2; ++ch) {
-        QWidget* level = place(new XmmvLevel(modem), at(XMMVLvl, ch),
+        QWidget* level = place(new XmmvLevel(modem), at(levelMeter, ch),
                                ch == 0 ? QStringLiteral("Signal level")
                                        : QStringLiteral("Signal level, second channel"));
         level->installEventFilter(this);
         grid->addWidget(level, 0, ch == 0 ? 0 : 3, 2, 1);
     }
     auto* view = static_cast<XmmvView*>(
-        place(new XmmvView(modem, 0), XMMVView, QStringLiteral("Spectrum display")));
-    auto* view1 = static_cast<XmmvView*>(place(new XmmvView(modem, 1), XMMVView1,
+        place(new XmmvView(modem, 0), spectrumView, QStringLiteral("Spectrum display")));
+    auto* view1 = static_cast<XmmvView*>(place(new XmmvView(modem, 1), secondSpectrumView,
                                                QStringLiteral("Spectrum display, second channel")));
     grid->addWidget(view, 0, 1);
     grid->addWidget(view1, 0, 2);
-    grid->addWidget(place(new AfcIndicator(modem), AFCLvl, QStringLiteral("AFC indicator")), 1, 2);
-    auto* scroll = named<QScrollBar>(HSW, QStringLiteral("Display start frequency"));
+    grid->addWidget(place(new AfcIndicator(modem), afcIndicator, QStringLiteral("AFC indicator")),
+                    1, 2);
+    auto* scroll = named<QScrollBar>(displayStartBar, QStringLiteral("Display start frequency"));
     scroll->setOrientation(Qt::Horizontal);
     scroll->setRange(0, 2000);
     scroll->setSingleStep(50);
     scroll->setPageStep(500);
     grid->addWidget(scroll, 1, 1);
-    auto* list = named<QListWidget>(List1, QStringLiteral("Callsigns picked up"));
+    auto* list = named<QListWidget>(callsignList, QStringLiteral("Callsigns picked up"));
     list->setFixedWidth(pixels(1200));
     grid->addWidget(list, 0, 4);
-    grid->addWidget(modemButton(Command1, false, QStringLiteral("Clear the callsign list")), 1, 4);
+    grid->addWidget(
+        modemButton(clearCallsignsButton, false, QStringLiteral("Clear the callsign list")), 1, 4);
     grid->setColumnStretch(1, 1);
     for (XmmvView* v : {view, view1})
         connect(v, &XmmvView::clickedAt, this,

@@ -64,15 +64,16 @@ void TerminalWindow::wireTerminal() {
             directory_->close();
     });
     connect(&t, &Terminal::finished, this, &QObject::deleteLater);
-    auto* tx = findChild<QPlainTextEdit*>(TxWindow);
+    auto* tx = findChild<QPlainTextEdit*>(transmitBox);
     connect(tx, &QPlainTextEdit::textChanged, this,
             [this, tx] { terminal_->transmit().setBoxText(tx->toPlainText()); });
     connect(&t.transmit(), &TransmitText::boxCleared, tx, [tx] {
         if (!tx->toPlainText().isEmpty())
             tx->clear();
     });
-    connect(&t.receive(), &ReceiveText::listHeightChanged, this,
-            [this](int twips) { findChild<QListWidget*>(List1)->setFixedHeight(pixels(twips)); });
+    connect(&t.receive(), &ReceiveText::listHeightChanged, this, [this](int twips) {
+        findChild<QListWidget*>(callsignList)->setFixedHeight(pixels(twips));
+    });
 }
 
 void TerminalWindow::wireButtons() {
@@ -80,29 +81,29 @@ void TerminalWindow::wireButtons() {
     auto onClick = [this](const QString& name, auto&& handler) {
         connect(findChild<QAbstractButton*>(name), &QAbstractButton::clicked, this, handler);
     };
-    onClick(BtnTX, [&t] { t.transmit().txButtonClicked(); });
-    connect(findChild<QPushButton*>(BtnTX), &QWidget::customContextMenuRequested, this,
+    onClick(transmitButton, [&t] { t.transmit().txButtonClicked(); });
+    connect(findChild<QPushButton*>(transmitButton), &QWidget::customContextMenuRequested, this,
             [&t] { t.transmit().txButtonSecondEvent(); });
-    onClick(BtnTXOFF, [&t] { t.transmit().txOffClicked(); });
-    onClick(BtnNET, [&t] { t.netClicked(); });
-    onClick(Dual, [&t] { t.dualClicked(); });
-    onClick(Command1, [&t] { t.receive().clearList(); });
-    onClick(Command4, [&t] { t.search().MoveLft(); });
-    onClick(Command5, [&t] { t.search().MoveRgt(); });
-    onClick(Command6, [&t] { t.largeFontClicked(); });
-    onClick(Front, [&t] { t.frontClicked(); });
+    onClick(transmitOffButton, [&t] { t.transmit().txOffClicked(); });
+    onClick(netButton, [&t] { t.netClicked(); });
+    onClick(dualButton, [&t] { t.dualClicked(); });
+    onClick(clearCallsignsButton, [&t] { t.receive().clearList(); });
+    onClick(searchDownButton, [&t] { t.search().MoveLft(); });
+    onClick(searchUpButton, [&t] { t.search().MoveRgt(); });
+    onClick(largeFontButton, [&t] { t.largeFontClicked(); });
+    onClick(alwaysOnTopCheck, [&t] { t.frontClicked(); });
     for (int ch = 0; ch < 2; ++ch)
-        onClick(at(BtnAFC, ch), [&t, ch] { t.afcClicked(ch); });
+        onClick(at(afcButton, ch), [&t, ch] { t.afcClicked(ch); });
     for (int i = 0; i < 4; ++i) {
-        onClick(at(BtnFFT, i), [&t, i] { t.fftClicked(i); });
-        onClick(at(BtnBPF, i), [&t, i] { t.bpfClicked(i); });
+        onClick(at(viewButton, i), [&t, i] { t.fftClicked(i); });
+        onClick(at(bandPassButton, i), [&t, i] { t.bpfClicked(i); });
     }
     for (int i = 0; i < kFunctionKeys; ++i) {
-        onClick(at(Command7, i), [&t, i] { t.transmit().sendFunctionKey(i); });
-        connect(findChild<QPushButton*>(at(Command7, i)), &QWidget::customContextMenuRequested,
+        onClick(at(functionKey, i), [&t, i] { t.transmit().sendFunctionKey(i); });
+        connect(findChild<QPushButton*>(at(functionKey, i)), &QWidget::customContextMenuRequested,
                 this, [&t, i] { t.transmit().editFunctionKey(i); });
     }
-    connect(findChild<QScrollBar*>(HSW), &QScrollBar::valueChanged, this,
+    connect(findChild<QScrollBar*>(displayStartBar), &QScrollBar::valueChanged, this,
             [&t] { t.scrollChanged(); });
 }
 
@@ -122,17 +123,17 @@ void TerminalWindow::wireLists() {
         }
     };
     for (int ch = 0; ch < 2; ++ch) {
-        onChoice(at(CBMode, ch), [&t, ch] { t.modeChosen(ch); });
-        onChoice(at(CBSpeed, ch), [&t, ch] { t.speedChosen(ch); });
+        onChoice(at(modeChoice, ch), [&t, ch] { t.modeChosen(ch); });
+        onChoice(at(speedChoice, ch), [&t, ch] { t.speedChosen(ch); });
     }
-    onChoice(CBRX, [&t] { t.rxCarrierChosen(); });
-    onChoice(CBTX, [&t] { t.txCarrierChosen(); });
+    onChoice(receiveCarrierBox, [&t] { t.rxCarrierChosen(); });
+    onChoice(transmitCarrierBox, [&t] { t.txCarrierChosen(); });
 }
 
 void TerminalWindow::bindReceiveBoxes() {
     connect(&terminal_->receive(), &ReceiveText::appended, this,
             [this](int channel, const QString& text) {
-                auto* box = findChild<QPlainTextEdit*>(at(RxWindow, channel));
+                auto* box = findChild<QPlainTextEdit*>(at(receiveBox, channel));
                 QTextCursor end(box->document());
                 end.movePosition(QTextCursor::End);
                 end.insertText(text);
@@ -141,13 +142,13 @@ void TerminalWindow::bindReceiveBoxes() {
             });
     connect(&terminal_->receive(), &ReceiveText::trimmedFront, this,
             [this](int channel, int count) {
-                auto* box = findChild<QPlainTextEdit*>(at(RxWindow, channel));
+                auto* box = findChild<QPlainTextEdit*>(at(receiveBox, channel));
                 QTextCursor oldest(box->document());
                 oldest.setPosition(count, QTextCursor::KeepAnchor);
                 oldest.removeSelectedText();
             });
     connect(&terminal_->receive(), &ReceiveText::chopped, this, [this](int channel, int count) {
-        auto* box = findChild<QPlainTextEdit*>(at(RxWindow, channel));
+        auto* box = findChild<QPlainTextEdit*>(at(receiveBox, channel));
         QTextCursor end(box->document());
         end.movePosition(QTextCursor::End);
         for (int i = 0; i < count; ++i)
@@ -166,15 +167,15 @@ bool TerminalWindow::event(QEvent* event) {
 bool TerminalWindow::eventFilter(QObject* watched, QEvent* event) {
     if (destroying_)
         return false;
-    if (watched->objectName() == TxWindow)
+    if (watched->objectName() == transmitBox)
         return transmitKey(static_cast<QPlainTextEdit*>(watched), event) ||
                QMainWindow::eventFilter(watched, event);
     for (int ch = 0; ch < 2; ++ch) {
-        auto* box = findChild<QPlainTextEdit*>(at(RxWindow, ch));
+        auto* box = findChild<QPlainTextEdit*>(at(receiveBox, ch));
         if (box && watched == box->viewport())
             return receiveBoxEvent(ch, event) || QMainWindow::eventFilter(watched, event);
     }
-    if (event->type() == QEvent::MouseButtonPress && watched->objectName().startsWith(XMMVLvl)) {
+    if (event->type() == QEvent::MouseButtonPress && watched->objectName().startsWith(levelMeter)) {
         const QPoint where = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
         terminal_->levelClicked(int(terminal_->modem().spectrum().level() * 100), where.x(),
                                 where.y());
@@ -207,7 +208,7 @@ bool TerminalWindow::receiveBoxEvent(int channel, QEvent* event) {
     } else if (event->type() == QEvent::MouseButtonRelease) {
         // Let the box place its caret first, then pick up the word there.
         QTimer::singleShot(0, this, [this, channel] {
-            auto* box = findChild<QPlainTextEdit*>(at(RxWindow, channel));
+            auto* box = findChild<QPlainTextEdit*>(at(receiveBox, channel));
             terminal_->receive().setMouseDown(false);
             terminal_->receive().clickedAt(channel, box->textCursor().position());
         });
@@ -217,7 +218,7 @@ bool TerminalWindow::receiveBoxEvent(int channel, QEvent* event) {
 
 void TerminalWindow::displayClicked(XmmvView* view, double hz, Qt::MouseButton button) {
     const bool right = button == Qt::RightButton;
-    const int channel = view->objectName() == XMMVView1 ? 1 : 0;
+    const int channel = view->objectName() == secondSpectrumView ? 1 : 0;
     const int notch = right ? view->NotchAtPointer(view->xFor(hz)) : 0;
     if (!terminal_->displayClicked(int(std::lround(hz)), right, notch, channel))
         return;
@@ -226,7 +227,7 @@ void TerminalWindow::displayClicked(XmmvView* view, double hz, Qt::MouseButton b
 }
 
 void TerminalWindow::applyDisplay() {
-    for (const QString& name : {XMMVView, XMMVView1}) {
+    for (const QString& name : {spectrumView, secondSpectrumView}) {
         auto* view = findChild<XmmvView*>(name);
         view->ViewType = terminal_->viewType();
         view->ScrollPos = terminal_->scrollPos();
@@ -236,7 +237,7 @@ void TerminalWindow::applyDisplay() {
 }
 
 void TerminalWindow::setFontSize(int points) {
-    for (const QString& name : {at(RxWindow, 0), at(RxWindow, 1), TxWindow}) {
+    for (const QString& name : {at(receiveBox, 0), at(receiveBox, 1), transmitBox}) {
         auto* box = findChild<QPlainTextEdit*>(name);
         QFont font = box->font();
         font.setPointSize(points);
