@@ -150,7 +150,7 @@ int latency() {
     psk.start(audio);
     std::vector<size_t> ends;
     for (QChar c : text) {
-        psk.character(static_cast<unsigned char>(c.toLatin1()), audio);
+        psk.character(c, audio);
         ends.push_back(audio.size()); // the character with its closing gap
     }
     psk.end(audio);

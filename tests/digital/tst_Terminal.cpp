@@ -2,6 +2,8 @@
 // receiving, sending, the carrier search, and files going out through the terminal's modem
 // with the remote transmitter keyed around them; the modem runs on a sound card the test pulls.
 #include "digital/dsp/PskModulator.h"
+#include "digital/modem/DspFactory.h"
+#include "digital/modem/Modem.h"
 #include "digital/terminal/MmvariPos.h"
 #include "support/Awgn.h"
 #include "support/TerminalRig.h"
@@ -212,7 +214,7 @@ class TerminalTest : public QObject {
         tx.keyPress(u'A', 0);
         tx.setBoxText(QStringLiteral("ABCDE"));
         for (int i = 0; i < 3; ++i)
-            tx.TxCharRequest();
+            t.modem().SendText(tx.nextCharacter()); // as the modem takes them
         QCOMPARE(tx.TxSentPos(), 3);
         QCOMPARE(t.modem().TxPending(), 3);
         tx.keyPress(QChar(8), 5); // behind the handed-over text: only the box changes
@@ -221,6 +223,48 @@ class TerminalTest : public QObject {
         QCOMPARE(tx.TxSentPos(), 2);
         QCOMPARE(t.modem().TxPending(), 2);
         QVERIFY(tx.keyPress(u'X', 1).caretToEnd); // handed-over text is not edited
+    }
+
+    // What goes on the air is what the modulator makes of the same text: one preamble, one
+    // rule for characters a mode has no code for, one tail.
+    void onTheAir_samplesAreTheModulators_data() {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<double>("baud");
+        for (const char* mode : {"bpsk", "qpsk", "rtty-u", "rtty-l-w"})
+            QTest::newRow(mode) << QString(mode) << 0.0;
+        QTest::newRow("bpsk 62.5") << QStringLiteral("bpsk") << 62.5;
+        QTest::newRow("rtty 75 baud") << QStringLiteral("rtty-u") << 75.0;
+    }
+    void onTheAir_samplesAreTheModulators() {
+        QFETCH(QString, mode);
+        QFETCH(double, baud);
+        const QString text = QString::fromUtf8("CQ de OH2XX 599 73? caf\u00e9 \u0416 {x}\r\n");
+        TerminalRig rig;
+        Modem& modem = rig.open().modem();
+        modem.setMode(0, mode);
+        if (baud > 0)
+            modem.setSpeed(0, baud);
+        modem.setTxCarrier(1234.5);
+        modem.SendText(text);
+        modem.setTransmit(true);
+        modem.setReturnToRx(true); // the queue goes out, then the tail
+        std::vector<float> air;
+        for (int block = 0; modem.Transmit() && block < 4000; ++block) {
+            float samples[480];
+            modem.renderTx(samples, 480);
+            air.insert(air.end(), samples, samples + 480);
+        }
+        QVERIFY(!modem.Transmit());
+        while (!air.empty() && air.back() == 0.0f) // the silence after the tail
+            air.pop_back();
+        const auto modulator = DspFactory::modulator(
+            ModeList::modes()[ModeList::indexOf(mode)],
+            {.sampleRate = modem.sampleRate(), .carrierHz = 1234.5, .baud = modem.Speed(0)});
+        std::vector<float> made = modulator->transmit(text);
+        while (!made.empty() && made.back() == 0.0f)
+            made.pop_back();
+        QCOMPARE(air.size(), made.size());
+        QVERIFY(air == made);
     }
 
     void macro_sendsItsTextWithoutTheTitle() {

@@ -24,10 +24,28 @@ public:
     virtual double signalToNoise() const = 0;
 };
 
+// A transmission, piece by piece, as the modem on the air sends it and as the tools and the
+// tests make it whole: its start, the characters as they come, idle while there is nothing to
+// send, its end. Each call adds samples in -1..1 to `out`. A character the mode has no code for
+// is left out. `reset` returns the block to what it was when made: phase, clocks, shift.
 class Modulator {
 public:
     virtual ~Modulator() = default;
-    // The whole transmission of `text` (its start, the text, its end), as samples in -1..1.
-    virtual std::vector<float> transmit(const QString& text) = 0;
+    virtual void start(std::vector<float>& out) = 0;
+    virtual void character(QChar c, std::vector<float>& out) = 0;
+    virtual void idle(std::vector<float>& out) = 0; // a short piece of the idle signal
+    virtual void end(std::vector<float>& out) = 0;
+    virtual void steadyCarrier(std::vector<float>& out) = 0; // a short piece of plain carrier, for tuning
     virtual void reset() = 0;
+
+    // The whole transmission of `text`, from a fresh start.
+    std::vector<float> transmit(const QString& text) {
+        std::vector<float> out;
+        reset();
+        start(out);
+        for (QChar c : text)
+            character(c, out);
+        end(out);
+        return out;
+    }
 };

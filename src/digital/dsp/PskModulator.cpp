@@ -53,10 +53,10 @@ void PskModulator::idle(int symbols, std::vector<float>& out) {
         bit(false, out);
 }
 
-void PskModulator::character(unsigned char c, std::vector<float>& out) {
-    const QByteArray code = Varicode::encode(c);
-    if (code.isEmpty())
-        return;
+void PskModulator::character(QChar c, std::vector<float>& out) {
+    if (c.unicode() >= 128)
+        return; // varicode has no others
+    const QByteArray code = Varicode::encode(static_cast<unsigned char>(c.unicode()));
     for (char b : code)
         bit(b == '1', out);
     bit(false, out);
@@ -71,12 +71,7 @@ void PskModulator::end(std::vector<float>& out) {
     symbol(kSteady, out, 1, 0); // fade out
 }
 
-std::vector<float> PskModulator::transmit(const QString& text) {
-    std::vector<float> out;
-    reset();
-    start(out);
-    for (const char c : text.toLatin1())
-        character(static_cast<unsigned char>(c), out);
-    end(out);
-    return out;
+void PskModulator::steadyCarrier(std::vector<float>& out) {
+    for (int i = 0; i < kPostambleSymbols; ++i)
+        symbol(kSteady, out);
 }

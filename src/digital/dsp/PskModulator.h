@@ -17,17 +17,16 @@ class PskModulator final : public Modulator {
 public:
     static constexpr int kPreambleSymbols = 32;
     static constexpr int kPostambleSymbols = 32;
+    static constexpr int kIdleSymbols = 2; // one idle piece: short, so typing is not kept waiting
 
     PskModulator(double sampleRate, double carrierHz, double baud, bool qpsk = false);
 
-    // The whole transmission of `text`, as samples in -1..1.
-    std::vector<float> transmit(const QString& text) override; // Latin-1
-
-    // Piece by piece: start, characters, idle while nothing is to send, end.
-    void start(std::vector<float>& out);
-    void character(unsigned char c, std::vector<float>& out);
+    void start(std::vector<float>& out) override;
+    void character(QChar c, std::vector<float>& out) override; // 7-bit ASCII only
+    void idle(std::vector<float>& out) override { idle(kIdleSymbols, out); }
     void idle(int symbols, std::vector<float>& out);
-    void end(std::vector<float>& out);
+    void end(std::vector<float>& out) override;
+    void steadyCarrier(std::vector<float>& out) override;
     void reset() override;
 
 private:

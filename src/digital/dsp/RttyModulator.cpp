@@ -35,15 +35,13 @@ void RttyModulator::code(quint8 code, std::vector<float>& out) {
     tone(true, stopBits_, out);
 }
 
-std::vector<float> RttyModulator::transmit(const QString& text) {
-    std::vector<float> out;
-    reset();
-    mark(baud_ / 2, out); // half a second of mark
+void RttyModulator::start(std::vector<float>& out) {
+    mark(baud_ / 4, out); // a quarter of a second
     code(Baudot::kLetters, out);
-    Baudot::Encoder encoder;
-    for (quint8 c : encoder.encode(text))
-        code(c, out);
-    code(Baudot::kLetters, out);
-    mark(baud_ / 4, out);
-    return out;
+    encoder_.reset(); // the first character says its shift again
+}
+
+void RttyModulator::character(QChar c, std::vector<float>& out) {
+    for (quint8 baudot : encoder_.encode(QString(c)))
+        code(baudot, out);
 }

@@ -3,17 +3,13 @@
 #include "DspFactory.h"
 #include "PttPort.h"
 #include "digital/dsp/BandPass.h"
-#include "digital/dsp/Baudot.h"
 #include "digital/dsp/PskDemodulator.h"
-#include "digital/dsp/PskModulator.h"
 #include "digital/dsp/RttyDemodulator.h"
-#include "digital/dsp/RttyModulator.h"
 
 #include <cmath>
 
 namespace {
 constexpr int kDefaultCarrier = 1500;
-constexpr int kIdleSymbols = 2;
 } // namespace
 
 struct Modem::Channel {
@@ -209,10 +205,6 @@ void Modem::reportTiming() {
 
 // Transmitting -------------------------------------------------------------------------
 
-bool Modem::sendsPsk() const {
-    return ModeList::isPsk(ModeList::modes()[modeIndex(0)].kind);
-}
-
 void Modem::setTxState(int state) {
     if (state == txState_)
         return;
@@ -266,38 +258,11 @@ void Modem::SendText(const QString& text) {
 }
 
 void Modem::startModulator() {
-    const ModeList::Mode& mode = ModeList::modes()[modeIndex(0)];
     txBuffer_.clear();
     txRead_ = 0;
-    if (ModeList::isPsk(mode.kind)) {
-        psk_ = std::make_unique<PskModulator>(rate_, txCarrier_, Speed(0),
-                                              mode.kind == ModeList::Kind::Qpsk);
-        psk_->start(txBuffer_);
-    } else {
-        rtty_ = std::make_unique<RttyModulator>(rate_, txCarrier_, Speed(0), mode.shiftHz, mode.markLower);
-        rtty_->mark(Speed(0) / 4, txBuffer_);
-        rtty_->code(Baudot::kLetters, txBuffer_);
-        rttyEncoder_.reset();
-    }
-}
-
-void Modem::endModulator() {
-    if (sendsPsk() && psk_)
-        psk_->end(txBuffer_);
-    else if (rtty_)
-        rtty_->mark(2, txBuffer_);
-}
-
-void Modem::modulateNext() {
-    const QChar c = txQueue_.front();
-    txQueue_.remove(0, 1);
-    if (sendsPsk()) {
-        if (c.unicode() < 128) // varicode has no others (and toLatin1 would make them NUL)
-            psk_->character(static_cast<unsigned char>(c.unicode()), txBuffer_);
-        return;
-    }
-    for (quint8 code : rttyEncoder_.encode(QString(c)))
-        rtty_->code(code, txBuffer_);
+    modulator_ = DspFactory::modulator(ModeList::modes()[modeIndex(0)],
+                                       {.sampleRate = rate_, .carrierHz = txCarrier_, .baud = Speed(0)});
+    modulator_->start(txBuffer_);
 }
 
 void Modem::refill() {
@@ -309,22 +274,23 @@ void Modem::refill() {
         return;
     }
     if (txState_ == 4) {
-        sendsPsk() ? psk_->end(txBuffer_) : rtty_->mark(4, txBuffer_); // steady carrier
+        modulator_->steadyCarrier(txBuffer_);
         return;
     }
-    if (txQueue_.isEmpty() && txState_ == 1)
-        emit TxCharRequest(); // the terminal hands over the next character, if it has one
+    if (txQueue_.isEmpty() && txState_ == 1 && characterSource_)
+        SendText(characterSource_()); // the next character typed, if there is one
     if (!txQueue_.isEmpty()) {
-        modulateNext();
+        modulator_->character(txQueue_.front(), txBuffer_);
+        txQueue_.remove(0, 1);
         return;
     }
     if (txState_ == 2 || returnToRx_) { // all sent: the tail, then receive
-        endModulator();
+        modulator_->end(txBuffer_);
         tailSent_ = true;
         setTxState(3); // waiting for the tail to go out
         return;
     }
-    sendsPsk() ? psk_->idle(kIdleSymbols, txBuffer_) : rtty_->mark(1, txBuffer_);
+    modulator_->idle(txBuffer_);
 }
 
 void Modem::renderTx(float* out, size_t count) {
@@ -333,17 +299,13 @@ void Modem::renderTx(float* out, size_t count) {
         return;
     }
     for (size_t n = 0; n < count; ++n) {
-        if (txRead_ >= txBuffer_.size()) {
-            if (txState_ == 0) {
-                std::fill(out + n, out + count, 0.0f);
-                txBuffer_.clear();
-                return;
-            }
+        // A character with no code makes no samples: the next piece follows without a gap.
+        while (txRead_ >= txBuffer_.size() && txState_ != 0)
             refill();
-            if (txBuffer_.empty()) {
-                out[n] = 0;
-                continue;
-            }
+        if (txRead_ >= txBuffer_.size()) {
+            std::fill(out + n, out + count, 0.0f);
+            txBuffer_.clear();
+            return;
         }
         out[n] = txBuffer_[txRead_++];
     }

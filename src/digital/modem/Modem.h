@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ModeList.h"
-#include "digital/dsp/Baudot.h"
+#include "digital/dsp/DspBlocks.h"
 #include "platform/sound/SoundDuplex.h"
 #include "Notch.h"
 #include "Spectrum.h"
@@ -9,15 +9,14 @@
 #include <QObject>
 #include <QString>
 #include <complex>
+#include <functional>
 #include <memory>
 #include <vector>
 
 class BandPass;
 class PskDemodulator;
 class PttPort;
-class PskModulator;
 class RttyDemodulator;
-class RttyModulator;
 
 // The digital terminal's sound-card modem, with the operations and events the terminal uses,
 // under their names. Audio comes in through receive() and goes out through renderTx(); what
@@ -91,6 +90,10 @@ public:
     bool Transmit() const { return txState_ != 0; }
     void setReturnToRx(bool on);
     void SendText(const QString& text);
+    // Where a transmission takes its next character from when its queue runs dry: the
+    // transmit box, which gives one character (or none) at a time so that the operator can
+    // still edit what has not gone.
+    void setCharacterSource(std::function<QString()> source) { characterSource_ = std::move(source); }
     int TxPending() const { return int(txQueue_.size()); }
     void TxControl(int command);
     int txState() const { return txState_; }
@@ -113,7 +116,6 @@ public:
 
 signals:
     void CharReceived(int channel, QChar character);
-    void TxCharRequest();
     void SoundFailed(const QString& why);
     void TxStateChanged(int state);
     void TxRxSwitched(bool toTransmit);
@@ -133,10 +135,7 @@ private:
     void followAfc(int channel); // reports a carrier the AFC has moved
     void setTxState(int state);
     void refill();
-    void modulateNext();
     void startModulator();
-    void endModulator();
-    bool sendsPsk() const;
 
     double rate_;
     bool active_ = true;
@@ -156,7 +155,6 @@ private:
     QString txQueue_;
     std::vector<float> txBuffer_;
     size_t txRead_ = 0;
-    std::unique_ptr<PskModulator> psk_;
-    std::unique_ptr<RttyModulator> rtty_;
-    Baudot::Encoder rttyEncoder_; // keeps the shift across the characters of a transmission
+    std::unique_ptr<Modulator> modulator_; // made afresh for each transmission
+    std::function<QString()> characterSource_;
 };

@@ -50,7 +50,7 @@ Terminal::~Terminal() {
 
 void Terminal::connectModem() {
     connect(&modem_, &Modem::CharReceived, &receive_, &ReceiveText::charReceived);
-    connect(&modem_, &Modem::TxCharRequest, &transmit_, &TransmitText::TxCharRequest);
+    modem_.setCharacterSource([this] { return transmit_.nextCharacter(); });
     connect(&modem_, &Modem::TxStateChanged, &transmit_, &TransmitText::TxStateChanged);
     connect(&modem_, &Modem::TxRxSwitched, this, &Terminal::showTxRxSwitch);
     connect(&modem_, &Modem::DisplayUpdate, this, [this] {

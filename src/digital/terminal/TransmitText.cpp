@@ -61,11 +61,10 @@ void TransmitText::endWithEnter() {
     context_.modem.setTransmit(false);
 }
 
-void TransmitText::TxCharRequest() {
+QString TransmitText::nextCharacter() {
     if (txSentPos_ < 0 || txSentPos_ >= box_.size())
-        return;
-    context_.modem.SendText(QString(box_[txSentPos_]));
-    ++txSentPos_;
+        return {};
+    return QString(box_[txSentPos_++]);
 }
 
 void TransmitText::TxStateChanged(int state) {

@@ -31,8 +31,9 @@ class TransmitText final : public QObject {
     };
     KeyOutcome keyPress(QChar key, int caret);
 
-    // The modem's events.
-    void TxCharRequest();
+    // The next character of the box for the modem to send (none when all has gone).
+    QString nextCharacter();
+    // The modem's event.
     void TxStateChanged(int state);
 
     // Buttons. The TX button's down state has already been toggled by the click.
