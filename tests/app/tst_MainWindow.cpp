@@ -159,7 +159,7 @@ private slots:
         TerminalWindow* terminal = s.window.terminalWindow();
         auto* tx = terminal->findChild<QPushButton*>(TermCtl::transmitButton);
         tx->click(); // transmitting: "A0:MX1;"
-        QVERIFY(terminal->terminal().modem().Transmit());
+        QVERIFY(terminal->terminal().modem().isTransmitting());
         s.core_.exitProgram();
         QTRY_COMPARE(station.lines(), (QStringList{"A0:MX1;", "A0:MX0;"}));
     }

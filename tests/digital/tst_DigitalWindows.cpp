@@ -73,13 +73,13 @@ class DigitalWindowsTest : public QObject {
         QCOMPARE(w.window->terminal().transmit().boxText(), QStringLiteral("cq de"));
         QTest::keyClick(tx, Qt::Key_Backspace);
         QCOMPARE(w.rig.sent.count("A0:MX1;"), 6);
-        QVERIFY(w.window->terminal().modem().Transmit());
+        QVERIFY(w.window->terminal().modem().isTransmitting());
         w.rig.sent.clear();
         w.sentAt.clear();
         QTest::keyClick(tx, Qt::Key_Return); // keys up twice, a second apart
         QCOMPARE(w.rig.sent, (QStringList{"A0:MX0;", "A0:MX0;"}));
         QVERIFY(w.sentAt[1] - w.sentAt[0] >= 1.0 && w.sentAt[1] - w.sentAt[0] < 1.1);
-        QVERIFY(!w.window->terminal().modem().Transmit());
+        QVERIFY(!w.window->terminal().modem().isTransmitting());
         QVERIFY(!tx->toPlainText().contains(u'\n')); // Enter ends the transmission, not the line
     }
 
@@ -165,25 +165,27 @@ class DigitalWindowsTest : public QObject {
         XmmvView view(modem);
         view.resize(300, 100);
         view.show();
-        modem.AddNotch(2000);
-        QCOMPARE(view.NotchAtPointer(view.xFor(2000)), 1);
-        QCOMPARE(view.NotchAtPointer(view.xFor(2500)), 0);
+        modem.addNotch(2000);
+        QCOMPARE(view.notchAt(view.xFor(2000)), 1);
+        QCOMPARE(view.notchAt(view.xFor(2500)), 0);
         const auto x = tone(1000, 48000);
-        for (int kind : {0, 1, 2}) {
-            view.ViewType = kind;
+        for (DisplayKind kind :
+             {DisplayKind::Spectrum, DisplayKind::Waterfall, DisplayKind::Scope}) {
+            view.display = kind;
             modem.receive(x.data(), x.size());
             const QImage shot = view.grab().toImage();
             int lit = 0;
             for (int y = 0; y < shot.height(); ++y)
                 lit += qGray(shot.pixel(view.xFor(1000) + 2, y)) > 40;
-            QVERIFY2(lit > 0, qPrintable(QString("view type %1 shows nothing at 1000 Hz").arg(kind)));
+            QVERIFY2(lit > 0,
+                     qPrintable(QString("display %1 shows nothing at 1000 Hz").arg(int(kind))));
         }
     }
 
     void symbolDotsAndAfcIndicator_followAPskSignal() {
         Modem modem;
         modem.setMode(0, "bpsk");
-        modem.setRxCarrier(0, 1500);
+        modem.setReceiveCarrier(0, 1500);
         const std::vector<float> signal = PskModulator(48000, 1510, 31.25).transmit("CQ CQ CQ CQ CQ");
         modem.receive(signal.data(), signal.size());
         const auto dots = modem.symbolScope(0);

@@ -16,7 +16,7 @@ struct Link {
     explicit Link(const QString& mode) {
         tx.setMode(0, mode);
         rx.setMode(0, mode);
-        QObject::connect(&rx, &Modem::CharReceived, [this](int channel, QChar c) {
+        QObject::connect(&rx, &Modem::characterReceived, [this](int channel, QChar c) {
             if (channel == 0)
                 heard += c;
         });
@@ -24,7 +24,7 @@ struct Link {
     // Runs the audio until the sender is back to receive (or a minute of audio has passed).
     void run() {
         std::vector<float> block(4800);
-        for (int i = 0; i < 600 && (tx.txState() != 0 || i == 0); ++i) {
+        for (int i = 0; i < 600 && (tx.isTransmitting() || i == 0); ++i) {
             tx.renderTx(block.data(), block.size());
             rx.receive(block.data(), block.size());
         }
@@ -46,12 +46,12 @@ private slots:
             Modem modem(8000);
             modem.setMode(0, mode);
             qint64 rendered = 0, lastSound = -1, droppedAt = -1;
-            QObject::connect(&modem, &Modem::TxRxSwitched, [&](bool on) {
+            QObject::connect(&modem, &Modem::transmittingChanged, [&](bool on) {
                 if (!on)
                     droppedAt = rendered;
             });
             modem.setTransmit(true);
-            modem.SendText("73");
+            modem.sendText("73");
             modem.setReturnToRx(true);
             float sample = 0;
             for (; rendered < 8000 * 20 && (droppedAt < 0 || rendered < droppedAt + 100); ++rendered) {
@@ -67,16 +67,16 @@ private slots:
     void backspace_takesBackWhatIsNotSent_andSendsOneForWhatIs() {
         Modem modem;
         modem.setTransmit(true);
-        modem.SendText("CQX");
-        modem.SendText(QString(QChar(8)));
-        QCOMPARE(modem.TxPending(), 2); // X was still waiting
+        modem.sendText("CQX");
+        modem.sendText(QString(QChar(8)));
+        QCOMPARE(modem.pendingCharacters(), 2); // X was still waiting
         Link link("bpsk");
         link.tx.setTransmit(true);
-        link.tx.SendText("AB");
+        link.tx.sendText("AB");
         std::vector<float> block(2 * 48000); // the preamble, then A and B
         link.tx.renderTx(block.data(), block.size());
         link.rx.receive(block.data(), block.size());
-        link.tx.SendText(QString(QChar(8))); // nothing queued: a backspace goes out
+        link.tx.sendText(QString(QChar(8))); // nothing queued: a backspace goes out
         link.tx.setReturnToRx(true);
         link.run();
         QVERIFY2(link.heard.endsWith(QString("AB") + QChar(8)), qPrintable(link.heard.toLatin1().toHex()));
@@ -85,15 +85,15 @@ private slots:
     void parkedModem_hearsNothing_andSendsNothing() {
         Link link("bpsk");
         link.tx.setTransmit(true);
-        link.tx.setModemActive(false); // drops the transmission at once
-        QCOMPARE(link.tx.txState(), 0);
+        link.tx.setActive(false); // drops the transmission at once
+        QVERIFY(!link.tx.isTransmitting());
         link.tx.setTransmit(true); // and takes none while parked
-        QCOMPARE(link.tx.txState(), 0);
-        link.tx.setModemActive(true);
-        link.rx.setModemActive(false);
-        QSignalSpy heard(&link.rx, &Modem::DisplayUpdate);
+        QVERIFY(!link.tx.isTransmitting());
+        link.tx.setActive(true);
+        link.rx.setActive(false);
+        QSignalSpy heard(&link.rx, &Modem::displaysDue);
         link.tx.setTransmit(true);
-        link.tx.SendText("CQ");
+        link.tx.sendText("CQ");
         link.tx.setReturnToRx(true);
         link.run();
         QVERIFY(link.heard.isEmpty());
@@ -104,7 +104,7 @@ private slots:
         for (const QString mode : {"bpsk", "rtty-u"}) {
             Link link(mode);
             link.tx.setTransmit(true);
-            link.tx.SendText(QString::fromUtf8("CQ \u0416\u00e4 DE OH2XX"));
+            link.tx.sendText(QString::fromUtf8("CQ \u0416\u00e4 DE OH2XX"));
             link.tx.setReturnToRx(true);
             link.run();
             QVERIFY2(link.heard.contains("CQ  DE OH2XX"), qPrintable(mode + ": " + link.heard));
@@ -114,22 +114,23 @@ private slots:
     void receiveReports_followTheSignal_inEveryKind() {
         for (const QString mode : {"bpsk", "qpsk", "rtty-u"}) {
             Link link(mode);
-            link.tx.setTxCarrier(1515);
-            link.rx.setRxCarrier(0, 1500);
+            link.tx.setTransmitCarrier(1515);
+            link.rx.setReceiveCarrier(0, 1500);
             link.rx.setNetOn(true);
-            QSignalSpy carrier(&link.rx, &Modem::RxCarrierChanged);
-            QSignalSpy timing(&link.rx, &Modem::TimingReport);
+            QSignalSpy carrier(&link.rx, &Modem::receiveCarrierChanged);
+            QSignalSpy timing(&link.rx, &Modem::timingReport);
             link.tx.setTransmit(true);
-            link.tx.SendText("CQ CQ DE OH2XX OH2XX PSE K");
+            link.tx.sendText("CQ CQ DE OH2XX OH2XX PSE K");
             link.tx.setReturnToRx(true);
             link.run();
             QVERIFY2(link.heard.contains("OH2XX PSE K"), qPrintable(mode + ": " + link.heard));
-            QVERIFY2(std::abs(link.rx.RxCarrier(0) - 1515) <= 1, qPrintable(mode + QString::number(link.rx.RxCarrier(0))));
-            QCOMPARE(carrier.last().at(1).toInt(), link.rx.RxCarrier(0));
-            QCOMPARE(link.rx.TxCarrier(), link.rx.RxCarrier(0));
+            QVERIFY2(std::abs(link.rx.receiveCarrier(0) - 1515) <= 1,
+                     qPrintable(mode + QString::number(link.rx.receiveCarrier(0))));
+            QCOMPARE(carrier.last().at(1).toInt(), link.rx.receiveCarrier(0));
+            QCOMPARE(link.rx.transmitCarrier(), link.rx.receiveCarrier(0));
             // No noise on the link: only what the receive filter lets in of the neighbouring
             // symbols, which for QPSK lies across the turn and so counts as noise.
-            QVERIFY2(link.rx.SignalToNoise(0) >= 15, qPrintable(mode));
+            QVERIFY2(link.rx.signalToNoise(0) >= 15, qPrintable(mode));
             QVERIFY(!timing.isEmpty());
             QCOMPARE(timing.last().at(2).toBool(), mode.startsWith("rtty"));
         }
@@ -138,9 +139,9 @@ private slots:
     void pttPort_keysItsLinesAsConfigured() {
         FakeBackendProvider ports;
         PttPort ptt(ports);
-        QCOMPARE(ptt.PortState(), 0);
+        QVERIFY(!ptt.isOpen());
         QVERIFY(ptt.setPortName("COM5"));
-        QCOMPARE(ptt.PortState(), 1);
+        QVERIFY(ptt.isOpen());
         FakeBackend* line = ports.port("COM5");
         ptt.setKeyed(true);
         QVERIFY(line->rts && line->dtr);
@@ -158,7 +159,7 @@ private slots:
         QVERIFY(!line->rts);
         ports.port("COM6")->refuseOpen = true;
         QVERIFY(!ptt.setPortName("COM6"));
-        QCOMPARE(ptt.PortState(), 0);
+        QVERIFY(!ptt.isOpen());
     }
 
     void bandPass_keepsTheCarrier_andCutsFarTones() {
@@ -176,10 +177,10 @@ private slots:
         QVERIFY(std::fabs(powerThrough(1500)) < 1);
         QVERIFY(powerThrough(2000) < -40);
         Link link("bpsk"); // and the narrowest filter still lets PSK31 through
-        link.rx.setBpfIndex(3);
-        QCOMPARE(link.rx.BpfIndex(), 3);
+        link.rx.setBandPassIndex(3);
+        QCOMPARE(link.rx.bandPassIndex(), 3);
         link.tx.setTransmit(true);
-        link.tx.SendText("CQ BPF");
+        link.tx.sendText("CQ BPF");
         link.tx.setReturnToRx(true);
         link.run();
         QVERIFY(link.heard.contains("CQ BPF"));
@@ -199,10 +200,10 @@ private slots:
         QVERIFY(10 * std::log10(powerThrough(1000) / 0.5) < -30);
         QVERIFY(std::fabs(10 * std::log10(powerThrough(1500) / 0.5)) < 1);
         Modem modem; // the list: one deleted by its place, then all
-        modem.AddNotch(1000), modem.AddNotch(2000), modem.DeleteNotch(0);
+        modem.addNotch(1000), modem.addNotch(2000), modem.deleteNotch(0);
         QCOMPARE(modem.notchFrequency(0), 2000);
-        modem.DeleteNotch(-1);
-        QCOMPARE(modem.NotchCount(), 0);
+        modem.deleteNotch(-1);
+        QCOMPARE(modem.notchCount(), 0);
     }
 };
 

@@ -49,12 +49,12 @@ class TerminalTest : public QObject {
         QVERIFY(writeFile(rig.path(MmvariPos::kFileName), posFile(kFullFile)));
         Terminal& t = rig.open();
         QCOMPARE(rig.store().text(at(modeChoice, 0)), QStringLiteral("bpsk"));
-        QCOMPARE(t.modem().RxCarrier(0), 1000);
+        QCOMPARE(t.modem().receiveCarrier(0), 1000);
         QVERIFY(!rig.store().isTicked(at(afcButton, 0)));
         QVERIFY(rig.store().isTicked(netButton));
-        QCOMPARE(t.viewType(), 1); // W.F.
+        QCOMPARE(t.display(), DisplayKind::Waterfall);
         QVERIFY(rig.store().isTicked(talkButton));
-        QCOMPARE(t.modem().Speed(0), 62.5);
+        QCOMPARE(t.modem().speed(0), 62.5);
         QVERIFY(t.largeFont());
         QCOMPARE(rig.store().text(at(functionKey, 0)), QStringLiteral("F1 "));
         // S1 and the TX default (step 12) reach the modem and the sound card.
@@ -214,14 +214,14 @@ class TerminalTest : public QObject {
         tx.keyPress(u'A', 0);
         tx.setBoxText(QStringLiteral("ABCDE"));
         for (int i = 0; i < 3; ++i)
-            t.modem().SendText(tx.nextCharacter()); // as the modem takes them
-        QCOMPARE(tx.TxSentPos(), 3);
-        QCOMPARE(t.modem().TxPending(), 3);
+            t.modem().sendText(tx.nextCharacter()); // as the modem takes them
+        QCOMPARE(tx.sentPosition(), 3);
+        QCOMPARE(t.modem().pendingCharacters(), 3);
         tx.keyPress(QChar(8), 5); // behind the handed-over text: only the box changes
-        QCOMPARE(t.modem().TxPending(), 3);
+        QCOMPARE(t.modem().pendingCharacters(), 3);
         tx.keyPress(QChar(8), 3); // over it: the modem takes it back
-        QCOMPARE(tx.TxSentPos(), 2);
-        QCOMPARE(t.modem().TxPending(), 2);
+        QCOMPARE(tx.sentPosition(), 2);
+        QCOMPARE(t.modem().pendingCharacters(), 2);
         QVERIFY(tx.keyPress(u'X', 1).caretToEnd); // handed-over text is not edited
     }
 
@@ -244,22 +244,22 @@ class TerminalTest : public QObject {
         modem.setMode(0, mode);
         if (baud > 0)
             modem.setSpeed(0, baud);
-        modem.setTxCarrier(1234.5);
-        modem.SendText(text);
+        modem.setTransmitCarrier(1234.5);
+        modem.sendText(text);
         modem.setTransmit(true);
         modem.setReturnToRx(true); // the queue goes out, then the tail
         std::vector<float> air;
-        for (int block = 0; modem.Transmit() && block < 4000; ++block) {
+        for (int block = 0; modem.isTransmitting() && block < 4000; ++block) {
             float samples[480];
             modem.renderTx(samples, 480);
             air.insert(air.end(), samples, samples + 480);
         }
-        QVERIFY(!modem.Transmit());
+        QVERIFY(!modem.isTransmitting());
         while (!air.empty() && air.back() == 0.0f) // the silence after the tail
             air.pop_back();
         const auto modulator = DspFactory::modulator(
             ModeList::modes()[ModeList::indexOf(mode)],
-            {.sampleRate = modem.sampleRate(), .carrierHz = 1234.5, .baud = modem.Speed(0)});
+            {.sampleRate = modem.sampleRate(), .carrierHz = 1234.5, .baud = modem.speed(0)});
         std::vector<float> made = modulator->transmit(text);
         while (!made.empty() && made.back() == 0.0f)
             made.pop_back();
@@ -306,9 +306,9 @@ class TerminalTest : public QObject {
         TerminalRig rig;
         Terminal& t = rig.open();
         t.transmit().keyPress(u'A', 0); // typed text keys the station
-        QVERIFY(t.modem().Transmit());
+        QVERIFY(t.modem().isTransmitting());
         rig.sound.fail(QStringLiteral("Connection terminated"));
-        QVERIFY(!t.modem().Transmit());
+        QVERIFY(!t.modem().isTransmitting());
         QCOMPARE(rig.sent, (QStringList{"A0:MX1;", "A0:MX0;"}));
         QVERIFY2(rig.store()
                      .text(soundStatus)
@@ -325,7 +325,7 @@ class TerminalTest : public QObject {
         t.transmit().sendFunctionKey(0); // would wait for ever for a modem that no longer plays
         QCOMPARE(rig.sent.first(), QString("A0:MX1;"));
         QCOMPARE(rig.sent.last(), QString("A0:MX0;"));
-        QVERIFY(!t.modem().Transmit());
+        QVERIFY(!t.modem().isTransmitting());
         QVERIFY(t.soundRetrying());
 
         rig.sound.failStart = true; // the sound server is not back yet
@@ -358,21 +358,21 @@ class TerminalTest : public QObject {
         t.transmit().sendFunctionKey(0);
         QCOMPARE(rig.sent, (QStringList{"A0:MX1;", "A0:MX0;"}));
         QCOMPARE(finished.count(), 1);
-        QVERIFY(!t.modem().Transmit());
+        QVERIFY(!t.modem().isTransmitting());
     }
 
     void carrierSearch_stopsAtTheBandEdge_orOnASignal() {
         TerminalRig rig;
         Terminal& t = rig.open();
         t.controls().setText(receiveCarrierBox, QStringLiteral("260"));
-        t.search().MoveLft(); // no jump from 260, then a hertz at a time
+        t.search().searchDown(); // no jump from 260, then a hertz at a time
         QCOMPARE(t.controls().text(receiveCarrierBox), QStringLiteral("250"));
-        QCOMPARE(t.modem().RxCarrier(0), 250);
+        QCOMPARE(t.modem().receiveCarrier(0), 250);
 
         rig.sound.input = pskIdle(1000, 60);
         t.controls().setText(receiveCarrierBox, QStringLiteral("1100"));
         t.rxCarrierChosen();
-        t.search().MoveLft();
+        t.search().searchDown();
         const int found = t.controls().text(receiveCarrierBox).toInt();
         // It stops on the signal's skirt, within reach of the AFC, not at once or at the edge.
         QVERIFY2(found >= 1000 && found < 1060, qPrintable(QString::number(found)));
@@ -387,11 +387,11 @@ class TerminalTest : public QObject {
         t.setNotchHere();
         t.popupClosed();
         QCOMPARE(t.marker(), 0);
-        QCOMPARE(t.modem().NotchCount(), 1);
+        QCOMPARE(t.modem().notchCount(), 1);
         QVERIFY(!t.displayClicked(1234, true, 1));
-        QCOMPARE(t.modem().NotchCount(), 0);
+        QCOMPARE(t.modem().notchCount(), 0);
         t.displayClicked(1742, false, 0); // a click tunes to the signal clicked on
-        QCOMPARE(t.modem().RxCarrier(0), 1742);
+        QCOMPARE(t.modem().receiveCarrier(0), 1742);
         QCOMPARE(t.controls().text(receiveCarrierBox), QStringLiteral("1742"));
         t.displayClicked(900, false, 0, 1);
         QCOMPARE(t.controls().text(secondCarrierLabel), QStringLiteral("900Hz"));
@@ -416,7 +416,7 @@ class TerminalTest : public QObject {
         TerminalRig rig;
         Terminal& t = rig.open();
         QSignalSpy closed(&t.fileSender(), &FileSender::closeRequested);
-        t.fileSender().SendTextFile(rig.folder.path(), "notes.Txt", FileSender::Trigger::GoF2);
+        t.fileSender().sendTextFile(rig.folder.path(), "notes.Txt", FileSender::Trigger::GoF2);
         QCOMPARE(rig.dialogs.messages,
                  QStringList{"Can only retrieve files with an extent of '.txt'"});
         QCOMPARE(closed.count(), 1);
@@ -437,12 +437,12 @@ class TerminalTest : public QObject {
         QVERIFY(writeFile(rig.path("qso.txt"), "CQ TEST\r\n\r\nDE OH2XX\n"));
         QSignalSpy hidden(&t.fileSender(), &FileSender::hideRequested);
         QSignalSpy closed(&t.fileSender(), &FileSender::closeRequested);
-        t.fileSender().SendTextFile(rig.folder.path(), "qso.txt", FileSender::Trigger(trigger));
+        t.fileSender().sendTextFile(rig.folder.path(), "qso.txt", FileSender::Trigger(trigger));
         QCOMPARE(rig.sent, (QStringList{"A0:MX1;", "A0:MX0;"}));
         QCOMPARE(heardFrom(rig.sound.played), "CQ TEST\r" + blank + "\rDE OH2XX\r");
         QCOMPARE(hidden.count(), 1);
         QCOMPARE(closed.count(), 1);
-        QVERIFY(!t.modem().Transmit());
+        QVERIFY(!t.modem().isTransmitting());
     }
 
     void txOff_stopsBeforeTheNextLine_andTheEndSequenceStillRuns() {
@@ -450,7 +450,7 @@ class TerminalTest : public QObject {
         Terminal& t = rig.open();
         QVERIFY(writeFile(rig.path("long.txt"), "FIRST\nSECOND\nTHIRD\n"));
         QTimer::singleShot(0, &t, [&t] { t.transmit().txOffClicked(); });
-        t.fileSender().SendTextFile(rig.folder.path(), "long.txt", FileSender::Trigger::GoF2);
+        t.fileSender().sendTextFile(rig.folder.path(), "long.txt", FileSender::Trigger::GoF2);
         QCOMPARE(rig.sent, (QStringList{"A0:MX1;", "A0:MX0;", "A0:MX0;"}));
         QVERIFY(!heardFrom(rig.sound.played).contains(QStringLiteral("SECOND")));
         QVERIFY(!t.context().txOffPressed);
@@ -464,7 +464,7 @@ class TerminalTest : public QObject {
         QStringList sentWhenTold;
         connect(&t.fileSender(), &FileSender::closeRequested, this,
                 [&] { sentWhenTold = rig.sent; });
-        t.fileSender().SendTextFile(rig.folder.path(), "broken.txt",
+        t.fileSender().sendTextFile(rig.folder.path(), "broken.txt",
                                     FileSender::Trigger::DoubleClick);
         QCOMPARE(rig.sent, (QStringList{"A0:MX1;", "A0:MX0;"}));
         QCOMPARE(sentWhenTold.last(), QStringLiteral("A0:MX0;")); // keyed up before the window goes
@@ -473,7 +473,7 @@ class TerminalTest : public QObject {
         QVERIFY(rig.dialogs.messages[0].endsWith(
             QStringLiteral(". If the error is Permission Denied you might try closing Vantor and "
                            "starting over.")));
-        QVERIFY(!t.modem().Transmit());
+        QVERIFY(!t.modem().isTransmitting());
     }
 
     void browser_listsTextFilesWithoutRegardToCase_andEveryFileForAStar() {

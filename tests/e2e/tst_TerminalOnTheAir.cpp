@@ -46,7 +46,7 @@ class TerminalOnTheAirTest : public QObject {
 
         Modem listener(SoundDuplex::kSampleRate); // the other station
         QString heard;
-        connect(&listener, &Modem::CharReceived, [&](int ch, QChar c) {
+        connect(&listener, &Modem::characterReceived, [&](int ch, QChar c) {
             if (ch == 0)
                 heard += c;
         });
@@ -133,7 +133,7 @@ class TerminalOnTheAirTest : public QObject {
         ::kill(pid_t(server.processId()), SIGKILL);
         QVERIFY(server.waitForFinished(5000));
         QTRY_COMPARE_WITH_TIMEOUT(sent, (QStringList{"A0:MX1;", "A0:MX0;"}), 5000);
-        QVERIFY(!t.modem().Transmit());
+        QVERIFY(!t.modem().isTransmitting());
         QVERIFY2(
             t.controls().text(TermCtl::soundStatus).startsWith("Sound card gone while sending"),
             qPrintable(t.controls().text(TermCtl::soundStatus)));
@@ -149,7 +149,7 @@ class TerminalOnTheAirTest : public QObject {
         QString why;
         QVERIFY2(otherCard.start(other, -1, -1, &why), qPrintable(why));
         other.setTransmit(true);
-        other.SendText(QStringLiteral("  CQ CQ DE OH1ZZ OH1ZZ K  "));
+        other.sendText(QStringLiteral("  CQ CQ DE OH1ZZ OH1ZZ K  "));
         QTRY_VERIFY_WITH_TIMEOUT(t.receive().text(0).contains("DE OH1ZZ"), 30000);
         otherCard.stop();
         card.stop();

@@ -21,7 +21,7 @@
 inline QString heardFrom(const std::vector<float>& audio) {
     Modem listener;
     QString heard;
-    QObject::connect(&listener, &Modem::CharReceived, [&](int channel, QChar c) {
+    QObject::connect(&listener, &Modem::characterReceived, [&](int channel, QChar c) {
         if (channel == 0)
             heard += c;
     });

@@ -38,13 +38,13 @@ Modem::Modem(double sampleRate, QObject* parent)
 
 Modem::~Modem() = default;
 
-QString Modem::ModeName(int index) const {
-    return index >= 0 && index < ModeCount() ? ModeList::modes()[index].name : QString();
+QString Modem::modeName(int index) const {
+    return index >= 0 && index < modeCount() ? ModeList::modes()[index].name : QString();
 }
 
 int Modem::modeIndex(int channel) const { return channels_[size_t(channel)]->mode; }
 
-QString Modem::LangName(int channel) const {
+QString Modem::alphabetName(int channel) const {
     return ModeList::modes()[modeIndex(channel)].language;
 }
 
@@ -56,8 +56,8 @@ void Modem::setMode(int channel, const QString& name) {
     ch.mode = index;
     ch.baud = ModeList::modes()[index].defaultBaud;
     rebuildReceiver(channel);
-    emit ModeChanged(channel, index, ModeList::modes()[index].name);
-    emit SpeedChanged(channel, ch.baud);
+    emit modeChanged(channel, index, ModeList::modes()[index].name);
+    emit speedChanged(channel, ch.baud);
 }
 
 void Modem::setSpeed(int channel, double baud) {
@@ -65,16 +65,18 @@ void Modem::setSpeed(int channel, double baud) {
         return;
     channels_[size_t(channel)]->baud = baud;
     rebuildReceiver(channel);
-    emit SpeedChanged(channel, baud);
+    emit speedChanged(channel, baud);
 }
 
-double Modem::Speed(int channel) const { return channels_[size_t(channel)]->baud; }
+double Modem::speed(int channel) const {
+    return channels_[size_t(channel)]->baud;
+}
 
-int Modem::RxCarrier(int channel) const {
+int Modem::receiveCarrier(int channel) const {
     return int(std::lround(channels_[size_t(channel)]->carrier));
 }
 
-void Modem::setRxCarrier(int channel, int hz) {
+void Modem::setReceiveCarrier(int channel, int hz) {
     if (channel < 0 || channel >= kChannels || hz < 100 || hz > rate_ / 2 - 100)
         return;
     Channel& ch = *channels_[size_t(channel)];
@@ -83,16 +85,16 @@ void Modem::setRxCarrier(int channel, int hz) {
     ch.reportedCarrier = hz;
     ch.receiver->setCarrier(hz);
     if (channel == 0 && bpfIndex_ > 0)
-        setBpfIndex(bpfIndex_);
+        setBandPassIndex(bpfIndex_);
     if (channel == 0 && netOn_)
-        setTxCarrier(hz);
+        setTransmitCarrier(hz);
 }
 
-void Modem::setTxCarrier(double hz) {
+void Modem::setTransmitCarrier(double hz) {
     if (!(hz >= 100 && hz <= rate_ / 2 - 100))
         return;
     txCarrier_ = hz;
-    emit TxCarrierChanged(TxCarrier());
+    emit transmitCarrierChanged(transmitCarrier());
 }
 
 void Modem::setChannelOn(int channel, bool on) {
@@ -100,7 +102,9 @@ void Modem::setChannelOn(int channel, bool on) {
         channels_[size_t(channel)]->on = on;
 }
 
-bool Modem::ChannelOn(int channel) const { return channels_[size_t(channel)]->on; }
+bool Modem::channelOn(int channel) const {
+    return channels_[size_t(channel)]->on;
+}
 
 void Modem::setAfc(int channel, bool on) {
     if (channel < 0 || channel >= kChannels)
@@ -113,11 +117,11 @@ void Modem::setAfc(int channel, bool on) {
 void Modem::setNetOn(bool on) {
     netOn_ = on;
     if (on)
-        setTxCarrier(RxCarrier(0));
-    emit NetChanged(on);
+        setTransmitCarrier(receiveCarrier(0));
+    emit netChanged(on);
 }
 
-int Modem::SignalToNoise(int channel) const {
+int Modem::signalToNoise(int channel) const {
     const Channel& ch = *channels_[size_t(channel)];
     return int(std::lround(ch.receiver->signalToNoise()));
 }
@@ -128,23 +132,23 @@ void Modem::rebuildReceiver(int channel) {
     ch.receiver->setAfc(ch.afc);
 }
 
-void Modem::AddNotch(int hz) {
+void Modem::addNotch(int hz) {
     if (hz > 0 && hz < rate_ / 2)
         notches_.emplace_back(rate_, hz);
 }
 
-void Modem::DeleteNotch(int index) {
+void Modem::deleteNotch(int index) {
     if (index < 0)
         notches_.clear();
-    else if (index < NotchCount())
+    else if (index < notchCount())
         notches_.erase(notches_.begin() + index);
 }
 
 int Modem::notchFrequency(int index) const {
-    return index >= 0 && index < NotchCount() ? int(notches_[size_t(index)].frequency()) : 0;
+    return index >= 0 && index < notchCount() ? int(notches_[size_t(index)].frequency()) : 0;
 }
 
-void Modem::setModemActive(bool active) {
+void Modem::setActive(bool active) {
     active_ = active;
     if (!active)
         setTransmit(false);
@@ -162,8 +166,8 @@ void Modem::receive(const float* samples, size_t count) {
     if (spectrum_.push(audio.data(), audio.size())) {
         const size_t keep = size_t(rate_ / 50); // 20 ms for the scope
         scope_.assign(audio.end() - std::min(audio.size(), keep), audio.end());
-        emit FftReady();
-        emit DisplayUpdate();
+        emit spectrumReady();
+        emit displaysDue();
         reportTiming();
     }
     for (int c = 0; c < kChannels; ++c) {
@@ -172,7 +176,7 @@ void Modem::receive(const float* samples, size_t count) {
             continue;
         const QString text = ch.receiver->process(audio);
         for (QChar character : text)
-            emit CharReceived(c, character);
+            emit characterReceived(c, character);
         followAfc(c);
     }
 }
@@ -184,9 +188,9 @@ void Modem::followAfc(int channel) {
     if (now == ch.reportedCarrier)
         return;
     ch.reportedCarrier = now;
-    emit RxCarrierChanged(channel, now);
+    emit receiveCarrierChanged(channel, now);
     if (channel == 0 && netOn_)
-        setTxCarrier(now);
+        setTransmitCarrier(now);
 }
 
 void Modem::reportTiming() {
@@ -197,31 +201,31 @@ void Modem::reportTiming() {
         if (!ch.on)
             continue;
         if (const PskDemodulator* psk = ch.psk())
-            emit TimingReport(c, int(std::lround(psk->clockOffsetPpm())), false);
+            emit timingReport(c, int(std::lround(psk->clockOffsetPpm())), false);
         else if (const RttyDemodulator* rtty = ch.rtty())
-            emit TimingReport(c, rtty->timingHundredthsMs(), true);
+            emit timingReport(c, rtty->timingHundredthsMs(), true);
     }
 }
 
 // Transmitting -------------------------------------------------------------------------
 
-void Modem::setTxState(int state) {
+void Modem::setTxState(TransmitState state) {
     if (state == txState_)
         return;
-    const bool wasSending = txState_ != 0;
+    const bool wasSending = txState_ != TransmitState::Receiving;
     txState_ = state;
-    emit TxStateChanged(state);
-    if (wasSending != (state != 0))
-        emit TxRxSwitched(state != 0);
+    emit transmitStateChanged(state);
+    if (wasSending != (state != TransmitState::Receiving))
+        emit transmittingChanged(state != TransmitState::Receiving);
 }
 
 void Modem::setTransmit(bool on) {
     if (on) {
-        if (txState_ != 0 || !active_)
+        if (txState_ != TransmitState::Receiving || !active_)
             return;
         returnToRx_ = false;
         startModulator();
-        setTxState(1);
+        setTxState(TransmitState::Sending);
         return;
     }
     // Stop at once: whatever is queued or half sent is dropped.
@@ -229,26 +233,23 @@ void Modem::setTransmit(bool on) {
     txQueue_.clear();
     txBuffer_.clear();
     txRead_ = 0;
-    setTxState(0);
+    setTxState(TransmitState::Receiving);
 }
 
 void Modem::setReturnToRx(bool on) {
     returnToRx_ = on;
-    if (on && txState_ == 1)
-        setTxState(2);
+    if (on && txState_ == TransmitState::Sending)
+        setTxState(TransmitState::ReturnAsked);
 }
 
-void Modem::TxControl(int command) {
-    // 4: a plain tone on the transmit carrier, for tuning; anything else ends it.
-    if (command == 4 && txState_ == 0 && active_) {
+void Modem::startTone() {
+    if (txState_ == TransmitState::Receiving && active_) {
         startModulator();
-        setTxState(4);
-    } else if (txState_ == 4) {
-        setTransmit(false);
+        setTxState(TransmitState::Tone);
     }
 }
 
-void Modem::SendText(const QString& text) {
+void Modem::sendText(const QString& text) {
     for (QChar c : text) {
         if (c == QChar(8) && !txQueue_.isEmpty())
             txQueue_.chop(1); // not yet sent: simply taken back
@@ -260,8 +261,9 @@ void Modem::SendText(const QString& text) {
 void Modem::startModulator() {
     txBuffer_.clear();
     txRead_ = 0;
-    modulator_ = DspFactory::modulator(ModeList::modes()[modeIndex(0)],
-                                       {.sampleRate = rate_, .carrierHz = txCarrier_, .baud = Speed(0)});
+    modulator_ =
+        DspFactory::modulator(ModeList::modes()[modeIndex(0)],
+                              {.sampleRate = rate_, .carrierHz = txCarrier_, .baud = speed(0)});
     modulator_->start(txBuffer_);
 }
 
@@ -270,24 +272,24 @@ void Modem::refill() {
     txRead_ = 0;
     if (tailSent_) { // the tail has gone out whole: now the transmitter may drop
         tailSent_ = false;
-        setTxState(0);
+        setTxState(TransmitState::Receiving);
         return;
     }
-    if (txState_ == 4) {
+    if (txState_ == TransmitState::Tone) {
         modulator_->steadyCarrier(txBuffer_);
         return;
     }
-    if (txQueue_.isEmpty() && txState_ == 1 && characterSource_)
-        SendText(characterSource_()); // the next character typed, if there is one
+    if (txQueue_.isEmpty() && txState_ == TransmitState::Sending && characterSource_)
+        sendText(characterSource_()); // the next character typed, if there is one
     if (!txQueue_.isEmpty()) {
         modulator_->character(txQueue_.front(), txBuffer_);
         txQueue_.remove(0, 1);
         return;
     }
-    if (txState_ == 2 || returnToRx_) { // all sent: the tail, then receive
+    if (txState_ == TransmitState::ReturnAsked || returnToRx_) { // all sent: the tail, then receive
         modulator_->end(txBuffer_);
         tailSent_ = true;
-        setTxState(3); // waiting for the tail to go out
+        setTxState(TransmitState::TailGoingOut); // waiting for the tail to go out
         return;
     }
     modulator_->idle(txBuffer_);
@@ -300,7 +302,7 @@ void Modem::renderTx(float* out, size_t count) {
     }
     for (size_t n = 0; n < count; ++n) {
         // A character with no code makes no samples: the next piece follows without a gap.
-        while (txRead_ >= txBuffer_.size() && txState_ != 0)
+        while (txRead_ >= txBuffer_.size() && txState_ != TransmitState::Receiving)
             refill();
         if (txRead_ >= txBuffer_.size()) {
             std::fill(out + n, out + count, 0.0f);
@@ -311,21 +313,19 @@ void Modem::renderTx(float* out, size_t count) {
     }
 }
 
-double Modem::bpfWidth(int index) {
+double Modem::bandPassWidth(int index) {
     static const double widths[] = {0, 1000, 500, 250};
     return index >= 0 && index < 4 ? widths[index] : 0;
 }
 
-void Modem::setBpfIndex(int index) {
+void Modem::setBandPassIndex(int index) {
     if (index < 0 || index > 3)
         return;
     bpfIndex_ = index;
     bandPass_.reset();
     if (index > 0)
-        bandPass_ = std::make_unique<BandPass>(rate_, RxCarrier(0), bpfWidth(index));
+        bandPass_ = std::make_unique<BandPass>(rate_, receiveCarrier(0), bandPassWidth(index));
 }
-
-void Modem::setCharset(int, int) {}
 
 void Modem::setSoundDevices(const QString& devices) {
     bool okIn = false, okOut = false;
@@ -338,7 +338,7 @@ void Modem::setSoundDevices(const QString& devices) {
 void Modem::attachPtt(PttPort* ptt) {
     ptt_ = ptt;
     if (ptt_)
-        connect(this, &Modem::TxRxSwitched, ptt_, &PttPort::setKeyed);
+        connect(this, &Modem::transmittingChanged, ptt_, &PttPort::setKeyed);
 }
 
 void Modem::setPortName(const QString& name) {
@@ -346,9 +346,13 @@ void Modem::setPortName(const QString& name) {
         ptt_->setPortName(name);
 }
 
-QString Modem::PortName() const { return ptt_ ? ptt_->PortName() : QString(); }
+QString Modem::pttPortName() const {
+    return ptt_ ? ptt_->portName() : QString();
+}
 
-int Modem::PortState() const { return ptt_ ? ptt_->PortState() : 0; }
+bool Modem::pttPortOpen() const {
+    return ptt_ && ptt_->isOpen();
+}
 
 std::vector<std::complex<double>> Modem::symbolScope(int channel) const {
     const Channel& ch = *channels_[size_t(channel)];

@@ -21,52 +21,53 @@ class RttyDemodulator;
 // The digital terminal's sound-card modem, with the operations and events the terminal uses,
 // under their names. Audio comes in through receive() and goes out through renderTx(); what
 // feeds them (sound card or file) is not its business.
-//
-// Transmit states: 0 receiving, 1 sending, 2 return to receive asked (the queue is being sent),
-// 3 waiting for the end of the transmission to go out, 4 a plain tone.
 class Modem final : public QObject, public DuplexClient {
     Q_OBJECT
 public:
     static constexpr int kChannels = 2;
 
+    enum class TransmitState {
+        Receiving,
+        Sending,
+        ReturnAsked,  // the queue is being sent, then the tail
+        TailGoingOut, // waiting for the end of the transmission to go out
+        Tone,         // a plain carrier, for tuning
+    };
+    Q_ENUM(TransmitState)
+    // What the scope display shows.
+    enum class ScopeKind { None, Sync, Wave };
+
     explicit Modem(double sampleRate = 48000, QObject* parent = nullptr);
     ~Modem() override;
 
     // Modes, speeds, carriers.
-    int ModeCount() const { return int(ModeList::modes().size()); }
-    QString ModeName(int index) const;
+    int modeCount() const { return int(ModeList::modes().size()); }
+    QString modeName(int index) const;
     void setMode(int channel, const QString& name);
     int modeIndex(int channel) const;
-    QString LangName(int channel) const;
+    QString alphabetName(int channel) const;
     void setSpeed(int channel, double baud);
-    double Speed(int channel) const;
-    int RxCarrier(int channel) const;
-    void setRxCarrier(int channel, int hz);
-    int TxCarrier() const { return int(std::lround(txCarrier_)); }
-    void setTxCarrier(double hz);
+    double speed(int channel) const;
+    int receiveCarrier(int channel) const;
+    void setReceiveCarrier(int channel, int hz);
+    int transmitCarrier() const { return int(std::lround(txCarrier_)); }
+    void setTransmitCarrier(double hz);
     void setChannelOn(int channel, bool on);
-    bool ChannelOn(int channel) const;
+    bool channelOn(int channel) const;
     void setAfc(int channel, bool on);
     void setNetOn(bool on);
-    bool NetOn() const { return netOn_; }
-    int SignalToNoise(int channel) const;
+    bool netOn() const { return netOn_; }
+    int signalToNoise(int channel) const;
     // Off, the modem is parked: it ignores what it hears, sends silence and drops a
     // transmission at once. On (as it starts) it works.
-    void setModemActive(bool active);
-    bool ModemActive() const { return active_; }
+    void setActive(bool active);
+    bool isActive() const { return active_; }
 
     // Displays and filters.
-    int ScopeKind = 0; // 0 none, 1 sync scope, 2 wave scope
-    int BpfIndex() const { return bpfIndex_; }
-    void setBpfIndex(int index); // 0 off; 1..3 ever narrower around channel 0's carrier
-    static double bpfWidth(int index);
-    // PSK carries 7-bit ASCII (varicode's alphabet), RTTY upper-case letters, figures and
-    // signs; characters with no code are left out. The character set only tells the
-    // terminal's fonts how to show text, so it is taken and has no effect on the air.
-    void setCharset(int channel, int charset);
-    int FontCharset() const { return 0; } // the fonts are Unicode
-    // The displays are widgets bound to the modem itself, so there is no handle to pass.
-    long DrawHandle() const { return 0; }
+    ScopeKind scopeKind = ScopeKind::None;
+    int bandPassIndex() const { return bpfIndex_; }
+    void setBandPassIndex(int index); // 0 off; 1..3 ever narrower around channel 0's carrier
+    static double bandPassWidth(int index);
 
     // Sound devices: "input,output" device numbers, -1 for the default device.
     void setSoundDevices(const QString& devices);
@@ -76,27 +77,27 @@ public:
     // The PTT port (when one is attached).
     void attachPtt(PttPort* ptt);
     void setPortName(const QString& name);
-    QString PortName() const;
-    int PortState() const;
+    QString pttPortName() const;
+    bool pttPortOpen() const;
 
     // Notches.
-    void AddNotch(int hz);
-    void DeleteNotch(int index); // -1: all
-    int NotchCount() const { return int(notches_.size()); }
+    void addNotch(int hz);
+    void deleteNotch(int index); // -1: all
+    int notchCount() const { return int(notches_.size()); }
     int notchFrequency(int index) const;
 
     // Transmitting.
     void setTransmit(bool on);
-    bool Transmit() const { return txState_ != 0; }
+    bool isTransmitting() const { return txState_ != TransmitState::Receiving; }
     void setReturnToRx(bool on);
-    void SendText(const QString& text);
+    void sendText(const QString& text);
     // Where a transmission takes its next character from when its queue runs dry: the
     // transmit box, which gives one character (or none) at a time so that the operator can
     // still edit what has not gone.
     void setCharacterSource(std::function<QString()> source) { characterSource_ = std::move(source); }
-    int TxPending() const { return int(txQueue_.size()); }
-    void TxControl(int command);
-    int txState() const { return txState_; }
+    int pendingCharacters() const { return int(txQueue_.size()); }
+    void startTone(); // a plain carrier for tuning, until the transmission is ended
+    TransmitState transmitState() const { return txState_; }
 
     // Audio.
     void receive(const float* samples, size_t count);
@@ -112,28 +113,28 @@ public:
     // The sound side (DuplexClient).
     void captured(const float* samples, size_t count) override { receive(samples, count); }
     void playback(float* out, size_t count) override { renderTx(out, count); }
-    void soundFailed(const QString& why) override { emit SoundFailed(why); }
+    void soundFailed(const QString& why) override { emit soundLost(why); }
 
-signals:
-    void CharReceived(int channel, QChar character);
-    void SoundFailed(const QString& why);
-    void TxStateChanged(int state);
-    void TxRxSwitched(bool toTransmit);
-    void RxCarrierChanged(int channel, int hz);
-    void TxCarrierChanged(int hz);
-    void SpeedChanged(int channel, double baud);
-    void ModeChanged(int channel, int index, const QString& name);
-    void NetChanged(bool on);
-    void FftReady();
-    void TimingReport(int channel, int value, bool inHundredthsOfMs);
-    void DisplayUpdate();
+  signals:
+    void characterReceived(int channel, QChar character);
+    void soundLost(const QString& why);
+    void transmitStateChanged(Modem::TransmitState state);
+    void transmittingChanged(bool toTransmit);
+    void receiveCarrierChanged(int channel, int hz);
+    void transmitCarrierChanged(int hz);
+    void speedChanged(int channel, double baud);
+    void modeChanged(int channel, int index, const QString& name);
+    void netChanged(bool on);
+    void spectrumReady();
+    void timingReport(int channel, int value, bool inHundredthsOfMs);
+    void displaysDue();
 
-private:
+  private:
     struct Channel;
     void rebuildReceiver(int channel);
     void reportTiming();
     void followAfc(int channel); // reports a carrier the AFC has moved
-    void setTxState(int state);
+    void setTxState(TransmitState state);
     void refill();
     void startModulator();
 
@@ -149,7 +150,7 @@ private:
     std::vector<float> scope_;
     double txCarrier_ = 1500;
     bool netOn_ = false;
-    int txState_ = 0;
+    TransmitState txState_ = TransmitState::Receiving;
     bool returnToRx_ = false;
     bool tailSent_ = false; // the buffer holds the end of the transmission
     QString txQueue_;

@@ -18,8 +18,8 @@ public:
 
     // Opens the named port ("COM3", "/dev/ttyUSB0"); an empty name closes it.
     bool setPortName(const QString& name);
-    QString PortName() const { return name_; }
-    int PortState() const { return port_.isOpen() ? 1 : 0; }
+    QString portName() const { return name_; }
+    bool isOpen() const { return port_.isOpen(); }
 
     bool PortOutput = true;
     bool PortInv = false;

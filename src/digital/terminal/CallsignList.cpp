@@ -50,13 +50,9 @@ CallsignList::Reading CallsignList::read(const QString& path, const std::atomic_
     return reading;
 }
 
-QString CallsignList::FindIt(QString& candidate) const {
-    const QStringList words = candidate.split(u' ', Qt::SkipEmptyParts);
-    for (const QString& word : words) {
-        if (calls_.contains(word)) {
-            candidate = word;
-            return QStringLiteral("Yes");
-        }
-    }
-    return {};
+std::optional<QString> CallsignList::callsignIn(const QString& text) const {
+    for (const QString& word : text.split(u' ', Qt::SkipEmptyParts))
+        if (calls_.contains(word))
+            return word;
+    return std::nullopt;
 }

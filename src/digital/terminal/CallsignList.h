@@ -2,6 +2,7 @@
 
 #include <QSet>
 #include <QString>
+#include <optional>
 
 #include <atomic>
 
@@ -30,10 +31,8 @@ class CallsignList {
     int size() const { return int(calls_.size()); }
     bool contains(const QString& callsign) const { return calls_.contains(callsign); }
 
-    // The terminal's lookup: when a known callsign stands among the blank-separated words of
-    // the candidate, the candidate becomes that callsign and the answer is "Yes"; otherwise
-    // the candidate is left alone and the answer is empty.
-    QString FindIt(QString& candidate) const;
+    // The first known callsign among the blank-separated words of `text`, if there is one.
+    std::optional<QString> callsignIn(const QString& text) const;
 
   private:
     QSet<QString> calls_;

@@ -11,7 +11,7 @@ CarrierSearch::CarrierSearch(TerminalContext& context)
 
 void CarrierSearch::tuneTo(int hz) {
     context_.store.setText(TermCtl::receiveCarrierBox, QString::number(hz));
-    context_.modem.setRxCarrier(0, hz);
+    context_.modem.setReceiveCarrier(0, hz);
 }
 
 void CarrierSearch::search(int direction) {
@@ -47,7 +47,7 @@ void CarrierSearch::search(int direction) {
 // 4 ms; the spectrum's S/N at the carrier answers at once.
 double CarrierSearch::signalToNoise() const {
     const Modem& modem = context_.modem;
-    const double halfWidth = modem.Speed(0) / 2;
-    return std::max(double(modem.SignalToNoise(0)),
-                    modem.spectrum().signalToNoiseAt(modem.RxCarrier(0), halfWidth));
+    const double halfWidth = modem.speed(0) / 2;
+    return std::max(double(modem.signalToNoise(0)),
+                    modem.spectrum().signalToNoiseAt(modem.receiveCarrier(0), halfWidth));
 }

@@ -17,8 +17,8 @@ class CarrierSearch {
 
     explicit CarrierSearch(TerminalContext& context);
 
-    void MoveLft() { search(-1); }
-    void MoveRgt() { search(+1); }
+    void searchDown() { search(-1); }
+    void searchUp() { search(+1); }
     bool isRunning() const { return running_; }
 
   private:

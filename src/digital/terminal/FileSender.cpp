@@ -28,7 +28,7 @@ QString FileSender::joinPath(const QString& folder, const QString& fileName) {
     return folder + QDir::separator() + fileName;
 }
 
-void FileSender::SendTextFile(const QString& folder, const QString& fileName, Trigger trigger) {
+void FileSender::sendTextFile(const QString& folder, const QString& fileName, Trigger trigger) {
     if (sending_ || context_.closing)
         return;
     if (!acceptsName(fileName)) {
@@ -57,7 +57,7 @@ void FileSender::SendTextFile(const QString& folder, const QString& fileName, Tr
         if (bytes.endsWith('\n'))
             bytes.chop(1);
         const QString line = bytes.isEmpty() ? blankLine : QString::fromUtf8(bytes);
-        context_.modem.SendText(line + QChar(13));
+        context_.modem.sendText(line + QChar(13));
         if (!paceLine())
             break;
     }
@@ -78,7 +78,7 @@ bool FileSender::paceLine() {
         if (context_.txOffPressed || context_.closing || clock.standsStill())
             return true;
         const double now = clock.monotonicSeconds();
-        if (context_.modem.TxPending() >= 1)
+        if (context_.modem.pendingCharacters() >= 1)
             deadline = now + kLinePaceSeconds;
         return now >= deadline;
     });

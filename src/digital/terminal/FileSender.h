@@ -22,7 +22,7 @@ class FileSender final : public QObject {
     static bool acceptsName(const QString& fileName);
     static QString joinPath(const QString& folder, const QString& fileName);
 
-    void SendTextFile(const QString& folder, const QString& fileName, Trigger trigger);
+    void sendTextFile(const QString& folder, const QString& fileName, Trigger trigger);
     bool isSending() const { return sending_; }
 
   signals:

@@ -29,9 +29,9 @@ void ReceiveText::charReceived(int channel, QChar c) {
         return;
     }
     if (c == kBackspace)
-        RxBackspace(channel);
+        removeCharacter(channel);
     else
-        RxChar(channel, c);
+        addCharacter(channel, c);
 }
 
 void ReceiveText::setMouseDown(bool down) {
@@ -43,7 +43,7 @@ void ReceiveText::setMouseDown(bool down) {
         charReceived(channel, c);
 }
 
-void ReceiveText::RxBackspace(int channel) {
+void ReceiveText::removeCharacter(int channel) {
     if (!context_.terminalActive)
         return;
     QString& text = texts_[size_t(channel)];
@@ -53,7 +53,7 @@ void ReceiveText::RxBackspace(int channel) {
     emit chopped(channel, 1);
 }
 
-void ReceiveText::RxChar(int channel, QChar c) {
+void ReceiveText::addCharacter(int channel, QChar c) {
     if (!context_.terminalActive)
         return;
     if (channel == 1 && !context_.store.isVisible(TermCtl::at(TermCtl::modeChoice, 1)))
@@ -86,11 +86,10 @@ void ReceiveText::append(int channel, const QString& text) {
 
 void ReceiveText::pickUp(QChar upper) {
     if (pickWord_.size() > kPickWordLength) {
-        QString candidate = pickWord_;
-        const bool known = callsigns_.FindIt(candidate) == QStringLiteral("Yes");
+        const std::optional<QString> callsign = callsigns_.callsignIn(pickWord_);
         QStringList list = context_.store.items(TermCtl::callsignList);
-        if (known && !list.contains(candidate)) {
-            list.append(candidate);
+        if (callsign && !list.contains(*callsign)) {
+            list.append(*callsign);
             context_.store.setItems(TermCtl::callsignList, list);
         }
         pickWord_.clear();

@@ -50,8 +50,8 @@ class ReceiveText final : public QObject {
     void listHeightChanged(int twips);
 
   private:
-    void RxBackspace(int channel);
-    void RxChar(int channel, QChar c);
+    void removeCharacter(int channel);
+    void addCharacter(int channel, QChar c);
     void pickUp(QChar upper);
     void sizeList();
     void append(int channel, const QString& text);

@@ -35,7 +35,7 @@ Terminal::Terminal(TerminalPlatform platform, QObject* parent)
     connectModem();
     soundRetry_.setInterval(kSoundRetryMs);
     connect(&soundRetry_, &QTimer::timeout, this, &Terminal::retrySound);
-    connect(&modem_, &Modem::SoundFailed, this, &Terminal::onSoundFailed);
+    connect(&modem_, &Modem::soundLost, this, &Terminal::onSoundFailed);
 }
 
 Terminal::~Terminal() {
@@ -49,35 +49,36 @@ Terminal::~Terminal() {
 }
 
 void Terminal::connectModem() {
-    connect(&modem_, &Modem::CharReceived, &receive_, &ReceiveText::charReceived);
+    connect(&modem_, &Modem::characterReceived, &receive_, &ReceiveText::charReceived);
     modem_.setCharacterSource([this] { return transmit_.nextCharacter(); });
-    connect(&modem_, &Modem::TxStateChanged, &transmit_, &TransmitText::TxStateChanged);
-    connect(&modem_, &Modem::TxRxSwitched, this, &Terminal::showTxRxSwitch);
-    connect(&modem_, &Modem::DisplayUpdate, this, [this] {
+    connect(&modem_, &Modem::transmitStateChanged, &transmit_,
+            &TransmitText::onTransmitStateChanged);
+    connect(&modem_, &Modem::transmittingChanged, this, &Terminal::showTxRxSwitch);
+    connect(&modem_, &Modem::displaysDue, this, [this] {
         for (int ch = 0; ch < 2; ++ch)
             store_.setText(at(signalToNoiseLabel, ch),
-                           QStringLiteral("S/N=%1dB").arg(modem_.SignalToNoise(ch)));
+                           QStringLiteral("S/N=%1dB").arg(modem_.signalToNoise(ch)));
     });
-    connect(&modem_, &Modem::SpeedChanged, this, [this](int channel, double baud) {
+    connect(&modem_, &Modem::speedChanged, this, [this](int channel, double baud) {
         store_.setText(at(speedChoice, channel), NumericText::shortestDecimal(baud));
     });
-    connect(&modem_, &Modem::TimingReport, this, [this](int channel, int value, bool inMs) {
+    connect(&modem_, &Modem::timingReport, this, [this](int channel, int value, bool inMs) {
         store_.setText(at(timingLabel, channel),
                        inMs ? NumericText::shortestDecimal(value * 0.01) + "ms"
                             : QString::number(value) + "ppm");
     });
-    connect(&modem_, &Modem::TxCarrierChanged, this,
+    connect(&modem_, &Modem::transmitCarrierChanged, this,
             [this](int hz) { store_.setText(transmitCarrierBox, QString::number(hz)); });
-    connect(&modem_, &Modem::RxCarrierChanged, this, [this](int channel, int hz) {
+    connect(&modem_, &Modem::receiveCarrierChanged, this, [this](int channel, int hz) {
         if (channel == 0)
             store_.setText(receiveCarrierBox, QString::number(hz));
         else
             store_.setText(secondCarrierLabel, QString::number(hz) + "Hz");
     });
-    connect(&modem_, &Modem::NetChanged, this, [this](bool on) { setDown(netButton, on); });
-    connect(&modem_, &Modem::ModeChanged, this, [this](int channel, int index, const QString&) {
+    connect(&modem_, &Modem::netChanged, this, [this](bool on) { setDown(netButton, on); });
+    connect(&modem_, &Modem::modeChanged, this, [this](int channel, int index, const QString&) {
         store_.setValue(at(modeChoice, channel), index);
-        store_.setText(languageLabel, modem_.LangName(channel));
+        store_.setText(languageLabel, modem_.alphabetName(channel));
     });
 }
 
@@ -90,26 +91,24 @@ void Terminal::load() {
     for (int i = 0; i < kFunctionKeys; ++i)
         store_.setText(at(functionKey, i), QString());
     fillSoundMenus();
-    drawHandle_ = modem_.DrawHandle();
     scrollPos_ = store_.value(displayStartBar);
     QStringList modes;
-    for (int i = 0; i < modem_.ModeCount(); ++i)
-        modes << modem_.ModeName(i);
+    for (int i = 0; i < modem_.modeCount(); ++i)
+        modes << modem_.modeName(i);
     for (int ch = 0; ch < 2; ++ch) {
         store_.setItems(at(modeChoice, ch), modes);
         store_.setValue(at(modeChoice, ch), modem_.modeIndex(ch));
-        store_.setText(at(speedChoice, ch), NumericText::shortestDecimal(modem_.Speed(ch)));
-        modem_.setCharset(ch, modem_.FontCharset());
+        store_.setText(at(speedChoice, ch), NumericText::shortestDecimal(modem_.speed(ch)));
     }
-    store_.setText(languageLabel, modem_.LangName(0));
-    store_.setText(receiveCarrierBox, QString::number(modem_.RxCarrier(0)));
-    store_.setText(transmitCarrierBox, QString::number(modem_.TxCarrier()));
-    store_.setText(secondCarrierLabel, QString::number(modem_.RxCarrier(1)) + "Hz");
-    SyncButtons();
+    store_.setText(languageLabel, modem_.alphabetName(0));
+    store_.setText(receiveCarrierBox, QString::number(modem_.receiveCarrier(0)));
+    store_.setText(transmitCarrierBox, QString::number(modem_.transmitCarrier()));
+    store_.setText(secondCarrierLabel, QString::number(modem_.receiveCarrier(1)) + "Hz");
+    syncButtons();
     modem_.setNetOn(store_.isTicked(netButton));
     modem_.setAfc(0, store_.isTicked(at(afcButton, 0)));
     modem_.setAfc(1, store_.isTicked(at(afcButton, 1)));
-    modem_.setModemActive(true);
+    modem_.setActive(true);
     modem_.setChannelOn(1, true);
     startReadingCallsigns();
     const auto lines = MmvariPos::read(QDir(platform_.folder).filePath(MmvariPos::kFileName));
@@ -160,7 +159,8 @@ void Terminal::unload(const TwipsRect& window) {
 // A closing terminal leaves nothing on the air: a transmission under way (typed, a macro or
 // a file) ends here and the remote transmitter is keyed up before anything else goes.
 void Terminal::keyUpForClosing() {
-    const bool sending = modem_.Transmit() || transmit_.isSendingMacro() || fileSender_.isSending();
+    const bool sending =
+        modem_.isTransmitting() || transmit_.isSendingMacro() || fileSender_.isSending();
     context_.closing = true;
     if (sending)
         context_.keyTransmitter(false);

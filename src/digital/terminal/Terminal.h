@@ -2,6 +2,7 @@
 
 #include "CallsignList.h"
 #include "CarrierSearch.h"
+#include "DisplayKind.h"
 #include "FileSender.h"
 #include "ReceiveText.h"
 #include "TerminalContext.h"
@@ -89,7 +90,7 @@ class Terminal final : public QObject {
     const QStringList& levelClickInfo() const { return levelClickInfo_; }
 
     // The display.
-    int viewType() const { return viewType_; }
+    DisplayKind display() const { return display_; }
     int scrollPos() const { return scrollPos_; }
     int marker() const { return marker_; }
 
@@ -99,8 +100,8 @@ class Terminal final : public QObject {
     void rxCarrierChosen();
     void txCarrierChosen();
     void soundMenuClicked(const QString& entry);
-    void SetSound();
-    void DullIt(int mode);
+    void applySoundDevices();
+    void showDualControls(bool dual);
     void largeFontClicked();
     void frontClicked();
     void scrollChanged();
@@ -141,8 +142,8 @@ class Terminal final : public QObject {
     void applyPortLines(const SettingsLines& lines);
     QStringList settingsLines() const;
     void applyDisplayKind();
-    int GetViewIndex() const;
-    void SyncButtons();
+    int viewIndex() const;
+    void syncButtons();
     void setDown(const QString& name, bool down);
     void fillSoundMenus();
     void startSound();
@@ -174,9 +175,8 @@ class Terminal final : public QObject {
     bool dualLatched_ = false;
     QString fileTarget_;
     QStringList levelClickInfo_{QString(), QString(), QString()};
-    long drawHandle_ = 0;
     int clickFreq_ = 0;
-    int viewType_ = 0;
+    DisplayKind display_ = DisplayKind::Spectrum;
     int scrollPos_ = 0;
     int marker_ = 0;
 };

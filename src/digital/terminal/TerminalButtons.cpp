@@ -20,11 +20,11 @@ void Terminal::speedChosen(int channel) {
 }
 
 void Terminal::rxCarrierChosen() {
-    modem_.setRxCarrier(0, NumericText::integerValue(store_.text(receiveCarrierBox)));
+    modem_.setReceiveCarrier(0, NumericText::integerValue(store_.text(receiveCarrierBox)));
 }
 
 void Terminal::txCarrierChosen() {
-    modem_.setTxCarrier(NumericText::numericValue(store_.text(transmitCarrierBox)));
+    modem_.setTransmitCarrier(NumericText::numericValue(store_.text(transmitCarrierBox)));
 }
 
 void Terminal::fillSoundMenus() {
@@ -51,7 +51,7 @@ void Terminal::soundMenuClicked(const QString& entry) {
     store_.setValue(defaultEntry, entry == defaultEntry ? 1 : 0);
     for (int i = 0; i < kSoundEntries; ++i)
         store_.setValue(prefix + QString::number(i), entry == prefix + QString::number(i) ? 1 : 0);
-    SetSound();
+    applySoundDevices();
 }
 
 QString Terminal::soundEntry(bool transmit) const {
@@ -65,7 +65,7 @@ QString Terminal::soundEntry(bool transmit) const {
     return entry;
 }
 
-void Terminal::SetSound() {
+void Terminal::applySoundDevices() {
     modem_.setSoundDevices(soundEntry(false) + u',' + soundEntry(true));
     startSound();
 }
@@ -103,7 +103,8 @@ void Terminal::retrySound() {
 // The sound card (or the sound server) went away. A transmission cannot go on without it and
 // must not hold the station keyed: it ends as TXOFF ends it. Then the devices are tried again.
 void Terminal::onSoundFailed(const QString& why) {
-    const bool sending = modem_.Transmit() || transmit_.isSendingMacro() || fileSender_.isSending();
+    const bool sending =
+        modem_.isTransmitting() || transmit_.isSendingMacro() || fileSender_.isSending();
     if (sending)
         transmit_.txOffClicked();
     const QString retry = QStringLiteral("Trying it again every %1 s").arg(kSoundRetryMs / 1000);
@@ -117,8 +118,7 @@ void Terminal::onSoundFailed(const QString& why) {
         soundRetry_.start();
 }
 
-void Terminal::DullIt(int mode) {
-    const bool dual = mode == 1;
+void Terminal::showDualControls(bool dual) {
     for (const QString& name : secondChannelControls())
         store_.setVisible(name, dual);
     geometry_.height = dual ? 5535 + 800 : 4800;
@@ -153,19 +153,21 @@ void Terminal::netClicked() {
 }
 
 void Terminal::bpfClicked(int index) {
-    modem_.setBpfIndex(index);
-    SyncButtons();
+    modem_.setBandPassIndex(index);
+    syncButtons();
 }
 
 void Terminal::fftClicked(int index) {
-    if (index >= 2) {
-        viewType_ = 2;
-        modem_.ScopeKind = index - 1; // SYN: the sync scope, WAV: the wave
-    } else {
-        viewType_ = index;
-        modem_.ScopeKind = 0;
-    }
-    SyncButtons();
+    // The buttons: FFT, W.F., SYN (the symbol scope), WAV (the wave).
+    static constexpr DisplayKind kDisplays[] = {DisplayKind::Spectrum, DisplayKind::Waterfall,
+                                                DisplayKind::Scope, DisplayKind::Scope};
+    static constexpr Modem::ScopeKind kScopes[] = {Modem::ScopeKind::None, Modem::ScopeKind::None,
+                                                   Modem::ScopeKind::Sync, Modem::ScopeKind::Wave};
+    if (index < 0 || index > 3)
+        return;
+    display_ = kDisplays[index];
+    modem_.scopeKind = kScopes[index];
+    syncButtons();
     emit displayChanged();
 }
 
@@ -173,22 +175,24 @@ void Terminal::dualClicked() {
     if (dualLatched_) {
         dualLatched_ = false;
         setDown(dualButton, false);
-        DullIt(2);
+        showDualControls(false);
     } else {
         setDown(dualButton, true);
         dualLatched_ = true;
-        DullIt(1);
+        showDualControls(true);
     }
 }
 
-int Terminal::GetViewIndex() const {
-    return viewType_ <= 1 ? viewType_ : modem_.ScopeKind + 1;
+int Terminal::viewIndex() const {
+    if (display_ != DisplayKind::Scope)
+        return int(display_);
+    return modem_.scopeKind == Modem::ScopeKind::Sync ? 2 : 3;
 }
 
-void Terminal::SyncButtons() {
+void Terminal::syncButtons() {
     for (int i = 0; i < 4; ++i) {
-        setDown(at(viewButton, i), GetViewIndex() == i);
-        setDown(at(bandPassButton, i), modem_.BpfIndex() == i);
+        setDown(at(viewButton, i), viewIndex() == i);
+        setDown(at(bandPassButton, i), modem_.bandPassIndex() == i);
     }
 }
 
@@ -213,22 +217,22 @@ bool Terminal::displayClicked(int hz, bool rightButton, int notchAtPointer, int 
         return false;
     }
     if (notchAtPointer != 0) {
-        modem_.DeleteNotch(notchAtPointer - 1);
+        modem_.deleteNotch(notchAtPointer - 1);
         return false;
     }
     clickFreq_ = hz;
     marker_ = hz;
-    store_.setEnabled(deleteNotchesMenu, modem_.NotchCount() > 0);
+    store_.setEnabled(deleteNotchesMenu, modem_.notchCount() > 0);
     emit displayChanged();
     return true;
 }
 
 void Terminal::tuneChannel(int channel, int hz) {
-    modem_.setRxCarrier(channel, hz);
+    modem_.setReceiveCarrier(channel, hz);
     if (channel == 0)
-        store_.setText(receiveCarrierBox, QString::number(modem_.RxCarrier(0)));
+        store_.setText(receiveCarrierBox, QString::number(modem_.receiveCarrier(0)));
     else
-        store_.setText(secondCarrierLabel, QString::number(modem_.RxCarrier(1)) + "Hz");
+        store_.setText(secondCarrierLabel, QString::number(modem_.receiveCarrier(1)) + "Hz");
 }
 
 void Terminal::popupClosed() {
@@ -237,15 +241,15 @@ void Terminal::popupClosed() {
 }
 
 void Terminal::setNotchHere() {
-    modem_.AddNotch(clickFreq_);
+    modem_.addNotch(clickFreq_);
 }
 
 void Terminal::deleteAllNotches() {
-    modem_.DeleteNotch(-1);
+    modem_.deleteNotch(-1);
 }
 
 void Terminal::txCarrierHere() {
-    modem_.setTxCarrier(clickFreq_);
+    modem_.setTransmitCarrier(clickFreq_);
 }
 
 void Terminal::levelClicked(int level, int screenX, int screenY) {

@@ -54,8 +54,8 @@ void Terminal::applySettingsFile(const QStringList& all) {
         if (lines.has(36 + i))
             transmit_.setFunctionKey(i, lines.at(36 + i));
     }
-    SetSound();
-    SyncButtons();
+    applySoundDevices();
+    syncButtons();
     if (store_.isTicked(alwaysOnTopCheck))
         emit topMostRequested();
 }
@@ -83,7 +83,7 @@ void Terminal::applyModemLines(const SettingsLines& lines) {
         modeChosen(0);
     }
     if (lines.has(6) && number(lines.at(6)) > 0)
-        modem_.setRxCarrier(0, number(lines.at(6)));
+        modem_.setReceiveCarrier(0, number(lines.at(6)));
     const std::pair<int, QString> buttons[] = {{7, at(afcButton, 0)},   {8, netButton},
                                                {9, at(viewButton, 0)},  {10, at(viewButton, 1)},
                                                {11, at(viewButton, 2)}, {12, at(viewButton, 3)}};
@@ -95,7 +95,7 @@ void Terminal::applyModemLines(const SettingsLines& lines) {
         applyDisplayKind();
     if (lines.has(13) && !lines.isFalse(13)) {
         setDown(dualButton, true);
-        DullIt(1);
+        showDualControls(true);
         dualLatched_ = true;
     }
 }
@@ -146,8 +146,8 @@ void Terminal::applyPortLines(const SettingsLines& lines) {
     if (lines.has(32) && lines.at(32).contains(kPortKey)) {
         modem_.setPortName(lines.at(32).mid(kPortKey.size(), kMaxPortName));
         context_.wait.wait(0.2);
-        if (modem_.PortState() != 1 && isSerialPortName(modem_.PortName()))
-            platform_.dialogs.showMessage(modem_.PortName() +
+        if (!modem_.pttPortOpen() && isSerialPortName(modem_.pttPortName()))
+            platform_.dialogs.showMessage(modem_.pttPortName() +
                                           " failed to open in the digital interface");
     }
     if (lines.has(33)) {
@@ -170,7 +170,7 @@ QStringList Terminal::settingsLines() const {
         QString::number(geometry_.height),
         QString::number(geometry_.width),
         mode == QStringLiteral("bpsk") ? kBpskStored : mode,
-        QString::number(modem_.RxCarrier(0)),
+        QString::number(modem_.receiveCarrier(0)),
         down(at(afcButton, 0)),
         down(netButton),
     };
@@ -187,7 +187,7 @@ QStringList Terminal::settingsLines() const {
         for (int i = 0; i < kStoredSoundEntries; ++i)
             lines << down(prefix + QString::number(i));
     }
-    lines << QString::number(largeFont_ ? 1 : 0) << kPortKey + modem_.PortName()
+    lines << QString::number(largeFont_ ? 1 : 0) << kPortKey + modem_.pttPortName()
           << keyedBool(kOutputKey, ptt_.PortOutput) << keyedBool(kInvKey, ptt_.PortInv)
           << keyedBool(kExcKey, ptt_.PortExc);
     for (int i = 0; i < kFunctionKeys; ++i)

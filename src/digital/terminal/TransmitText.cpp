@@ -38,12 +38,12 @@ TransmitText::KeyOutcome TransmitText::keyPress(QChar key, int caret) {
         context_.modem.setTransmit(true);
     }
     KeyOutcome outcome;
-    if (context_.modem.Transmit() && caret < txSentPos_) {
+    if (context_.modem.isTransmitting() && caret < txSentPos_) {
         outcome.caretToEnd = true;
         caret = int(box_.size());
     }
     if (key == kBackspace && caret <= txSentPos_) {
-        context_.modem.SendText(QString(kBackspace));
+        context_.modem.sendText(QString(kBackspace));
         txSentPos_ = qMax(0, caret - 1);
     }
     return outcome;
@@ -51,7 +51,7 @@ TransmitText::KeyOutcome TransmitText::keyPress(QChar key, int caret) {
 
 void TransmitText::endWithEnter() {
     RunningHandler running(context_);
-    StopXMT();
+    stopTransmitting();
     context_.wait.wait(kKeyUpDelaySeconds, [this] { return context_.closing; });
     if (context_.closing)
         return; // the closing window has keyed up already
@@ -67,16 +67,17 @@ QString TransmitText::nextCharacter() {
     return QString(box_[txSentPos_++]);
 }
 
-void TransmitText::TxStateChanged(int state) {
+void TransmitText::onTransmitStateChanged(Modem::TransmitState state) {
+    // The TX button's caption tells the state, in the order of the states.
     static const char* const captions[] = {"TX", "RX", "ReqRX", "Wait", "Tone"};
-    if (state == 0) {
+    const bool receiving = state == Modem::TransmitState::Receiving;
+    if (receiving) {
         txSentPos_ = 0;
         box_.clear();
         emit boxCleared();
     }
-    context_.store.setText(TermCtl::transmitButton,
-                           QString::fromLatin1(captions[qBound(0, state, 4)]));
-    context_.store.setValue(TermCtl::transmitButton, state != 0 ? 1 : 0);
+    context_.store.setText(TermCtl::transmitButton, QString::fromLatin1(captions[int(state)]));
+    context_.store.setValue(TermCtl::transmitButton, receiving ? 0 : 1);
 }
 
 void TransmitText::txButtonClicked() {
@@ -93,15 +94,15 @@ void TransmitText::txButtonClicked() {
 }
 
 void TransmitText::txButtonSecondEvent() {
-    context_.modem.TxControl(4);
+    context_.modem.startTone();
 }
 
 void TransmitText::txOffClicked() {
     context_.txOffPressed = true;
-    StopXMT();
+    stopTransmitting();
 }
 
-void TransmitText::StopXMT() {
+void TransmitText::stopTransmitting() {
     context_.modem.setTransmit(false);
     if (context_.closeDirectory)
         context_.closeDirectory();
@@ -127,19 +128,19 @@ void TransmitText::sendFunctionKey(int index) {
     context_.keyTransmitter(true);
     const QString text = functionKeys_[size_t(index)].mid(3, kMaxMacroText) + kReturn;
     context_.modem.setTransmit(true);
-    context_.modem.SendText(text);
+    context_.modem.sendText(text);
     if (sendingMacro_)
         return; // a macro is going out: this one follows it, and its wait covers both
     RunningHandler running(context_);
     sendingMacro_ = true;
     context_.wait.waitUntil([this] {
-        return context_.modem.TxPending() < 1 || context_.txOffPressed || context_.closing;
+        return context_.modem.pendingCharacters() < 1 || context_.txOffPressed || context_.closing;
     });
     context_.wait.wait(kKeyUpDelaySeconds, [this] { return context_.closing; });
     sendingMacro_ = false;
     if (context_.closing)
         return; // the closing window has keyed up already
     context_.txOffPressed = true;
-    StopXMT();
+    stopTransmitting();
     context_.txOffPressed = false;
 }

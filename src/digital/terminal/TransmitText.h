@@ -1,5 +1,7 @@
 #pragma once
 
+#include "digital/modem/Modem.h"
+
 #include <QObject>
 #include <QString>
 #include <array>
@@ -20,7 +22,7 @@ class TransmitText final : public QObject {
     // The transmit box. The window keeps this copy in step with what the box holds.
     void setBoxText(const QString& text) { box_ = text; }
     const QString& boxText() const { return box_; }
-    int TxSentPos() const { return txSentPos_; }
+    int sentPosition() const { return txSentPos_; }
     void focusIn();
 
     // A key that types a character, or Enter, Escape or Backspace, before the box takes it.
@@ -34,13 +36,13 @@ class TransmitText final : public QObject {
     // The next character of the box for the modem to send (none when all has gone).
     QString nextCharacter();
     // The modem's event.
-    void TxStateChanged(int state);
+    void onTransmitStateChanged(Modem::TransmitState state);
 
     // Buttons. The TX button's down state has already been toggled by the click.
     void txButtonClicked();
     void txButtonSecondEvent();
     void txOffClicked();
-    void StopXMT();
+    void stopTransmitting();
 
     // Function keys.
     QString functionKey(int index) const { return functionKeys_[size_t(index)]; }

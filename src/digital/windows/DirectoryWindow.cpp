@@ -121,7 +121,7 @@ void DirectoryWindow::send(FileSender::Trigger trigger) {
         return;
     QListWidgetItem* item = files_->currentItem();
     const QString name = item && item->isSelected() ? item->text() : QString();
-    sender_.SendTextFile(browser_.folder(), name, trigger);
+    sender_.sendTextFile(browser_.folder(), name, trigger);
     if (closeWhenSent_)
         close();
 }

@@ -88,8 +88,8 @@ void TerminalWindow::wireButtons() {
     onClick(netButton, [&t] { t.netClicked(); });
     onClick(dualButton, [&t] { t.dualClicked(); });
     onClick(clearCallsignsButton, [&t] { t.receive().clearList(); });
-    onClick(searchDownButton, [&t] { t.search().MoveLft(); });
-    onClick(searchUpButton, [&t] { t.search().MoveRgt(); });
+    onClick(searchDownButton, [&t] { t.search().searchDown(); });
+    onClick(searchUpButton, [&t] { t.search().searchUp(); });
     onClick(largeFontButton, [&t] { t.largeFontClicked(); });
     onClick(alwaysOnTopCheck, [&t] { t.frontClicked(); });
     for (int ch = 0; ch < 2; ++ch)
@@ -219,7 +219,7 @@ bool TerminalWindow::receiveBoxEvent(int channel, QEvent* event) {
 void TerminalWindow::displayClicked(XmmvView* view, double hz, Qt::MouseButton button) {
     const bool right = button == Qt::RightButton;
     const int channel = view->objectName() == secondSpectrumView ? 1 : 0;
-    const int notch = right ? view->NotchAtPointer(view->xFor(hz)) : 0;
+    const int notch = right ? view->notchAt(view->xFor(hz)) : 0;
     if (!terminal_->displayClicked(int(std::lround(hz)), right, notch, channel))
         return;
     popup_->exec(QCursor::pos());
@@ -229,9 +229,9 @@ void TerminalWindow::displayClicked(XmmvView* view, double hz, Qt::MouseButton b
 void TerminalWindow::applyDisplay() {
     for (const QString& name : {spectrumView, secondSpectrumView}) {
         auto* view = findChild<XmmvView*>(name);
-        view->ViewType = terminal_->viewType();
-        view->ScrollPos = terminal_->scrollPos();
-        view->Marker = terminal_->marker();
+        view->display = terminal_->display();
+        view->startHz = terminal_->scrollPos();
+        view->markerHz = terminal_->marker();
         view->update();
     }
 }

@@ -17,22 +17,26 @@ QColor waterfallColour(float db) {
 XmmvView::XmmvView(Modem& modem, int channel, QWidget* parent)
     : QWidget(parent), modem_(modem), channel_(channel) {
     setMinimumSize(200, 60);
-    connect(&modem_, &Modem::FftReady, this, &XmmvView::refresh);
+    connect(&modem_, &Modem::spectrumReady, this, &XmmvView::refresh);
 }
 
-double XmmvView::frequencyAt(int x) const { return ScrollPos + kSpanHz * x / std::max(1, width()); }
+double XmmvView::frequencyAt(int x) const {
+    return startHz + kSpanHz * x / std::max(1, width());
+}
 
-int XmmvView::xFor(double hz) const { return int(std::lround((hz - ScrollPos) / kSpanHz * width())); }
+int XmmvView::xFor(double hz) const {
+    return int(std::lround((hz - startHz) / kSpanHz * width()));
+}
 
-int XmmvView::NotchAtPointer(int x) const {
-    for (int i = 0; i < modem_.NotchCount(); ++i)
+int XmmvView::notchAt(int x) const {
+    for (int i = 0; i < modem_.notchCount(); ++i)
         if (std::abs(xFor(modem_.notchFrequency(i)) - x) <= 3)
             return i + 1;
     return 0;
 }
 
 void XmmvView::refresh() {
-    if (ViewType == 1)
+    if (display == DisplayKind::Waterfall)
         addWaterfallLine();
     update();
 }
@@ -59,15 +63,15 @@ void XmmvView::addWaterfallLine() {
 void XmmvView::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), Qt::black);
-    if (ViewType == 1)
+    if (display == DisplayKind::Waterfall)
         p.drawImage(0, 0, waterfall_);
-    else if (ViewType == 2 && modem_.ScopeKind == 1)
+    else if (display == DisplayKind::Scope && modem_.scopeKind == Modem::ScopeKind::Sync)
         paintSymbols(p);
-    else if (ViewType == 2)
+    else if (display == DisplayKind::Scope)
         paintScope(p);
     else
         paintSpectrum(p);
-    if (ViewType != 2) // the scopes have no frequency axis
+    if (display != DisplayKind::Scope) // the scopes have no frequency axis
         paintMarks(p);
 }
 
@@ -108,17 +112,17 @@ void XmmvView::paintSymbols(QPainter& p) {
 
 void XmmvView::paintMarks(QPainter& p) {
     p.setPen(QPen(QColor(255, 80, 80), 1));
-    const int rx = xFor(modem_.RxCarrier(channel_));
+    const int rx = xFor(modem_.receiveCarrier(channel_));
     p.drawLine(rx, 0, rx, height());
     p.setPen(QPen(QColor(255, 255, 255), 1, Qt::DashLine));
-    const int tx = xFor(modem_.TxCarrier());
+    const int tx = xFor(modem_.transmitCarrier());
     p.drawLine(tx, 0, tx, 8);
-    if (Marker > 0) {
+    if (markerHz > 0) {
         p.setPen(QColor(80, 160, 255));
-        p.drawLine(xFor(Marker), 0, xFor(Marker), height());
+        p.drawLine(xFor(markerHz), 0, xFor(markerHz), height());
     }
     p.setPen(QColor(255, 160, 0));
-    for (int i = 0; i < modem_.NotchCount(); ++i) {
+    for (int i = 0; i < modem_.notchCount(); ++i) {
         const int x = xFor(modem_.notchFrequency(i));
         p.drawLine(x - 3, height() - 6, x + 3, height() - 6);
     }
@@ -129,7 +133,7 @@ void XmmvView::mousePressEvent(QMouseEvent* event) {
 }
 
 XmmvLevel::XmmvLevel(Modem& modem, QWidget* parent) : QWidget(parent), modem_(modem) {
-    connect(&modem_, &Modem::DisplayUpdate, this, qOverload<>(&QWidget::update));
+    connect(&modem_, &Modem::displaysDue, this, qOverload<>(&QWidget::update));
 }
 
 void XmmvLevel::paintEvent(QPaintEvent*) {
@@ -140,7 +144,7 @@ void XmmvLevel::paintEvent(QPaintEvent*) {
 }
 
 AfcIndicator::AfcIndicator(Modem& modem, QWidget* parent) : QWidget(parent), modem_(modem) {
-    connect(&modem_, &Modem::DisplayUpdate, this, qOverload<>(&QWidget::update));
+    connect(&modem_, &Modem::displaysDue, this, qOverload<>(&QWidget::update));
 }
 
 void AfcIndicator::paintEvent(QPaintEvent*) {

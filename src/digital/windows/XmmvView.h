@@ -1,31 +1,32 @@
 #pragma once
 
+#include "digital/terminal/DisplayKind.h"
+
 #include <QImage>
 #include <QWidget>
 #include <vector>
 
 class Modem;
 
-// The modem's display: spectrum (ViewType 0), waterfall (1) or scope (2) of what it hears,
+// The modem's display: spectrum, waterfall or scope of what it hears,
 // with the receive carrier, the transmit carrier, a frequency marker and the notches.
 class XmmvView final : public QWidget {
     Q_OBJECT
 public:
-    static constexpr double kSpanHz = 3000; // what the display shows, from ScrollPos on
+  static constexpr double kSpanHz = 3000; // what the display shows, from startHz on
 
-    XmmvView(Modem& modem, int channel = 0, QWidget* parent = nullptr);
+  XmmvView(Modem& modem, int channel = 0, QWidget* parent = nullptr);
 
-    // With ViewType 2 the modem's ScopeKind chooses the scope: 1 the symbol (sync) scope,
-    // else the wave.
-    int ViewType = 0;
-    int ScrollPos = 0; // Hz at the left edge
-    int Marker = 0;    // Hz, 0 for none
+  // For the scope, the modem's scope kind chooses the symbols (sync) or the wave.
+  DisplayKind display = DisplayKind::Spectrum;
+  int startHz = 0;  // at the left edge
+  int markerHz = 0; // 0 for none
 
-    // Index + 1 of the notch under the pointer position x, 0 for none.
-    int NotchAtPointer(int x) const;
-    double frequencyAt(int x) const;
-    int xFor(double hz) const;
-    QSize sizeHint() const override { return {420, 110}; }
+  // Index + 1 of the notch under the pointer position x, 0 for none.
+  int notchAt(int x) const;
+  double frequencyAt(int x) const;
+  int xFor(double hz) const;
+  QSize sizeHint() const override { return {420, 110}; }
 
 public slots:
     void refresh();
