@@ -71,7 +71,7 @@ std::vector<double> pollRepeatedly(int fd) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     BenchProgram program;
-    program.core.ports().InitPorts();
+    program.core.ports().initPorts();
 
     std::atomic<bool> done{false};
     std::thread burner([&] {

@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
     core.controls().setText(Ctl::serverAddressBox, "127.0.0.1");
     core.controls().setText(Ctl::serverPortBox, QString::number(port));
     core.startUp();
-    core.ports().InitPorts();
+    core.ports().initPorts();
     const int logger = openLoggerEnd(program.radioPath());
 
     std::vector<double> ms;

@@ -91,12 +91,13 @@ void eventLoopStall(const QString& folder) {
     store.setText(Ctl::cwSpeedBox, "60");
     store.setValue(Ctl::sideToneVolume, -500);
     SideTone tone({store, dialogs, output});
-    tone.StartToneBuffer(false);
+    tone.startToneBuffer(false);
     tone.queue(QString("CQ TEST DE OH2XX ").repeated(6).left(100));
     QTimer step;
     QObject::connect(&step, &QTimer::timeout, &tone, &SideTone::step);
     step.start(100);
-    const qint64 sounding = longestGap(0, [&] { return !tone.SideToneText().isEmpty() || tone.isSounding(); });
+    const qint64 sounding =
+        longestGap(0, [&] { return !tone.sideToneText().isEmpty() || tone.isSounding(); });
     step.stop();
     tone.stop();
     const qint64 quiet = longestGap(10, [] { return false; });

@@ -42,15 +42,23 @@ AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
       settings_(store_, iniFileName_, platform_.dialogs, platform_.fileDialogs),
       ports_({store_, platform_.dialogs, wait_, platform_.ports, commandLine_,
               platform_.endProcessAtOnce}),
-      picture_(store_), serverLine_(winsock2_), cwStation_({serverLine_, store_, sideTone_, platform_.clock}),
+      picture_(store_), serverLine_(winsock2_),
+      cwStation_({serverLine_, store_, sideTone_, platform_.clock}),
       stationRig_({picture_, serverLine_, monitors_, ports_.radioPort(), cwStation_}),
       endpoints_({store_, cwStation_, serverLine_, platform_.clock, stationRig_,
                   QFileInfo(iniFileName_).absoluteDir().filePath(EndpointSettings::kFileName)}),
-      loggerCat_({ports_.radioPort(), picture_, serverLine_, monitors_, store_, wait_,
-                  platform_.dialogs, [this] { ports_.InitPorts(); }, platform_.clock,
+      loggerCat_({ports_.radioPort(),
+                  picture_,
+                  serverLine_,
+                  monitors_,
+                  store_,
+                  wait_,
+                  platform_.dialogs,
+                  [this] { ports_.initPorts(); },
+                  platform_.clock,
                   {[this](const QString& text) { cwStation_.sendText(text); },
-                   [this](int wpm) { cwStation_.setSpeed(wpm); }, [this] { return cwStation_.speed(); },
-                   [this] { cwStation_.abort(); }}}),
+                   [this](int wpm) { cwStation_.setSpeed(wpm); },
+                   [this] { return cwStation_.speed(); }, [this] { cwStation_.abort(); }}}),
       stepper_({picture_, ports_.radioPort(), serverLine_, monitors_, store_, wait_}),
       chatServer_({store_, chatStore_, log_, [this] { return chatClient_.isConnected(); },
                    [this](const QString& text) { chatClient_.send(text); },
@@ -58,14 +66,15 @@ AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
                    platform_.clock}),
       chatClient_({store_, chatStore_, wait_, platform_.clock, platform_.dialogs}),
       chatPanel_({store_, chatStore_, chatServer_, chatClient_, log_}),
-      stationLink_({winsock2_, serverLine_, link_, store_, monitors_, wait_, platform_.dialogs, commandLine_,
-                    platform_.endProcessAtOnce, [this] { ports_.InitPorts(); },
+      stationLink_({winsock2_, serverLine_, link_, store_, monitors_, wait_, platform_.dialogs,
+                    commandLine_, platform_.endProcessAtOnce, [this] { ports_.initPorts(); },
                     [this] { return picture_.transmitting; }}),
       receiver_({winsock2_, serverLine_, link_, picture_, store_, monitors_, ports_.radioPort(),
                  log_, platform_.clock, platform_.dialogs, chatPanel_,
                  [this] { stationLink_.linkLost(); }, [this] { stationLink_.loginAccepted(); }}),
       watchdogs_({serverLine_, link_, picture_, store_, wait_, platform_.clock}),
-      linkHealth_({winsock2_, serverLine_, link_, platform_.clock, [this] { return picture_.transmitting; },
+      linkHealth_({winsock2_, serverLine_, link_, platform_.clock,
+                   [this] { return picture_.transmitting; },
                    [this](const QString& why) { stationLink_.linkDead(why); }}),
       sideTone_({store_, platform_.dialogs, platform_.toneOutput}),
       winKeyer_({ports_.keyerPort(), store_, platform_.dialogs, cwStation_}) {
@@ -76,7 +85,7 @@ AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
     connect(&serverLine_, &ServerLine::lineSent, this,
             [this](const QString& line) { picture_.noteServerLine(line); });
     connect(&winsock2_, &QTcpSocket::readyRead, &receiver_, &ServerReceiver::onDataArrived);
-    connect(&ports_.keyerPort(), &CommPort::commEvent, &winKeyer_, &WinKeyer::KeyerPortEvent);
+    connect(&ports_.keyerPort(), &CommPort::commEvent, &winKeyer_, &WinKeyer::onKeyerPortEvent);
     timer1_.setInterval(kSideToneTickMs);
     connect(&timer1_, &QTimer::timeout, this, &AppCore::onTimer1);
     populateChatControls(chatStore_);
@@ -90,7 +99,7 @@ AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
 void AppCore::startUp() {
     settings_.readAtStartup();
     if (store_.isTicked(Ctl::sideToneCheck))
-        sideTone_.StartToneBuffer(false);
+        sideTone_.startToneBuffer(false);
     if (!log_.open())
         platform_.dialogs.showMessage(
             SettingsFile::unexpectedErrorText({75, QStringLiteral("Path/File access error"),

@@ -128,7 +128,7 @@ void MainWindow::buildMenus() {
     connect(addAction(file, Ctl::exitMenu), &QAction::triggered, this,
             [this] { core_.exitProgram(); });
     connect(addAction(menuBar(), Ctl::connectMenu), &QAction::triggered, this,
-            [this] { core_.stationLink().Connect_Click(); });
+            [this] { core_.stationLink().connectClicked(); });
     connect(addAction(menuBar(), Ctl::digitalMenu), &QAction::triggered, this,
             [this] { toggleTerminal(); });
     connect(addAction(menuBar(), Ctl::expandMenu), &QAction::triggered, this,
@@ -343,7 +343,7 @@ void MainWindow::wireButtons() {
         auto* button = findChild<QAbstractButton*>(name);
         connect(button, &QAbstractButton::clicked, this, handler);
     };
-    onClick(Ctl::startPortsButton, [this] { core_.ports().InitPorts(); });
+    onClick(Ctl::startPortsButton, [this] { core_.ports().initPorts(); });
     onClick(Ctl::stopPortsButton, [this] { core_.ports().stopPorts(); });
     onClick(Ctl::closeLinkButton, [this] { core_.closeButton(); });
     onClick(Ctl::clearMonitorsButton, [this] { core_.monitors().clearAll(); });
@@ -439,7 +439,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (name == Ctl::loginLabel && press)
         core_.stationLink().toggleLogin();
     if (name == Ctl::frequencyChatLabel && press)
-        core_.chatClient().ConnectChat();
+        core_.chatClient().connectToServer();
     if (name == Ctl::inactivityCheck) {
         if (press)
             core_.watchdogs().activeBoxPressed();

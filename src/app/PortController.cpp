@@ -20,7 +20,7 @@ void PortController::setUp(CommPort& port, const QString& name, int baud) {
     port.setDiscardNull(baud == kRadioBaud);
 }
 
-void PortController::InitPorts() {
+void PortController::initPorts() {
     if (ctx_.store.text(Ctl::keyerPortChoice) != PortNames::kNone && !openKeyer())
         return;
     if (!openRadio())

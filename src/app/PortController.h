@@ -42,7 +42,7 @@ public:
     CommPort& keyerPort() { return keyer_; } // MSComm2
 
     // (Re)opens the keyer port (unless "None") and the radio port, then waits a second.
-    void InitPorts();
+    void initPorts();
     // Closes both ports and frees the lists.
     void stopPorts();
     // Shows under each list where the chosen port is found.

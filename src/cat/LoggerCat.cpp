@@ -28,7 +28,7 @@ void LoggerCat::onCommEvent(CommEvent event) {
         // Bytes that came while the pass was finishing get a pass of their own at once: a
         // logger that waits for its answer before it polls again must not wait in vain.
         do {
-            GetData();
+            readFromLogger();
         } while (!catBusy_ && ctx_.port.isOpen() && ctx_.port.inBufferCount() > 0);
         light(Ctl::rdLight, false);
         break;
@@ -87,7 +87,7 @@ void LoggerCat::noteKeying(const QString& serverLine) {
         loggerKeyed_ = false;
 }
 
-void LoggerCat::GetData() {
+void LoggerCat::readFromLogger() {
     BusyGuard guard(catBusy_);
     if (!guard.entered())
         return; // the bytes wait in the port for the pass that is running
@@ -220,7 +220,7 @@ void LoggerCat::pauseBeforeEcho(const QString& echo) {
         for (const QString& due : echoes_.takeDue(ctx_.clock.monotonicSeconds()))
             reply(due);
         if (!echoes_.isOut(ticket) && !catBusy_ && ctx_.port.isOpen() && ctx_.port.inBufferCount() > 0)
-            GetData();
+            readFromLogger();
         return echoes_.isOut(ticket);
     });
     for (const QString& last : echoes_.takeUpTo(ticket))

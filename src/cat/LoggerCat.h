@@ -51,7 +51,7 @@ public:
 
     void onCommEvent(CommEvent event);
     // One command pass over what the logger has sent.
-    void GetData();
+    void readFromLogger();
 
     const QString& catBuffer() const { return catBuffer_; }
     bool isBusy() const { return catBusy_; }

@@ -18,7 +18,7 @@ ChatClient::ChatClient(Context context, QObject* parent) : QObject(parent), ctx_
     connect(&socket_, &QTcpSocket::disconnected, this, &ChatClient::onClosed);
 }
 
-void ChatClient::ConnectChat() {
+void ChatClient::connectToServer() {
     const TimedConnect outcome =
         TimedConnect::run(socket_, ctx_.wait, !ctx_.store.isVisible(Ctl::chatLight),
                           ctx_.store.text(Ctl::serverAddressBox).trimmed(),

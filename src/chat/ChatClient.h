@@ -25,7 +25,7 @@ public:
 
     explicit ChatClient(Context context, QObject* parent = nullptr);
 
-    void ConnectChat();
+    void connectToServer();
     bool isConnected() const { return socket_.state() == QAbstractSocket::ConnectedState; }
     void send(const QString& text);
     void close() { socket_.abort(); }

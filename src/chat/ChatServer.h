@@ -66,7 +66,7 @@ public:
     void cleanUpSlots();
     void closeAll();
 
-    int ChatClientCount() const { return chatClientCount_; }
+    int chatClientCount() const { return chatClientCount_; }
     int activeSlots() const { return slots_.size(); }
     int openConnections() const;
     // What a chunk from a station does here (log, display, the log's tail, //STOP:), and the

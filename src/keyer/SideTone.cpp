@@ -24,7 +24,7 @@ SideTone::~SideTone() { stop(); }
 
 void SideTone::onControlChanged(const QString& name) {
     if (name == Ctl::sideToneCheck && ctx_.store.isTicked(Ctl::sideToneCheck) && !renderer_)
-        StartToneBuffer(false);
+        startToneBuffer(false);
     else if (name == Ctl::sideToneVolume && renderer_)
         renderer_->setVolume(ctx_.store.value(Ctl::sideToneVolume));
 }
@@ -45,7 +45,7 @@ void SideTone::step() {
                                    NumericText::numericValue(ctx_.store.text(Ctl::cwSpeedBox)));
 }
 
-void SideTone::StartToneBuffer(bool restart) {
+void SideTone::startToneBuffer(bool restart) {
     if (restart)
         stop();
     QString why;

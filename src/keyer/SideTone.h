@@ -37,10 +37,10 @@ public:
     // The 100 ms tick: sounds the next character when the one before is ending.
     void step();
     // Starts (or, from "Apply", restarts) the tone from "cw.wav" at the pitch in "Hertz".
-    void StartToneBuffer(bool restart);
+    void startToneBuffer(bool restart);
     void stop();
 
-    const QString& SideToneText() const { return sideToneText_; }
+    const QString& sideToneText() const { return sideToneText_; }
     bool isSounding() const;
     SideToneRenderer* renderer() const { return renderer_.get(); }
 

@@ -55,13 +55,13 @@ void WinKeyer::onControlChanged(const QString& name) {
         ctx_.store.setText(Ctl::cwSpeedBox, QStringLiteral("5"));
 }
 
-void WinKeyer::KeyerPortEvent(CommEvent event) {
+void WinKeyer::onKeyerPortEvent(CommEvent event) {
     switch (event) {
     case CommEvent::Receive:
         if (burstQuiet_.isActive())
             dropBurst();
         else
-            Winkeyerx();
+            readKeyerPort();
         return;
     case CommEvent::RxOverflow:
         ++overflows_;
@@ -101,7 +101,7 @@ void WinKeyer::endBurst() {
                          .arg(dropped));
 }
 
-void WinKeyer::Winkeyerx() {
+void WinKeyer::readKeyerPort() {
     BusyGuard guard(keyerBusy_);
     if (!guard.entered())
         return; // the bytes wait in the port for the pass that is reading
@@ -125,5 +125,5 @@ void WinKeyer::Winkeyerx() {
     ctx_.port.write(result.toLogger); // before the echoes that follow the text held back
     ctx_.cw.sendKeyerLines(result.serverLines, result.sideTone, true);
     if (ctx_.port.inBufferCount() > 0)
-        QTimer::singleShot(0, this, &WinKeyer::Winkeyerx);
+        QTimer::singleShot(0, this, &WinKeyer::readKeyerPort);
 }

@@ -32,9 +32,9 @@ public:
 
     explicit WinKeyer(Context context, QObject* parent = nullptr);
 
-    void KeyerPortEvent(CommEvent event);
+    void onKeyerPortEvent(CommEvent event);
     // One keyer pass over what the logger has sent.
-    void Winkeyerx();
+    void readKeyerPort();
     bool isBusy() const { return keyerBusy_; }
 
     bool isDroppingBurst() const { return burstQuiet_.isActive(); }

@@ -55,11 +55,11 @@ void ServerReceiver::handleChunk(QString& chunk) {
 void ServerReceiver::dispatch(QString& chunk) {
     for (const char* keyword : StationLines::kReportKeywords) {
         if (chunk.toUpper().contains(QLatin1String(keyword)) && !ctx_.link.serverMsgBusy)
-            GetData1(chunk);
+            receiveChunk(chunk);
     }
 }
 
-void ServerReceiver::GetData1(QString& chunk) {
+void ServerReceiver::receiveChunk(QString& chunk) {
     BusyGuard guard(ctx_.link.serverMsgBusy);
     if (!guard.entered())
         return;

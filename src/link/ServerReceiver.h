@@ -47,9 +47,9 @@ public:
     // The socket's data-arrival event.
     void onDataArrived();
     // One station-report pass over the chunk (the chunk is emptied by a normal pass).
-    void GetData1(QString& chunk);
+    void receiveChunk(QString& chunk);
 
-private:
+  private:
     void handleChunk(QString& chunk);
     void dispatch(QString& chunk);
     bool perform(const ReportActions& actions);

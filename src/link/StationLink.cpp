@@ -20,7 +20,7 @@ StationLink::StationLink(Context context, QObject* parent)
     connect(&ctx_.socket, &QTcpSocket::disconnected, this, &StationLink::onServerClosed);
 }
 
-void StationLink::Connect_Click() {
+void StationLink::connectClicked() {
     if (ctx_.store.text(Ctl::connectMenu) == LinkTexts::kCaptionDisconnect)
         disconnectLink();
     else

@@ -36,7 +36,7 @@ public:
     explicit StationLink(Context context, QObject* parent = nullptr);
 
     // The Connect menu command: connects, or disconnects when the caption says so.
-    void Connect_Click();
+    void connectClicked();
     // At start-up: connects when there is an address to connect to.
     void connectAtStartup();
     void disconnectLink();

@@ -182,7 +182,7 @@ class AppCoreTest : public QObject {
         run.core->startUp();
         run.c().selectItem(Ctl::radioPortChoice, "COM8");
         run.c().selectItem(Ctl::keyerPortChoice, "None");
-        run.core->ports().InitPorts();
+        run.core->ports().initPorts();
         run.provider.port("COM8")->heldOutput = 100; // never drains
         run.c().setVisible(Ctl::connectedLight, true);
         run.c().setVisible(Ctl::loginLight, true);
@@ -199,7 +199,7 @@ class AppCoreTest : public QObject {
     void initPorts_opensBothAndShowsIt() {
         Run b;
         b.choose("COM8", "COM9");
-        b.ports.InitPorts();
+        b.ports.initPorts();
         QVERIFY(b.dialogs.messages.isEmpty());
         FakeBackend* radio = b.provider.port("COM8");
         FakeBackend* keyer = b.provider.port("COM9");
@@ -212,7 +212,7 @@ class AppCoreTest : public QObject {
         QCOMPARE(b.store.colour(Ctl::rtsLight), Colours::kGreen);
 
         // started again: both are closed and reopened
-        b.ports.InitPorts();
+        b.ports.initPorts();
         QCOMPARE(radio->openCount, 2);
         QCOMPARE(keyer->openCount, 2);
     }
@@ -242,7 +242,7 @@ class AppCoreTest : public QObject {
         b.choose(radio, keyer);
         if (!refusing.isEmpty())
             b.provider.port(refusing)->refuseOpen = true;
-        b.ports.InitPorts();
+        b.ports.initPorts();
         // The message as it has always read, then why.
         QCOMPARE(b.dialogs.messages.size(), 1);
         QVERIFY(b.dialogs.messages[0].startsWith(message + " ("));
@@ -271,7 +271,7 @@ class AppCoreTest : public QObject {
         b.choose("COM8", "COM9");
         b.provider.port(refusing)->refuseOpen = true;
         b.dialogs.answers = {goOn};
-        b.ports.InitPorts();
+        b.ports.initPorts();
         QCOMPARE(b.dialogs.questions, QStringList{PortController::kAnotherInstanceQuestion});
         QCOMPARE(b.endedAtOnce, goOn ? 0 : 1);
         QVERIFY(!b.ports.radioPort().isOpen());

@@ -26,8 +26,8 @@ struct ChatBench : CoreBench {
         auto socket = std::make_unique<QTcpSocket>();
         socket->connectToHost(QHostAddress::LocalHost, core->chatServer().port());
         socket->waitForConnected(2000);
-        const int before = core->chatServer().ChatClientCount();
-        for (int i = 0; i < 400 && core->chatServer().ChatClientCount() == before; ++i)
+        const int before = core->chatServer().chatClientCount();
+        for (int i = 0; i < 400 && core->chatServer().chatClientCount() == before; ++i)
             QTest::qWait(5); // until the server has taken the station in
         if (!logIn) {
             stations.push_back(std::move(socket));

@@ -32,7 +32,7 @@ private slots:
         QVERIFY2(b.dialogs.messages.last().contains("the key-up (A0:MX0;) goes out"),
                  qPrintable(b.dialogs.messages.last()));
         QVERIFY(!sim.wireLines().contains("A0:MX0;"));
-        b.core->stationLink().Connect_Click(); // the operator connects again
+        b.core->stationLink().connectClicked(); // the operator connects again
         QTRY_VERIFY_WITH_TIMEOUT(b.core->isLoggedIn(), 10000);
         QTRY_VERIFY_WITH_TIMEOUT(sim.wireLines().contains("A0:MX0;"), 5000);
         QVERIFY(sim.wireLines().lastIndexOf("A0:MX0;") > sim.wireLines().lastIndexOf("A0:MX1;"));
@@ -94,7 +94,7 @@ private slots:
 
         sim.command("hang off");
         b.runClock(0.02);
-        b.core->stationLink().Connect_Click();
+        b.core->stationLink().connectClicked();
         QTRY_VERIFY_WITH_TIMEOUT(b.core->isLoggedIn(), 10000);
         QTRY_VERIFY_WITH_TIMEOUT(sim.wireLines().count("A0:MX0;") == 1, 5000);
         const QStringList lines = sim.wireLines();

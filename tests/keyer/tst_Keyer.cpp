@@ -29,7 +29,7 @@ struct Keyed : CoreBench {
     Keyed() {
         c().selectItem(Ctl::radioPortChoice, "COM8");
         c().selectItem(Ctl::keyerPortChoice, "COM9");
-        core->ports().InitPorts();
+        core->ports().initPorts();
     }
     FakeBackend* keyer() { return fakePorts.port("COM9"); }
     QByteArray takeWritten() { return CoreBench::takeWritten(keyer()); }
@@ -143,13 +143,13 @@ class KeyerTest : public QObject {
         k.c().setValue(Ctl::sideToneCheck, 1);
         k.keyer()->feed("tu");
         QCOMPARE(k.takeWritten(), QByteArray("\xc4" "TU\xc0"));
-        QCOMPARE(k.core->sideTone().SideToneText(), QString("TU"));
+        QCOMPARE(k.core->sideTone().sideToneText(), QString("TU"));
         StationEnd station;
         QVERIFY(station.accept(k.core->serverSocket()));
         k.keyer()->feed("cq");
         QCOMPARE(k.takeWritten(), QByteArray("\xc4" "CQ\xc0"));
         QCOMPARE(station.waitForLines(2), (QStringList{"WK:C;", "WK:Q;"}));
-        QCOMPARE(k.core->sideTone().SideToneText(), QString("TUCQ"));
+        QCOMPARE(k.core->sideTone().sideToneText(), QString("TUCQ"));
         k.keyer()->feed(QByteArray("\x02\x1e", 2)); // speed 30: the box and the station
         QCOMPARE(k.c().text(Ctl::cwSpeedBox), QString("30"));
         QCOMPARE(station.waitForLines(3).last(), QString("WT:30|26;"));
@@ -264,13 +264,13 @@ class KeyerTest : public QObject {
         SideTone& tone = b.core->sideTone();
         tone.queue(QString(300, u'E'));
         tone.step();
-        QCOMPARE(tone.SideToneText().size(), 256); // the first is sounding, 43 are dropped
+        QCOMPARE(tone.sideToneText().size(), 256); // the first is sounding, 43 are dropped
         QVERIFY(tone.isSounding());
         tone.step(); // the E before is still sounding: nothing more is taken
-        QCOMPARE(tone.SideToneText().size(), 256);
+        QCOMPARE(tone.sideToneText().size(), 256);
         b.tone.pull(int(0.2 * ToneOutput::kSampleRate));
         tone.step(); // close to its end now
-        QCOMPARE(tone.SideToneText().size(), 255);
+        QCOMPARE(tone.sideToneText().size(), 255);
     }
 
     // What goes wrong when the tone starts: the classic message, then the reason; the box
@@ -307,7 +307,7 @@ class KeyerTest : public QObject {
         CoreBench b;
         b.c().setValue(Ctl::sideToneCheck, 1);
         b.c().setText(Ctl::sideTonePitchBox, "600");
-        b.core->sideTone().StartToneBuffer(true);
+        b.core->sideTone().startToneBuffer(true);
         QCOMPARE(b.tone.starts, 2);
         b.core->sideTone().queue("T");
         b.core->sideTone().step();

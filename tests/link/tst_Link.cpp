@@ -230,7 +230,7 @@ class LinkTest : public QObject {
         QVERIFY(!d.c().isVisible(Ctl::loginLight));
         QVERIFY(d.dialogs.messages.isEmpty());
 
-        d.core->stationLink().Connect_Click(); // now a disconnect
+        d.core->stationLink().connectClicked(); // now a disconnect
         QCOMPARE(d.c().text(Ctl::connectMenu), QString("Connect"));
         QVERIFY(!d.c().isVisible(Ctl::connectedLight));
         QCOMPARE(d.core->serverSocket().state(), QAbstractSocket::UnconnectedState);
@@ -240,7 +240,7 @@ class LinkTest : public QObject {
         Daytime d;
         d.pointAt(freeLoopbackPort());
         d.c().setVisible(Ctl::loginLight, true);
-        d.core->stationLink().Connect_Click();
+        d.core->stationLink().connectClicked();
         QCOMPARE(d.dialogs.messages.size(), 1);
         QVERIFY(d.dialogs.messages.first().endsWith(" Wait a few seconds and try again"));
         QVERIFY(d.dialogs.questions.isEmpty());
@@ -251,7 +251,7 @@ class LinkTest : public QObject {
         Daytime d("SERVER");
         d.pointAt(freeLoopbackPort());
         d.dialogs.answers = {false};
-        d.core->stationLink().Connect_Click();
+        d.core->stationLink().connectClicked();
         QCOMPARE(d.dialogs.questions.size(), 1);
         QCOMPARE(d.endedAtOnce, 1);
     }

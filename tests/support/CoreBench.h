@@ -55,7 +55,7 @@ struct CoreBench {
     void startRadio(const QString& radio = "COM8") {
         c().selectItem(Ctl::radioPortChoice, radio);
         c().selectItem(Ctl::keyerPortChoice, "None");
-        core->ports().InitPorts();
+        core->ports().initPorts();
     }
     FakeBackend* radio() { return fakePorts.port("COM8"); }
 
