@@ -147,14 +147,14 @@ private slots:
         QVERIFY(line->rts && line->dtr);
         ptt.setKeyed(false);
         QVERIFY(!line->rts && !line->dtr);
-        ptt.PortInv = true;
+        ptt.invertedLines = true;
         ptt.setKeyed(true);
         QVERIFY(!line->rts && !line->dtr);
-        ptt.PortInv = false;
-        ptt.PortExc = true; // RTS keys, DTR powers the interface
+        ptt.invertedLines = false;
+        ptt.rtsAloneKeys = true; // RTS keys, DTR powers the interface
         ptt.setKeyed(false);
         QVERIFY(!line->rts && line->dtr);
-        ptt.PortOutput = false;
+        ptt.keysTransmitter = false;
         ptt.setKeyed(true);
         QVERIFY(!line->rts);
         ports.port("COM6")->refuseOpen = true;

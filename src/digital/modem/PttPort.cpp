@@ -24,8 +24,8 @@ void PttPort::setKeyed(bool keyed) {
 void PttPort::applyLines() {
     if (!port_.isOpen())
         return;
-    const bool active = PortOutput && keyed_;
-    const bool level = PortInv ? !active : active;
+    const bool active = keysTransmitter && keyed_;
+    const bool level = invertedLines ? !active : active;
     port_.setRts(level);
-    port_.setDtr(PortExc ? true : level);
+    port_.setDtr(rtsAloneKeys ? true : level);
 }

@@ -8,9 +8,11 @@ class BackendProvider;
 
 // Keys the transmitter through a serial port's RTS and DTR lines while the modem transmits.
 //
-//  - PortOutput: the lines key the transmitter; off, the port is held open but left unkeyed.
-//  - PortInv: keyed is low, receiving is high (for interfaces that key on a low line).
-//  - PortExc: RTS alone keys; DTR stays raised, to power the keying interface.
+//  - keysTransmitter (MMVARIOUTPUT): the lines key the transmitter; off, the port is held open
+//    but left unkeyed.
+//  - invertedLines (MMVARIINV): keyed is low, receiving is high (for interfaces that key on a
+//    low line).
+//  - rtsAloneKeys (MMVARIEXC): RTS alone keys; DTR stays raised, to power the keying interface.
 class PttPort final : public QObject {
     Q_OBJECT
 public:
@@ -21,9 +23,9 @@ public:
     QString portName() const { return name_; }
     bool isOpen() const { return port_.isOpen(); }
 
-    bool PortOutput = true;
-    bool PortInv = false;
-    bool PortExc = false;
+    bool keysTransmitter = true;
+    bool invertedLines = false;
+    bool rtsAloneKeys = false;
 
     void setKeyed(bool keyed);
     bool isKeyed() const { return keyed_; }

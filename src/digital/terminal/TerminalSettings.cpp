@@ -152,13 +152,13 @@ void Terminal::applyPortLines(const SettingsLines& lines) {
     }
     if (lines.has(33)) {
         if (lines.at(33).contains(kOutputKey))
-            ptt_.PortOutput = keyedTrue(lines.at(33), kOutputKey);
+            ptt_.keysTransmitter = keyedTrue(lines.at(33), kOutputKey);
         context_.wait.wait(0.1);
     }
     if (lines.has(34) && lines.at(34).contains(kInvKey))
-        ptt_.PortInv = keyedTrue(lines.at(34), kInvKey);
+        ptt_.invertedLines = keyedTrue(lines.at(34), kInvKey);
     if (lines.has(35) && lines.at(35).contains(kExcKey))
-        ptt_.PortExc = keyedTrue(lines.at(35), kExcKey);
+        ptt_.rtsAloneKeys = keyedTrue(lines.at(35), kExcKey);
 }
 
 QStringList Terminal::settingsLines() const {
@@ -188,8 +188,8 @@ QStringList Terminal::settingsLines() const {
             lines << down(prefix + QString::number(i));
     }
     lines << QString::number(largeFont_ ? 1 : 0) << kPortKey + modem_.pttPortName()
-          << keyedBool(kOutputKey, ptt_.PortOutput) << keyedBool(kInvKey, ptt_.PortInv)
-          << keyedBool(kExcKey, ptt_.PortExc);
+          << keyedBool(kOutputKey, ptt_.keysTransmitter) << keyedBool(kInvKey, ptt_.invertedLines)
+          << keyedBool(kExcKey, ptt_.rtsAloneKeys);
     for (int i = 0; i < kFunctionKeys; ++i)
         lines << transmit_.functionKey(i);
     return lines;
