@@ -21,10 +21,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const QByteArray& piece : input.split('\n')) {
         QString buffer = QString::fromLatin1(piece);
         CatCommandPass pass(picture, picture.frequencyField(), true, 20);
-        CatActions actions = pass.beforeLoop(buffer);
+        BridgeActions actions = pass.beforeLoop(buffer);
         actions += pass.commandLoop(buffer);
-        for (const CatAction& action : actions) {
-            if (action.kind != CatAction::Reply)
+        for (const BridgeAction& action : actions) {
+            if (action.kind != BridgeAction::ReplyToLogger)
                 continue;
             FUZZ_CHECK(action.text.size() <= 38);
             FUZZ_CHECK(action.text.endsWith(u';') && action.text.count(u';') == 1);

@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const QByteArray& piece : input.split('\n')) {
         QString chunk = QString::fromLatin1(piece);
         StationReportPass pass(picture, store, true);
-        for (const ReportAction& action : pass.run(chunk))
+        for (const BridgeAction& action : pass.run(chunk))
             FUZZ_CHECK(action.text.size() <= StationReportPass::kMaxTail + 40);
         const QString field = picture.frequencyField();
         FUZZ_CHECK(field.size() == 11);

@@ -32,22 +32,16 @@ void StationRig::setKeySpeed(int wordsPerMinute) { ctx_.cw.setSpeed(wordsPerMinu
 // line goes out as from the radio port.
 void StationRig::runAsTheLogger(QString command) {
     CatCommandPass pass(ctx_.picture, ctx_.picture.frequencyField(), ctx_.server.isConnected(), ctx_.cw.speed());
-    CatActions actions = pass.beforeLoop(command);
+    BridgeActions actions = pass.beforeLoop(command);
     actions += pass.commandLoop(command);
-    for (const CatAction& action : actions) {
-        switch (action.kind) {
-        case CatAction::SendToServer:
-            ctx_.server.send(action.text);
-            break;
-        case CatAction::CopySent:
-            ctx_.monitors.copySent(action.text);
-            break;
-        case CatAction::Reply: // the set's echo, for the logger on the radio port
-            if (ctx_.radioPort.isOpen() && ctx_.picture.loggerOnline)
-                ctx_.radioPort.write(action.text.toLatin1());
-            break;
-        default:
-            break;
-        }
-    }
+    performActions(actions, *this);
+}
+
+void StationRig::sendToServer(const QString& line) { ctx_.server.send(line); }
+
+void StationRig::copySent(const QString& text) { ctx_.monitors.copySent(text); }
+
+void StationRig::replyToLogger(const QString& echo) { // the set's echo, for the logger on the radio port
+    if (ctx_.radioPort.isOpen() && ctx_.picture.loggerOnline)
+        ctx_.radioPort.write(echo.toLatin1());
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/BridgeAction.h"
 #include "endpoints/RigctlRig.h"
 
 #include <QString>
@@ -14,7 +15,7 @@ class StationPicture;
 // set by running the logger's own command ("FA00014025000;", "MD2;", "TX;") through the radio
 // port's command pass, so the key-up before a frequency change, the station lines, the queued
 // set and the picture are the same; the set's echo goes to a logger on the radio port.
-class StationRig final : public RigctlRig {
+class StationRig final : public RigctlRig, private ActionTarget {
 public:
     struct Context {
         StationPicture& picture;
@@ -38,6 +39,12 @@ public:
     void setKeySpeed(int wordsPerMinute) override;
 
 private:
+    // What the command pass asks for when a client's set runs as the logger's command.
+    void sendToServer(const QString& line) override;
+    void copySent(const QString& text) override;
+    void replyToLogger(const QString& echo) override;
+    void fail(const QString&) override {} // the commands made here are the pass's own
+
     void runAsTheLogger(QString command);
 
     Context ctx_;

@@ -92,23 +92,23 @@ void CatCommandPass::takeKeyer(QString& buffer) {
         const QString text = buffer.mid(at + 2, end - at - 2);
         buffer.remove(at, end - at + 1);
         if (text.isEmpty())
-            emitAction(CatAction::Reply, QStringLiteral("KY0;"));
+            emitAction(BridgeAction::ReplyToLogger, QStringLiteral("KY0;"));
         else if (text == QStringLiteral("0"))
-            emitAction(CatAction::AbortCw);
+            emitAction(BridgeAction::AbortCw);
         else if (!text.trimmed().isEmpty()) // Hamlib pads the last piece to 24: one gap is kept
-            emitAction(CatAction::KeyCw, text.mid(text.startsWith(u' ') ? 1 : 0).trimmed() +
+            emitAction(BridgeAction::KeyCw, text.mid(text.startsWith(u' ') ? 1 : 0).trimmed() +
                                              (text.endsWith(u' ') ? QStringLiteral(" ") : QString()));
     }
     if (removeFirst(buffer, QStringLiteral("KS;")))
-        emitAction(CatAction::Reply, QStringLiteral("KS%1;").arg(qBound(0, cwSpeed_, 999), 3, 10, QChar(u'0')));
+        emitAction(BridgeAction::ReplyToLogger, QStringLiteral("KS%1;").arg(qBound(0, cwSpeed_, 999), 3, 10, QChar(u'0')));
     const qsizetype at = buffer.indexOf(QStringLiteral("KS"));
     if (at >= 0 && buffer.size() >= at + 6 && buffer[at + 5] == u';' && allDigits(QStringView(buffer).mid(at + 2, 3))) {
-        emitAction(CatAction::SetCwSpeed, QString::number(buffer.mid(at + 2, 3).toInt()));
+        emitAction(BridgeAction::SetCwSpeed, QString::number(buffer.mid(at + 2, 3).toInt()));
         buffer.remove(at, 6);
     }
 }
 
-CatActions CatCommandPass::beforeLoop(QString& buffer) {
+BridgeActions CatCommandPass::beforeLoop(QString& buffer) {
     actions_.clear();
     takeKeyer(buffer);
     // A poll of both VFOs: VFO B is not answered.
@@ -116,33 +116,33 @@ CatActions CatCommandPass::beforeLoop(QString& buffer) {
         buffer = QStringLiteral("IF;FA;");
     // More than a poll's worth piled up: the logger and we are out of step; start afresh.
     if (buffer.size() > kMaxBuffered) {
-        emitAction(CatAction::ClearReceived);
+        emitAction(BridgeAction::ClearFromLogger);
         buffer.clear();
     }
     if (buffer.contains(QStringLiteral("ID;")))
-        emitAction(CatAction::Reply, CatFormats::kIdentity);
+        emitAction(BridgeAction::ReplyToLogger, CatFormats::kIdentity);
     if (buffer.contains(QStringLiteral("AI0;")))
-        emitAction(CatAction::SendToServer, StationLines::statusRequest());
+        emitAction(BridgeAction::SendToServer, StationLines::statusRequest());
     if (buffer.contains(QStringLiteral("FL;")))
-        emitAction(CatAction::Reply, CatFormats::kFilter);
+        emitAction(BridgeAction::ReplyToLogger, CatFormats::kFilter);
     if (removeFirst(buffer, QStringLiteral("FW;")))
-        emitAction(CatAction::Reply, CatFormats::filterWidthAnswer(picture_.modeDigit()));
+        emitAction(BridgeAction::ReplyToLogger, CatFormats::filterWidthAnswer(picture_.modeDigit()));
     // The transmitter is released before the frequency moves, and on any receive command.
     if (isFrequencySet(buffer))
-        emitAction(CatAction::SendToServer, StationLines::keyUp());
+        emitAction(BridgeAction::SendToServer, StationLines::keyUp());
     if (buffer.contains(QStringLiteral("RX")) || buffer.contains(QStringLiteral("TX0;")))
-        emitAction(CatAction::SendToServer, StationLines::keyUp());
+        emitAction(BridgeAction::SendToServer, StationLines::keyUp());
     return actions_;
 }
 
-CatActions CatCommandPass::commandLoop(QString& buffer) {
+BridgeActions CatCommandPass::commandLoop(QString& buffer) {
     actions_.clear();
     do {
         answerStatus(buffer);
         if (buffer.contains(QStringLiteral("TX;")))
             keyDown();
         if (buffer.contains(QStringLiteral("RX;")))
-            emitAction(CatAction::SendToServer, StationLines::keyUp());
+            emitAction(BridgeAction::SendToServer, StationLines::keyUp());
         answerFrequency(buffer, QStringLiteral("FA;"), 'A');
         if (!handleMode(buffer))
             return actions_;
@@ -161,7 +161,7 @@ CatActions CatCommandPass::commandLoop(QString& buffer) {
         buffer.clear();
     setFrequency(buffer);
     if (!buffer.isEmpty())
-        emitAction(CatAction::CopyReceived, buffer);
+        emitAction(BridgeAction::CopyFromLogger, buffer);
     return actions_;
 }
 
@@ -173,16 +173,16 @@ void CatCommandPass::answerStatus(QString& buffer) {
         fieldAt(buffer, at), picture_.clarifierOffset(), picture_.ritOn, picture_.xitOn,
         picture_.modeDigit(), transmittingAt(buffer, at));
     buffer.remove(at, 3);
-    emitAction(CatAction::Reply, record);
-    emitAction(CatAction::CopySent, record);
+    emitAction(BridgeAction::ReplyToLogger, record);
+    emitAction(BridgeAction::CopySent, record);
 }
 
 void CatCommandPass::keyDown() {
     // TX; stays in the buffer: every further round of the loop keys again.
     if (!connected_)
         return;
-    emitAction(CatAction::CopySent, StationLines::keyDown());
-    emitAction(CatAction::SendToServer, StationLines::keyDown());
+    emitAction(BridgeAction::CopySent, StationLines::keyDown());
+    emitAction(BridgeAction::SendToServer, StationLines::keyDown());
 }
 
 void CatCommandPass::answerFrequency(QString& buffer, const QString& query, char vfo) {
@@ -191,8 +191,8 @@ void CatCommandPass::answerFrequency(QString& buffer, const QString& query, char
         return;
     const QString answer = CatFormats::frequencyAnswer(vfo, fieldAt(buffer, at));
     buffer.remove(at, query.size());
-    emitAction(CatAction::Reply, answer);
-    emitAction(CatAction::CopySent, answer);
+    emitAction(BridgeAction::ReplyToLogger, answer);
+    emitAction(BridgeAction::CopySent, answer);
 }
 
 bool CatCommandPass::handleMode(QString& buffer) {
@@ -203,27 +203,27 @@ bool CatCommandPass::handleMode(QString& buffer) {
     if (digit == u';') { // the mode query, answered as a transceiver does
         buffer.remove(at, 3);
         const QString answer = CatFormats::modeAnswer(picture_.modeDigit());
-        emitAction(CatAction::Reply, answer);
-        emitAction(CatAction::CopySent, answer);
+        emitAction(BridgeAction::ReplyToLogger, answer);
+        emitAction(BridgeAction::CopySent, answer);
         return true;
     }
     if (digit < u'0' || digit > u'9') {
-        emitAction(CatAction::Fail, QStringLiteral("Type mismatch"));
+        emitAction(BridgeAction::Fail, QStringLiteral("Type mismatch"));
         return false;
     }
     const int index = digit.digitValue() - 1;
     if (index > 6) { // no such mode in the list
-        emitAction(CatAction::Fail, QStringLiteral("Invalid property value"));
+        emitAction(BridgeAction::Fail, QStringLiteral("Invalid property value"));
         return false;
     }
     picture_.setModeIndex(index);
     picture_.expectModeConfirmation(index + 1);
-    emitAction(CatAction::CopySent,
+    emitAction(BridgeAction::CopySent,
                CatFormats::statusRecord(field_, picture_.clarifierOffset(), picture_.ritOn,
                                         picture_.xitOn, index + 1, picture_.transmitting));
     const QString setMode = QStringLiteral("A0:MD0%1;").arg(index + 1);
-    emitAction(CatAction::SendToServer, setMode);
-    emitAction(CatAction::CopySent, setMode);
+    emitAction(BridgeAction::SendToServer, setMode);
+    emitAction(BridgeAction::CopySent, setMode);
     buffer.remove(at, 4);
     return true;
 }
@@ -231,22 +231,22 @@ bool CatCommandPass::handleMode(QString& buffer) {
 void CatCommandPass::echo(QString& buffer, const QString& command) {
     if (!removeFirst(buffer, command))
         return;
-    emitAction(CatAction::Reply, command);
-    emitAction(CatAction::CopySent, command);
+    emitAction(BridgeAction::ReplyToLogger, command);
+    emitAction(BridgeAction::CopySent, command);
 }
 
 void CatCommandPass::toggleClarifier(int& flag, const QString& mnemonic) {
     // The command stays in the buffer, and any command containing the mnemonic toggles.
     flag = flag == 1 ? 0 : 1;
-    emitAction(CatAction::SendToServer, QStringLiteral("A0:%1%2;").arg(mnemonic).arg(flag));
+    emitAction(BridgeAction::SendToServer, QStringLiteral("A0:%1%2;").arg(mnemonic).arg(flag));
 }
 
 void CatCommandPass::answerPower(QString& buffer) {
     if (!removeFirst(buffer, QStringLiteral("PS;")))
         return;
     const QString answer = CatFormats::powerAnswer(picture_.powerOn);
-    emitAction(CatAction::Reply, answer);
-    emitAction(CatAction::CopySent, answer);
+    emitAction(BridgeAction::ReplyToLogger, answer);
+    emitAction(BridgeAction::CopySent, answer);
 }
 
 void CatCommandPass::setFrequency(QString& buffer) {
@@ -257,13 +257,13 @@ void CatCommandPass::setFrequency(QString& buffer) {
     if (set.hz != picture_.frequencyHz()) {
         picture_.setFrequencyHz(set.hz);
         if (connected_) {
-            emitAction(CatAction::SendToServer, set.stationCommand);
-            emitAction(CatAction::PauseAfterFrequencySet);
+            emitAction(BridgeAction::SendToServer, set.stationCommand);
+            emitAction(BridgeAction::PauseAfterFrequencySet);
         }
     }
     // The echo is the set command alone; what followed it was handled as commands.
-    emitAction(CatAction::Reply, set.command);
-    emitAction(CatAction::CopySent, QStringLiteral("A0:") + set.command);
+    emitAction(BridgeAction::ReplyToLogger, set.command);
+    emitAction(BridgeAction::CopySent, QStringLiteral("A0:") + set.command);
 }
 
 QString CatCommandPass::fieldAt(const QString& buffer, qsizetype queryAt) const {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CatAction.h"
+#include "common/BridgeAction.h"
 
 class StationPicture;
 
@@ -21,10 +21,10 @@ public:
 
     // Before the command loop: the poll and length rules, the queries answered once per
     // pass and the key-up before a frequency change.
-    CatActions beforeLoop(QString& buffer);
+    BridgeActions beforeLoop(QString& buffer);
     // The command loop and the frequency set. Stops at a Fail action, with the buffer as it
     // stood, so the next pass sees it again.
-    CatActions commandLoop(QString& buffer);
+    BridgeActions commandLoop(QString& buffer);
     // A "KY text" whose ";" has not come yet: kept for the next pass, not dropped.
     const QString& unfinished() const { return unfinished_; }
 
@@ -40,12 +40,12 @@ private:
     void setFrequency(QString& buffer);
     QString fieldAt(const QString& buffer, qsizetype queryAt) const;
     bool transmittingAt(const QString& buffer, qsizetype queryAt) const;
-    void emitAction(CatAction::Kind kind, const QString& text = {}) { actions_.append({kind, text}); }
+    void emitAction(BridgeAction::Kind kind, const QString& text = {}) { actions_.append({kind, text}); }
 
     StationPicture& picture_;
     bool connected_;
     int cwSpeed_;
     QString field_;
     QString unfinished_;
-    CatActions actions_;
+    BridgeActions actions_;
 };

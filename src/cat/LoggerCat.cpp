@@ -163,49 +163,29 @@ QString LoggerCat::newestCommand(const QString& intake) {
            (started.size() < CatCommandPass::kMaxBuffered / 2 ? started : QString());
 }
 
-bool LoggerCat::perform(const CatActions& actions) {
-    for (const CatAction& action : actions) {
-        switch (action.kind) {
-        case CatAction::Reply:
-            if (std::exchange(echoNextReplyLater_, false))
-                pauseBeforeEcho(action.text);
-            else
-                reply(action.text);
-            break;
-        case CatAction::SendToServer:
-            noteKeying(action.text);
-            ctx_.server.send(action.text);
-            break;
-        case CatAction::CopyReceived:
-            ctx_.monitors.copyFromLogger(action.text);
-            break;
-        case CatAction::CopySent:
-            ctx_.monitors.copySent(action.text);
-            break;
-        case CatAction::ClearReceived:
-            ctx_.store.setText(Ctl::fromLoggerMonitor, QString());
-            break;
-        case CatAction::KeyCw:
-            ctx_.keyer.sendText(action.text);
-            break;
-        case CatAction::SetCwSpeed:
-            ctx_.keyer.setSpeed(action.text.toInt());
-            break;
-        case CatAction::AbortCw:
-            ctx_.keyer.abort();
-            break;
-        case CatAction::PauseAfterFrequencySet:
-            echoNextReplyLater_ = true; // the echo that follows waits
-            break;
-        case CatAction::Fail:
-            // The buffer stays for the next pass; the flag is released before the box so
-            // that the logger is still answered while the box is open.
-            catBusy_ = false;
-            ctx_.dialogs.showMessage(QStringLiteral("error ") + action.text);
-            return false;
-        }
-    }
-    return true;
+void LoggerCat::replyToLogger(const QString& text) {
+    if (std::exchange(echoNextReplyLater_, false))
+        pauseBeforeEcho(text);
+    else
+        reply(text);
+}
+
+void LoggerCat::sendToServer(const QString& line) {
+    noteKeying(line);
+    ctx_.server.send(line);
+}
+
+void LoggerCat::copyFromLogger(const QString& text) { ctx_.monitors.copyFromLogger(text); }
+
+void LoggerCat::copySent(const QString& text) { ctx_.monitors.copySent(text); }
+
+void LoggerCat::clearFromLogger() { ctx_.store.setText(Ctl::fromLoggerMonitor, QString()); }
+
+void LoggerCat::fail(const QString& message) {
+    // The buffer stays for the next pass; the flag is released before the box so that the
+    // logger is still answered while the box is open.
+    catBusy_ = false;
+    ctx_.dialogs.showMessage(message);
 }
 
 // The pause before a frequency set's echo. The picture already holds the new frequency, so

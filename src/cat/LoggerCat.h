@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CatAction.h"
+#include "common/BridgeAction.h"
 #include "EchoQueue.h"
 #include "platform/serial/CommEvent.h"
 
@@ -19,7 +19,7 @@ class StationPicture;
 // The transceiver the logger talks to on the radio port: follows the port's events and
 // lines, takes the logger's bytes in at the pace of a real rig, runs the command pass and
 // carries out what it asks for.
-class LoggerCat final : public QObject {
+class LoggerCat final : public QObject, private ActionTarget {
     Q_OBJECT
 public:
     // The pause after each character taken in from the logger.
@@ -63,7 +63,18 @@ private:
     static bool inKeyerText(const QString& taken);
     bool outOfStep(const QString& intake) const;
     QString newestCommand(const QString& intake);
-    bool perform(const CatActions& actions);
+    bool perform(const BridgeActions& actions) { return performActions(actions, *this); }
+    // What the command pass asks for.
+    void replyToLogger(const QString& text) override;
+    void pauseAfterFrequencySet() override { echoNextReplyLater_ = true; } // the echo that follows waits
+    void sendToServer(const QString& line) override;
+    void copyFromLogger(const QString& text) override;
+    void copySent(const QString& text) override;
+    void clearFromLogger() override;
+    void keyCw(const QString& text) override { ctx_.keyer.sendText(text); }
+    void setCwSpeed(int wordsPerMinute) override { ctx_.keyer.setSpeed(wordsPerMinute); }
+    void abortCw() override { ctx_.keyer.abort(); }
+    void fail(const QString& message) override;
     void pauseBeforeEcho(const QString& echo);
     void reply(const QString& text);
     void lineDropped();

@@ -12,17 +12,17 @@ namespace {
 bool has(const QString& chunk, const char* text) { return chunk.contains(QLatin1String(text)); }
 
 // Each change of the rig's power is logged once, however often the station repeats it.
-void notePower(bool on, StationPicture& picture, LinkState& link, ReportActions& out) {
+void notePower(bool on, StationPicture& picture, LinkState& link, BridgeActions& out) {
     picture.powerOn = on;
     bool& logged = on ? link.rigOnLogged : link.rigOffLogged;
     if (logged)
         return;
     logged = true;
     (on ? link.rigOffLogged : link.rigOnLogged) = false;
-    out.append({ReportAction::LogWithTime, on ? QStringLiteral("RIG ON at ") : QStringLiteral("RIG OFF at ")});
+    out.append({BridgeAction::LogWithTime, on ? QStringLiteral("RIG ON at ") : QStringLiteral("RIG OFF at ")});
 }
 
-void logRigPower(const QString& chunk, StationPicture& picture, LinkState& link, ReportActions& out) {
+void logRigPower(const QString& chunk, StationPicture& picture, LinkState& link, BridgeActions& out) {
     if (has(chunk, "PS1;"))
         notePower(true, picture, link, out);
     if (has(chunk, "PS0;"))
@@ -30,7 +30,7 @@ void logRigPower(const QString& chunk, StationPicture& picture, LinkState& link,
 }
 
 void followTransmitter(const QString& chunk, StationPicture& picture, LinkState& link,
-                       bool guardOn, ReportActions& out) {
+                       bool guardOn, BridgeActions& out) {
     const bool keyed = has(chunk, "MX1;");
     const bool released = has(chunk, "MX0;");
     // The logger's status record follows the station whether or not the guard is on.
@@ -42,16 +42,16 @@ void followTransmitter(const QString& chunk, StationPicture& picture, LinkState&
         return;
     if (keyed) {
         link.txKeyed = true;
-        out.append({ReportAction::ShowGuardLight, QStringLiteral("1")});
+        out.append({BridgeAction::ShowGuardLight, QStringLiteral("1")});
     }
     if (released) {
         link.txKeyed = false;
         link.guardCount.reset();
-        out.append({ReportAction::ShowGuardLight, QStringLiteral("0")});
+        out.append({BridgeAction::ShowGuardLight, QStringLiteral("0")});
     }
 }
 
-void noteActivity(const QString& chunk, LinkState& link, ReportActions& out) {
+void noteActivity(const QString& chunk, LinkState& link, BridgeActions& out) {
     const bool active = has(chunk, "FA") || has(chunk, "FB") || has(chunk, "WK") || has(chunk, "MX");
     link.activitySeen = active;
     if (!active)
@@ -59,41 +59,41 @@ void noteActivity(const QString& chunk, LinkState& link, ReportActions& out) {
     link.idleCount.reset();
     if (link.guardNoticeShown) {
         link.guardNoticeShown = false;
-        out.append({ReportAction::ClearGuardNotice, QString()});
+        out.append({BridgeAction::ClearGuardNotice, QString()});
     }
 }
 
-void keyOnRttyLevel(const QString& chunk, LinkState& link, ReportActions& out) {
+void keyOnRttyLevel(const QString& chunk, LinkState& link, BridgeActions& out) {
     const qsizetype at = chunk.indexOf(QStringLiteral("RL:"));
     if (at < 0)
         return;
     const double level = NumericText::numericValue(chunk.mid(at + 3, 5));
     if (level > kRttyKeyLevel && !link.rttyKeyed) {
-        out.append({ReportAction::Send, StationLines::keyDown()});
+        out.append({BridgeAction::SendToServer, StationLines::keyDown()});
         link.rttyKeyed = true;
     } else if (level < kRttyReleaseLevel && link.rttyKeyed) {
-        out.append({ReportAction::Send, StationLines::keyUp()});
+        out.append({BridgeAction::SendToServer, StationLines::keyUp()});
         link.rttyKeyed = false;
     }
 }
 
 // The station's chat line is the text between "A0:MSG" and its ";"; without a ";" there is
 // no line yet.
-void passChatLine(const QString& chunk, ReportActions& out) {
+void passChatLine(const QString& chunk, BridgeActions& out) {
     const qsizetype from = chunk.indexOf(QStringLiteral("A0:MSG")) + 6;
     const qsizetype end = chunk.indexOf(u';', from);
     if (end >= 0)
-        out.append({ReportAction::AppendChat, chunk.mid(from, end - from)});
+        out.append({BridgeAction::AppendChat, chunk.mid(from, end - from)});
 }
 
 } // namespace
 
 Outcome apply(const QString& chunk, StationPicture& picture, LinkState& link, const Inputs& inputs) {
     Outcome outcome;
-    ReportActions& out = outcome.actions;
+    BridgeActions& out = outcome.actions;
     if (has(chunk, "VX1;"))
-        out.append({ReportAction::Send, StationLines::voxOff()});
-    out.append({ReportAction::CopyReceived, chunk});
+        out.append({BridgeAction::SendToServer, StationLines::voxOff()});
+    out.append({BridgeAction::CopyFromServer, chunk});
     logRigPower(chunk, picture, link, out);
     followTransmitter(chunk, picture, link, inputs.guardOn, out);
     if (inputs.activityWatchOn)

@@ -24,7 +24,7 @@ struct Inputs {
 };
 
 struct Outcome {
-    ReportActions actions;
+    BridgeActions actions;
     // False for a chunk with a chat line and no chat window: it goes no further.
     bool readReports = true;
 };

@@ -68,50 +68,27 @@ void ServerReceiver::receiveChunk(QString& chunk) {
     perform(pass.run(chunk));
 }
 
-bool ServerReceiver::perform(const ReportActions& actions) {
-    for (const ReportAction& action : actions) {
-        switch (action.kind) {
-        case ReportAction::WriteLogger:
-            writeLogger(action.text);
-            break;
-        case ReportAction::Send:
-            ctx_.server.send(action.text);
-            break;
-        case ReportAction::SendLogin:
-            ctx_.server.sendUnchecked(action.text);
-            break;
-        case ReportAction::CopySent:
-            ctx_.monitors.copySent(action.text);
-            break;
-        case ReportAction::LoginAccepted:
-            ctx_.loginAccepted();
-            break;
-        case ReportAction::CopyReceived:
-            ctx_.monitors.copyFromServer(action.text);
-            break;
-        case ReportAction::LogWithTime:
-            ctx_.log.writeLine(action.text + timeAndDate());
-            break;
-        case ReportAction::ShowGuardLight:
-            ctx_.store.setVisible(Ctl::keyedLight, action.text == u'1');
-            break;
-        case ReportAction::ClearGuardNotice:
-            ctx_.store.setText(Ctl::outgoingMonitor, QString());
-            break;
-        case ReportAction::AppendChat:
-            ctx_.chat.appendChat(action.text);
-            break;
-        case ReportAction::Fail: {
-            // Shown once the handlers are free again, so that a server repeating a bad
-            // report keeps being heard while the box is open.
-            Dialogs& dialogs = ctx_.dialogs;
-            const QString text = QStringLiteral("error ") + action.text;
-            QTimer::singleShot(0, this, [&dialogs, text] { dialogs.showMessage(text); });
-            return false;
-        }
-        }
-    }
-    return true;
+void ServerReceiver::sendToServer(const QString& line) { ctx_.server.send(line); }
+
+void ServerReceiver::sendLogin(const QString& line) { ctx_.server.sendUnchecked(line); }
+
+void ServerReceiver::copyFromServer(const QString& chunk) { ctx_.monitors.copyFromServer(chunk); }
+
+void ServerReceiver::copySent(const QString& text) { ctx_.monitors.copySent(text); }
+
+void ServerReceiver::clearGuardNotice() { ctx_.store.setText(Ctl::outgoingMonitor, QString()); }
+
+void ServerReceiver::showGuardLight(bool on) { ctx_.store.setVisible(Ctl::keyedLight, on); }
+
+void ServerReceiver::logWithTime(const QString& text) { ctx_.log.writeLine(text + timeAndDate()); }
+
+void ServerReceiver::appendChat(const QString& line) { ctx_.chat.appendChat(line); }
+
+void ServerReceiver::fail(const QString& message) {
+    // Shown once the handlers are free again, so that a server repeating a bad report keeps
+    // being heard while the box is open.
+    Dialogs& dialogs = ctx_.dialogs;
+    QTimer::singleShot(0, this, [&dialogs, message] { dialogs.showMessage(message); });
 }
 
 // As the log has always shown it: the time, the date and the line's own line feed.

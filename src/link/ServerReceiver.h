@@ -20,7 +20,7 @@ struct LinkState;
 // Everything the station server sends arrives here, one chunk per read. The receiver reads
 // the socket and carries out actions: those of the quick rules on every chunk (ChunkRules),
 // then those of the station-report pass for the reports in it.
-class ServerReceiver final : public QObject {
+class ServerReceiver final : public QObject, private ActionTarget {
     Q_OBJECT
 public:
     // A chunk is at most this long; the rest waits in the socket for the next pass.
@@ -52,9 +52,20 @@ public:
   private:
     void handleChunk(QString& chunk);
     void dispatch(QString& chunk);
-    bool perform(const ReportActions& actions);
+    bool perform(const BridgeActions& actions) { return performActions(actions, *this); }
+    // What the quick rules and the report pass ask for.
+    void writeLogger(const QString& text) override;
+    void sendToServer(const QString& line) override;
+    void sendLogin(const QString& line) override;
+    void loginAccepted() override { ctx_.loginAccepted(); }
+    void copyFromServer(const QString& chunk) override;
+    void copySent(const QString& text) override;
+    void clearGuardNotice() override;
+    void showGuardLight(bool on) override;
+    void logWithTime(const QString& text) override;
+    void appendChat(const QString& line) override;
+    void fail(const QString& message) override;
     QString timeAndDate() const;
-    void writeLogger(const QString& text);
 
     Context ctx_;
 };

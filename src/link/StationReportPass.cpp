@@ -42,7 +42,7 @@ qsizetype statusReportAt(const QString& chunk, const QString& marker) {
 StationReportPass::StationReportPass(StationPicture& picture, ControlStore& store, bool connected)
     : picture_(picture), store_(store), connected_(connected) {}
 
-ReportActions StationReportPass::run(QString& chunk) {
+BridgeActions StationReportPass::run(QString& chunk) {
     actions_.clear();
     showStatusFrequency(chunk, QStringLiteral("IF"), true);
     showStatusFrequency(chunk, QStringLiteral("AF"), false);
@@ -97,7 +97,7 @@ bool StationReportPass::statusBranch(QString& chunk, bool& done) {
     const QString echo = statusEcho(picture_.modeDigit());
     sendEcho(picture_.modeDigit());
     if (echo.size() >= 21 && echo.mid(5, 3) == QStringLiteral("000"))
-        act(ReportAction::WriteLogger, QStringLiteral("FA") + echo.mid(5, 11) + u';');
+        act(BridgeAction::WriteLogger, QStringLiteral("FA") + echo.mid(5, 11) + u';');
     picture_.setFrequencyHz(echo.mid(5, 11).toLongLong());
     done = true; // the chunk stays as it is
     return true;
@@ -115,8 +115,8 @@ bool StationReportPass::modeReport(QString& chunk) {
     // The station confirming the mode this logger has just set tells the logger nothing;
     // pushed at it, it would be read where the logger waits for another answer.
     if (!picture_.takeModeConfirmation(digit)) {
-        act(ReportAction::WriteLogger, statusRecordFor(digit));
-        act(ReportAction::WriteLogger, CatFormats::modeAnswer(digit));
+        act(BridgeAction::WriteLogger, statusRecordFor(digit));
+        act(BridgeAction::WriteLogger, CatFormats::modeAnswer(digit));
     }
     return setMode(digit);
 }
@@ -126,8 +126,8 @@ void StationReportPass::altModeReport(const QString& chunk) {
     if (at < 0 || at + 2 >= chunk.size())
         return;
     picture_.setModeIndex(0);
-    act(ReportAction::WriteLogger, statusRecordFor(1));
-    act(ReportAction::WriteLogger, CatFormats::modeAnswer(1));
+    act(BridgeAction::WriteLogger, statusRecordFor(1));
+    act(BridgeAction::WriteLogger, CatFormats::modeAnswer(1));
     sendEcho(1);
 }
 
@@ -136,7 +136,7 @@ void StationReportPass::clarifierReport(const QString& chunk, const QString& mar
     if (at < 0)
         return;
     const QString report = chunk.mid(at, 4);
-    act(ReportAction::WriteLogger, report);
+    act(BridgeAction::WriteLogger, report);
     flag = charAt(report, 2) == u'1' ? 1 : 0;
 }
 
@@ -145,8 +145,8 @@ void StationReportPass::textReport(const QString& chunk) {
     if (at < 0)
         return;
     const QString text = chunk.mid(at, kMaxTail);
-    act(ReportAction::WriteLogger, text);
-    act(ReportAction::CopySent, text);
+    act(BridgeAction::WriteLogger, text);
+    act(BridgeAction::CopySent, text);
 }
 
 void StationReportPass::vfoReport(const QString& chunk, const QString& marker) {
@@ -166,27 +166,27 @@ void StationReportPass::vfoReport(const QString& chunk, const QString& marker) {
     if (picture_.frequencyHz() == before)
         return;
     const QString record = marker + digits + u';';
-    act(ReportAction::WriteLogger, record);
-    act(ReportAction::CopySent, record);
+    act(BridgeAction::WriteLogger, record);
+    act(BridgeAction::CopySent, record);
 }
 
 void StationReportPass::loginAnswers(const QString& chunk) {
     const QString callsign = store_.text(Ctl::loginCallsignBox);
     if (chunk.toUpper().contains(QStringLiteral("CALL")) && !callsign.isEmpty()) {
         const QString answer = QStringLiteral("MG:Callsign ") + callsign + u';';
-        act(ReportAction::SendLogin, answer);
-        act(ReportAction::CopySent, answer);
+        act(BridgeAction::SendLogin, answer);
+        act(BridgeAction::CopySent, answer);
     }
     if (chunk.contains(QStringLiteral("Pass"))) {
         const QString answer =
             QStringLiteral("MG:Password ") + store_.text(Ctl::loginPasswordBox) + u';';
-        act(ReportAction::SendLogin, answer);
-        act(ReportAction::CopySent, answer);
+        act(BridgeAction::SendLogin, answer);
+        act(BridgeAction::CopySent, answer);
     }
     if (chunk.contains(QStringLiteral("Login OK"))) {
-        act(ReportAction::SendLogin, QStringLiteral("R"));
-        act(ReportAction::CopySent, QStringLiteral("R"));
-        act(ReportAction::LoginAccepted);
+        act(BridgeAction::SendLogin, QStringLiteral("R"));
+        act(BridgeAction::CopySent, QStringLiteral("R"));
+        act(BridgeAction::LoginAccepted);
     }
 }
 
@@ -205,13 +205,13 @@ void StationReportPass::sendEcho(int modeDigit) {
     if (!connected_)
         return;
     const QString echo = statusEcho(modeDigit);
-    act(ReportAction::Send, echo);
-    act(ReportAction::CopySent, echo);
+    act(BridgeAction::SendToServer, echo);
+    act(BridgeAction::CopySent, echo);
 }
 
 bool StationReportPass::setMode(int digit) {
     if (digit > 7) {
-        act(ReportAction::Fail, QStringLiteral("Invalid property value"));
+        act(BridgeAction::Fail, QStringLiteral("Invalid property value"));
         return false;
     }
     if (digit < 1)

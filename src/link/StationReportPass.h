@@ -1,32 +1,12 @@
 #pragma once
 
+#include "common/BridgeAction.h"
+
 #include <QList>
 #include <QString>
 
 class ControlStore;
 class StationPicture;
-
-// One thing the station-report pass does, in order.
-struct ReportAction {
-    enum Kind {
-        WriteLogger,   // a record for the logger on the radio port
-        Send,          // a server line, while connected
-        SendLogin,     // a login answer, sent without looking at the connection
-        CopySent,      // send monitor copy
-        LoginAccepted, // the server said "Login OK"
-        Fail,          // the pass ends with "error " + text; the chunk is kept
-        // The quick rules on every chunk (ChunkRules):
-        CopyReceived,     // the server's chunk to the receive monitor, as it came
-        LogWithTime,      // a line for the log file: text, then the time and the date
-        ShowGuardLight,   // the transmit guard's light on ("1") or off ("0")
-        ClearGuardNotice, // the guard's "Sending Key Up Signal" leaves the send monitor
-        AppendChat,       // the station's chat line for the chat window
-    };
-    Kind kind;
-    QString text;
-    bool operator==(const ReportAction&) const = default;
-};
-using ReportActions = QList<ReportAction>;
 
 // The station's reports in one chunk from the server, turned into the station picture, the
 // records the logger follows, the status echo and the login answers.
@@ -41,7 +21,7 @@ public:
     StationReportPass(StationPicture& picture, ControlStore& store, bool connected);
 
     // True when the pass ran to its end (the chunk is then empty).
-    ReportActions run(QString& chunk);
+    BridgeActions run(QString& chunk);
 
     // "A0:IF" + frequency + offset + RIT + XIT + mode digit + "00000;"
     QString statusEcho(int modeDigit) const;
@@ -58,11 +38,11 @@ private:
     QString statusRecordFor(int modeDigit) const;
     void sendEcho(int modeDigit);
     bool setMode(int digit);
-    void act(ReportAction::Kind kind, const QString& text = {}) { actions_.append({kind, text}); }
+    void act(BridgeAction::Kind kind, const QString& text = {}) { actions_.append({kind, text}); }
 
     StationPicture& picture_;
     ControlStore& store_;
     bool connected_;
     QString field_;
-    ReportActions actions_;
+    BridgeActions actions_;
 };

@@ -11,18 +11,24 @@ struct Station : PictureBench {
     Station() : PictureBench("14025.00") {}
 };
 
-QString show(const CatAction& a) {
-    static const char* kinds[] = {"R", "S", "CR", "CS", "CLR", "P", "KY", "KS", "KA", "F"};
-    return a.text.isEmpty() ? QString(kinds[a.kind]) : QString(kinds[a.kind]) + ":" + a.text;
+QString show(const BridgeAction& a) {
+    static const QMap<BridgeAction::Kind, QString> kinds{
+        {BridgeAction::ReplyToLogger, "R"}, {BridgeAction::SendToServer, "S"},
+        {BridgeAction::CopyFromLogger, "CR"}, {BridgeAction::CopySent, "CS"},
+        {BridgeAction::ClearFromLogger, "CLR"}, {BridgeAction::PauseAfterFrequencySet, "P"},
+        {BridgeAction::KeyCw, "KY"}, {BridgeAction::SetCwSpeed, "KS"},
+        {BridgeAction::AbortCw, "KA"}, {BridgeAction::Fail, "F"}};
+    const QString kind = kinds.value(a.kind, QStringLiteral("?"));
+    return a.text.isEmpty() ? kind : kind + ":" + a.text;
 }
 
 // A whole pass over `buffer`, as the actions' short forms; `buffer` keeps what is left.
 QStringList pass(Station& s, QString& buffer, bool connected = true) {
     CatCommandPass cat(s.picture, s.picture.frequencyField(), connected, 20);
     QStringList out;
-    for (const CatAction& a : cat.beforeLoop(buffer))
+    for (const BridgeAction& a : cat.beforeLoop(buffer))
         out << show(a);
-    for (const CatAction& a : cat.commandLoop(buffer))
+    for (const BridgeAction& a : cat.commandLoop(buffer))
         out << show(a);
     return out;
 }

@@ -11,11 +11,16 @@ namespace {
 using Station = PictureBench;
 
 QStringList run(Station& s, QString& chunk, bool connected = true) {
-    static const char* kinds[] = {"L", "S", "SL", "CS", "LOGIN", "F"};
+    static const QMap<BridgeAction::Kind, QString> kinds{
+        {BridgeAction::WriteLogger, "L"}, {BridgeAction::SendToServer, "S"},
+        {BridgeAction::SendLogin, "SL"}, {BridgeAction::CopySent, "CS"},
+        {BridgeAction::LoginAccepted, "LOGIN"}, {BridgeAction::Fail, "F"}};
     StationReportPass pass(s.picture, s.store, connected);
     QStringList out;
-    for (const ReportAction& a : pass.run(chunk))
-        out << (a.text.isEmpty() ? QString(kinds[a.kind]) : QString(kinds[a.kind]) + ":" + a.text);
+    for (const BridgeAction& a : pass.run(chunk)) {
+        const QString kind = kinds.value(a.kind, QStringLiteral("?"));
+        out << (a.text.isEmpty() ? kind : kind + ":" + a.text);
+    }
     return out;
 }
 
@@ -31,14 +36,14 @@ ChunkRules::Inputs inputsFrom(const QString& letters) {
 }
 
 // The actions but the monitor copy every chunk gets, as short forms.
-QStringList shown(const ReportActions& actions) {
-    static const QMap<ReportAction::Kind, QString> kinds{
-        {ReportAction::Send, "S"}, {ReportAction::LogWithTime, "LOG"},
-        {ReportAction::ShowGuardLight, "LIGHT"}, {ReportAction::ClearGuardNotice, "CLEAR"},
-        {ReportAction::AppendChat, "CHAT"}};
+QStringList shown(const BridgeActions& actions) {
+    static const QMap<BridgeAction::Kind, QString> kinds{
+        {BridgeAction::SendToServer, "S"}, {BridgeAction::LogWithTime, "LOG"},
+        {BridgeAction::ShowGuardLight, "LIGHT"}, {BridgeAction::ClearGuardNotice, "CLEAR"},
+        {BridgeAction::AppendChat, "CHAT"}};
     QStringList out;
-    for (const ReportAction& a : actions)
-        if (a.kind != ReportAction::CopyReceived)
+    for (const BridgeAction& a : actions)
+        if (a.kind != BridgeAction::CopyFromServer)
             out << (a.text.isEmpty() ? kinds[a.kind] : kinds[a.kind] + ":" + a.text);
     return out;
 }
@@ -217,7 +222,7 @@ class StationReportsTest : public QObject {
             outcome = ChunkRules::apply(chunk, rig.picture, rig.link, inputsFrom(inputs));
         QCOMPARE(shown(outcome.actions), actions);
         QCOMPARE(outcome.readReports, readReports);
-        QCOMPARE(outcome.actions.count(ReportAction{ReportAction::CopyReceived, chunks.last()}), 1);
+        QCOMPARE(outcome.actions.count(BridgeAction{BridgeAction::CopyFromServer, chunks.last()}), 1);
     }
 
     void stateFollowsTheStation() {
