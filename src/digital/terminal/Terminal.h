@@ -20,6 +20,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class BackendProvider;
 class SoundDuplex;
@@ -132,15 +133,16 @@ class Terminal final : public QObject {
     void finished(); // closed, and no handler of it is running any more
 
   private:
-    struct SettingsLines;
+  public:
+    struct PosLine; // one line of MMVARI.POS (the table is beside the reading and writing)
+
+  private:
+    static const std::vector<PosLine>& posLines();
     void connectModem();
     void applySettingsFile(const QStringList& lines);
-    void applyWindowLines(const SettingsLines& lines);
-    void applyModemLines(const SettingsLines& lines);
-    void applyOptionLines(const SettingsLines& lines);
-    void applySoundLines(const SettingsLines& lines);
-    void applyPortLines(const SettingsLines& lines);
     QStringList settingsLines() const;
+    void tickDefaultSoundEntries();
+    void openPttPort(const QString& line);
     void applyDisplayKind();
     int viewIndex() const;
     void syncButtons();

@@ -7,6 +7,9 @@
 #include "platform/Dialogs.h"
 #include "platform/PausingWait.h"
 
+#include <functional>
+#include <vector>
+
 using namespace TermCtl;
 using MmvariPos::boolText;
 
@@ -34,163 +37,198 @@ bool isSerialPortName(const QString& name) {
 }
 } // namespace
 
-// The lines of the file by number (from 1); a short file simply has no later lines, so the
-// values after its end are left as they are.
-struct Terminal::SettingsLines {
-    const QStringList& all;
-    bool has(int n) const { return n <= all.size(); }
-    const QString& at(int n) const { return all[n - 1]; }
-    bool isFalse(int n) const { return at(n) == QStringLiteral("False"); }
+// One line of the file: what it holds, how the terminal writes it, and how a line read from
+// the file is applied. Both directions walk the same table, in the file's order.
+struct Terminal::PosLine {
+    const char* what;
+    std::function<QString(const Terminal&)> write;
+    std::function<void(Terminal&, const QString&)> apply;
 };
 
+const std::vector<Terminal::PosLine>& Terminal::posLines() {
+    static const std::vector<PosLine> table = [] {
+        auto geometryLine = [](const char* what, int TwipsRect::*field,
+                               int above) { // within limits
+            return PosLine{
+                what, [field](const Terminal& t) { return QString::number(t.geometry_.*field); },
+                [field, above](Terminal& t, const QString& line) {
+                    if (number(line) > above)
+                        t.geometry_.*field = number(line);
+                }};
+        };
+        auto button = [](const char* what, QString name) { // "True"/"False"; any other text is down
+            return PosLine{what,
+                           [name](const Terminal& t) { return boolText(t.store_.isTicked(name)); },
+                           [name](Terminal& t, const QString& line) {
+                               t.setDown(name, line != QStringLiteral("False"));
+                           }};
+        };
+        std::vector<PosLine> lines = {
+            geometryLine("top", &TwipsRect::top, -100),
+            geometryLine("left", &TwipsRect::left, -100),
+            geometryLine("height", &TwipsRect::height, 2899),
+            geometryLine("width", &TwipsRect::width, 2999),
+            {"mode of channel 0 (bpsk as BXX)",
+             [](const Terminal& t) {
+                 const QString mode = t.store_.text(at(modeChoice, 0));
+                 return mode == QStringLiteral("bpsk") ? kBpskStored : mode;
+             },
+             [](Terminal& t, const QString& line) {
+                 if (line == kBpskStored)
+                     t.store_.setValue(at(modeChoice, 0), ModeList::kBpskIndex);
+                 else
+                     t.store_.setText(at(modeChoice, 0), line);
+                 t.modeChosen(0);
+             }},
+            {"receive carrier, Hz",
+             [](const Terminal& t) { return QString::number(t.modem_.receiveCarrier(0)); },
+             [](Terminal& t, const QString& line) {
+                 if (number(line) > 0)
+                     t.modem_.setReceiveCarrier(0, number(line));
+             }},
+            button("AFC of channel 0", at(afcButton, 0)),
+            button("NET", netButton),
+            button("FFT", at(viewButton, 0)),
+            button("W.F.", at(viewButton, 1)),
+            button("SYN", at(viewButton, 2)),
+            {"WAV", button("", at(viewButton, 3)).write,
+             [](Terminal& t, const QString& line) {
+                 t.setDown(at(viewButton, 3), line != QStringLiteral("False"));
+                 t.applyDisplayKind(); // the four view lines are all read
+             }},
+            {"Dual", button("", dualButton).write,
+             [](Terminal& t, const QString& line) {
+                 if (line == QStringLiteral("False"))
+                     return;
+                 t.setDown(dualButton, true);
+                 t.showDualControls(true);
+                 t.dualLatched_ = true;
+             }},
+            {"Talk (always written NO)", [](const Terminal&) { return QStringLiteral("NO"); },
+             [](Terminal& t, const QString& line) {
+                 t.setDown(talkButton, line == QStringLiteral("YES"));
+             }},
+            {"Zoom",
+             [](const Terminal& t) {
+                 return t.store_.isTicked(zoomButton) ? QStringLiteral("YES")
+                                                      : QStringLiteral("NO");
+             },
+             [](Terminal& t, const QString& line) {
+                 t.setDown(zoomButton, line == QStringLiteral("YES"));
+             }},
+        };
+        for (int i = 0; i < 3; ++i)
+            lines.push_back(
+                {"the level meter's last click",
+                 [i](const Terminal& t) { return t.levelClickInfo_[i]; },
+                 [i](Terminal& t, const QString& line) { t.levelClickInfo_[i] = line; }});
+        lines.push_back(
+            {"always on top",
+             [](const Terminal& t) { return QString::number(t.store_.value(alwaysOnTopCheck)); },
+             [](Terminal& t, const QString& line) {
+                 t.store_.setValue(alwaysOnTopCheck, number(line));
+             }});
+        lines.push_back({"speed of channel 0, baud",
+                         [](const Terminal& t) { return t.store_.text(at(speedChoice, 0)); },
+                         [](Terminal& t, const QString& line) {
+                             t.store_.setText(at(speedChoice, 0), line);
+                             t.modem_.setSpeed(0, NumericText::numericValue(line));
+                         }});
+        for (const auto& [defaultEntry, prefix] :
+             {std::pair{defaultReceiveSoundMenu, receiveSoundMenu},
+              std::pair{defaultTransmitSoundMenu, transmitSoundMenu}}) {
+            const QString entry = defaultEntry;
+            lines.push_back({"a sound menu's default entry", button("", entry).write,
+                             [entry](Terminal& t, const QString& line) {
+                                 t.setDown(entry, MmvariPos::convertsToTrue(line));
+                             }});
+            for (int i = 0; i < kStoredSoundEntries; ++i) {
+                const QString name = prefix + QString::number(i);
+                lines.push_back({"a sound menu's entry", button("", name).write,
+                                 [name](Terminal& t, const QString& line) {
+                                     t.setDown(name, line == QStringLiteral("True"));
+                                 }});
+            }
+        }
+        lines.push_back({"large font",
+                         [](const Terminal& t) { return QString::number(t.largeFont_ ? 1 : 0); },
+                         [](Terminal& t, const QString& line) {
+                             if (number(line) == 1)
+                                 t.setLargeFont(true);
+                         }});
+        lines.push_back({"PTT port",
+                         [](const Terminal& t) { return kPortKey + t.modem_.pttPortName(); },
+                         [](Terminal& t, const QString& line) { t.openPttPort(line); }});
+        lines.push_back(
+            {"PTT keys the transmitter",
+             [](const Terminal& t) { return keyedBool(kOutputKey, t.ptt_.keysTransmitter); },
+             [](Terminal& t, const QString& line) {
+                 if (line.contains(kOutputKey))
+                     t.ptt_.keysTransmitter = keyedTrue(line, kOutputKey);
+                 t.context_.wait.wait(0.1);
+             }});
+        lines.push_back({"PTT lines inverted",
+                         [](const Terminal& t) { return keyedBool(kInvKey, t.ptt_.invertedLines); },
+                         [](Terminal& t, const QString& line) {
+                             if (line.contains(kInvKey))
+                                 t.ptt_.invertedLines = keyedTrue(line, kInvKey);
+                         }});
+        lines.push_back({"PTT on RTS alone",
+                         [](const Terminal& t) { return keyedBool(kExcKey, t.ptt_.rtsAloneKeys); },
+                         [](Terminal& t, const QString& line) {
+                             if (line.contains(kExcKey))
+                                 t.ptt_.rtsAloneKeys = keyedTrue(line, kExcKey);
+                         }});
+        for (int i = 0; i < kFunctionKeys; ++i)
+            lines.push_back(
+                {"a function key's macro",
+                 [i](const Terminal& t) { return t.transmit_.functionKey(i); },
+                 [i](Terminal& t, const QString& line) { t.transmit_.setFunctionKey(i, line); }});
+        Q_ASSERT(lines.size() == size_t(MmvariPos::kLines));
+        return lines;
+    }();
+    return table;
+}
+
+// A short file simply has no later lines: the values after its end are left as they are.
 void Terminal::applySettingsFile(const QStringList& all) {
-    const SettingsLines lines{all};
-    applyWindowLines(lines);
-    applyModemLines(lines);
-    applyOptionLines(lines);
-    applySoundLines(lines);
-    applyPortLines(lines);
-    for (int i = 0; i < kFunctionKeys; ++i) {
-        if (lines.has(36 + i))
-            transmit_.setFunctionKey(i, lines.at(36 + i));
-    }
+    const std::vector<PosLine>& table = posLines();
+    for (size_t n = 0; n < table.size() && n < size_t(all.size()); ++n)
+        table[n].apply(*this, all[qsizetype(n)]);
+    emit geometryRequested(geometry_);
+    tickDefaultSoundEntries();
     applySoundDevices();
     syncButtons();
     if (store_.isTicked(alwaysOnTopCheck))
         emit topMostRequested();
 }
 
-// Lines 1-4: the window's place, each value only within its limits.
-void Terminal::applyWindowLines(const SettingsLines& lines) {
-    auto value = [&](int n, int above, int& into) {
-        if (lines.has(n) && number(lines.at(n)) > above)
-            into = number(lines.at(n));
-    };
-    value(1, -100, geometry_.top);
-    value(2, -100, geometry_.left);
-    value(3, 2899, geometry_.height);
-    value(4, 2999, geometry_.width);
-    emit geometryRequested(geometry_);
+QStringList Terminal::settingsLines() const {
+    QStringList lines;
+    for (const PosLine& line : posLines())
+        lines << line.write(*this);
+    return lines;
 }
 
-// Lines 5-13: mode, carrier, AFC, NET, the display kind and the dual display.
-void Terminal::applyModemLines(const SettingsLines& lines) {
-    if (lines.has(5)) {
-        if (lines.at(5) == kBpskStored)
-            store_.setValue(at(modeChoice, 0), ModeList::kBpskIndex);
-        else
-            store_.setText(at(modeChoice, 0), lines.at(5));
-        modeChosen(0);
-    }
-    if (lines.has(6) && number(lines.at(6)) > 0)
-        modem_.setReceiveCarrier(0, number(lines.at(6)));
-    const std::pair<int, QString> buttons[] = {{7, at(afcButton, 0)},   {8, netButton},
-                                               {9, at(viewButton, 0)},  {10, at(viewButton, 1)},
-                                               {11, at(viewButton, 2)}, {12, at(viewButton, 3)}};
-    for (const auto& [n, name] : buttons) {
-        if (lines.has(n))
-            setDown(name, !lines.isFalse(n));
-    }
-    if (lines.has(12))
-        applyDisplayKind();
-    if (lines.has(13) && !lines.isFalse(13)) {
-        setDown(dualButton, true);
-        showDualControls(true);
-        dualLatched_ = true;
-    }
-}
-
-// Lines 14-20: Talk, Zoom, the level-meter click, always on top, the speed.
-void Terminal::applyOptionLines(const SettingsLines& lines) {
-    if (lines.has(14))
-        setDown(talkButton, lines.at(14) == QStringLiteral("YES"));
-    if (lines.has(15))
-        setDown(zoomButton, lines.at(15) == QStringLiteral("YES"));
-    for (int i = 0; i < 3; ++i) {
-        if (lines.has(16 + i))
-            levelClickInfo_[i] = lines.at(16 + i);
-    }
-    if (lines.has(19))
-        store_.setValue(alwaysOnTopCheck, number(lines.at(19)));
-    if (lines.has(20)) {
-        store_.setText(at(speedChoice, 0), lines.at(20));
-        modem_.setSpeed(0, NumericText::numericValue(lines.at(20)));
-    }
-}
-
-// Lines 21-30: the ticks of both sound menus; a menu with none of its kept entries ticked
-// gets its default entry.
-void Terminal::applySoundLines(const SettingsLines& lines) {
-    int n = 21;
+// A sound menu with none of its kept entries ticked gets its default entry.
+void Terminal::tickDefaultSoundEntries() {
     for (const auto& [defaultEntry, prefix] :
          {std::pair{defaultReceiveSoundMenu, receiveSoundMenu},
           std::pair{defaultTransmitSoundMenu, transmitSoundMenu}}) {
-        if (lines.has(n))
-            setDown(defaultEntry, MmvariPos::convertsToTrue(lines.at(n)));
-        ++n;
         bool anyTicked = store_.isTicked(defaultEntry);
-        for (int i = 0; i < kStoredSoundEntries; ++i, ++n) {
-            if (lines.has(n))
-                setDown(prefix + QString::number(i), lines.at(n) == QStringLiteral("True"));
+        for (int i = 0; i < kStoredSoundEntries; ++i)
             anyTicked = anyTicked || store_.isTicked(prefix + QString::number(i));
-        }
         if (!anyTicked)
             setDown(defaultEntry, true);
     }
 }
 
-// Lines 31-35: the large font and the PTT port with its three options.
-void Terminal::applyPortLines(const SettingsLines& lines) {
-    if (lines.has(31) && number(lines.at(31)) == 1)
-        setLargeFont(true);
-    if (lines.has(32) && lines.at(32).contains(kPortKey)) {
-        modem_.setPortName(lines.at(32).mid(kPortKey.size(), kMaxPortName));
-        context_.wait.wait(0.2);
-        if (!modem_.pttPortOpen() && isSerialPortName(modem_.pttPortName()))
-            platform_.dialogs.showMessage(modem_.pttPortName() +
-                                          " failed to open in the digital interface");
-    }
-    if (lines.has(33)) {
-        if (lines.at(33).contains(kOutputKey))
-            ptt_.keysTransmitter = keyedTrue(lines.at(33), kOutputKey);
-        context_.wait.wait(0.1);
-    }
-    if (lines.has(34) && lines.at(34).contains(kInvKey))
-        ptt_.invertedLines = keyedTrue(lines.at(34), kInvKey);
-    if (lines.has(35) && lines.at(35).contains(kExcKey))
-        ptt_.rtsAloneKeys = keyedTrue(lines.at(35), kExcKey);
-}
-
-QStringList Terminal::settingsLines() const {
-    auto down = [this](const QString& name) { return boolText(store_.isTicked(name)); };
-    const QString mode = store_.text(at(modeChoice, 0));
-    QStringList lines = {
-        QString::number(geometry_.top),
-        QString::number(geometry_.left),
-        QString::number(geometry_.height),
-        QString::number(geometry_.width),
-        mode == QStringLiteral("bpsk") ? kBpskStored : mode,
-        QString::number(modem_.receiveCarrier(0)),
-        down(at(afcButton, 0)),
-        down(netButton),
-    };
-    for (int i = 0; i < 4; ++i)
-        lines << down(at(viewButton, i));
-    lines << down(dualButton) << QStringLiteral("NO")
-          << (store_.isTicked(zoomButton) ? QStringLiteral("YES") : QStringLiteral("NO"));
-    lines << levelClickInfo_;
-    lines << QString::number(store_.value(alwaysOnTopCheck)) << store_.text(at(speedChoice, 0));
-    for (const auto& [defaultEntry, prefix] :
-         {std::pair{defaultReceiveSoundMenu, receiveSoundMenu},
-          std::pair{defaultTransmitSoundMenu, transmitSoundMenu}}) {
-        lines << down(defaultEntry);
-        for (int i = 0; i < kStoredSoundEntries; ++i)
-            lines << down(prefix + QString::number(i));
-    }
-    lines << QString::number(largeFont_ ? 1 : 0) << kPortKey + modem_.pttPortName()
-          << keyedBool(kOutputKey, ptt_.keysTransmitter) << keyedBool(kInvKey, ptt_.invertedLines)
-          << keyedBool(kExcKey, ptt_.rtsAloneKeys);
-    for (int i = 0; i < kFunctionKeys; ++i)
-        lines << transmit_.functionKey(i);
-    return lines;
+void Terminal::openPttPort(const QString& line) {
+    if (!line.contains(kPortKey))
+        return;
+    modem_.setPortName(line.mid(kPortKey.size(), kMaxPortName));
+    context_.wait.wait(0.2);
+    if (!modem_.pttPortOpen() && isSerialPortName(modem_.pttPortName()))
+        platform_.dialogs.showMessage(modem_.pttPortName() +
+                                      " failed to open in the digital interface");
 }
