@@ -26,6 +26,8 @@
 #include "link/Watchdogs.h"
 #include "platform/PausingWait.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QObject>
 #include <QTcpSocket>
 #include <QTimer>
@@ -127,6 +129,10 @@ private:
     AppPlatform platform_;
     QString commandLine_;
     QString iniFileName_;
+    // A file of its own beside the settings file (Endpoints.ini, ChatAllow.txt).
+    QString besideTheSettings(const QString& fileName) const {
+        return QFileInfo(iniFileName_).absoluteDir().filePath(fileName);
+    }
     ControlStore store_;
     PausingWait wait_;
     MonitorBoxes monitors_;

@@ -13,19 +13,12 @@ using namespace TermCtl;
 
 Terminal::Terminal(TerminalPlatform platform, QObject* parent)
     : QObject(parent), platform_(std::move(platform)), modem_(SoundDuplex::kSampleRate),
-      ptt_(platform_.ports), context_{store_,
-                                      modem_,
-                                      platform_.clock,
-                                      platform_.wait,
-                                      platform_.dialogs,
-                                      platform_.keyTransmitter,
-                                      false,
-                                      false,
-                                      false,
-                                      false,
-                                      0,
-                                      {},
-                                      {}},
+      ptt_(platform_.ports), context_{.store = store_,
+                                      .modem = modem_,
+                                      .clock = platform_.clock,
+                                      .wait = platform_.wait,
+                                      .dialogs = platform_.dialogs,
+                                      .keyTransmitter = platform_.keyTransmitter},
       receive_(context_, callsigns_), transmit_(context_), search_(context_),
       fileSender_(context_) {
     populateTerminalControls(store_);

@@ -25,8 +25,8 @@ struct TerminalContext {
     bool stopSearch = false;     // a click on the display ends the carrier search
     bool closing = false;        // the window is going: every wait ends, nothing new starts
     int runningHandlers = 0;     // handlers that wait with events going on
-    std::function<void()> closeDirectory;   // the file window, when it is open
-    std::function<void()> handlersFinished; // the last running handler has left after closing
+    std::function<void()> closeDirectory = {};   // the file window, when it is open
+    std::function<void()> handlersFinished = {}; // the last running handler has left after closing
 };
 
 // Marks a handler that waits with events going on, so that the window is not destroyed
