@@ -145,7 +145,8 @@ void StationLink::closedByTheStation(const QString& why) {
     ctx_.link.serverRxBusy = false;
     QString status = QStringLiteral(" Status: ") + why;
     if (ctx_.link.keyUpOwed)
-        status += QStringLiteral("; the key-up (A0:MX0;) goes out at the next login");
+        status += QStringLiteral("; the key-up (%1) goes out at the next login")
+                      .arg(StationLines::keyUp());
     ctx_.store.setText(Ctl::linkStatusLabel, status);
     ctx_.monitors.copyFromServer(status.trimmed() + QStringLiteral("\r\n"));
 }
