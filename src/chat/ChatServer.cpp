@@ -106,7 +106,7 @@ int ChatServer::relayTarget(int sender) const {
 void ChatServer::onData(int slot) {
     ctx_.store.setColour(Ctl::receiveLight, Colours::kRed);
     const int target = relayTarget(slot);
-    BusyGuard guard(ChatServerBusy_);
+    BusyGuard guard(serverBusy_);
     if (!guard.entered())
         return; // the data waits in the socket for the next event
     ctx_.store.setVisible(Ctl::chatLight, true);

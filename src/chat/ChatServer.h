@@ -94,7 +94,7 @@ private:
     QHash<int, QTcpSocket*> slots_;
     QSet<int> scheduled_; // slots with a pass to come
     int chatClientCount_ = 0;
-    bool ChatServerBusy_ = false;
+    bool serverBusy_ = false;
     bool fullReported_ = false;
     ChatAllowList allowList_;
     QSet<QString> refusedPeers_;  // told once each
