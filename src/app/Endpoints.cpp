@@ -10,34 +10,35 @@
 
 Endpoints::Endpoints(Context context, QObject* parent)
     : QObject(parent), ctx_(std::move(context)),
-      cwDaemon_({ctx_.clock, [this](const QString& text) { return ctx_.cw.sendText(text); },
-                 [this](int wpm) { ctx_.cw.setSpeed(wpm); }, [this] { return ctx_.cw.speed(); },
-                 [this] { return ctx_.cw.airEndsAt(); }, [this] { ctx_.cw.abort(); },
-                 [this](bool on) { ctx_.server.send(StationLines::keying(on)); }},
+      cwDaemon_({.clock = ctx_.clock,
+                 .sendText = [this](const QString& text) { return ctx_.cw.sendText(text); },
+                 .setSpeed = [this](int wpm) { ctx_.cw.setSpeed(wpm); },
+                 .speed = [this] { return ctx_.cw.speed(); },
+                 .airEndsAt = [this] { return ctx_.cw.airEndsAt(); },
+                 .abort = [this] { ctx_.cw.abort(); },
+                 .key = [this](bool on) { ctx_.server.send(StationLines::keying(on)); }},
                 this),
-      rigctl_(ctx_.rig, this), cwDaemonDoor_{
-                                   QStringLiteral("cwdaemon"),
-                                   QStringLiteral("UDP"),
-                                   Ctl::cwDaemonCheck,
-                                   Ctl::cwDaemonAddressBox,
-                                   Ctl::cwDaemonState,
-                                   CwDaemonEndpoint::kDefaultPort,
-                                   [this](const QHostAddress& a, quint16 p, QString* why) {
-                                       return cwDaemon_.listen(a, p, why);
-                                   },
-                                   [this] { cwDaemon_.close(); },
-                                   [this] { return cwDaemon_.isListening(); }},
-      rigctlDoor_{QStringLiteral("Hamlib rigctl"),
-                  QStringLiteral("TCP"),
-                  Ctl::rigctlCheck,
-                  Ctl::rigctlAddressBox,
-                  Ctl::rigctlState,
-                  RigctlEndpoint::kDefaultPort,
-                  [this](const QHostAddress& a, quint16 p, QString* why) {
-                      return rigctl_.listen(a, p, why);
-                  },
-                  [this] { rigctl_.close(); },
-                  [this] { return rigctl_.isListening(); }} {
+      rigctl_(ctx_.rig, this),
+      cwDaemonDoor_{.name = QStringLiteral("cwdaemon"),
+                    .transport = QStringLiteral("UDP"),
+                    .onBox = Ctl::cwDaemonCheck,
+                    .addressBox = Ctl::cwDaemonAddressBox,
+                    .stateLine = Ctl::cwDaemonState,
+                    .defaultPort = CwDaemonEndpoint::kDefaultPort,
+                    .listen = [this](const QHostAddress& a, quint16 p,
+                                     QString* why) { return cwDaemon_.listen(a, p, why); },
+                    .close = [this] { cwDaemon_.close(); },
+                    .isListening = [this] { return cwDaemon_.isListening(); }},
+      rigctlDoor_{.name = QStringLiteral("Hamlib rigctl"),
+                  .transport = QStringLiteral("TCP"),
+                  .onBox = Ctl::rigctlCheck,
+                  .addressBox = Ctl::rigctlAddressBox,
+                  .stateLine = Ctl::rigctlState,
+                  .defaultPort = RigctlEndpoint::kDefaultPort,
+                  .listen = [this](const QHostAddress& a, quint16 p,
+                                   QString* why) { return rigctl_.listen(a, p, why); },
+                  .close = [this] { rigctl_.close(); },
+                  .isListening = [this] { return rigctl_.isListening(); }} {
     connect(&rigctl_, &RigctlEndpoint::keyedClientLeft, this, [this] {
         ctx_.store.setText(
             Ctl::rigctlState,
