@@ -1,0 +1,160 @@
+#include "SignalBrowser.h"
+
+#include "digital/modem/DspFactory.h"
+
+#include <QSet>
+#include <algorithm>
+#include <cmath>
+
+struct SignalBrowser::Channel {
+    std::unique_ptr<Demodulator> receiver;
+    bool inUse = false;
+    int id = 0;
+    double hz = 0;
+    double snrDb = 0;
+    double lastSeen = 0; // seconds
+    QString text;
+    QString word; // the word being received, for callsigns
+    QString callsign;
+};
+
+namespace {
+// A found signal this close to a receiver is that receiver's: the finder's estimate wanders
+// by a few hertz, a neighbour is at least the shape's spacing away.
+constexpr double kSameSignalShare = 0.4; // of the spacing
+} // namespace
+
+SignalBrowser::SignalBrowser(double sampleRate, QObject* parent)
+    : QObject(parent), decimator_(sampleRate), finder_(decimator_.outputRate()),
+      mode_(ModeList::modes()[ModeList::kBpskIndex]), baud_(mode_.defaultBaud),
+      shape_(SignalFinder::pskShape(baud_)) {}
+
+SignalBrowser::~SignalBrowser() = default;
+
+void SignalBrowser::setMode(const ModeList::Mode& mode, double baud) {
+    mode_ = mode;
+    baud_ = baud > 0 ? baud : mode.defaultBaud;
+    shape_ = ModeList::isPsk(mode.kind) ? SignalFinder::pskShape(baud_)
+                                        : SignalFinder::rttyShape(baud_, mode.shiftHz);
+    channels_.clear(); // receivers of the old mode are of no use
+    rebuildRows();
+}
+
+void SignalBrowser::setCallsignLookup(
+    std::function<std::optional<QString>(const QString&)> lookup) {
+    lookup_ = std::move(lookup);
+}
+
+void SignalBrowser::receive(std::span<const float> samples) {
+    decimated_.clear();
+    decimator_.process(samples, decimated_);
+    if (decimated_.empty())
+        return;
+    heard_ += qint64(decimated_.size());
+    decode(decimated_);
+    if (finder_.push(decimated_))
+        updateSignals();
+}
+
+void SignalBrowser::decode(std::span<const float> samples) {
+    bool changed = false;
+    for (auto& channel : channels_) {
+        if (!channel->inUse)
+            continue;
+        const QString text = channel->receiver->process(samples);
+        if (text.isEmpty())
+            continue;
+        for (QChar c : text) {
+            if (c == u'\r' || c == u'\n')
+                c = u' ';
+            if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+                continue;
+            channel->text += c;
+            channel->word = c == u' ' ? QString() : (channel->word + c.toUpper()).right(16);
+            if (c == u' ' || channel->word.size() >= 3)
+                lookForCallsign(*channel);
+        }
+        channel->text = channel->text.right(kTextLength);
+        changed = true;
+    }
+    if (changed)
+        rebuildRows();
+}
+
+void SignalBrowser::lookForCallsign(Channel& channel) {
+    if (!lookup_ || channel.word.size() < 3)
+        return;
+    const std::optional<QString> callsign = lookup_(channel.word);
+    if (!callsign || *callsign == channel.callsign)
+        return;
+    bool shownBefore = false;
+    for (const Row& row : rows_)
+        shownBefore = shownBefore || row.callsign == *callsign;
+    channel.callsign = *callsign;
+    if (!shownBefore)
+        emit newCallsign(*callsign, channel.hz);
+}
+
+SignalBrowser::Channel* SignalBrowser::channelNear(double hz) {
+    Channel* nearest = nullptr;
+    for (auto& channel : channels_) {
+        const double distance = std::abs(channel->hz - hz);
+        if (channel->inUse && distance < kSameSignalShare * shape_.spacingHz &&
+            (!nearest || distance < std::abs(nearest->hz - hz)))
+            nearest = channel.get();
+    }
+    return nearest;
+}
+
+void SignalBrowser::updateSignals() {
+    const double now = seconds();
+    for (const SignalFinder::Found& found : finder_.find(shape_, kFindAboveDb))
+        take(found);
+    for (auto& channel : channels_)
+        if (channel->inUse && now - channel->lastSeen > kSilentSeconds)
+            channel->inUse = false; // gone quiet: its receiver waits for the next signal
+    rebuildRows();
+}
+
+void SignalBrowser::take(const SignalFinder::Found& found) {
+    if (Channel* channel = channelNear(found.hz)) {
+        channel->lastSeen = seconds();
+        channel->snrDb = found.snrDb;
+        if (std::abs(channel->hz - found.hz) > 0.1 * baud_) { // the sender has moved
+            channel->hz = found.hz;
+            channel->receiver->setCarrier(found.hz);
+        }
+        return;
+    }
+    auto free =
+        std::find_if(channels_.begin(), channels_.end(), [](const auto& c) { return !c->inUse; });
+    if (free == channels_.end()) {
+        if (int(channels_.size()) >= kMaxSignals)
+            return; // the strongest come first: the rest wait for a place
+        channels_.push_back(std::make_unique<Channel>());
+        free = channels_.end() - 1;
+    }
+    Channel& channel = **free;
+    const DspFactory::Settings settings{
+        .sampleRate = decimator_.outputRate(), .carrierHz = found.hz, .baud = baud_};
+    if (channel.receiver) {
+        channel.receiver->setCarrier(found.hz);
+        channel.receiver->reset(); // nothing of the last signal is left
+    } else {
+        channel.receiver = DspFactory::demodulator(mode_, settings);
+    }
+    channel.receiver->setAfc(
+        false); // the finder tunes it: a receiver must not wander to a neighbour
+    channel = Channel{
+        std::move(channel.receiver), true, nextId_++, found.hz, found.snrDb, seconds(), {}, {}, {}};
+}
+
+void SignalBrowser::rebuildRows() {
+    rows_.clear();
+    for (const auto& channel : channels_)
+        if (channel->inUse)
+            rows_.push_back(
+                {channel->id, channel->hz, channel->snrDb, channel->text, channel->callsign});
+    std::sort(rows_.begin(), rows_.end(), [](const Row& a, const Row& b) { return a.hz < b.hz; });
+    emit rowsChanged();
+}

@@ -1,0 +1,125 @@
+#include "SignalFinder.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+constexpr int kFftSize = 4096;        // about 2 Hz a bin at 8 kHz
+constexpr double kAverageGain = 0.15; // per update: about 1.5 s to follow a new signal
+constexpr double kStepHz = 1.0;       // where carriers are tried
+constexpr double kBalance = 4.0;      // how much more one side of a PSK signal may hold
+} // namespace
+
+SignalFinder::Shape SignalFinder::pskShape(double baud) {
+    return {{0.0}, 0.6 * baud, 1.4 * baud, true, 0.3 * baud};
+}
+
+SignalFinder::Shape SignalFinder::rttyShape(double baud, double shiftHz) {
+    return {{-shiftHz / 2, shiftHz / 2},
+            0.7 * baud,
+            shiftHz + 1.5 * baud,
+            false,
+            (shiftHz + 1.5 * baud) / 2};
+}
+
+SignalFinder::SignalFinder(double sampleRate)
+    : rate_(sampleRate),
+      spectrum_(sampleRate, kFftSize, int(std::lround(sampleRate * kUpdateSeconds))),
+      average_(kFftSize / 2 + 1, 0.0) {}
+
+bool SignalFinder::push(std::span<const float> samples) {
+    if (!spectrum_.push(samples.data(), samples.size()))
+        return false;
+    const std::vector<float>& db = spectrum_.decibels();
+    for (size_t k = 0; k < average_.size(); ++k) {
+        const double power = std::pow(10.0, db[k] / 10.0);
+        average_[k] = primed_ ? average_[k] + kAverageGain * (power - average_[k]) : power;
+    }
+    primed_ = true;
+    return true;
+}
+
+double SignalFinder::noisePerBin() const {
+    const double binHz = spectrum_.binHz();
+    std::vector<double> band(average_.begin() + long(kBandLowHz / binHz),
+                             average_.begin() + long(kBandHighHz / binHz));
+    std::nth_element(band.begin(), band.begin() + long(band.size() / 2), band.end());
+    return band[band.size() / 2] / std::log(2.0); // the median of noise power is ln 2 of its mean
+}
+
+// The power above the noise in the shape's tones with its carrier at `hz`, and the
+// power-weighted frequency. For a symmetric shape, both sides must hold about the same.
+double SignalFinder::powerAround(double hz, const Shape& shape, double noise,
+                                 double* weightedHz) const {
+    const double binHz = spectrum_.binHz();
+    double sum = 0, moment = 0, counted = 0;
+    for (double offset : shape.toneOffsetsHz) {
+        const double centre = (hz + offset) / binHz;
+        const long from = std::max(0L, long(std::ceil(centre - shape.toneHalfWidthHz / binHz)));
+        const long to =
+            std::min(long(average_.size()) - 1, long(centre + shape.toneHalfWidthHz / binHz));
+        const double gap = shape.symmetric ? 0.25 * shape.toneHalfWidthHz / binHz : 0;
+        double below = 0, above = 0, middle = 0;
+        for (long k = from; k <= to; ++k) {
+            const double power = average_[size_t(k)] - noise;
+            if (double(k) < centre - gap)
+                below += power;
+            else if (double(k) > centre + gap)
+                above += power;
+            else
+                middle += power;
+            sum += average_[size_t(k)];
+            moment += average_[size_t(k)] * (double(k) * binHz - offset);
+        }
+        if (!shape.symmetric)
+            counted += below + above;
+        else if (std::min(below, above) > 0 &&
+                 std::max(below, above) < kBalance * std::min(below, above) &&
+                 middle < below + above) // not one tone of a signal, with its skirts either side
+            // Lopsided power counts for less: between two signals, each side holds a different one.
+            counted += 2 * std::min(below, above) * (to - from + 1) / (to - from + 1 - 2 * gap) *
+                       std::min(below, above) / std::max(below, above);
+    }
+    if (weightedHz)
+        *weightedHz = sum > 0 ? moment / sum : hz;
+    return counted;
+}
+
+std::vector<SignalFinder::Found> SignalFinder::find(const Shape& shape, double minSnrDb) const {
+    if (!primed_)
+        return {};
+    const double binHz = spectrum_.binHz();
+    const double noise = noisePerBin();
+    const double lowest = kBandLowHz - shape.toneOffsetsHz.front() + shape.toneHalfWidthHz;
+    const double highest = kBandHighHz - shape.toneOffsetsHz.back() - shape.toneHalfWidthHz;
+    // The power above the noise everywhere a carrier could be.
+    std::vector<double> excess;
+    for (double hz = lowest; hz <= highest; hz += kStepHz)
+        excess.push_back(powerAround(hz, shape, noise, nullptr));
+    std::vector<Found> found;
+    const long reach = long(shape.peakReachHz / kStepHz);
+    for (long i = 0; i < long(excess.size()); ++i) {
+        const double snr =
+            10 * std::log10(std::max(excess[size_t(i)], 1e-30) / (noise * 2500 / binHz));
+        if (snr < minSnrDb)
+            continue;
+        bool highest = true; // the strongest within half the spacing on either side
+        for (long j = std::max(0L, i - reach);
+             j <= std::min(long(excess.size()) - 1, i + reach) && highest; ++j)
+            highest = excess[size_t(j)] < excess[size_t(i)] ||
+                      (excess[size_t(j)] == excess[size_t(i)] && j >= i);
+        if (!highest)
+            continue;
+        double centre = 0;
+        powerAround(lowest + double(i) * kStepHz, shape, noise, &centre);
+        found.push_back({centre, snr});
+    }
+    std::sort(found.begin(), found.end(),
+              [](const Found& a, const Found& b) { return a.snrDb > b.snrDb; });
+    std::vector<Found> apart; // two closer than the spacing are one signal: the stronger
+    for (const Found& f : found)
+        if (std::none_of(apart.begin(), apart.end(),
+                         [&](const Found& a) { return std::abs(a.hz - f.hz) < shape.spacingHz; }))
+            apart.push_back(f);
+    return apart;
+}
