@@ -22,19 +22,35 @@ struct Signal {
 constexpr double kNoiseIn2500 = 1e-4; // noise power in 2500 Hz
 
 // A transmission of `text` with `idleSeconds` of idle before it and after, so that a receiver
-// found it before the text begins.
+// found it before the text begins. RTTY idles with LTRS ("diddles"), as contest programs do.
 inline std::vector<float> transmission(Modulator& modulator, const QString& text,
                                        double idleSeconds) {
     std::vector<float> out;
+    auto idle = [&] {
+        if (auto* rtty = dynamic_cast<RttyModulator*>(&modulator))
+            rtty->code(Baudot::kLetters, out);
+        else
+            modulator.idle(out);
+    };
     modulator.start(out);
     while (double(out.size()) < idleSeconds * 48000)
-        modulator.idle(out);
+        idle();
     for (QChar c : text)
         modulator.character(c, out);
     const size_t textEnd = out.size();
     while (double(out.size() - textEnd) < idleSeconds * 48000)
-        modulator.idle(out);
+        idle();
     modulator.end(out);
+    return out;
+}
+
+// Noise alone, as the band above.
+inline std::vector<float> noise(double seconds, unsigned seed) {
+    std::vector<float> out(size_t(seconds * 48000));
+    std::mt19937 random(seed);
+    std::normal_distribution<double> gauss(0.0, std::sqrt(kNoiseIn2500 * 24000 / 2500.0));
+    for (float& v : out)
+        v = float(gauss(random));
     return out;
 }
 

@@ -143,8 +143,10 @@ void SignalBrowser::take(const SignalFinder::Found& found) {
     } else {
         channel.receiver = DspFactory::demodulator(mode_, settings);
     }
-    channel.receiver->setAfc(
-        false); // the finder tunes it: a receiver must not wander to a neighbour
+    // A PSK receiver's AFC could pull it onto a neighbour 50 Hz away, so the finder tunes it;
+    // RTTY's AFC reaches less far than its neighbours are, and corrects what a strong
+    // neighbour's skirts do to the finder's estimate.
+    channel.receiver->setAfc(!ModeList::isPsk(mode_.kind));
     channel = Channel{
         std::move(channel.receiver), true, nextId_++, found.hz, found.snrDb, seconds(), {}, {}, {}};
 }

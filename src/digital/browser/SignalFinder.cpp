@@ -53,6 +53,7 @@ double SignalFinder::powerAround(double hz, const Shape& shape, double noise,
                                  double* weightedHz) const {
     const double binHz = spectrum_.binHz();
     double sum = 0, moment = 0, counted = 0;
+    std::vector<double> tones; // each tone's power above the noise
     for (double offset : shape.toneOffsetsHz) {
         const double centre = (hz + offset) / binHz;
         const long from = std::max(0L, long(std::ceil(centre - shape.toneHalfWidthHz / binHz)));
@@ -68,11 +69,11 @@ double SignalFinder::powerAround(double hz, const Shape& shape, double noise,
                 above += power;
             else
                 middle += power;
-            sum += average_[size_t(k)];
-            moment += average_[size_t(k)] * (double(k) * binHz - offset);
+            sum += std::max(power, 0.0); // the noise would pull the centre to the middle
+            moment += std::max(power, 0.0) * (double(k) * binHz - offset);
         }
         if (!shape.symmetric)
-            counted += below + above;
+            counted += below + above, tones.push_back(below + above + middle);
         else if (std::min(below, above) > 0 &&
                  std::max(below, above) < kBalance * std::min(below, above) &&
                  middle < below + above) // not one tone of a signal, with its skirts either side
@@ -82,6 +83,14 @@ double SignalFinder::powerAround(double hz, const Shape& shape, double noise,
     }
     if (weightedHz)
         *weightedHz = sum > 0 ? moment / sum : hz;
+    if (!shape.symmetric && !tones.empty()) {
+        // Mark and space both carry a signal that is sending; a lone tone is some other
+        // signal's mark (or a carrier), and between two signals each tone is another's.
+        const auto [low, high] = std::minmax_element(tones.begin(), tones.end());
+        if (*low <= 0)
+            return 0;
+        counted *= std::min(1.0, kBalance * *low / *high);
+    }
     return counted;
 }
 
