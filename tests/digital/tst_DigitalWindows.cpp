@@ -9,6 +9,9 @@
 #include "digital/modem/Modem.h"
 #include "digital/windows/XmmvView.h"
 
+#include "digital/windows/SignalBrowserWindow.h"
+#include "support/SyntheticBand.h"
+#include <QApplication>
 #include <QComboBox>
 #include <QListWidget>
 #include <QMenuBar>
@@ -16,7 +19,11 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
-#include <QApplication>
+
+#include <QAccessible>
+#include <QListWidget>
+#include <QSettings>
+#include <QSpinBox>
 #include <cmath>
 
 using namespace TermCtl;
@@ -112,7 +119,7 @@ class DigitalWindowsTest : public QObject {
         QStringList titles;
         for (QAction* menu : w.window->menuBar()->actions())
             titles << menu->text();
-        QCOMPARE(titles, (QStringList{"File", "Sound  RX", "Sound TX", "Help"}));
+        QCOMPARE(titles, (QStringList{"File", "Sound  RX", "Sound TX", "View", "Help"}));
     }
 
     // MMVARI.POS asks for a window of 6667 x 6667 twips a side and more: it opens within the screen.
@@ -180,6 +187,45 @@ class DigitalWindowsTest : public QObject {
             QVERIFY2(lit > 0,
                      qPrintable(QString("display %1 shows nothing at 1000 Hz").arg(int(kind))));
         }
+    }
+
+    // View > Signal Browser: a row per signal read as a sentence, Enter tunes channel 0, the
+    // squelch hides the weak, and the window keeps its squelch for the next time.
+    void signalBrowser_rowsReadAsSentences_enterTunes_squelchHides() {
+        WindowRig w;
+        QAction* open = w.window->findChild<QAction*>(signalBrowserMenu);
+        QVERIFY(open && open->text() == QStringLiteral("Signal Browser"));
+        QCOMPARE(open->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_B));
+        open->trigger();
+        auto* browser = w.window->findChild<SignalBrowserWindow*>();
+        QVERIFY(browser && browser->isVisible());
+        const std::vector<float> band = SyntheticBand::band(
+            {{900, 15, "CQ DE OH2XX"}, {1500, -3, "QRZ DE K1ABC"}, {2200, 8, "TU 73"}}, false, 3);
+        const size_t whileSending = 48000 * 8; // the stations still on the air
+        for (size_t at = 0; at < whileSending; at += 4800)
+            w.window->terminal().modem().receive(band.data() + at, 4800);
+        QListWidget* list = browser->list();
+        QCOMPARE(list->count(), 3);
+        QAccessibleInterface* rows = QAccessible::queryAccessibleInterface(list);
+        QVERIFY(rows && rows->childCount() >= 3);
+        const QString second = rows->child(1)->text(QAccessible::Name);
+        QVERIFY2(QRegularExpression("^1[45]\\d\\d hertz, -?\\d+ dB: .*QRZ DE K1ABC")
+                     .match(second)
+                     .hasMatch(),
+                 qPrintable(second));
+        list->setFocus();
+        list->setCurrentRow(1);
+        QTest::keyClick(list, Qt::Key_Return);
+        QVERIFY(std::abs(w.window->terminal().modem().receiveCarrier(0) - 1500) < 6);
+        browser->findChild<QSpinBox*>("Squelch")->setValue(5); // the -3 dB station goes
+        QCOMPARE(list->count(), 2);
+        browser->close();
+        QTRY_VERIFY(!w.window->findChild<SignalBrowserWindow*>());
+        QCOMPARE(QSettings(w.rig.path(SignalBrowserWindow::kSettingsFile), QSettings::IniFormat)
+                     .value("squelch")
+                     .toInt(),
+                 5);
+        QVERIFY(!w.window->terminal().isBrowsing()); // closed, it no longer listens
     }
 
     void symbolDotsAndAfcIndicator_followAPskSignal() {

@@ -106,6 +106,15 @@ class SignalBrowserTest : public QObject {
                      qPrintable(QString("%1 Hz: %2").arg(signal.hz).arg(heard.text[id])));
         }
         QCOMPARE(int(browser.rows().size()), int(kPskBand.size()));
+        // While they send, each row shows its station's S/N in 2500 Hz within 3 dB.
+        SignalBrowser midway;
+        listen(midway, std::vector<float>(band.begin(), band.begin() + long(48000 * 8)));
+        QCOMPARE(int(midway.rows().size()), int(kPskBand.size()));
+        for (size_t i = 0; i < kPskBand.size(); ++i)
+            QVERIFY2(
+                std::abs(midway.rows()[i].snrDb - kPskBand[i].snrDb) < 3,
+                qPrintable(
+                    QString("%1 Hz shows %2 dB").arg(kPskBand[i].hz).arg(midway.rows()[i].snrDb)));
     }
 
     // RTTY: a row for every station, and the stations 6 dB and up read clean. (Beside each,
@@ -131,6 +140,25 @@ class SignalBrowserTest : public QObject {
                 QVERIFY2(cer < 0.01,
                          qPrintable(QString("%1 Hz: %2").arg(signal.hz).arg(heard.text[id])));
         }
+    }
+
+    // A known callsign is marked in its row; one no row showed before is told once.
+    void knownCallsign_markedInItsRow_andToldOnce() {
+        SignalBrowser browser;
+        browser.setCallsignLookup([](const QString& word) -> std::optional<QString> {
+            if (word == "OH2XX" || word == "K1ABC")
+                return word;
+            return std::nullopt;
+        });
+        QStringList told;
+        connect(&browser, &SignalBrowser::newCallsign, this,
+                [&](const QString& call, double) { told << call; });
+        listen(browser,
+               SyntheticBand::band(
+                   {{800, 10, "CQ DE OH2XX OH2XX K"}, {1900, 10, "OH2XX DE K1ABC K"}}, false, 3));
+        QCOMPARE(told, (QStringList{"OH2XX", "K1ABC"}));
+        QCOMPARE(browser.rows()[0].callsign, QStringLiteral("OH2XX"));
+        QCOMPARE(browser.rows()[1].callsign, QStringLiteral("K1ABC"));
     }
 
     // A station that stops leaves after half a minute; its receiver, given to the next

@@ -94,6 +94,23 @@ double SignalFinder::powerAround(double hz, const Shape& shape, double noise,
     return counted;
 }
 
+// The S/N in 2500 Hz the operator reads: all the power of the signal's tones above the noise,
+// out to where a neighbour's could begin.
+double SignalFinder::snrAt(double hz, const Shape& shape, double noise) const {
+    const double binHz = spectrum_.binHz();
+    const double reach = shape.spacingHz / 2;
+    double above = 0;
+    for (double offset : shape.toneOffsetsHz) {
+        const double halfWidth = std::min(reach, 2 * shape.toneHalfWidthHz);
+        const long from = std::max(0L, long(std::ceil((hz + offset - halfWidth) / binHz)));
+        const long to =
+            std::min(long(average_.size()) - 1, long((hz + offset + halfWidth) / binHz));
+        for (long k = from; k <= to; ++k)
+            above += average_[size_t(k)] - noise;
+    }
+    return 10 * std::log10(std::max(above, 1e-30) / (noise * 2500 / binHz));
+}
+
 std::vector<SignalFinder::Found> SignalFinder::find(const Shape& shape, double minSnrDb) const {
     if (!primed_)
         return {};
@@ -121,7 +138,7 @@ std::vector<SignalFinder::Found> SignalFinder::find(const Shape& shape, double m
             continue;
         double centre = 0;
         powerAround(lowest + double(i) * kStepHz, shape, noise, &centre);
-        found.push_back({centre, snr});
+        found.push_back({centre, snrAt(centre, shape, noise)});
     }
     std::sort(found.begin(), found.end(),
               [](const Found& a, const Found& b) { return a.snrDb > b.snrDb; });

@@ -41,6 +41,7 @@ class SignalFinder {
   private:
     double powerAround(double hz, const Shape& shape, double noise, double* weightedHz) const;
     double noisePerBin() const;
+    double snrAt(double hz, const Shape& shape, double noise) const;
 
     double rate_;
     Spectrum spectrum_;

@@ -157,6 +157,8 @@ void Modem::setActive(bool active) {
 void Modem::receive(const float* samples, size_t count) {
     if (!active_)
         return;
+    if (listener_)
+        listener_(samples, count);
     std::vector<float> audio(samples, samples + count);
     if (bandPass_)
         bandPass_->process(audio.data(), audio.size());

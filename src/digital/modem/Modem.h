@@ -101,6 +101,10 @@ public:
 
     // Audio.
     void receive(const float* samples, size_t count);
+    // Who else hears the band as it comes, before any filter (the signal browser); none: no one.
+    void setListener(std::function<void(const float*, size_t)> listener) {
+        listener_ = std::move(listener);
+    }
     void renderTx(float* out, size_t count);
     double sampleRate() const { return rate_; }
     const Spectrum& spectrum() const { return spectrum_; }
@@ -158,4 +162,5 @@ public:
     size_t txRead_ = 0;
     std::unique_ptr<Modulator> modulator_; // made afresh for each transmission
     std::function<QString()> characterSource_;
+    std::function<void(const float*, size_t)> listener_;
 };

@@ -1,5 +1,7 @@
 #include "Terminal.h"
 
+#include "digital/modem/ModeList.h"
+
 #include "MmvariPos.h"
 #include "common/NumericText.h"
 #include "platform/Clock.h"
@@ -44,6 +46,15 @@ Terminal::~Terminal() {
 void Terminal::connectModem() {
     connect(&modem_, &Modem::characterReceived, &receive_, &ReceiveText::charReceived);
     modem_.setCharacterSource([this] { return transmit_.nextCharacter(); });
+    // The browser listens for the mode and speed of channel 0.
+    auto followChannel0 = [this](int channel) {
+        if (channel == 0 && browsing_)
+            browser_.setMode(ModeList::modes()[modem_.modeIndex(0)], modem_.speed(0));
+    };
+    connect(&modem_, &Modem::modeChanged, this,
+            [followChannel0](int channel, int, const QString&) { followChannel0(channel); });
+    connect(&modem_, &Modem::speedChanged, this,
+            [followChannel0](int channel, double) { followChannel0(channel); });
     connect(&modem_, &Modem::transmitStateChanged, &transmit_,
             &TransmitText::onTransmitStateChanged);
     connect(&modem_, &Modem::transmittingChanged, this, &Terminal::showTxRxSwitch);

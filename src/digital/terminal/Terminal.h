@@ -9,6 +9,7 @@
 #include "TerminalControls.h"
 #include "TransmitText.h"
 #include "common/ControlStore.h"
+#include "digital/browser/SignalBrowser.h"
 #include "digital/modem/Modem.h"
 #include "digital/modem/PttPort.h"
 
@@ -122,6 +123,13 @@ class Terminal final : public QObject {
     void help();
     static QString helpText();
 
+    // The signal browser: it listens only while its window is open.
+    SignalBrowser& browser() { return browser_; }
+    void setBrowsing(bool on);
+    bool isBrowsing() const { return browsing_; }
+    // A row chosen in the browser: channel 0 goes to that signal.
+    void tuneToSignal(double hz);
+
   signals:
     void callsignsRead(); // MASTER.SCP has been read (or found missing or refused)
     void geometryRequested(const TwipsRect& twips);
@@ -160,6 +168,8 @@ class Terminal final : public QObject {
     TerminalPlatform platform_;
     ControlStore store_;
     Modem modem_;
+    SignalBrowser browser_;
+    bool browsing_ = false;
     PttPort ptt_;
     TerminalContext context_;
     CallsignList callsigns_;

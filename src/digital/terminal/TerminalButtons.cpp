@@ -294,3 +294,20 @@ QString Terminal::helpText() {
         text += QString::fromLatin1(line) + u'\n';
     return text + u'\n';
 }
+
+void Terminal::setBrowsing(bool on) {
+    browsing_ = on;
+    if (!on) {
+        modem_.setListener({});
+        return;
+    }
+    browser_.setMode(ModeList::modes()[modem_.modeIndex(0)], modem_.speed(0));
+    browser_.setCallsignLookup([this](const QString& word) { return callsigns_.callsignIn(word); });
+    modem_.setListener([this](const float* samples, size_t count) {
+        browser_.receive(std::span<const float>(samples, count));
+    });
+}
+
+void Terminal::tuneToSignal(double hz) {
+    modem_.setReceiveCarrier(0, int(std::lround(hz)));
+}

@@ -35,6 +35,7 @@ void populateTerminalControls(ControlStore& store) {
         {exitMenu, "Exit"},
         {sendFileMenu, "Send File"},
         {helpMenu, "Help"},
+        {signalBrowserMenu, "Signal Browser"},
         {defaultReceiveSoundMenu, "Default"},
         {defaultTransmitSoundMenu, "Default"},
         {setNotchMenu, "&Set notch on here"},

@@ -57,6 +57,7 @@ inline const QString transmitSoundMenu = QStringLiteral("TXS");         // TXS0.
 inline const QString setNotchMenu = QStringLiteral("mnuSetNotch");
 inline const QString deleteNotchesMenu = QStringLiteral("mnuDelAllNotches");
 inline const QString transmitCarrierMenu = QStringLiteral("mnuTxCarrier");
+inline const QString signalBrowserMenu = QStringLiteral("SignalBrowserMenu"); // "Signal Browser"
 inline const QString helpMenu = QStringLiteral("HH"); // "Help"
 
 constexpr int kFunctionKeys = 11;

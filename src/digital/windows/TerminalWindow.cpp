@@ -1,6 +1,7 @@
 #include "TerminalWindow.h"
 
 #include "DirectoryWindow.h"
+#include "SignalBrowserWindow.h"
 #include "XmmvView.h"
 #include "digital/terminal/Terminal.h"
 #include "widgets/ControlBinder.h"
@@ -75,7 +76,8 @@ QComboBox* listBox(const QString& name, const QString& accessible,
 } // namespace
 
 TerminalWindow::TerminalWindow(const TerminalPlatform& platform, QWidget* parent)
-    : QMainWindow(parent), terminal_(std::make_unique<Terminal>(platform)) {
+    : QMainWindow(parent), terminal_(std::make_unique<Terminal>(platform)),
+      folder_(platform.folder) {
     setObjectName(QStringLiteral("VantorVARIF"));
     setAttribute(Qt::WA_DeleteOnClose, false);
     buildMenus();
@@ -104,10 +106,11 @@ TerminalWindow::TerminalWindow(const TerminalPlatform& platform, QWidget* parent
 }
 
 TerminalWindow::~TerminalWindow() {
-    // The widgets (the displays, the directory window) refer to the terminal and its modem:
-    // they go first, while the terminal is still there.
+    // The widgets (the displays, the directory window, the signal browser) refer to the
+    // terminal and its modem: they go first, while the terminal is still there.
     destroying_ = true; // the boxes' events on their way out are no key presses or clicks
     delete directory_;
+    delete browser_;
     delete takeCentralWidget();
 }
 
@@ -146,6 +149,10 @@ void TerminalWindow::buildMenus() {
             });
         }
     }
+    QMenu* view = menuBar()->addMenu(QStringLiteral("View"));
+    QAction* browser = action(view, signalBrowserMenu);
+    browser->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
+    connect(browser, &QAction::triggered, this, &TerminalWindow::openSignalBrowser);
     QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
     connect(action(help, helpMenu), &QAction::triggered, this, [this] { terminal_->help(); });
 

@@ -5,6 +5,7 @@
 #include <memory>
 
 class DirectoryWindow;
+class SignalBrowserWindow;
 class QMenu;
 class QPlainTextEdit;
 class Terminal;
@@ -49,10 +50,13 @@ class TerminalWindow final : public QMainWindow {
     void applyDisplay();
     void setFontSize(int points);
     void openDirectory();
+    void openSignalBrowser();
 
     std::unique_ptr<Terminal> terminal_;
     QMenu* popup_ = nullptr;
     QPointer<DirectoryWindow> directory_;
+    QPointer<SignalBrowserWindow> browser_;
+    QString folder_; // where the windows keep their settings
     bool activatedOnce_ = false;
     bool destroying_ = false;
 };

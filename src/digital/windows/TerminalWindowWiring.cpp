@@ -1,5 +1,6 @@
 // The terminal window's bindings: clicks, keys and the terminal's requests.
 #include "DirectoryWindow.h"
+#include "SignalBrowserWindow.h"
 #include "TerminalWindow.h"
 #include "XmmvView.h"
 #include "digital/terminal/Terminal.h"
@@ -273,6 +274,14 @@ void TerminalWindow::closeEvent(QCloseEvent* event) {
 
 DirectoryWindow* TerminalWindow::directory() const {
     return directory_;
+}
+
+void TerminalWindow::openSignalBrowser() {
+    if (!browser_)
+        browser_ = new SignalBrowserWindow(*terminal_, folder_, this);
+    browser_->show();
+    browser_->raise();
+    browser_->activateWindow();
 }
 
 void TerminalWindow::openDirectory() {

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "digital/browser/SignalBrowser.h"
+
+#include <QDialog>
+#include <QString>
+
+class QLabel;
+class QListWidget;
+class QSpinBox;
+class Terminal;
+
+// The signal browser's window: a row per signal, lowest frequency first, each read by a
+// screen reader as a sentence ("1520 hertz, 12 dB: CQ CQ DE OH2XX K"). Enter or a double-click
+// tunes the terminal's receive channel 0 to the row's signal. A squelch hides the weak rows;
+// a callsign no row showed before is told in the line at the bottom. The window keeps its
+// place, size and squelch in SignalBrowser.ini.
+class SignalBrowserWindow final : public QDialog {
+    Q_OBJECT
+  public:
+    static inline const QString kSettingsFile = QStringLiteral("SignalBrowser.ini");
+
+    SignalBrowserWindow(Terminal& terminal, const QString& folder, QWidget* parent = nullptr);
+    ~SignalBrowserWindow() override;
+
+    static QString sentence(const SignalBrowser::Row& row);
+    QListWidget* list() const { return list_; }
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    void refresh();
+    void tuneToCurrent();
+    void tellNewCallsign(const QString& callsign, double hz);
+    void save() const;
+
+    Terminal& terminal_;
+    QString settingsPath_;
+    QListWidget* list_;
+    QSpinBox* squelch_;
+    QLabel* news_;
+};
