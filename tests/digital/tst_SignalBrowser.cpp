@@ -48,18 +48,15 @@ struct Heard {
 
 Heard listen(SignalBrowser& browser, const std::vector<float>& band) {
     Heard heard;
-    QMap<int, qsizetype> shown; // how much of each row's text is already taken
+    QMap<int, qint64> taken; // how many of each row's characters are already taken
     const QMetaObject::Connection watching =
         QObject::connect(&browser, &SignalBrowser::rowsChanged, [&] {
             for (const SignalBrowser::Row& row : browser.rows()) {
                 heard.hz[row.id] = row.hz;
-                const QString& text = row.text;
-                const qsizetype before = shown.value(row.id, 0);
-                // The row keeps about a line: what is new is what came after what was seen.
-                const qsizetype fresh = before > text.size() ? 1 : text.size() - before;
+                const qint64 fresh = row.received - taken.value(row.id, 0);
                 heard.text[row.id] +=
-                    text.right(std::max<qsizetype>(0, std::min(fresh, text.size())));
-                shown[row.id] = text.size();
+                    row.text.right(qsizetype(std::min<qint64>(fresh, row.text.size())));
+                taken[row.id] = row.received;
             }
         });
     for (size_t at = 0; at < band.size(); at += 480)

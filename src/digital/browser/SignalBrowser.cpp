@@ -16,6 +16,7 @@ struct SignalBrowser::Channel {
     QString text;
     QString word; // the word being received, for callsigns
     QString callsign;
+    qint64 received = 0;
 };
 
 namespace {
@@ -70,6 +71,7 @@ void SignalBrowser::decode(std::span<const float> samples) {
             if (c.unicode() < 0x20 || c.unicode() == 0x7F)
                 continue;
             channel->text += c;
+            ++channel->received;
             channel->word = c == u' ' ? QString() : (channel->word + c.toUpper()).right(16);
             if (c == u' ' || channel->word.size() >= 3)
                 lookForCallsign(*channel);
@@ -147,16 +149,24 @@ void SignalBrowser::take(const SignalFinder::Found& found) {
     // RTTY's AFC reaches less far than its neighbours are, and corrects what a strong
     // neighbour's skirts do to the finder's estimate.
     channel.receiver->setAfc(!ModeList::isPsk(mode_.kind));
-    channel = Channel{
-        std::move(channel.receiver), true, nextId_++, found.hz, found.snrDb, seconds(), {}, {}, {}};
+    channel = Channel{std::move(channel.receiver),
+                      true,
+                      nextId_++,
+                      found.hz,
+                      found.snrDb,
+                      seconds(),
+                      {},
+                      {},
+                      {},
+                      0};
 }
 
 void SignalBrowser::rebuildRows() {
     rows_.clear();
     for (const auto& channel : channels_)
         if (channel->inUse)
-            rows_.push_back(
-                {channel->id, channel->hz, channel->snrDb, channel->text, channel->callsign});
+            rows_.push_back({channel->id, channel->hz, channel->snrDb, channel->text,
+                             channel->callsign, channel->received});
     std::sort(rows_.begin(), rows_.end(), [](const Row& a, const Row& b) { return a.hz < b.hz; });
     emit rowsChanged();
 }

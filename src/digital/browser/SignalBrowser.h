@@ -24,7 +24,7 @@ class SignalBrowser final : public QObject {
     static constexpr int kMaxSignals = 24;
     static constexpr double kSilentSeconds = 30;
     static constexpr int kTextLength = 80;      // about a line
-    static constexpr double kFindAboveDb = -12; // S/N in 2500 Hz for a signal to be taken
+    static constexpr double kFindAboveDb = -14; // S/N in 2500 Hz for a signal to be taken
 
     struct Row {
         int id; // stays with the signal while it is in the list
@@ -32,6 +32,7 @@ class SignalBrowser final : public QObject {
         double snrDb;
         QString text;     // the newest, about a line
         QString callsign; // the newest known callsign heard on it, or empty
+        qint64 received = 0; // characters shown since the row began: the text's last ones are new
     };
 
     explicit SignalBrowser(double sampleRate = 48000, QObject* parent = nullptr);
