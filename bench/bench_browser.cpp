@@ -2,6 +2,7 @@
 // stations at 48 kHz, the time from a character's end on the air to its row, and the
 // browser's CER against the terminal's own receiver on the same signal.
 #include "../tests/support/SyntheticBand.h"
+#include "common/WavIo.h"
 #include "digital/browser/SignalBrowser.h"
 #include "digital/modem/DspFactory.h"
 #include "digital/modem/Modem.h"
@@ -181,6 +182,11 @@ void cerAgainstTheMainReceiver() {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    if (argc > 2 && QByteArray(argv[1]) == "--wav") { // the band, for bench/browser_cost.sh
+        const Band band = crowdedBand(SignalBrowser::kMaxSignals, 60);
+        QString why; // the noise at about -30 dB of full scale, the sum of all well below it
+        return WavIo::write(QString::fromLocal8Bit(argv[2]), band.audio, 48000, &why) ? 0 : 1;
+    }
     costAndLatency();
     cerAgainstTheMainReceiver();
     return 0;

@@ -8,10 +8,13 @@
 //   bench_terminal live [S] the terminal open on the real sound card for S seconds (60) with
 //                           the waterfall: CPU of this process (run it under Xvfb with a sound
 //                           server; see bench/terminal_cost.sh)
+//   bench_terminal browser [S] [PNG]  the same with the signal browser open (see
+//                           bench/browser_cost.sh); PNG: a picture of the browser at the end
 #include "BenchSupport.h"
 #include "digital/dsp/PskModulator.h"
 #include "digital/dsp/Varicode.h"
 #include "digital/terminal/Terminal.h"
+#include "digital/windows/SignalBrowserWindow.h"
 #include "digital/windows/TerminalWindow.h"
 #include "platform/serial/FakeBackend.h"
 #include "platform/sound/PulseDuplex.h"
@@ -177,11 +180,13 @@ int latency() {
     return 0;
 }
 
-int live(int seconds) {
+int live(int seconds, bool browsing = false, const QString& picture = {}) {
     PulseDuplex card;
     Bench b(card);
     Terminal& t = b.window->terminal();
     t.fftClicked(1); // the waterfall
+    if (browsing)
+        b.window->findChild<QAction*>(TermCtl::signalBrowserMenu)->trigger();
     QCoreApplication::processEvents();
     const double cpu0 = cpuSeconds();
     QElapsedTimer clock;
@@ -194,6 +199,12 @@ int live(int seconds) {
                 "%d characters heard, memory %.1f MB\n",
                 seconds, 100 * cpu / (double(clock.elapsed()) / 1000),
                 int(t.receive().text(0).size()), residentMegabytes());
+    if (browsing) {
+        std::printf("signal browser open: %zu rows\n", t.browser().rows().size());
+        if (auto* window = b.window->findChild<SignalBrowserWindow*>();
+            window && !picture.isEmpty())
+            window->grab().save(picture);
+    }
     return 0;
 }
 
@@ -206,5 +217,8 @@ int main(int argc, char** argv) {
         return latency();
     if (what == QStringLiteral("live"))
         return live(argc > 2 ? std::atoi(argv[2]) : 60);
+    if (what == QStringLiteral("browser"))
+        return live(argc > 2 ? std::atoi(argv[2]) : 60, true,
+                    argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString());
     return box();
 }

@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QSettings>
 #include <QSpinBox>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <cmath>
 
@@ -17,11 +18,16 @@ namespace {
 constexpr int kIdRole = Qt::UserRole;
 constexpr int kHertzRole = Qt::UserRole + 1;
 constexpr int kSquelchLowest = -30, kSquelchHighest = 40;
+constexpr int kRefreshMs = 200;
 } // namespace
 
 SignalBrowserWindow::SignalBrowserWindow(Terminal& terminal, const QString& folder, QWidget* parent)
     : QDialog(parent), terminal_(terminal), settingsPath_(QDir(folder).filePath(kSettingsFile)),
-      list_(new QListWidget), squelch_(new QSpinBox), news_(new QLabel) {
+      list_(new QListWidget), squelch_(new QSpinBox), news_(new QLabel),
+      refreshSoon_(new QTimer(this)) {
+    refreshSoon_->setSingleShot(true);
+    refreshSoon_->setInterval(kRefreshMs);
+    connect(refreshSoon_, &QTimer::timeout, this, &SignalBrowserWindow::refresh);
     setObjectName(QStringLiteral("SignalBrowser"));
     setWindowTitle(QStringLiteral("Signal Browser"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -53,7 +59,10 @@ SignalBrowserWindow::SignalBrowserWindow(Terminal& terminal, const QString& fold
         resize(560, 360);
 
     SignalBrowser& browser = terminal_.browser();
-    connect(&browser, &SignalBrowser::rowsChanged, this, &SignalBrowserWindow::refresh);
+    connect(&browser, &SignalBrowser::rowsChanged, this, [this] {
+        if (!refreshSoon_->isActive())
+            refreshSoon_->start();
+    });
     connect(&browser, &SignalBrowser::newCallsign, this, &SignalBrowserWindow::tellNewCallsign);
     connect(squelch_, &QSpinBox::valueChanged, this, &SignalBrowserWindow::refresh);
     connect(list_, &QListWidget::itemActivated, this, &SignalBrowserWindow::tuneToCurrent);

@@ -6,6 +6,7 @@
 #include <QString>
 
 class QLabel;
+class QTimer;
 class QListWidget;
 class QSpinBox;
 class Terminal;
@@ -40,4 +41,5 @@ class SignalBrowserWindow final : public QDialog {
     QListWidget* list_;
     QSpinBox* squelch_;
     QLabel* news_;
+    QTimer* refreshSoon_; // many characters a second come in: the list is redrawn a few times
 };
