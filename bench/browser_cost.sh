@@ -11,19 +11,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 picture=$(realpath -m "${2:-docs/screenshots/signal-browser.png}")
 build=$PWD/build
-source tests/interop/private-pulse.sh
-start_private_pulse <<'PA'
-load-module module-null-sink sink_name=out
-load-module module-remap-source master=out.monitor source_name=loop
-set-default-source loop
-set-default-sink out
-PA
-display=:$((90 + RANDOM % 9))
-Xvfb "$display" -screen 0 1400x900x24 >/dev/null 2>&1 &
-xvfb=$!
-before_pulse_stops() { kill "$xvfb" ${player:-} 2>/dev/null || true; }
-sleep 1
+source bench/looped-sound.sh
 "$build/bench/bench_browser" --wav "$work/band.wav"
-(while true; do paplay "$work/band.wav" 2>/dev/null; done) &
-player=$!
+play_looped "$work/band.wav"
 DISPLAY=$display ${BENCH_WRAPPER:-} "$build/bench/bench_terminal" browser "$seconds" "$picture" 2>/dev/null

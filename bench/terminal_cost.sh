@@ -10,20 +10,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
 build=$PWD/build
-source tests/interop/private-pulse.sh
-start_private_pulse <<'PA'
-load-module module-null-sink sink_name=out
-load-module module-remap-source master=out.monitor source_name=loop
-set-default-source loop
-set-default-sink out
-PA
-display=:$((90 + RANDOM % 9))
-Xvfb "$display" -screen 0 1400x900x24 >/dev/null 2>&1 &
-xvfb=$!
-before_pulse_stops() { kill "$xvfb" ${player:-} 2>/dev/null || true; }
-sleep 1
+source bench/looped-sound.sh
 "$build/src/zarnik-modem" tx --mode bpsk --carrier 1500 -o "$work/cq.wav" \
     --text "$(printf 'CQ CQ CQ DE OH2XX OH2XX OH2XX PSE K %.0s' $(seq 20))"
-(while true; do paplay "$work/cq.wav" 2>/dev/null; done) &
-player=$!
+play_looped "$work/cq.wav"
 DISPLAY=$display ${BENCH_WRAPPER:-} "$build/bench/bench_terminal" live "$seconds" 2>/dev/null
