@@ -139,11 +139,12 @@ class SignalBrowserTest : public QObject {
         }
     }
 
-    // A known callsign is marked in its row; one no row showed before is told once.
+    // A known callsign is marked in its row; one no row showed before is told once; a word is
+    // looked up whole (K1AB, known too, is not what K1ABC begins with).
     void knownCallsign_markedInItsRow_andToldOnce() {
         SignalBrowser browser;
         browser.setCallsignLookup([](const QString& word) -> std::optional<QString> {
-            if (word == "OH2XX" || word == "K1ABC")
+            if (word == "OH2XX" || word == "K1ABC" || word == "K1AB")
                 return word;
             return std::nullopt;
         });

@@ -23,6 +23,7 @@ namespace {
 // A found signal this close to a receiver is that receiver's: the finder's estimate wanders
 // by a few hertz, a neighbour is at least the shape's spacing away.
 constexpr double kSameSignalShare = 0.4; // of the spacing
+constexpr int kLongestWord = 16;         // longer is no callsign
 } // namespace
 
 SignalBrowser::SignalBrowser(double sampleRate, QObject* parent)
@@ -72,9 +73,12 @@ void SignalBrowser::decode(std::span<const float> samples) {
                 continue;
             channel->text += c;
             ++channel->received;
-            channel->word = c == u' ' ? QString() : (channel->word + c.toUpper()).right(16);
-            if (c == u' ' || channel->word.size() >= 3)
-                lookForCallsign(*channel);
+            if (c != u' ') {
+                channel->word = (channel->word + c.toUpper()).right(kLongestWord);
+                continue;
+            }
+            lookForCallsign(*channel); // a whole word: K1AB is not taken for the K1ABC being sent
+            channel->word.clear();
         }
         channel->text = channel->text.right(kTextLength);
         changed = true;
