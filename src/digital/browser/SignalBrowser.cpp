@@ -1,5 +1,6 @@
 #include "SignalBrowser.h"
 
+#include "digital/dsp/BandPass.h"
 #include "digital/modem/DspFactory.h"
 
 #include <QSet>
@@ -8,6 +9,7 @@
 
 struct SignalBrowser::Channel {
     std::unique_ptr<Demodulator> receiver;
+    std::unique_ptr<BandPass> filter; // RTTY: the station cut out of the band first
     bool inUse = false;
     int id = 0;
     double hz = 0;
@@ -24,6 +26,8 @@ namespace {
 // by a few hertz, a neighbour is at least the shape's spacing away.
 constexpr double kSameSignalShare = 0.4; // of the spacing
 constexpr int kLongestWord = 16;         // longer is no callsign
+constexpr double kRttyPassBauds = 0.9;   // either side of the tones, for their keying
+constexpr double kRttyEdgeHz = 40;       // from pass to stop
 } // namespace
 
 SignalBrowser::SignalBrowser(double sampleRate, QObject* parent)
@@ -63,7 +67,13 @@ void SignalBrowser::decode(std::span<const float> samples) {
     for (auto& channel : channels_) {
         if (!channel->inUse)
             continue;
-        const QString text = channel->receiver->process(samples);
+        std::span<const float> heard = samples;
+        if (channel->filter) {
+            filtered_.assign(samples.begin(), samples.end());
+            channel->filter->process(filtered_.data(), filtered_.size());
+            heard = filtered_;
+        }
+        const QString text = channel->receiver->process(heard);
         if (text.isEmpty())
             continue;
         for (QChar c : text) {
@@ -129,6 +139,7 @@ void SignalBrowser::take(const SignalFinder::Found& found) {
         if (std::abs(channel->hz - found.hz) > 0.1 * baud_) { // the sender has moved
             channel->hz = found.hz;
             channel->receiver->setCarrier(found.hz);
+            channel->filter = filterFor(found.hz);
         }
         return;
     }
@@ -154,6 +165,7 @@ void SignalBrowser::take(const SignalFinder::Found& found) {
     // neighbour's skirts do to the finder's estimate.
     channel.receiver->setAfc(!ModeList::isPsk(mode_.kind));
     channel = Channel{std::move(channel.receiver),
+                      filterFor(found.hz),
                       true,
                       nextId_++,
                       found.hz,
@@ -163,6 +175,17 @@ void SignalBrowser::take(const SignalFinder::Found& found) {
                       {},
                       {},
                       0};
+}
+
+// RTTY's receivers decide each bit with a filter one bit long, which lets a neighbour's tone
+// 80 Hz off through: each gets its station cut out of the band first, its own tones and their
+// keying passed, the next station's tones stopped. PSK needs none (its receive filter is
+// narrow enough for a neighbour 50 Hz away).
+std::unique_ptr<BandPass> SignalBrowser::filterFor(double hz) const {
+    if (ModeList::isPsk(mode_.kind))
+        return nullptr;
+    const double width = mode_.shiftHz + 2 * kRttyPassBauds * baud_;
+    return std::make_unique<BandPass>(decimator_.outputRate(), hz, width, kRttyEdgeHz);
 }
 
 void SignalBrowser::rebuildRows() {

@@ -18,6 +18,8 @@
 // finds the signals, a signal found gets a receiver (up to 24), and one not heard for half a
 // minute leaves, its receiver made new for the next. Time is counted in samples heard, so the
 // browser needs no clock.
+class BandPass;
+
 class SignalBrowser final : public QObject {
     Q_OBJECT
   public:
@@ -62,6 +64,7 @@ class SignalBrowser final : public QObject {
     void decode(std::span<const float> samples);
     void lookForCallsign(Channel& channel);
     void rebuildRows();
+    std::unique_ptr<BandPass> filterFor(double hz) const;
     double seconds() const { return double(heard_) / decimator_.outputRate(); }
 
     BandDecimator decimator_;
@@ -72,6 +75,7 @@ class SignalBrowser final : public QObject {
     std::vector<std::unique_ptr<Channel>> channels_; // in use, or free to be used again
     std::function<std::optional<QString>(const QString&)> lookup_;
     std::vector<float> decimated_;
+    std::vector<float> filtered_; // one receiver's share of a block
     std::vector<Row> rows_;
     qint64 heard_ = 0; // decimated samples so far
     int nextId_ = 1;

@@ -15,11 +15,9 @@ SignalFinder::Shape SignalFinder::pskShape(double baud) {
 }
 
 SignalFinder::Shape SignalFinder::rttyShape(double baud, double shiftHz) {
-    return {{-shiftHz / 2, shiftHz / 2},
-            0.7 * baud,
-            shiftHz + 1.5 * baud,
-            false,
-            (shiftHz + 1.5 * baud) / 2};
+    // A carrier is sought only half a baud either side: a weak station between two strong ones
+    // must not lose to their skirts; the stronger of two found too close is kept later on.
+    return {{-shiftHz / 2, shiftHz / 2}, 0.7 * baud, shiftHz + 1.5 * baud, false, 0.5 * baud};
 }
 
 SignalFinder::SignalFinder(double sampleRate)

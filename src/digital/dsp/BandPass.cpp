@@ -5,11 +5,15 @@
 #include <algorithm>
 #include <cmath>
 
-BandPass::BandPass(double sampleRate, double centreHz, double widthHz) {
-    // Long enough for a transition of about a fifth of the width.
-    const unsigned taps = unsigned(std::clamp(4 * sampleRate / widthHz, 31.0, 1023.0)) | 1u;
+BandPass::BandPass(double sampleRate, double centreHz, double widthHz, double edgeHz) {
+    constexpr double kStopBandDb = 60;
+    // Long enough for a transition of about a fifth of the width, or of the edge asked for
+    // (Kaiser's estimate of the length for a stop band this deep).
+    const double length = edgeHz > 0 ? (kStopBandDb - 8) / (2.285 * 2 * M_PI * edgeHz / sampleRate)
+                                     : 4 * sampleRate / widthHz;
+    const unsigned taps = unsigned(std::clamp(length, 31.0, 1023.0)) | 1u;
     std::vector<float> h(taps);
-    liquid_firdes_kaiser(taps, float(widthHz / 2 / sampleRate), 60.0f, 0.0f, h.data());
+    liquid_firdes_kaiser(taps, float(widthHz / 2 / sampleRate), float(kStopBandDb), 0.0f, h.data());
     double dc = 0;
     for (float tap : h)
         dc += tap;
