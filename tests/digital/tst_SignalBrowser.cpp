@@ -157,6 +157,20 @@ class SignalBrowserTest : public QObject {
         QCOMPARE(browser.rows()[1].callsign, QStringLiteral("K1ABC"));
     }
 
+    // Sound from a broken driver (NaN, huge values) does not stop the browser for good.
+    void brokenSound_isForgotten() {
+        SignalBrowser browser;
+        std::vector<float> junk(48000, 1e30f);
+        for (size_t n = 0; n < junk.size(); n += 3)
+            junk[n] = std::nanf("");
+        listen(browser, junk);
+        const Heard heard =
+            listen(browser, SyntheticBand::band({{1200, 10, "CQ DE OH2XX OH2XX K"}}, false, 4));
+        const int id = rowAt(heard.hz, 1200, 6);
+        QVERIFY(id >= 0);
+        QVERIFY(heard.text[id].contains("CQ DE OH2XX OH2XX K"));
+    }
+
     // A station that stops leaves after half a minute; its receiver, given to the next
     // station, starts clean: nothing of the old text, a row of its own.
     void silentSignal_leaves_andItsReceiverStartsClean() {

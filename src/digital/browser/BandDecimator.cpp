@@ -2,11 +2,13 @@
 
 #include <liquid/liquid.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
 constexpr unsigned kFilterDelay = 10; // input samples per side, in units of the factor
 constexpr float kStopBandDb = 60.0f;
+constexpr float kLoudest = 1.0f;
 } // namespace
 
 BandDecimator::BandDecimator(double inputRate)
@@ -21,7 +23,9 @@ BandDecimator::~BandDecimator() {
 
 void BandDecimator::process(std::span<const float> samples, std::vector<float>& out) {
     for (float x : samples) {
-        pending_[pendingCount_++] = std::isfinite(x) ? x : 0.0f;
+        // Sound is -1..1; a broken driver's NaN or huge values would poison every running
+        // average behind this point for good.
+        pending_[pendingCount_++] = std::isfinite(x) ? std::clamp(x, -kLoudest, kLoudest) : 0.0f;
         if (pendingCount_ < kFactor)
             continue;
         float y = 0;
