@@ -21,8 +21,7 @@ SignalFinder::Shape SignalFinder::rttyShape(double baud, double shiftHz) {
 }
 
 SignalFinder::SignalFinder(double sampleRate)
-    : rate_(sampleRate),
-      spectrum_(sampleRate, kFftSize, int(std::lround(sampleRate * kUpdateSeconds))),
+    : spectrum_(sampleRate, kFftSize, int(std::lround(sampleRate * kUpdateSeconds))),
       average_(kFftSize / 2 + 1, 0.0) {}
 
 bool SignalFinder::push(std::span<const float> samples) {
@@ -45,50 +44,54 @@ double SignalFinder::noisePerBin() const {
     return band[band.size() / 2] / std::log(2.0); // the median of noise power is ln 2 of its mean
 }
 
-// The power above the noise in the shape's tones with its carrier at `hz`, and the
-// power-weighted frequency. For a symmetric shape, both sides must hold about the same.
+// One tone's power above the noise, on either side of its centre and in the middle.
+SignalFinder::TonePower SignalFinder::toneAround(double hz, const Shape& shape,
+                                                 double noise) const {
+    const double binHz = spectrum_.binHz();
+    const double centre = hz / binHz;
+    const long from = std::max(0L, long(std::ceil(centre - shape.toneHalfWidthHz / binHz)));
+    const long to =
+        std::min(long(average_.size()) - 1, long(centre + shape.toneHalfWidthHz / binHz));
+    const double gap = shape.symmetric ? 0.25 * shape.toneHalfWidthHz / binHz : 0;
+    TonePower tone;
+    tone.bins = double(to - from + 1);
+    tone.middleBins = 2 * gap;
+    for (long k = from; k <= to; ++k) {
+        const double power = average_[size_t(k)] - noise;
+        (double(k) < centre - gap   ? tone.below
+         : double(k) > centre + gap ? tone.above
+                                    : tone.middle) += power;
+        tone.heard += std::max(power, 0.0); // the noise would pull the centre to the middle
+        tone.moment += std::max(power, 0.0) * double(k) * binHz;
+    }
+    return tone;
+}
+
+// How strongly a signal of the shape stands with its carrier at `hz`, and the power-weighted
+// carrier. PSK: both sides of the carrier must hold about the same, more than its middle does
+// (else it is one idle tone of a signal, or between two signals); lopsided power counts for
+// less. RTTY: mark and space must both hold power (a lone tone is some other signal's mark).
 double SignalFinder::powerAround(double hz, const Shape& shape, double noise,
                                  double* weightedHz) const {
-    const double binHz = spectrum_.binHz();
-    double sum = 0, moment = 0, counted = 0;
-    std::vector<double> tones; // each tone's power above the noise
+    double heard = 0, moment = 0, counted = 0, weakest = 0, strongest = 0;
     for (double offset : shape.toneOffsetsHz) {
-        const double centre = (hz + offset) / binHz;
-        const long from = std::max(0L, long(std::ceil(centre - shape.toneHalfWidthHz / binHz)));
-        const long to =
-            std::min(long(average_.size()) - 1, long(centre + shape.toneHalfWidthHz / binHz));
-        const double gap = shape.symmetric ? 0.25 * shape.toneHalfWidthHz / binHz : 0;
-        double below = 0, above = 0, middle = 0;
-        for (long k = from; k <= to; ++k) {
-            const double power = average_[size_t(k)] - noise;
-            if (double(k) < centre - gap)
-                below += power;
-            else if (double(k) > centre + gap)
-                above += power;
-            else
-                middle += power;
-            sum += std::max(power, 0.0); // the noise would pull the centre to the middle
-            moment += std::max(power, 0.0) * (double(k) * binHz - offset);
-        }
+        const TonePower tone = toneAround(hz + offset, shape, noise);
+        heard += tone.heard;
+        moment += tone.moment - tone.heard * offset;
+        const double low = std::min(tone.below, tone.above),
+                     high = std::max(tone.below, tone.above);
         if (!shape.symmetric)
-            counted += below + above, tones.push_back(below + above + middle);
-        else if (std::min(below, above) > 0 &&
-                 std::max(below, above) < kBalance * std::min(below, above) &&
-                 middle < below + above) // not one tone of a signal, with its skirts either side
-            // Lopsided power counts for less: between two signals, each side holds a different one.
-            counted += 2 * std::min(below, above) * (to - from + 1) / (to - from + 1 - 2 * gap) *
-                       std::min(below, above) / std::max(below, above);
+            counted += tone.below + tone.above;
+        else if (low > 0 && high < kBalance * low && tone.middle < tone.below + tone.above)
+            counted += 2 * low * tone.bins / (tone.bins - tone.middleBins) * low / high;
+        const double whole = tone.below + tone.above + tone.middle;
+        weakest = offset == shape.toneOffsetsHz.front() ? whole : std::min(weakest, whole);
+        strongest = std::max(strongest, whole);
     }
     if (weightedHz)
-        *weightedHz = sum > 0 ? moment / sum : hz;
-    if (!shape.symmetric && !tones.empty()) {
-        // Mark and space both carry a signal that is sending; a lone tone is some other
-        // signal's mark (or a carrier), and between two signals each tone is another's.
-        const auto [low, high] = std::minmax_element(tones.begin(), tones.end());
-        if (*low <= 0)
-            return 0;
-        counted *= std::min(1.0, kBalance * *low / *high);
-    }
+        *weightedHz = heard > 0 ? moment / heard : hz;
+    if (!shape.symmetric)
+        counted = weakest <= 0 ? 0 : counted * std::min(1.0, kBalance * weakest / strongest);
     return counted;
 }
 
@@ -127,7 +130,7 @@ std::vector<SignalFinder::Found> SignalFinder::find(const Shape& shape, double m
             10 * std::log10(std::max(excess[size_t(i)], 1e-30) / (noise * 2500 / binHz));
         if (snr < minSnrDb)
             continue;
-        bool highest = true; // the strongest within half the spacing on either side
+        bool highest = true; // the strongest within the shape's reach on either side
         for (long j = std::max(0L, i - reach);
              j <= std::min(long(excess.size()) - 1, i + reach) && highest; ++j)
             highest = excess[size_t(j)] < excess[size_t(i)] ||

@@ -39,11 +39,16 @@ class SignalFinder {
     std::vector<Found> find(const Shape& shape, double minSnrDb) const;
 
   private:
+    struct TonePower {
+        double below = 0, above = 0, middle = 0; // above the noise
+        double heard = 0, moment = 0;            // for the power-weighted frequency
+        double bins = 0, middleBins = 0;
+    };
+    TonePower toneAround(double hz, const Shape& shape, double noise) const;
     double powerAround(double hz, const Shape& shape, double noise, double* weightedHz) const;
     double noisePerBin() const;
     double snrAt(double hz, const Shape& shape, double noise) const;
 
-    double rate_;
     Spectrum spectrum_;
     std::vector<double> average_; // power per bin, followed over a couple of seconds
     bool primed_ = false;
