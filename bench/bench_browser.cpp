@@ -160,8 +160,11 @@ void rttyCost() {
     for (size_t at = 0; at + 4800 <= band.size(); at += 4800)
         modem.receive(band.data() + at, 4800);
     const double cpu = cpuSeconds() - startCpu;
-    std::printf("modem + browser, 10 RTTY stations at 48 kHz: %.2f %% of one core, %zu rows\n",
+    std::printf("modem + browser, 10 RTTY stations at 48 kHz: %.2f %% of one core, %zu rows:",
                 100 * cpu / kSeconds, browser.rows().size());
+    for (const SignalBrowser::Row& row : browser.rows())
+        std::printf(" %.0f", row.hz);
+    std::printf(" Hz\n");
 }
 
 // CER of one PSK31 station, for the browser and for the terminal's receiver (AFC on, as the
