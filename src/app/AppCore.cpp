@@ -12,7 +12,9 @@
 #include "platform/serial/PortNames.h"
 #include "settings/SettingsFile.h"
 #include "station/StationLines.h"
+#include "platform/net/UnreadBytes.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 
@@ -80,6 +82,7 @@ AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
                 .monitors = monitors_,
                 .store = store_,
                 .wait = wait_}),
+      hold_(platform_.clock, QDir::current().filePath(TransmitterHold::kMarkFileName)),
       chatServer_({.store = store_,
                    .chat = chatStore_,
                    .log = log_,
@@ -107,7 +110,7 @@ AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
                     .commandLine = commandLine_,
                     .endProcessAtOnce = platform_.endProcessAtOnce,
                     .initPorts = [this] { ports_.initPorts(); },
-                    .transmitting = [this] { return picture_.transmitting; }}),
+                    .hold = hold_}),
       receiver_({.socket = winsock2_,
                  .server = serverLine_,
                  .link = link_,
@@ -120,7 +123,8 @@ AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
                  .dialogs = platform_.dialogs,
                  .chat = chatPanel_,
                  .linkLost = [this] { stationLink_.linkLost(); },
-                 .loginAccepted = [this] { stationLink_.loginAccepted(); }}),
+                 .loginAccepted = [this] { stationLink_.loginAccepted(); },
+                 .bytesRead = [this](qint64 bytes) { hold_.noteBytesRead(bytes); }}),
       watchdogs_({.server = serverLine_,
                   .link = link_,
                   .picture = picture_,
@@ -131,8 +135,9 @@ AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
                    .server = serverLine_,
                    .link = link_,
                    .clock = platform_.clock,
-                   .transmitting = [this] { return picture_.transmitting; },
-                   .linkDead = [this](const QString& why) { stationLink_.linkDead(why); }}),
+                   .transmitting = [this] { return picture_.transmitting || hold_.holds(); },
+                   .linkDead = [this](const QString& why) { stationLink_.linkDead(why); },
+                   .resumed = [this](double stoppedAt) { resendKeyUpAfterStop(stoppedAt); }}),
       sideTone_({.store = store_, .dialogs = platform_.dialogs, .output = platform_.toneOutput}),
       winKeyer_({.port = ports_.keyerPort(),
                  .store = store_,
@@ -142,8 +147,14 @@ AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
     ledOffColor_ = Colours::kLedOff;
     connect(&store_, &ControlStore::changed, this, &AppCore::onControlChanged);
     connect(&ports_.radioPort(), &CommPort::commEvent, &loggerCat_, &LoggerCat::onCommEvent);
-    connect(&serverLine_, &ServerLine::lineSent, this,
-            [this](const QString& line) { picture_.noteServerLine(line); });
+    connect(&serverLine_, &ServerLine::lineSent, this, [this](const QString& line) {
+        picture_.noteServerLine(line);
+        hold_.noteLineSent(line, UnreadBytes::of(winsock2_));
+    });
+    connect(&winsock2_, &QTcpSocket::stateChanged, this, [this](QAbstractSocket::SocketState state) {
+        if (state == QAbstractSocket::UnconnectedState)
+            cwStation_.linkGone();
+    });
     connect(&winsock2_, &QTcpSocket::readyRead, &receiver_, &ServerReceiver::onDataArrived);
     connect(&ports_.keyerPort(), &CommPort::commEvent, &winKeyer_, &WinKeyer::onKeyerPortEvent);
     timer1_.setInterval(kSideToneTickMs);
@@ -164,12 +175,33 @@ void AppCore::startUp() {
         platform_.dialogs.showMessage(
             SettingsFile::unexpectedErrorText({75, QStringLiteral("Path/File access error"),
                                                QFileInfo(log_.path()).absoluteFilePath(), log_.errorString()}));
+    takeOverALeftHold();
     ports_.refreshPortLocations();
     timer1_.start();
     timer2_.start();
 }
 
 void AppCore::connectAtStartup() { stationLink_.connectAtStartup(); }
+
+// The last run here ended (was killed, crashed, lost its power) while it held the station's
+// transmitter: the key-up goes out first after the next login, and the operator is told.
+void AppCore::takeOverALeftHold() {
+    if (!hold_.takeOverLeftMark())
+        return;
+    const QString note = QStringLiteral("The last run ended while it held the station's transmitter: the "
+                                        "key-up (%1) goes out first after the login")
+                             .arg(StationLines::keyUp());
+    monitors_.copyFromServer(note + QStringLiteral("\r\n"));
+    log_.writeLine(platform_.clock.now().toString(QStringLiteral("hh:mm:ss dd.MM.yyyy ")) + note);
+    std::fprintf(stderr, "zarnikcontrol: %s\n", qPrintable(note));
+}
+
+// The program was stopped with a key-up on its way that the station has not been heard to
+// get: it is written again, now that the link is judged afresh.
+void AppCore::resendKeyUpAfterStop(double stoppedAt) {
+    if (!hold_.keyed() && hold_.keyUpUnheard() && hold_.keyUpWrittenAt() <= stoppedAt)
+        serverLine_.send(StationLines::keyUp());
+}
 
 void AppCore::onControlChanged(const QString& name, ControlStore::Aspect aspect) {
     const bool portChosen = aspect == ControlStore::Aspect::Value &&
@@ -206,6 +238,7 @@ void AppCore::chatServerBoxClicked() {
 }
 
 void AppCore::closeButton() {
+    releaseTransmitterAtTheEnd();
     link_.loggedIn = false;
     link_.serverRxBusy = false;
     link_.serverMsgBusy = false;
@@ -234,6 +267,7 @@ void AppCore::exitProgram() {
 
 void AppCore::shutDown() {
     emit unloadOtherWindows();
+    releaseTransmitterAtTheEnd();
     chatPanel_.unload();
     if (iniFileName_ == SettingsCommands::kDefaultFile) {
         if (QString why; !settings_.writeAtShutdown(&why)) {
@@ -257,6 +291,33 @@ void AppCore::shutDown() {
         winsock2_.waitForBytesWritten(kLastWordsMs);
     winsock2_.abort();
     chatClient_.close();
+}
+
+// Every orderly end releases a transmitter this program holds while the link still carries
+// the key-up, and listens a moment for the station: a key-up it has been heard to get leaves
+// no mark for the next start. (The terminal's own key-up has gone as its window closed.)
+void AppCore::releaseTransmitterAtTheEnd() {
+    if (winsock2_.state() != QAbstractSocket::ConnectedState)
+        return;
+    if (hold_.keyed() || hold_.keyUpOwed()) {
+        const bool owed = hold_.keyUpOwed();
+        serverLine_.send(StationLines::keyUp());
+        if (owed)
+            hold_.noteOwedKeyUpSent();
+        serverLine_.send(StationLines::statusRequest());
+        std::fprintf(stderr, "zarnikcontrol: ending: key-up (%s) sent to the station\n",
+                     qPrintable(StationLines::keyUp()));
+    }
+    if (!hold_.keyUpUnheard())
+        return;
+    // Nothing the station says now is acted on; it only tells that the key-up arrived.
+    disconnect(&winsock2_, &QTcpSocket::readyRead, &receiver_, nullptr);
+    QDeadlineTimer deadline(kLastWordsMs);
+    while (hold_.keyUpUnheard() && !deadline.hasExpired()) {
+        if (winsock2_.bytesAvailable() == 0 && !winsock2_.waitForReadyRead(int(deadline.remainingTime())))
+            break;
+        hold_.noteBytesRead(winsock2_.readAll().size());
+    }
 }
 
 void AppCore::digitalMenu() { ports_.stopPorts(); }

@@ -23,6 +23,7 @@
 #include "link/LinkHealth.h"
 #include "link/ServerReceiver.h"
 #include "link/StationLink.h"
+#include "link/TransmitterHold.h"
 #include "link/Watchdogs.h"
 #include "platform/PausingWait.h"
 
@@ -85,6 +86,7 @@ public:
     Watchdogs& watchdogs() { return watchdogs_; }
     LinkHealth& linkHealth() { return linkHealth_; }
     LinkState& linkState() { return link_; }
+    TransmitterHold& transmitterHold() { return hold_; }
     WinKeyer& winKeyer() { return winKeyer_; }
     CwStation& cwStation() { return cwStation_; }
     Endpoints& endpoints() { return endpoints_; }
@@ -123,6 +125,9 @@ signals:
 
 private:
     void shutDown();
+    void releaseTransmitterAtTheEnd();
+    void takeOverALeftHold();
+    void resendKeyUpAfterStop(double stoppedAt);
     void onControlChanged(const QString& name, ControlStore::Aspect aspect);
     void onTimer1();
 
@@ -149,6 +154,7 @@ private:
     LoggerCat loggerCat_;
     FrequencyStepper stepper_;
     LinkState link_;
+    TransmitterHold hold_; // what this program owes the station's transmitter
     ControlStore chatStore_; // the chat window's controls
     ChatServer chatServer_;
     ChatClient chatClient_;

@@ -6,6 +6,18 @@
 
 namespace {
 
+// Where the last key-down command before `end` starts, -1 when there is none: "TX;", and the
+// Kenwood forms with a digit ("TX0;" transmit from the microphone, "TX1;" data, "TX2;" tune
+// on the TS-480, TS-2000 and TS-590) that Hamlib's Kenwood models and flrig send for PTT.
+qsizetype lastKeyDown(QStringView buffer) {
+    for (qsizetype at = buffer.lastIndexOf(u"TX"); at >= 0;
+         at = at > 0 ? buffer.lastIndexOf(u"TX", at - 1) : -1) {
+        const QStringView rest = buffer.mid(at + 2);
+        if (rest.startsWith(u';') || (rest.size() >= 2 && rest[0].isDigit() && rest[1] == u';'))
+            return at;
+    }
+    return -1;
+}
 
 // Deletes the first occurrence; the text before and after it are joined.
 bool removeFirst(QString& buffer, const QString& command) {
@@ -130,7 +142,7 @@ BridgeActions CatCommandPass::beforeLoop(QString& buffer) {
     // The transmitter is released before the frequency moves, and on any receive command.
     if (isFrequencySet(buffer))
         emitAction(BridgeAction::SendToServer, StationLines::keyUp());
-    if (buffer.contains(QStringLiteral("RX")) || buffer.contains(QStringLiteral("TX0;")))
+    if (buffer.contains(QStringLiteral("RX")))
         emitAction(BridgeAction::SendToServer, StationLines::keyUp());
     return actions_;
 }
@@ -139,7 +151,7 @@ BridgeActions CatCommandPass::commandLoop(QString& buffer) {
     actions_.clear();
     do {
         answerStatus(buffer);
-        if (buffer.contains(QStringLiteral("TX;")))
+        if (lastKeyDown(buffer) >= 0)
             keyDown();
         if (buffer.contains(QStringLiteral("RX;")))
             emitAction(BridgeAction::SendToServer, StationLines::keyUp());
@@ -178,7 +190,7 @@ void CatCommandPass::answerStatus(QString& buffer) {
 }
 
 void CatCommandPass::keyDown() {
-    // TX; stays in the buffer: every further round of the loop keys again.
+    // The key-down stays in the buffer: every further round of the loop keys again.
     if (!connected_)
         return;
     emitAction(BridgeAction::CopySent, StationLines::keyDown());
@@ -275,9 +287,8 @@ QString CatCommandPass::fieldAt(const QString& buffer, qsizetype queryAt) const 
 bool CatCommandPass::transmittingAt(const QString& buffer, qsizetype queryAt) const {
     // The record answers the commands in the order they came: "TX;IF;" reads transmit.
     const QStringView before = QStringView(buffer).left(queryAt);
-    const qsizetype keyed = before.lastIndexOf(QStringLiteral("TX;"));
-    const qsizetype released = std::max(before.lastIndexOf(QStringLiteral("RX")),
-                                        before.lastIndexOf(QStringLiteral("TX0;")));
+    const qsizetype keyed = lastKeyDown(before);
+    const qsizetype released = before.lastIndexOf(QStringLiteral("RX"));
     if (keyed > released)
         return connected_ || picture_.transmitting;
     if (released > keyed)

@@ -3,7 +3,6 @@
 #include "platform/Clock.h"
 
 #include <QNetworkDatagram>
-#include <QTimer>
 
 #include <algorithm>
 #include <utility>
@@ -34,6 +33,11 @@ void CwDaemonEndpoint::close() {
     replyNext_.clear();
 }
 
+// Only the socket's own ready-read reads. Qt switches its read notifier off after a
+// ready-read that read nothing and on again only with a read, so a second reader (a timer
+// draining the rest) could leave a ready-read with nothing to read and the door deaf for good.
+// What is left after a pass keeps the socket readable, and the notifier brings the next pass
+// once the other events have had their turn.
 void CwDaemonEndpoint::onReadyRead() {
     for (int i = 0; i < kDatagramsPerPass && socket_.hasPendingDatagrams(); ++i) {
         const QNetworkDatagram datagram = socket_.receiveDatagram(kMaxDatagram);
@@ -41,8 +45,6 @@ void CwDaemonEndpoint::onReadyRead() {
         handle(CwDaemonRequest::parse(datagram.data()), datagram.senderAddress(),
                quint16(datagram.senderPort()));
     }
-    if (socket_.hasPendingDatagrams())
-        QTimer::singleShot(0, this, &CwDaemonEndpoint::onReadyRead);
 }
 
 void CwDaemonEndpoint::handle(const CwDaemonRequest& request, const QHostAddress& from, quint16 port) {

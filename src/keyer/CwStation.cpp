@@ -82,6 +82,10 @@ void CwStation::abort() {
         airEndsAt_ = ctx_.clock.monotonicSeconds(); // nothing is reckoned without the hold
 }
 
+void CwStation::keyerPortClosed() {
+    std::erase_if(held_, [](const Held& held) { return held.echo; });
+}
+
 void CwStation::setHoldBack(bool on, double leadSeconds) {
     leadSeconds_ = std::clamp(leadSeconds, 0.2, 30.0);
     holdBack_ = on;

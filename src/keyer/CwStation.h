@@ -62,12 +62,18 @@ public:
     // The operator's abort (cwdaemon's ESC 4, the WinKeyer's clear buffer, KY0;): what is held
     // here is dropped; what the station already has goes out.
     void abort();
+    // The link to the station is gone: what is held is dropped, so that an old message does
+    // not go on the air after the next connect.
+    void linkGone() { abort(); }
+    // The keyer port's logger has closed the port: the characters it sent that are still
+    // held are dropped (no one is left to stop them); those of other doors go on.
+    void keyerPortClosed();
 
 private:
     struct Held {
         QString line;
         QChar keyed; // null for a speed line
-        bool echo;
+        bool echo;   // a character of the keyer port's logger, echoed to it as it goes
     };
     void hand(const Held& held);
     void reckon(QChar keyed);

@@ -69,6 +69,8 @@ void WinKeyer::onKeyerPortEvent(CommEvent event) {
         return;
     case CommEvent::DsrChange:
         commands_.reset(); // a new session: nothing of a command begun before it is owed
+        if (!ctx_.port.dsr())
+            ctx_.cw.keyerPortClosed(); // the logger is gone, and with it its Esc
         ctx_.port.write(kHello);
         return;
     case CommEvent::CtsChange:

@@ -7,6 +7,8 @@
 
 #include <QTcpSocket>
 
+#include <utility>
+
 LinkHealth::LinkHealth(Context context, QObject* parent) : QObject(parent), ctx_(std::move(context)) {
     connect(&ctx_.socket, &QTcpSocket::connected, this, &LinkHealth::startWatching);
     connect(&ctx_.socket, &QTcpSocket::readyRead, this,
@@ -20,13 +22,26 @@ void LinkHealth::startWatching() {
 }
 
 void LinkHealth::secondTick() {
+    const double now = ctx_.clock.monotonicSeconds();
+    const double previousTick = std::exchange(lastTick_, now);
     if (ctx_.socket.state() != QAbstractSocket::ConnectedState)
         return;
-    const double now = ctx_.clock.monotonicSeconds();
+    if (previousTick >= 0 && now - previousTick > kStoppedGapSeconds)
+        resumeAfterStop(previousTick, now);
     if (ctx_.link.loggedIn)
         checkSilence(now);
     else
         checkLogin(now);
+}
+
+void LinkHealth::resumeAfterStop(double stoppedAt, double now) {
+    // Whatever the station said meanwhile waits in the socket, unread: count from now, and
+    // give a login under way the time it had left.
+    loginStartedAt_ = now - (stoppedAt - loginStartedAt_);
+    lastHeard_ = lastProbe_ = now;
+    ctx_.resumed(stoppedAt);
+    if (ctx_.link.loggedIn)
+        ctx_.server.send(StationLines::statusRequest());
 }
 
 void LinkHealth::checkLogin(double now) {

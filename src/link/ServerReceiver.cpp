@@ -33,7 +33,9 @@ void ServerReceiver::onDataArrived() {
         ctx_.linkLost();
         return;
     }
-    QString chunk = QString::fromLatin1(ctx_.socket.read(kMaxChunk));
+    const QByteArray bytes = ctx_.socket.read(kMaxChunk);
+    ctx_.bytesRead(bytes.size());
+    QString chunk = QString::fromLatin1(bytes);
     handleChunk(chunk);
     // What came meanwhile, or did not fit into one chunk, gets its own pass.
     if (ctx_.socket.bytesAvailable() > 0)

@@ -40,6 +40,7 @@ public:
         ChatLines& chat;
         std::function<void()> linkLost;      // the socket is gone while data arrives
         std::function<void()> loginAccepted; // "Login OK"
+        std::function<void(qint64)> bytesRead = [](qint64) {}; // the station has been heard
     };
 
     explicit ServerReceiver(Context context, QObject* parent = nullptr);

@@ -3,6 +3,7 @@
 
 #include "station/LinkState.h"
 #include "LinkTexts.h"
+#include "TransmitterHold.h"
 #include "station/ServerLine.h"
 #include "common/ControlStore.h"
 #include "common/MonitorBoxes.h"
@@ -75,10 +76,14 @@ void StationLink::reportConnectFailure(const QString& socketError, bool wrongSta
 }
 
 void StationLink::disconnectLink() {
-    // Leaving a keyed transmitter: the key-up goes out now if the link still carries it, and
-    // again first thing at the next login, as no one can tell whether it arrived.
-    if (noteKeyUpOwed())
-        ctx_.server.send(StationLines::keyUp());
+    // Leaving a transmitter this program holds: the key-up goes out now if the link still
+    // carries it, and again first thing at the next login unless the station is heard first.
+    TransmitterHold& hold = ctx_.hold;
+    if (hold.holds() || hold.keyUpOwed()) {
+        if (ctx_.server.send(StationLines::keyUp()) && hold.keyUpOwed())
+            hold.noteOwedKeyUpSent(); // it waits to be heard like any other key-up
+        ctx_.server.send(StationLines::statusRequest());
+    }
     ctx_.link.loggedIn = false;
     ctx_.link.serverRxBusy = false;
     ctx_.link.serverMsgBusy = false;
@@ -89,6 +94,7 @@ void StationLink::disconnectLink() {
     });
     ctx_.socket.abort();
     closingOurselves_ = false;
+    hold.noteLinkGone();
     showIdle(LinkTexts::kCaptionConnect);
     ctx_.store.setText(Ctl::linkStatusLabel, QStringLiteral(" Status: disconnected"));
 }
@@ -104,18 +110,10 @@ void StationLink::linkLost() {
     ctx_.link.loggedIn = false;
     ctx_.link.serverRxBusy = false;
     ctx_.store.setText(Ctl::linkStatusLabel, QStringLiteral(" Status: link lost"));
-    if (noteKeyUpOwed())
+    if (ctx_.hold.noteLinkGone())
         ctx_.dialogs.showMessage(LinkTexts::kLostConnection + LinkTexts::kKeyUpOwed);
     else
         ctx_.dialogs.showMessage(LinkTexts::kLostConnection);
-}
-
-// A link that goes while the transmitter is keyed leaves a transmitter no one can release
-// from here: the key-up is owed, and paid at the next login.
-bool StationLink::noteKeyUpOwed() {
-    if (ctx_.transmitting())
-        ctx_.link.keyUpOwed = true;
-    return ctx_.link.keyUpOwed;
 }
 
 void StationLink::onServerClosed() {
@@ -123,7 +121,7 @@ void StationLink::onServerClosed() {
     if (closingOurselves_ || ctx_.store.text(Ctl::connectMenu) != LinkTexts::kCaptionDisconnect)
         return;
     closedByTheStation(QStringLiteral("the station server closed the link"));
-    if (ctx_.link.keyUpOwed)
+    if (ctx_.hold.keyUpOwed())
         showMessageLater(ctx_.dialogs, this, QStringLiteral("The station server closed the link") +
                                                  LinkTexts::kKeyUpOwed);
 }
@@ -135,7 +133,6 @@ void StationLink::linkDead(const QString& why) {
 }
 
 void StationLink::closedByTheStation(const QString& why) {
-    noteKeyUpOwed();
     closingOurselves_ = true;
     ctx_.socket.abort();
     closingOurselves_ = false;
@@ -144,7 +141,7 @@ void StationLink::closedByTheStation(const QString& why) {
     ctx_.link.loggedIn = false;
     ctx_.link.serverRxBusy = false;
     QString status = QStringLiteral(" Status: ") + why;
-    if (ctx_.link.keyUpOwed)
+    if (ctx_.hold.noteLinkGone())
         status += QStringLiteral("; the key-up (%1) goes out at the next login")
                       .arg(StationLines::keyUp());
     ctx_.store.setText(Ctl::linkStatusLabel, status);
@@ -155,8 +152,8 @@ void StationLink::loginAccepted() {
     ctx_.link.loggedIn = true;
     ctx_.store.setVisible(Ctl::loginLight, true);
     ctx_.store.setText(Ctl::linkStatusLabel, QStringLiteral(" Status: logged in"));
-    if (ctx_.link.keyUpOwed && ctx_.server.send(StationLines::keyUp())) {
-        ctx_.link.keyUpOwed = false;
+    if (ctx_.hold.keyUpOwed() && ctx_.server.send(StationLines::keyUp())) {
+        ctx_.hold.noteOwedKeyUpSent();
         ctx_.store.setText(Ctl::linkStatusLabel,
                            QStringLiteral(" Status: logged in; the owed key-up was sent"));
     }

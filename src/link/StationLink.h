@@ -9,6 +9,7 @@ class MonitorBoxes;
 class PausingWait;
 class QTcpSocket;
 class ServerLine;
+class TransmitterHold;
 struct LinkState;
 
 // The connection to the station server: connect and disconnect from the Connect menu, the
@@ -29,8 +30,7 @@ public:
         const QString& commandLine;
         std::function<void()> endProcessAtOnce;
         std::function<void()> initPorts;
-        // Whether the transmitter is keyed as far as this program knows.
-        std::function<bool()> transmitting = [] { return false; };
+        TransmitterHold& hold; // what this program owes the station's transmitter
     };
 
     explicit StationLink(Context context, QObject* parent = nullptr);
@@ -57,7 +57,6 @@ private:
     void onServerClosed();
     void closedByTheStation(const QString& why);
     void showIdle(const QString& caption);
-    bool noteKeyUpOwed();
     void reportConnectFailure(const QString& socketError, bool wrongState);
 
     Context ctx_;

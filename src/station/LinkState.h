@@ -32,7 +32,6 @@ private:
 // receive handlers, the watchdogs' inputs and counters, and what the log file was told.
 struct LinkState {
     bool loggedIn = false;
-    bool keyUpOwed = false;     // the link went while the transmitter was keyed
     bool serverRxBusy = false;  // the receive handler is running
     bool serverMsgBusy = false; // the station-report pass is running
     bool senderBusy = false;    // the periodic sender is running

@@ -222,7 +222,12 @@ private slots:
         QTest::newRow("TX;IF;IF; keys once per round") << "TX;IF;IF;" << true << 2 << 0;
         QTest::newRow("TX; offline sends nothing") << "TX;" << false << 0 << 0;
         QTest::newRow("RX; before and in the loop") << "RX;" << true << 0 << 2;
-        QTest::newRow("TX0; is a key-up") << "TX0;" << true << 0 << 1;
+        // Kenwood's TX with a digit (microphone, data, tune) keys down as TX; does: taken for a
+        // key-up, flrig's and Hamlib's TS-480 PTT released the transmitter it meant to key.
+        QTest::newRow("TX0; (microphone) keys down") << "TX0;" << true << 1 << 0;
+        QTest::newRow("TX1; (data) keys down") << "TX1;" << true << 1 << 0;
+        QTest::newRow("TX2;IF;IF; (tune) keys once per round") << "TX2;IF;IF;" << true << 2 << 0;
+        QTest::newRow("TX12; is no command") << "TX12;" << true << 0 << 0;
     }
     void keying() {
         QFETCH(QString, buffer);
@@ -262,6 +267,7 @@ private slots:
         QTest::newRow("TX then IF in one burst") << "" << "TX;IF;" << true << QChar('1');
         QTest::newRow("IF then TX in one burst") << "" << "IF;TX;" << true << QChar('0');
         QTest::newRow("TX, RX, IF") << "A0:MX1;" << "TX;RX;IF;" << true << QChar('0');
+        QTest::newRow("TX1 then IF in one burst") << "" << "TX1;IF;" << true << QChar('1');
         QTest::newRow("TX with the link down keys nothing") << "" << "TX;IF;" << false << QChar('0');
     }
     void statusRecord_transmitDigit() {

@@ -280,6 +280,34 @@ private slots:
         QCOMPARE(b.station.waitForLines(handed + 4).size(), handed + 4);
     }
 
+    // A burst of datagrams is read whole however it comes, and the door hears the logger
+    // afterwards: its ESC a keys, its ESC 4 would stop CW. (Reading 64 and putting the rest off
+    // to a timer left Qt's read notifier off for good once a ready-read found nothing.)
+    void cwDaemon_aBurstOfDatagrams_isAllRead_andTheDoorStillHears_data() {
+        QTest::addColumn<int>("burst");
+        QTest::newRow("65") << 65;
+        QTest::newRow("100") << 100;
+        QTest::newRow("a flood of 3000") << 3000;
+    }
+    void cwDaemon_aBurstOfDatagrams_isAllRead_andTheDoorStillHears() {
+        QFETCH(int, burst);
+        CwDaemonBench b;
+        QVERIFY(b.ok && b.listening);
+        CwDaemonEndpoint& door = b.core->endpoints().cwDaemon();
+        for (int i = 0; i < burst; ++i) // ignored requests (ESC 0, a reset), as fast as they go
+            b.logger.writeDatagram("\x1b" "0", QHostAddress::LocalHost, door.port());
+        if (burst <= 100) // a flood overruns the socket's buffer; a burst fits
+            QTRY_COMPARE_WITH_TIMEOUT(door.requestsTaken(), qint64(burst), 5000);
+        for (int i = 0; i < 3; ++i) { // the door is idle now: what comes next is heard
+            QTest::qWait(50);
+            const qint64 before = door.requestsTaken();
+            b.logger.writeDatagram("\x1b" "0", QHostAddress::LocalHost, door.port());
+            QTRY_COMPARE_WITH_TIMEOUT(door.requestsTaken(), before + 1, 2000);
+        }
+        b.send("\x1b" "a1");
+        QCOMPARE(b.station.waitForLines(1), QStringList{"A0:MX1;"});
+    }
+
     // WSJT-X keyed the rig (T 1) and was killed: its connection closes, the key-up goes out and
     // the state line says so; a client that released its PTT leaves nothing behind.
     void rigctlClientLeavingKeyed_releasesTheTransmitter() {

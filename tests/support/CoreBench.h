@@ -12,6 +12,7 @@
 #include "platform/serial/FakeBackend.h"
 #include "platform/sound/FakeToneOutput.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -41,6 +42,17 @@ struct CoreBench {
     void runClock(double step, double at = 50000.0) {
         clock.set(at);
         clock.setStepPerReading(step);
+    }
+
+    // `count` seconds pass on the fake clock, with the watchdogs' tick at every one of them
+    // (as the program's one-second timer gives it), letting the sockets' events through.
+    void seconds(int count) {
+        for (int i = 0; i < count; ++i) {
+            clock.advance(1.0);
+            core->watchdogs().secondTick();
+            core->linkHealth().secondTick();
+            QCoreApplication::processEvents();
+        }
     }
 
     // The station server to log in to, as the operator types it into the main window.
