@@ -167,6 +167,10 @@ AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
     connect(&timer3_, &QTimer::timeout, &linkHealth_, &LinkHealth::secondTick);
 }
 
+// The link's socket outlives the parts its signals reach (it is closed as it goes): they
+// must not hear it then.
+AppCore::~AppCore() { disconnect(&winsock2_, nullptr, this, nullptr); }
+
 void AppCore::startUp() {
     settings_.readAtStartup();
     if (store_.isTicked(Ctl::sideToneCheck))

@@ -69,6 +69,7 @@ public:
     static inline const QString kServerArgument = QStringLiteral("SERVER");
 
     AppCore(AppPlatform platform, QString commandLine, QObject* parent = nullptr);
+    ~AppCore() override;
 
     ControlStore& controls() { return store_; }
     PortController& ports() { return ports_; }

@@ -4,6 +4,7 @@
 #include "platform/gui/WidgetDialogs.h"
 #include "digital/terminal/Terminal.h"
 #include "digital/windows/TerminalWindow.h"
+#include "platform/sound/FakeSoundDuplex.h"
 #include "support/Accessibility.h"
 #include "support/CoreBench.h"
 #include "support/StationEnd.h"
@@ -155,6 +156,8 @@ private slots:
         Screen s;
         StationEnd station;
         QVERIFY(station.accept(s.core_.serverSocket()));
+        FakeSoundDuplex sound(s.clock); // without a sound card the terminal keys nothing
+        s.core_.setModemSound({.duplex = &sound});
         s.action(Ctl::digitalMenu)->trigger();
         TerminalWindow* terminal = s.window.terminalWindow();
         auto* tx = terminal->findChild<QPushButton*>(TermCtl::transmitButton);

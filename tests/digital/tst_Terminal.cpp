@@ -346,6 +346,39 @@ class TerminalTest : public QObject {
         QVERIFY(t.soundRetrying());
     }
 
+    // With the sound card gone the operator goes on typing: no key keys the station (it would
+    // stand keyed with no audio), nor the TX button, a macro or a file; the status line says
+    // why. The typed text stays and goes once the card is back.
+    void soundGone_typingDoesNotKeyTheStation_untilTheCardIsBack() {
+        TerminalRig rig;
+        Terminal& t = rig.open();
+        t.transmit().keyPress(u'A', 0);
+        rig.sound.fail(QStringLiteral("Connection terminated"));
+        rig.sent.clear();
+        t.transmit().setBoxText("AB");
+        t.transmit().keyPress(u'B', 1);
+        t.transmit().keyPress(u'C', 2);
+        rig.store().setValue(TermCtl::transmitButton, 1); // the TX button pressed
+        t.transmit().txButtonClicked();
+        QCOMPARE(rig.store().value(TermCtl::transmitButton), 0);
+        t.transmit().setFunctionKey(0, QStringLiteral("F1 CQ"));
+        t.transmit().sendFunctionKey(0);
+        writeFile(rig.path("cq.txt"), "CQ CQ\n");
+        t.fileSender().sendTextFile(rig.folder.path(), "cq.txt", FileSender::Trigger::DoubleClick);
+        QCOMPARE(rig.sent, QStringList());
+        QVERIFY(!t.modem().isTransmitting());
+        QCOMPARE(rig.store().text(TermCtl::soundStatus),
+                 QString("Sound card gone (Connection terminated): nothing is sent and the "
+                         "transmitter is not keyed until it is back"));
+
+        rig.sound.failStart = false;
+        t.retrySound();
+        t.transmit().setBoxText("ABC");
+        t.transmit().keyPress(u'D', 3);
+        QCOMPARE(rig.sent, QStringList{"A0:MX1;"});
+        QVERIFY(t.modem().isTransmitting());
+    }
+
     void closing_duringAMacro_keysUpFirst_andFinishesWhenTheMacroHasLeft() {
         TerminalRig rig;
         Terminal& t = rig.open();

@@ -182,6 +182,36 @@ class KeyerTest : public QObject {
         QCOMPARE(k.core->cwStation().heldCount(), 0);
     }
 
+    // Held CW is dropped when no one can stop it any more: when the logger closes the keyer
+    // port mid-message (its own text only: another door's goes on), and when the link to the
+    // station goes (an old CQ must not go on the air after the next connect).
+    void heldBack_droppedWhenTheLoggerClosesThePortOrTheLinkGoes() {
+        Keyed k;
+        StationEnd station;
+        QVERIFY(station.accept(k.core->serverSocket()));
+        k.c().setText(Ctl::cwSpeedBox, "20");
+        k.core->cwStation().setHoldBack(true, 1.0);
+        k.keyer()->setLines({false, false, true, false}); // the logger opens its end
+        k.keyer()->feed(QByteArray(100, 'e'));
+        const int handed = int(station.waitForLines(5).size());
+        QVERIFY(handed < 10);
+        k.core->cwStation().sendText("TEST"); // the cwdaemon door, behind it
+        k.keyer()->setLines({});             // the logger closes its end
+        for (int second = 0; second < 60; ++second) {
+            k.clock.advance(1.0);
+            k.core->cwStation().tick();
+        }
+        const QStringList lines = station.waitForLines(handed + 4);
+        QCOMPARE(lines.size(), handed + 4);
+        QCOMPARE(lines.mid(handed), (QStringList{"WK:T;", "WK:E;", "WK:S;", "WK:T;"}));
+
+        k.keyer()->setLines({false, false, true, false});
+        k.keyer()->feed(QByteArray(100, 'e'));
+        QVERIFY(k.core->cwStation().heldCount() > 50);
+        k.core->serverSocket().abort(); // the link goes
+        QCOMPARE(k.core->cwStation().heldCount(), 0);
+    }
+
     void portEvents_haveTheirAnswersAndMessages() {
         Keyed k;
         k.keyer()->setLines({false, false, true, false}); // DSR: the logger opened its end

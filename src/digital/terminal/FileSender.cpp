@@ -29,7 +29,7 @@ QString FileSender::joinPath(const QString& folder, const QString& fileName) {
 }
 
 void FileSender::sendTextFile(const QString& folder, const QString& fileName, Trigger trigger) {
-    if (sending_ || context_.closing)
+    if (sending_ || context_.closing || !soundLetsSend(context_))
         return;
     if (!acceptsName(fileName)) {
         context_.dialogs.showMessage(kWrongKind);

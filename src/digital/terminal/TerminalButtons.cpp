@@ -76,6 +76,7 @@ void Terminal::startSound() {
     platform_.sound.stop();
     QString why;
     if (!platform_.sound.start(modem_, modem_.inputDevice(), modem_.outputDevice(), &why)) {
+        context_.soundLost = why;
         store_.setText(soundStatus,
                        QStringLiteral("Sound card not open: %1. Trying again every %2 s")
                            .arg(why)
@@ -84,6 +85,7 @@ void Terminal::startSound() {
         return;
     }
     soundRetry_.stop();
+    context_.soundLost.clear();
     auto name = [this](bool transmit, int device) {
         const QString entry =
             device < 0
@@ -107,6 +109,7 @@ void Terminal::onSoundFailed(const QString& why) {
         modem_.isTransmitting() || transmit_.isSendingMacro() || fileSender_.isSending();
     if (sending)
         transmit_.txOffClicked();
+    context_.soundLost = why;
     const QString retry = QStringLiteral("Trying it again every %1 s").arg(kSoundRetryMs / 1000);
     store_.setText(
         soundStatus,

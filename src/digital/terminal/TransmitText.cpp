@@ -32,6 +32,8 @@ TransmitText::KeyOutcome TransmitText::keyPress(QChar key, int caret) {
         endWithEnter();
         return {false, false};
     }
+    if (!soundCanSend())
+        return {};
     context_.keyTransmitter(true);
     if (!context_.store.isTicked(TermCtl::transmitButton)) {
         txSentPos_ = 0;
@@ -48,6 +50,8 @@ TransmitText::KeyOutcome TransmitText::keyPress(QChar key, int caret) {
     }
     return outcome;
 }
+
+bool TransmitText::soundCanSend() { return soundLetsSend(context_); }
 
 void TransmitText::endWithEnter() {
     RunningHandler running(context_);
@@ -81,6 +85,10 @@ void TransmitText::onTransmitStateChanged(Modem::TransmitState state) {
 }
 
 void TransmitText::txButtonClicked() {
+    if (context_.store.isTicked(TermCtl::transmitButton) && !soundCanSend()) {
+        context_.store.setValue(TermCtl::transmitButton, 0);
+        return;
+    }
     if (context_.store.isTicked(TermCtl::transmitButton)) {
         txSentPos_ = 0;
         context_.modem.setTransmit(true);
@@ -123,7 +131,7 @@ void TransmitText::editFunctionKey(int index) {
 }
 
 void TransmitText::sendFunctionKey(int index) {
-    if (context_.closing)
+    if (context_.closing || !soundCanSend())
         return;
     context_.keyTransmitter(true);
     const QString text = functionKeys_[size_t(index)].mid(3, kMaxMacroText) + kReturn;

@@ -26,7 +26,8 @@ class TransmitText final : public QObject {
     void focusIn();
 
     // A key that types a character, or Enter, Escape or Backspace, before the box takes it.
-    // Returns false when the box is not to take it (Enter and Escape).
+    // Returns false when the box is not to take it (Enter and Escape). While the sound card
+    // is gone the box takes the text, and it goes once the card is back and a key is typed.
     struct KeyOutcome {
         bool boxTakesKey = true;
         bool caretToEnd = false; // text already handed over is not edited
@@ -56,6 +57,7 @@ class TransmitText final : public QObject {
 
   private:
     void endWithEnter();
+    bool soundCanSend();
 
     TerminalContext& context_;
     QString box_;
