@@ -150,6 +150,7 @@ AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
     connect(&serverLine_, &ServerLine::lineSent, this, [this](const QString& line) {
         picture_.noteServerLine(line);
         hold_.noteLineSent(line, UnreadBytes::of(winsock2_));
+        tellMarkProblemOnce();
     });
     connect(&winsock2_, &QTcpSocket::stateChanged, this, [this](QAbstractSocket::SocketState state) {
         if (state == QAbstractSocket::UnconnectedState)
@@ -198,6 +199,21 @@ void AppCore::takeOverALeftHold() {
     monitors_.copyFromServer(note + QStringLiteral("\r\n"));
     log_.writeLine(platform_.clock.now().toString(QStringLiteral("hh:mm:ss dd.MM.yyyy ")) + note);
     std::fprintf(stderr, "zarnikcontrol: %s\n", qPrintable(note));
+}
+
+// Without the mark a crash while keyed would leave the station keyed at the next start: the
+// operator is told once, in the log, the server monitor and on standard error.
+void AppCore::tellMarkProblemOnce() {
+    if (hold_.markProblem().isEmpty() || markProblemTold_)
+        return;
+    markProblemTold_ = true;
+    const QString text = QStringLiteral("The transmitter mark cannot be kept (%1): if the program is "
+                                        "killed while keyed, the next start will not know to send "
+                                        "the key-up")
+                             .arg(hold_.markProblem());
+    monitors_.copyFromServer(text + QStringLiteral("\r\n"));
+    log_.writeLine(platform_.clock.now().toString(QStringLiteral("hh:mm:ss dd.MM.yyyy ")) + text);
+    std::fprintf(stderr, "zarnikcontrol: %s\n", qPrintable(text));
 }
 
 // The program was stopped with a key-up on its way that the station has not been heard to

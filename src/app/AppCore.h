@@ -129,6 +129,7 @@ private:
     void releaseTransmitterAtTheEnd();
     void takeOverALeftHold();
     void resendKeyUpAfterStop(double stoppedAt);
+    void tellMarkProblemOnce();
     void onControlChanged(const QString& name, ControlStore::Aspect aspect);
     void onTimer1();
 
@@ -172,6 +173,7 @@ private:
     int ledOffColor_ = 0;
     bool firstActivationDone_ = false;
     bool ended_ = false;
+    bool markProblemTold_ = false;
     int timer1Ticks_ = 0;
     ModemSound modemSound_;
 };

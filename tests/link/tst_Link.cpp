@@ -8,8 +8,11 @@
 #include "support/StationEnd.h"
 #include "link/LinkTexts.h"
 
+#include "platform/net/UnreadBytes.h"
+
 #include <QFile>
 #include <QTest>
+#include <QThread>
 #include <QTcpServer>
 
 namespace {
@@ -105,6 +108,35 @@ class LinkTest : public QObject {
         QTRY_COMPARE(l.picture().startFreq(), QString("00014074.00"));
         QVERIFY(l.dialogs.messages.contains("error Invalid property value"));
         QVERIFY(l.c().text(Ctl::fromServerMonitor).size() <= 2000);
+    }
+
+    // What the station says is an answer to a key-up only when it comes after it: bytes that
+    // were already on their way when the key-up was written do not count. The mark stands
+    // while anything is held or owed, and a key-up with nothing held (the guard's at a login)
+    // owes nothing.
+    void transmitterHold_aKeyUpIsHeardOnlyAfterWhatWasWaiting_andTheMarkFollows() {
+        Linked l;
+        QVERIFY(l.ok);
+        TransmitterHold& hold = l.core->transmitterHold();
+        const QString mark = l.path("ZarnikControl.keyed");
+        l.core->serverLine().send("A0:MX0;"); // nothing held: no debt, no mark
+        QVERIFY(!hold.holds() && !QFile::exists(mark));
+        l.core->serverLine().send("A0:MX1;");
+        QVERIFY(hold.keyed() && QFile::exists(mark));
+        l.station.send("FA00014025000;"); // the station's report, on its way before the key-up
+        l.station.waitUntilSent();
+        for (int i = 0; i < 1000 && UnreadBytes::of(l.core->serverSocket()) < 14; ++i)
+            QThread::msleep(1); // in this end's kernel queue, not yet read
+        l.core->serverLine().send("A0:MX0;");
+        QVERIFY(hold.keyUpUnheard());
+        l.takeIn();
+        QVERIFY2(hold.keyUpUnheard(), "the report was no answer to the key-up");
+        l.chunk("MX0;");
+        QVERIFY(!hold.holds() && !QFile::exists(mark));
+
+        l.core->serverLine().send("A0:MX1;");
+        l.core->serverSocket().abort(); // the link goes: the key-up is owed, the mark stays
+        QVERIFY(hold.noteLinkGone() && QFile::exists(mark));
     }
 
     void dataWithTheLinkGone_reportsLostConnection() {
