@@ -12,11 +12,15 @@
 namespace {
 struct Rig : RigctlRig {
     qint64 frequencyHz() const override { return hz; }
-    void setFrequencyHz(qint64 to) override {
+    bool setFrequencyHz(qint64 to) override {
         FUZZ_CHECK(to >= 0 && to <= 99999999999LL);
+        if (to > highestFrequencyHz())
+            return false; // refused as the station's rig refuses it
         hz = to;
         calls << QString::number(to);
+        return true;
     }
+    qint64 highestFrequencyHz() const override { return 99999999; }
     int modeDigit() const override { return mode; }
     void setModeDigit(int digit) override {
         FUZZ_CHECK(digit >= 1 && digit <= 7);

@@ -6,11 +6,24 @@
 #include "platform/serial/CommPort.h"
 #include "station/CatFormats.h"
 #include "station/ServerLine.h"
+#include "station/StationLines.h"
 #include "station/StationPicture.h"
 
 qint64 StationRig::frequencyHz() const { return ctx_.picture.frequencyHz(); }
 
-void StationRig::setFrequencyHz(qint64 hz) { runAsTheLogger(QStringLiteral("FA%1;").arg(CatFormats::fieldOfHz(hz))); }
+bool StationRig::setFrequencyHz(qint64 hz) {
+    refused_ = false;
+    runAsTheLogger(QStringLiteral("FA%1;").arg(CatFormats::fieldOfHz(hz)));
+    return !refused_;
+}
+
+qint64 StationRig::highestFrequencyHz() const { return StationLines::kHighestSetHz; }
+
+// Told in the server monitor, as the radio port's refusal is; the client gets its error.
+void StationRig::refuseSet(const QString& why) {
+    refused_ = true;
+    ctx_.monitors.copyFromServer(QStringLiteral("Hamlib endpoint: ") + why + QStringLiteral("\r\n"));
+}
 
 int StationRig::modeDigit() const { return ctx_.picture.modeDigit(); }
 

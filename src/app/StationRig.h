@@ -28,7 +28,8 @@ public:
     explicit StationRig(Context context) : ctx_(context) {}
 
     qint64 frequencyHz() const override;
-    void setFrequencyHz(qint64 hz) override;
+    bool setFrequencyHz(qint64 hz) override;
+    qint64 highestFrequencyHz() const override;
     int modeDigit() const override;
     void setModeDigit(int digit) override;
     bool transmitting() const override;
@@ -43,9 +44,11 @@ private:
     void sendToServer(const QString& line) override;
     void copySent(const QString& text) override;
     void replyToLogger(const QString& echo) override;
+    void refuseSet(const QString& why) override;
     void fail(const QString&) override {} // the commands made here are the pass's own
 
     void runAsTheLogger(QString command);
 
     Context ctx_;
+    bool refused_ = false; // the last set could not be carried to the station
 };

@@ -38,12 +38,14 @@ bool queriesRemain(const QString& buffer) {
 bool allDigits(QStringView text);
 
 // The logger's frequency set in the buffer: "FA" + 8 or 11 digits in Hz + ";". The station
-// takes 8 digits, so an 11-digit set loses its first three.
+// takes 8 digits: an 11-digit set of 100 MHz or more cannot be carried (cutting it to its last
+// eight would tune 145.89 MHz to 45.89 MHz).
 struct FrequencySet {
     qsizetype at = -1;
     QString command; // as the logger sent it
     QString stationCommand;
     qint64 hz = 0;
+    bool carried() const { return at >= 0 && hz <= StationLines::kHighestSetHz; }
 };
 
 // The first "FA" that is not the query "FA;": a read and a set may share a burst.
@@ -63,8 +65,9 @@ FrequencySet findFrequencySet(const QString& buffer) {
     const QStringView digits = QStringView(command).mid(2, command.size() - 3);
     if ((digits.size() != 8 && digits.size() != 11) || !allDigits(digits))
         return {};
-    const QString station = command.size() == 14 ? QStringLiteral("FA") + command.mid(5) : command;
-    return {at, command, station, station.mid(2, 8).toLongLong()};
+    const qint64 hz = digits.toLongLong();
+    const QString station = QStringLiteral("FA%1;").arg(hz, 8, 10, QLatin1Char('0'));
+    return {at, command, station, hz};
 }
 
 bool isFrequencySet(const QString& buffer) {
@@ -265,6 +268,13 @@ void CatCommandPass::setFrequency(QString& buffer) {
     const FrequencySet set = findFrequencySet(buffer);
     if (set.at < 0)
         return;
+    if (!set.carried()) {
+        emitAction(BridgeAction::RefuseSet,
+                   QStringLiteral("%1 refused: the station takes frequencies below 100 MHz "
+                                  "(8 digits of Hz); nothing was sent")
+                       .arg(set.command));
+        return;
+    }
     picture_.pendingFreqCommand = QStringLiteral("A0:") + set.stationCommand;
     if (set.hz != picture_.frequencyHz()) {
         picture_.setFrequencyHz(set.hz);
@@ -281,7 +291,7 @@ void CatCommandPass::setFrequency(QString& buffer) {
 QString CatCommandPass::fieldAt(const QString& buffer, qsizetype queryAt) const {
     // A query that came after a frequency set in the same burst reads the new frequency.
     const FrequencySet set = findFrequencySet(buffer);
-    return set.at >= 0 && set.at < queryAt ? CatFormats::fieldOfHz(set.hz) : field_;
+    return set.carried() && set.at < queryAt ? CatFormats::fieldOfHz(set.hz) : field_;
 }
 
 bool CatCommandPass::transmittingAt(const QString& buffer, qsizetype queryAt) const {

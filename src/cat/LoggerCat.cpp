@@ -170,6 +170,13 @@ void LoggerCat::replyToLogger(const QString& text) {
         reply(text);
 }
 
+// A set the station cannot carry: the logger gets the rig's answer to a command it cannot
+// take, and the server monitor says why; the picture stays as it was.
+void LoggerCat::refuseSet(const QString& why) {
+    reply(QStringLiteral("?;"));
+    ctx_.monitors.copyFromServer(QStringLiteral("Radio port: ") + why + QStringLiteral("\r\n"));
+}
+
 void LoggerCat::sendToServer(const QString& line) {
     noteKeying(line);
     ctx_.server.send(line);

@@ -66,6 +66,7 @@ private:
     bool perform(const BridgeActions& actions) { return performActions(actions, *this); }
     // What the command pass asks for.
     void replyToLogger(const QString& text) override;
+    void refuseSet(const QString& why) override;
     void pauseAfterFrequencySet() override { echoNextReplyLater_ = true; } // the echo that follows waits
     void sendToServer(const QString& line) override;
     void copyFromLogger(const QString& text) override;

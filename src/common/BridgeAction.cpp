@@ -5,6 +5,7 @@ bool performActions(const BridgeActions& actions, ActionTarget& target) {
         const QString& text = action.text;
         switch (action.kind) {
         case BridgeAction::ReplyToLogger: target.replyToLogger(text); break;
+        case BridgeAction::RefuseSet: target.refuseSet(text); break;
         case BridgeAction::PauseAfterFrequencySet: target.pauseAfterFrequencySet(); break;
         case BridgeAction::WriteLogger: target.writeLogger(text); break;
         case BridgeAction::SendToServer: target.sendToServer(text); break;

@@ -10,6 +10,7 @@ struct BridgeAction {
     enum Kind {
         // the logger on the radio port
         ReplyToLogger,          // write the text to the logger
+        RefuseSet,              // a set the station cannot carry: the rig's "?;", the reason told
         PauseAfterFrequencySet, // let the station settle before the echo that follows
         WriteLogger,            // a record for the logger, while it is online
         // the station server
@@ -46,6 +47,7 @@ class ActionTarget {
 public:
     virtual ~ActionTarget() = default;
     virtual void replyToLogger(const QString&) {}
+    virtual void refuseSet(const QString&) {}
     virtual void pauseAfterFrequencySet() {}
     virtual void writeLogger(const QString&) {}
     virtual void sendToServer(const QString&) {}

@@ -8,7 +8,10 @@ class RigctlRig {
 public:
     virtual ~RigctlRig() = default;
     virtual qint64 frequencyHz() const = 0;
-    virtual void setFrequencyHz(qint64 hz) = 0;
+    // False when the station cannot be told this frequency (nothing changes then).
+    virtual bool setFrequencyHz(qint64 hz) = 0;
+    // The highest frequency a set can carry to the station.
+    virtual qint64 highestFrequencyHz() const = 0;
     virtual int modeDigit() const = 0; // 1 LSB, 2 USB, 3 CW, 4 FM, 5 AM, 6 RTTY, 7 CWR
     virtual void setModeDigit(int digit) = 0;
     virtual bool transmitting() const = 0;

@@ -299,8 +299,8 @@ RigctlSession::Answer RigctlSession::setFrequency(const QString& text) {
     const double hz = text.toDouble(&ok);
     if (!ok || !(hz >= 0 && hz <= 99999999999.0)) // (NaN and infinities included)
         return failed(kInvalid);
-    rig_.setFrequencyHz(std::llround(hz));
-    return done();
+    // The rig refuses what the station cannot be told, and says so where the operator looks.
+    return rig_.setFrequencyHz(std::llround(hz)) ? done() : failed(kInvalid);
 }
 
 RigctlSession::Answer RigctlSession::setLevel(const QString& level, const QString& value) {
@@ -325,13 +325,14 @@ QByteArray RigctlSession::dumpCaps() {
            "Can get PTT:\tY\nCan send Morse:\tY\nCan stop Morse:\tY\n\nOverall backend warnings: 0\n";
 }
 
-QByteArray RigctlSession::dumpState() {
+QByteArray RigctlSession::dumpState() const {
     // The Hamlib 4 layout: protocol version, model, ITU region, the receive and transmit
     // ranges (Hz, modes, power, VFOs, antennas), tuning steps, filters, RIT/XIT/IF shift,
     // announces, preamp, attenuator, the function/level/parm masks, then "name=value" lines.
     const QByteArray modes = "0xcbf"; // AM CW USB LSB RTTY FM CWR PKTLSB PKTUSB
     QByteArray state = "1\n2\n0\n";
-    state += "100000.000000 60000000.000000 " + modes + " -1 -1 0x3 0x1\n0 0 0 0 0 0 0\n";
+    state += "100000.000000 " + QByteArray::number(rig_.highestFrequencyHz()) + ".000000 " + modes +
+             " -1 -1 0x3 0x1\n0 0 0 0 0 0 0\n";
     state += "1800000.000000 54000000.000000 " + modes + " 5000 100000 0x3 0x1\n0 0 0 0 0 0 0\n";
     state += modes + " 1\n0 0\n";
     state += "0xc 2400\n0x82 500\n0x110 500\n0x1 6000\n0x20 12000\n0xc00 2400\n0 0\n";

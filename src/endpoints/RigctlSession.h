@@ -26,7 +26,7 @@ public:
     bool holdsTransmitter() const { return keyed_; }
 
     // What "\dump_state" tells a client of the rig's abilities.
-    static QByteArray dumpState();
+    QByteArray dumpState() const;
     static QByteArray dumpCaps();
 
 private:

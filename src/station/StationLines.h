@@ -14,6 +14,10 @@ inline QString statusRequest() { return QStringLiteral("A0:IF;"); }
 inline QString powerOff() { return QStringLiteral("A0:PS0;"); }
 inline QString voxOff() { return QStringLiteral("A0:VX0;"); }
 
+// A frequency set ("FA" / "A0:FA" + 8 digits) carries at most this many hertz: higher ones
+// cannot be told to the station at all, and are refused rather than cut.
+inline constexpr qint64 kHighestSetHz = 99'999'999;
+
 // The markers of the reports the station sends that the report pass reads.
 inline constexpr const char* kReportKeywords[] = {"MG", "MD", "MK", "XT", "IF", "RT", "FA", "FB", "IA"};
 

@@ -17,8 +17,10 @@ QString show(const BridgeAction& a) {
         {BridgeAction::CopyFromLogger, "CR"}, {BridgeAction::CopySent, "CS"},
         {BridgeAction::ClearFromLogger, "CLR"}, {BridgeAction::PauseAfterFrequencySet, "P"},
         {BridgeAction::KeyCw, "KY"}, {BridgeAction::SetCwSpeed, "KS"},
-        {BridgeAction::AbortCw, "KA"}, {BridgeAction::Fail, "F"}};
+        {BridgeAction::AbortCw, "KA"}, {BridgeAction::Fail, "F"}, {BridgeAction::RefuseSet, "R:?;"}};
     const QString kind = kinds.value(a.kind, QStringLiteral("?"));
+    if (a.kind == BridgeAction::RefuseSet) // the logger gets the rig's "?;"
+        return kind;
     return a.text.isEmpty() ? kind : kind + ":" + a.text;
 }
 
@@ -149,6 +151,13 @@ private slots:
                                                   << keyUp << "14025.00" << "";
         QTest::newRow("ten digits are no frequency") << "14025.00" << "FA0001402500;" << true << QStringList{}
                                                      << keyUp << "14025.00" << "";
+        // 100 MHz and more cannot be told to the station (8 digits): refused with the rig's
+        // "?;", not cut to 45.89 MHz; the picture and a record read after it keep the old.
+        QTest::newRow("145.89 MHz is refused, not cut") << "14025.00" << "FA00145890000;IF;" << true
+            << QStringList{"IF00014025000     -000000000030000000;", "?;"} << keyUp << "14025.00" << "";
+        QTest::newRow("99.999999 MHz is carried") << "14025.00" << "FA00099999999;" << true
+            << QStringList{"FA00099999999;"} << keyUp + QStringList{"FA99999999;"} << "00099999.99"
+            << "A0:FA99999999;";
     }
     void frequencySets() {
         QFETCH(QString, startFreq);

@@ -49,7 +49,14 @@ struct CwDaemonBench : LinkedBench {
 // A rig that keeps what it is told, and what was asked of it.
 struct FakeRig : RigctlRig {
     qint64 frequencyHz() const override { return hz; }
-    void setFrequencyHz(qint64 to) override { hz = to; calls << QString("freq %1").arg(to); }
+    bool setFrequencyHz(qint64 to) override {
+        if (to > highestFrequencyHz())
+            return false;
+        hz = to;
+        calls << QString("freq %1").arg(to);
+        return true;
+    }
+    qint64 highestFrequencyHz() const override { return 99999999; }
     int modeDigit() const override { return mode; }
     void setModeDigit(int digit) override { mode = digit; calls << QString("mode %1").arg(digit); }
     bool transmitting() const override { return keyed; }
@@ -135,6 +142,9 @@ private slots:
             << QByteArray("14025000\nRPRT 0\nRPRT 0\n26\nRPRT 0\n") << QStringList{"cw CQ TEST", "wpm 26", "stop"};
         QTest::newRow("bad values change nothing") << QByteArray("F abc\nM FOO 0\nT 7\nF\n")
                                                    << QByteArray("RPRT -1\nRPRT -1\nRPRT -1\nRPRT -1\n") << QStringList{};
+        QTest::newRow("100 MHz and more is refused, not cut (gpredict's 2 m Doppler)")
+            << QByteArray("F 145890000\nF 100000000\nF 99999999\n") << QByteArray("RPRT -1\nRPRT -1\nRPRT 0\n")
+            << QStringList{"freq 99999999"};
         QTest::newRow("unknown: the rest of the line is no command")
             << QByteArray("\\foo bTX\nz b CQ\n") << QByteArray("RPRT -11\nRPRT -11\n") << QStringList{};
         QTest::newRow("split on or another VFO: not here") << QByteArray("S 1 VFOB\nV VFOB\n")
@@ -335,6 +345,36 @@ private slots:
         QTRY_VERIFY(b.c()
                         .text(Ctl::rigctlState)
                         .contains("a client left with the transmitter keyed: key-up sent"));
+    }
+
+    // 100 MHz and more cannot be told to the station (its set carries 8 digits): from the
+    // Hamlib endpoint and the radio port alike the set is refused, nothing reaches the
+    // station, the picture keeps its frequency and the server monitor says why.
+    void frequencyTheStationCannotCarry_isRefusedOnBothDoors() {
+        LinkedBench b;
+        QVERIFY(b.ok);
+        b.c().setValue(Ctl::monitorDataCheck, 1);
+        RigctlEndpoint& door = b.core->endpoints().rigctl();
+        QVERIFY(door.listen(QHostAddress::LocalHost, 0, nullptr));
+        QTcpSocket gpredict;
+        gpredict.connectToHost(QHostAddress::LocalHost, door.port());
+        QVERIFY(gpredict.waitForConnected(2000));
+        gpredict.write("F 145890000\nf\n");
+        QByteArray answers;
+        QTRY_VERIFY((answers += gpredict.readAll()).count('\n') >= 2);
+        QCOMPARE(answers, QByteArray("RPRT -1\n14000000\n"));
+        b.takeWritten();
+        b.radio()->feed("FA00145890000;");
+        QByteArray written;
+        QTRY_VERIFY((written += b.takeWritten()).contains("?;"));
+        QCOMPARE(written, QByteArray("?;"));
+        QCOMPARE(b.picture().frequencyHz(), qint64(14000000));
+        QVERIFY(b.station.waitForLines(1).filter("FA").isEmpty());
+        const QString monitor = b.c().text(Ctl::fromServerMonitor);
+        QVERIFY2(monitor.contains("Hamlib endpoint: FA00145890000; refused: the station takes "
+                                  "frequencies below 100 MHz") &&
+                     monitor.contains("Radio port: FA00145890000; refused"),
+                 qPrintable(monitor));
     }
 
     // A port another program holds: the line says so, no box; ticked off, it says off.
