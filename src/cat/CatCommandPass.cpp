@@ -163,8 +163,10 @@ BridgeActions CatCommandPass::commandLoop(QString& buffer) {
             return actions_;
         answerFrequency(buffer, QStringLiteral("FB;"), 'B');
         echo(buffer, QStringLiteral("AI0;"));
+        answerClarifier(buffer, picture_.xitOn, QStringLiteral("XT"));
         if (buffer.contains(QStringLiteral("XT")))
             toggleClarifier(picture_.xitOn, QStringLiteral("XT"));
+        answerClarifier(buffer, picture_.ritOn, QStringLiteral("RT"));
         if (buffer.contains(QStringLiteral("RT")))
             toggleClarifier(picture_.ritOn, QStringLiteral("RT"));
         echo(buffer, QStringLiteral("FR1;"));
@@ -248,6 +250,16 @@ void CatCommandPass::echo(QString& buffer, const QString& command) {
         return;
     emitAction(BridgeAction::ReplyToLogger, command);
     emitAction(BridgeAction::CopySent, command);
+}
+
+// "XT;" and "RT;" with no digit are reads (Hamlib's get_func, grig at every start): answered
+// from the picture as the rig answers them, nothing sent to the station.
+void CatCommandPass::answerClarifier(QString& buffer, int flag, const QString& mnemonic) {
+    if (!removeFirst(buffer, mnemonic + u';'))
+        return;
+    const QString answer = QStringLiteral("%1%2;").arg(mnemonic).arg(flag);
+    emitAction(BridgeAction::ReplyToLogger, answer);
+    emitAction(BridgeAction::CopySent, answer);
 }
 
 void CatCommandPass::toggleClarifier(int& flag, const QString& mnemonic) {

@@ -32,6 +32,7 @@ private:
     void takeKeyer(QString& buffer);
     void answerStatus(QString& buffer);
     void keyDown();
+    void answerClarifier(QString& buffer, int flag, const QString& mnemonic);
     void answerFrequency(QString& buffer, const QString& query, char vfo);
     bool handleMode(QString& buffer);
     void echo(QString& buffer, const QString& query);

@@ -258,11 +258,17 @@ private slots:
         buffer = "XT1;";
         QCOMPARE(pass(s, buffer).first(), QString("S:A0:XT0;"));
         QCOMPARE(s.picture.xitOn, 0);
-        buffer = "RT;";
+        buffer = "RT1;";
         pass(s, buffer);
         QCOMPARE(s.picture.ritOn, 1);
         buffer = "IF;";
         QVERIFY(pass(s, buffer).first().contains("-000010000030000000;"));
+        // With no digit they are reads (Hamlib's get_func RIT, grig at every start): answered
+        // from the picture, nothing sent, nothing toggled.
+        buffer = "RT;XT;";
+        QCOMPARE(pass(s, buffer), (QStringList{"R:XT0;", "CS:XT0;", "R:RT1;", "CS:RT1;"}));
+        QCOMPARE(s.picture.ritOn, 1);
+        QCOMPARE(s.picture.xitOn, 0);
     }
 
     // The record answers the commands in the order the logger sent them.
