@@ -16,6 +16,11 @@ public:
     // The pause of `ticket` is over: it goes, with every echo held before it.
     QStringList takeUpTo(quint64 ticket);
     bool isOut(quint64 ticket) const { return ticket < out_; }
+    // The logger they were owed to has gone: none of them is handed to the next one.
+    void dropAll() {
+        held_.clear();
+        out_ = next_;
+    }
 
 private:
     struct Held {

@@ -57,6 +57,7 @@ void LoggerCat::onCommEvent(CommEvent event) {
 void LoggerCat::lineDropped() {
     // The logger closed its end: start the ports again, ready for it to come back.
     ctx_.picture.loggerOnline = false;
+    echoes_.dropAll(); // owed to the program that left, not to the next one to open the port
     unlightAll();
     releaseWhatTheLoggerKeyed();
     ctx_.initPorts();

@@ -6,6 +6,7 @@
 #include "cat/FrequencyStepper.h"
 
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -127,6 +128,33 @@ class LoggerCatTest : public QObject {
         b.radio()->feed("FA00014025000;");
         QCOMPARE(b.takeWritten(), QByteArray("FA00014025000;FA00014025055;"));
         QCOMPARE(station.waitForLines(4), (QStringList{"A0:MX0;", "FA14025000;", "A0:MX0;", "FA14025055;"}));
+    }
+
+    // A program sets the frequency and closes the port in the set's pause; the next one opens
+    // it at once. The echo was owed to the first: the second must not find it as the answer
+    // to its first question.
+    void loggerLeavingInASetsPause_itsEchoIsNotHandedToTheNext() {
+        CoreBench b;
+        StationEnd station;
+        QVERIFY(station.accept(b.core->serverSocket()));
+        b.startRadio();
+        loggerOpensItsEnd(b.radio());
+        b.runClock(0.0005);
+        bool swapped = false;
+        connect(&b.c(), &ControlStore::changed, this, [&](const QString& name, auto) {
+            if (name == Ctl::frequencyBox && !swapped)
+                QTimer::singleShot(0, this, [&] { // in the pause
+                    swapped = true;
+                    b.radio()->setLines({});        // the first program closes its end
+                    loggerOpensItsEnd(b.radio()); // the next one opens it
+                });
+        });
+        b.radio()->feed("FA00014025000;");
+        QVERIFY(swapped);
+        QCOMPARE(station.waitForLines(2), (QStringList{"A0:MX0;", "FA14025000;"}));
+        QVERIFY2(!b.takeWritten().contains("FA00014025000;"), "the first program's echo");
+        b.radio()->feed("FA;");
+        QCOMPARE(b.takeWritten(), QByteArray("FA00014025000;")); // its own answer, the new frequency
     }
 
     void loggerLeaving_reopensThePorts() {
