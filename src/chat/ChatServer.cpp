@@ -93,14 +93,15 @@ bool ChatServer::connected(int slot) const {
 }
 
 int ChatServer::relayTarget(int sender) const {
-    // One of the other active stations, picked at random: up to eight tries.
-    const int tries = chatClientCount_ <= 1 ? 1 : 8;
-    for (int i = 0; i < tries; ++i) {
-        const int r = 1 + static_cast<int>(QRandomGenerator::global()->bounded(qMax(1, chatClientCount_)));
-        if (r != sender && slots_.contains(r))
-            return r;
-    }
-    return -1;
+    // One of the other stations that are connected and logged in, drawn among them alone:
+    // drawn among every slot ever used, it missed nearly every time once many had come and gone.
+    QList<int> others;
+    for (auto it = slots_.cbegin(); it != slots_.cend(); ++it)
+        if (it.key() != sender && connected(it.key()) && !awaitingLogin_.contains(it.key()))
+            others << it.key();
+    if (others.isEmpty())
+        return -1;
+    return others[int(QRandomGenerator::global()->bounded(int(others.size())))];
 }
 
 void ChatServer::onData(int slot) {
