@@ -14,7 +14,7 @@ Endpoints::Endpoints(Context context, QObject* parent)
                  .sendText = [this](const QString& text) { return ctx_.cw.sendText(text); },
                  .setSpeed = [this](int wpm) { ctx_.cw.setSpeed(wpm); },
                  .speed = [this] { return ctx_.cw.speed(); },
-                 .airEndsAt = [this] { return ctx_.cw.airEndsAt(); },
+                 .allSentAt = [this] { return ctx_.cw.allSentAt(); },
                  .abort = [this] { ctx_.cw.abort(); },
                  .key = [this](bool on) { ctx_.server.send(StationLines::keying(on)); }},
                 this),

@@ -75,7 +75,7 @@ void CwDaemonEndpoint::keyText(const CwDaemonRequest& request, const QHostAddres
         ctx_.setSpeed(ctx_.speed() + (c == u'+' ? kSpeedStep : -kSpeedStep));
     }
     ctx_.sendText(piece);
-    const double due = ctx_.airEndsAt();
+    const double due = ctx_.allSentAt();
     for (Reply& owed : replyNext_)
         owed.due = due;
     if (replies_.size() < kMaxRepliesOwed)
@@ -87,10 +87,22 @@ void CwDaemonEndpoint::keyText(const CwDaemonRequest& request, const QHostAddres
 
 void CwDaemonEndpoint::abort() {
     ctx_.abort();
+    // Whoever waits for an answer hears that the text was broken off, once.
+    QList<QPair<QHostAddress, quint16>> told;
+    for (const std::vector<Reply>* owed : {&replies_, &replyNext_})
+        for (const Reply& reply : *owed)
+            if (!told.contains({reply.to, reply.port})) {
+                told.append({reply.to, reply.port});
+                sendReply("break", reply.to, reply.port);
+            }
     replies_.clear();
     replyNext_.clear();
     if (tuneEndsAt_ >= 0)
         tune(0);
+}
+
+void CwDaemonEndpoint::sendReply(const QByteArray& text, const QHostAddress& to, quint16 port) {
+    socket_.writeDatagram(text + "\r\n", to, port); // one CR LF, as cwdaemon ends them
 }
 
 void CwDaemonEndpoint::tune(int seconds) {
@@ -105,6 +117,6 @@ void CwDaemonEndpoint::tick() {
     const auto due = std::stable_partition(replies_.begin(), replies_.end(),
                                            [now](const Reply& reply) { return reply.due <= now; });
     for (auto it = replies_.begin(); it != due; ++it)
-        socket_.writeDatagram(it->text, it->to, it->port);
+        sendReply(it->text, it->to, it->port);
     replies_.erase(replies_.begin(), due);
 }

@@ -15,7 +15,9 @@ class Clock;
 // on the keyer port ("+" and "-" in it are 2 wpm faster or slower from there on, as tlf's
 // messages use them); ESC 2 sets the speed; ESC 4 ends the reckoning and drops what is owed;
 // ESC a and ESC c key and release the transmitter as the logger's TX; and RX; do; ESC h and a
-// trailing "^" are answered once the text has gone out. The protocol has no password.
+// trailing "^" are answered, as cwdaemon does, with one CR LF once the text has gone out (held
+// back or not), and with "break" when ESC 4 drops a text whose answer is owed. The protocol
+// has no password.
 class CwDaemonEndpoint final : public QObject {
     Q_OBJECT
 public:
@@ -29,7 +31,7 @@ public:
         std::function<QString(const QString&)> sendText; // returns what was keyed
         std::function<void(int)> setSpeed;
         std::function<int()> speed;
-        std::function<double()> airEndsAt; // when what was keyed will have gone out
+        std::function<double()> allSentAt; // when all the CW asked for will have gone out
         std::function<void()> abort;
         std::function<void(bool)> key; // the transmitter, as TX; / RX;
     };
@@ -59,6 +61,7 @@ private:
     void keyText(const CwDaemonRequest& request, const QHostAddress& from, quint16 port);
     void abort();
     void tune(int seconds);
+    void sendReply(const QByteArray& text, const QHostAddress& to, quint16 port);
 
     Context ctx_;
     QUdpSocket socket_;

@@ -28,7 +28,7 @@ QString CwStation::sendText(const QString& text) {
 void CwStation::sendKeyerLines(const QStringList& lines, const QString& sideTone, bool fromKeyerPort) {
     for (const QString& line : lines) {
         const bool character = line.startsWith(QStringLiteral("WK:")) && line.size() == 5;
-        const Held held{line, character ? line[3] : QChar(), fromKeyerPort && character};
+        const Held held{line, character ? line[3] : QChar(), fromKeyerPort && character, speed()};
         if (holdBack_)
             held_.push_back(held);
         else
@@ -68,12 +68,24 @@ void CwStation::tick() {
     }
 }
 
-void CwStation::reckon(QChar keyed) {
+double CwStation::secondsOf(QChar keyed, int wpm) {
     int units = 0;
     for (const KeyingSpan& span : MorseTiming::spansFor(keyed))
         units += span.units;
+    return units * MorseTiming::unitSeconds(std::max(wpm, kLowestSpeed));
+}
+
+void CwStation::reckon(QChar keyed) {
     const double now = ctx_.clock.monotonicSeconds();
-    airEndsAt_ = std::max(airEndsAt_, now) + units * MorseTiming::unitSeconds(std::max(speed(), kLowestSpeed));
+    airEndsAt_ = std::max(airEndsAt_, now) + secondsOf(keyed, speed());
+}
+
+double CwStation::allSentAt() const {
+    double end = std::max(airEndsAt_, ctx_.clock.monotonicSeconds());
+    for (const Held& held : held_)
+        if (!held.keyed.isNull())
+            end += secondsOf(held.keyed, held.wpm);
+    return end;
 }
 
 void CwStation::abort() {
@@ -104,7 +116,7 @@ bool CwStation::setSpeed(int wordsPerMinute) {
     ctx_.store.setText(Ctl::cwSpeedBox, text);
     const QString line = QStringLiteral("WT:") + text + QStringLiteral("|26;");
     if (holdBack_)
-        held_.push_back({line, QChar(), false}); // in its place among the text
+        held_.push_back({line, QChar(), false, wordsPerMinute}); // in its place among the text
     else
         ctx_.server.send(line);
     return true;

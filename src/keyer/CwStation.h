@@ -59,6 +59,9 @@ public:
     // When the CW handed over so far will have gone out at the station's keyer (monotonic
     // seconds, reckoned at the speed of the moment: the station says nothing of it).
     double airEndsAt() const { return airEndsAt_; }
+    // When everything asked for so far will have gone out: what was handed over, then what is
+    // still held here, each character at the speed it was asked at.
+    double allSentAt() const;
     // The operator's abort (cwdaemon's ESC 4, the WinKeyer's clear buffer, KY0;): what is held
     // here is dropped; what the station already has goes out.
     void abort();
@@ -74,7 +77,9 @@ private:
         QString line;
         QChar keyed; // null for a speed line
         bool echo;   // a character of the keyer port's logger, echoed to it as it goes
+        int wpm;     // the speed it was asked at
     };
+    static double secondsOf(QChar keyed, int wpm);
     void hand(const Held& held);
     void reckon(QChar keyed);
 

@@ -242,8 +242,9 @@ private slots:
                                                                  "WK:N;", "WT:26|26;", "WT:24|26;"}));
     }
 
-    // ESC h and "^" are answered once the text has gone out at the speed of the moment, not
-    // before; ESC 4 drops the answers owed; a tune ends by itself.
+    // ESC h and "^" are answered as cwdaemon answers them, once the text has gone out at the
+    // speed of the moment (held back or not), not before; ESC 4 breaks off the answers owed;
+    // a tune ends by itself.
     void cwDaemon_answersWhenTheTextHasGoneOut_andAbortDropsThem() {
         CwDaemonBench b;
         QVERIFY(b.listening);
@@ -253,20 +254,41 @@ private slots:
         QVERIFY(b.answers().isEmpty());
         b.clock.advance(2.0);
         b.core->endpoints().tick();
-        QCOMPARE(b.answers(), (QByteArrayList{"h7", "E E"}));
+        QCOMPARE(b.answers(), (QByteArrayList{"h7\r\n", "E E\r\n"})); // one CR LF, as cwdaemon
 
         b.send("PARIS PARIS^");
         b.send("\x1b" "4");
+        QCOMPARE(b.answers(), QByteArrayList{"break\r\n"}); // the answer owed is broken off
         b.clock.advance(10.0);
         b.core->endpoints().tick();
         QVERIFY(b.answers().isEmpty());
+        b.send("\x1b" "4"); // nothing owed: nothing said
+        QVERIFY(b.answers().isEmpty());
+
+        // Held back, the answer still waits for the text to have gone out, not to be handed on.
+        b.c().setText(Ctl::cwLeadBox, "1");
+        b.c().setValue(Ctl::cwHoldBackCheck, 1);
+        b.send("PARIS PARIS^"); // about 6 s at 20 wpm; the lead hands it on within 5 s
+        for (int tenth = 0; tenth < 45; ++tenth) {
+            b.clock.advance(0.1);
+            b.core->cwStation().tick();
+            b.core->endpoints().tick();
+        }
+        QVERIFY(b.answers().isEmpty());
+        for (int tenth = 0; tenth < 30; ++tenth) {
+            b.clock.advance(0.1);
+            b.core->cwStation().tick();
+            b.core->endpoints().tick();
+        }
+        QCOMPARE(b.answers(), QByteArrayList{"PARIS PARIS\r\n"});
+        b.c().setValue(Ctl::cwHoldBackCheck, 0);
 
         b.send("\x1b" "c2");
         b.clock.advance(1.0);
         b.core->endpoints().tick();
         b.clock.advance(1.5);
         b.core->endpoints().tick();
-        QCOMPARE(b.station.waitForLines(20).filter("A0:MX"), (QStringList{"A0:MX1;", "A0:MX0;"}));
+        QTRY_COMPARE(b.station.lines().filter("A0:MX"), (QStringList{"A0:MX1;", "A0:MX0;"}));
     }
 
     // tlf's Esc (ESC 4) with CW held back 2 s ahead: the CQ stops; without the hold, every
