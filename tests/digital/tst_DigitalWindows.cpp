@@ -189,6 +189,33 @@ class DigitalWindowsTest : public QObject {
         }
     }
 
+    // SignalBrowser.ini may ask for any size (100000 x 100000 made a 32767 x 32767 window, 2.4
+    // GB): the browser opens within the screen, and that is what it keeps.
+    void signalBrowser_hugeGeometryInItsSettingsFile_staysWithinTheScreen() {
+        WindowRig w;
+        QWidget huge;
+        huge.setGeometry(-5000, -5000, 100000, 100000);
+        {
+            QSettings settings(w.rig.path(SignalBrowserWindow::kSettingsFile), QSettings::IniFormat);
+            settings.setValue("geometry", huge.saveGeometry());
+        }
+        w.window->findChild<QAction*>(signalBrowserMenu)->trigger();
+        auto* browser = w.window->findChild<SignalBrowserWindow*>();
+        QVERIFY(browser);
+        const QRect room = browser->screen()->availableGeometry();
+        const QRect placed(browser->pos(), browser->size());
+        QVERIFY2(placed.left() >= room.left() && placed.top() >= room.top() &&
+                     placed.right() <= room.right() && placed.bottom() <= room.bottom(),
+                 qPrintable(QString("%1,%2 %3x%4 in %5,%6 %7x%8").arg(browser->x()).arg(browser->y()).arg(browser->width()).arg(browser->height()).arg(room.x()).arg(room.y()).arg(room.width()).arg(room.height())));
+        browser->close();
+        QTRY_VERIFY(!w.window->findChild<SignalBrowserWindow*>());
+        QWidget reread;
+        reread.restoreGeometry(QSettings(w.rig.path(SignalBrowserWindow::kSettingsFile), QSettings::IniFormat)
+                                   .value("geometry")
+                                   .toByteArray());
+        QVERIFY(reread.width() <= room.width() && reread.height() <= room.height());
+    }
+
     // View > Signal Browser: a row per signal read as a sentence, Enter tunes channel 0, the
     // squelch hides the weak, and the window keeps its squelch for the next time.
     void signalBrowser_rowsReadAsSentences_enterTunes_squelchHides() {

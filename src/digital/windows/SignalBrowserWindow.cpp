@@ -1,4 +1,5 @@
 #include "SignalBrowserWindow.h"
+#include "widgets/ScreenRoom.h"
 
 #include "digital/terminal/Terminal.h"
 
@@ -57,6 +58,9 @@ SignalBrowserWindow::SignalBrowserWindow(Terminal& terminal, const QString& fold
                                   kSquelchLowest, kSquelchHighest));
     if (!restoreGeometry(settings.value(QStringLiteral("geometry")).toByteArray()))
         resize(560, 360);
+    const QRect placed = ScreenRoom::fit(geometry());
+    move(placed.topLeft());
+    resize(placed.size());
 
     SignalBrowser& browser = terminal_.browser();
     connect(&browser, &SignalBrowser::rowsChanged, this, [this] {

@@ -2,6 +2,7 @@
 #include "DirectoryWindow.h"
 #include "SignalBrowserWindow.h"
 #include "TerminalWindow.h"
+#include "widgets/ScreenRoom.h"
 #include "XmmvView.h"
 #include "digital/terminal/Terminal.h"
 
@@ -251,13 +252,7 @@ void TerminalWindow::applyGeometry(const TwipsRect& twips) {
     setMinimumHeight(std::max(pixels(terminal_->minimumHeightTwips()), minimumSizeHint().height()));
     QRect wanted(pixels(twips.left), pixels(twips.top), pixels(twips.width),
                  std::max(pixels(twips.height), minimumHeight()));
-    // A settings file may ask for anything (6667 x 6667 from a slip of the twips): the window
-    // stays within the screen, where the operator can reach its edges.
-    const QScreen* screen = QGuiApplication::screenAt(wanted.topLeft());
-    const QRect room = (screen ? screen : QGuiApplication::primaryScreen())->availableGeometry();
-    wanted.setSize(wanted.size().boundedTo(room.size()));
-    wanted.moveLeft(std::clamp(wanted.left(), room.left(), room.right() - wanted.width() + 1));
-    wanted.moveTop(std::clamp(wanted.top(), room.top(), room.bottom() - wanted.height() + 1));
+    wanted = ScreenRoom::fit(wanted); // 6667 x 6667 from a slip of the twips
     move(wanted.topLeft());
     resize(wanted.size());
 }
