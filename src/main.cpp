@@ -112,6 +112,8 @@ int main(int argc, char** argv) {
             WidgetDialogs().showMessage(why);
         return 1;
     }
+    if (!instanceLock.note().isEmpty())
+        std::fprintf(stderr, "zarnikcontrol: %s\n", qPrintable(instanceLock.note()));
 
     SystemClock clock;
     WidgetDialogs windowDialogs;
@@ -148,6 +150,8 @@ int main(int argc, char** argv) {
     windowDialogs.setParentWindow(&window);
     fileDialogs.setParentWindow(&window);
     core.startUp();
+    if (!instanceLock.note().isEmpty())
+        core.log().writeLine(clock.now().toString(QStringLiteral("hh:mm:ss dd.MM.yyyy ")) + instanceLock.note());
     if (core.hasEnded())
         return 0;
     core.endpoints().start({options.cwDaemon, options.rigctl, options.cwLead});

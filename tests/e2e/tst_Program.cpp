@@ -103,6 +103,28 @@ private slots:
         QVERIFY(again->waitForFinished(20000));
     }
 
+    // A lock file no running ZarnikControl holds (left empty, junk, naming process 0, or 10 MB
+    // of it) does not refuse the start for ever: it is taken over, and the log says so.
+    void unreadableLockFile_isTakenOver_andTheLogSaysSo_data() {
+        QTest::addColumn<QByteArray>("lock");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("junk") << QByteArray("\x01\x02junk\n\n");
+        QTest::newRow("process 0") << QByteArray("0\nZarnikControl\nhost\n");
+        QTest::newRow("10 MB") << QByteArray(10 * 1024 * 1024, 'x');
+    }
+    void unreadableLockFile_isTakenOver_andTheLogSaysSo() {
+        QFETCH(QByteArray, lock);
+        QTemporaryDir folder;
+        QVERIFY(writeFile(folder.filePath("ZarnikControl.ini"), "Virtual\r\n3573.00\r\n\r\n\r\nOH2XX\r\npw\r\n 1\r\n 21\r\n"));
+        QVERIFY(writeFile(folder.filePath("ZarnikControl.lock"), lock));
+        QProcess* program = startProgram(folder.path(), {"--unattended"}, this);
+        QTRY_VERIFY_WITH_TIMEOUT(readFile(folder.filePath("ZarnikControl.log")).contains("taken over"), 20000);
+        QCOMPARE(program->state(), QProcess::Running);
+        terminate(program);
+        QVERIFY(program->waitForFinished(20000));
+        QCOMPARE(program->exitCode(), 0);
+    }
+
     void terminate_endsAtOnce_whenTheSettingsCannotBeWritten() {
         QTemporaryDir folder;
         QVERIFY(QDir(folder.path()).mkdir("ZarnikControl.ini")); // a folder: no file can go there
