@@ -48,10 +48,12 @@ AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
               .provider = platform_.ports,
               .commandLine = commandLine_,
               .endProcessAtOnce = platform_.endProcessAtOnce}),
-      picture_(store_), serverLine_(winsock2_), cwStation_({.server = serverLine_,
-                                                            .store = store_,
-                                                            .sideTone = sideTone_,
-                                                            .clock = platform_.clock}),
+      picture_(store_), serverLine_(winsock2_),
+      cwStation_({.server = serverLine_,
+                  .store = store_,
+                  .sideTone = sideTone_,
+                  .clock = platform_.clock,
+                  .tell = [this](const QString& text) { tell(text); }}),
       stationRig_({.picture = picture_,
                    .server = serverLine_,
                    .monitors = monitors_,
@@ -196,9 +198,15 @@ void AppCore::takeOverALeftHold() {
     const QString note = QStringLiteral("The last run ended while it held the station's transmitter: the "
                                         "key-up (%1) goes out first after the login")
                              .arg(StationLines::keyUp());
-    monitors_.copyFromServer(note + QStringLiteral("\r\n"));
-    log_.writeLine(platform_.clock.now().toString(QStringLiteral("hh:mm:ss dd.MM.yyyy ")) + note);
-    std::fprintf(stderr, "zarnikcontrol: %s\n", qPrintable(note));
+    tell(note);
+}
+
+// A line for the operator that must not be missed: the server monitor, the log and standard
+// error (a station may be watched by no one).
+void AppCore::tell(const QString& text) {
+    monitors_.copyFromServer(text + QStringLiteral("\r\n"));
+    log_.writeLine(platform_.clock.now().toString(QStringLiteral("hh:mm:ss dd.MM.yyyy ")) + text);
+    std::fprintf(stderr, "zarnikcontrol: %s\n", qPrintable(text));
 }
 
 // Without the mark a crash while keyed would leave the station keyed at the next start: the
@@ -207,13 +215,9 @@ void AppCore::tellMarkProblemOnce() {
     if (hold_.markProblem().isEmpty() || markProblemTold_)
         return;
     markProblemTold_ = true;
-    const QString text = QStringLiteral("The transmitter mark cannot be kept (%1): if the program is "
-                                        "killed while keyed, the next start will not know to send "
-                                        "the key-up")
-                             .arg(hold_.markProblem());
-    monitors_.copyFromServer(text + QStringLiteral("\r\n"));
-    log_.writeLine(platform_.clock.now().toString(QStringLiteral("hh:mm:ss dd.MM.yyyy ")) + text);
-    std::fprintf(stderr, "zarnikcontrol: %s\n", qPrintable(text));
+    tell(QStringLiteral("The transmitter mark cannot be kept (%1): if the program is killed while "
+                        "keyed, the next start will not know to send the key-up")
+             .arg(hold_.markProblem()));
 }
 
 // The program was stopped with a key-up on its way that the station has not been heard to

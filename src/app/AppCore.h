@@ -130,6 +130,7 @@ private:
     void takeOverALeftHold();
     void resendKeyUpAfterStop(double stoppedAt);
     void tellMarkProblemOnce();
+    void tell(const QString& text);
     void onControlChanged(const QString& name, ControlStore::Aspect aspect);
     void onTimer1();
 

@@ -11,6 +11,7 @@
 #include "station/ServerLine.h"
 
 #include <algorithm>
+#include <utility>
 
 QString CwStation::sendText(const QString& text) {
     QString keyed;
@@ -21,13 +22,25 @@ QString CwStation::sendText(const QString& text) {
         keyed += c;
         lines << QStringLiteral("WK:") + c + u';';
     }
-    sendKeyerLines(lines, ctx_.store.isTicked(Ctl::sideToneCheck) ? keyed : QString());
-    return keyed;
+    const int taken = sendKeyerLines(lines, ctx_.store.isTicked(Ctl::sideToneCheck) ? keyed : QString());
+    return keyed.left(taken);
 }
 
-void CwStation::sendKeyerLines(const QStringList& lines, const QString& sideTone, bool fromKeyerPort) {
+int CwStation::sendKeyerLines(const QStringList& lines, const QString& sideTone, bool fromKeyerPort) {
+    double waitingUntil = allSentAt();
+    const double bound = ctx_.clock.monotonicSeconds() + kMostWaitingSeconds;
+    int taken = 0, refused = 0;
     for (const QString& line : lines) {
         const bool character = line.startsWith(QStringLiteral("WK:")) && line.size() == 5;
+        if (character) {
+            const double length = secondsOf(line[3], speed());
+            if (refused > 0 || waitingUntil + length > bound) {
+                ++refused; // and every character after it: no text goes out with a hole in it
+                continue;
+            }
+            waitingUntil += length;
+            ++taken;
+        }
         const Held held{line, character ? line[3] : QChar(), fromKeyerPort && character, speed()};
         if (holdBack_)
             held_.push_back(held);
@@ -38,8 +51,27 @@ void CwStation::sendKeyerLines(const QStringList& lines, const QString& sideTone
         idleOwed_ = idleOwed_ || fromKeyerPort;
         tick();
     } else {
-        ctx_.sideTone.queue(sideTone);
+        ctx_.sideTone.queue(refused > 0 ? sideTone.left(taken) : sideTone);
     }
+    if (refused > 0)
+        tellRefused(refused);
+    return taken;
+}
+
+void CwStation::tellRefused(int characters) {
+    refusedUntold_ += characters;
+    tellRefusedSoFar();
+}
+
+void CwStation::tellRefusedSoFar() {
+    const double now = ctx_.clock.monotonicSeconds();
+    if (refusedUntold_ == 0 || now - lastToldAt_ < kTellEverySeconds)
+        return;
+    lastToldAt_ = now;
+    ctx_.tell(QStringLiteral("CW: %1 characters refused, not keyed: more than %2 minutes of CW were "
+                             "waiting to go out")
+                  .arg(std::exchange(refusedUntold_, 0))
+                  .arg(kMostWaitingSeconds / 60));
 }
 
 void CwStation::hand(const Held& held) {
@@ -56,6 +88,7 @@ void CwStation::hand(const Held& held) {
 }
 
 void CwStation::tick() {
+    tellRefusedSoFar();
     const double now = ctx_.clock.monotonicSeconds();
     while (!held_.empty() && std::max(airEndsAt_, now) - now < leadSeconds_) {
         hand(held_.front());

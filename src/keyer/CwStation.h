@@ -24,12 +24,17 @@ public:
     static constexpr int kLowestSpeed = 5;
     static constexpr int kHighestSpeed = 99;
     static constexpr double kDefaultLeadSeconds = 2.0;
+    // CW waiting to be keyed is bounded: a logger's runaway message (10,000 characters, 82
+    // minutes) would otherwise hold the transmitter for hours, out of anyone's reach without the
+    // hold. What goes past this is refused and told.
+    static constexpr double kMostWaitingSeconds = 180.0;
 
     struct Context {
         ServerLine& server;
         ControlStore& store; // the CW speed box and "Local Side Tone"
         SideTone& sideTone;
         const Clock& clock; // when what was handed over will have been keyed
+        std::function<void(const QString&)> tell = [](const QString&) {}; // for the monitor and the log
     };
     // For the keyer port's logger, as a WinKeyer tells it: a character of its text handed on,
     // and everything gone out (only while CW is held back).
@@ -41,11 +46,12 @@ public:
     explicit CwStation(Context context) : ctx_(context) {}
 
     // Text as a logger sends it: letters in either case; characters that have no Morse code
-    // (and line ends) are left out. Returns what was keyed.
+    // (and line ends) are left out. Returns what was taken to be keyed.
     QString sendText(const QString& text);
     // Station lines the keyer port's pass made, and the characters for the side tone;
-    // `fromKeyerPort` text is echoed to the keyer port's logger as it goes.
-    void sendKeyerLines(const QStringList& lines, const QString& sideTone, bool fromKeyerPort = false);
+    // `fromKeyerPort` text is echoed to the keyer port's logger as it goes. Returns how many
+    // characters were taken (the rest was beyond the bound).
+    int sendKeyerLines(const QStringList& lines, const QString& sideTone, bool fromKeyerPort = false);
     // A speed in words per minute; out of range, nothing changes. False when refused.
     bool setSpeed(int wordsPerMinute);
     int speed() const;
@@ -80,6 +86,8 @@ private:
         int wpm;     // the speed it was asked at
     };
     static double secondsOf(QChar keyed, int wpm);
+    void tellRefused(int characters);
+    void tellRefusedSoFar();
     void hand(const Held& held);
     void reckon(QChar keyed);
 
@@ -90,4 +98,9 @@ private:
     double leadSeconds_ = kDefaultLeadSeconds;
     bool idleOwed_ = false; // the keyer port's logger waits to hear that all has gone out
     double airEndsAt_ = 0.0;
+    // Refusals are told at most every ten seconds, summed: a logger sending letter by letter
+    // must not write a line a letter into the log.
+    static constexpr double kTellEverySeconds = 10.0;
+    int refusedUntold_ = 0;
+    double lastToldAt_ = -1e300;
 };

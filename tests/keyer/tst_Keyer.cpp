@@ -212,6 +212,44 @@ class KeyerTest : public QObject {
         QCOMPARE(k.core->cwStation().heldCount(), 0);
     }
 
+    // CW waiting to be keyed is bounded (three minutes' worth), from every door, held back or
+    // not: a runaway 10,000-character message does not hold the station for an hour and a
+    // half; the rest is refused, and the monitor and the log say so.
+    void cwWaiting_isBoundedToMinutes_theRestRefusedAndTold_data() {
+        QTest::addColumn<bool>("holdBack");
+        QTest::newRow("handed on at once") << false;
+        QTest::newRow("held back") << true;
+    }
+    void cwWaiting_isBoundedToMinutes_theRestRefusedAndTold() {
+        QFETCH(bool, holdBack);
+        Keyed k;
+        StationEnd station;
+        QVERIFY(station.accept(k.core->serverSocket()));
+        k.c().setText(Ctl::cwSpeedBox, "20"); // "E " takes 0.46 s
+        k.c().setValue(Ctl::monitorDataCheck, 1);
+        k.core->log().open();
+        CwStation& cw = k.core->cwStation();
+        cw.setHoldBack(holdBack, 2.0);
+        QString taken;
+        for (int datagram = 0; datagram < 10; ++datagram)
+            taken += cw.sendText(QString(1000, u'E')); // as ten cwdaemon datagrams
+        const double waiting = cw.allSentAt() - k.clock.monotonicSeconds();
+        QVERIFY2(waiting <= CwStation::kMostWaitingSeconds && waiting > CwStation::kMostWaitingSeconds - 1,
+                 qPrintable(QString::number(waiting)));
+        QVERIFY(taken.size() > 500 && taken.size() < 1000);
+        QVERIFY2(k.c().text(Ctl::fromServerMonitor).contains("characters refused, not keyed: more than 3 "
+                                                              "minutes of CW were waiting to go out"),
+                 qPrintable(k.c().text(Ctl::fromServerMonitor)));
+        QCOMPARE(k.logText().count("characters refused, not keyed"), 1); // told once, not per request
+        k.clock.advance(10.0);
+        cw.tick(); // what was refused since is told as one line
+        QCOMPARE(k.logText().count("characters refused, not keyed"), 2);
+        if (holdBack)
+            QVERIFY(cw.heldCount() < 1000);
+        else
+            QCOMPARE(station.waitForLines(int(taken.size())).size(), taken.size());
+    }
+
     void portEvents_haveTheirAnswersAndMessages() {
         Keyed k;
         k.keyer()->setLines({false, false, true, false}); // DSR: the logger opened its end
