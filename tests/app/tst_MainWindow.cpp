@@ -33,6 +33,7 @@ struct Screen : CoreBench {
     QAction* action(const QString& name) { return window.findChild<QAction*>(name); }
 
     AppCore& core_ = *core;
+    FakeSoundDuplex sound{clock}; // given to the terminal by the tests that send; outlives it
     MainWindow window{*core};
 };
 
@@ -156,8 +157,7 @@ private slots:
         Screen s;
         StationEnd station;
         QVERIFY(station.accept(s.core_.serverSocket()));
-        FakeSoundDuplex sound(s.clock); // without a sound card the terminal keys nothing
-        s.core_.setModemSound({.duplex = &sound});
+        s.core_.setModemSound({.duplex = &s.sound}); // without a sound card the terminal keys nothing
         s.action(Ctl::digitalMenu)->trigger();
         TerminalWindow* terminal = s.window.terminalWindow();
         auto* tx = terminal->findChild<QPushButton*>(TermCtl::transmitButton);

@@ -50,11 +50,12 @@ private slots:
         CoreBench b;
         b.runClock(0.02); // the connect's waits run on this clock
         b.pointAt(sim.port);
+        b.core->startUp();
         b.c().selectItem(Ctl::radioPortChoice, "COM8");
         b.c().selectItem(Ctl::keyerPortChoice, "None");
-        b.core->startUp();
+        b.c().setValue(Ctl::monitorDataCheck, 1);
         b.core->connectAtStartup();
-        QTRY_VERIFY_WITH_TIMEOUT(b.core->isLoggedIn(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(b.core->isLoggedIn() && !b.core->linkState().serverRxBusy, 10000);
         b.clock.setStepPerReading(0.0); // from here the test moves the clock
         // The kernel watches the path too: keep-alive, and a user timeout on unacknowledged data.
         const int fd = int(b.core->serverSocket().socketDescriptor());
@@ -65,7 +66,7 @@ private slots:
         QCOMPARE(keepAlive, 1);
         QCOMPARE(userTimeout, 15000);
         b.core->serverLine().send("A0:MX1;");
-        QTRY_VERIFY_WITH_TIMEOUT(sim.wireLines().contains("A0:MX1;"), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(b.c().text(Ctl::fromServerMonitor).contains("MX1;"), 5000); // its report is in
         for (int probe = 1; probe <= 4; ++probe) { // 20 s of a quiet but live station
             b.seconds(5);
             QTRY_COMPARE_WITH_TIMEOUT(sim.wireLines().count("A0:IF;"), probe, 5000);
