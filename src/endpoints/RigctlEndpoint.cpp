@@ -27,11 +27,12 @@ void RigctlEndpoint::close() {
         socket->deleteLater();
     }
     sessions_.clear();
+    lastHeard_.clear();
 }
 
 void RigctlEndpoint::onNewConnection() {
     while (QTcpSocket* socket = server_.nextPendingConnection()) {
-        if (sessions_.size() >= size_t(kMaxClients)) {
+        if (sessions_.size() >= size_t(kMaxClients) && !makeRoom()) {
             socket->abort();
             socket->deleteLater();
             continue;
@@ -39,9 +40,24 @@ void RigctlEndpoint::onNewConnection() {
         socket->setParent(this);
         socket->setReadBufferSize(kReadBufferBytes);
         sessions_[socket] = std::make_unique<RigctlSession>(rig_);
+        lastHeard_[socket] = ++heard_;
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] { onDisconnected(socket); });
     }
+}
+
+// The client quiet the longest goes (never one whose PTT holds the transmitter).
+bool RigctlEndpoint::makeRoom() {
+    QTcpSocket* quietest = nullptr;
+    for (const auto& [socket, session] : sessions_)
+        if (!session->holdsTransmitter() && (!quietest || lastHeard_[socket] < lastHeard_[quietest]))
+            quietest = socket;
+    if (!quietest)
+        return false;
+    quietest->abort(); // its disconnected() ends its session
+    if (sessions_.count(quietest))
+        onDisconnected(quietest);
+    return true;
 }
 
 void RigctlEndpoint::onDisconnected(QTcpSocket* socket) {
@@ -51,6 +67,8 @@ void RigctlEndpoint::onDisconnected(QTcpSocket* socket) {
         emit keyedClientLeft();
     }
     sessions_.erase(socket);
+    lastHeard_.erase(socket);
+    socket->disconnect(this);
     socket->deleteLater();
 }
 
@@ -59,9 +77,14 @@ void RigctlEndpoint::onReadyRead(QTcpSocket* socket) {
     if (it == sessions_.end())
         return;
     RigctlSession& session = *it->second;
+    lastHeard_[socket] = ++heard_;
     const QByteArray answers = session.feed(socket->readAll());
     if (!answers.isEmpty())
         socket->write(answers);
+    if (socket->bytesToWrite() > kMaxUnreadAnswers) { // it asks and never reads: closed
+        socket->abort();
+        return;
+    }
     if (session.wantsClose())
         socket->disconnectFromHost();
 }

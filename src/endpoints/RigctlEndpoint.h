@@ -15,13 +15,17 @@ class RigctlRig;
 // WSJT-X, fldigi, CQRLOG, JS8Call and rigctl ("Hamlib NET rigctl", model 2). Several clients at
 // once, each with its own session; all of them and a logger on the radio port see one rig.
 // The protocol has no password. A client that leaves (or dies) while its PTT holds the
-// transmitter is released: no one else would ever send its T 0.
+// transmitter is released: no one else would ever send its T 0. With every place taken, a new
+// client takes the place of the one quiet the longest (none that holds the transmitter), so that
+// clients that never finish a line cannot lock a real one out; a client that does not read its
+// answers is closed once they pile up past a bound.
 class RigctlEndpoint final : public QObject {
     Q_OBJECT
 public:
     static constexpr quint16 kDefaultPort = 4532;
     static constexpr int kMaxClients = 32;
     static constexpr qint64 kReadBufferBytes = 64 * 1024;
+    static constexpr qint64 kMaxUnreadAnswers = 256 * 1024;
 
     explicit RigctlEndpoint(RigctlRig& rig, QObject* parent = nullptr);
 
@@ -39,8 +43,11 @@ private:
     void onNewConnection();
     void onReadyRead(QTcpSocket* socket);
     void onDisconnected(QTcpSocket* socket);
+    bool makeRoom();
 
     RigctlRig& rig_;
     QTcpServer server_;
     std::map<QTcpSocket*, std::unique_ptr<RigctlSession>> sessions_;
+    std::map<QTcpSocket*, quint64> lastHeard_; // in the order clients were heard
+    quint64 heard_ = 0;
 };

@@ -147,6 +147,10 @@ QByteArray RigctlSession::feed(const QByteArray& bytes) {
         pending_.remove(0, end + 1);
         if (line.endsWith('\r'))
             line.chop(1);
+        if (line.size() > kMaxLine) { // a whole line past the bound (30 kB of CW): refused, not run
+            answers += report(kInvalid);
+            continue;
+        }
         answers += runLine(QString::fromLatin1(line));
     }
     if (pending_.size() > kMaxLine) {

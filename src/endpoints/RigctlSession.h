@@ -13,7 +13,8 @@ class RigctlRig;
 // "RPRT -n" as rigctld gives them. Bytes in, answers out; no socket inside.
 class RigctlSession {
 public:
-    static constexpr qsizetype kMaxLine = 4096; // a line longer than this ends the session
+    // A line longer than this is refused whole (RPRT -1); one that does not end ends the session.
+    static constexpr qsizetype kMaxLine = 4096;
     struct Command; // one of the protocol's commands (the table is beside the code)
 
     explicit RigctlSession(RigctlRig& rig) : rig_(rig) {}

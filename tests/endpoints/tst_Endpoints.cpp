@@ -369,6 +369,54 @@ private slots:
                         .contains("a client left with the transmitter keyed: key-up sent"));
     }
 
+    // Bounds of the Hamlib endpoint: 32 clients that never finish a line do not lock a real
+    // one out (the quietest makes room, never one whose PTT holds the transmitter); a 30 kB
+    // line is refused whole, not keyed; a client that asks and never reads is closed.
+    void rigctl_clientsThatNeverFinishOrNeverRead_lockNoOneOut() {
+        LinkedBench b;
+        QVERIFY(b.ok);
+        RigctlEndpoint& door = b.core->endpoints().rigctl();
+        QVERIFY(door.listen(QHostAddress::LocalHost, 0, nullptr));
+        auto connectOne = [&] {
+            auto socket = std::make_unique<QTcpSocket>();
+            socket->connectToHost(QHostAddress::LocalHost, door.port());
+            socket->waitForConnected(2000);
+            return socket;
+        };
+        auto keyed = connectOne();
+        keyed->write("T 1\n");
+        QTRY_VERIFY(keyed->bytesAvailable() > 0);
+        std::vector<std::unique_ptr<QTcpSocket>> stallers;
+        for (int i = 0; i < RigctlEndpoint::kMaxClients + 5; ++i) {
+            stallers.push_back(connectOne());
+            stallers.back()->write("f"); // a line begun, never ended
+            QTest::qWait(2);
+        }
+        QTRY_COMPARE(door.clientCount(), RigctlEndpoint::kMaxClients);
+        auto real = connectOne();
+        real->write("f\n");
+        QTRY_VERIFY(real->bytesAvailable() > 0);
+        QCOMPARE(real->readAll(), QByteArray("14000000\n"));
+        QCOMPARE(keyed->state(), QAbstractSocket::ConnectedState); // the keyed client kept its place
+
+        real->write("b " + QByteArray(30000, 'E') + "\n");
+        QTRY_VERIFY(real->bytesAvailable() > 0);
+        QCOMPARE(real->readAll(), QByteArray("RPRT -1\n"));
+        QTest::qWait(50);
+        QVERIFY(b.station.lines().filter("WK:").isEmpty());
+
+        auto greedy = connectOne();
+        greedy->setReadBufferSize(1); // it reads nothing more
+        QByteArray asks;
+        for (int i = 0; i < 2000; ++i)
+            asks += "\\dump_state\n";
+        for (int round = 0; round < 20 && greedy->state() == QAbstractSocket::ConnectedState; ++round) {
+            greedy->write(asks);
+            QTest::qWait(20);
+        }
+        QTRY_VERIFY(greedy->state() != QAbstractSocket::ConnectedState);
+    }
+
     // 100 MHz and more cannot be told to the station (its set carries 8 digits): from the
     // Hamlib endpoint and the radio port alike the set is refused, nothing reaches the
     // station, the picture keeps its frequency and the server monitor says why.
