@@ -101,6 +101,11 @@ void Endpoints::applyDoor(Door& door) {
         if (door.listen(where.address, where.port, &why)) {
             door.listeningOn = where.text();
             state = QStringLiteral("%1 listening on %2 %3").arg(door.name, door.transport, where.text());
+            if (where.everyNetwork()) { // no password: whoever reaches this computer may key
+                state += QStringLiteral(" — on every network: anyone who can reach this computer "
+                                        "may key the transmitter");
+                ctx_.tell(state);
+            }
         } else {
             state = door.name + QStringLiteral(" not listening: ") + why;
         }

@@ -27,6 +27,7 @@ public:
         const Clock& clock;
         RigctlRig& rig; // the station as the Hamlib endpoint sees it
         QString settingsPath; // Endpoints.ini
+        std::function<void(const QString&)> tell = [](const QString&) {}; // the monitor and the log
     };
 
     explicit Endpoints(Context context, QObject* parent = nullptr);

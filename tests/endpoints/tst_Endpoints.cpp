@@ -6,6 +6,7 @@
 #include "endpoints/RigctlRig.h"
 #include "endpoints/RigctlEndpoint.h"
 #include "endpoints/RigctlSession.h"
+#include "support/FreePort.h"
 #include "support/LinkedBench.h"
 
 #include <QNetworkDatagram>
@@ -193,6 +194,10 @@ private slots:
         QTest::newRow("an address alone") << "192.168.1.5" << "192.168.1.5:6789" << true;
         QTest::newRow("port out of range") << "127.0.0.1:70000" << "" << false;
         QTest::newRow("no address") << "radio:6789" << "" << false;
+        QTest::newRow("the IPv6 loopback with a port") << "[::1]:4600" << "[::1]:4600" << true;
+        QTest::newRow("the IPv6 loopback alone") << "::1" << "[::1]:6789" << true;
+        QTest::newRow("localhost with a port") << "localhost:4600" << "127.0.0.1:4600" << true;
+        QTest::newRow("an unclosed bracket") << "[::1:4600" << "" << false;
     }
     void address() {
         QFETCH(QString, typed);
@@ -445,6 +450,25 @@ private slots:
                                   "frequencies below 100 MHz") &&
                      monitor.contains("Radio port: FA00145890000; refused"),
                  qPrintable(monitor));
+    }
+
+    // On every network the endpoint says so, in its state line and in the log: the protocols
+    // have no password, and anyone who reaches this computer may key the transmitter.
+    void rigctl_onEveryNetwork_isSaidInTheStateLineAndTheLog() {
+        CoreBench b;
+        b.core->startUp();
+        b.c().setText(Ctl::rigctlAddressBox, QString("0.0.0.0:%1").arg(freeLoopbackPort()));
+        b.c().setValue(Ctl::rigctlCheck, 1);
+        b.core->endpoints().apply();
+        QVERIFY2(b.c().text(Ctl::rigctlState).contains("on every network: anyone who can reach this "
+                                                        "computer may key the transmitter"),
+                 qPrintable(b.c().text(Ctl::rigctlState)));
+        QVERIFY(b.logText().contains("on every network"));
+        b.c().setText(Ctl::rigctlAddressBox, QString("[::1]:%1").arg(freeLoopbackPort()));
+        b.core->endpoints().apply();
+        QVERIFY2(b.c().text(Ctl::rigctlState).startsWith("Hamlib rigctl listening on TCP [::1]:") ||
+                     b.c().text(Ctl::rigctlState).contains("not listening: TCP"), // no IPv6 here
+                 qPrintable(b.c().text(Ctl::rigctlState)));
     }
 
     // A port another program holds: the line says so, no box; ticked off, it says off.
