@@ -157,7 +157,9 @@ private slots:
         Screen s;
         StationEnd station;
         QVERIFY(station.accept(s.core_.serverSocket()));
-        s.core_.setModemSound({.duplex = &s.sound}); // without a sound card the terminal keys nothing
+        ModemSound sound; // without a sound card the terminal keys nothing
+        sound.duplex = &s.sound;
+        s.core_.setModemSound(sound);
         s.action(Ctl::digitalMenu)->trigger();
         TerminalWindow* terminal = s.window.terminalWindow();
         auto* tx = terminal->findChild<QPushButton*>(TermCtl::transmitButton);
