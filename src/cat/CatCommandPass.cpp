@@ -1,4 +1,5 @@
 #include "CatCommandPass.h"
+#include "RestingAnswers.h"
 #include "station/StationLines.h"
 
 #include "station/CatFormats.h"
@@ -176,10 +177,24 @@ BridgeActions CatCommandPass::commandLoop(QString& buffer) {
 
     if (buffer.contains(QStringLiteral(";;")) || buffer == QStringLiteral("B;"))
         buffer.clear();
+    answerAtRest(buffer);
     setFrequency(buffer);
     if (!buffer.isEmpty())
         emitAction(BridgeAction::CopyFromLogger, buffer);
     return actions_;
+}
+
+// The reads the station's picture does not hold, answered at once as the rig at rest does,
+// each in the order it came.
+void CatCommandPass::answerAtRest(const QString& buffer) {
+    qsizetype start = 0;
+    for (qsizetype end; (end = buffer.indexOf(u';', start)) >= 0; start = end + 1) {
+        const QString answer = RestingAnswers::answerFor(QStringView(buffer).mid(start, end - start + 1));
+        if (answer.isEmpty())
+            continue;
+        emitAction(BridgeAction::ReplyToLogger, answer);
+        emitAction(BridgeAction::CopySent, answer);
+    }
 }
 
 void CatCommandPass::answerStatus(QString& buffer) {

@@ -31,6 +31,7 @@ public:
 private:
     void takeKeyer(QString& buffer);
     void answerStatus(QString& buffer);
+    void answerAtRest(const QString& buffer);
     void keyDown();
     void answerClarifier(QString& buffer, int flag, const QString& mnemonic);
     void answerFrequency(QString& buffer, const QString& query, char vfo);

@@ -110,6 +110,29 @@ private slots:
         QCOMPARE(pass(s, buffer), actions);
     }
 
+    void readsAtRest_data() {
+        QTest::addColumn<QString>("buffer");
+        QTest::addColumn<QStringList>("replies");
+        // What flrig and Hamlib's Kenwood models read that the station reports nothing of:
+        // answered at once as the rig at rest answers, in its lengths; a read it does not know
+        // gets the rig's "?;" (unanswered, each cost flrig 135 ms and grig eleven retries).
+        QTest::newRow("flrig's start: power, S meter, gains, filters")
+            << "PC;SM0;AG0;RG;SH;SL;"
+            << QStringList{"PC100;", "SM00000;", "AG0100;", "RG255;", "SH00;", "SL00;"};
+        QTest::newRow("switches at rest") << "NB;NR;NT;BC;PA;RA;AC;"
+            << QStringList{"NB0;", "NR0;", "NT0;", "BC0;", "PA00;", "RA0000;", "AC000;"};
+        QTest::newRow("VFO, AGC, squelch, IF shift") << "FR;FT;GT;SQ0;IS;"
+            << QStringList{"FR0;", "FT0;", "GT000;", "SQ0000;", "IS 0000;"};
+        QTest::newRow("an unknown read gets the rig's ?;") << "ZZ;" << QStringList{"?;"};
+        QTest::newRow("an unknown set is not answered") << "ZZ5;" << QStringList{};
+    }
+    void readsAtRest() {
+        QFETCH(QString, buffer);
+        QFETCH(QStringList, replies);
+        Station s;
+        QCOMPARE(only(pass(s, buffer), "R:"), replies);
+    }
+
     // Frequency sets: what the logger gets back, what the station is sent (the key-up first,
     // the set at once when it is new; the queued set for the periodic sender), the box after.
     void frequencySets_data() {

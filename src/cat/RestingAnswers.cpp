@@ -1,0 +1,58 @@
+#include "RestingAnswers.h"
+
+#include <array>
+#include <utility>
+
+namespace {
+
+// Read as sent → answer at rest.
+constexpr std::array<std::pair<const char*, const char*>, 24> kAtRest{{
+    {"AC;", "AC000;"},    // antenna tuner: off
+    {"AG0;", "AG0100;"},  // AF gain
+    {"AI;", "AI0;"},      // no reports of its own
+    {"BC;", "BC0;"},      // beat cancel: off
+    {"FR;", "FR0;"},      // receiving on VFO A
+    {"FT;", "FT0;"},      // sending on VFO A
+    {"GT;", "GT000;"},    // AGC
+    {"IS;", "IS 0000;"},  // IF shift: centre
+    {"MG;", "MG050;"},    // microphone gain
+    {"NB;", "NB0;"},      // noise blanker: off
+    {"NL;", "NL000;"},    // noise blanker level
+    {"NR;", "NR0;"},      // noise reduction: off
+    {"NT;", "NT0;"},      // notch: off
+    {"PA;", "PA00;"},     // preamplifier: off
+    {"PC;", "PC100;"},    // power: 100 W
+    {"PR;", "PR0;"},      // speech processor: off
+    {"RA;", "RA0000;"},   // attenuator: off
+    {"RG;", "RG255;"},    // RF gain: full
+    {"RM;", "RM0000;"},   // meter
+    {"SH;", "SH00;"},     // filter high cut
+    {"SL;", "SL00;"},     // filter low cut
+    {"SM0;", "SM00000;"}, // S meter: no signal (the station reports none)
+    {"SQ0;", "SQ0000;"},  // squelch: open
+    {"VX;", "VX0;"},      // VOX: off (the program keeps it off at the station)
+}};
+
+// What the command pass reads and answers itself, or takes as a command.
+constexpr std::array<const char*, 16> kPassOwn{"IF", "FA", "FB", "ID", "FL", "FW", "PS", "MD",
+                                               "RT", "XT", "TX", "RX", "KY", "KS", "AI", "FR"};
+
+bool isPassOwn(QStringView letters) {
+    for (const char* own : kPassOwn)
+        if (letters == QLatin1String(own))
+            return true;
+    return false;
+}
+
+} // namespace
+
+QString RestingAnswers::answerFor(QStringView command) {
+    for (const auto& [read, answer] : kAtRest)
+        if (command == QLatin1String(read))
+            return QString::fromLatin1(answer);
+    // Two letters and ";" is a read; one the rig does not know gets its "?;".
+    const bool read = command.size() == 3 && command[0].isUpper() && command[1].isUpper() && command[2] == u';';
+    if (read && !isPassOwn(command.left(2)))
+        return QStringLiteral("?;");
+    return {};
+}

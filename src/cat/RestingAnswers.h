@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+// The reads a rig-control program asks that the station's reports say nothing of: the S meter,
+// the power, the gains, the filters, the noise blanker ... (flrig and Hamlib's Kenwood models
+// ask them all as they start and poll). A rig answers each at once; unanswered, each costs the
+// client its time-out (about 135 ms for flrig, 11 retries for grig). They are answered as a
+// Kenwood TS-480 at rest answers them, in the lengths its manual gives; a read of a command the
+// rig does not know gets the rig's "?;". Sets are not answered here.
+namespace RestingAnswers {
+
+// The answer to one command of the burst (its letters, any digits, and the ";"), or nothing
+// when it is no read of this table, or one the command pass answers itself.
+QString answerFor(QStringView command);
+
+} // namespace RestingAnswers
