@@ -189,7 +189,8 @@ BridgeActions CatCommandPass::commandLoop(QString& buffer) {
 void CatCommandPass::answerAtRest(const QString& buffer) {
     qsizetype start = 0;
     for (qsizetype end; (end = buffer.indexOf(u';', start)) >= 0; start = end + 1) {
-        const QString answer = RestingAnswers::answerFor(QStringView(buffer).mid(start, end - start + 1));
+        const QString answer = RestingAnswers::answerFor(QStringView(buffer).mid(start, end - start + 1),
+                                                         picture_.restingSettings);
         if (answer.isEmpty())
             continue;
         emitAction(BridgeAction::ReplyToLogger, answer);

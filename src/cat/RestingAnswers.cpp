@@ -46,10 +46,19 @@ bool isPassOwn(QStringView letters) {
 
 } // namespace
 
-QString RestingAnswers::answerFor(QStringView command) {
-    for (const auto& [read, answer] : kAtRest)
-        if (command == QLatin1String(read))
-            return QString::fromLatin1(answer);
+QString RestingAnswers::answerFor(QStringView command, Settings& settings) {
+    for (const auto& [read, answer] : kAtRest) {
+        const QLatin1String query(read), atRest(answer);
+        if (command == query)
+            return settings.value(query, atRest);
+        // A set has the answer's form: the query's letters (and channel digit), then digits.
+        const qsizetype head = query.size() - 1;
+        if (command.size() == atRest.size() && command.startsWith(query.left(head)) &&
+            command.endsWith(u';') && command.size() > query.size()) {
+            settings.insert(query, command.toString());
+            return {};
+        }
+    }
     // Two letters and ";" is a read; one the rig does not know gets its "?;".
     const bool read = command.size() == 3 && command[0].isUpper() && command[1].isUpper() && command[2] == u';';
     if (read && !isPassOwn(command.left(2)))

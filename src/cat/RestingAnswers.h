@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringView>
 
@@ -11,8 +12,13 @@
 // rig does not know gets the rig's "?;". Sets are not answered here.
 namespace RestingAnswers {
 
+// What was set of these since the start ("MG000;" after the logger's MG000;): a rig reads
+// back what it was set to, and Hamlib's Kenwood models probe a level's range that way.
+using Settings = QHash<QString, QString>; // read ("MG;") -> the answer it now gets
+
 // The answer to one command of the burst (its letters, any digits, and the ";"), or nothing
-// when it is no read of this table, or one the command pass answers itself.
-QString answerFor(QStringView command);
+// when it is no read of this table, or one the command pass answers itself. A set of one of
+// them is kept in `settings` (the station is not told: it reports none of them).
+QString answerFor(QStringView command, Settings& settings);
 
 } // namespace RestingAnswers

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 
 class ControlStore;
@@ -44,6 +45,9 @@ public:
     bool transmitting = false;
     bool powerOn = true;
     QString pendingFreqCommand;
+    // The rig's settings the station reports nothing of, as the logger set them (read ->
+    // answer); the rest answer as the rig at rest.
+    QHash<QString, QString> restingSettings;
 
 private:
     ControlStore& store_;

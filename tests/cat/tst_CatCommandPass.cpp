@@ -125,6 +125,8 @@ private slots:
             << QStringList{"FR0;", "FT0;", "GT000;", "SQ0000;", "IS 0000;"};
         QTest::newRow("an unknown read gets the rig's ?;") << "ZZ;" << QStringList{"?;"};
         QTest::newRow("an unknown set is not answered") << "ZZ5;" << QStringList{};
+        QTest::newRow("a set is read back, as Hamlib's TS-2000 probes the mic gain")
+            << "MG;MG000;MG;MG255;MG;" << QStringList{"MG050;", "MG000;", "MG255;"};
     }
     void readsAtRest() {
         QFETCH(QString, buffer);
