@@ -49,6 +49,13 @@ struct Station {
         programs << program;
         return program;
     }
+    // Starts the program and waits for its `login`-th login (the station's "R").
+    QProcess* startLoggedIn(QObject* parent, int login) {
+        QProcess* program = start(parent);
+        for (int i = 0; i < 2000 && sim.wireLines().count("R") < login; ++i)
+            QTest::qWait(10);
+        return program;
+    }
     // The lines the station got after its `login`-th "R" (the login's acknowledgement).
     QStringList afterLogin(int login) const {
         const QStringList lines = sim.wireLines();
@@ -110,8 +117,8 @@ private slots:
         QFETCH(Door, door);
         Station station;
         QVERIFY(station.sim.port != 0);
-        QProcess* program = station.start(this);
-        QTRY_VERIFY_WITH_TIMEOUT(station.sim.wireLines().contains("R"), 20000);
+        QProcess* program = station.startLoggedIn(this, 1);
+        QCOMPARE(station.sim.wireLines().count("R"), 1);
         QTcpSocket hamlib;
         int loggerFd = -1;
         QVERIFY(key(door, station, hamlib, loggerFd));
@@ -131,8 +138,8 @@ private slots:
     void killedWhileKeyed_theNextStartKeysUpFirst_aCleanRunOwesNothing() {
         Station station;
         QVERIFY(station.sim.port != 0);
-        QProcess* first = station.start(this);
-        QTRY_VERIFY_WITH_TIMEOUT(station.sim.wireLines().contains("R"), 20000);
+        QProcess* first = station.startLoggedIn(this, 1);
+        QCOMPARE(station.sim.wireLines().count("R"), 1);
         QTcpSocket hamlib;
         int unused = -1;
         QVERIFY(key(Door::Hamlib, station, hamlib, unused));
@@ -149,8 +156,8 @@ private slots:
         terminate(second);
         QVERIFY(second->waitForFinished(5000));
 
-        QProcess* third = station.start(this);
-        QTRY_VERIFY_WITH_TIMEOUT(station.sim.wireLines().count("R") == 3, 20000);
+        QProcess* third = station.startLoggedIn(this, 3);
+        QCOMPARE(station.sim.wireLines().count("R"), 3);
         QTest::qWait(1500);
         QVERIFY2(!station.afterLogin(3).contains("A0:MX0;"), qPrintable(station.afterLogin(3).join(' ')));
         terminate(third);
