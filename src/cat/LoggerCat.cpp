@@ -112,7 +112,8 @@ void LoggerCat::readFromLogger() {
 }
 
 QString LoggerCat::takeIntake() {
-    // One character at a time, with a pause after each, as a rig of this kind takes them.
+    // One character at a time. What has come is taken at once, and a finished command is
+    // answered at once, as a rig answers; only the rest of an unfinished one is waited for.
     QString intake;
     while (ctx_.port.inBufferCount() > 0) {
         if (outOfStep(intake))
@@ -122,23 +123,29 @@ QString LoggerCat::takeIntake() {
         if (one.isEmpty())
             break; // the port was closed meanwhile
         intake += QString::fromLatin1(one);
-        if (!inKeyerText(catBuffer_ + intake))
-            ctx_.wait.wait(kIntakePauseSeconds);
+        if (awaitsItsRest(catBuffer_ + intake))
+            ctx_.wait.wait(kIntakePauseSeconds, [this] { return ctx_.port.inBufferCount() > 0; });
     }
     return intake;
 }
 
-// Within "KY text;" the characters are taken at once, as a rig fills its CW buffer: at the
-// poll pace, Hamlib's check that follows the text would time out and it would send the text
-// again.
+// Nothing more has come and the last command is not finished: its rest is given up to a
+// character's pause to arrive (a logger may write a command in pieces; flrig writes a byte a
+// millisecond). Within "KY text;"
+// nothing is waited for, as a rig fills its CW buffer: at a slower pace Hamlib's check that
+// follows the text would time out and it would send the text again.
+bool LoggerCat::awaitsItsRest(const QString& taken) const {
+    return ctx_.port.inBufferCount() == 0 && !taken.endsWith(u';') && !inKeyerText(taken);
+}
+
+// Within "KY text;".
 bool LoggerCat::inKeyerText(const QString& taken) {
     const qsizetype at = taken.lastIndexOf(QStringLiteral("KY"));
     return at >= 0 && taken.indexOf(u';', at) < 0 && taken.size() > at + 2;
 }
 
 // More than a poll's worth is waiting: the logger and we are out of step (line noise, a
-// dump, or polls faster than the rig takes them). Taking it all in at the rig's pace would
-// leave the logger unanswered for as long, so it is taken at once.
+// dump, or polls faster than the rig answers them).
 bool LoggerCat::outOfStep(const QString& intake) const {
     return catBuffer_.size() + intake.size() + ctx_.port.inBufferCount() > CatCommandPass::kMaxBuffered;
 }

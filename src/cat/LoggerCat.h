@@ -17,12 +17,12 @@ class ServerLine;
 class StationPicture;
 
 // The transceiver the logger talks to on the radio port: follows the port's events and
-// lines, takes the logger's bytes in at the pace of a real rig, runs the command pass and
+// lines, takes the logger's bytes in as a real rig does, runs the command pass and
 // carries out what it asks for.
 class LoggerCat final : public QObject, private ActionTarget {
     Q_OBJECT
 public:
-    // The pause after each character taken in from the logger.
+    // How long the rest of an unfinished command is waited for at most.
     static constexpr double kIntakePauseSeconds = 0.010;
     // The pause after a frequency set has gone to the station, before the echo; polls that
     // come meanwhile are answered.
@@ -60,6 +60,7 @@ private:
     void noteKeying(const QString& serverLine);
     void releaseWhatTheLoggerKeyed();
     QString takeIntake();
+    bool awaitsItsRest(const QString& taken) const;
     static bool inKeyerText(const QString& taken);
     bool outOfStep(const QString& intake) const;
     QString newestCommand(const QString& intake);

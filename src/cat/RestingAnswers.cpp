@@ -6,9 +6,10 @@
 namespace {
 
 // Read as sent → answer at rest.
-constexpr std::array<std::pair<const char*, const char*>, 30> kAtRest{{
+constexpr std::array<std::pair<const char*, const char*>, 31> kAtRest{{
     {"AC;", "AC000;"},    // antenna tuner: off
     {"AG0;", "AG0100;"},  // AF gain
+    {"AG1;", "AG1100;"},  // AF gain of the second receiver (Hamlib's TS-2000 probe)
     {"AI;", "AI0;"},      // no reports of its own
     {"BC;", "BC0;"},      // beat cancel: off
     {"CT;", "CT0;"},      // CTCSS: off

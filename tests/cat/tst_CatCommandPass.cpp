@@ -123,8 +123,8 @@ private slots:
             << QStringList{"NB0;", "NR0;", "NT0;", "BC0;", "PA00;", "RA0000;", "AC000;"};
         QTest::newRow("VFO, AGC, squelch, IF shift") << "FR;FT;GT;SQ0;IS;"
             << QStringList{"FR0;", "FT0;", "GT000;", "SQ0000;", "IS 0000;"};
-        QTest::newRow("grig's start on the TS-2000 model") << "SD;VD;VG;PL;TO;CT;EX0310000;"
-            << QStringList{"SD0000;", "VD0000;", "VG000;", "PL000000;", "TO0;", "CT0;", "EX03100000;"};
+        QTest::newRow("grig's start on the TS-2000 model") << "SD;VD;VG;PL;TO;CT;EX0310000;AG1;"
+            << QStringList{"SD0000;", "VD0000;", "VG000;", "PL000000;", "TO0;", "CT0;", "EX03100000;", "AG1100;"};
         QTest::newRow("an unknown read gets the rig's ?;") << "ZZ;" << QStringList{"?;"};
         QTest::newRow("an unknown set is not answered") << "ZZ5;" << QStringList{};
         QTest::newRow("a set is read back, as Hamlib's TS-2000 probes the mic gain")

@@ -6,7 +6,6 @@
 #include "cat/FrequencyStepper.h"
 
 #include <QTest>
-#include <QTimer>
 
 namespace {
 
@@ -71,6 +70,23 @@ class LoggerCatTest : public QObject {
         disconnect(closer);
         QVERIFY(b.takeWritten().isEmpty());
         QVERIFY(b.core->loggerCat().catBuffer().isEmpty());
+    }
+
+    // A rig answers a poll as soon as its ";" is in: flrig's poll round (eight reads) took a
+    // quarter of a second more at 10 ms a character. Only an unfinished command is waited for.
+    void finishedCommands_areAnsweredAtOnce_anUnfinishedOneIsWaitedFor() {
+        CoreBench b;
+        b.startRadio();
+        b.runClock(0.0005); // daytime: the pauses are real
+        double start = b.clock.monotonicSeconds();
+        b.radio()->feed("IF;FA;MD;");
+        QCOMPARE(b.takeWritten(), kRecordCW + "FA00014000000;MD3;");
+        QVERIFY2(b.clock.monotonicSeconds() - start < 0.005, qPrintable(QString::number(b.clock.monotonicSeconds() - start)));
+
+        start = b.clock.monotonicSeconds();
+        b.radio()->feed("IF;F");
+        QVERIFY(b.clock.monotonicSeconds() - start >= LoggerCat::kIntakePauseSeconds);
+        QCOMPARE(b.takeWritten(), kRecordCW);
     }
 
     void pollArrivingDuringAPass_isAnsweredWithoutWaitingForMore() {
