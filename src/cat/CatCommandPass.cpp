@@ -71,6 +71,12 @@ FrequencySet findFrequencySet(const QString& buffer) {
     return {at, command, station, hz};
 }
 
+// A set the station cannot be told: refused later in the pass, and nothing goes out for it.
+bool refusedSet(const QString& buffer) {
+    const FrequencySet set = findFrequencySet(buffer);
+    return set.at >= 0 && !set.carried();
+}
+
 bool isFrequencySet(const QString& buffer) {
     const qsizetype at = firstSetAt(buffer);
     if (at < 0)
@@ -144,7 +150,7 @@ BridgeActions CatCommandPass::beforeLoop(QString& buffer) {
     if (removeFirst(buffer, QStringLiteral("FW;")))
         emitAction(BridgeAction::ReplyToLogger, CatFormats::filterWidthAnswer(picture_.modeDigit()));
     // The transmitter is released before the frequency moves, and on any receive command.
-    if (isFrequencySet(buffer))
+    if (isFrequencySet(buffer) && !refusedSet(buffer))
         emitAction(BridgeAction::SendToServer, StationLines::keyUp());
     if (buffer.contains(QStringLiteral("RX")))
         emitAction(BridgeAction::SendToServer, StationLines::keyUp());
