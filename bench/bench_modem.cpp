@@ -1,8 +1,14 @@
 // Character error rate of the modem against noise, in 0.5 dB steps, on white Gaussian noise
-// (SNR = signal power against the noise power in 2500 Hz), the BPSK receiver starting 20 Hz off
-// frequency, and RTTY beside minimodem (Debian's package) on the same noisy audio when it is
-// installed. Usage: bench_modem [CHARACTERS_PER_POINT [COLUMNS [FROM_DB TO_DB]]]: 2000
-// characters, all of bpsk,qpsk,rtty,minimodem, -14 to -3 dB unless given.
+// (SNR = signal power against the noise power in 2500 Hz), heard as on the air: the text goes
+// out in transmissions of 100 characters, each after a stretch of noise alone of 2 to 10 s
+// (drawn at random, the same for every point), and the receiver runs through all of it, as
+// the terminal's does. The PSK receivers start 20 Hz off frequency. RTTY is also run through
+// minimodem (Debian's package) on the same noisy audio when it is installed. Besides the error
+// rate, the characters lost at the start of a transmission are counted (before the first
+// three in a row that come through). Usage:
+// bench_modem [CHARACTERS_PER_POINT [COLUMNS [FROM_DB TO_DB [LEAD_SECONDS]]]]: 2000
+// characters, all of bpsk,qpsk,bpsk63,rtty,minimodem, -14 to -3 dB, leads of 2 to 10 s unless
+// given (LEAD_SECONDS 0: every transmission at once after the one before, for comparison).
 #include "digital/dsp/PskDemodulator.h"
 #include "digital/dsp/PskModulator.h"
 #include "digital/dsp/RttyDemodulator.h"
@@ -60,30 +66,84 @@ int editDistance(const QByteArray& a, const QByteArray& b) {
     return previous[size_t(b.size())];
 }
 
-double pskErrorRate(const QByteArray& text, double snr, double offsetHz, bool qpsk, double* seconds) {
-    const std::vector<float> clean = PskModulator(kRate, 1500 + offsetHz, 31.25, qpsk).transmit(text);
-    const std::vector<float> noisy = Awgn::add(clean, snr, kRate, 11);
-    QElapsedTimer timer;
-    timer.start();
-    PskDemodulator rx(kRate, 1500, 31.25, qpsk);
-    const QByteArray got = rx.process(noisy).toLatin1();
-    *seconds += timer.nsecsElapsed() / 1e9;
-    return double(editDistance(text, got)) / text.size();
+constexpr int kTransmission = 100; // characters
+
+// Where the characters of `sent` that come before the first three in a row that `got` has
+// in the same order end: what was lost at the start. (An alignment of the two texts.)
+int lostAtStart(const QByteArray& sent, const QByteArray& got) {
+    const size_t n = size_t(sent.size()), m = size_t(got.size());
+    std::vector<std::vector<int>> cost(n + 1, std::vector<int>(m + 1));
+    for (size_t i = 0; i <= n; ++i)
+        cost[i][0] = int(i);
+    for (size_t j = 0; j <= m; ++j)
+        cost[0][j] = int(j);
+    for (size_t i = 1; i <= n; ++i)
+        for (size_t j = 1; j <= m; ++j)
+            cost[i][j] = std::min({cost[i - 1][j] + 1, cost[i][j - 1] + 1,
+                                   cost[i - 1][j - 1] + (sent[qsizetype(i - 1)] != got[qsizetype(j - 1)])});
+    std::vector<bool> matched(n, false);
+    for (size_t i = n, j = m; i > 0 && j > 0;) {
+        const bool same = sent[qsizetype(i - 1)] == got[qsizetype(j - 1)];
+        if (cost[i][j] == cost[i - 1][j - 1] + !same) {
+            matched[i - 1] = same;
+            --i, --j;
+        } else if (cost[i][j] == cost[i - 1][j] + 1) {
+            --i;
+        } else {
+            --j;
+        }
+    }
+    for (size_t i = 0; i + 2 < n; ++i)
+        if (matched[i] && matched[i + 1] && matched[i + 2])
+            return int(i);
+    return int(n);
 }
 
-std::vector<float> noisyRtty(const QByteArray& text, double snr) {
-    const std::vector<float> clean = RttyModulator(kRate, 1500).transmit(QString::fromLatin1(text));
-    return Awgn::add(clean, snr, kRate, 12);
+struct OnTheAir {
+    double errorRate = 0;
+    double lostAtStart = 0; // characters a transmission
+};
+
+// Noise alone before each transmission: drawn from 2 to 10 s, or as given.
+double gLeadSeconds = -1;
+
+// The whole text, transmission by transmission, each after noise alone; one receiver hears
+// all of it. What it makes of the noise alone is not counted.
+OnTheAir overTheAir(const QByteArray& text, double snr, Modulator& tx, Demodulator& rx,
+                    double* seconds, std::vector<float>* audio = nullptr) {
+    std::mt19937 random(17);
+    std::uniform_real_distribution<double> leadSeconds(2.0, 10.0);
+    int errors = 0, lost = 0, transmissions = 0;
+    for (qsizetype at = 0; at < text.size(); at += kTransmission, ++transmissions) {
+        const QByteArray part = text.mid(at, kTransmission);
+        const double drawn = leadSeconds(random);
+        const double lead = gLeadSeconds >= 0 ? gLeadSeconds : drawn;
+        const std::vector<float> sound =
+            Awgn::afterNoise(tx.transmit(QString::fromLatin1(part)), lead, snr, kRate, random());
+        const size_t signalStart = size_t(lead * kRate);
+        QElapsedTimer timer;
+        timer.start();
+        rx.process(std::span<const float>(sound).first(signalStart));
+        const QByteArray got = rx.process(std::span<const float>(sound).subspan(signalStart)).toLatin1();
+        *seconds += timer.nsecsElapsed() / 1e9;
+        errors += editDistance(part, got);
+        lost += lostAtStart(part, got);
+        if (audio)
+            audio->insert(audio->end(), sound.begin(), sound.end());
+    }
+    return {double(errors) / text.size(), double(lost) / transmissions};
 }
 
-double rttyErrorRate(const QByteArray& text, double snr, double* seconds) {
-    const std::vector<float> noisy = noisyRtty(text, snr);
-    QElapsedTimer timer;
-    timer.start();
+OnTheAir psk(const QByteArray& text, double snr, double baud, bool qpsk, double* seconds) {
+    PskModulator tx(kRate, 1500 + 20.0, baud, qpsk);
+    PskDemodulator rx(kRate, 1500, baud, qpsk);
+    return overTheAir(text, snr, tx, rx, seconds);
+}
+
+OnTheAir rtty(const QByteArray& text, double snr, double* seconds, std::vector<float>* audio = nullptr) {
+    RttyModulator tx(kRate, 1500);
     RttyDemodulator rx(kRate, 1500);
-    const QByteArray got = rx.process(noisy).toLatin1();
-    *seconds += timer.nsecsElapsed() / 1e9;
-    return double(editDistance(text, got)) / text.size();
+    return overTheAir(text, snr, tx, rx, seconds, audio);
 }
 
 // The same noisy RTTY through minimodem (Debian's package), when it is installed; -1 when not.
@@ -93,7 +153,9 @@ double minimodemErrorRate(const QByteArray& text, double snr) {
         return -1;
     QTemporaryDir dir;
     const QString wav = dir.filePath("rtty.wav");
-    std::vector<float> noisy = noisyRtty(text, snr);
+    double unused = 0;
+    std::vector<float> noisy;
+    rtty(text, snr, &unused, &noisy);
     const float peak = std::max(*std::max_element(noisy.begin(), noisy.end()),
                                 -*std::min_element(noisy.begin(), noisy.end()));
     for (float& v : noisy)
@@ -103,7 +165,9 @@ double minimodemErrorRate(const QByteArray& text, double snr) {
     QProcess rx;
     rx.start(program, {"--rx", "-q", "-f", wav, "-M", "1585", "-S", "1415", "rtty"});
     rx.waitForFinished(-1);
-    return double(editDistance(text, rx.readAllStandardOutput().trimmed())) / text.size();
+    QByteArray got = rx.readAllStandardOutput();
+    got.replace('\n', QByteArray()); // a line at each carrier's end
+    return double(editDistance(text, got.trimmed())) / text.size();
 }
 
 } // namespace
@@ -141,35 +205,41 @@ double impliedEbN0(double ebN0Db) {
 
 int main(int argc, char** argv) {
     const int characters = argc > 1 ? std::atoi(argv[1]) : 2000;
-    const QByteArray columns = argc > 2 ? QByteArray(argv[2]) : "bpsk,qpsk,rtty,minimodem";
+    const QList<QByteArray> columns = QByteArray(argc > 2 ? argv[2] : "bpsk,qpsk,bpsk63,rtty,minimodem").split(',');
     const double from = argc > 3 ? std::atof(argv[3]) : -14, to = argc > 4 ? std::atof(argv[4]) : -3;
+    gLeadSeconds = argc > 5 ? std::atof(argv[5]) : -1;
     // Letters and digits; for RTTY also letters alone, since every figure costs a shift and a
     // shift lost in noise spoils the characters after it.
     const QByteArray text = randomText(characters, 5, "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 ");
     const QByteArray letters = randomText(characters, 6, "ABCDEFGHIJKLMNOPQRSTUVWXYZ ");
-    double bpskSeconds = 0, qpskSeconds = 0, rttySeconds = 0;
+    double bpskSeconds = 0, qpskSeconds = 0, bpsk63Seconds = 0, rttySeconds = 0;
     std::printf("noise calibration: FSK bit errors at Eb/N0 10 dB imply %.2f dB\n", impliedEbN0(10));
-    std::printf("%d characters a point, 8 kHz, AWGN, SNR in 2500 Hz, PSK receivers 20 Hz off\n"
-                "character error rate in %%; RTTY for letters (L) and with figures (F)\n\n", characters);
-    std::printf("  SNR dB |  BPSK31 |  QPSK31 | RTTY (L) | RTTY (F) | minimodem (L)\n");
+    std::printf("%d characters a point in transmissions of %d, each after %s of noise alone;\n"
+                "8 kHz, AWGN, SNR in 2500 Hz, PSK receivers 20 Hz off. Character error rate in %%,\n"
+                "and (in brackets) characters lost at the start of a transmission, on average;\n"
+                "RTTY for letters (L) and with figures (F)\n\n", characters, kTransmission,
+                gLeadSeconds >= 0 ? qPrintable(QString("%1 s").arg(gLeadSeconds)) : "2-10 s");
+    std::printf("  SNR dB |      BPSK31     |      QPSK31     |      BPSK63     |     RTTY (L)    |     RTTY (F)    | minimodem (L)\n");
     auto cell = [&](const char* name, auto measure) {
         if (!columns.contains(name))
-            return std::printf(" |     -  ");
-        const double rate = measure();
-        return rate < 0 ? std::printf(" |     -  ") : std::printf(" | %7.3f", 100 * rate);
+            return std::printf(" |        -       ");
+        const OnTheAir result = measure();
+        return std::printf(" | %7.3f (%5.2f)", 100 * result.errorRate, result.lostAtStart);
     };
     for (double snr = from; snr <= to + 1e-9; snr += 0.5) {
         std::printf("  %6.1f", snr);
-        cell("bpsk", [&] { return pskErrorRate(text, snr, 20.0, false, &bpskSeconds); });
-        cell("qpsk", [&] { return pskErrorRate(text, snr, 20.0, true, &qpskSeconds); });
-        cell("rtty", [&] { return rttyErrorRate(letters, snr, &rttySeconds); });
-        cell("rtty", [&] { return rttyErrorRate(text, snr, &rttySeconds); });
-        cell("minimodem", [&] { return minimodemErrorRate(letters, snr); });
+        cell("bpsk", [&] { return psk(text, snr, 31.25, false, &bpskSeconds); });
+        cell("qpsk", [&] { return psk(text, snr, 31.25, true, &qpskSeconds); });
+        cell("bpsk63", [&] { return psk(text, snr, 62.5, false, &bpsk63Seconds); });
+        cell("rtty", [&] { return rtty(letters, snr, &rttySeconds); });
+        cell("rtty", [&] { return rtty(text, snr, &rttySeconds); });
+        const double minimodem = columns.contains("minimodem") ? minimodemErrorRate(letters, snr) : -1;
+        minimodem < 0 ? std::printf(" |     -") : std::printf(" | %7.3f", 100 * minimodem);
         std::printf("\n");
         std::fflush(stdout);
     }
-    std::printf("\ndemodulation time: BPSK31 %.2f s, QPSK31 %.2f s, RTTY %.2f s in all\n", bpskSeconds,
-                qpskSeconds, rttySeconds);
+    std::printf("\ndemodulation time, noise leads included: BPSK31 %.2f s, QPSK31 %.2f s, BPSK63 %.2f s, RTTY %.2f s in all\n",
+                bpskSeconds, qpskSeconds, bpsk63Seconds, rttySeconds);
 
     // The modem as the terminal runs it: 48 kHz from the sound card, both channels, with the
     // spectrum and waterfall computed ten times a second.

@@ -164,6 +164,43 @@ class DspTest : public QObject {
         }
     }
 
+    // On the air a station starts after noise alone, and its first words are its call. The AFC
+    // must not wander off in the noise (it had moved up to 40 Hz in 10 s and lost the call),
+    // and bursts of noise it took for a signal are undone.
+    void psk_afterLongNoise_theFirstWordsAreHeard_data() {
+        QTest::addColumn<double>("baud");
+        QTest::addColumn<bool>("qpsk");
+        QTest::addColumn<double>("offsetHz");
+        QTest::newRow("BPSK31") << 31.25 << false << 0.0;
+        QTest::newRow("BPSK31, 20 Hz off") << 31.25 << false << 20.0;
+        QTest::newRow("QPSK31") << 31.25 << true << 0.0;
+        QTest::newRow("QPSK31, 3 Hz off") << 31.25 << true << -3.0;
+        QTest::newRow("BPSK63") << 62.5 << false << 0.0;
+        QTest::newRow("BPSK63, 20 Hz off") << 62.5 << false << -20.0;
+    }
+    void psk_afterLongNoise_theFirstWordsAreHeard() {
+        QFETCH(double, baud);
+        QFETCH(bool, qpsk);
+        QFETCH(double, offsetHz);
+        const std::vector<float> signal = PskModulator(kRate, 1000 + offsetHz, baud, qpsk).transmit(kText);
+        for (unsigned seed = 1; seed <= 12; ++seed) {
+            const std::vector<float> sound = Awgn::afterNoise(signal, 10, 10, kRate, seed);
+            PskDemodulator rx(kRate, 1000, baud, qpsk);
+            const QString got = rx.process(sound);
+            QVERIFY2(got.contains(kText), qPrintable(QString("seed %1: %2").arg(seed).arg(got)));
+        }
+    }
+
+    void psk_noiseAlone_leavesTheCarrierWhereItWasPut() {
+        for (bool qpsk : {false, true}) {
+            const std::vector<float> noise = Awgn::afterNoise({0.1f}, 60, 0, kRate, 4);
+            PskDemodulator rx(kRate, 1000, 31.25, qpsk);
+            rx.process(noise);
+            QVERIFY2(std::fabs(rx.carrier() - 1000) < 1, qPrintable(QString::number(rx.carrier())));
+            QVERIFY(!rx.hearsSignal());
+        }
+    }
+
     // The character clock follows senders that leave one or two stop bits, pauses of any
     // length, clocks 200 ppm off, and gets its timing back after a burst of noise.
     void rtty_followsTheSendersTiming() {

@@ -18,15 +18,34 @@ inline double power(const std::vector<float>& x) {
     return x.empty() ? 0 : sum / double(x.size());
 }
 
+// The noise's standard deviation for `snrDb` against this signal.
+inline double sigmaFor(const std::vector<float>& signal, double snrDb, double sampleRate) {
+    const double noiseIn2500 = power(signal) / std::pow(10.0, snrDb / 10);
+    return std::sqrt(noiseIn2500 * (sampleRate / 2) / 2500.0);
+}
+
 inline std::vector<float> add(const std::vector<float>& signal, double snrDb, double sampleRate,
                               unsigned seed = 1) {
-    const double noiseIn2500 = power(signal) / std::pow(10.0, snrDb / 10);
-    const double sigma = std::sqrt(noiseIn2500 * (sampleRate / 2) / 2500.0);
+    const double sigma = sigmaFor(signal, snrDb, sampleRate);
     std::mt19937 random(seed);
     std::normal_distribution<double> gauss(0.0, sigma);
     std::vector<float> out(signal.size());
     for (size_t n = 0; n < signal.size(); ++n)
         out[n] = float(signal[n] + gauss(random));
+    return out;
+}
+
+// As a station is heard on the air: `leadSeconds` of noise alone, then the signal in the same
+// noise (its S/N as `add` gives it). Returns the samples; the signal starts at `leadSeconds`.
+inline std::vector<float> afterNoise(const std::vector<float>& signal, double leadSeconds,
+                                     double snrDb, double sampleRate, unsigned seed = 1) {
+    const double sigma = sigmaFor(signal, snrDb, sampleRate);
+    std::mt19937 random(seed);
+    std::normal_distribution<double> gauss(0.0, sigma);
+    std::vector<float> out(size_t(leadSeconds * sampleRate), 0.0f);
+    out.insert(out.end(), signal.begin(), signal.end());
+    for (float& v : out)
+        v = float(v + gauss(random));
     return out;
 }
 

@@ -19,7 +19,9 @@ PskDemodulator::PskDemodulator(double sampleRate, double carrierHz, double baud,
     : rate_(sampleRate), carrier_(carrierHz), tunedCarrier_(carrierHz), baud_(baud), qpsk_(qpsk), mixer_(sampleRate, carrierHz),
       first_(std::max(1, int(std::lround(kFirstSymbols * sampleRate / baud)))),
       second_(std::max(1, int(std::lround(kSecondSymbols * sampleRate / baud)))),
-      wide_(std::max(1, int(std::lround(kWideSymbols * sampleRate / baud)))) {}
+      wide_(std::max(1, int(std::lround(kWideSymbols * sampleRate / baud)))),
+      reference_(std::max(1, int(std::lround(kReferenceSymbols * sampleRate / baud)))),
+      presence_(first_.length, second_.length, reference_.length), carrierBeforeSignal_(carrierHz) {}
 
 void PskDemodulator::reset() {
     // Made anew, so that nothing learned from the sound can be left behind.
@@ -29,7 +31,8 @@ void PskDemodulator::reset() {
 }
 
 void PskDemodulator::setCarrier(double hz) {
-    tunedCarrier_ = hz;
+    tunedCarrier_ = carrierBeforeSignal_ = hz;
+    symbolsSeen_ = 0; // put on a station: pulled in afresh
     moveCarrier(hz);
 }
 
@@ -66,12 +69,15 @@ QString PskDemodulator::process(std::span<const float> samples) {
         const std::complex<double> mixed = mixer_.down(x);
         const std::complex<double> y = filter(mixed);
         const std::complex<double> wide = wide_.push(mixed);
+        narrowEnergy_ += std::norm(y);
+        referenceEnergy_ += std::norm(reference_.push(mixed));
 
         symbolPhase_ += baud_ / rate_;
         if (symbolPhase_ >= 1.0) {
             symbolPhase_ -= 1.0;
+            notePresence();
             followCarrier();
-            if (symbolsSeen_ % kClockSymbols == 0)
+            if (++symbolCount_ % kClockSymbols == 0)
                 measureClock();
             for (double& e : binEnergy_)
                 e *= kBinDecay;
@@ -145,8 +151,28 @@ double PskDemodulator::carrierError() const {
     return std::arg(turning_) * kTimingBins * baud_ / (power * 2 * M_PI);
 }
 
+void PskDemodulator::notePresence() {
+    const bool before = presence_.present();
+    presence_.symbol(narrowEnergy_, referenceEnergy_);
+    narrowEnergy_ = referenceEnergy_ = 0;
+    if (presence_.present()) {
+        if (!before && symbolsGone_ >= kGoneSymbols) { // a new signal
+            carrierBeforeSignal_ = carrier_;
+            symbolsHeard_ = 0;
+        }
+        ++symbolsHeard_;
+        symbolsGone_ = 0;
+        return;
+    }
+    // Gone. Something shorter than a transmission's preamble was a burst of noise, and where
+    // it pulled the carrier is no station. A station that was heard is most likely heard
+    // again where it was: the carrier waits there, pulled in.
+    if (++symbolsGone_ == kGoneSymbols && symbolsHeard_ < kShortestSignalSymbols)
+        moveCarrier(carrierBeforeSignal_);
+}
+
 void PskDemodulator::followCarrier() {
-    if (afc_ && std::abs(turning_) > 0) {
+    if (afc_ && presence_.present() && std::abs(turning_) > 0) {
         const double error = carrierError();
         // Quick at first, to pull in; gentle once settled, so noise averages out.
         const double gain = symbolsSeen_ < kCatchSymbols && !qpsk_ ? kAfcCatchGain

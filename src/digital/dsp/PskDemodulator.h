@@ -3,6 +3,7 @@
 #include "DspBlocks.h"
 #include "Mixer.h"
 #include "QpskCode.h"
+#include "SignalPresence.h"
 #include "Varicode.h"
 
 #include <QByteArray>
@@ -18,7 +19,8 @@
 // (squared for BPSK, to the fourth for QPSK), so it pulls in from far off: up to four times
 // the baud rate for BPSK, twice for QPSK. BPSK pulls in on a wider filter, so that it is
 // done within the idle preamble; once pulled in, QPSK follows on the symbol turns instead,
-// which carry no bias from the data.
+// which carry no bias from the data. The AFC acts only while a signal is there: in noise
+// alone it would wander off and lose the start of the next transmission.
 class PskDemodulator final : public Demodulator {
 public:
     static constexpr int kTimingBins = 16;
@@ -26,6 +28,12 @@ public:
     // noise: longer ones gather the neighbouring symbols, shorter ones more noise).
     static constexpr double kFirstSymbols = 0.8;
     static constexpr double kSecondSymbols = 0.5;
+    // The reference against which the receive filter's share of the energy tells a signal.
+    static constexpr double kReferenceSymbols = 0.125;
+    // After this long without a signal, the next one is a new one.
+    static constexpr int kGoneSymbols = 48;
+    // A signal heard for less than this (a transmission's preamble is 32 symbols) was noise.
+    static constexpr int kShortestSignalSymbols = 32;
 
     PskDemodulator(double sampleRate, double carrierHz, double baud, bool qpsk = false);
 
@@ -42,10 +50,13 @@ public:
     const std::deque<std::complex<double>>& recentTurns() const { return recentTurns_; }
     // How far the sender's symbol clock runs from ours, in parts per million (+: faster).
     double clockOffsetPpm() const { return clockPpm_; }
+    // Whether a signal is heard now, rather than noise alone.
+    bool hearsSignal() const { return presence_.present(); }
 
 private:
     void decide(std::complex<double> value, QByteArray& out);
     void moveCarrier(double hz);
+    void notePresence();
     void followCarrier();
     double carrierError() const; // Hz
     void measureClock();
@@ -70,13 +81,20 @@ private:
     };
     RunningMean first_, second_;
     RunningMean wide_; // a wider filter for the AFC while it pulls in
+    RunningMean reference_;
+    SignalPresence presence_;
+    double narrowEnergy_ = 0, referenceEnergy_ = 0; // over the symbol so far
+    int symbolsGone_ = kGoneSymbols; // without a signal
+    int symbolsHeard_ = 0;            // of the signal heard last
+    double carrierBeforeSignal_; // where a burst of noise would be undone to
     double symbolPhase_ = 0; // 0..1 through the symbol
     std::array<double, kTimingBins> binEnergy_{};
     int bestBin_ = 0;
     int lastBin_ = -1;
     std::complex<double> previous_{};
     std::complex<double> turning_{}, previousPower_{}, symbolTurning_{};
-    int symbolsSeen_ = 0;
+    int symbolsSeen_ = 0; // with the AFC acting on a signal
+    long symbolCount_ = 0;
     double lastPhase_ = -1; // the strongest sampling phase, in symbols, at the last measurement
     double clockPpm_ = 0;
     std::deque<std::complex<double>> recentTurns_;
