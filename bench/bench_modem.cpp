@@ -3,9 +3,10 @@
 // out in transmissions of 100 characters, each after a stretch of noise alone of 2 to 10 s
 // (drawn at random, the same for every point), and the receiver runs through all of it, as
 // the terminal's does. The PSK receivers start 20 Hz off frequency. RTTY is also run through
-// minimodem (Debian's package) on the same noisy audio when it is installed. Besides the error
-// rate, the characters lost at the start of a transmission are counted (before the first
-// three in a row that come through). Usage:
+// minimodem (Debian's package) on the same noisy audio when it is installed. What the
+// receiver prints from noise alone (before a transmission's start is three quarters over) is
+// not counted. Besides the error rate, the characters lost at the start of a transmission are
+// counted (before the first three in a row that come through). Usage:
 // bench_modem [CHARACTERS_PER_POINT [COLUMNS [FROM_DB TO_DB [LEAD_SECONDS]]]]: 2000
 // characters, all of bpsk,qpsk,bpsk63,rtty,minimodem, -14 to -3 dB, leads of 2 to 10 s unless
 // given (LEAD_SECONDS 0: every transmission at once after the one before, for comparison).
@@ -104,6 +105,14 @@ struct OnTheAir {
     double lostAtStart = 0; // characters a transmission
 };
 
+// How long a transmission's start (before its first character) sounds, in samples.
+size_t startLength(Modulator& tx) {
+    std::vector<float> start;
+    tx.reset();
+    tx.start(start);
+    return start.size();
+}
+
 // Noise alone before each transmission: drawn from 2 to 10 s, or as given.
 double gLeadSeconds = -1;
 
@@ -120,11 +129,14 @@ OnTheAir overTheAir(const QByteArray& text, double snr, Modulator& tx, Demodulat
         const double lead = gLeadSeconds >= 0 ? gLeadSeconds : drawn;
         const std::vector<float> sound =
             Awgn::afterNoise(tx.transmit(QString::fromLatin1(part)), lead, snr, kRate, random());
-        const size_t signalStart = size_t(lead * kRate);
+        // What the receiver prints before the transmission's start (PSK's preamble, RTTY's
+        // mark and letters shift) is three quarters over is the tail of the noise, not the
+        // text: the start carries no characters.
+        const size_t textFrom = size_t(lead * kRate) + startLength(tx) * 3 / 4;
         QElapsedTimer timer;
         timer.start();
-        rx.process(std::span<const float>(sound).first(signalStart));
-        const QByteArray got = rx.process(std::span<const float>(sound).subspan(signalStart)).toLatin1();
+        rx.process(std::span<const float>(sound).first(textFrom));
+        const QByteArray got = rx.process(std::span<const float>(sound).subspan(textFrom)).toLatin1();
         *seconds += timer.nsecsElapsed() / 1e9;
         errors += editDistance(part, got);
         lost += lostAtStart(part, got);
