@@ -13,6 +13,7 @@ constexpr double kAfcCatchGain = 0.3; // ... over the first symbols: most of the
 constexpr int kCatchSymbols = 12;     // to decode the first characters with
 constexpr int kClockSymbols = 256; // the clock offset is measured over this many symbols
 constexpr double kSnrDecay = 0.97;
+constexpr double kReferenceKeep = 0.4; // of the BPSK reference, per symbol
 } // namespace
 
 PskDemodulator::PskDemodulator(double sampleRate, double carrierHz, double baud, bool qpsk)
@@ -20,8 +21,7 @@ PskDemodulator::PskDemodulator(double sampleRate, double carrierHz, double baud,
       first_(std::max(1, int(std::lround(kFirstSymbols * sampleRate / baud)))),
       second_(std::max(1, int(std::lround(kSecondSymbols * sampleRate / baud)))),
       wide_(std::max(1, int(std::lround(kWideSymbols * sampleRate / baud)))),
-      reference_(std::max(1, int(std::lround(kReferenceSymbols * sampleRate / baud)))),
-      presence_(first_.length, second_.length, reference_.length), carrierBeforeSignal_(carrierHz) {}
+      presence_(sampleRate, baud, first_.length, second_.length), carrierBeforeSignal_(carrierHz) {}
 
 void PskDemodulator::reset() {
     // Made anew, so that nothing learned from the sound can be left behind.
@@ -41,21 +41,6 @@ void PskDemodulator::moveCarrier(double hz) {
     mixer_.setFrequency(hz);
 }
 
-std::complex<double> PskDemodulator::RunningMean::push(std::complex<double> x) {
-    window.push_back(x);
-    sum += x;
-    if (int(window.size()) > length) {
-        sum -= window.front();
-        window.pop_front();
-    }
-    return sum / double(length);
-}
-
-void PskDemodulator::RunningMean::reset() {
-    window.clear();
-    sum = {};
-}
-
 std::complex<double> PskDemodulator::filter(std::complex<double> mixed) {
     // Two running sums in a row: a trapezoid 1.3 symbols wide, which keeps most of the symbol's
     // energy and little of its neighbours' (the shaped symbols overlap by one).
@@ -69,8 +54,7 @@ QString PskDemodulator::process(std::span<const float> samples) {
         const std::complex<double> mixed = mixer_.down(x);
         const std::complex<double> y = filter(mixed);
         const std::complex<double> wide = wide_.push(mixed);
-        narrowEnergy_ += std::norm(y);
-        referenceEnergy_ += std::norm(reference_.push(mixed));
+        presence_.sample(mixed, y);
 
         symbolPhase_ += baud_ / rate_;
         if (symbolPhase_ >= 1.0) {
@@ -153,8 +137,7 @@ double PskDemodulator::carrierError() const {
 
 void PskDemodulator::notePresence() {
     const bool before = presence_.present();
-    presence_.symbol(narrowEnergy_, referenceEnergy_);
-    narrowEnergy_ = referenceEnergy_ = 0;
+    presence_.symbol();
     if (presence_.present()) {
         if (!before && symbolsGone_ >= kGoneSymbols) { // a new signal
             carrierBeforeSignal_ = carrier_;
@@ -187,8 +170,11 @@ void PskDemodulator::followCarrier() {
 void PskDemodulator::decide(std::complex<double> value, QByteArray& out) {
     const std::complex<double> turn = value * std::conj(previous_);
     previous_ = value;
-    if (std::abs(turn) == 0)
+    if (std::abs(turn) == 0) { // the first symbol: the one the next is judged against
+        reference_ = value;
+        lastSign_ = 1;
         return;
+    }
     const std::complex<double> unit = turn / std::abs(turn);
     symbolTurning_ += unit * unit * unit * unit * std::abs(turn);
     recentTurns_.push_back(unit);
@@ -201,11 +187,25 @@ void PskDemodulator::decide(std::complex<double> value, QByteArray& out) {
     signal_ = kSnrDecay * signal_ + (1 - kSnrDecay) * inPhase;
     noise_ = kSnrDecay * noise_ + (1 - kSnrDecay) * quadrature;
     snrDb_ = 10 * std::log10(std::max(1e-9, signal_) / std::max(1e-9, noise_));
-    // BPSK: no phase turn is a 1. QPSK: the decoder weighs the turns, strong ones more.
-    const int bit = qpsk_ ? viterbi_.push(turn) : int(turn.real() > 0);
+    // QPSK: the decoder weighs the turns, strong ones more.
+    const int bit = qpsk_ ? viterbi_.push(turn) : bpskBit(value);
     if (bit < 0)
         return;
     const int c = varicode_.push(bit);
-    if (c >= 0)
+    // Noise alone makes no characters (the decoder still runs, so that it is in step when a
+    // signal comes).
+    if (c >= 0 && presence_.present())
         out.append(static_cast<char>(c));
+}
+
+// BPSK: each symbol is judged against a reference made of the symbols just before it, their
+// data taken off, which holds less noise than the one symbol before alone (half a dB at the
+// weak end); the bit is whether the sign stayed (no phase turn is a 1). A reference that
+// flips over in a fade flips every sign alike, which leaves the bits as they are.
+int PskDemodulator::bpskBit(std::complex<double> value) {
+    const int sign = (value * std::conj(reference_)).real() >= 0 ? 1 : -1;
+    reference_ = kReferenceKeep * reference_ + (1 - kReferenceKeep) * value * double(sign);
+    const int bit = int(sign == lastSign_);
+    lastSign_ = sign;
+    return bit;
 }

@@ -3,6 +3,7 @@
 #include "DspBlocks.h"
 #include "Mixer.h"
 #include "QpskCode.h"
+#include "RunningMean.h"
 #include "SignalPresence.h"
 #include "Varicode.h"
 
@@ -13,7 +14,8 @@
 
 // Receives PSK with varicode: mixes the signal down at the carrier, filters it (two running
 // sums, a trapezoid), finds the symbol timing from where the filtered signal is strongest,
-// and takes the phase turn since the symbol before. BPSK decides each bit from the turn;
+// and takes the phase turn since the symbol before. BPSK decides each bit from the sign against
+// a reference of the last symbols;
 // QPSK hands the turns to the Viterbi decoder of its code. The AFC measures the carrier error
 // sixteen times a symbol on the signal raised to the power that wipes out the modulation
 // (squared for BPSK, to the fourth for QPSK), so it pulls in from far off: up to four times
@@ -28,8 +30,6 @@ public:
     // noise: longer ones gather the neighbouring symbols, shorter ones more noise).
     static constexpr double kFirstSymbols = 0.8;
     static constexpr double kSecondSymbols = 0.5;
-    // The reference against which the receive filter's share of the energy tells a signal.
-    static constexpr double kReferenceSymbols = 0.125;
     // After this long without a signal, the next one is a new one.
     static constexpr int kGoneSymbols = 48;
     // A signal heard for less than this (a transmission's preamble is 32 symbols) was noise.
@@ -52,9 +52,11 @@ public:
     double clockOffsetPpm() const { return clockPpm_; }
     // Whether a signal is heard now, rather than noise alone.
     bool hearsSignal() const { return presence_.present(); }
+    double presenceRatio() const { return presence_.ratio(); }
 
 private:
     void decide(std::complex<double> value, QByteArray& out);
+    int bpskBit(std::complex<double> value);
     void moveCarrier(double hz);
     void notePresence();
     void followCarrier();
@@ -70,20 +72,9 @@ private:
     bool qpsk_;
     bool afc_ = true;
     Mixer mixer_;
-    // A running average over the last `length` samples.
-    struct RunningMean {
-        explicit RunningMean(int length) : length(length) {}
-        std::complex<double> push(std::complex<double> x);
-        void reset();
-        int length;
-        std::deque<std::complex<double>> window;
-        std::complex<double> sum{};
-    };
-    RunningMean first_, second_;
+    RunningMean first_, second_; // the receive filter
     RunningMean wide_; // a wider filter for the AFC while it pulls in
-    RunningMean reference_;
     SignalPresence presence_;
-    double narrowEnergy_ = 0, referenceEnergy_ = 0; // over the symbol so far
     int symbolsGone_ = kGoneSymbols; // without a signal
     int symbolsHeard_ = 0;            // of the signal heard last
     double carrierBeforeSignal_; // where a burst of noise would be undone to
@@ -92,6 +83,8 @@ private:
     int bestBin_ = 0;
     int lastBin_ = -1;
     std::complex<double> previous_{};
+    std::complex<double> reference_{}; // BPSK's, from the last symbols
+    int lastSign_ = 1;
     std::complex<double> turning_{}, previousPower_{}, symbolTurning_{};
     int symbolsSeen_ = 0; // with the AFC acting on a signal
     long symbolCount_ = 0;

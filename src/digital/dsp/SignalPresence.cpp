@@ -1,36 +1,35 @@
 #include "SignalPresence.h"
 
 #include <algorithm>
-#include <vector>
+#include <cmath>
 
 namespace {
-constexpr double kDecay = 0.85;   // per symbol: the last seven symbols or so count
-constexpr double kOnRatio = 2.3;  // noise alone stays below this all but very rarely
-constexpr double kOffRatio = 1.5; // a weak signal that fades a little is still there
-
-// The noise power gain of running means of these lengths in a row (each scaled by 1/length).
-double noiseGain(const std::vector<int>& lengths) {
-    std::vector<double> response{1.0};
-    for (const int length : lengths) {
-        std::vector<double> next(response.size() + size_t(length) - 1, 0.0);
-        for (size_t i = 0; i < response.size(); ++i)
-            for (int k = 0; k < length; ++k)
-                next[i + size_t(k)] += response[i] / length;
-        response.swap(next);
-    }
-    double gain = 0;
-    for (const double h : response)
-        gain += h * h;
-    return gain;
-}
+constexpr double kSideBauds = 2.5; // how far the sides listen from the carrier
+constexpr double kDecay = 0.9;     // per symbol: the last ten symbols or so count
+constexpr double kOnRatio = 3.5;   // noise alone stays below this all but very rarely
+constexpr double kOffRatio = 2.0;  // a weak signal that fades a little is still there
+constexpr int kRenormalise = 4096; // samples between trims of the turn's length
 } // namespace
 
-SignalPresence::SignalPresence(int first, int second, int wide)
-    : noiseShare_(noiseGain({std::max(1, first), std::max(1, second)}) / noiseGain({std::max(1, wide)})) {}
+SignalPresence::SignalPresence(double sampleRate, double baud, int first, int second)
+    : step_(std::polar(1.0, -2 * M_PI * kSideBauds * baud / sampleRate)), below_(first, second),
+      above_(first, second) {}
 
-void SignalPresence::symbol(double narrowEnergy, double wideEnergy) {
-    narrow_ = kDecay * narrow_ + (1 - kDecay) * narrowEnergy;
-    wide_ = kDecay * wide_ + (1 - kDecay) * wideEnergy;
-    ratio_ = wide_ > 0 ? narrow_ / wide_ / noiseShare_ : 1.0;
+void SignalPresence::sample(std::complex<double> mixed, std::complex<double> received) {
+    turn_ *= step_;
+    if (++samples_ % kRenormalise == 0)
+        turn_ /= std::abs(turn_);
+    received_ += std::norm(received);
+    aboveEnergy_ += std::norm(above_.push(mixed * turn_));
+    belowEnergy_ += std::norm(below_.push(mixed * std::conj(turn_)));
+}
+
+void SignalPresence::symbol() {
+    averageReceived_ = kDecay * averageReceived_ + (1 - kDecay) * received_;
+    averageBelow_ = kDecay * averageBelow_ + (1 - kDecay) * belowEnergy_;
+    averageAbove_ = kDecay * averageAbove_ + (1 - kDecay) * aboveEnergy_;
+    received_ = belowEnergy_ = aboveEnergy_ = 0;
+    const double noise = std::min(averageBelow_, averageAbove_);
+    ratio_ = noise > 0 ? averageReceived_ / noise : 1.0;
     present_ = present_ ? ratio_ > kOffRatio : ratio_ > kOnRatio;
 }

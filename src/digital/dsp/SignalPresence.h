@@ -1,27 +1,37 @@
 #pragma once
 
-// Tells a PSK signal from noise alone by where its energy lies. Noise spreads evenly across
-// the band, so the receive filter lets through a known share of what a filter several times
-// wider lets through; a signal puts its energy inside the receive filter and raises that
-// share. The ratio needs no noise level to be learned first, and does not mind a receiver a
-// little off frequency. Both energies are taken a symbol at a time and averaged over a few
-// symbols; the answer has hysteresis, so that a weak signal does not flicker in and out.
+#include "RunningMean.h"
+
+#include <complex>
+
+// Tells a PSK signal from noise alone. Beside the receive filter, two filters of the same
+// shape listen a few baud below and above the carrier; noise puts as much energy into each as
+// into the receive filter, a signal puts its energy into the receive filter alone. The
+// quieter side is the noise (a neighbour on one side does not count), so no noise level has
+// to be learned and a receiver a little off frequency still hears its signal. The energies
+// are taken a symbol at a time and averaged over a few symbols; the answer has hysteresis,
+// so that a weak signal does not flicker in and out.
 class SignalPresence {
 public:
-    // The receive filter (two running means, of `first` and `second` samples) and the wider
-    // reference (one running mean of `wide` samples).
-    SignalPresence(int first, int second, int wide);
+    // The receive filter: two running means of `first` and `second` samples.
+    SignalPresence(double sampleRate, double baud, int first, int second);
 
-    // Once a symbol, with the energy each filter put out over the symbol.
-    void symbol(double narrowEnergy, double wideEnergy);
+    // Each sample: the signal mixed down at the carrier, and what the receive filter made of it.
+    void sample(std::complex<double> mixed, std::complex<double> received);
+    // Once a symbol.
+    void symbol();
 
     bool present() const { return present_; }
-    // The receive filter's share against what noise alone gives it (1 for noise).
+    // The receive filter's energy against the quieter side's (about 1 for noise).
     double ratio() const { return ratio_; }
 
 private:
-    double noiseShare_; // what noise alone gives: the filters' noise bandwidths
-    double narrow_ = 0, wide_ = 0;
+    std::complex<double> step_; // the turn a sample that moves the upper side to 0 Hz
+    std::complex<double> turn_{1.0, 0.0};
+    long samples_ = 0;
+    Trapezoid below_, above_;
+    double received_ = 0, belowEnergy_ = 0, aboveEnergy_ = 0; // over the symbol so far
+    double averageReceived_ = 0, averageBelow_ = 0, averageAbove_ = 0;
     double ratio_ = 1;
     bool present_ = false;
 };
