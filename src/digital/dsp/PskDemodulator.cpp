@@ -14,6 +14,9 @@ constexpr int kCatchSymbols = 12;     // to decode the first characters with
 constexpr int kClockSymbols = 256; // the clock offset is measured over this many symbols
 constexpr double kSnrDecay = 0.97;
 constexpr double kReferenceKeep = 0.4; // of the BPSK reference, per symbol
+constexpr int kNoiseInTheDecoder = 16; // symbols of silence that spoil QPSK's next bits
+constexpr int kIdleBits = 4;   // zeros in a row: idle (characters are parted by two)
+constexpr int kClearBits = 64; // or this many symbols more, when it had no idle start
 } // namespace
 
 PskDemodulator::PskDemodulator(double sampleRate, double carrierHz, double baud, bool qpsk)
@@ -139,6 +142,11 @@ void PskDemodulator::notePresence() {
     const bool before = presence_.present();
     presence_.symbol();
     if (presence_.present()) {
+        if (!before && qpsk_ && symbolsGone_ >= kNoiseInTheDecoder) {
+            symbolsOfSignal_ = zeroRun_ = 0; // its start is looked for afresh
+            heardItsStart_ = false;
+        }
+        ++symbolsOfSignal_;
         if (!before && symbolsGone_ >= kGoneSymbols) { // a new signal
             carrierBeforeSignal_ = carrier_;
             symbolsHeard_ = 0;
@@ -191,10 +199,9 @@ void PskDemodulator::decide(std::complex<double> value, QByteArray& out) {
     const int bit = qpsk_ ? viterbi_.push(turn) : bpskBit(value);
     if (bit < 0)
         return;
-    const int c = varicode_.push(bit);
-    // Noise alone makes no characters (the decoder still runs, so that it is in step when a
-    // signal comes).
-    if (c >= 0 && presence_.present())
+    const int c = varicode_.push(bit != 0);
+    const bool prints = printsNow(bit); // every bit counts
+    if (c >= 0 && prints)
         out.append(static_cast<char>(c));
 }
 
@@ -208,4 +215,20 @@ int PskDemodulator::bpskBit(std::complex<double> value) {
     const int bit = int(sign == lastSign_);
     lastSign_ = sign;
     return bit;
+}
+
+// Noise alone makes no characters (the decoder still runs, so that it is in step when a
+// signal comes). Nor, in QPSK, does the noise just before a signal: its decoder hands bits on
+// 40 symbols late, so after a silence it prints from the signal's idle preamble on, or, if it
+// was joined in the middle, once the decoder is clear of the noise.
+bool PskDemodulator::printsNow(int bit) {
+    if (!presence_.present())
+        return false;
+    if (heardItsStart_)
+        return true;
+    if (symbolsOfSignal_ <= QpskCode::Viterbi::kDepth)
+        return false; // the bit is from a symbol before the signal was heard
+    zeroRun_ = bit ? 0 : zeroRun_ + 1;
+    heardItsStart_ = zeroRun_ >= kIdleBits || symbolsOfSignal_ > QpskCode::Viterbi::kDepth + kClearBits;
+    return heardItsStart_;
 }

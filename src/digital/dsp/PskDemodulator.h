@@ -57,6 +57,7 @@ public:
 private:
     void decide(std::complex<double> value, QByteArray& out);
     int bpskBit(std::complex<double> value);
+    bool printsNow(int bit);
     void moveCarrier(double hz);
     void notePresence();
     void followCarrier();
@@ -77,6 +78,9 @@ private:
     SignalPresence presence_;
     int symbolsGone_ = kGoneSymbols; // without a signal
     int symbolsHeard_ = 0;            // of the signal heard last
+    long symbolsOfSignal_ = 0;        // since it was heard
+    int zeroRun_ = 0;
+    bool heardItsStart_ = true;
     double carrierBeforeSignal_; // where a burst of noise would be undone to
     double symbolPhase_ = 0; // 0..1 through the symbol
     std::array<double, kTimingBins> binEnergy_{};
