@@ -13,16 +13,14 @@
 #include <deque>
 
 // Receives PSK with varicode: mixes the signal down at the carrier, filters it (two running
-// sums, a trapezoid), finds the symbol timing from where the filtered signal is strongest,
-// and takes the phase turn since the symbol before. BPSK decides each bit from the sign against
-// a reference of the last symbols;
-// QPSK hands the turns to the Viterbi decoder of its code. The AFC measures the carrier error
-// sixteen times a symbol on the signal raised to the power that wipes out the modulation
-// (squared for BPSK, to the fourth for QPSK), so it pulls in from far off: up to four times
-// the baud rate for BPSK, twice for QPSK. BPSK pulls in on a wider filter, so that it is
-// done within the idle preamble; once pulled in, QPSK follows on the symbol turns instead,
-// which carry no bias from the data. The AFC acts only while a signal is there: in noise
-// alone it would wander off and lose the start of the next transmission.
+// sums, a trapezoid), and finds the symbol timing from where the filtered signal is strongest.
+// BPSK judges each symbol's sign against a reference of the last symbols; QPSK hands the
+// phase turns to the Viterbi decoder of its code. The AFC measures the carrier error sixteen
+// times a symbol on the signal raised to the power that wipes out the modulation (squared for
+// BPSK, to the fourth for QPSK). BPSK pulls in on a wider filter, so that it is done within
+// the idle preamble; once pulled in, QPSK follows on the symbol turns instead, which carry no
+// bias from the data. The AFC acts, and characters are printed, only while a signal is
+// heard: in noise alone the AFC would wander off and lose the start of the next transmission.
 class PskDemodulator final : public Demodulator {
 public:
     static constexpr int kTimingBins = 16;
