@@ -89,6 +89,28 @@ class DspTest : public QObject {
         QCOMPARE(codes.count(Baudot::kFigures), 5); // 599, 5 (after a space), ",", 1, ?
     }
 
+    // Noise that turns a letter into a figures shift used to print every letter after it as
+    // figures until the next space. A figure that amateur traffic all but never sends ends
+    // that: it is the letter, and the receiver is back in letters. Digits and the signs of
+    // reports and serials keep the shift.
+    void baudot_aFalseFiguresShift_isUndoneByAFigureNobodySends() {
+        auto decode = [](const QString& letters, bool falseShiftFirst) {
+            Baudot::Encoder encoder;
+            QList<quint8> codes = encoder.encode(letters);
+            if (falseShiftFirst)
+                codes.insert(1, Baudot::kFigures); // after the letters shift the encoder sends
+            Baudot::Decoder decoder;
+            QString text;
+            for (quint8 code : codes)
+                text += decoder.push(code);
+            return text;
+        };
+        QCOMPARE(decode("HELLO", true), QString("HELLO")); // H would be "#"
+        QCOMPARE(decode("DXCC", true), QString("DXCC"));   // D would be "$"
+        QCOMPARE(decode("TEST", true), QString("53'5"));   // nothing rare: no way to tell
+        QCOMPARE(decode("599 073/P?", false), QString("599 073/P?"));
+    }
+
     void qpskViterbi_correctsScatteredWrongTurns_andWeighsSoftOnes() {
         std::mt19937 random(7);
         std::vector<bool> bits(2000);

@@ -14,6 +14,16 @@ int codeIn(const char* table, QChar c) {
     return -1;
 }
 
+// Figures that amateur traffic all but never sends (reports, serials, calls and times are
+// digits, "/", "?", "-" and the like): seen in figures, they are letters that a false shift
+// turned, and the shift is undone.
+bool rareInFigures(char c) {
+    for (const char rare : {'$', '\a', '!', '&', '#', ';', '"'})
+        if (c == rare)
+            return true;
+    return false;
+}
+
 } // namespace
 
 QList<quint8> Encoder::encode(const QString& text) {
@@ -50,6 +60,8 @@ QString Decoder::push(quint8 code) {
         figures_ = true;
         return {};
     }
+    if (figures_ && rareInFigures(kFigureTable[code]))
+        figures_ = false; // a shift that noise made, or a letters shift that noise took
     const char c = (figures_ ? kFigureTable : kLetterTable)[code];
     if (code == 0x04) // space
         figures_ = false;
