@@ -1,0 +1,96 @@
+#include "CallsignPicker.h"
+
+#include <QRegularExpression>
+
+#include <utility>
+
+namespace {
+// The call proper (prefix, digit, suffix), with a "prefix/" in front or a portable sign after.
+const QRegularExpression kCallsign(QStringLiteral(
+    "^(?:[A-Z0-9]{1,4}/)?(?:[A-Z]{1,2}|[0-9][A-Z]{1,2}|[A-Z][0-9][A-Z]?)[0-9][A-Z]{1,4}"
+    "(?:/(?:P|M|MM|AM|QRP|[0-9]))?$"));
+
+// The call without "prefix/" and without what follows a "/": who it is.
+QString baseCall(const QString& call) {
+    QStringList parts = call.split(u'/');
+    QString longest;
+    for (const QString& part : parts)
+        if (part.size() > longest.size())
+            longest = part;
+    return longest;
+}
+} // namespace
+
+CallsignPicker::CallsignPicker(std::function<bool(const QString&)> known, QString ownCall)
+    : known_(std::move(known)), ownCall_(baseCall(ownCall.trimmed().toUpper())) {}
+
+void CallsignPicker::reset() {
+    partial_.clear();
+    words_.clear();
+    wordsSinceCq_ = kCqReach + 1;
+    wordNumber_ = 0;
+    lastPicked_ = -1;
+    decoded_.clear();
+    spotted_.clear();
+}
+
+bool CallsignPicker::looksLikeCallsign(QStringView word) {
+    return word.size() <= kLongestWord && kCallsign.match(word).hasMatch();
+}
+
+QList<CallsignPicker::Call> CallsignPicker::take(QStringView text) {
+    QList<Call> spots;
+    for (const QChar c : text) {
+        if (c.isSpace()) {
+            if (!partial_.isEmpty())
+                takeWord(std::exchange(partial_, QString()), spots);
+            continue;
+        }
+        if (partial_.size() < kLongestWord + 1) // a longer run stays too long to be a word
+            partial_ += c.toUpper();
+    }
+    return spots;
+}
+
+// Whether the newest word stands where a station puts its call: after DE or TU, within reach
+// of a CQ, or again right after itself. ("<call> TEST" is caught when TEST comes.)
+bool CallsignPicker::isCallHere(const QString& word) const {
+    const QString before = words_.size() >= 2 ? words_[words_.size() - 2] : QString();
+    return before == u"DE" || before == u"TU" || wordsSinceCq_ <= kCqReach || before == word;
+}
+
+bool CallsignPicker::isOwn(const QString& word) const {
+    return !ownCall_.isEmpty() && baseCall(word) == ownCall_;
+}
+
+void CallsignPicker::takeWord(const QString& word, QList<Call>& spots) {
+    if (word.size() > kLongestWord)
+        return;
+    ++wordNumber_;
+    words_.append(word);
+    if (words_.size() > kWordsKept)
+        words_.removeFirst();
+    const QString before = words_.size() >= 2 ? words_[words_.size() - 2] : QString();
+    wordsSinceCq_ = word == u"CQ" ? 0 : wordsSinceCq_ + 1;
+
+    if (word == u"TEST" && looksLikeCallsign(before)) // "DL1ABC TEST": calling in a contest
+        pick(before, wordNumber_ - 1, true, spots);
+    else if (looksLikeCallsign(word) && isCallHere(word))
+        pick(word, wordNumber_, wordsSinceCq_ <= kCqReach || before == u"TU", spots);
+}
+
+// One decoding of `call` (the word numbered `at`): counted once however many rules point at it.
+void CallsignPicker::pick(const QString& call, qint64 at, bool calledCq, QList<Call>& spots) {
+    if (at == lastPicked_ || isOwn(call) || spotted_.count(call))
+        return;
+    lastPicked_ = at;
+    if (decoded_.size() >= kCallsKept) { // a long noisy run: start the count afresh
+        decoded_.clear();
+        spotted_.clear();
+    }
+    const int times = ++decoded_[call];
+    if (times >= 2 || known_(call)) {
+        spotted_[call] = true;
+        spots.append({call, calledCq});
+    }
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+#include <functional>
+#include <map>
+
+// Picks the callsigns out of one station's decoded text, as a CW skimmer does, for spotting.
+// A word counts as the station's call where operators put one: after "DE", after "CQ" (within
+// the few words a CQ takes: "CQ CQ TEST DL1ABC"), before "TEST", after "TU", or sent twice in a
+// row. It must have the form of an amateur callsign. Decoding busts calls, so a call is handed
+// on only when it was decoded twice from the station, or once and it is in the known list
+// (MASTER.SCP); the operator's own call never is. Each call is handed on once.
+class CallsignPicker {
+public:
+    struct Call {
+        QString call;
+        bool calledCq = false; // heard calling CQ (else it signed with DE, TU, TEST ...)
+        bool operator==(const Call&) const = default;
+    };
+    // `known` tells whether a call is in the known list.
+    CallsignPicker(std::function<bool(const QString&)> known, QString ownCall);
+
+    // Takes the station's text as it is decoded, in pieces of any size; returns the calls that
+    // are to be spotted now.
+    QList<Call> take(QStringView text);
+    void reset();
+
+    // Prefix (one to three characters, at least one a letter), a digit, a suffix of one to four
+    // letters; with a "prefix/" in front or "/P", "/M", "/MM", "/AM", "/QRP" or a digit after.
+    static bool looksLikeCallsign(QStringView word);
+
+    static constexpr int kLongestWord = 16; // longer runs of characters are no words
+    static constexpr int kWordsKept = 6;    // the words a call's context is looked for in
+    static constexpr int kCqReach = 4;      // words after a CQ that may hold its call
+    static constexpr int kCallsKept = 256;  // different calls counted at once
+
+private:
+    void takeWord(const QString& word, QList<Call>& spots);
+    void pick(const QString& call, qint64 at, bool calledCq, QList<Call>& spots);
+    bool isCallHere(const QString& word) const;
+    bool isOwn(const QString& word) const;
+
+    std::function<bool(const QString&)> known_;
+    QString ownCall_;
+    QString partial_;   // a word not yet ended
+    QStringList words_; // the last words, oldest first
+    int wordsSinceCq_ = kCqReach + 1;
+    qint64 wordNumber_ = 0;
+    qint64 lastPicked_ = -1;
+    std::map<QString, int> decoded_; // how often each call was picked
+    std::map<QString, bool> spotted_; // handed on already
+};

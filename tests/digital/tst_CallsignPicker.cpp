@@ -1,0 +1,89 @@
+// Callsigns picked out of a station's decoded CW as a skimmer does: where operators put their
+// call, in the form of a callsign, and only when decoded twice or known, so that busted calls
+// stay out of the logger's bandmap.
+#include "digital/skimmer/CallsignPicker.h"
+
+#include <QSet>
+#include <QTest>
+
+namespace {
+const QSet<QString> kKnown{"DL1ABC", "K1ABC", "OH2XX"};
+
+QStringList spotted(const QString& text, const QString& own = "OH2XX") {
+    CallsignPicker picker([](const QString& call) { return kKnown.contains(call); }, own);
+    QStringList out;
+    for (const CallsignPicker::Call& call : picker.take(text + " "))
+        out << call.call + (call.calledCq ? " CQ" : " DE");
+    return out;
+}
+} // namespace
+
+class CallsignPickerTest : public QObject {
+    Q_OBJECT
+private slots:
+    void callsignForm_data() {
+        QTest::addColumn<QString>("word");
+        QTest::addColumn<bool>("isCall");
+        for (const char* call : {"DL1ABC", "K1A", "9A1AA", "3DA0XX", "E71A", "VP2EAA", "W1AW",
+                                 "DL/OH2XX", "OH2XX/P", "K1ABC/QRP", "G4ABC/MM", "JA1XYZ/3"})
+            QTest::newRow(call) << QString(call) << true;
+        for (const char* other : {"CQ", "TEST", "5NN", "599", "TU", "73", "ABCDEF", "K1", "1ABC",
+                                  "DL1ABCDE", "OH2XX/", "OH2XX/PP", "E5E5E5E5E5E5E5E5E"})
+            QTest::newRow(other) << QString(other) << false;
+    }
+    void callsignForm() {
+        QFETCH(QString, word);
+        QFETCH(bool, isCall);
+        QCOMPARE(CallsignPicker::looksLikeCallsign(word), isCall);
+    }
+
+    void whereOperatorsPutTheirCall_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("spots");
+        // Unknown calls need two decodings; known ones one.
+        QTest::newRow("CQ, the call twice") << "CQ TEST G4XYZ G4XYZ" << QStringList{"G4XYZ CQ"};
+        QTest::newRow("an unknown call once is not spotted") << "CQ CQ DE G4XYZ K" << QStringList{};
+        QTest::newRow("a known call once is") << "CQ CQ DE DL1ABC K" << QStringList{"DL1ABC CQ"};
+        QTest::newRow("<call> TEST") << "K1ABC TEST" << QStringList{"K1ABC CQ"};
+        QTest::newRow("TU <call>, after an exchange") << "5NN 001 TU K1ABC" << QStringList{"K1ABC CQ"};
+        QTest::newRow("DE <call>, answering") << "OH2XX DE DL1ABC 5NN" << QStringList{"DL1ABC DE"};
+        QTest::newRow("one decoding counts once, whatever points at it")
+            << "CQ G4XYZ TEST" << QStringList{};
+        QTest::newRow("twice from the station") << "CQ G4XYZ TEST  TU G4XYZ" << QStringList{"G4XYZ CQ"};
+        QTest::newRow("a busted call stays out") << "CQ DL1ABX DL1ABC" << QStringList{"DL1ABC CQ"};
+        QTest::newRow("a call-shaped word anywhere else is no call") << "UR RST 599 G4XYZ HR" << QStringList{};
+        QTest::newRow("each call once") << "K1ABC TEST K1ABC TEST K1ABC" << QStringList{"K1ABC CQ"};
+        QTest::newRow("portable forms") << "DE DL/G4XYZ DL/G4XYZ" << QStringList{"DL/G4XYZ DE"};
+    }
+    void whereOperatorsPutTheirCall() {
+        QFETCH(QString, text);
+        QFETCH(QStringList, spots);
+        QCOMPARE(spotted(text), spots);
+    }
+
+    void ownCall_isNeverSpotted_inAnyForm() {
+        QCOMPARE(spotted("CQ TEST OH2XX OH2XX", "oh2xx"), QStringList{});
+        QCOMPARE(spotted("DE OH2XX/P OH2XX/P", "OH2XX"), QStringList{});
+        QCOMPARE(spotted("DE OH2XX OH2XX", "DL/OH2XX"), QStringList{});
+        QCOMPARE(spotted("DE OH2XX OH2XX", ""), QStringList{"OH2XX DE"});
+    }
+
+    // The text comes as the receiver decodes it; noise makes long runs and many calls.
+    void textInPieces_andNoise_areTakenInBounds() {
+        CallsignPicker picker([](const QString&) { return false; }, "OH2XX");
+        QList<CallsignPicker::Call> got;
+        for (const QString piece : {"C", "Q T", "EST G4", "XYZ G", "4XYZ", " "})
+            got += picker.take(piece);
+        QCOMPARE(got.size(), 1);
+        QCOMPARE(got[0].call, QString("G4XYZ"));
+
+        picker.reset();
+        QString noise = QString("E").repeated(100000) + " ";
+        for (int i = 0; i < 1000; ++i)
+            noise += QString("DE K%1AB ").arg(i % 10) + QChar('A' + i % 26) + " ";
+        QCOMPARE(picker.take(noise).size(), 10 + 0); // K0AB..K9AB, each decoded a hundred times
+    }
+};
+
+QTEST_GUILESS_MAIN(CallsignPickerTest)
+#include "tst_CallsignPicker.moc"
