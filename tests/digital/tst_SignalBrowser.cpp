@@ -86,6 +86,26 @@ class SignalBrowserTest : public QObject {
         QVERIFY(levelAfter(9000) < 0.01); // would fold onto 1 kHz
     }
 
+    // The skimmer's calls: where a station signs, decoded twice or known, never the
+    // operator's own; each with the tone it was heard on and whether it called CQ.
+    void pskBand_callsAreSpotted_asASkimmerPicksThem() {
+        SignalBrowser browser;
+        browser.setOwnCall("OH2XX");
+        browser.setCallsignLookup([](const QString& word) -> std::optional<QString> {
+            return word == "S51AB" ? std::optional<QString>(word) : std::nullopt;
+        });
+        QStringList spots;
+        connect(&browser, &SignalBrowser::spotted, this,
+                [&](const QString& call, double hz, double, bool calledCq) {
+                    spots << QString("%1 %2 %3").arg(call).arg(std::lround(hz / 10) * 10).arg(calledCq ? "CQ" : "DE");
+                });
+        listen(browser, SyntheticBand::band(kPskBand, false));
+        spots.sort();
+        // Twice: G4ABC, VE3AAA; known: S51AB; once and unknown: DL1XYZ, JA1XYZ; own: OH2XX.
+        QCOMPARE(spots, QStringList({"G4ABC 1040 DE", "S51AB 2700 CQ", "VE3AAA 1350 CQ"}));
+        QCOMPARE(browser.spotMode(), QString("PSK31"));
+    }
+
     void pskBand_everySignalInItsOwnRow_inFrequencyOrder() {
         SignalBrowser browser;
         const std::vector<float> band = SyntheticBand::band(kPskBand, false);

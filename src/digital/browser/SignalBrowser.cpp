@@ -2,6 +2,7 @@
 
 #include "digital/dsp/BandPass.h"
 #include "digital/modem/DspFactory.h"
+#include "digital/skimmer/CallsignPicker.h"
 
 #include <QSet>
 #include <algorithm>
@@ -10,11 +11,13 @@
 struct SignalBrowser::Channel {
     std::unique_ptr<Demodulator> receiver;
     std::unique_ptr<BandPass> filter; // RTTY: the station cut out of the band first
+    std::unique_ptr<CallsignPicker> picker;
     bool inUse = false;
     int id = 0;
     double hz = 0;
     double snrDb = 0;
     double lastSeen = 0; // seconds
+    double lastText = 0; // seconds: when its receiver last printed
     QString text;
     QString word; // the word being received, for callsigns
     QString callsign;
@@ -26,6 +29,7 @@ namespace {
 // by a few hertz, a neighbour is at least the shape's spacing away.
 constexpr double kSameSignalShare = 0.4; // of the spacing
 constexpr int kLongestWord = 16;         // longer is no callsign
+constexpr double kWordEndSeconds = 1.5;  // a station silent this long has ended its word
 constexpr double kRttyPassBauds = 0.9;   // either side of the tones, for their keying
 constexpr double kRttyEdgeHz = 40;       // from pass to stop
 } // namespace
@@ -49,6 +53,20 @@ void SignalBrowser::setMode(const ModeList::Mode& mode, double baud) {
 void SignalBrowser::setCallsignLookup(
     std::function<std::optional<QString>(const QString&)> lookup) {
     lookup_ = std::move(lookup);
+}
+
+void SignalBrowser::setOwnCall(const QString& call) {
+    ownCall_ = call;
+    for (auto& channel : channels_)
+        if (channel->picker)
+            channel->picker->setOwnCall(call);
+}
+
+QString SignalBrowser::spotMode() const {
+    if (!ModeList::isPsk(mode_.kind))
+        return QStringLiteral("RTTY");
+    const QString kind = mode_.kind == ModeList::Kind::Qpsk ? QStringLiteral("QPSK") : QStringLiteral("PSK");
+    return kind + QString::number(std::lround(baud_)); // 31.25 baud: PSK31, 62.5: PSK63
 }
 
 void SignalBrowser::receive(std::span<const float> samples) {
@@ -76,6 +94,9 @@ void SignalBrowser::decode(std::span<const float> samples) {
         const QString text = channel->receiver->process(heard);
         if (text.isEmpty())
             continue;
+        channel->lastText = seconds();
+        for (const CallsignPicker::Call& call : channel->picker->take(text))
+            emit spotted(call.call, channel->hz, channel->snrDb, call.calledCq);
         for (QChar c : text) {
             if (c == u'\r' || c == u'\n')
                 c = u' ';
@@ -126,9 +147,15 @@ void SignalBrowser::updateSignals() {
     const double now = seconds();
     for (const SignalFinder::Found& found : finder_.find(shape_, kFindAboveDb))
         take(found);
-    for (auto& channel : channels_)
-        if (channel->inUse && now - channel->lastSeen > kSilentSeconds)
+    for (auto& channel : channels_) {
+        if (!channel->inUse)
+            continue;
+        if (now - channel->lastText > kWordEndSeconds) // it stopped: its last word is whole
+            for (const CallsignPicker::Call& call : channel->picker->endOfText())
+                emit spotted(call.call, channel->hz, channel->snrDb, call.calledCq);
+        if (now - channel->lastSeen > kSilentSeconds)
             channel->inUse = false; // gone quiet: its receiver waits for the next signal
+    }
     rebuildRows();
 }
 
@@ -166,10 +193,13 @@ void SignalBrowser::take(const SignalFinder::Found& found) {
     channel.receiver->setAfc(!ModeList::isPsk(mode_.kind));
     channel = Channel{std::move(channel.receiver),
                       filterFor(found.hz),
+                      std::make_unique<CallsignPicker>(
+                          [this](const QString& call) { return lookup_ && lookup_(call) == call; }, ownCall_),
                       true,
                       nextId_++,
                       found.hz,
                       found.snrDb,
+                      seconds(),
                       seconds(),
                       {},
                       {},

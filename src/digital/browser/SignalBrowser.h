@@ -45,6 +45,11 @@ class SignalBrowser final : public QObject {
     // Tells whether a word is a known callsign (MASTER.SCP); none: no callsigns are marked.
     void setCallsignLookup(std::function<std::optional<QString>(const QString&)> lookup);
 
+    // The operator's own call, which is never spotted.
+    void setOwnCall(const QString& call);
+    // How the spots name the mode: "PSK31", "QPSK31", "PSK63", "RTTY" ...
+    QString spotMode() const;
+
     // Sound as the card delivers it.
     void receive(std::span<const float> samples);
 
@@ -55,6 +60,9 @@ class SignalBrowser final : public QObject {
     void rowsChanged();
     // A callsign no row showed before: worth telling a listener about.
     void newCallsign(const QString& callsign, double hz);
+    // A station's call, picked out of its text as a skimmer does, to be spotted: the tone it
+    // is heard on, its S/N, and whether it was calling CQ.
+    void spotted(const QString& call, double hz, double snrDb, bool calledCq);
 
   private:
     struct Channel;
@@ -77,6 +85,7 @@ class SignalBrowser final : public QObject {
     std::vector<float> decimated_;
     std::vector<float> filtered_; // one receiver's share of a block
     std::vector<Row> rows_;
+    QString ownCall_;
     qint64 heard_ = 0; // decimated samples so far
     int nextId_ = 1;
 };

@@ -22,7 +22,18 @@ QString baseCall(const QString& call) {
 } // namespace
 
 CallsignPicker::CallsignPicker(std::function<bool(const QString&)> known, QString ownCall)
-    : known_(std::move(known)), ownCall_(baseCall(ownCall.trimmed().toUpper())) {}
+    : known_(std::move(known)) {
+    setOwnCall(ownCall);
+}
+
+void CallsignPicker::setOwnCall(const QString& call) { ownCall_ = baseCall(call.trimmed().toUpper()); }
+
+QList<CallsignPicker::Call> CallsignPicker::endOfText() {
+    QList<Call> spots;
+    if (!partial_.isEmpty())
+        takeWord(std::exchange(partial_, QString()), spots);
+    return spots;
+}
 
 void CallsignPicker::reset() {
     partial_.clear();

@@ -28,6 +28,9 @@ public:
     // are to be spotted now.
     QList<Call> take(QStringView text);
     void reset();
+    void setOwnCall(const QString& call);
+    // The station has stopped: the word it ended on is whole.
+    QList<Call> endOfText();
 
     // Prefix (one to three characters, at least one a letter), a digit, a suffix of one to four
     // letters; with a "prefix/" in front or "/P", "/M", "/MM", "/AM", "/QRP" or a digit after.

@@ -20,7 +20,8 @@ Terminal::Terminal(TerminalPlatform platform, QObject* parent)
                                       .clock = platform_.clock,
                                       .wait = platform_.wait,
                                       .dialogs = platform_.dialogs,
-                                      .keyTransmitter = platform_.keyTransmitter},
+                                      .keyTransmitter = platform_.keyTransmitter,
+                                      .soundLost = {}},
       receive_(context_, callsigns_), transmit_(context_), search_(context_),
       fileSender_(context_) {
     populateTerminalControls(store_);
