@@ -154,7 +154,7 @@ int main(int argc, char** argv) {
         core.log().writeLine(clock.now().toString(QStringLiteral("hh:mm:ss dd.MM.yyyy ")) + instanceLock.note());
     if (core.hasEnded())
         return 0;
-    core.endpoints().start({options.cwDaemon, options.rigctl, options.cwLead});
+    core.endpoints().start({options.cwDaemon, options.rigctl, options.spots, options.cwLead});
     if (station)
         station->start();
     window.show();

@@ -41,6 +41,8 @@ CommandLineOptions CommandLineOptions::parse(const QStringList& arguments, const
             options.cwDaemon = argument.section(u'=', 1);
         } else if (argument == QStringLiteral("--rigctl") || argument.startsWith(QStringLiteral("--rigctl="))) {
             options.rigctl = argument.section(u'=', 1);
+        } else if (argument == QStringLiteral("--spots") || argument.startsWith(QStringLiteral("--spots="))) {
+            options.spots = argument.section(u'=', 1);
         } else if (QString lead; takeValue(arguments, i, QStringLiteral("--cw-lead"), QStringLiteral("seconds"),
                                            lead, options.error)) {
             bool ok = false;
@@ -110,6 +112,10 @@ QString CommandLineOptions::usage() {
                "                  serve the rig to Hamlib network clients (rigctl -m 2, WSJT-X,\n"
                "                  fldigi, CQRLOG: \"Hamlib NET rigctl\") on TCP ADDR:PORT\n"
                "                  (127.0.0.1:4532, or as last saved); no password either\n"
+               "  --spots[=ADDR:PORT]\n"
+               "                  a local DX-cluster node on TCP ADDR:PORT (127.0.0.1:7300, or as\n"
+               "                  last saved): the calls of the stations the signal browser hears,\n"
+               "                  as spots for the bandmaps of tlf and CQRLOG; no password\n"
                "  --cw-lead=SECONDS\n"
                "                  hold CW back: hand characters to the station only SECONDS ahead "
                "of\n"

@@ -17,6 +17,7 @@ struct CommandLineOptions {
     bool unattended = false; // --unattended: no one watches this instance
     std::optional<QString> cwDaemon; // --cwdaemon[=ADDR:PORT]: "" is the saved address
     std::optional<QString> rigctl;   // --rigctl[=ADDR:PORT]: the same for the Hamlib endpoint
+    std::optional<QString> spots;    // --spots[=ADDR:PORT]: the same for the spots endpoint
     std::optional<double> cwLead;    // --cw-lead=SECONDS: hold CW back this far ahead
     QString error;    // set when the command line cannot be used
 

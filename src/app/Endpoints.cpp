@@ -5,8 +5,12 @@
 #include "common/Controls.h"
 #include "endpoints/EndpointAddress.h"
 #include "endpoints/EndpointSettings.h"
+#include "endpoints/RigctlRig.h"
+#include "platform/Clock.h"
 #include "keyer/CwStation.h"
 #include "station/ServerLine.h"
+
+#include <cmath>
 
 Endpoints::Endpoints(Context context, QObject* parent)
     : QObject(parent), ctx_(std::move(context)),
@@ -18,7 +22,7 @@ Endpoints::Endpoints(Context context, QObject* parent)
                  .abort = [this] { ctx_.cw.abort(); },
                  .key = [this](bool on) { ctx_.server.send(StationLines::keying(on)); }},
                 this),
-      rigctl_(ctx_.rig, this),
+      rigctl_(ctx_.rig, this), spots_(QString(), this),
       cwDaemonDoor_{.name = QStringLiteral("cwdaemon"),
                     .transport = QStringLiteral("UDP"),
                     .onBox = Ctl::cwDaemonCheck,
@@ -38,7 +42,19 @@ Endpoints::Endpoints(Context context, QObject* parent)
                   .listen = [this](const QHostAddress& a, quint16 p,
                                    QString* why) { return rigctl_.listen(a, p, why); },
                   .close = [this] { rigctl_.close(); },
-                  .isListening = [this] { return rigctl_.isListening(); }} {
+                  .isListening = [this] { return rigctl_.isListening(); }},
+      spotsDoor_{.name = QStringLiteral("Spots"),
+                 .transport = QStringLiteral("TCP"),
+                 .onBox = Ctl::spotsCheck,
+                 .addressBox = Ctl::spotsAddressBox,
+                 .stateLine = Ctl::spotsState,
+                 .defaultPort = SpotsEndpoint::kDefaultPort,
+                 .listen = [this](const QHostAddress& a, quint16 p, QString* why) {
+                     spots_.setNodeCall(spotter());
+                     return spots_.listen(a, p, why);
+                 },
+                 .close = [this] { spots_.close(); },
+                 .isListening = [this] { return spots_.isListening(); }} {
     connect(&rigctl_, &RigctlEndpoint::keyedClientLeft, this, [this] {
         ctx_.store.setText(
             Ctl::rigctlState,
@@ -53,6 +69,8 @@ Endpoints::Endpoints(Context context, QObject* parent)
             applyDoor(cwDaemonDoor_);
         else if (name == Ctl::rigctlCheck)
             applyDoor(rigctlDoor_);
+        else if (name == Ctl::spotsCheck)
+            applyDoor(spotsDoor_);
         else if (name == Ctl::cwHoldBackCheck)
             applyHoldBack();
     });
@@ -68,6 +86,7 @@ void Endpoints::start(const Overrides& overrides) {
     const EndpointSettings saved = EndpointSettings::read(ctx_.settingsPath);
     takeOverride(overrides.cwDaemon, saved.cwDaemonOn, saved.cwDaemonAddress, cwDaemonDoor_);
     takeOverride(overrides.rigctl, saved.rigctlOn, saved.rigctlAddress, rigctlDoor_);
+    takeOverride(overrides.spots, saved.spotsOn, saved.spotsAddress, spotsDoor_);
     ctx_.store.setText(Ctl::cwLeadBox,
                        overrides.cwLead ? QString::number(*overrides.cwLead) : saved.cwLeadSeconds);
     ctx_.store.setValue(Ctl::cwHoldBackCheck, saved.cwHoldBack || overrides.cwLead ? 1 : 0);
@@ -77,6 +96,7 @@ void Endpoints::start(const Overrides& overrides) {
 void Endpoints::apply() {
     applyDoor(cwDaemonDoor_);
     applyDoor(rigctlDoor_);
+    applyDoor(spotsDoor_);
     applyHoldBack();
 }
 
@@ -87,6 +107,13 @@ void Endpoints::applyHoldBack() {
 }
 
 void Endpoints::applyDoor(Door& door) {
+    const bool wasWanted = wantsSpots();
+    applyDoorNow(door);
+    if (wantsSpots() != wasWanted)
+        emit spotsWantedChanged(wantsSpots());
+}
+
+void Endpoints::applyDoorNow(Door& door) {
     const bool on = ctx_.store.isTicked(door.onBox);
     const EndpointAddress where = EndpointAddress::parse(ctx_.store.text(door.addressBox), door.defaultPort);
     if (on && where.error.isEmpty() && door.listeningOn == where.text() && door.isListening())
@@ -119,7 +146,33 @@ bool Endpoints::save(QString* why) const {
     settings.cwDaemonAddress = ctx_.store.text(Ctl::cwDaemonAddressBox).trimmed();
     settings.rigctlOn = ctx_.store.isTicked(Ctl::rigctlCheck);
     settings.rigctlAddress = ctx_.store.text(Ctl::rigctlAddressBox).trimmed();
+    settings.spotsOn = ctx_.store.isTicked(Ctl::spotsCheck);
+    settings.spotsAddress = ctx_.store.text(Ctl::spotsAddressBox).trimmed();
     settings.cwHoldBack = ctx_.store.isTicked(Ctl::cwHoldBackCheck);
     settings.cwLeadSeconds = ctx_.store.text(Ctl::cwLeadBox).trimmed();
     return settings.write(ctx_.settingsPath, why);
+}
+
+// Skimmers sign their spots with the operator's call and "-#".
+QString Endpoints::spotter() const {
+    const QString call = ctx_.store.text(Ctl::loginCallsignBox).trimmed().toUpper();
+    return (call.isEmpty() ? QStringLiteral("ZARNIK") : call) + QStringLiteral("-#");
+}
+
+void Endpoints::spot(const QString& call, double toneHz, double snrDb, bool calledCq, const QString& mode,
+                     int wpm) {
+    if (!spots_.isListening())
+        return;
+    Spot spot;
+    spot.spotter = spotter();
+    spot.call = call;
+    spot.rfHz = SpotLines::rfFrequencyHz(double(ctx_.rig.frequencyHz()), ctx_.rig.modeDigit(), toneHz,
+                                         ctx_.store.text(Ctl::sideTonePitchBox).toDouble());
+    spot.mode = mode;
+    spot.snrDb = int(std::lround(snrDb));
+    spot.wpm = wpm;
+    spot.calledCq = calledCq;
+    spot.utc = ctx_.clock.now().toUTC();
+    if (spotBook_.admit(spot))
+        spots_.publish(SpotLines::line(spot));
 }

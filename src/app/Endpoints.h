@@ -2,6 +2,8 @@
 
 #include "endpoints/CwDaemonEndpoint.h"
 #include "endpoints/RigctlEndpoint.h"
+#include "endpoints/SpotsEndpoint.h"
+#include "digital/skimmer/Spot.h"
 
 #include <QObject>
 #include <QString>
@@ -36,6 +38,7 @@ public:
     struct Overrides {
         std::optional<QString> cwDaemon; // "" is the saved address
         std::optional<QString> rigctl;   // the same
+        std::optional<QString> spots;    // the same
         std::optional<double> cwLead;    // holds CW back this many seconds ahead
     };
 
@@ -48,6 +51,16 @@ public:
     void tick() { cwDaemon_.tick(); }
     CwDaemonEndpoint& cwDaemon() { return cwDaemon_; }
     RigctlEndpoint& rigctl() { return rigctl_; }
+    SpotsEndpoint& spots() { return spots_; }
+    bool wantsSpots() const { return spots_.isListening(); }
+    // A station the skimmer heard: its call, the tone it is on in the receiver's audio, its
+    // S/N, whether it called CQ, the mode as spots name it and its CW speed (0: none). Spotted
+    // on the air's frequency from the rig's dial and mode, once a call and band in ten minutes.
+    void spot(const QString& call, double toneHz, double snrDb, bool calledCq, const QString& mode, int wpm = 0);
+
+signals:
+    // The spots endpoint started or stopped listening.
+    void spotsWantedChanged(bool wanted);
 
 private:
     // One door: its box, address and state line, and how it listens.
@@ -62,6 +75,8 @@ private:
         QString listeningOn = {}; // empty when it does not listen
     };
     void applyDoor(Door& door);
+    void applyDoorNow(Door& door);
+    QString spotter() const;
     void applyHoldBack();
     void takeOverride(const std::optional<QString>& given, bool savedOn, const QString& savedAddress,
                       const Door& door);
@@ -69,5 +84,7 @@ private:
     Context ctx_;
     CwDaemonEndpoint cwDaemon_;
     RigctlEndpoint rigctl_;
-    Door cwDaemonDoor_, rigctlDoor_;
+    SpotsEndpoint spots_;
+    SpotBook spotBook_;
+    Door cwDaemonDoor_, rigctlDoor_, spotsDoor_;
 };

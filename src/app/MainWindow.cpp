@@ -296,7 +296,10 @@ QGroupBox* MainWindow::buildEndpointsGroup() {
          QStringLiteral("Key CW for tlf, xlog and CQRLOG through the cwdaemon protocol")},
         {Ctl::rigctlCheck, Ctl::rigctlAddressBox, Ctl::rigctlState, QStringLiteral("Hamlib rigctl"),
          QStringLiteral(
-             "The rig for WSJT-X, fldigi, CQRLOG and rigctl as Hamlib NET rigctl (model 2)")}};
+             "The rig for WSJT-X, fldigi, CQRLOG and rigctl as Hamlib NET rigctl (model 2)")},
+        {Ctl::spotsCheck, Ctl::spotsAddressBox, Ctl::spotsState, QStringLiteral("Spots"),
+         QStringLiteral("The stations the signal browser hears, as DX-cluster spots for the "
+                        "bandmaps of tlf and CQRLOG (telnet)")}};
     int row = 0;
     for (const auto& door : doors) {
         auto* box = named<QCheckBox>(door.on);
@@ -391,7 +394,22 @@ void MainWindow::toggleTerminal() {
         return; // the closing one is still ending a transmission
     terminal_ = new TerminalWindow(core_.terminalPlatform(), this);
     terminal_->setWindowFlag(Qt::Window);
+    skimForSpots(terminal_->terminal());
     terminal_->show();
+}
+
+// While the terminal receives and the spots endpoint listens, the browser skims the band in
+// the background, and the calls it picks go out as spots.
+void MainWindow::skimForSpots(Terminal& terminal) {
+    SignalBrowser& browser = terminal.browser();
+    browser.setOwnCall(core_.controls().text(Ctl::loginCallsignBox));
+    connect(&browser, &SignalBrowser::spotted, this,
+            [this, &browser](const QString& call, double hz, double snrDb, bool calledCq) {
+                core_.endpoints().spot(call, hz, snrDb, calledCq, browser.spotMode());
+            });
+    terminal.setBrowsing(Terminal::BrowsingFor::Spots, core_.endpoints().wantsSpots());
+    connect(&core_.endpoints(), &Endpoints::spotsWantedChanged, &terminal,
+            [&terminal](bool wanted) { terminal.setBrowsing(Terminal::BrowsingFor::Spots, wanted); });
 }
 
 void MainWindow::showChat(bool shown) {

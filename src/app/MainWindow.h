@@ -8,6 +8,7 @@ class ControlBinder;
 class HelpWindow;
 class ChatWindow;
 class TerminalWindow;
+class Terminal;
 class QGroupBox;
 class QAction;
 
@@ -44,6 +45,7 @@ private:
     void showHelp();
     void showChat(bool shown);
     void toggleTerminal();
+    void skimForSpots(Terminal& terminal);
 
     AppCore& core_;
     ControlBinder* binder_ = nullptr;

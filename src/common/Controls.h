@@ -76,6 +76,9 @@ inline const QString cwDaemonState = QStringLiteral("CwDaemonState");
 inline const QString rigctlCheck = QStringLiteral("RigctlOn");
 inline const QString rigctlAddressBox = QStringLiteral("RigctlAddress");
 inline const QString rigctlState = QStringLiteral("RigctlState");
+inline const QString spotsCheck = QStringLiteral("SpotsOn");
+inline const QString spotsAddressBox = QStringLiteral("SpotsAddress");
+inline const QString spotsState = QStringLiteral("SpotsState");
 inline const QString cwHoldBackCheck = QStringLiteral("CwHoldBack"); // hold CW back (Esc stops it)
 inline const QString cwLeadBox = QStringLiteral("CwLead");           // ... this many seconds ahead
 // menus

@@ -31,6 +31,10 @@ EndpointSettings EndpointSettings::read(const QString& path) {
             settings.rigctlOn = isOn(value);
         else if (name == QStringLiteral("rigctl-address"))
             settings.rigctlAddress = value;
+        else if (name == QStringLiteral("spots"))
+            settings.spotsOn = isOn(value);
+        else if (name == QStringLiteral("spots-address"))
+            settings.spotsAddress = value;
         else if (name == QStringLiteral("cw-hold-back"))
             settings.cwHoldBack = isOn(value);
         else if (name == QStringLiteral("cw-lead-seconds"))
@@ -42,9 +46,9 @@ EndpointSettings EndpointSettings::read(const QString& path) {
 bool EndpointSettings::write(const QString& path, QString* why) const {
     auto onOff = [](bool on) { return on ? QStringLiteral("on") : QStringLiteral("off"); };
     const QString text = QStringLiteral("cwdaemon=%1\ncwdaemon-address=%2\nrigctl=%3\nrigctl-address=%4\n"
-                                        "cw-hold-back=%5\ncw-lead-seconds=%6\n")
+                                        "cw-hold-back=%5\ncw-lead-seconds=%6\nspots=%7\nspots-address=%8\n")
                              .arg(onOff(cwDaemonOn), cwDaemonAddress, onOff(rigctlOn), rigctlAddress,
-                                  onOff(cwHoldBack), cwLeadSeconds);
+                                  onOff(cwHoldBack), cwLeadSeconds, onOff(spotsOn), spotsAddress);
     const auto failure = WholeFile::replace(path, text.toUtf8());
     if (failure && why)
         *why = failure->text;

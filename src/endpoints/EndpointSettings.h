@@ -12,6 +12,8 @@ struct EndpointSettings {
     QString cwDaemonAddress = QStringLiteral("127.0.0.1:6789");
     bool rigctlOn = false;
     QString rigctlAddress = QStringLiteral("127.0.0.1:4532");
+    bool spotsOn = false;
+    QString spotsAddress = QStringLiteral("127.0.0.1:7300");
     bool cwHoldBack = false;
     QString cwLeadSeconds = QStringLiteral("2");
 

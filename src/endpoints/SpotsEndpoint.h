@@ -26,6 +26,8 @@ public:
 
     // `nodeCall` signs the node and its spots (the operator's call and "-#").
     explicit SpotsEndpoint(QString nodeCall, QObject* parent = nullptr);
+    // For the clients that come from now on.
+    void setNodeCall(const QString& nodeCall) { node_ = nodeCall; }
 
     bool listen(const QHostAddress& address, quint16 port, QString* why);
     void close();

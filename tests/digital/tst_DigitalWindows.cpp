@@ -253,6 +253,14 @@ class DigitalWindowsTest : public QObject {
                      .toInt(),
                  5);
         QVERIFY(!w.window->terminal().isBrowsing()); // closed, it no longer listens
+        // ... unless the spots endpoint wants the stations: then it skims in the background.
+        Terminal& terminal = w.window->terminal();
+        terminal.setBrowsing(Terminal::BrowsingFor::Spots, true);
+        QVERIFY(terminal.isBrowsing());
+        terminal.setBrowsing(Terminal::BrowsingFor::Window, false);
+        QVERIFY(terminal.isBrowsing());
+        terminal.setBrowsing(Terminal::BrowsingFor::Spots, false);
+        QVERIFY(!terminal.isBrowsing());
     }
 
     void symbolDotsAndAfcIndicator_followAPskSignal() {

@@ -10,6 +10,7 @@
 #include "support/LinkedBench.h"
 
 #include <QNetworkDatagram>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTcpSocket>
 #include <QUdpSocket>
@@ -469,6 +470,47 @@ private slots:
         QVERIFY2(b.c().text(Ctl::rigctlState).startsWith("Hamlib rigctl listening on TCP [::1]:") ||
                      b.c().text(Ctl::rigctlState).contains("not listening: TCP"), // no IPv6 here
                  qPrintable(b.c().text(Ctl::rigctlState)));
+    }
+
+    // The skimmer's call on the logger's cluster connection: at the station's frequency on the
+    // air (here the dial 14,070,000 Hz in USB and the tone 1,000 Hz), signed with the operator's
+    // call, once in ten minutes; saved in Endpoints.ini.
+    void spots_reachTheClusterClient_onTheAirsFrequency_once() {
+        CoreBench b;
+        b.core->startUp();
+        b.c().setText(Ctl::loginCallsignBox, "oh2xx");
+        b.picture().setFrequencyHz(14070000);
+        b.picture().setModeIndex(1); // USB
+        const quint16 port = freeLoopbackPort();
+        b.c().setText(Ctl::spotsAddressBox, QString("127.0.0.1:%1").arg(port));
+        QSignalSpy wanted(&b.core->endpoints(), &Endpoints::spotsWantedChanged);
+        b.c().setValue(Ctl::spotsCheck, 1);
+        QCOMPARE(b.c().text(Ctl::spotsState), QString("Spots listening on TCP 127.0.0.1:%1").arg(port));
+        QCOMPARE(wanted.size(), 1);
+
+        QTcpSocket logger;
+        logger.connectToHost(QHostAddress::LocalHost, port);
+        QByteArray heard;
+        QTRY_VERIFY((heard += logger.readAll()).contains("login: "));
+        logger.write("DL1ABC\r\n");
+        QTRY_VERIFY2((heard += logger.readAll()).contains("DL1ABC de OH2XX-# >"), heard);
+        heard.clear();
+        b.core->endpoints().spot("G4XYZ", 1000, 13.6, true, "PSK31");
+        b.core->endpoints().spot("G4XYZ", 1010, 12, true, "PSK31"); // the same station again
+        QTRY_VERIFY((heard += logger.readAll()).contains("Z\r\n"));
+        QTest::qWait(50);
+        heard += logger.readAll();
+        QVERIFY2(heard.startsWith("DX de OH2XX-#:   14071.0  G4XYZ        PSK31 14 dB CQ"), heard);
+        QCOMPARE(heard.count("DX de"), 1);
+
+        QString why;
+        QVERIFY2(b.core->endpoints().save(&why), qPrintable(why));
+        const EndpointSettings saved = EndpointSettings::read(b.folder.filePath(EndpointSettings::kFileName));
+        QVERIFY(saved.spotsOn);
+        QCOMPARE(saved.spotsAddress, QString("127.0.0.1:%1").arg(port));
+        b.c().setValue(Ctl::spotsCheck, 0);
+        QCOMPARE(b.c().text(Ctl::spotsState), QString("Spots off"));
+        QCOMPARE(wanted.size(), 2);
     }
 
     // A port another program holds: the line says so, no box; ticked off, it says off.

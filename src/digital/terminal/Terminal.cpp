@@ -49,7 +49,7 @@ void Terminal::connectModem() {
     modem_.setCharacterSource([this] { return transmit_.nextCharacter(); });
     // The browser listens for the mode and speed of channel 0.
     auto followChannel0 = [this](int channel) {
-        if (channel == 0 && browsing_)
+        if (channel == 0 && isBrowsing())
             browser_.setMode(ModeList::modes()[modem_.modeIndex(0)], modem_.speed(0));
     };
     connect(&modem_, &Modem::modeChanged, this,

@@ -123,10 +123,12 @@ class Terminal final : public QObject {
     void help();
     static QString helpText();
 
-    // The signal browser: it listens only while its window is open.
+    // The signal browser: it listens while its window is open, or while the spots endpoint
+    // wants the stations it hears (the skimmer runs in the background).
+    enum class BrowsingFor { Window, Spots };
     SignalBrowser& browser() { return browser_; }
-    void setBrowsing(bool on);
-    bool isBrowsing() const { return browsing_; }
+    void setBrowsing(BrowsingFor reason, bool on);
+    bool isBrowsing() const { return browsingForWindow_ || browsingForSpots_; }
     // A row chosen in the browser: channel 0 goes to that signal.
     void tuneToSignal(double hz);
 
@@ -169,7 +171,8 @@ class Terminal final : public QObject {
     ControlStore store_;
     Modem modem_;
     SignalBrowser browser_;
-    bool browsing_ = false;
+    bool browsingForWindow_ = false;
+    bool browsingForSpots_ = false;
     PttPort ptt_;
     TerminalContext context_;
     CallsignList callsigns_;

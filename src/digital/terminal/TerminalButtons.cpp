@@ -298,12 +298,15 @@ QString Terminal::helpText() {
     return text + u'\n';
 }
 
-void Terminal::setBrowsing(bool on) {
-    browsing_ = on;
-    if (!on) {
+void Terminal::setBrowsing(BrowsingFor reason, bool on) {
+    const bool was = isBrowsing();
+    (reason == BrowsingFor::Window ? browsingForWindow_ : browsingForSpots_) = on;
+    if (!isBrowsing()) {
         modem_.setListener({});
         return;
     }
+    if (was)
+        return; // it listens already
     browser_.setMode(ModeList::modes()[modem_.modeIndex(0)], modem_.speed(0));
     browser_.setCallsignLookup([this](const QString& word) { return callsigns_.callsignIn(word); });
     modem_.setListener([this](const float* samples, size_t count) {

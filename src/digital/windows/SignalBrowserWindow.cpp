@@ -70,13 +70,13 @@ SignalBrowserWindow::SignalBrowserWindow(Terminal& terminal, const QString& fold
     connect(&browser, &SignalBrowser::newCallsign, this, &SignalBrowserWindow::tellNewCallsign);
     connect(squelch_, &QSpinBox::valueChanged, this, &SignalBrowserWindow::refresh);
     connect(list_, &QListWidget::itemActivated, this, &SignalBrowserWindow::tuneToCurrent);
-    terminal_.setBrowsing(true);
+    terminal_.setBrowsing(Terminal::BrowsingFor::Window, true);
     refresh();
 }
 
 SignalBrowserWindow::~SignalBrowserWindow() {
     save();
-    terminal_.setBrowsing(false);
+    terminal_.setBrowsing(Terminal::BrowsingFor::Window, false);
 }
 
 QString SignalBrowserWindow::sentence(const SignalBrowser::Row& row) {
