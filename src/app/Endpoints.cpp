@@ -165,6 +165,7 @@ void Endpoints::spot(const QString& call, double toneHz, double snrDb, bool call
         return;
     Spot spot;
     spot.spotter = spotter();
+    spots_.setNodeCall(spot.spotter); // the login callsign may have been typed since
     spot.call = call;
     spot.rfHz = SpotLines::rfFrequencyHz(double(ctx_.rig.frequencyHz()), ctx_.rig.modeDigit(), toneHz,
                                          ctx_.store.text(Ctl::sideTonePitchBox).toDouble());
