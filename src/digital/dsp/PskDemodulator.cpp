@@ -21,10 +21,11 @@ constexpr int kClearBits = 64; // or this many symbols more, when it had no idle
 
 PskDemodulator::PskDemodulator(double sampleRate, double carrierHz, double baud, bool qpsk)
     : rate_(sampleRate), carrier_(carrierHz), tunedCarrier_(carrierHz), baud_(baud), qpsk_(qpsk), mixer_(sampleRate, carrierHz),
-      first_(std::max(1, int(std::lround(kFirstSymbols * sampleRate / baud)))),
-      second_(std::max(1, int(std::lround(kSecondSymbols * sampleRate / baud)))),
+      receive_(std::max(1, int(std::lround(kFirstSymbols * sampleRate / baud))),
+               std::max(1, int(std::lround(kSecondSymbols * sampleRate / baud)))),
       wide_(std::max(1, int(std::lround(kWideSymbols * sampleRate / baud)))),
-      presence_(sampleRate, baud, first_.length, second_.length), carrierBeforeSignal_(carrierHz) {}
+      presence_(sampleRate, baud, receive_.first.length, receive_.second.length),
+      carrierBeforeSignal_(carrierHz) {}
 
 void PskDemodulator::reset() {
     // Made anew, so that nothing learned from the sound can be left behind.
@@ -47,7 +48,7 @@ void PskDemodulator::moveCarrier(double hz) {
 std::complex<double> PskDemodulator::filter(std::complex<double> mixed) {
     // Two running sums in a row: a trapezoid 1.3 symbols wide, which keeps most of the symbol's
     // energy and little of its neighbours' (the shaped symbols overlap by one).
-    return second_.push(first_.push(mixed));
+    return receive_.push(mixed);
 }
 
 QString PskDemodulator::process(std::span<const float> samples) {

@@ -71,7 +71,7 @@ private:
     bool qpsk_;
     bool afc_ = true;
     Mixer mixer_;
-    RunningMean first_, second_; // the receive filter
+    Trapezoid receive_; // the receive filter
     RunningMean wide_; // a wider filter for the AFC while it pulls in
     SignalPresence presence_;
     int symbolsGone_ = kGoneSymbols; // without a signal
