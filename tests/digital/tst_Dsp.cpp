@@ -68,12 +68,35 @@ class DspTest : public QObject {
             decoder.push(false); // idle
         for (int c = 0; c < 128; ++c) {
             for (char bit : Varicode::encode(uchar(c)) + "00")
-                if (const int got = decoder.push(bit == '1'); got >= 0)
-                    decoded.append(char(got));
+                decoded += decoder.push(bit == '1');
         }
         QCOMPARE(decoded.size(), 128);
         for (int c = 0; c < 128; ++c)
             QCOMPARE(int(uchar(decoded[c])), c);
+    }
+
+    // A wrong BPSK symbol flips the two bits beside it; with the symbols' margins the decoder
+    // puts back the likeliest word, and two words a flipped separator joined.
+    void varicode_mendsAWordOneWrongSymbolSpoiled() {
+        auto feed = [](Varicode::Decoder& decoder, const QByteArray& bits, int weakBit) {
+            QByteArray out;
+            for (qsizetype i = 0; i < bits.size(); ++i)
+                out += decoder.push(bits[i] == '1', i == weakBit ? 0.1 : 1.0);
+            return out;
+        };
+        // "C" and "Q" whose separator was read as "11": no character as a whole.
+        const QByteArray joined = Varicode::encode('C') + "11" + Varicode::encode('Q') + "00";
+        Varicode::Decoder decoder;
+        QCOMPARE(feed(decoder, joined, 8), QByteArray("CQ"));
+        // The least sure symbol decides: were it the next one, "5N" fits as well.
+        QCOMPARE(feed(decoder, joined, 9), QByteArray("5N"));
+        // A known word is taken as it stands, whatever its margins.
+        QCOMPARE(feed(decoder, Varicode::encode('E') + "00", 1), QByteArray("E"));
+        Varicode::Decoder hard;
+        QByteArray heard;
+        for (char bit : joined)
+            heard += hard.push(bit == '1');
+        QVERIFY(heard.isEmpty()); // no margins: an unknown word is dropped, not guessed
     }
 
     void baudot_roundTripWithShiftsAndUnshiftOnSpace_leavesOutWhatHasNoCode() {

@@ -200,10 +200,10 @@ void PskDemodulator::decide(std::complex<double> value, QByteArray& out) {
     const int bit = qpsk_ ? viterbi_.push(turn) : bpskBit(value);
     if (bit < 0)
         return;
-    const int c = varicode_.push(bit != 0);
+    const QByteArray characters = varicode_.push(bit != 0, qpsk_ ? Varicode::Decoder::kHard : margin_);
     const bool prints = printsNow(bit); // every bit counts
-    if (c >= 0 && prints)
-        out.append(static_cast<char>(c));
+    if (prints)
+        out.append(QLatin1StringView(characters));
 }
 
 // BPSK: each symbol is judged against a reference made of the symbols just before it, their
@@ -211,7 +211,9 @@ void PskDemodulator::decide(std::complex<double> value, QByteArray& out) {
 // weak end); the bit is whether the sign stayed (no phase turn is a 1). A reference that
 // flips over in a fade flips every sign alike, which leaves the bits as they are.
 int PskDemodulator::bpskBit(std::complex<double> value) {
-    const int sign = (value * std::conj(reference_)).real() >= 0 ? 1 : -1;
+    const double along = (value * std::conj(reference_)).real();
+    const int sign = along >= 0 ? 1 : -1;
+    margin_ = std::fabs(along);
     reference_ = kReferenceKeep * reference_ + (1 - kReferenceKeep) * value * double(sign);
     const int bit = int(sign == lastSign_);
     lastSign_ = sign;

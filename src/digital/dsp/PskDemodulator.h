@@ -87,6 +87,7 @@ private:
     std::complex<double> previous_{};
     std::complex<double> reference_{}; // BPSK's, from the last symbols
     int lastSign_ = 1;
+    double margin_ = 0; // how far the last symbol stood from the decision line
     std::complex<double> turning_{}, previousPower_{}, symbolTurning_{};
     int symbolsSeen_ = 0; // with the AFC acting on a signal
     long symbolCount_ = 0;

@@ -1,5 +1,7 @@
 #include "Varicode.h"
 
+#include <optional>
+
 #include <QHash>
 
 namespace Varicode {
@@ -30,19 +32,35 @@ const char* const kCodes[128] = {
     "1011010111", "1110110101",
 };
 
-const QHash<quint32, int>& table() {
-    // A code is read back by its bits and its length folded into one key.
-    static const QHash<quint32, int> byBits = [] {
-        QHash<quint32, int> map;
-        for (int c = 0; c < 128; ++c) {
-            quint32 key = 1; // a leading 1 keeps the length
-            for (const char* b = kCodes[c]; *b; ++b)
-                key = (key << 1) | (*b == '1');
-            map.insert(key, c);
-        }
+const QHash<QByteArray, char>& table() {
+    static const QHash<QByteArray, char> byBits = [] {
+        QHash<QByteArray, char> map;
+        for (int c = 0; c < 128; ++c)
+            map.insert(QByteArray(kCodes[c]), char(c));
         return map;
     }();
     return byBits;
+}
+
+// The characters of a run of bits, when each of its words (split at two zeros or more) is one.
+std::optional<QByteArray> charactersOf(const QByteArray& bits) {
+    QByteArray out;
+    qsizetype at = 0;
+    while (at < bits.size()) {
+        while (at < bits.size() && bits[at] == '0')
+            ++at;
+        if (at == bits.size())
+            break;
+        qsizetype end = bits.indexOf("00", at);
+        if (end < 0)
+            end = bits.endsWith('0') ? bits.size() - 1 : bits.size();
+        const auto found = table().constFind(bits.mid(at, end - at));
+        if (found == table().cend())
+            return std::nullopt;
+        out.append(found.value());
+        at = end;
+    }
+    return out;
 }
 
 } // namespace
@@ -51,26 +69,51 @@ QByteArray encode(unsigned char character) {
     return character < 128 ? QByteArray(kCodes[character]) : QByteArray();
 }
 
-int Decoder::push(bool bit) {
+QByteArray Decoder::push(bool bit, double margin) {
     if (bit) {
-        if (zeros_ == 1) { // a single zero inside the character
-            bits_ = (bits_ << 1);
-            ++length_;
+        if (zeros_ == 1 && length_ < kLongest) { // a single zero inside the word
+            bits_[length_] = '0';
+            margins_[length_++] = pendingZeroMargin_;
         }
         zeros_ = 0;
-        if (length_ < 12) {
-            bits_ = (bits_ << 1) | 1u;
-            ++length_;
+        if (length_ < kLongest) {
+            bits_[length_] = '1';
+            margins_[length_++] = margin;
         }
-        return -1;
+        return {};
     }
-    if (++zeros_ != 2 || length_ == 0)
-        return -1;
-    // Two zeros: the character is complete.
-    const quint32 key = (1u << length_) | bits_;
-    bits_ = 0;
+    if (++zeros_ == 1)
+        pendingZeroMargin_ = margin;
+    if (zeros_ != 2 || length_ == 0)
+        return {};
+    // Two zeros: the word is complete.
+    const QByteArray word(bits_, length_);
     length_ = 0;
-    return table().value(key, -1);
+    if (const auto found = table().constFind(word); found != table().cend())
+        return QByteArray(1, found.value());
+    return mend(word);
+}
+
+QByteArray Decoder::mend(const QByteArray& word) const {
+    // Bit k came with symbol k, which also made bit k + 1: the pair flips together. The
+    // flip must leave the word's ends as they are (they border on its separators).
+    QByteArray best;
+    double bestCost = 0;
+    for (int k = 0; k + 1 < word.size(); ++k) {
+        if (margins_[k] < 0 || (!best.isEmpty() && margins_[k] >= bestCost))
+            continue;
+        QByteArray flipped = word;
+        flipped[k] = flipped[k] == '1' ? '0' : '1';
+        flipped[k + 1] = flipped[k + 1] == '1' ? '0' : '1';
+        if (flipped.startsWith('0') || flipped.endsWith('0'))
+            continue;
+        if (const auto characters = charactersOf(flipped); characters && !characters->isEmpty()
+                && characters->size() <= 2) {
+            best = *characters;
+            bestCost = margins_[k];
+        }
+    }
+    return best;
 }
 
 } // namespace Varicode
