@@ -14,8 +14,9 @@ constexpr int kCatchSymbols = 12;     // to decode the first characters with
 constexpr int kClockSymbols = 256; // the clock offset is measured over this many symbols
 constexpr double kSnrDecay = 0.97;
 constexpr double kReferenceKeep = 0.4; // of the BPSK reference, per symbol
-constexpr int kNoiseInTheDecoder = 16; // symbols of silence that spoil QPSK's next bits
-constexpr int kIdleBits = 4;   // zeros in a row: idle (characters are parted by two)
+constexpr int kIdleBits = 12;  // zeros in a row: idle (characters are parted by two; noise
+                               // makes so many in a row but rarely)
+constexpr int kPresenceLagSymbols = 32; // a weak signal's start is heard up to a preamble late
 constexpr int kClearBits = 64; // or this many symbols more, when it had no idle start
 } // namespace
 
@@ -25,7 +26,8 @@ PskDemodulator::PskDemodulator(double sampleRate, double carrierHz, double baud,
                std::max(1, int(std::lround(kSecondSymbols * sampleRate / baud)))),
       wide_(std::max(1, int(std::lround(kWideSymbols * sampleRate / baud)))),
       presence_(sampleRate, baud, receive_.first.length, receive_.second.length),
-      carrierBeforeSignal_(carrierHz) {}
+      carrierBeforeSignal_(carrierHz),
+      varicode_(qpsk ? Varicode::Decoder::Errors::SingleBits : Varicode::Decoder::Errors::SymbolPairs) {}
 
 void PskDemodulator::reset() {
     // Made anew, so that nothing learned from the sound can be left behind.
@@ -143,11 +145,6 @@ void PskDemodulator::notePresence() {
     const bool before = presence_.present();
     presence_.symbol();
     if (presence_.present()) {
-        if (!before && qpsk_ && symbolsGone_ >= kNoiseInTheDecoder) {
-            symbolsOfSignal_ = zeroRun_ = 0; // its start is looked for afresh
-            heardItsStart_ = false;
-        }
-        ++symbolsOfSignal_;
         if (!before && symbolsGone_ >= kGoneSymbols) { // a new signal
             carrierBeforeSignal_ = carrier_;
             symbolsHeard_ = 0;
@@ -200,7 +197,7 @@ void PskDemodulator::decide(std::complex<double> value, QByteArray& out) {
     const int bit = qpsk_ ? viterbi_.push(turn) : bpskBit(value);
     if (bit < 0)
         return;
-    const QByteArray characters = varicode_.push(bit != 0, qpsk_ ? Varicode::Decoder::kHard : margin_);
+    const QByteArray characters = varicode_.push(bit != 0, qpsk_ ? viterbi_.margin() : margin_);
     const bool prints = printsNow(bit); // every bit counts
     if (prints)
         out.append(QLatin1StringView(characters));
@@ -221,17 +218,33 @@ int PskDemodulator::bpskBit(std::complex<double> value) {
 }
 
 // Noise alone makes no characters (the decoder still runs, so that it is in step when a
-// signal comes). Nor, in QPSK, does the noise just before a signal: its decoder hands bits on
-// 40 symbols late, so after a silence it prints from the signal's idle preamble on, or, if it
-// was joined in the middle, once the decoder is clear of the noise.
+// signal comes). QPSK's decoder hands each bit on 40 symbols late, so its bit is judged by
+// whether a signal was heard at the bit's own symbol: the tail of a transmission still
+// prints after the signal has gone, and the noise before its start does not. A weak signal is
+// heard some symbols after it began, so its start counts as heard back to a preamble's
+// length before. After a silence
+// long enough to be in the decoder's memory it prints from the signal's idle preamble on, or,
+// if it was joined in the middle, once the decoder is clear of the noise.
 bool PskDemodulator::printsNow(int bit) {
-    if (!presence_.present())
+    if (!qpsk_)
+        return presence_.present();
+    const bool heardNow = presence_.present(), heardBefore = presenceLog_ & 1;
+    presenceLog_ = (presenceLog_ << 1) | (heardNow ? 1u : 0u);
+    if (heardNow && !heardBefore) // heard late by the test's memory: the preamble came before
+        presenceLog_ |= (std::uint64_t(1) << kPresenceLagSymbols) - 1;
+    if (!((presenceLog_ >> (QpskCode::Viterbi::kDepth - 1)) & 1)) {
+        if (++silentBits_ >= kNoiseInTheDecoder) {
+            heardItsStart_ = false; // its start is looked for afresh
+            zeroRun_ = 0;
+            bitsOfSignal_ = 0;
+        }
         return false;
+    }
+    silentBits_ = 0;
+    ++bitsOfSignal_;
     if (heardItsStart_)
         return true;
-    if (symbolsOfSignal_ <= QpskCode::Viterbi::kDepth)
-        return false; // the bit is from a symbol before the signal was heard
     zeroRun_ = bit ? 0 : zeroRun_ + 1;
-    heardItsStart_ = zeroRun_ >= kIdleBits || symbolsOfSignal_ > QpskCode::Viterbi::kDepth + kClearBits;
+    heardItsStart_ = zeroRun_ >= kIdleBits || bitsOfSignal_ > kClearBits;
     return heardItsStart_;
 }

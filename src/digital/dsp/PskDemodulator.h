@@ -30,6 +30,7 @@ public:
     static constexpr double kSecondSymbols = 0.5;
     // After this long without a signal, the next one is a new one.
     static constexpr int kGoneSymbols = 48;
+    static constexpr int kNoiseInTheDecoder = 16; // symbols of silence that spoil QPSK's next bits
     // A signal heard for less than this (a transmission's preamble is 32 symbols) was noise.
     static constexpr int kShortestSignalSymbols = 32;
 
@@ -76,9 +77,13 @@ private:
     SignalPresence presence_;
     int symbolsGone_ = kGoneSymbols; // without a signal
     int symbolsHeard_ = 0;            // of the signal heard last
-    long symbolsOfSignal_ = 0;        // since it was heard
+    // QPSK's printing, a decoder's depth behind: whether a signal was heard at each of the
+    // last symbols (newest lowest), and since when.
+    std::uint64_t presenceLog_ = 0;
+    int silentBits_ = kNoiseInTheDecoder;
+    long bitsOfSignal_ = 0;
     int zeroRun_ = 0;
-    bool heardItsStart_ = true;
+    bool heardItsStart_ = false;
     double carrierBeforeSignal_; // where a burst of noise would be undone to
     double symbolPhase_ = 0; // 0..1 through the symbol
     std::array<double, kTimingBins> binEnergy_{};

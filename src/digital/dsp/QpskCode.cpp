@@ -32,6 +32,7 @@ void Viterbi::reset() {
     metric_.fill(0);
     history_.fill(0);
     filled_ = 0;
+    margin_ = kSure;
 }
 
 int Viterbi::push(std::complex<double> turn) {
@@ -73,7 +74,13 @@ int Viterbi::push(std::complex<double> turn) {
         ++filled_;
         return -1;
     }
-    return int((history_[leader] >> (kDepth - 1)) & 1);
+    const int bit = int((history_[leader] >> (kDepth - 1)) & 1);
+    // How sure the bit is: how far behind the leader the best path that decided otherwise is.
+    margin_ = kSure;
+    for (unsigned s = 0; s < kStates; ++s)
+        if (int((history_[s] >> (kDepth - 1)) & 1) != bit)
+            margin_ = std::min(margin_, -metric_[s]);
+    return bit;
 }
 
 } // namespace QpskCode

@@ -34,12 +34,17 @@ public:
     static constexpr int kDepth = 40;
 
     int push(std::complex<double> turn); // the decided bit, or -1 while filling up
+    // How sure the last decided bit is: how far behind the best path is that decided it
+    // otherwise (kSure when every path agrees).
+    double margin() const { return margin_; }
     void reset();
+    static constexpr double kSure = 1e9;
 
 private:
     std::array<double, kStates> metric_{};
     std::array<std::uint64_t, kStates> history_{};
     int filled_ = 0;
+    double margin_ = kSure;
 };
 
 } // namespace QpskCode

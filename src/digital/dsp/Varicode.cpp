@@ -95,16 +95,17 @@ QByteArray Decoder::push(bool bit, double margin) {
 }
 
 QByteArray Decoder::mend(const QByteArray& word) const {
-    // Bit k came with symbol k, which also made bit k + 1: the pair flips together. The
-    // flip must leave the word's ends as they are (they border on its separators).
+    // Bit k and, for a symbol pair, bit k + 1 flip together, at the cost of bit k's margin.
+    // The flip must leave the word's ends as they are (they border on its separators).
+    const int width = errors_ == Errors::SymbolPairs ? 2 : 1;
     QByteArray best;
     double bestCost = 0;
-    for (int k = 0; k + 1 < word.size(); ++k) {
+    for (int k = 0; k + width <= word.size(); ++k) {
         if (margins_[k] < 0 || (!best.isEmpty() && margins_[k] >= bestCost))
             continue;
         QByteArray flipped = word;
-        flipped[k] = flipped[k] == '1' ? '0' : '1';
-        flipped[k + 1] = flipped[k + 1] == '1' ? '0' : '1';
+        for (int i = k; i < k + width; ++i)
+            flipped[i] = flipped[i] == '1' ? '0' : '1';
         if (flipped.startsWith('0') || flipped.endsWith('0'))
             continue;
         if (const auto characters = charactersOf(flipped); characters && !characters->isEmpty()

@@ -12,13 +12,16 @@ QByteArray encode(unsigned char character);
 
 // Bits in, characters out.
 //
-// A bit may come with how sure its symbol was (BPSK's distance from the decision line). A
-// word that is no character is then mended as the likeliest single symbol error would have
-// spoiled it: in differential PSK a wrong symbol flips the two bits it stands between, so a
-// pair of bits is flipped where its symbol was the least sure, into one character or two (a
-// separator turned into "11" had joined them). Without margins an unknown word is dropped.
+// A bit may come with how sure it was (BPSK's distance from the decision line, the QPSK
+// decoder's lead over the path that decided otherwise). A word that is no character is then
+// mended as the likeliest single error would have spoiled it, into one character or two (a
+// separator spoiled had joined them): in differential BPSK a wrong symbol flips the two bits
+// it stands between, so the pair is flipped where its symbol was the least sure; QPSK's
+// decoder mostly errs by one bit. Without margins an unknown word is dropped.
 class Decoder {
 public:
+    enum class Errors { SymbolPairs, SingleBits };
+    explicit Decoder(Errors errors = Errors::SymbolPairs) : errors_(errors) {}
     static constexpr double kHard = -1; // a bit without a margin
     // Takes one bit; returns the characters it completes (none, one, or two when a word is
     // mended into two).
@@ -30,6 +33,7 @@ private:
     QByteArray mend(const QByteArray& word) const;
     char bits_[kLongest] = {};       // the word so far, '0'/'1'
     double margins_[kLongest] = {};  // how sure each bit's symbol was
+    Errors errors_;
     int length_ = 0;
     int zeros_ = 0;
     double pendingZeroMargin_ = kHard;
