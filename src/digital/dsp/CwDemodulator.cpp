@@ -1,0 +1,144 @@
+#include "CwDemodulator.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+constexpr double kBlockSeconds = 0.002;
+constexpr double kFirstDots = 0.6, kSecondDots = 0.4; // the running sums' lengths
+constexpr double kDebounceDots = 0.35;
+constexpr double kNoiseOffsetNulls = 1.5; // the side filters' distance, in the first sum's nulls
+constexpr double kRetuneShare = 0.15;     // the dot moved this much: the filters follow
+constexpr double kHysteresis = 0.1;       // of the threshold, either way
+constexpr double kNoiseGain = 0.02;       // per block
+constexpr int kSettlingBlocks = 100;
+constexpr double kSettlingGain = 0.1;
+constexpr double kKeyedGain = 0.3; // per key-down
+constexpr double kGoneWords = 3;          // word gaps of silence: the station has gone
+constexpr double kUnheardShare = 2.0;     // of the noise: the keyed level guessed before a signal
+constexpr double kOnRatio = 9.0, kOffRatio = 3.0; // keyed power against the noise
+constexpr double kCrashShare = 1.0;       // of the threshold, in both side filters at once
+} // namespace
+
+double CwDemodulator::Filter::push(int first, int second) {
+    at = (at + 1) % kLongestSum;
+    blocks[size_t(at)] = block;
+    block = {};
+    std::complex<double> sum{};
+    for (int i = 0; i < first; ++i)
+        sum += blocks[size_t((at - i + kLongestSum) % kLongestSum)];
+    firsts[size_t(at)] = sum;
+    sum = {};
+    for (int i = 0; i < second; ++i)
+        sum += firsts[size_t((at - i + kLongestSum) % kLongestSum)];
+    return std::norm(sum);
+}
+
+CwDemodulator::CwDemodulator(double sampleRate, double toneHz)
+    : rate_(sampleRate), tone_(toneHz),
+      blockSamples_(std::max(1, int(std::lround(sampleRate * kBlockSeconds)))),
+      filters_{Filter(sampleRate, toneHz), Filter(sampleRate, toneHz), Filter(sampleRate, toneHz)} {
+    retune();
+}
+
+void CwDemodulator::reset() {
+    // Made anew, so that nothing learned from the sound can be left behind.
+    *this = CwDemodulator(rate_, tone_);
+}
+
+void CwDemodulator::setCarrier(double hz) {
+    tone_ = hz;
+    retune();
+}
+
+void CwDemodulator::retune() {
+    const double blockMs = 1000 * kBlockSeconds, dot = reader_.dotMs();
+    firstBlocks_ = std::clamp(int(std::lround(kFirstDots * dot / blockMs)), 1, kLongestSum);
+    secondBlocks_ = std::clamp(int(std::lround(kSecondDots * dot / blockMs)), 1, kLongestSum);
+    debounceBlocks_ = std::max(1, int(std::lround(kDebounceDots * dot / blockMs)));
+    offsetHz_ = kNoiseOffsetNulls / (firstBlocks_ * kBlockSeconds);
+    filters_[0].mixer.setFrequency(tone_);
+    filters_[1].mixer.setFrequency(tone_ - offsetHz_);
+    filters_[2].mixer.setFrequency(tone_ + offsetHz_);
+}
+
+double CwDemodulator::signalToNoise() const {
+    if (noisePower_ <= 0 || keyedPower_ <= noisePower_)
+        return -99;
+    const double bandwidthHz = 1.0 / (firstBlocks_ * kBlockSeconds);
+    return 10 * std::log10((keyedPower_ - noisePower_) / noisePower_ * bandwidthHz / 2500);
+}
+
+QString CwDemodulator::process(std::span<const float> samples) {
+    QString out;
+    for (const float sample : samples) {
+        const double x = std::isfinite(sample) ? sample : 0.0;
+        for (Filter& filter : filters_)
+            filter.block += filter.mixer.down(x);
+        if (++inBlock_ < blockSamples_)
+            continue;
+        inBlock_ = 0;
+        const double tone = filters_[0].push(firstBlocks_, secondBlocks_);
+        const double noise = std::min(filters_[1].push(firstBlocks_, secondBlocks_),
+                                      filters_[2].push(firstBlocks_, secondBlocks_));
+        follow(tone, noise);
+        const double blockMs = 1000 * kBlockSeconds;
+        if (!down_) {
+            const QString text = reader_.keyUp(run_ * blockMs);
+            if (present_)
+                out += text;
+        }
+        if (present_ && std::abs(reader_.dotMs() - tunedDotMs_) > kRetuneShare * tunedDotMs_) {
+            tunedDotMs_ = reader_.dotMs();
+            retune();
+        }
+    }
+    return out;
+}
+
+// One block: the levels, whether a signal is heard, and the key.
+void CwDemodulator::follow(double tone, double noise) {
+    if (blocksHeard_ < kSettlingBlocks) { // the filters fill: the noise is learned fast
+        noisePower_ += (++blocksHeard_ == 1 ? 1.0 : kSettlingGain) * (noise - noisePower_);
+        keyedPower_ = kUnheardShare * noisePower_;
+        return;
+    }
+    const double threshold = 0.5 * (std::sqrt(keyedPower_) + std::sqrt(noisePower_));
+    const bool crash = std::sqrt(noise) > kCrashShare * threshold && noise > 4 * noisePower_;
+    if (!crash)
+        noisePower_ += kNoiseGain * (std::min(noise, 4 * noisePower_) - noisePower_);
+    const double level = std::sqrt(tone);
+    const bool looksDown = level > threshold * (down_ ? 1 - kHysteresis : 1 + kHysteresis);
+    if (down_ && !crash) {
+        downPower_ += tone;
+        ++downBlocks_;
+    }
+    if (present_ && !down_ && run_ * kBlockSeconds * 1000 > kGoneWords * reader_.wordGapMs()) {
+        present_ = false; // a long silence: the station has stopped, or faded out
+        keyedPower_ = kUnheardShare * noisePower_;
+    }
+    const double ratio = keyedPower_ / noisePower_;
+    present_ = present_ ? ratio > kOffRatio : ratio > kOnRatio;
+
+    ++run_;
+    // A change counts once the key has looked otherwise for a quarter of a dot more than it
+    // looked as before: a dip of noise in a weak dot delays the count, it does not restart it.
+    if (crash)
+        return;
+    changing_ = looksDown == down_ ? std::max(0, changing_ - 1) : changing_ + 1;
+    if (changing_ < debounceBlocks_)
+        return;
+    const int ended = run_ - changing_;
+    if (down_) {
+        reader_.keyDown(ended * kBlockSeconds * 1000, present_);
+        // The keyed level: the mean over whole key-downs, which noise alone keeps near its
+        // own level however often it crosses the threshold.
+        if (downBlocks_ > 0)
+            keyedPower_ += kKeyedGain * (downPower_ / downBlocks_ - keyedPower_);
+        downPower_ = 0;
+        downBlocks_ = 0;
+    }
+    down_ = looksDown;
+    run_ = changing_;
+    changing_ = 0;
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "DspBlocks.h"
+#include "Mixer.h"
+#include "MorseReader.h"
+
+#include <QString>
+#include <array>
+#include <complex>
+
+// Receives one CW signal on its tone. The tone is mixed down and summed over 2 ms blocks; the
+// blocks pass two running sums in a row as long as about seven tenths of a dot (the filter
+// narrows as the sender slows). Two more filters of the same shape listen beside the tone, on
+// either side: the quieter of them is the noise, and a static crash, which is loud across the
+// band, shows in both and is not taken for keying. The key is down where the tone stands
+// above the middle between its keyed level and the noise; a change counts once it has lasted
+// a quarter of a dot. Characters are printed only while a signal is heard (its keyed level
+// well above the noise), so noise alone prints nothing and a station's text ends when it
+// stops.
+class CwDemodulator final : public Demodulator {
+public:
+    CwDemodulator(double sampleRate, double toneHz);
+
+    QString process(std::span<const float> samples) override;
+    void reset() override;
+    void setAfc(bool) override {} // the signal finder tunes it
+    double carrier() const override { return tone_; }
+    void setCarrier(double hz) override;
+    double signalToNoise() const override;
+
+    int wpm() const { return reader_.wpm(); }
+    bool hearsSignal() const { return present_; }
+
+private:
+    // A tone's filter: block sums in, the output of two running sums over blocks.
+    static constexpr int kLongestSum = 64; // blocks: a dot at 8 wpm
+    struct Filter {
+        Filter(double rate, double hz) : mixer(rate, hz) {}
+        Mixer mixer;
+        std::complex<double> block{}; // the block being summed
+        std::array<std::complex<double>, kLongestSum> blocks{}, firsts{};
+        int at = 0;
+        // The block just summed in; the power out of both running sums.
+        double push(int first, int second);
+    };
+    void retune();
+    void follow(double tone, double noise);
+
+    double rate_;
+    double tone_;
+    int blockSamples_;
+    int inBlock_ = 0;
+    double offsetHz_ = 0; // of the two noise filters
+    int firstBlocks_ = 0, secondBlocks_ = 0, debounceBlocks_ = 0;
+    double tunedDotMs_ = 35; // the dot the filters were last sized for (the reader's first)
+    std::array<Filter, 3> filters_; // the tone, below, above
+    double keyedPower_ = 0;  // the tone's power while the key is down
+    double noisePower_ = 0;  // in the same bandwidth
+    double downPower_ = 0;   // summed over the key-down going on
+    int downBlocks_ = 0;
+    int blocksHeard_ = 0;
+    bool present_ = false;
+    bool down_ = false;      // the key as counted
+    int run_ = 0;            // blocks the key has been as counted
+    int changing_ = 0;       // blocks the key has looked otherwise
+    MorseReader reader_;
+};

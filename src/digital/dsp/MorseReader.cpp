@@ -1,0 +1,114 @@
+#include "MorseReader.h"
+
+#include <QHash>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+constexpr double kShortestDashShare = 2.0; // a dash is at least this many dots
+constexpr double kShortestLearnedShare = 0.5; // of a dot
+constexpr double kLongestLearnedShare = 2.5;  // of a dash
+constexpr double kOwnGapShare = 1.6;          // of a character's shortest element
+
+const QHash<QString, QChar>& table() {
+    static const QHash<QString, QChar> byElements = [] {
+        const char* const codes[][2] = {
+            {".-", "A"},     {"-...", "B"},   {"-.-.", "C"},   {"-..", "D"},    {".", "E"},
+            {"..-.", "F"},   {"--.", "G"},    {"....", "H"},   {"..", "I"},     {".---", "J"},
+            {"-.-", "K"},    {".-..", "L"},   {"--", "M"},     {"-.", "N"},     {"---", "O"},
+            {".--.", "P"},   {"--.-", "Q"},   {".-.", "R"},    {"...", "S"},    {"-", "T"},
+            {"..-", "U"},    {"...-", "V"},   {".--", "W"},    {"-..-", "X"},   {"-.--", "Y"},
+            {"--..", "Z"},   {"-----", "0"},  {".----", "1"},  {"..---", "2"},  {"...--", "3"},
+            {"....-", "4"},  {".....", "5"},  {"-....", "6"},  {"--...", "7"},  {"---..", "8"},
+            {"----.", "9"},  {"-..-.", "/"},  {"..--..", "?"}, {".-.-.-", "."}, {"--..--", ","},
+            {"-...-", "="},  {".-.-.", "+"},  {"-....-", "-"}, {".----.", "'"}, {"-.--.", "("},
+            {"-.--.-", ")"}, {"---...", ":"}, {".--.-.", "@"}, {".-..-.", "\""}};
+        QHash<QString, QChar> map;
+        for (const auto& code : codes)
+            map.insert(QString::fromLatin1(code[0]), QChar::fromLatin1(code[1][0]));
+        return map;
+    }();
+    return byElements;
+}
+} // namespace
+
+QChar MorseReader::character(const QString& elements) {
+    return table().value(elements, QChar());
+}
+
+void MorseReader::keyDown(double ms, bool learn) {
+    // Much shorter than a dot is a burst of noise; much longer than a dash, a carrier or noise
+    // that held the key down: neither teaches the sender's speed.
+    if (learn && ms > kShortestLearnedShare * dotMs_ && ms < kLongestLearnedShare * dashMs_) {
+        recent_[size_t(recentCount_++ % recent_.size())] = ms;
+        relearn();
+    }
+    // Told dot from dash when the character ends, by what has been learned by then: the first
+    // character is read by its own elements.
+    if (elementCount_ < int(elements_.size()))
+        elements_[size_t(elementCount_)] = ms;
+    ++elementCount_; // longer than any character: it is read as none
+}
+
+// The last elements fall into two groups, dots and dashes: the split that parts their
+// logarithms best (Otsu's rule). When all are alike ("EEE", "TTT", "5") the lengths learned
+// before stay.
+void MorseReader::relearn() {
+    const size_t n = std::min<size_t>(size_t(recentCount_), recent_.size());
+    std::array<double, kRecent> sorted{};
+    for (size_t i = 0; i < n; ++i)
+        sorted[i] = std::log(recent_[i]);
+    std::sort(sorted.begin(), sorted.begin() + long(n));
+    double best = -1, dotLog = 0, dashLog = 0, total = 0;
+    for (size_t i = 0; i < n; ++i)
+        total += sorted[i];
+    double below = 0;
+    for (size_t i = 1; i < n; ++i) {
+        below += sorted[i - 1];
+        const double lower = below / double(i), upper = (total - below) / double(n - i);
+        const double parting = double(i) * double(n - i) * (upper - lower) * (upper - lower);
+        if (parting > best) {
+            best = parting;
+            dotLog = lower;
+            dashLog = upper;
+        }
+    }
+    if (best < 0 || dashLog - dotLog < std::log(kShortestDashShare * 0.9))
+        return;
+    dotMs_ = std::clamp(std::exp(dotLog), kFastestDotMs, kSlowestDotMs);
+    dashMs_ = std::clamp(std::exp(dashLog), kShortestDashShare * 0.9 * dotMs_, 5 * dotMs_);
+}
+
+QString MorseReader::keyUp(double ms) {
+    // A gap inside a character is as long as a dot: the character's own shortest element
+    // tells it from the gap after the character when the speed is not learned yet.
+    double shortest = 0;
+    if (recentCount_ < kRecent / 2) {
+        shortest = 1e9;
+        for (int i = 0; i < elementCount_ && i < int(elements_.size()); ++i)
+            shortest = std::min(shortest, elements_[size_t(i)]);
+    }
+    if (elementCount_ > 0 && ms >= std::max(characterGapMs(), kOwnGapShare * shortest)) {
+        QString elements;
+        // Nearer the dot or the dash, the two measured as ratios: a dash is a multiple of a dot.
+        for (int i = 0; i < elementCount_ && i < int(elements_.size()); ++i)
+            elements += elements_[size_t(i)] > std::sqrt(dotMs_ * dashMs_) ? u'-' : u'.';
+        const QChar c = elementCount_ <= int(elements_.size()) ? character(elements) : QChar();
+        elementCount_ = 0;
+        wordEnded_ = false;
+        if (!c.isNull()) {
+            heardCharacter_ = true;
+            return QString(c);
+        }
+        return {};
+    }
+    if (!wordEnded_ && elementCount_ == 0 && ms >= wordGapMs()) {
+        wordEnded_ = true;
+        return QStringLiteral(" ");
+    }
+    return {};
+}
+
+int MorseReader::wpm() const {
+    return heardCharacter_ ? int(std::lround(1200.0 / dotMs_)) : 0;
+}

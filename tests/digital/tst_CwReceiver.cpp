@@ -1,0 +1,117 @@
+// The CW receiver and the Morse reader behind it: machine- and hand-sent code read at its
+// speed, a speed change followed, and noise alone printing nothing.
+#include "digital/dsp/CwDemodulator.h"
+#include "digital/dsp/MorseReader.h"
+#include "support/MorseAudio.h"
+
+#include <QTest>
+
+namespace {
+
+constexpr double kRate = 8000;
+const QString kExchange = QStringLiteral("CQ TEST DL1ABC DL1ABC 5NN 14 TU OH2XX 599 K1ABC/P QRZ?");
+
+// Feeds the reader a text as a fist keys it; what it reads.
+QString readByEar(MorseReader& reader, const QString& text, const MorseAudio::Fist& fist) {
+    double end = 0;
+    const auto down = MorseAudio::keying(text, fist, &end);
+    QString read;
+    for (size_t i = 0; i < down.size(); ++i) {
+        reader.keyDown(1000 * (down[i].second - down[i].first));
+        const double gap = (i + 1 < down.size() ? down[i + 1].first : end + 1) - down[i].second;
+        for (double ms = 1; ms <= 1000 * gap; ms += 2)
+            read += reader.keyUp(ms);
+    }
+    return read.trimmed();
+}
+
+QString receive(const std::vector<float>& band, CwDemodulator& rx) {
+    QString text;
+    for (size_t at = 0; at < band.size(); at += 160) // 20 ms blocks, as the sound card gives
+        text += rx.process(std::span<const float>(band).subspan(at, std::min<size_t>(160, band.size() - at)));
+    return text.simplified();
+}
+
+std::vector<float> station(const QString& text, const MorseAudio::Fist& fist, double snrDb) {
+    double end = 0;
+    const auto down = MorseAudio::keying(text, fist, &end);
+    std::vector<float> band(size_t((end + 4) * kRate));
+    MorseAudio::addTone(band, kRate, 700, 0.3, down, 1.0);
+    MorseAudio::addNoise(band, MorseAudio::sigmaFor(0.3, snrDb, kRate), 5);
+    return band;
+}
+
+} // namespace
+
+class CwReceiverTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void reader_readsMachineAndHandSentCode_data() {
+        QTest::addColumn<double>("wpm");
+        QTest::addColumn<double>("dashDots");
+        QTest::addColumn<double>("jitter");
+        QTest::newRow("machine, 16 wpm") << 16.0 << 3.0 << 0.0;
+        QTest::newRow("machine, 40 wpm") << 40.0 << 3.0 << 0.0;
+        QTest::newRow("hand, short dashes") << 22.0 << 2.5 << 0.25;
+        QTest::newRow("bug, long dashes") << 28.0 << 4.0 << 0.25;
+    }
+    void reader_readsMachineAndHandSentCode() {
+        QFETCH(double, wpm);
+        QFETCH(double, dashDots);
+        QFETCH(double, jitter);
+        MorseReader reader;
+        QCOMPARE(readByEar(reader, kExchange, {wpm, dashDots, jitter, 7}), kExchange);
+        if (jitter == 0)
+            QVERIFY2(std::abs(reader.wpm() - wpm) <= 0.1 * wpm, qPrintable(QString::number(reader.wpm())));
+    }
+
+    // A CQ at 32 wpm, the report at 20: both read, and the speed is the report's.
+    void reader_followsASenderWhoSlowsDown() {
+        MorseReader reader;
+        QCOMPARE(readByEar(reader, "CQ TEST OH2XX OH2XX", {32, 3, 0, 1}), QString("CQ TEST OH2XX OH2XX"));
+        QCOMPARE(readByEar(reader, "599 14 599 14", {20, 3, 0, 2}), QString("599 14 599 14"));
+        QVERIFY2(std::abs(reader.wpm() - 20) <= 2, qPrintable(QString::number(reader.wpm())));
+    }
+
+    void receiver_readsAStationAtItsSpeed_data() {
+        QTest::addColumn<double>("wpm");
+        QTest::addColumn<double>("snrDb");
+        QTest::newRow("15 wpm, +10 dB") << 15.0 << 10.0;
+        QTest::newRow("25 wpm, 0 dB") << 25.0 << 0.0;
+        QTest::newRow("40 wpm, +10 dB") << 40.0 << 10.0;
+    }
+    void receiver_readsAStationAtItsSpeed() {
+        QFETCH(double, wpm);
+        QFETCH(double, snrDb);
+        CwDemodulator rx(kRate, 700);
+        const QString text = receive(station(kExchange, {wpm, 3, 0, 3}, snrDb), rx);
+        // The first letters go to learning the station's level and speed.
+        QVERIFY2(text.endsWith(kExchange.mid(8)), qPrintable(text));
+        QVERIFY2(std::abs(rx.wpm() - wpm) <= 0.1 * wpm, qPrintable(QString::number(rx.wpm())));
+    }
+
+    // Nothing from noise alone, nor after a station has stopped; a reset forgets the speed.
+    void receiver_printsNothingFromNoise() {
+        std::vector<float> noise(size_t(60 * kRate), 0.0f);
+        MorseAudio::addNoise(noise, 0.1, 11);
+        CwDemodulator rx(kRate, 700);
+        QCOMPARE(receive(noise, rx), QString());
+        QVERIFY(!rx.hearsSignal());
+
+        std::vector<float> band = station(kExchange, {25, 3, 0, 3}, 10);
+        const size_t stopped = band.size();
+        band.resize(stopped + size_t(30 * kRate), 0.0f);
+        std::vector<float> after(band.begin() + long(stopped), band.end());
+        MorseAudio::addNoise(after, MorseAudio::sigmaFor(0.3, 10, kRate), 12);
+        std::copy(after.begin(), after.end(), band.begin() + long(stopped));
+        CwDemodulator station(kRate, 700);
+        const QString text = receive(band, station);
+        QVERIFY2(text.endsWith(QStringLiteral("QRZ?")), qPrintable(text));
+        QVERIFY(!station.hearsSignal());
+        station.reset();
+        QCOMPARE(station.wpm(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(CwReceiverTest)
+#include "tst_CwReceiver.moc"
