@@ -17,6 +17,8 @@ constexpr double kReferenceKeep = 0.4; // of the BPSK reference, per symbol
 constexpr int kIdleBits = 12;  // zeros in a row: idle (characters are parted by two; noise
                                // makes so many in a row but rarely)
 constexpr int kPresenceLagSymbols = 32; // a weak signal's start is heard up to a preamble late
+constexpr double kStrongSymbol = 1.5;   // a symbol's energy against the noise: the signal's
+constexpr int kMissesInSignal = 4;      // symbols in a row below that: before the signal
 constexpr int kClearBits = 64; // or this many symbols more, when it had no idle start
 } // namespace
 
@@ -220,9 +222,9 @@ int PskDemodulator::bpskBit(std::complex<double> value) {
 // Noise alone makes no characters (the decoder still runs, so that it is in step when a
 // signal comes). QPSK's decoder hands each bit on 40 symbols late, so its bit is judged by
 // whether a signal was heard at the bit's own symbol: the tail of a transmission still
-// prints after the signal has gone, and the noise before its start does not. A weak signal is
-// heard some symbols after it began, so its start counts as heard back to a preamble's
-// length before. After a silence
+// prints after the signal has gone, and the noise before its start does not. A signal is
+// heard some symbols after it began, so its start counts as heard back over the symbols just
+// before that stood out of the noise on their own (up to a preamble's length). After a silence
 // long enough to be in the decoder's memory it prints from the signal's idle preamble on, or,
 // if it was joined in the middle, once the decoder is clear of the noise.
 bool PskDemodulator::printsNow(int bit) {
@@ -230,8 +232,16 @@ bool PskDemodulator::printsNow(int bit) {
         return presence_.present();
     const bool heardNow = presence_.present(), heardBefore = presenceLog_ & 1;
     presenceLog_ = (presenceLog_ << 1) | (heardNow ? 1u : 0u);
-    if (heardNow && !heardBefore) // heard late by the test's memory: the preamble came before
-        presenceLog_ |= (std::uint64_t(1) << kPresenceLagSymbols) - 1;
+    strongLog_ = (strongLog_ << 1) | (presence_.symbolRatio() > kStrongSymbol ? 1u : 0u);
+    if (heardNow && !heardBefore) { // heard late by the test's memory: it began before
+        int began = 0, misses = 0;
+        for (int i = 0; i < kPresenceLagSymbols && misses < kMissesInSignal; ++i) {
+            const bool strong = (strongLog_ >> i) & 1;
+            misses = strong ? 0 : misses + 1;
+            began = strong ? i + 1 : began;
+        }
+        presenceLog_ |= (std::uint64_t(1) << began) - 1;
+    }
     if (!((presenceLog_ >> (QpskCode::Viterbi::kDepth - 1)) & 1)) {
         if (++silentBits_ >= kNoiseInTheDecoder) {
             heardItsStart_ = false; // its start is looked for afresh

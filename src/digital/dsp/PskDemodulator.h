@@ -80,6 +80,7 @@ private:
     // QPSK's printing, a decoder's depth behind: whether a signal was heard at each of the
     // last symbols (newest lowest), and since when.
     std::uint64_t presenceLog_ = 0;
+    std::uint64_t strongLog_ = 0; // each symbol: did it stand out of the noise on its own
     int silentBits_ = kNoiseInTheDecoder;
     long bitsOfSignal_ = 0;
     int zeroRun_ = 0;

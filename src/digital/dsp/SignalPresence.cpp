@@ -28,8 +28,9 @@ void SignalPresence::symbol() {
     averageReceived_ = kDecay * averageReceived_ + (1 - kDecay) * received_;
     averageBelow_ = kDecay * averageBelow_ + (1 - kDecay) * belowEnergy_;
     averageAbove_ = kDecay * averageAbove_ + (1 - kDecay) * aboveEnergy_;
-    received_ = belowEnergy_ = aboveEnergy_ = 0;
     const double noise = std::min(averageBelow_, averageAbove_);
+    symbolRatio_ = noise > 0 ? received_ / noise : 1.0;
+    received_ = belowEnergy_ = aboveEnergy_ = 0;
     ratio_ = noise > 0 ? averageReceived_ / noise : 1.0;
     present_ = present_ ? ratio_ > kOffRatio : ratio_ > kOnRatio;
 }

@@ -24,6 +24,9 @@ public:
     bool present() const { return present_; }
     // The receive filter's energy against the quieter side's (about 1 for noise).
     double ratio() const { return ratio_; }
+    // The last symbol's energy alone against the quieter side's average: where a signal that is
+    // heard now began.
+    double symbolRatio() const { return symbolRatio_; }
 
 private:
     std::complex<double> step_; // the turn a sample that moves the upper side to 0 Hz
@@ -33,5 +36,6 @@ private:
     double received_ = 0, belowEnergy_ = 0, aboveEnergy_ = 0; // over the symbol so far
     double averageReceived_ = 0, averageBelow_ = 0, averageAbove_ = 0;
     double ratio_ = 1;
+    double symbolRatio_ = 1;
     bool present_ = false;
 };

@@ -79,6 +79,8 @@ QByteArray Decoder::push(bool bit, double margin) {
         if (length_ < kLongest) {
             bits_[length_] = '1';
             margins_[length_++] = margin;
+        } else {
+            overflowed_ = true;
         }
         return {};
     }
@@ -88,7 +90,11 @@ QByteArray Decoder::push(bool bit, double margin) {
         return {};
     // Two zeros: the word is complete.
     const QByteArray word(bits_, length_);
+    const bool tooLong = overflowed_;
     length_ = 0;
+    overflowed_ = false;
+    if (tooLong) // a steady carrier, or noise: nothing to mend
+        return {};
     if (const auto found = table().constFind(word); found != table().cend())
         return QByteArray(1, found.value());
     return mend(word);

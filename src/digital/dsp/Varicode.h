@@ -26,7 +26,7 @@ public:
     // Takes one bit; returns the characters it completes (none, one, or two when a word is
     // mended into two).
     QByteArray push(bool bit, double margin = kHard);
-    void reset() { length_ = 0; zeros_ = 0; }
+    void reset() { length_ = 0; zeros_ = 0; overflowed_ = false; }
 
 private:
     static constexpr int kLongest = 24; // two of the longest words joined; longer ones are noise
@@ -36,6 +36,7 @@ private:
     Errors errors_;
     int length_ = 0;
     int zeros_ = 0;
+    bool overflowed_ = false; // the word ran past kLongest bits
     double pendingZeroMargin_ = kHard;
 };
 
