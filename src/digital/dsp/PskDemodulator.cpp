@@ -146,6 +146,7 @@ double PskDemodulator::carrierError() const {
 void PskDemodulator::notePresence() {
     const bool before = presence_.present();
     presence_.symbol();
+    logPresence();
     if (presence_.present()) {
         if (!before && symbolsGone_ >= kGoneSymbols) { // a new signal
             carrierBeforeSignal_ = carrier_;
@@ -219,17 +220,8 @@ int PskDemodulator::bpskBit(std::complex<double> value) {
     return bit;
 }
 
-// Noise alone makes no characters (the decoder still runs, so that it is in step when a
-// signal comes). QPSK's decoder hands each bit on 40 symbols late, so its bit is judged by
-// whether a signal was heard at the bit's own symbol: the tail of a transmission still
-// prints after the signal has gone, and the noise before its start does not. A signal is
-// heard some symbols after it began, so its start counts as heard back over the symbols just
-// before that stood out of the noise on their own (up to a preamble's length). After a silence
-// long enough to be in the decoder's memory it prints from the signal's idle preamble on, or,
-// if it was joined in the middle, once the decoder is clear of the noise.
-bool PskDemodulator::printsNow(int bit) {
-    if (!qpsk_)
-        return presence_.present();
+// Whether a signal was heard at each symbol, for QPSK's printing a decoder's depth later.
+void PskDemodulator::logPresence() {
     const bool heardNow = presence_.present(), heardBefore = presenceLog_ & 1;
     presenceLog_ = (presenceLog_ << 1) | (heardNow ? 1u : 0u);
     strongLog_ = (strongLog_ << 1) | (presence_.symbolRatio() > kStrongSymbol ? 1u : 0u);
@@ -242,6 +234,19 @@ bool PskDemodulator::printsNow(int bit) {
         }
         presenceLog_ |= (std::uint64_t(1) << began) - 1;
     }
+}
+
+// Noise alone makes no characters (the decoder still runs, so that it is in step when a
+// signal comes). QPSK's decoder hands each bit on 40 symbols late, so its bit is judged by
+// whether a signal was heard at the bit's own symbol: the tail of a transmission still
+// prints after the signal has gone, and the noise before its start does not. A signal is
+// heard some symbols after it began, so its start counts as heard back over the symbols just
+// before that stood out of the noise on their own (up to a preamble's length). After a silence
+// long enough to be in the decoder's memory it prints from the signal's idle preamble on, or,
+// if it was joined in the middle, once the decoder is clear of the noise.
+bool PskDemodulator::printsNow(int bit) {
+    if (!qpsk_)
+        return presence_.present();
     if (!((presenceLog_ >> (QpskCode::Viterbi::kDepth - 1)) & 1)) {
         if (++silentBits_ >= kNoiseInTheDecoder) {
             heardItsStart_ = false; // its start is looked for afresh

@@ -56,6 +56,7 @@ public:
 private:
     void decide(std::complex<double> value, QByteArray& out);
     int bpskBit(std::complex<double> value);
+    void logPresence();
     bool printsNow(int bit);
     void moveCarrier(double hz);
     void notePresence();
