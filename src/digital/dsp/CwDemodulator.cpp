@@ -14,7 +14,9 @@ constexpr double kNoiseGain = 0.02;       // per block
 constexpr int kSettlingBlocks = 100;
 constexpr double kSettlingGain = 0.1;
 constexpr double kKeyedGain = 0.3; // per key-down
-constexpr double kGoneWords = 3;          // word gaps of silence: the station has gone
+constexpr double kPeakDecay = 0.9986;    // per block: halves in half a second
+constexpr double kPeakShare = 0.7;
+constexpr double kGoneSeconds = 2.0;      // of silence: the station has gone
 constexpr double kUnheardShare = 2.0;     // of the noise: the keyed level guessed before a signal
 constexpr double kOnRatio = 9.0, kOffRatio = 3.0; // keyed power against the noise
 constexpr double kCrashShare = 1.0;       // of the threshold, in both side filters at once
@@ -103,7 +105,11 @@ void CwDemodulator::follow(double tone, double noise) {
         keyedPower_ = kUnheardShare * noisePower_;
         return;
     }
-    const double threshold = 0.5 * (std::sqrt(keyedPower_) + std::sqrt(noisePower_));
+    // Until a signal is heard its keyed level is not known: the loudest of the last moments
+    // stands for it, so that the first elements are parted from the first.
+    peakPower_ = std::max(tone, peakPower_ * kPeakDecay);
+    const double keyed = present_ ? keyedPower_ : std::max(keyedPower_, kPeakShare * peakPower_);
+    const double threshold = 0.5 * (std::sqrt(keyed) + std::sqrt(noisePower_));
     const bool crash = std::sqrt(noise) > kCrashShare * threshold && noise > 4 * noisePower_;
     if (!crash)
         noisePower_ += kNoiseGain * (std::min(noise, 4 * noisePower_) - noisePower_);
@@ -113,7 +119,7 @@ void CwDemodulator::follow(double tone, double noise) {
         downPower_ += tone;
         ++downBlocks_;
     }
-    if (present_ && !down_ && run_ * kBlockSeconds * 1000 > kGoneWords * reader_.wordGapMs()) {
+    if (present_ && !down_ && run_ * kBlockSeconds > kGoneSeconds) {
         present_ = false; // a long silence: the station has stopped, or faded out
         keyedPower_ = kUnheardShare * noisePower_;
     }

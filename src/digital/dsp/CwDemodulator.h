@@ -56,6 +56,7 @@ private:
     std::array<Filter, 3> filters_; // the tone, below, above
     double keyedPower_ = 0;  // the tone's power while the key is down
     double noisePower_ = 0;  // in the same bandwidth
+    double peakPower_ = 0;   // the loudest lately, falling slowly
     double downPower_ = 0;   // summed over the key-down going on
     int downBlocks_ = 0;
     int blocksHeard_ = 0;

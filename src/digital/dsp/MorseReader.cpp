@@ -7,7 +7,8 @@
 namespace {
 constexpr double kShortestDashShare = 2.0; // a dash is at least this many dots
 constexpr double kShortestLearnedShare = 0.5; // of a dot
-constexpr double kLongestLearnedShare = 2.5;  // of a dash
+constexpr double kLongestLearnedShare = 1.6;  // of a dash: two run together are longer
+constexpr double kMostChange = 0.08;          // of the dot, per element learned
 constexpr double kOwnGapShare = 1.6;          // of a character's shortest element
 
 const QHash<QString, QChar>& table() {
@@ -75,8 +76,12 @@ void MorseReader::relearn() {
     }
     if (best < 0 || dashLog - dotLog < std::log(kShortestDashShare * 0.9))
         return;
-    dotMs_ = std::clamp(std::exp(dotLog), kFastestDotMs, kSlowestDotMs);
-    dashMs_ = std::clamp(std::exp(dashLog), kShortestDashShare * 0.9 * dotMs_, 5 * dotMs_);
+    // A step at a time: a burst of noise or two elements run together move it little, a
+    // sender who changes speed moves it within a few characters.
+    const double dot = std::clamp(std::exp(dotLog), dotMs_ * (1 - kMostChange), dotMs_ * (1 + kMostChange));
+    const double dash = std::clamp(std::exp(dashLog), dashMs_ * (1 - kMostChange), dashMs_ * (1 + kMostChange));
+    dotMs_ = std::clamp(dot, kFastestDotMs, kSlowestDotMs);
+    dashMs_ = std::clamp(dash, kShortestDashShare * 0.9 * dotMs_, 5 * dotMs_);
 }
 
 QString MorseReader::keyUp(double ms) {
