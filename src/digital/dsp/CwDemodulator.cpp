@@ -7,6 +7,7 @@ namespace {
 constexpr double kBlockSeconds = 0.002;
 constexpr double kFirstDots = 0.6, kSecondDots = 0.4; // the running sums' lengths
 constexpr double kDebounceDots = 0.35;
+constexpr double kFilterDotMs = 35;
 constexpr double kNoiseOffsetNulls = 1.5; // the side filters' distance, in the first sum's nulls
 constexpr double kRetuneShare = 0.15;     // the dot moved this much: the filters follow
 constexpr double kHysteresis = 0.1;       // of the threshold, either way
@@ -18,7 +19,7 @@ constexpr double kPeakDecay = 0.9986;    // per block: halves in half a second
 constexpr double kPeakShare = 0.7;
 constexpr double kGoneSeconds = 2.0;      // of silence: the station has gone
 constexpr double kUnheardShare = 2.0;     // of the noise: the keyed level guessed before a signal
-constexpr double kOnRatio = 9.0, kOffRatio = 3.0; // keyed power against the noise
+constexpr double kOnRatio = 14.0, kOffRatio = 3.0; // keyed power against the noise
 constexpr double kCrashShare = 1.0;       // of the threshold, in both side filters at once
 } // namespace
 
@@ -54,9 +55,13 @@ void CwDemodulator::setCarrier(double hz) {
 }
 
 void CwDemodulator::retune() {
+    // The filters are sized for a dot at about 34 wpm whatever speed is learned: following the
+    // speed, a speed learned too slow ran the elements together and taught a slower one yet,
+    // one learned too fast let more noise in. A slower sender's elements are longer than the
+    // filters: the count of the key over a third of their dot smooths them further.
     const double blockMs = 1000 * kBlockSeconds, dot = reader_.dotMs();
-    firstBlocks_ = std::clamp(int(std::lround(kFirstDots * dot / blockMs)), 1, kLongestSum);
-    secondBlocks_ = std::clamp(int(std::lround(kSecondDots * dot / blockMs)), 1, kLongestSum);
+    firstBlocks_ = std::clamp(int(std::lround(kFirstDots * kFilterDotMs / blockMs)), 1, kLongestSum);
+    secondBlocks_ = std::clamp(int(std::lround(kSecondDots * kFilterDotMs / blockMs)), 1, kLongestSum);
     debounceBlocks_ = std::max(1, int(std::lround(kDebounceDots * dot / blockMs)));
     offsetHz_ = kNoiseOffsetNulls / (firstBlocks_ * kBlockSeconds);
     filters_[0].mixer.setFrequency(tone_);
@@ -127,7 +132,7 @@ void CwDemodulator::follow(double tone, double noise) {
     present_ = present_ ? ratio > kOffRatio : ratio > kOnRatio;
 
     ++run_;
-    // A change counts once the key has looked otherwise for a quarter of a dot more than it
+    // A change counts once the key has looked otherwise for a third of a dot more than it
     // looked as before: a dip of noise in a weak dot delays the count, it does not restart it.
     if (crash)
         return;

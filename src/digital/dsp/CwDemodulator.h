@@ -9,12 +9,12 @@
 #include <complex>
 
 // Receives one CW signal on its tone. The tone is mixed down and summed over 2 ms blocks; the
-// blocks pass two running sums in a row as long as about seven tenths of a dot (the filter
-// narrows as the sender slows). Two more filters of the same shape listen beside the tone, on
+// blocks pass two running sums in a row, together about as long as a dot at 34 wpm. Two more
+// filters of the same shape listen beside the tone, on
 // either side: the quieter of them is the noise, and a static crash, which is loud across the
 // band, shows in both and is not taken for keying. The key is down where the tone stands
 // above the middle between its keyed level and the noise; a change counts once it has lasted
-// a quarter of a dot. Characters are printed only while a signal is heard (its keyed level
+// a third of the sender's dot. Characters are printed only while a signal is heard (its keyed level
 // well above the noise), so noise alone prints nothing and a station's text ends when it
 // stops.
 class CwDemodulator final : public Demodulator {

@@ -9,6 +9,8 @@ constexpr double kShortestDashShare = 2.0; // a dash is at least this many dots
 constexpr double kShortestLearnedShare = 0.5; // of a dot
 constexpr double kLongestLearnedShare = 1.6;  // of a dash: two run together are longer
 constexpr double kMostChange = 0.08;          // of the dot, per element learned
+constexpr double kFirstChange = 0.3;          // ... while a new sender's speed is learned
+constexpr int kUnknownToRelearn = 3;
 constexpr double kOwnGapShare = 1.6;          // of a character's shortest element
 
 const QHash<QString, QChar>& table() {
@@ -40,7 +42,8 @@ QChar MorseReader::character(const QString& elements) {
 void MorseReader::keyDown(double ms, bool learn) {
     // Much shorter than a dot is a burst of noise; much longer than a dash, a carrier or noise
     // that held the key down: neither teaches the sender's speed.
-    if (learn && ms > kShortestLearnedShare * dotMs_ && ms < kLongestLearnedShare * dashMs_) {
+    const bool settled = recentCount_ >= kRecent; // before, a new sender's speed is learned freely
+    if (learn && ms > kShortestLearnedShare * dotMs_ && (!settled || ms < kLongestLearnedShare * dashMs_)) {
         recent_[size_t(recentCount_++ % recent_.size())] = ms;
         relearn();
     }
@@ -74,12 +77,13 @@ void MorseReader::relearn() {
             dashLog = upper;
         }
     }
-    if (best < 0 || dashLog - dotLog < std::log(kShortestDashShare * 0.9))
+    if (n < 4 || best < 0 || dashLog - dotLog < std::log(kShortestDashShare * 0.9))
         return;
     // A step at a time: a burst of noise or two elements run together move it little, a
     // sender who changes speed moves it within a few characters.
-    const double dot = std::clamp(std::exp(dotLog), dotMs_ * (1 - kMostChange), dotMs_ * (1 + kMostChange));
-    const double dash = std::clamp(std::exp(dashLog), dashMs_ * (1 - kMostChange), dashMs_ * (1 + kMostChange));
+    const double step = recentCount_ > kRecent ? kMostChange : kFirstChange;
+    const double dot = std::clamp(std::exp(dotLog), dotMs_ * (1 - step), dotMs_ * (1 + step));
+    const double dash = std::clamp(std::exp(dashLog), dashMs_ * (1 - step), dashMs_ * (1 + step));
     dotMs_ = std::clamp(dot, kFastestDotMs, kSlowestDotMs);
     dashMs_ = std::clamp(dash, kShortestDashShare * 0.9 * dotMs_, 5 * dotMs_);
 }
@@ -100,6 +104,14 @@ QString MorseReader::keyUp(double ms) {
             elements += elements_[size_t(i)] > std::sqrt(dotMs_ * dashMs_) ? u'-' : u'.';
         const QChar c = elementCount_ <= int(elements_.size()) ? character(elements) : QChar();
         elementCount_ = 0;
+        // Characters that are none, one after another: the speed learned is wrong (learned
+        // from noise, or from the first elements of a sender whose first character was
+        // spoiled). It is learned again from the next elements.
+        unknownInARow_ = c.isNull() ? unknownInARow_ + 1 : 0;
+        if (unknownInARow_ >= kUnknownToRelearn) {
+            recentCount_ = 0;
+            unknownInARow_ = 0;
+        }
         wordEnded_ = false;
         if (!c.isNull()) {
             heardCharacter_ = true;

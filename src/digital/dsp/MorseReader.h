@@ -43,4 +43,5 @@ private:
     bool heardCharacter_ = false;
     std::array<double, kRecent> recent_{};
     long recentCount_ = 0;
+    int unknownInARow_ = 0;
 };
