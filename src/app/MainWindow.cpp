@@ -404,8 +404,8 @@ void MainWindow::skimForSpots(Terminal& terminal) {
     SignalBrowser& browser = terminal.browser();
     browser.setOwnCall(core_.controls().text(Ctl::loginCallsignBox));
     connect(&browser, &SignalBrowser::spotted, this,
-            [this, &browser](const QString& call, double hz, double snrDb, bool calledCq) {
-                core_.endpoints().spot(call, hz, snrDb, calledCq, browser.spotMode());
+            [this, &browser](const QString& call, double hz, double snrDb, bool calledCq, int wpm) {
+                core_.endpoints().spot(call, hz, snrDb, calledCq, browser.spotMode(), wpm);
             });
     terminal.setBrowsing(Terminal::BrowsingFor::Spots, core_.endpoints().wantsSpots());
     connect(&core_.endpoints(), &Endpoints::spotsWantedChanged, &terminal,

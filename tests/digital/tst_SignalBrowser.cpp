@@ -29,6 +29,23 @@ const std::vector<SyntheticBand::Signal> kRttyBand = {
     {1900, -6, "QRZ DE G4ABC"},
 };
 
+// Eight CW stations over the band, calling CQ and sending their exchange: machine, hand and
+// bug fists, 16 to 40 wpm, -3 to +20 dB; 650 and 710 Hz are 60 Hz apart with 10 dB between
+// them; one fades by 10 dB (to +2 dB) twelve times a minute.
+QString cq(const QString& call) {
+    return QString("CQ TEST %1 %1 TEST     TU %1 5NN 14").arg(call);
+}
+const std::vector<SyntheticBand::CwStation> kCwBand = {
+    {500, 20, cq("DL1ABC"), {30, 3, 0, 1}},
+    {650, 10, cq("K1XYZ"), {25, 3.3, 0.2, 2}},
+    {710, 0, cq("G4ABC"), {22, 3, 0, 3}},
+    {1000, -3, cq("VE3AAA"), {18, 3, 0, 4}},
+    {1300, 6, cq("JA1XYZ"), {40, 3, 0, 5}},
+    {1700, 3, cq("S51AB/P"), {22, 4, 0.15, 6}},
+    {2100, 12, cq("EA8/OH2BH"), {16, 3, 0, 7}, {10, 0.2}},
+    {2500, 10, cq("W1AW"), {28, 3, 0, 8}},
+};
+
 // The row that was on `hz`, or -1.
 int rowAt(const QMap<int, double>& rows, double hz, double within) {
     int id = -1;
@@ -130,6 +147,57 @@ class SignalBrowserTest : public QObject {
                 std::abs(midway.rows()[i].snrDb - kPskBand[i].snrDb) < 3,
                 qPrintable(
                     QString("%1 Hz shows %2 dB").arg(kPskBand[i].hz).arg(midway.rows()[i].snrDb)));
+    }
+
+    // CW: a row per station at its tone and speed (the weaker of the pair 60 Hz apart too),
+    // no row for noise, static or a station's keying sidebands, every call spotted with the
+    // sender's speed and none busted.
+    void cwBand_everyStationRead_andSpotted() {
+        SignalBrowser browser;
+        browser.setListensForCw(true);
+        QCOMPARE(browser.spotMode(), QString("CW"));
+        QMap<QString, int> spotted; // call: speed
+        connect(&browser, &SignalBrowser::spotted, this,
+                [&](const QString& call, double, double, bool, int wpm) { spotted[call] = wpm; });
+        QMap<int, int> speeds; // row: the last speed it showed
+        connect(&browser, &SignalBrowser::rowsChanged, this, [&] {
+            for (const SignalBrowser::Row& row : browser.rows())
+                speeds[row.id] = row.wpm;
+        });
+        const Heard heard = listen(browser, SyntheticBand::cwBand(kCwBand, 40, true));
+        QCOMPARE(int(heard.hz.size()), int(kCwBand.size()));
+        for (const SyntheticBand::CwStation& station : kCwBand) {
+            const int id = rowAt(heard.hz, station.hz, 8);
+            QVERIFY2(id >= 0, qPrintable(QString("no row at %1 Hz").arg(station.hz)));
+            // The finder takes a station a second or two after it began: its CQ is counted
+            // from the call on.
+            const QString fromTheCall = station.text.mid(QString("CQ TEST ").size()).simplified();
+            const double cer = SyntheticBand::characterErrorRate(fromTheCall, heard.text[id].simplified());
+            qInfo("%6.0f Hz %+3.0f dB %2.0f wpm: CER %.3f, read at %d wpm", station.hz, station.snrDb,
+                  station.fist.wpm, cer, speeds[id]);
+            QVERIFY2(cer < 0.1, qPrintable(QString("%1 Hz: %2").arg(station.hz).arg(heard.text[id])));
+            if (station.fist.jitter == 0)
+                QVERIFY2(std::abs(speeds[id] - station.fist.wpm) <= 0.1 * station.fist.wpm,
+                         qPrintable(QString("%1 Hz at %2 wpm").arg(station.hz).arg(speeds[id])));
+            const QString call = station.text.section(' ', 2, 2);
+            QVERIFY2(spotted.contains(call), qPrintable(call + " not spotted: " + heard.text[id]));
+        }
+        QCOMPARE(spotted.size(), int(kCwBand.size())); // nothing busted
+    }
+
+    // Noise alone, a steady hum near DC and a strong station alone make no row of their own.
+    void cwBand_noiseAndDcMakeNoRow_aStrongStationOne() {
+        SignalBrowser browser;
+        browser.setListensForCw(true);
+        std::vector<float> hum = SyntheticBand::noise(30, 3);
+        for (size_t n = 0; n < hum.size(); ++n)
+            hum[n] += float(0.05 + 0.02 * std::sin(2 * M_PI * 50 * double(n) / 48000));
+        listen(browser, hum);
+        QVERIFY(browser.rows().empty());
+        SignalBrowser alone;
+        alone.setListensForCw(true);
+        const Heard heard = listen(alone, SyntheticBand::cwBand({kCwBand[0]}, 30));
+        QCOMPARE(int(heard.hz.size()), 1);
     }
 
     // RTTY: a row for every station, each read clean, the weak beside the stronger too (beside

@@ -3,6 +3,7 @@
 // A crowded band for the signal browser: signals of known texts at known carriers and S/N
 // (each in 2500 Hz), summed over one seeded noise.
 #include "Awgn.h"
+#include "MorseAudio.h"
 #include "digital/dsp/PskModulator.h"
 #include "digital/dsp/RttyModulator.h"
 
@@ -81,6 +82,34 @@ inline std::vector<float> band(const std::vector<Signal>& stations, bool rtty,
     std::normal_distribution<double> gauss(0.0, sigma);
     for (float& v : sum)
         v = float(v + gauss(random));
+    return sum;
+}
+
+// A CW station: its fist, and how its signal fades.
+struct CwStation {
+    double hz;
+    double snrDb; // of the keyed carrier
+    QString text;
+    MorseAudio::Fist fist;
+    MorseAudio::Fading fading{};
+};
+
+// A CW band at 48 kHz: each station keys its text from `startSeconds` on (and again after a
+// pause, when `twice`), over the same noise as the other bands, with static crashes 20 dB
+// over the noise if asked.
+inline std::vector<float> cwBand(const std::vector<CwStation>& stations, double seconds,
+                                 bool crashes = false, unsigned seed = 7) {
+    constexpr double kRate = 48000, kStartSeconds = 1;
+    std::vector<float> sum(size_t(seconds * kRate), 0.0f);
+    for (const CwStation& s : stations) {
+        const double amplitude = std::sqrt(2 * std::pow(10.0, s.snrDb / 10) * kNoiseIn2500);
+        MorseAudio::addTone(sum, kRate, s.hz, amplitude, MorseAudio::keying(s.text, s.fist),
+                            kStartSeconds, s.fading);
+    }
+    const double sigma = std::sqrt(kNoiseIn2500 * 24000 / 2500.0);
+    MorseAudio::addNoise(sum, sigma, seed);
+    if (crashes)
+        MorseAudio::addCrashes(sum, kRate, sigma, 20, 2, seed + 1);
     return sum;
 }
 

@@ -1,6 +1,7 @@
 #include "SignalBrowser.h"
 
 #include "digital/dsp/BandPass.h"
+#include "digital/dsp/CwDemodulator.h"
 #include "digital/modem/DspFactory.h"
 #include "digital/skimmer/CallsignPicker.h"
 
@@ -12,6 +13,7 @@ struct SignalBrowser::Channel {
     std::unique_ptr<Demodulator> receiver;
     std::unique_ptr<BandPass> filter; // RTTY: the station cut out of the band first
     std::unique_ptr<CallsignPicker> picker;
+    CwDemodulator* cw = nullptr; // the receiver, when it is CW's: for the sender's speed
     bool inUse = false;
     int id = 0;
     double hz = 0;
@@ -32,7 +34,13 @@ constexpr int kLongestWord = 16;         // longer is no callsign
 constexpr double kWordEndSeconds = 1.5;  // a station silent this long has ended its word
 constexpr double kRttyPassBauds = 0.9;   // either side of the tones, for their keying
 constexpr double kRttyEdgeHz = 40;       // from pass to stop
+constexpr double kCwMovedHz = 10;        // CW's filters are some 30 Hz wide: a finder's wander
+                                         // of a few hertz while a station fades is no move
 } // namespace
+
+int SignalBrowser::wpmOf(const Channel& channel) {
+    return channel.cw ? channel.cw->wpm() : 0;
+}
 
 SignalBrowser::SignalBrowser(double sampleRate, QObject* parent)
     : QObject(parent), decimator_(sampleRate), finder_(decimator_.outputRate()),
@@ -44,8 +52,20 @@ SignalBrowser::~SignalBrowser() = default;
 void SignalBrowser::setMode(const ModeList::Mode& mode, double baud) {
     mode_ = mode;
     baud_ = baud > 0 ? baud : mode.defaultBaud;
-    shape_ = ModeList::isPsk(mode.kind) ? SignalFinder::pskShape(baud_)
-                                        : SignalFinder::rttyShape(baud_, mode.shiftHz);
+    startAgain();
+}
+
+void SignalBrowser::setListensForCw(bool on) {
+    if (on == cw_)
+        return;
+    cw_ = on;
+    startAgain();
+}
+
+void SignalBrowser::startAgain() {
+    shape_ = cw_                            ? SignalFinder::cwShape()
+             : ModeList::isPsk(mode_.kind) ? SignalFinder::pskShape(baud_)
+                                           : SignalFinder::rttyShape(baud_, mode_.shiftHz);
     channels_.clear(); // receivers of the old mode are of no use
     rebuildRows();
 }
@@ -63,6 +83,8 @@ void SignalBrowser::setOwnCall(const QString& call) {
 }
 
 QString SignalBrowser::spotMode() const {
+    if (cw_)
+        return QStringLiteral("CW");
     if (!ModeList::isPsk(mode_.kind))
         return QStringLiteral("RTTY");
     const QString kind = mode_.kind == ModeList::Kind::Qpsk ? QStringLiteral("QPSK") : QStringLiteral("PSK");
@@ -96,7 +118,7 @@ void SignalBrowser::decode(std::span<const float> samples) {
             continue;
         channel->lastText = seconds();
         for (const CallsignPicker::Call& call : channel->picker->take(text))
-            emit spotted(call.call, channel->hz, channel->snrDb, call.calledCq);
+            emit spotted(call.call, channel->hz, channel->snrDb, call.calledCq, wpmOf(*channel));
         for (QChar c : text) {
             if (c == u'\r' || c == u'\n')
                 c = u' ';
@@ -152,7 +174,7 @@ void SignalBrowser::updateSignals() {
             continue;
         if (now - channel->lastText > kWordEndSeconds) // it stopped: its last word is whole
             for (const CallsignPicker::Call& call : channel->picker->endOfText())
-                emit spotted(call.call, channel->hz, channel->snrDb, call.calledCq);
+                emit spotted(call.call, channel->hz, channel->snrDb, call.calledCq, wpmOf(*channel));
         if (now - channel->lastSeen > kSilentSeconds)
             channel->inUse = false; // gone quiet: its receiver waits for the next signal
     }
@@ -163,7 +185,8 @@ void SignalBrowser::take(const SignalFinder::Found& found) {
     if (Channel* channel = channelNear(found.hz)) {
         channel->lastSeen = seconds();
         channel->snrDb = found.snrDb;
-        if (std::abs(channel->hz - found.hz) > 0.1 * baud_) { // the sender has moved
+        const double moved = cw_ ? kCwMovedHz : 0.1 * baud_;
+        if (std::abs(channel->hz - found.hz) > moved) { // the sender has moved
             channel->hz = found.hz;
             channel->receiver->setCarrier(found.hz);
             channel->filter = filterFor(found.hz);
@@ -179,22 +202,22 @@ void SignalBrowser::take(const SignalFinder::Found& found) {
         free = channels_.end() - 1;
     }
     Channel& channel = **free;
-    const DspFactory::Settings settings{
-        .sampleRate = decimator_.outputRate(), .carrierHz = found.hz, .baud = baud_};
     if (channel.receiver) {
         channel.receiver->setCarrier(found.hz);
         channel.receiver->reset(); // nothing of the last signal is left
     } else {
-        channel.receiver = DspFactory::demodulator(mode_, settings);
+        channel.receiver = receiverFor(found.hz);
     }
     // A PSK receiver's AFC could pull it onto a neighbour 50 Hz away, so the finder tunes it;
     // RTTY's AFC reaches less far than its neighbours are, and corrects what a strong
     // neighbour's skirts do to the finder's estimate.
-    channel.receiver->setAfc(!ModeList::isPsk(mode_.kind));
+    channel.receiver->setAfc(!cw_ && !ModeList::isPsk(mode_.kind));
+    CwDemodulator* cw = dynamic_cast<CwDemodulator*>(channel.receiver.get());
     channel = Channel{std::move(channel.receiver),
                       filterFor(found.hz),
                       std::make_unique<CallsignPicker>(
                           [this](const QString& call) { return lookup_ && lookup_(call) == call; }, ownCall_),
+                      cw,
                       true,
                       nextId_++,
                       found.hz,
@@ -211,9 +234,16 @@ void SignalBrowser::take(const SignalFinder::Found& found) {
 // 80 Hz off through: each gets its station cut out of the band first, its own tones and their
 // keying passed, the next station's tones stopped. PSK needs none (its receive filter is
 // narrow enough for a neighbour 50 Hz away).
+std::unique_ptr<Demodulator> SignalBrowser::receiverFor(double hz) const {
+    if (cw_)
+        return std::make_unique<CwDemodulator>(decimator_.outputRate(), hz);
+    return DspFactory::demodulator(
+        mode_, {.sampleRate = decimator_.outputRate(), .carrierHz = hz, .baud = baud_});
+}
+
 std::unique_ptr<BandPass> SignalBrowser::filterFor(double hz) const {
-    if (ModeList::isPsk(mode_.kind))
-        return nullptr;
+    if (cw_ || ModeList::isPsk(mode_.kind))
+        return nullptr; // CW's receiver has filters of its own
     const double width = mode_.shiftHz + 2 * kRttyPassBauds * baud_;
     return std::make_unique<BandPass>(decimator_.outputRate(), hz, width, kRttyEdgeHz);
 }
@@ -223,7 +253,7 @@ void SignalBrowser::rebuildRows() {
     for (const auto& channel : channels_)
         if (channel->inUse)
             rows_.push_back({channel->id, channel->hz, channel->snrDb, channel->text,
-                             channel->callsign, channel->received});
+                             channel->callsign, channel->received, wpmOf(*channel)});
     std::sort(rows_.begin(), rows_.end(), [](const Row& a, const Row& b) { return a.hz < b.hz; });
     emit rowsChanged();
 }

@@ -14,16 +14,19 @@
 #include <vector>
 
 // Every signal of the chosen mode across the band, each decoded by a receiver of its own: the
-// terminal's second pair of ears. It works on the audio brought down to 8 kHz; one spectrum
-// finds the signals, a signal found gets a receiver (up to 24), and one not heard for half a
-// minute leaves, its receiver made new for the next. Time is counted in samples heard, so the
-// browser needs no clock.
+// terminal's second pair of ears, and a CW skimmer. It listens for the terminal's own mode or
+// for CW. It works on the audio brought down to 8 kHz; one spectrum finds the signals, a signal
+// found gets a receiver (up to 32), and one not heard for half a minute leaves, its receiver
+// made new for the next. Time is counted in samples heard, so the browser needs no clock.
 class BandPass;
 
 class SignalBrowser final : public QObject {
     Q_OBJECT
   public:
-    static constexpr int kMaxSignals = 24;
+    static constexpr int kMaxSignals = 32;
+    // Where the window keeps its choices, and the one the terminal reads when the browser
+    // skims in the background: "listenFor" is "cw" or "terminal".
+    static inline const QString kSettingsFile = QStringLiteral("SignalBrowser.ini");
     static constexpr double kSilentSeconds = 30;
     static constexpr int kTextLength = 80;      // about a line
     static constexpr double kFindAboveDb = -14; // S/N in 2500 Hz for a signal to be taken
@@ -35,13 +38,17 @@ class SignalBrowser final : public QObject {
         QString text;     // the newest, about a line
         QString callsign; // the newest known callsign heard on it, or empty
         qint64 received = 0; // characters shown since the row began: the text's last ones are new
+        int wpm = 0;         // CW: the sender's speed; 0 for the other modes or before it is known
     };
 
     explicit SignalBrowser(double sampleRate = 48000, QObject* parent = nullptr);
     ~SignalBrowser() override;
 
-    // The mode and speed listened for; every receiver starts again.
+    // The terminal's mode and speed; every receiver starts again when it is listened for.
     void setMode(const ModeList::Mode& mode, double baud);
+    // CW instead of the terminal's mode; every receiver starts again.
+    void setListensForCw(bool on);
+    bool listensForCw() const { return cw_; }
     // Tells whether a word is a known callsign (MASTER.SCP); none: no callsigns are marked.
     void setCallsignLookup(std::function<std::optional<QString>(const QString&)> lookup);
 
@@ -62,7 +69,8 @@ class SignalBrowser final : public QObject {
     void newCallsign(const QString& callsign, double hz);
     // A station's call, picked out of its text as a skimmer does, to be spotted: the tone it
     // is heard on, its S/N, and whether it was calling CQ.
-    void spotted(const QString& call, double hz, double snrDb, bool calledCq);
+    // (CW: also the sender's speed; 0 for the other modes.)
+    void spotted(const QString& call, double hz, double snrDb, bool calledCq, int wpm);
 
   private:
     struct Channel;
@@ -73,6 +81,9 @@ class SignalBrowser final : public QObject {
     void lookForCallsign(Channel& channel);
     void rebuildRows();
     std::unique_ptr<BandPass> filterFor(double hz) const;
+    std::unique_ptr<Demodulator> receiverFor(double hz) const;
+    void startAgain();
+    static int wpmOf(const Channel& channel);
     double seconds() const { return double(heard_) / decimator_.outputRate(); }
 
     BandDecimator decimator_;
@@ -80,6 +91,7 @@ class SignalBrowser final : public QObject {
     ModeList::Mode mode_;
     double baud_;
     SignalFinder::Shape shape_;
+    bool cw_ = false;
     std::vector<std::unique_ptr<Channel>> channels_; // in use, or free to be used again
     std::function<std::optional<QString>(const QString&)> lookup_;
     std::vector<float> decimated_;

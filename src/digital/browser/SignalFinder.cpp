@@ -20,6 +20,12 @@ SignalFinder::Shape SignalFinder::rttyShape(double baud, double shiftHz) {
     return {{-shiftHz / 2, shiftHz / 2}, 0.7 * baud, shiftHz + 1.5 * baud, false, 0.5 * baud};
 }
 
+SignalFinder::Shape SignalFinder::cwShape() {
+    // One tone, its keying close about it: two stations 60 Hz apart are two, and a carrier is
+    // the highest point within 20 Hz, so that its keying sidebands make no signal of their own.
+    return {{0.0}, 10, 40, false, 20};
+}
+
 SignalFinder::SignalFinder(double sampleRate)
     : spectrum_(sampleRate, kFftSize, int(std::lround(sampleRate * kUpdateSeconds))),
       average_(kFftSize / 2 + 1, 0.0) {}

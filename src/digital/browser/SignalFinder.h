@@ -14,7 +14,7 @@ class SignalFinder {
     static constexpr double kUpdateSeconds = 0.25;
 
     struct Shape {
-        std::vector<double> toneOffsetsHz; // from the carrier: {0} for PSK, {-85, +85} for RTTY
+        std::vector<double> toneOffsetsHz; // from the carrier: {0} for PSK and CW, {-85, +85} for RTTY
         double toneHalfWidthHz;            // the power taken around each tone
         double spacingHz;                  // two signals closer than this are one
         // PSK is symmetric about its carrier: only power found on both sides counts (the
@@ -25,6 +25,7 @@ class SignalFinder {
     };
     static Shape pskShape(double baud);
     static Shape rttyShape(double baud, double shiftHz);
+    static Shape cwShape();
 
     struct Found {
         double hz;    // the carrier

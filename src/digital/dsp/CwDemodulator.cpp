@@ -17,6 +17,8 @@ constexpr double kSettlingGain = 0.1;
 constexpr double kKeyedGain = 0.3; // per key-down
 constexpr double kPeakDecay = 0.9986;    // per block: halves in half a second
 constexpr double kPeakShare = 0.7;
+constexpr double kFadedShare = 5.0;       // of the noise: a signal, though under the threshold
+constexpr double kFadeGain = 0.05;        // per block
 constexpr double kGoneSeconds = 2.0;      // of silence: the station has gone
 constexpr double kUnheardShare = 2.0;     // of the noise: the keyed level guessed before a signal
 constexpr double kOnRatio = 14.0, kOffRatio = 3.0; // keyed power against the noise
@@ -124,6 +126,12 @@ void CwDemodulator::follow(double tone, double noise) {
         downPower_ += tone;
         ++downBlocks_;
     }
+    // A fading signal: the tone clearly stands out of the noise yet stays under the threshold,
+    // which the louder key-downs before set, for longer than an element's tail lasts in the
+    // filters. The keyed level comes down to it.
+    fadedBlocks_ = !looksDown && !crash && tone > kFadedShare * noisePower_ ? fadedBlocks_ + 1 : 0;
+    if (fadedBlocks_ > firstBlocks_ + secondBlocks_ + debounceBlocks_)
+        keyedPower_ += kFadeGain * (tone - keyedPower_);
     if (present_ && !down_ && run_ * kBlockSeconds > kGoneSeconds) {
         present_ = false; // a long silence: the station has stopped, or faded out
         keyedPower_ = kUnheardShare * noisePower_;
@@ -140,6 +148,8 @@ void CwDemodulator::follow(double tone, double noise) {
     if (changing_ < debounceBlocks_)
         return;
     const int ended = run_ - changing_;
+    if (!down_)
+        reader_.keyUpEnded(ended * kBlockSeconds * 1000);
     if (down_) {
         reader_.keyDown(ended * kBlockSeconds * 1000, present_);
         // The keyed level: the mean over whole key-downs, which noise alone keeps near its

@@ -59,6 +59,7 @@ private:
     double peakPower_ = 0;   // the loudest lately, falling slowly
     double downPower_ = 0;   // summed over the key-down going on
     int downBlocks_ = 0;
+    int fadedBlocks_ = 0;    // the tone out of the noise but under the threshold, so long
     int blocksHeard_ = 0;
     bool present_ = false;
     bool down_ = false;      // the key as counted

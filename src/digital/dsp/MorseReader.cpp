@@ -11,6 +11,7 @@ constexpr double kLongestLearnedShare = 1.6;  // of a dash: two run together are
 constexpr double kMostChange = 0.08;          // of the dot, per element learned
 constexpr double kFirstChange = 0.3;          // ... while a new sender's speed is learned
 constexpr int kUnknownToRelearn = 3;
+constexpr double kUnitGain = 0.1;
 constexpr double kOwnGapShare = 1.6;          // of a character's shortest element
 
 const QHash<QString, QChar>& table() {
@@ -40,6 +41,15 @@ QChar MorseReader::character(const QString& elements) {
 }
 
 void MorseReader::keyDown(double ms, bool learn) {
+    // A dot and the gap after it inside a character are two units however the key's edges
+    // are judged (a threshold that lengthens the one shortens the other): the speed shown.
+    if (learn && previousWasDot_ && gapMs_ > 0 && gapMs_ < characterGapMs()) {
+        const double unit = (previousMs_ + gapMs_) / 2;
+        unitMs_ = unitMs_ > 0 ? unitMs_ + kUnitGain * (unit - unitMs_) : unit;
+    }
+    previousMs_ = ms;
+    previousWasDot_ = ms < std::sqrt(dotMs_ * dashMs_);
+    gapMs_ = 0;
     // Much shorter than a dot is a burst of noise; much longer than a dash, a carrier or noise
     // that held the key down: neither teaches the sender's speed.
     const bool settled = recentCount_ >= kRecent; // before, a new sender's speed is learned freely
@@ -89,6 +99,7 @@ void MorseReader::relearn() {
 }
 
 QString MorseReader::keyUp(double ms) {
+    gapMs_ = ms;
     // A gap inside a character is as long as a dot: the character's own shortest element
     // tells it from the gap after the character when the speed is not learned yet.
     double shortest = 0;
@@ -127,5 +138,7 @@ QString MorseReader::keyUp(double ms) {
 }
 
 int MorseReader::wpm() const {
-    return heardCharacter_ ? int(std::lround(1200.0 / dotMs_)) : 0;
+    if (!heardCharacter_)
+        return 0;
+    return int(std::lround(1200.0 / (unitMs_ > 0 ? unitMs_ : dotMs_)));
 }

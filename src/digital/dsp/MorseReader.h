@@ -18,6 +18,8 @@ public:
     // The key has been up this long so far: returns what it completes ("" , a character,
     // or a space after a word).
     QString keyUp(double ms);
+    // The key-up has ended after this many milliseconds (its last `keyUp` may have come late).
+    void keyUpEnded(double ms) { gapMs_ = ms; }
     void reset() { *this = MorseReader(); }
 
     double dotMs() const { return dotMs_; }
@@ -44,4 +46,7 @@ private:
     std::array<double, kRecent> recent_{};
     long recentCount_ = 0;
     int unknownInARow_ = 0;
+    double previousMs_ = 0, gapMs_ = 0; // the last key-down, and the key-up since
+    bool previousWasDot_ = false;
+    double unitMs_ = 0; // a dot's length, from dots and the gaps after them
 };

@@ -5,6 +5,9 @@
 #include "platform/Dialogs.h"
 #include "platform/sound/SoundDuplex.h"
 
+#include <QDir>
+#include <QSettings>
+
 using namespace TermCtl;
 
 void Terminal::setDown(const QString& name, bool down) {
@@ -308,6 +311,10 @@ void Terminal::setBrowsing(BrowsingFor reason, bool on) {
     if (was)
         return; // it listens already
     browser_.setMode(ModeList::modes()[modem_.modeIndex(0)], modem_.speed(0));
+    // What the operator chose in the browser's window holds when it skims in the background.
+    const QSettings chosen(QDir(platform_.folder).filePath(SignalBrowser::kSettingsFile),
+                           QSettings::IniFormat);
+    browser_.setListensForCw(chosen.value(QStringLiteral("listenFor")).toString() == QStringLiteral("cw"));
     browser_.setCallsignLookup([this](const QString& word) { return callsigns_.callsignIn(word); });
     modem_.setListener([this](const float* samples, size_t count) {
         browser_.receive(std::span<const float>(samples, count));

@@ -4,6 +4,7 @@
 #include "digital/terminal/Terminal.h"
 
 #include <QAccessible>
+#include <QComboBox>
 #include <QDir>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -24,7 +25,7 @@ constexpr int kRefreshMs = 200;
 
 SignalBrowserWindow::SignalBrowserWindow(Terminal& terminal, const QString& folder, QWidget* parent)
     : QDialog(parent), terminal_(terminal), settingsPath_(QDir(folder).filePath(kSettingsFile)),
-      list_(new QListWidget), squelch_(new QSpinBox), news_(new QLabel),
+      list_(new QListWidget), squelch_(new QSpinBox), listenFor_(new QComboBox), news_(new QLabel),
       refreshSoon_(new QTimer(this)) {
     refreshSoon_->setSingleShot(true);
     refreshSoon_->setInterval(kRefreshMs);
@@ -42,9 +43,16 @@ SignalBrowserWindow::SignalBrowserWindow(Terminal& terminal, const QString& fold
     squelch_->setAccessibleName(QStringLiteral("Squelch, dB"));
     news_->setObjectName(QStringLiteral("NewCallsign"));
     news_->setAccessibleName(QStringLiteral("Newly heard"));
+    listenFor_->setObjectName(QStringLiteral("ListenFor"));
+    listenFor_->addItems({QStringLiteral("The terminal's mode"), QStringLiteral("CW")});
+    listenFor_->setAccessibleName(QStringLiteral("Listen for"));
+    auto* listenLabel = new QLabel(QStringLiteral("&Listen for"));
+    listenLabel->setBuddy(listenFor_);
     auto* squelchLabel = new QLabel(QStringLiteral("&Squelch"));
     squelchLabel->setBuddy(squelch_);
     auto* top = new QHBoxLayout;
+    top->addWidget(listenLabel);
+    top->addWidget(listenFor_);
     top->addWidget(squelchLabel);
     top->addWidget(squelch_);
     top->addStretch(1);
@@ -56,6 +64,7 @@ SignalBrowserWindow::SignalBrowserWindow(Terminal& terminal, const QString& fold
     QSettings settings(settingsPath_, QSettings::IniFormat);
     squelch_->setValue(std::clamp(settings.value(QStringLiteral("squelch"), kSquelchLowest).toInt(),
                                   kSquelchLowest, kSquelchHighest));
+    listenFor_->setCurrentIndex(settings.value(QStringLiteral("listenFor")).toString() == QStringLiteral("cw") ? 1 : 0);
     if (!restoreGeometry(settings.value(QStringLiteral("geometry")).toByteArray()))
         resize(560, 360);
     const QRect placed = ScreenRoom::fit(geometry());
@@ -69,8 +78,13 @@ SignalBrowserWindow::SignalBrowserWindow(Terminal& terminal, const QString& fold
     });
     connect(&browser, &SignalBrowser::newCallsign, this, &SignalBrowserWindow::tellNewCallsign);
     connect(squelch_, &QSpinBox::valueChanged, this, &SignalBrowserWindow::refresh);
+    connect(listenFor_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        terminal_.browser().setListensForCw(index == 1);
+        save(); // the terminal reads the choice when the browser next skims in the background
+    });
     connect(list_, &QListWidget::itemActivated, this, &SignalBrowserWindow::tuneToCurrent);
     terminal_.setBrowsing(Terminal::BrowsingFor::Window, true);
+    browser.setListensForCw(listenFor_->currentIndex() == 1);
     refresh();
 }
 
@@ -80,10 +94,12 @@ SignalBrowserWindow::~SignalBrowserWindow() {
 }
 
 QString SignalBrowserWindow::sentence(const SignalBrowser::Row& row) {
-    QString text = QStringLiteral("%1 hertz, %2 dB: %3")
+    const QString speed =
+        row.wpm > 0 ? QStringLiteral(", %1 words per minute").arg(row.wpm) : QString();
+    QString text = QStringLiteral("%1 hertz, %2 dB%3: %4")
                        .arg(std::lround(row.hz))
                        .arg(std::lround(row.snrDb))
-                       .arg(row.text.simplified());
+                       .arg(speed, row.text.simplified());
     if (!row.callsign.isEmpty())
         text += QStringLiteral(" (callsign %1)").arg(row.callsign);
     return text;
@@ -98,9 +114,10 @@ void SignalBrowserWindow::refresh() {
         QListWidgetItem* item =
             row < list_->count() ? list_->item(row) : new QListWidgetItem(list_);
         const QString shown =
-            QStringLiteral("%1 Hz  %2 dB  %3%4")
+            QStringLiteral("%1 Hz  %2 dB  %3%4%5")
                 .arg(std::lround(signal.hz), 4)
                 .arg(std::lround(signal.snrDb), 3)
+                .arg(signal.wpm > 0 ? QStringLiteral("%1 wpm  ").arg(signal.wpm, 2) : QString())
                 .arg(signal.callsign.isEmpty() ? QString()
                                                : QStringLiteral("[%1]  ").arg(signal.callsign))
                 .arg(signal.text.simplified());
@@ -144,4 +161,6 @@ void SignalBrowserWindow::save() const {
     QSettings settings(settingsPath_, QSettings::IniFormat);
     settings.setValue(QStringLiteral("geometry"), saveGeometry());
     settings.setValue(QStringLiteral("squelch"), squelch_->value());
+    settings.setValue(QStringLiteral("listenFor"),
+                      listenFor_->currentIndex() == 1 ? QStringLiteral("cw") : QStringLiteral("terminal"));
 }

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QString>
 
+class QComboBox;
 class QLabel;
 class QTimer;
 class QListWidget;
@@ -12,14 +13,16 @@ class QSpinBox;
 class Terminal;
 
 // The signal browser's window: a row per signal, lowest frequency first, each read by a
-// screen reader as a sentence ("1520 hertz, 12 dB: CQ CQ DE OH2XX K"). Enter or a double-click
-// tunes the terminal's receive channel 0 to the row's signal. A squelch hides the weak rows;
-// a callsign no row showed before is told in the line at the bottom. The window keeps its
-// place, size and squelch in SignalBrowser.ini.
+// screen reader as a sentence ("1520 hertz, 12 dB: CQ CQ DE OH2XX K"; in CW "700 hertz, 14 dB,
+// 28 words per minute: CQ TEST DL1ABC"). It listens for the terminal's own mode or for CW, as
+// the operator chooses. Enter or a double-click tunes the terminal's receive channel 0 to the
+// row's signal. A squelch hides the weak rows; a callsign no row showed before is told in the
+// line at the bottom. The window keeps its place, size, squelch and choice of mode in
+// SignalBrowser.ini.
 class SignalBrowserWindow final : public QDialog {
     Q_OBJECT
   public:
-    static inline const QString kSettingsFile = QStringLiteral("SignalBrowser.ini");
+    static inline const QString kSettingsFile = SignalBrowser::kSettingsFile;
 
     SignalBrowserWindow(Terminal& terminal, const QString& folder, QWidget* parent = nullptr);
     ~SignalBrowserWindow() override;
@@ -40,6 +43,7 @@ class SignalBrowserWindow final : public QDialog {
     QString settingsPath_;
     QListWidget* list_;
     QSpinBox* squelch_;
+    QComboBox* listenFor_; // the terminal's mode, or CW
     QLabel* news_;
     QTimer* refreshSoon_; // many characters a second come in: the list is redrawn a few times
 };
