@@ -263,6 +263,37 @@ class DigitalWindowsTest : public QObject {
         QVERIFY(!terminal.isBrowsing());
     }
 
+    // "Listen for: CW": CW rows read with the sender's speed; the choice is kept, and the
+    // terminal skims CW in the background by it once the window is closed.
+    void signalBrowser_listensForCw_rowsTellTheSpeed_choiceKept() {
+        WindowRig w;
+        w.window->findChild<QAction*>(signalBrowserMenu)->trigger();
+        auto* browser = w.window->findChild<SignalBrowserWindow*>();
+        QVERIFY(browser);
+        auto* listenFor = browser->findChild<QComboBox*>("ListenFor");
+        QVERIFY(listenFor && !listenFor->accessibleName().isEmpty());
+        listenFor->setCurrentIndex(1);
+        Terminal& terminal = w.window->terminal();
+        QVERIFY(terminal.browser().listensForCw());
+        const std::vector<float> band = SyntheticBand::cwBand(
+            {{800, 15, "CQ TEST K1ABC K1ABC TEST CQ TEST K1ABC K1ABC TEST", {24, 3, 0, 1}}}, 12);
+        for (size_t at = 0; at + 4800 <= band.size(); at += 4800)
+            terminal.modem().receive(band.data() + at, 4800);
+        QListWidget* list = browser->list();
+        QTRY_COMPARE(list->count(), 1);
+        const QString row = QAccessible::queryAccessibleInterface(list)->child(0)->text(QAccessible::Name);
+        QVERIFY2(QRegularExpression("^[78]\\d\\d hertz, \\d+ dB, 2[345] words per minute: .*K1ABC K1ABC")
+                     .match(row).hasMatch(), qPrintable(row));
+        browser->close();
+        QTRY_VERIFY(!w.window->findChild<SignalBrowserWindow*>());
+        QCOMPARE(QSettings(w.rig.path(SignalBrowserWindow::kSettingsFile), QSettings::IniFormat)
+                     .value("listenFor").toString(), QString("cw"));
+        terminal.browser().setListensForCw(false); // as a new session finds it
+        terminal.setBrowsing(Terminal::BrowsingFor::Spots, true);
+        QVERIFY(terminal.browser().listensForCw());
+        terminal.setBrowsing(Terminal::BrowsingFor::Spots, false);
+    }
+
     void symbolDotsAndAfcIndicator_followAPskSignal() {
         Modem modem;
         modem.setMode(0, "bpsk");
