@@ -54,6 +54,7 @@ private slots:
         QTest::newRow("a call-shaped word anywhere else is no call") << "UR RST 599 G4XYZ HR" << QStringList{};
         QTest::newRow("each call once") << "K1ABC TEST K1ABC TEST K1ABC" << QStringList{"K1ABC CQ"};
         QTest::newRow("portable forms") << "DE DL/G4XYZ DL/G4XYZ" << QStringList{"DL/G4XYZ DE"};
+        QTest::newRow("twice in a row, its CQ lost in the noise") << "Q TEST G4XYZ G4XYZ" << QStringList{"G4XYZ DE"};
     }
     void whereOperatorsPutTheirCall() {
         QFETCH(QString, text);

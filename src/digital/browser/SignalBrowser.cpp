@@ -34,6 +34,7 @@ constexpr int kLongestWord = 16;         // longer is no callsign
 constexpr double kWordEndSeconds = 1.5;  // a station silent this long has ended its word
 constexpr double kRttyPassBauds = 0.9;   // either side of the tones, for their keying
 constexpr double kRttyEdgeHz = 40;       // from pass to stop
+constexpr double kCatchUpSeconds = 4;    // of sound a receiver hears first when it starts
 constexpr double kCwMovedHz = 10;        // CW's filters are some 30 Hz wide: a finder's wander
                                          // of a few hertz while a station fades is no move
 } // namespace
@@ -98,46 +99,54 @@ void SignalBrowser::receive(std::span<const float> samples) {
         return;
     heard_ += qint64(decimated_.size());
     decode(decimated_);
+    // The last seconds, for a receiver that starts on a signal found only now.
+    recent_.insert(recent_.end(), decimated_.begin(), decimated_.end());
+    const auto keep = size_t(kCatchUpSeconds * decimator_.outputRate());
+    if (recent_.size() > 2 * keep)
+        recent_.erase(recent_.begin(), recent_.end() - long(keep));
     if (finder_.push(decimated_))
         updateSignals();
 }
 
 void SignalBrowser::decode(std::span<const float> samples) {
     bool changed = false;
-    for (auto& channel : channels_) {
-        if (!channel->inUse)
-            continue;
-        std::span<const float> heard = samples;
-        if (channel->filter) {
-            filtered_.assign(samples.begin(), samples.end());
-            channel->filter->process(filtered_.data(), filtered_.size());
-            heard = filtered_;
-        }
-        const QString text = channel->receiver->process(heard);
-        if (text.isEmpty())
-            continue;
-        channel->lastText = seconds();
-        for (const CallsignPicker::Call& call : channel->picker->take(text))
-            emit spotted(call.call, channel->hz, channel->snrDb, call.calledCq, wpmOf(*channel));
-        for (QChar c : text) {
-            if (c == u'\r' || c == u'\n')
-                c = u' ';
-            if (c.unicode() < 0x20 || c.unicode() == 0x7F)
-                continue;
-            channel->text += c;
-            ++channel->received;
-            if (c != u' ') {
-                channel->word = (channel->word + c.toUpper()).right(kLongestWord);
-                continue;
-            }
-            lookForCallsign(*channel); // a whole word: K1AB is not taken for the K1ABC being sent
-            channel->word.clear();
-        }
-        channel->text = channel->text.right(kTextLength);
-        changed = true;
-    }
+    for (auto& channel : channels_)
+        if (channel->inUse)
+            changed = feed(*channel, samples) || changed;
     if (changed)
         rebuildRows();
+}
+
+// One receiver's share of the sound; true when it printed something.
+bool SignalBrowser::feed(Channel& channel, std::span<const float> samples) {
+    std::span<const float> heard = samples;
+    if (channel.filter) {
+        filtered_.assign(samples.begin(), samples.end());
+        channel.filter->process(filtered_.data(), filtered_.size());
+        heard = filtered_;
+    }
+    const QString text = channel.receiver->process(heard);
+    if (text.isEmpty())
+        return false;
+    channel.lastText = seconds();
+    for (const CallsignPicker::Call& call : channel.picker->take(text))
+        emit spotted(call.call, channel.hz, channel.snrDb, call.calledCq, wpmOf(channel));
+    for (QChar c : text) {
+        if (c == u'\r' || c == u'\n')
+            c = u' ';
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            continue;
+        channel.text += c;
+        ++channel.received;
+        if (c != u' ') {
+            channel.word = (channel.word + c.toUpper()).right(kLongestWord);
+            continue;
+        }
+        lookForCallsign(channel); // a whole word: K1AB is not taken for the K1ABC being sent
+        channel.word.clear();
+    }
+    channel.text = channel.text.right(kTextLength);
+    return true;
 }
 
 void SignalBrowser::lookForCallsign(Channel& channel) {
@@ -228,6 +237,11 @@ void SignalBrowser::take(const SignalFinder::Found& found) {
                       {},
                       {},
                       0};
+    // The finder takes a signal a second or two after it began: the new receiver first hears
+    // those seconds, so that the row begins with the station's first words (its CQ and call).
+    const auto keep = size_t(kCatchUpSeconds * decimator_.outputRate());
+    const std::vector<float> before(recent_.end() - long(std::min(keep, recent_.size())), recent_.end());
+    feed(channel, before);
 }
 
 // RTTY's receivers decide each bit with a filter one bit long, which lets a neighbour's tone

@@ -78,6 +78,7 @@ class SignalBrowser final : public QObject {
     Channel* channelNear(double hz);
     void take(const SignalFinder::Found& found);
     void decode(std::span<const float> samples);
+    bool feed(Channel& channel, std::span<const float> samples);
     void lookForCallsign(Channel& channel);
     void rebuildRows();
     std::unique_ptr<BandPass> filterFor(double hz) const;
@@ -96,6 +97,7 @@ class SignalBrowser final : public QObject {
     std::function<std::optional<QString>(const QString&)> lookup_;
     std::vector<float> decimated_;
     std::vector<float> filtered_; // one receiver's share of a block
+    std::vector<float> recent_;   // the last seconds of sound, for a receiver that starts
     std::vector<Row> rows_;
     QString ownCall_;
     qint64 heard_ = 0; // decimated samples so far

@@ -86,8 +86,12 @@ void CallsignPicker::takeWord(const QString& word, QList<Call>& spots) {
 
     if (word == u"TEST" && looksLikeCallsign(before)) // "DL1ABC TEST": calling in a contest
         pick(before, wordNumber_ - 1, true, spots);
-    else if (looksLikeCallsign(word) && isCallHere(word))
-        pick(word, wordNumber_, wordsSinceCq_ <= kCqReach || before == u"TU", spots);
+    else if (looksLikeCallsign(word) && isCallHere(word)) {
+        const bool calledCq = wordsSinceCq_ <= kCqReach || before == u"TU";
+        if (before == word) // sent twice: two decodings, the first without a context of its own
+            pick(before, wordNumber_ - 1, calledCq, spots);
+        pick(word, wordNumber_, calledCq, spots);
+    }
 }
 
 // One decoding of `call` (the word numbered `at`): counted once however many rules point at it.
