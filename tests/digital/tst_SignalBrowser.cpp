@@ -33,12 +33,12 @@ const std::vector<SyntheticBand::Signal> kRttyBand = {
 // bug fists, 16 to 40 wpm, -3 to +20 dB; 650 and 710 Hz are 60 Hz apart with 10 dB between
 // them; one fades by 10 dB (to +2 dB) twelve times a minute.
 QString cq(const QString& call) {
-    return QString("CQ TEST %1 %1 TEST     TU %1 5NN 14").arg(call);
+    return QString("CQ TEST %1 %1 TEST     TU %1 5NN 14     CQ TEST %1 %1 TEST").arg(call);
 }
 const std::vector<SyntheticBand::CwStation> kCwBand = {
     {500, 20, cq("DL1ABC"), {30, 3, 0, 1}},
-    {650, 10, cq("K1XYZ"), {25, 3.3, 0.2, 2}},
-    {710, 0, cq("G4ABC"), {22, 3, 0, 3}},
+    {650, 13, cq("K1XYZ"), {25, 3.3, 0.2, 2}},
+    {710, 3, cq("G4ABC"), {22, 3, 0, 3}},
     {1000, -3, cq("VE3AAA"), {18, 3, 0, 4}},
     {1300, 6, cq("JA1XYZ"), {40, 3, 0, 5}},
     {1700, 3, cq("S51AB/P"), {22, 4, 0.15, 6}},
@@ -164,7 +164,13 @@ class SignalBrowserTest : public QObject {
             for (const SignalBrowser::Row& row : browser.rows())
                 speeds[row.id] = row.wpm;
         });
-        const Heard heard = listen(browser, SyntheticBand::cwBand(kCwBand, 40, true));
+        double longest = 0;
+        for (const SyntheticBand::CwStation& station : kCwBand) {
+            double end = 0;
+            MorseAudio::keying(station.text, station.fist, &end);
+            longest = std::max(longest, end);
+        }
+        const Heard heard = listen(browser, SyntheticBand::cwBand(kCwBand, longest + 3, true));
         QCOMPARE(int(heard.hz.size()), int(kCwBand.size()));
         for (const SyntheticBand::CwStation& station : kCwBand) {
             const int id = rowAt(heard.hz, station.hz, 8);

@@ -34,6 +34,7 @@ constexpr int kLongestWord = 16;         // longer is no callsign
 constexpr double kWordEndSeconds = 1.5;  // a station silent this long has ended its word
 constexpr double kRttyPassBauds = 0.9;   // either side of the tones, for their keying
 constexpr double kRttyEdgeHz = 40;       // from pass to stop
+constexpr double kCwFindAboveDb = -18; // keyed code's spectrum stands low; its receiver judges
 constexpr double kCatchUpSeconds = 4;    // of sound a receiver hears first when it starts
 constexpr double kCwMovedHz = 10;        // CW's filters are some 30 Hz wide: a finder's wander
                                          // of a few hertz while a station fades is no move
@@ -176,7 +177,7 @@ SignalBrowser::Channel* SignalBrowser::channelNear(double hz) {
 
 void SignalBrowser::updateSignals() {
     const double now = seconds();
-    for (const SignalFinder::Found& found : finder_.find(shape_, kFindAboveDb))
+    for (const SignalFinder::Found& found : finder_.find(shape_, cw_ ? kCwFindAboveDb : kFindAboveDb))
         take(found);
     for (auto& channel : channels_) {
         if (!channel->inUse)
@@ -264,10 +265,18 @@ std::unique_ptr<BandPass> SignalBrowser::filterFor(double hz) const {
 
 void SignalBrowser::rebuildRows() {
     rows_.clear();
-    for (const auto& channel : channels_)
-        if (channel->inUse)
-            rows_.push_back({channel->id, channel->hz, channel->snrDb, channel->text,
-                             channel->callsign, channel->received, wpmOf(*channel)});
+    for (const auto& channel : channels_) {
+        if (!channel->inUse)
+            continue;
+        // CW: a row once its receiver hears a station (the finder tries every faint peak);
+        // the S/N is the receiver's own, of the keyed carrier, which the spectrum of keyed
+        // code shows much lower.
+        if (channel->cw && !channel->cw->hearsSignal() && channel->text.isEmpty())
+            continue;
+        const double snr = channel->cw && channel->cw->hearsSignal() ? channel->cw->signalToNoise() : channel->snrDb;
+        rows_.push_back({channel->id, channel->hz, snr, channel->text, channel->callsign,
+                         channel->received, wpmOf(*channel)});
+    }
     std::sort(rows_.begin(), rows_.end(), [](const Row& a, const Row& b) { return a.hz < b.hz; });
     emit rowsChanged();
 }

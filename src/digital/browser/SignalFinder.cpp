@@ -22,8 +22,9 @@ SignalFinder::Shape SignalFinder::rttyShape(double baud, double shiftHz) {
 
 SignalFinder::Shape SignalFinder::cwShape() {
     // One tone, its keying close about it: two stations 60 Hz apart are two, and a carrier is
-    // the highest point within 20 Hz, so that its keying sidebands make no signal of their own.
-    return {{0.0}, 10, 40, false, 20};
+    // the highest point within 20 Hz; a peak within 150 Hz of a station and 15 dB under it is
+    // its keying's skirt, not a station of its own.
+    return {{0.0}, 10, 40, false, 20, 150, 15};
 }
 
 SignalFinder::SignalFinder(double sampleRate)
@@ -151,8 +152,11 @@ std::vector<SignalFinder::Found> SignalFinder::find(const Shape& shape, double m
               [](const Found& a, const Found& b) { return a.snrDb > b.snrDb; });
     std::vector<Found> apart; // two closer than the spacing are one signal: the stronger
     for (const Found& f : found)
-        if (std::none_of(apart.begin(), apart.end(),
-                         [&](const Found& a) { return std::abs(a.hz - f.hz) < shape.spacingHz; }))
+        if (std::none_of(apart.begin(), apart.end(), [&](const Found& a) {
+                const double distance = std::abs(a.hz - f.hz);
+                return distance < shape.spacingHz ||
+                       (distance < shape.skirtReachHz && a.snrDb - f.snrDb > shape.skirtBelowDb);
+            }))
             apart.push_back(f);
     return apart;
 }

@@ -22,6 +22,10 @@ class SignalFinder {
         // idle tones, is not taken for a signal of its own.
         bool symmetric;
         double peakReachHz; // a carrier is where the power is highest this far either side
+        // A peak this far from a signal and this much weaker is that signal's skirt (CW's
+        // keying sidebands), not a station; 0: none are looked for.
+        double skirtReachHz = 0;
+        double skirtBelowDb = 0;
     };
     static Shape pskShape(double baud);
     static Shape rttyShape(double baud, double shiftHz);

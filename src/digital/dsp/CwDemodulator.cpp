@@ -8,7 +8,9 @@ constexpr double kBlockSeconds = 0.002;
 constexpr double kFirstDots = 0.6, kSecondDots = 0.4; // the running sums' lengths
 constexpr double kDebounceDots = 0.35;
 constexpr double kFilterDotMs = 35;
-constexpr double kNoiseOffsetNulls = 1.5; // the side filters' distance, in the first sum's nulls
+// The side filters' distances, in the first sum's nulls, below and above: in a crowded band
+// one of them falls between two neighbours.
+constexpr double kNoiseOffsetNulls[] = {1.5, 2.5, 3.5};
 constexpr double kRetuneShare = 0.15;     // the dot moved this much: the filters follow
 constexpr double kHysteresis = 0.1;       // of the threshold, either way
 constexpr double kNoiseGain = 0.02;       // per block
@@ -42,7 +44,9 @@ double CwDemodulator::Filter::push(int first, int second) {
 CwDemodulator::CwDemodulator(double sampleRate, double toneHz)
     : rate_(sampleRate), tone_(toneHz),
       blockSamples_(std::max(1, int(std::lround(sampleRate * kBlockSeconds)))),
-      filters_{Filter(sampleRate, toneHz), Filter(sampleRate, toneHz), Filter(sampleRate, toneHz)} {
+      filters_{} {
+    for (int i = 0; i < 1 + kSides; ++i)
+        filters_.emplace_back(sampleRate, toneHz);
     retune();
 }
 
@@ -65,10 +69,12 @@ void CwDemodulator::retune() {
     firstBlocks_ = std::clamp(int(std::lround(kFirstDots * kFilterDotMs / blockMs)), 1, kLongestSum);
     secondBlocks_ = std::clamp(int(std::lround(kSecondDots * kFilterDotMs / blockMs)), 1, kLongestSum);
     debounceBlocks_ = std::max(1, int(std::lround(kDebounceDots * dot / blockMs)));
-    offsetHz_ = kNoiseOffsetNulls / (firstBlocks_ * kBlockSeconds);
     filters_[0].mixer.setFrequency(tone_);
-    filters_[1].mixer.setFrequency(tone_ - offsetHz_);
-    filters_[2].mixer.setFrequency(tone_ + offsetHz_);
+    const double null = 1 / (firstBlocks_ * kBlockSeconds);
+    for (int i = 0; i < kSides / 2; ++i) {
+        filters_[size_t(1 + 2 * i)].mixer.setFrequency(tone_ - kNoiseOffsetNulls[i] * null);
+        filters_[size_t(2 + 2 * i)].mixer.setFrequency(tone_ + kNoiseOffsetNulls[i] * null);
+    }
 }
 
 double CwDemodulator::signalToNoise() const {
@@ -88,9 +94,10 @@ QString CwDemodulator::process(std::span<const float> samples) {
             continue;
         inBlock_ = 0;
         const double tone = filters_[0].push(firstBlocks_, secondBlocks_);
-        const double noise = std::min(filters_[1].push(firstBlocks_, secondBlocks_),
-                                      filters_[2].push(firstBlocks_, secondBlocks_));
-        follow(tone, noise);
+        std::array<double, kSides> sides{};
+        for (int i = 0; i < kSides; ++i)
+            sides[size_t(i)] = filters_[size_t(1 + i)].push(firstBlocks_, secondBlocks_);
+        follow(tone, sides);
         const double blockMs = 1000 * kBlockSeconds;
         if (!down_) {
             const QString text = reader_.keyUp(run_ * blockMs);
@@ -106,9 +113,13 @@ QString CwDemodulator::process(std::span<const float> samples) {
 }
 
 // One block: the levels, whether a signal is heard, and the key.
-void CwDemodulator::follow(double tone, double noise) {
+void CwDemodulator::follow(double tone, const std::array<double, kSides>& sides) {
+    const double noise = *std::min_element(sides.begin(), sides.end()); // a crash fills them all
     if (blocksHeard_ < kSettlingBlocks) { // the filters fill: the noise is learned fast
-        noisePower_ += (++blocksHeard_ == 1 ? 1.0 : kSettlingGain) * (noise - noisePower_);
+        const double gain = ++blocksHeard_ == 1 ? 1.0 : kSettlingGain;
+        for (int i = 0; i < kSides; ++i)
+            sideNoise_[size_t(i)] += gain * (sides[size_t(i)] - sideNoise_[size_t(i)]);
+        noisePower_ = *std::min_element(sideNoise_.begin(), sideNoise_.end());
         keyedPower_ = kUnheardShare * noisePower_;
         return;
     }
@@ -118,8 +129,15 @@ void CwDemodulator::follow(double tone, double noise) {
     const double keyed = present_ ? keyedPower_ : std::max(keyedPower_, kPeakShare * peakPower_);
     const double threshold = 0.5 * (std::sqrt(keyed) + std::sqrt(noisePower_));
     const bool crash = std::sqrt(noise) > kCrashShare * threshold && noise > 4 * noisePower_;
-    if (!crash)
-        noisePower_ += kNoiseGain * (std::min(noise, 4 * noisePower_) - noisePower_);
+    if (!crash) {
+        // Each side's noise on its own, the quietest counting: a side with a neighbour in it
+        // holds more.
+        for (int i = 0; i < kSides; ++i) {
+            double& average = sideNoise_[size_t(i)];
+            average += kNoiseGain * (std::min(sides[size_t(i)], 4 * average) - average);
+        }
+        noisePower_ = *std::min_element(sideNoise_.begin(), sideNoise_.end());
+    }
     const double level = std::sqrt(tone);
     const bool looksDown = level > threshold * (down_ ? 1 - kHysteresis : 1 + kHysteresis);
     if (down_ && !crash) {

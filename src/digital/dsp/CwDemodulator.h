@@ -7,16 +7,17 @@
 #include <QString>
 #include <array>
 #include <complex>
+#include <vector>
 
 // Receives one CW signal on its tone. The tone is mixed down and summed over 2 ms blocks; the
-// blocks pass two running sums in a row, together about as long as a dot at 34 wpm. Two more
-// filters of the same shape listen beside the tone, on
-// either side: the quieter of them is the noise, and a static crash, which is loud across the
-// band, shows in both and is not taken for keying. The key is down where the tone stands
-// above the middle between its keyed level and the noise; a change counts once it has lasted
-// a third of the sender's dot. Characters are printed only while a signal is heard (its keyed level
-// well above the noise), so noise alone prints nothing and a station's text ends when it
-// stops.
+// blocks pass two running sums in a row, together about as long as a dot at 34 wpm. Six more
+// filters of the same shape listen beside the tone, three on either side: the quietest of
+// them is the noise (in a crowded band one falls between two neighbours), and a static
+// crash, which is loud across the band, shows in all of them and is not taken for keying. The
+// key is down where the tone stands above the middle between its keyed level and the noise; a
+// change counts once it has lasted a third of the sender's dot. Characters are printed only
+// while a signal is heard (its keyed level well above the noise), so noise alone prints
+// nothing and a station's text ends when it stops.
 class CwDemodulator final : public Demodulator {
 public:
     CwDemodulator(double sampleRate, double toneHz);
@@ -44,16 +45,17 @@ private:
         double push(int first, int second);
     };
     void retune();
-    void follow(double tone, double noise);
+    static constexpr int kSides = 6; // noise filters: three below the tone, three above
+    void follow(double tone, const std::array<double, kSides>& sides);
 
     double rate_;
     double tone_;
     int blockSamples_;
     int inBlock_ = 0;
-    double offsetHz_ = 0; // of the two noise filters
     int firstBlocks_ = 0, secondBlocks_ = 0, debounceBlocks_ = 0;
     double tunedDotMs_ = 35; // the dot the filters were last sized for (the reader's first)
-    std::array<Filter, 3> filters_; // the tone, below, above
+    std::vector<Filter> filters_; // the tone, then below and above it by turns
+    std::array<double, kSides> sideNoise_{};
     double keyedPower_ = 0;  // the tone's power while the key is down
     double noisePower_ = 0;  // in the same bandwidth
     double peakPower_ = 0;   // the loudest lately, falling slowly
