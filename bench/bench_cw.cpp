@@ -11,7 +11,9 @@
 //     crashes: the share of calls spotted within 60 s by S/N, busted spots, and the time from
 //     a call's last element to its spot.
 //  3. The cost of skimming that band at 48 kHz.
-// Usage: bench_cw [CHARACTERS_PER_POINT [FROM_DB TO_DB]]: 2000 characters, -14 to 0 dB.
+// Usage: bench_cw [CHARACTERS_PER_POINT [FROM_DB TO_DB]]: 2000 characters, -14 to 0 dB (0: the
+//        band alone);
+//        bench_cw --wav FILE: a band of 32 stations for bench/skimmer_cost.sh.
 #include "digital/browser/SignalBrowser.h"
 #include "digital/dsp/CwDemodulator.h"
 #include "common/WavIo.h"
@@ -186,15 +188,15 @@ void errorRates(int characters, double from, double to) {
     std::printf("our receiver: %.1f s of audio in %.2f s\n\n", heard, seconds);
 }
 
-// 30 stations 90 Hz apart from 300 Hz up.
-std::vector<SyntheticBand::CwStation> thirtyStations(std::vector<double>* callEnds) {
+// `count` stations (up to 32) 85 Hz apart from 300 Hz up.
+std::vector<SyntheticBand::CwStation> stationsOnTheBand(int count, std::vector<double>* callEnds) {
     static const char* kCalls[] = {"DL1ABC", "K1XYZ", "G4ABC", "VE3AAA", "JA1XYZ", "S51AB", "OH2BH", "W1AW",
                                    "F5ABC", "I2XYZ", "EA3AB", "PA3ABC", "SM5XYZ", "LA1AB", "OK1ABC", "SP9XYZ",
                                    "HA5AB", "YU1ABC", "LZ2XYZ", "UA3AB", "N2ABC", "K9XYZ", "W6AB", "VK2ABC",
-                                   "ZL1XYZ", "PY2AB", "LU5ABC", "ZS6XYZ", "JH1AB", "BV2ABC"};
+                                   "ZL1XYZ", "PY2AB", "LU5ABC", "ZS6XYZ", "JH1AB", "BV2ABC", "CT1ABC", "EI5XYZ"};
     std::vector<SyntheticBand::CwStation> band;
     std::mt19937 random(21);
-    for (int i = 0; i < 30; ++i) {
+    for (int i = 0; i < count; ++i) {
         const QString call = kCalls[i];
         const QString text = QString("CQ TEST %1 %1 TEST     TU %1 5NN %2").arg(call).arg(i + 1);
         const double wpm = 16 + (i * 7) % 25;
@@ -202,7 +204,7 @@ std::vector<SyntheticBand::CwStation> thirtyStations(std::vector<double>* callEn
         MorseAudio::Fist fist{wpm, hand ? 2.5 + 0.05 * (i % 30) : 3, hand ? 0.2 : 0, unsigned(i + 1)};
         const double snr = -15 + 35.0 * double((i * 11) % 30) / 29;
         MorseAudio::Fading fading = i % 5 == 4 ? MorseAudio::Fading{10, 0.2} : MorseAudio::Fading{};
-        band.push_back({300 + 90.0 * i, snr, text, fist, fading});
+        band.push_back({300 + 85.0 * i, snr, text, fist, fading});
         // When the second call ends: the key-down of its last element.
         const QString upToCall = QString("CQ TEST %1 %1").arg(call);
         const auto down = MorseAudio::keying(upToCall, fist);
@@ -213,7 +215,7 @@ std::vector<SyntheticBand::CwStation> thirtyStations(std::vector<double>* callEn
 
 void band() {
     std::vector<double> callEnds;
-    const std::vector<SyntheticBand::CwStation> stations = thirtyStations(&callEnds);
+    const std::vector<SyntheticBand::CwStation> stations = stationsOnTheBand(30, &callEnds);
     const std::vector<float> audio = SyntheticBand::cwBand(stations, 60, true);
     SignalBrowser browser;
     browser.setListensForCw(true);
@@ -264,9 +266,17 @@ void band() {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 2 && QByteArray(argv[1]) == "--wav") { // 32 stations for bench/skimmer_cost.sh
+        std::vector<double> callEnds;
+        std::vector<float> audio = SyntheticBand::cwBand(stationsOnTheBand(32, &callEnds), 60, true);
+        for (float& v : audio)
+            v *= 2; // the noise at about -24 dB of full scale, the stations together under it
+        return WavIo::write(QString::fromLocal8Bit(argv[2]), audio, 48000, nullptr) ? 0 : 1;
+    }
     const int characters = argc > 1 ? std::atoi(argv[1]) : 2000;
     const double from = argc > 2 ? std::atof(argv[2]) : -14, to = argc > 3 ? std::atof(argv[3]) : 0;
-    errorRates(characters, from, to);
+    if (characters > 0)
+        errorRates(characters, from, to);
     band();
     return 0;
 }

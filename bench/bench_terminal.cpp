@@ -8,6 +8,8 @@
 //   bench_terminal live [S] the terminal open on the real sound card for S seconds (60) with
 //                           the waterfall: CPU of this process (run it under Xvfb with a sound
 //                           server; see bench/terminal_cost.sh)
+//   bench_terminal skimmer [S] [PNG]  the same, the browser listening for CW (see
+//                           bench/skimmer_cost.sh)
 //   bench_terminal browser [S] [PNG]  the same with the signal browser open (see
 //                           bench/browser_cost.sh); PNG: a picture of the browser at the end
 #include "BenchSupport.h"
@@ -20,6 +22,7 @@
 #include "platform/sound/PulseDuplex.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QPlainTextEdit>
@@ -180,13 +183,15 @@ int latency() {
     return 0;
 }
 
-int live(int seconds, bool browsing = false, const QString& picture = {}) {
+int live(int seconds, bool browsing = false, const QString& picture = {}, bool cw = false) {
     PulseDuplex card;
     Bench b(card);
     Terminal& t = b.window->terminal();
     t.fftClicked(1); // the waterfall
     if (browsing)
         b.window->findChild<QAction*>(TermCtl::signalBrowserMenu)->trigger();
+    if (auto* window = b.window->findChild<SignalBrowserWindow*>(); window && cw)
+        window->findChild<QComboBox*>(QStringLiteral("ListenFor"))->setCurrentIndex(1);
     QCoreApplication::processEvents();
     const double cpu0 = cpuSeconds();
     QElapsedTimer clock;
@@ -217,6 +222,9 @@ int main(int argc, char** argv) {
         return latency();
     if (what == QStringLiteral("live"))
         return live(argc > 2 ? std::atoi(argv[2]) : 60);
+    if (what == QStringLiteral("skimmer"))
+        return live(argc > 2 ? std::atoi(argv[2]) : 60, true,
+                    argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString(), true);
     if (what == QStringLiteral("browser"))
         return live(argc > 2 ? std::atoi(argv[2]) : 60, true,
                     argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString());

@@ -273,7 +273,7 @@ void SignalBrowser::rebuildRows() {
         // code shows much lower.
         if (channel->cw && !channel->cw->hearsSignal() && channel->text.isEmpty())
             continue;
-        const double snr = channel->cw && channel->cw->hearsSignal() ? channel->cw->signalToNoise() : channel->snrDb;
+        const double snr = channel->cw && channel->cw->wpm() > 0 ? channel->cw->signalToNoise() : channel->snrDb;
         rows_.push_back({channel->id, channel->hz, snr, channel->text, channel->callsign,
                          channel->received, wpmOf(*channel)});
     }

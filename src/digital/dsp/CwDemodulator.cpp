@@ -78,6 +78,8 @@ void CwDemodulator::retune() {
 }
 
 double CwDemodulator::signalToNoise() const {
+    if (!present_)
+        return heardSnrDb_;
     if (noisePower_ <= 0 || keyedPower_ <= noisePower_)
         return -99;
     const double bandwidthHz = 1.0 / (firstBlocks_ * kBlockSeconds);
@@ -156,6 +158,8 @@ void CwDemodulator::follow(double tone, const std::array<double, kSides>& sides)
     }
     const double ratio = keyedPower_ / noisePower_;
     present_ = present_ ? ratio > kOffRatio : ratio > kOnRatio;
+    if (present_)
+        heardSnrDb_ = signalToNoise();
 
     ++run_;
     // A change counts once the key has looked otherwise for a third of a dot more than it

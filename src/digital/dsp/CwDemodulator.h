@@ -27,6 +27,7 @@ public:
     void setAfc(bool) override {} // the signal finder tunes it
     double carrier() const override { return tone_; }
     void setCarrier(double hz) override;
+    // Of the keyed carrier, in 2500 Hz; once the station has stopped, as it was last heard.
     double signalToNoise() const override;
 
     int wpm() const { return reader_.wpm(); }
@@ -64,6 +65,7 @@ private:
     int fadedBlocks_ = 0;    // the tone out of the noise but under the threshold, so long
     int blocksHeard_ = 0;
     bool present_ = false;
+    double heardSnrDb_ = -99; // while the station was last heard
     bool down_ = false;      // the key as counted
     int run_ = 0;            // blocks the key has been as counted
     int changing_ = 0;       // blocks the key has looked otherwise

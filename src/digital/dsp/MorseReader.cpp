@@ -12,7 +12,8 @@ constexpr double kMostChange = 0.08;          // of the dot, per element learned
 constexpr double kFirstChange = 0.3;          // ... while a new sender's speed is learned
 constexpr int kUnknownToRelearn = 3;
 constexpr double kUnitGain = 0.1;
-constexpr double kOwnGapShare = 1.6;          // of a character's shortest element
+constexpr double kOwnGapShare = 2.0;          // of the longest gap inside the character
+constexpr double kOwnDashShare = 2.0 / 3;     // of its longest element: two dots of a dash
 
 const QHash<QString, QChar>& table() {
     static const QHash<QString, QChar> byElements = [] {
@@ -47,6 +48,8 @@ void MorseReader::keyDown(double ms, bool learn) {
         const double unit = (previousMs_ + gapMs_) / 2;
         unitMs_ = unitMs_ > 0 ? unitMs_ + kUnitGain * (unit - unitMs_) : unit;
     }
+    if (elementCount_ > 0)
+        longestInnerGapMs_ = std::max(longestInnerGapMs_, gapMs_);
     previousMs_ = ms;
     previousWasDot_ = ms < std::sqrt(dotMs_ * dashMs_);
     gapMs_ = 0;
@@ -100,21 +103,22 @@ void MorseReader::relearn() {
 
 QString MorseReader::keyUp(double ms) {
     gapMs_ = ms;
-    // A gap inside a character is as long as a dot: the character's own shortest element
-    // tells it from the gap after the character when the speed is not learned yet.
-    double shortest = 0;
-    if (recentCount_ < kRecent / 2) {
-        shortest = 1e9;
-        for (int i = 0; i < elementCount_ && i < int(elements_.size()); ++i)
-            shortest = std::min(shortest, elements_[size_t(i)]);
-    }
-    if (elementCount_ > 0 && ms >= std::max(characterGapMs(), kOwnGapShare * shortest)) {
+    // A gap inside a character is as long as a dot: when the speed is not learned yet, the
+    // gaps already inside this character, or its longest element taken for a dash, tell it
+    // from the gap after the character.
+    double longest = 0;
+    for (int i = 0; i < elementCount_ && i < int(elements_.size()); ++i)
+        longest = std::max(longest, elements_[size_t(i)]);
+    const double ownGap = recentCount_ < kRecent / 2
+        ? std::max(kOwnGapShare * longestInnerGapMs_, kOwnDashShare * longest) : 0.0;
+    if (elementCount_ > 0 && ms >= std::max(characterGapMs(), ownGap)) {
         QString elements;
         // Nearer the dot or the dash, the two measured as ratios: a dash is a multiple of a dot.
         for (int i = 0; i < elementCount_ && i < int(elements_.size()); ++i)
             elements += elements_[size_t(i)] > std::sqrt(dotMs_ * dashMs_) ? u'-' : u'.';
         const QChar c = elementCount_ <= int(elements_.size()) ? character(elements) : QChar();
         elementCount_ = 0;
+        longestInnerGapMs_ = 0;
         // Characters that are none, one after another: the speed learned is wrong (learned
         // from noise, or from the first elements of a sender whose first character was
         // spoiled). It is learned again from the next elements.

@@ -49,4 +49,5 @@ private:
     double previousMs_ = 0, gapMs_ = 0; // the last key-down, and the key-up since
     bool previousWasDot_ = false;
     double unitMs_ = 0; // a dot's length, from dots and the gaps after them
+    double longestInnerGapMs_ = 0; // between the elements of the character being sent
 };
