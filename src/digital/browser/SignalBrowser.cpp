@@ -44,6 +44,12 @@ int SignalBrowser::wpmOf(const Channel& channel) {
     return channel.cw ? channel.cw->wpm() : 0;
 }
 
+// CW: the receiver's own S/N of the keyed carrier, which the spectrum of keyed code shows
+// far lower; the other modes: the finder's.
+double SignalBrowser::snrOf(const Channel& channel) {
+    return channel.cw && channel.cw->wpm() > 0 ? channel.cw->signalToNoise() : channel.snrDb;
+}
+
 SignalBrowser::SignalBrowser(double sampleRate, QObject* parent)
     : QObject(parent), decimator_(sampleRate), finder_(decimator_.outputRate()),
       mode_(ModeList::modes()[ModeList::kBpskIndex]), baud_(mode_.defaultBaud),
@@ -131,7 +137,7 @@ bool SignalBrowser::feed(Channel& channel, std::span<const float> samples) {
         return false;
     channel.lastText = seconds();
     for (const CallsignPicker::Call& call : channel.picker->take(text))
-        emit spotted(call.call, channel.hz, channel.snrDb, call.calledCq, wpmOf(channel));
+        emit spotted(call.call, channel.hz, snrOf(channel), call.calledCq, wpmOf(channel));
     for (QChar c : text) {
         if (c == u'\r' || c == u'\n')
             c = u' ';
@@ -184,7 +190,7 @@ void SignalBrowser::updateSignals() {
             continue;
         if (now - channel->lastText > kWordEndSeconds) // it stopped: its last word is whole
             for (const CallsignPicker::Call& call : channel->picker->endOfText())
-                emit spotted(call.call, channel->hz, channel->snrDb, call.calledCq, wpmOf(*channel));
+                emit spotted(call.call, channel->hz, snrOf(*channel), call.calledCq, wpmOf(*channel));
         if (now - channel->lastSeen > kSilentSeconds)
             channel->inUse = false; // gone quiet: its receiver waits for the next signal
     }
@@ -268,13 +274,10 @@ void SignalBrowser::rebuildRows() {
     for (const auto& channel : channels_) {
         if (!channel->inUse)
             continue;
-        // CW: a row once its receiver hears a station (the finder tries every faint peak);
-        // the S/N is the receiver's own, of the keyed carrier, which the spectrum of keyed
-        // code shows much lower.
+        // CW: a row once its receiver hears a station (the finder tries every faint peak).
         if (channel->cw && !channel->cw->hearsSignal() && channel->text.isEmpty())
             continue;
-        const double snr = channel->cw && channel->cw->wpm() > 0 ? channel->cw->signalToNoise() : channel->snrDb;
-        rows_.push_back({channel->id, channel->hz, snr, channel->text, channel->callsign,
+        rows_.push_back({channel->id, channel->hz, snrOf(*channel), channel->text, channel->callsign,
                          channel->received, wpmOf(*channel)});
     }
     std::sort(rows_.begin(), rows_.end(), [](const Row& a, const Row& b) { return a.hz < b.hz; });

@@ -85,6 +85,7 @@ class SignalBrowser final : public QObject {
     std::unique_ptr<Demodulator> receiverFor(double hz) const;
     void startAgain();
     static int wpmOf(const Channel& channel);
+    static double snrOf(const Channel& channel);
     double seconds() const { return double(heard_) / decimator_.outputRate(); }
 
     BandDecimator decimator_;
