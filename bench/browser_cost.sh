@@ -2,7 +2,7 @@
 # CPU of the digital terminal with the signal browser open, receiving a band at 48 kHz under
 # Xvfb with a private PulseAudio server whose null sink loops back to its input (paplay's CPU
 # is not counted). Saves a picture of the browser.
-#   PSK31: 24 stations; with BROWSE=cw (bench/skimmer_cost.sh) the browser listens for CW on
+#   PSK31: as many stations as the browser takes (32); with BROWSE=cw (bench/skimmer_cost.sh) the browser listens for CW on
 #   32 CW stations (16-40 wpm, -15 to +20 dB, fading, static crashes).
 #
 #   bench/browser_cost.sh [SECONDS] [PNG]      (60, docs/screenshots/signal-browser.png)
