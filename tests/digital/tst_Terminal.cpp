@@ -411,6 +411,22 @@ class TerminalTest : public QObject {
         QVERIFY2(found >= 1000 && found < 1060, qPrintable(QString::number(found)));
     }
 
+    // The signal browser's Enter tunes as a click does: with the AFC off the box shows the new
+    // carrier, and the next search starts there, not from the carrier before.
+    void browserTuning_movesTheBox_andTheNextSearchStartsThere() {
+        TerminalRig rig;
+        Terminal& t = rig.open();
+        t.modem().setAfc(0, false);
+        t.tuneToSignal(1742.4);
+        QCOMPARE(t.modem().receiveCarrier(0), 1742);
+        QCOMPARE(t.controls().text(receiveCarrierBox), QStringLiteral("1742"));
+        rig.sound.input = pskIdle(1650, 60);
+        t.search().searchDown();
+        const int found = t.modem().receiveCarrier(0);
+        QVERIFY2(found >= 1650 && found < 1710, qPrintable(QString::number(found)));
+        QCOMPARE(t.controls().text(receiveCarrierBox), QString::number(found));
+    }
+
     void display_rightClickOnANotchDeletesIt_elseOpensTheMenu() {
         TerminalRig rig;
         Terminal& t = rig.open();

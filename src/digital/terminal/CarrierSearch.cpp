@@ -3,7 +3,6 @@
 #include "TerminalContext.h"
 #include "TerminalControls.h"
 #include "common/ControlStore.h"
-#include "common/NumericText.h"
 #include "digital/modem/Modem.h"
 
 CarrierSearch::CarrierSearch(TerminalContext& context)
@@ -23,9 +22,7 @@ void CarrierSearch::search(int direction) {
     running_ = true;
     PausingWait::yieldToEvents();
     context_.stopSearch = false;
-    auto carrier = [this] {
-        return NumericText::integerValue(context_.store.text(TermCtl::receiveCarrierBox));
-    };
+    auto carrier = [this] { return context_.modem.receiveCarrier(0); }; // where it listens
     auto atEdge = [direction](int f) { return direction < 0 ? f <= kLowestHz : f >= kHighestHz; };
     const int start = carrier();
     if (direction < 0 ? start > kLowestHz + kJumpHz : start < kHighestHz)

@@ -322,5 +322,7 @@ void Terminal::setBrowsing(BrowsingFor reason, bool on) {
 }
 
 void Terminal::tuneToSignal(double hz) {
-    modem_.setReceiveCarrier(0, int(std::lround(hz)));
+    // As a click on the display tunes: the receive box follows, so that a carrier search
+    // starts from here (it used to move the modem alone, the box kept the old carrier).
+    tuneChannel(0, int(std::lround(hz)));
 }
