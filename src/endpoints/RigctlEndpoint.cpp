@@ -2,6 +2,8 @@
 
 #include "RigctlRig.h"
 
+#include "TcpClients.h"
+
 #include <QTcpSocket>
 
 RigctlEndpoint::RigctlEndpoint(RigctlRig& rig, QObject* parent) : QObject(parent), rig_(rig) {
@@ -13,20 +15,13 @@ bool RigctlEndpoint::listen(const QHostAddress& address, quint16 port, QString* 
     if (server_.listen(address, port))
         return true;
     if (why)
-        *why = server_.serverError() == QAbstractSocket::AddressInUseError
-                   ? QStringLiteral("TCP %1 is in use by another program (rigctld?)").arg(port)
-                   : QStringLiteral("TCP %1 on %2: %3").arg(port).arg(address.toString(), server_.errorString());
+        *why = TcpClients::listenFailure(server_, address, port, QStringLiteral("rigctld?"));
     return false;
 }
 
 void RigctlEndpoint::close() {
     server_.close();
-    for (auto& [socket, session] : sessions_) {
-        socket->disconnect(this);
-        socket->abort();
-        socket->deleteLater();
-    }
-    sessions_.clear();
+    TcpClients::dropAll(sessions_, this);
     lastHeard_.clear();
 }
 

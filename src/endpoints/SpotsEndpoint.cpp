@@ -1,5 +1,7 @@
 #include "SpotsEndpoint.h"
 
+#include "TcpClients.h"
+
 #include <QTcpSocket>
 
 SpotsEndpoint::SpotsEndpoint(QString nodeCall, QObject* parent)
@@ -12,20 +14,13 @@ bool SpotsEndpoint::listen(const QHostAddress& address, quint16 port, QString* w
     if (server_.listen(address, port))
         return true;
     if (why)
-        *why = server_.serverError() == QAbstractSocket::AddressInUseError
-                   ? QStringLiteral("TCP %1 is in use by another program (a cluster node?)").arg(port)
-                   : QStringLiteral("TCP %1 on %2: %3").arg(port).arg(address.toString(), server_.errorString());
+        *why = TcpClients::listenFailure(server_, address, port, QStringLiteral("a cluster node?"));
     return false;
 }
 
 void SpotsEndpoint::close() {
     server_.close();
-    for (auto& [socket, session] : sessions_) {
-        socket->disconnect(this);
-        socket->abort();
-        socket->deleteLater();
-    }
-    sessions_.clear();
+    TcpClients::dropAll(sessions_, this);
     lastHeard_.clear();
 }
 
