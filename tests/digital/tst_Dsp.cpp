@@ -2,6 +2,7 @@
 // the contract every block of the mode list keeps (a reset object is a new one; the text does
 // not depend on how the sound is cut into blocks).
 #include "digital/dsp/Baudot.h"
+#include "digital/dsp/FskPhaseTracker.h"
 #include "digital/dsp/QpskCode.h"
 #include "digital/dsp/Varicode.h"
 #include "digital/dsp/PskDemodulator.h"
@@ -302,6 +303,38 @@ class DspTest : public QObject {
         sound = RttyModulator(8000, 1510).transmit(kText);
         QCOMPARE(still.process(sound), text);
         QCOMPARE(still.carrier(), 1500.0);
+    }
+
+    // Bit errors of the phase-aware judgement against the energies alone, on filter sums of a
+    // weak FSK signal whose phase is continuous, or jumps at every bit (a sender that does not
+    // keep it): the phase must help the one and must not harm the other.
+    void fskPhases_helpAContinuousSender_andDoNoHarmOtherwise() {
+        constexpr double kShift = 2 * M_PI * 170 / 8000, kBit = 176, kAmplitude = 1;
+        constexpr double kNoise = 1 / 5.6; // 3 % errors from the energies alone
+        for (const bool continuous : {true, false}) {
+            std::mt19937 random(4);
+            std::normal_distribution<double> gauss(0, std::sqrt(kNoise / 2));
+            std::uniform_real_distribution<double> anyPhase(-M_PI, M_PI);
+            auto noise = [&] { return std::complex<double>(gauss(random), gauss(random)); };
+            FskPhaseTracker tracker(kShift);
+            tracker.setLevels(kAmplitude, kNoise);
+            double markPhase = 0.3, spacePhase = 2.0;
+            int byPhase = 0, byEnergy = 0;
+            for (int bit = 0; bit < 20000; ++bit) {
+                const bool mark = random() & 1;
+                if (!continuous)
+                    markPhase = anyPhase(random), spacePhase = anyPhase(random);
+                const std::complex<double> m = (mark ? std::polar(kAmplitude, markPhase) : 0.0) + noise();
+                const std::complex<double> s = (mark ? 0.0 : std::polar(kAmplitude, spacePhase)) + noise();
+                (mark ? spacePhase : markPhase) += (mark ? kShift : -kShift) * kBit;
+                byPhase += tracker.bit(m, s, kBit) != mark;
+                byEnergy += (std::abs(m) > std::abs(s)) != mark;
+            }
+            if (continuous)
+                QVERIFY2(byPhase < byEnergy / 2, qPrintable(QString("%1 against %2").arg(byPhase).arg(byEnergy)));
+            else
+                QVERIFY2(byPhase < byEnergy * 1.1, qPrintable(QString("%1 against %2").arg(byPhase).arg(byEnergy)));
+        }
     }
 
     void rtty_recoversAfterANoiseBurst() {

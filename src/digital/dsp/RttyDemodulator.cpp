@@ -14,14 +14,19 @@ constexpr double kAmplitudeGain = 0.05;
 constexpr double kAfcGain = 0.05;       // of the measured error, per bit
 constexpr double kAfcFloor = 0.25;      // of the usual bit level: less is too little to follow
 constexpr double kAfcMinSnrDb = 6;
+constexpr int kAfcSettleBits = 28;       // bits measured before the signal to noise counts for it
 constexpr double kSnrGain = 0.02;       // per bit
+constexpr double kPhasePause = 1.0;     // seconds of mark after which a tone's phase is unknown
+constexpr double kOnsetRatio = 3;       // a frame this much above the usual: a new, stronger signal
+constexpr int kMarkLearnt = 8;          // bits of the mark before a first character read for its phase
 } // namespace
 
 RttyDemodulator::RttyDemodulator(double sampleRate, double carrierHz, double baud, double shiftHz,
                                  bool reverse)
     : rate_(sampleRate), baud_(baud), shift_(shiftHz), reverse_(reverse), carrier_(carrierHz),
       bit_(sampleRate / baud), bitSamples_(std::max(2, int(std::lround(sampleRate / baud)))),
-      mark_(sampleRate), space_(sampleRate) {
+      mark_(sampleRate), space_(sampleRate),
+      phases_(2 * M_PI * (reverse ? -shiftHz : shiftHz) / sampleRate) {
     tune();
 }
 
@@ -67,7 +72,7 @@ void RttyDemodulator::followFrequency() {
     // (two noise-filled filters differ by about 3 dB; a signal worth following by more).
     const double energy = bitEnergy_ / bitSamples_;
     const double certainty = energy > 0 ? std::min(1.0, 4 * std::abs(frequencyTurn_) / bitEnergy_) : 0.0;
-    if (energy > kAfcFloor * amplitude_ && certainty > 0 && snrDb_ > kAfcMinSnrDb) {
+    if (energy > kAfcFloor * amplitude_ && certainty > 0 && snrDb_ > kAfcMinSnrDb && signalBits_ >= kAfcSettleBits) {
         const double error = std::arg(frequencyTurn_) * rate_ / (2 * M_PI * (bitSamples_ / 2));
         afcOffset_ = std::clamp(afcOffset_ + kAfcGain * certainty * error, -kAfcRangeHz, kAfcRangeHz);
         tune();
@@ -79,6 +84,11 @@ void RttyDemodulator::followFrequency() {
 double RttyDemodulator::levelAt(double sample) const {
     const qint64 at = std::llround(sample) - first_;
     return at >= 0 && at < qint64(levels_.size()) ? levels_[size_t(at)] : 0.0;
+}
+
+std::complex<float> RttyDemodulator::sumAt(const std::vector<std::complex<float>>& sums, double sample) const {
+    const qint64 at = std::llround(sample) - first_;
+    return at >= 0 && at < qint64(sums.size()) ? sums[size_t(at)] : std::complex<float>{};
 }
 
 double RttyDemodulator::totalAt(double sample) const {
@@ -93,6 +103,8 @@ QString RttyDemodulator::process(std::span<const float> samples) {
         const double mark = mark_.push(x, bitSamples_), space = space_.push(x, bitSamples_);
         levels_.push_back(mark - space);
         totals_.push_back(mark + space);
+        markSums_.emplace_back(mark_.sum);
+        spaceSums_.emplace_back(space_.sum);
         ++now_;
         if (afc_ && expected_ >= 0) { // only while a signal is being followed
             frequencyTurn_ += mark_.turn() + space_.turn();
@@ -118,6 +130,8 @@ void RttyDemodulator::forgetOldLevels() {
     const qint64 drop = qint64(levels_.size()) - keep;
     levels_.erase(levels_.begin(), levels_.begin() + drop);
     totals_.erase(totals_.begin(), totals_.begin() + drop);
+    markSums_.erase(markSums_.begin(), markSums_.begin() + drop);
+    spaceSums_.erase(spaceSums_.begin(), spaceSums_.begin() + drop);
     first_ += drop;
 }
 
@@ -175,7 +189,7 @@ bool RttyDemodulator::readFirstCharacter(double coarse, QString& out) {
     // One and a half stop bits until the sender shows otherwise: a small head start, in the
     // signal's own scale.
     stopScore_ = {0, 0.3 * amplitude_, 0};
-    decode(bestStart, out);
+    decode(bestStart, out, true);
     expected_ = bestStart + kFrameLength * bit_;
     return true;
 }
@@ -195,6 +209,15 @@ void RttyDemodulator::follow(QString& out) {
             choice = i;
     }
     const double start = expected_ + kStopChoices[choice] * bit_;
+    if (startsAfresh(start)) {
+        // A signal far stronger than what the clock followed so far (noise, most often) has
+        // begun: time it from its own start edge, and learn its levels anew.
+        amplitude_ = 0;
+        signalBits_ = 0;
+        expected_ = -1;
+        lookForEdgeFrom(std::llround(start - bit_));
+        return;
+    }
     if (levelAt(start + bit_) > kPauseLevel * amplitude_) {
         expected_ = -1; // the sender paused: look for the next start edge
         lookForEdgeFrom(std::llround(start - bit_ / 2));
@@ -206,26 +229,58 @@ void RttyDemodulator::follow(QString& out) {
     expected_ = start + correction + kFrameLength * bit_;
 }
 
-void RttyDemodulator::decode(double start, QString& out) {
+bool RttyDemodulator::startsAfresh(double start) const {
+    double size = 0;
+    for (int k = 0; k < kFrameBits; ++k)
+        size += std::fabs(levelAt(start + (k + 1) * bit_));
+    return amplitude_ > 0 && size / kFrameBits > kOnsetRatio * amplitude_;
+}
+
+void RttyDemodulator::decode(double start, QString& out, bool first) {
+    // The tones' phases carry over from the last frame unless the sender paused for long.
+    phases_.setLevels(std::sqrt(std::max(0.0, signal_)), noise_);
+    if (first || start - phasesUntil_ > kPhasePause * rate_)
+        learnMarkBefore(start);
+    else if (start > phasesUntil_)
+        phases_.markFor(start - phasesUntil_);
     quint8 code = 0;
     double size = 0;
     for (int k = 0; k < kFrameBits; ++k) {
-        const double level = levelAt(start + (k + 1) * bit_);
-        measureNoise(level, totalAt(start + (k + 1) * bit_));
+        const double end = start + (k + 1) * bit_;
+        const double level = levelAt(end);
+        measureNoise(level, totalAt(end));
         size += std::fabs(level);
-        if (k >= 1 && k <= 5 && level > 0)
+        const int known = k == 0 ? 0 : k == kFrameBits - 1 ? 1 : -1;
+        const bool mark = phases_.bit(sumAt(markSums_, end), sumAt(spaceSums_, end), bit_, known);
+        if (k >= 1 && k <= 5 && mark)
             code |= quint8(1u << (k - 1));
     }
+    phasesUntil_ = start + kFrameBits * bit_;
     amplitude_ += kAmplitudeGain * (size / kFrameBits - amplitude_);
     out += baudot_.push(code);
     huntFrom_ = std::llround(start + (kFrameBits - 0.5) * bit_);
 }
 
+void RttyDemodulator::learnMarkBefore(double start) {
+    // A transmission begins with a steady mark: the bits of it before the first character
+    // give the mark tone's phase from the start.
+    phases_.forget();
+    int bits = 0;
+    while (bits < kMarkLearnt && levelAt(start - bits * bit_) > 0 && start - (bits + 1) * bit_ >= double(first_))
+        ++bits;
+    for (int k = bits - 1; k >= 0; --k) {
+        const double end = start - k * bit_;
+        phases_.bit(sumAt(markSums_, end), sumAt(spaceSums_, end), bit_, 1);
+    }
+}
+
 void RttyDemodulator::measureNoise(double level, double total) {
     // At the end of a bit the filter of the tone sent holds signal and noise, the other noise.
     const double sent = (total + std::fabs(level)) / 2, other = (total - std::fabs(level)) / 2;
-    signal_ += kSnrGain * (sent - other - signal_);
-    noise_ += kSnrGain * (other - noise_);
+    // Averages over all bits so far until there are enough for the running ones. A new
+    // signal is measured afresh; the noise under it was there before it.
+    signal_ += std::max(kSnrGain, 1.0 / ++signalBits_) * (sent - other - signal_);
+    noise_ += std::max(kSnrGain, 1.0 / ++noiseBits_) * (other - noise_);
     snrDb_ = 10 * std::log10(std::max(1e-12, signal_) / std::max(1e-12, noise_));
 }
 

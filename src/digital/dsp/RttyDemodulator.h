@@ -2,6 +2,7 @@
 
 #include "Baudot.h"
 #include "DspBlocks.h"
+#include "FskPhaseTracker.h"
 #include "Mixer.h"
 
 #include <QString>
@@ -60,12 +61,16 @@ private:
     void forgetOldLevels();
     double levelAt(double sample) const;
     double totalAt(double sample) const;
+    std::complex<float> sumAt(const std::vector<std::complex<float>>& sums, double sample) const;
     void hunt(QString& out);
     void follow(QString& out);
     void lookForEdgeFrom(qint64 from);
     // false when there is no start bit, or no stop bit: noise.
     bool readFirstCharacter(double coarseStart, QString& out);
-    void decode(double start, QString& out);
+    // `first`: the first character after a pause, whose tones' phases are not known yet.
+    void decode(double start, QString& out, bool first = false);
+    void learnMarkBefore(double start);
+    bool startsAfresh(double start) const;
     double timingError(double start) const;
 
     double rate_;
@@ -82,6 +87,7 @@ private:
     ToneFilter mark_, space_;
     std::vector<double> levels_; // mark minus space, per sample, from `first_` on
     std::vector<double> totals_; // mark plus space
+    std::vector<std::complex<float>> markSums_, spaceSums_; // each tone's filter sum
     qint64 first_ = 0;           // the sample number of levels_[0]
     qint64 now_ = 0;             // samples taken in
     qint64 huntFrom_ = 0;        // no new start before this sample
@@ -92,5 +98,8 @@ private:
     std::array<double, 3> stopScore_{}; // how well frames one, one and a half, two stop bits fit
     double timingMs_ = 0;
     double signal_ = 0, noise_ = 0, snrDb_ = 0;
+    int signalBits_ = 0, noiseBits_ = 0; // bits measured so far, for the first averages
+    FskPhaseTracker phases_;
+    double phasesUntil_ = -1;    // the sample up to which phases_ has followed the signal
     Baudot::Decoder baudot_;
 };
