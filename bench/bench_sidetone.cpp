@@ -88,9 +88,8 @@ void eventLoopStall(const QString& folder) {
     WavFileToneOutput output(folder + "/stall.wav", clock);
     ControlStore store;
     store.setText(Ctl::sideTonePitchBox, "800");
-    store.setText(Ctl::cwSpeedBox, "60");
     store.setValue(Ctl::sideToneVolume, -500);
-    SideTone tone({store, dialogs, output});
+    SideTone tone({.store = store, .dialogs = dialogs, .output = output, .cwSpeed = [] { return 60; }});
     tone.startToneBuffer(false);
     tone.queue(QString("CQ TEST DE OH2XX ").repeated(6).left(100));
     QTimer step;

@@ -14,11 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(line.startsWith(QStringLiteral("WK:")) || line.startsWith(QStringLiteral("WT:")));
         FUZZ_CHECK(line.size() <= 16);
     }
-    if (!result.speedText.isEmpty()) {
-        bool isNumber = false;
-        result.speedText.toInt(&isNumber);
-        FUZZ_CHECK(isNumber);
-    }
+    FUZZ_CHECK(result.speed == 0 || (result.speed >= KeyerPass::kLowestSpeed && result.speed <= 255));
     FUZZ_CHECK(result.toLogger.size() <= batch.size() + 2);
     FUZZ_CHECK(result.sideTone.size() <= batch.size());
     // A command cut between two batches means the same as in one: the station gets the

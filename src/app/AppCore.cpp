@@ -2,6 +2,7 @@
 
 #include "CommandLineOptions.h"
 #include "common/Controls.h"
+#include "common/NumericText.h"
 #include "MainControls.h"
 #include "chat/ChatControls.h"
 #include "endpoints/EndpointSettings.h"
@@ -141,7 +142,10 @@ AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
                    .transmitting = [this] { return picture_.transmitting || hold_.holds(); },
                    .linkDead = [this](const QString& why) { stationLink_.linkDead(why); },
                    .resumed = [this](double stoppedAt) { resendKeyUpAfterStop(stoppedAt); }}),
-      sideTone_({.store = store_, .dialogs = platform_.dialogs, .output = platform_.toneOutput}),
+      sideTone_({.store = store_,
+                 .dialogs = platform_.dialogs,
+                 .output = platform_.toneOutput,
+                 .cwSpeed = [this] { return cwStation_.speed(); }}),
       winKeyer_({.port = ports_.keyerPort(),
                  .store = store_,
                  .dialogs = platform_.dialogs,
@@ -229,6 +233,10 @@ void AppCore::resendKeyUpAfterStop(double stoppedAt) {
 }
 
 void AppCore::onControlChanged(const QString& name, ControlStore::Aspect aspect) {
+    // The operator's edit of the CW speed box (and the settings file's speed) is the CW
+    // station's speed from now on.
+    if (name == Ctl::cwSpeedBox && aspect == ControlStore::Aspect::Text)
+        cwStation_.takeTypedSpeed(NumericText::integerValue(store_.text(Ctl::cwSpeedBox)));
     const bool portChosen = aspect == ControlStore::Aspect::Value &&
                             (name == Ctl::radioPortChoice || name == Ctl::keyerPortChoice);
     if (portChosen && !ports_.radioPort().isOpen())

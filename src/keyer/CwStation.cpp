@@ -6,7 +6,6 @@
 #include "SideTone.h"
 #include "common/ControlStore.h"
 #include "common/Controls.h"
-#include "common/NumericText.h"
 #include "platform/Clock.h"
 #include "station/ServerLine.h"
 
@@ -145,8 +144,8 @@ void CwStation::setHoldBack(bool on, double leadSeconds) {
 bool CwStation::setSpeed(int wordsPerMinute) {
     if (wordsPerMinute < kLowestSpeed || wordsPerMinute > kHighestSpeed)
         return false;
+    noteSpeed(wordsPerMinute);
     const QString text = KeyerPass::speedText(wordsPerMinute);
-    ctx_.store.setText(Ctl::cwSpeedBox, text);
     const QString line = QStringLiteral("WT:") + text + QStringLiteral("|26;");
     if (holdBack_)
         held_.push_back({line, QChar(), false, wordsPerMinute}); // in its place among the text
@@ -155,6 +154,9 @@ bool CwStation::setSpeed(int wordsPerMinute) {
     return true;
 }
 
-int CwStation::speed() const {
-    return NumericText::integerValue(ctx_.store.text(Ctl::cwSpeedBox));
+void CwStation::noteSpeed(int wordsPerMinute) {
+    speed_ = wordsPerMinute;
+    const QString text = KeyerPass::speedText(wordsPerMinute);
+    if (ctx_.store.text(Ctl::cwSpeedBox) != text)
+        ctx_.store.setText(Ctl::cwSpeedBox, text);
 }

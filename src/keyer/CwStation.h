@@ -23,6 +23,7 @@ class CwStation {
 public:
     static constexpr int kLowestSpeed = 5;
     static constexpr int kHighestSpeed = 99;
+    static constexpr int kDefaultSpeed = 24;
     static constexpr double kDefaultLeadSeconds = 2.0;
     // CW waiting to be keyed is bounded: a logger's runaway message (10,000 characters, 82
     // minutes) would otherwise hold the transmitter for hours, out of anyone's reach without the
@@ -54,7 +55,12 @@ public:
     int sendKeyerLines(const QStringList& lines, const QString& sideTone, bool fromKeyerPort = false);
     // A speed in words per minute; out of range, nothing changes. False when refused.
     bool setSpeed(int wordsPerMinute);
-    int speed() const;
+    // A speed the station was already told (the keyer port's pass sent its own line): kept
+    // and shown in the box, nothing sent.
+    void noteSpeed(int wordsPerMinute);
+    // What the operator typed into the box (or the settings file put there): kept as it is.
+    void takeTypedSpeed(int wordsPerMinute) { speed_ = wordsPerMinute; }
+    int speed() const { return speed_; }
 
     void setHoldBack(bool on, double leadSeconds);
     bool holdsBack() const { return holdBack_; }
@@ -92,6 +98,7 @@ private:
     void reckon(QChar keyed);
 
     Context ctx_;
+    int speed_ = kDefaultSpeed; // the CW speed box shows it
     Listener listener_;
     std::deque<Held> held_;
     bool holdBack_ = false;

@@ -12,8 +12,8 @@ void takeSpeed(const QByteArray& command, KeyerPassResult& result) {
     const int speed = static_cast<unsigned char>(command[1]);
     if (speed < kLowestSpeed)
         return;
-    result.speedText = speedText(speed);
-    result.serverLines << QStringLiteral("WT:") + result.speedText + QStringLiteral("|26;");
+    result.speed = speed;
+    result.serverLines << QStringLiteral("WT:") + speedText(speed) + QStringLiteral("|26;");
 }
 
 void takeText(char byte, bool queueSideTone, bool echo, KeyerPassResult& result) {

@@ -12,7 +12,7 @@
 // text byte (0x20-0x7F outside a command) is CW text, forwarded, echoed and queued for the
 // side tone.
 struct KeyerPassResult {
-    QString speedText;        // the new CW speed box text, empty when unchanged
+    int speed = 0;            // the new CW speed in words per minute, 0 when unchanged
     QByteArray toLogger;      // answers, and 0xC4, the echoes, 0xC0 around the text
     QStringList serverLines;  // "WT:..", "WK:c;" in order (only sent while connected)
     QString sideTone;         // characters for the side tone

@@ -41,8 +41,7 @@ void SideTone::step() {
     const QChar character = sideToneText_.front().toUpper();
     sideToneText_ = sideToneText_.mid(1, kQueueKept);
     if (renderer_)
-        renderer_->appendCharacter(character,
-                                   NumericText::numericValue(ctx_.store.text(Ctl::cwSpeedBox)));
+        renderer_->appendCharacter(character, ctx_.cwSpeed());
 }
 
 void SideTone::startToneBuffer(bool restart) {

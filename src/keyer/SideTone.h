@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <memory>
 
 class ControlStore;
@@ -27,6 +28,7 @@ public:
         ControlStore& store;
         Dialogs& dialogs;
         ToneOutput& output;
+        std::function<int()> cwSpeed; // words per minute, as the CW station keys
     };
 
     explicit SideTone(Context context, QObject* parent = nullptr);

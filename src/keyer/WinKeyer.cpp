@@ -120,8 +120,8 @@ void WinKeyer::readKeyerPort() {
     }
     const KeyerPassResult result = KeyerPass::run(batch, ctx_.store.isTicked(Ctl::sideToneCheck),
                                                   commands_, ctx_.cw.holdsBack());
-    if (!result.speedText.isEmpty())
-        ctx_.store.setText(Ctl::cwSpeedBox, result.speedText);
+    if (result.speed > 0)
+        ctx_.cw.noteSpeed(result.speed);
     if (result.clearBuffer)
         ctx_.cw.abort();
     ctx_.port.write(result.toLogger); // before the echoes that follow the text held back
