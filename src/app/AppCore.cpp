@@ -153,6 +153,8 @@ AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
     populateMainControls(store_, PortNames::foundDevices());
     ledOffColor_ = Colours::kLedOff;
     connect(&store_, &ControlStore::changed, this, &AppCore::onControlChanged);
+    for (const QString& box : {Ctl::cwSpeedBox, Ctl::guardTimeBox, Ctl::inactivityTimeBox})
+        takeTypedValue(box);
     connect(&ports_.radioPort(), &CommPort::commEvent, &loggerCat_, &LoggerCat::onCommEvent);
     connect(&serverLine_, &ServerLine::lineSent, this, [this](const QString& line) {
         picture_.noteServerLine(line);
@@ -233,14 +235,24 @@ void AppCore::resendKeyUpAfterStop(double stoppedAt) {
 }
 
 void AppCore::onControlChanged(const QString& name, ControlStore::Aspect aspect) {
-    // The operator's edit of the CW speed box (and the settings file's speed) is the CW
-    // station's speed from now on.
-    if (name == Ctl::cwSpeedBox && aspect == ControlStore::Aspect::Text)
-        cwStation_.takeTypedSpeed(NumericText::integerValue(store_.text(Ctl::cwSpeedBox)));
+    if (aspect == ControlStore::Aspect::Text)
+        takeTypedValue(name);
     const bool portChosen = aspect == ControlStore::Aspect::Value &&
                             (name == Ctl::radioPortChoice || name == Ctl::keyerPortChoice);
     if (portChosen && !ports_.radioPort().isOpen())
         ports_.refreshPortLocations();
+}
+
+// The boxes whose numbers the logic keeps: what the operator types there (or the settings
+// file puts there) is the number from now on.
+void AppCore::takeTypedValue(const QString& box) {
+    const QString text = store_.text(box);
+    if (box == Ctl::cwSpeedBox)
+        cwStation_.takeTypedSpeed(NumericText::integerValue(text));
+    else if (box == Ctl::guardTimeBox)
+        watchdogs_.setGuardLimit(NumericText::numericValue(text));
+    else if (box == Ctl::inactivityTimeBox)
+        watchdogs_.setIdleLimit(NumericText::numericValue(text));
 }
 
 void AppCore::firstActivation() {

@@ -132,6 +132,7 @@ private:
     void tellMarkProblemOnce();
     void tell(const QString& text);
     void onControlChanged(const QString& name, ControlStore::Aspect aspect);
+    void takeTypedValue(const QString& box);
     void onTimer1();
 
     AppPlatform platform_;

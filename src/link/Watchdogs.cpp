@@ -7,7 +7,6 @@
 #include "station/StationPicture.h"
 #include "common/ControlStore.h"
 #include "common/Controls.h"
-#include "common/NumericText.h"
 #include "platform/BusyGuard.h"
 #include "platform/Clock.h"
 #include "platform/PausingWait.h"
@@ -28,8 +27,7 @@ void Watchdogs::watchInactivity() {
     idle.tick(ctx_.clock.monotonicSeconds());
     if (ctx_.store.isTicked(Ctl::monitorDataCheck))
         ctx_.store.setText(Ctl::outgoingMonitor, QString::number(idle.seconds));
-    // Compared as numbers as typed, so a huge limit simply never comes.
-    if (NumericText::numericValue(ctx_.store.text(Ctl::inactivityTimeBox)) >= idle.seconds)
+    if (idleLimit_ >= idle.seconds)
         return;
     idle.reset();
     if (ctx_.server.isConnected())
@@ -57,7 +55,7 @@ void Watchdogs::watchTransmitter() {
         return;
     ElapsedCount& keyed = ctx_.link.guardCount;
     keyed.tick(ctx_.clock.monotonicSeconds());
-    if (NumericText::numericValue(ctx_.store.text(Ctl::guardTimeBox)) >= keyed.seconds)
+    if (guardLimit_ >= keyed.seconds)
         return;
     keyed.reset();
     if (!ctx_.server.isConnected())
@@ -86,11 +84,11 @@ void Watchdogs::guardBoxPressed() { ctx_.link.guardCount.reset(); }
 
 QString Watchdogs::activeToolTip() const {
     return QStringLiteral("Shut the receiver off if no activity for ") +
-           ctx_.store.text(Ctl::inactivityTimeBox) + QStringLiteral(" seconds");
+           QString::number(idleLimit_) + QStringLiteral(" seconds");
 }
 
 QString Watchdogs::guardToolTip() const {
     return QStringLiteral("Enable Guard. If checked system will watch for transmit (key down) "
                           "and send key up if down for longer than ") +
-           ctx_.store.text(Ctl::guardTimeBox) + QStringLiteral(" seconds");
+           QString::number(guardLimit_) + QStringLiteral(" seconds");
 }

@@ -21,6 +21,7 @@ public:
     static constexpr int kSecondTickMs = 1000; // Timer3
     static constexpr int kSenderTickMs = 100;  // Timer2
     static constexpr double kShutdownStepSeconds = 1.0;
+    static constexpr double kDefaultLimitSeconds = 180.0;
 
     struct Context {
         ServerLine& server;
@@ -39,6 +40,10 @@ public:
     // Mouse down on the check boxes: the count starts again.
     void activeBoxPressed();
     void guardBoxPressed();
+    // The limits in seconds, as the operator typed them (compared as numbers, so a huge one
+    // simply never comes).
+    void setIdleLimit(double seconds) { idleLimit_ = seconds; }
+    void setGuardLimit(double seconds) { guardLimit_ = seconds; }
     // The check boxes' tool tips, with the current limits.
     QString activeToolTip() const;
     QString guardToolTip() const;
@@ -49,5 +54,7 @@ private:
     void watchTransmitter();
 
     Context ctx_;
+    double idleLimit_ = kDefaultLimitSeconds;
+    double guardLimit_ = kDefaultLimitSeconds;
     bool shuttingDown_ = false;
 };
