@@ -17,13 +17,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     store.setItems(Ctl::modeChoice, {"LSB", "USB", "CW", "FM", "AM", "RTTY", "CWR"});
     store.setValue(Ctl::modeChoice, 2);
     store.setText(Ctl::frequencyBox, "14000.00");
-    store.setText(Ctl::loginCallsignBox, "OH2XX");
-    store.setText(Ctl::loginPasswordBox, "pw");
+    const Login login{.callsign = "OH2XX", .password = "pw"};
     StationPicture picture(store);
     const QByteArray input(reinterpret_cast<const char*>(data), qsizetype(size));
     for (const QByteArray& piece : input.split('\n')) {
         QString chunk = QString::fromLatin1(piece);
-        StationReportPass pass(picture, store, true);
+        StationReportPass pass(picture, store, login, true);
         for (const BridgeAction& action : pass.run(chunk))
             FUZZ_CHECK(action.text.size() <= StationReportPass::kMaxTail + 40);
         const QString field = picture.frequencyField();

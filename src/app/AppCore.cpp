@@ -61,6 +61,7 @@ AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
                    .radioPort = ports_.radioPort(),
                    .cw = cwStation_}),
       endpoints_({.store = store_,
+                  .login = login_,
                   .cw = cwStation_,
                   .server = serverLine_,
                   .clock = platform_.clock,
@@ -95,11 +96,13 @@ AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
                    .allowListPath = besideTheSettings(ChatAllowList::kFileName),
                    .clock = platform_.clock}),
       chatClient_({.store = store_,
+                   .login = login_,
                    .chat = chatStore_,
                    .wait = wait_,
                    .clock = platform_.clock,
                    .dialogs = platform_.dialogs}),
       chatPanel_({.store = store_,
+                  .login = login_,
                   .chat = chatStore_,
                   .server = chatServer_,
                   .client = chatClient_,
@@ -120,6 +123,7 @@ AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
                  .link = link_,
                  .picture = picture_,
                  .store = store_,
+                 .login = login_,
                  .monitors = monitors_,
                  .radioPort = ports_.radioPort(),
                  .log = log_,
@@ -153,7 +157,8 @@ AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
     populateMainControls(store_, PortNames::foundDevices());
     ledOffColor_ = Colours::kLedOff;
     connect(&store_, &ControlStore::changed, this, &AppCore::onControlChanged);
-    for (const QString& box : {Ctl::cwSpeedBox, Ctl::guardTimeBox, Ctl::inactivityTimeBox})
+    for (const QString& box : {Ctl::cwSpeedBox, Ctl::guardTimeBox, Ctl::inactivityTimeBox,
+                               Ctl::loginCallsignBox, Ctl::loginPasswordBox})
         takeTypedValue(box);
     connect(&ports_.radioPort(), &CommPort::commEvent, &loggerCat_, &LoggerCat::onCommEvent);
     connect(&serverLine_, &ServerLine::lineSent, this, [this](const QString& line) {
@@ -253,6 +258,10 @@ void AppCore::takeTypedValue(const QString& box) {
         watchdogs_.setGuardLimit(NumericText::numericValue(text));
     else if (box == Ctl::inactivityTimeBox)
         watchdogs_.setIdleLimit(NumericText::numericValue(text));
+    else if (box == Ctl::loginCallsignBox)
+        login_.callsign = text;
+    else if (box == Ctl::loginPasswordBox)
+        login_.password = text;
 }
 
 void AppCore::firstActivation() {

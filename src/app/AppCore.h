@@ -3,6 +3,7 @@
 #include "Endpoints.h"
 #include "StationRig.h"
 #include "common/ControlStore.h"
+#include "common/Login.h"
 #include "common/LogFile.h"
 #include "common/MonitorBoxes.h"
 #include "PortController.h"
@@ -143,6 +144,7 @@ private:
         return QFileInfo(iniFileName_).absoluteDir().filePath(fileName);
     }
     ControlStore store_;
+    Login login_; // mirrored from the login boxes
     PausingWait wait_;
     MonitorBoxes monitors_;
     WindowSize windowSize_;

@@ -155,7 +155,7 @@ bool Endpoints::save(QString* why) const {
 
 // Skimmers sign their spots with the operator's call and "-#".
 QString Endpoints::spotter() const {
-    const QString call = ctx_.store.text(Ctl::loginCallsignBox).trimmed().toUpper();
+    const QString call = ctx_.login.callsign.trimmed().toUpper();
     return (call.isEmpty() ? QStringLiteral("ZARNIK") : call) + QStringLiteral("-#");
 }
 

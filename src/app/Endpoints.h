@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/Login.h"
+
 #include "endpoints/CwDaemonEndpoint.h"
 #include "endpoints/RigctlEndpoint.h"
 #include "endpoints/SpotsEndpoint.h"
@@ -24,6 +26,7 @@ class Endpoints final : public QObject {
 public:
     struct Context {
         ControlStore& store;
+        const Login& login; // the spotter's callsign
         CwStation& cw;
         ServerLine& server;
         const Clock& clock;

@@ -36,7 +36,7 @@ void ChatClient::connectToServer() {
     ctx_.store.setVisible(Ctl::chatLight, true);
     if (!ctx_.store.isTicked(Ctl::chatServerCheck)) {
         const QDateTime now = ctx_.clock.now();
-        socket_.write((QStringLiteral("Login:") + ctx_.store.text(Ctl::loginCallsignBox) + u' ' +
+        socket_.write((QStringLiteral("Login:") + ctx_.login.callsign + u' ' +
                        QLocale::system().toString(now.time(), QLocale::ShortFormat) + u' ' +
                        QLocale::system().toString(now.date(), QLocale::ShortFormat))
                           .toLatin1());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/Login.h"
+
 #include <QObject>
 #include <QTcpSocket>
 
@@ -17,6 +19,7 @@ public:
 
     struct Context {
         ControlStore& store; // main window
+        const Login& login;  // who we are in the chat
         ControlStore& chat;  // chat window
         const PausingWait& wait;
         const Clock& clock;

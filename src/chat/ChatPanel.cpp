@@ -67,7 +67,7 @@ void ChatPanel::send() {
     if (ctx_.store.isTicked(Ctl::chatServerCheck))
         ctx_.server.sendToAll(text);
     else if (ctx_.client.isConnected())
-        ctx_.client.send(ctx_.store.text(Ctl::loginCallsignBox) + u':' + text +
+        ctx_.client.send(ctx_.login.callsign + u':' + text +
                          QStringLiteral("\r\n"));
     if (ctx_.chat.isTicked(ChatCtl::clearAfterSendCheck))
         ctx_.chat.setText(ChatCtl::entryBox, QString());

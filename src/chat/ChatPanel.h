@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/Login.h"
+
 #include "station/ChatLines.h"
 
 #include <QObject>
@@ -19,6 +21,7 @@ public:
 
     struct Context {
         ControlStore& store; // main window
+        const Login& login;  // who we are in the chat
         ControlStore& chat;  // chat window
         ChatServer& server;
         ChatClient& client;

@@ -66,7 +66,7 @@ void ServerReceiver::receiveChunk(QString& chunk) {
     if (!guard.entered())
         return;
     PausingWait::yieldToEvents();
-    StationReportPass pass(ctx_.picture, ctx_.store, ctx_.server.isConnected());
+    StationReportPass pass(ctx_.picture, ctx_.store, ctx_.login, ctx_.server.isConnected());
     perform(pass.run(chunk));
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/Login.h"
+
 #include "StationReportPass.h"
 
 #include <QObject>
@@ -32,6 +34,7 @@ public:
         LinkState& link;
         StationPicture& picture;
         ControlStore& store;
+        const Login& login; // the station's login questions are answered with it
         MonitorBoxes& monitors;
         CommPort& radioPort;
         LogFile& log;

@@ -39,8 +39,9 @@ qsizetype statusReportAt(const QString& chunk, const QString& marker) {
 
 } // namespace
 
-StationReportPass::StationReportPass(StationPicture& picture, ControlStore& store, bool connected)
-    : picture_(picture), store_(store), connected_(connected) {}
+StationReportPass::StationReportPass(StationPicture& picture, ControlStore& store, const Login& login,
+                                     bool connected)
+    : picture_(picture), store_(store), login_(login), connected_(connected) {}
 
 BridgeActions StationReportPass::run(QString& chunk) {
     actions_.clear();
@@ -171,7 +172,7 @@ void StationReportPass::vfoReport(const QString& chunk, const QString& marker) {
 }
 
 void StationReportPass::loginAnswers(const QString& chunk) {
-    const QString callsign = store_.text(Ctl::loginCallsignBox);
+    const QString& callsign = login_.callsign;
     if (chunk.toUpper().contains(QStringLiteral("CALL")) && !callsign.isEmpty()) {
         const QString answer = QStringLiteral("MG:Callsign ") + callsign + u';';
         act(BridgeAction::SendLogin, answer);
@@ -179,7 +180,7 @@ void StationReportPass::loginAnswers(const QString& chunk) {
     }
     if (chunk.contains(QStringLiteral("Pass"))) {
         const QString answer =
-            QStringLiteral("MG:Password ") + store_.text(Ctl::loginPasswordBox) + u';';
+            QStringLiteral("MG:Password ") + login_.password + u';';
         act(BridgeAction::SendLogin, answer);
         act(BridgeAction::CopySent, answer);
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/Login.h"
+
 #include "common/BridgeAction.h"
 
 #include <QList>
@@ -18,7 +20,7 @@ class StationReportPass {
 public:
     static constexpr int kMaxTail = 1024; // what is kept of a report's tail
 
-    StationReportPass(StationPicture& picture, ControlStore& store, bool connected);
+    StationReportPass(StationPicture& picture, ControlStore& store, const Login& login, bool connected);
 
     // True when the pass ran to its end (the chunk is then empty).
     BridgeActions run(QString& chunk);
@@ -42,6 +44,7 @@ private:
 
     StationPicture& picture_;
     ControlStore& store_;
+    const Login& login_;
     bool connected_;
     QString field_;
     BridgeActions actions_;

@@ -15,7 +15,7 @@ QStringList run(Station& s, QString& chunk, bool connected = true) {
         {BridgeAction::WriteLogger, "L"}, {BridgeAction::SendToServer, "S"},
         {BridgeAction::SendLogin, "SL"}, {BridgeAction::CopySent, "CS"},
         {BridgeAction::LoginAccepted, "LOGIN"}, {BridgeAction::Fail, "F"}};
-    StationReportPass pass(s.picture, s.store, connected);
+    StationReportPass pass(s.picture, s.store, s.login, connected);
     QStringList out;
     for (const BridgeAction& a : pass.run(chunk)) {
         const QString kind = kinds.value(a.kind, QStringLiteral("?"));
@@ -174,8 +174,7 @@ class StationReportsTest : public QObject {
 
     void login_noCallsign_noAnswer_emptyPasswordStillSent() {
         Station s;
-        s.store.setText(Ctl::loginCallsignBox, "");
-        s.store.setText(Ctl::loginPasswordBox, "");
+        s.login = {};
         QString chunk = "MG:CALL and Pass;";
         QCOMPARE(run(s, chunk), (QStringList{"SL:MG:Password ;", "CS:MG:Password ;"}));
     }
