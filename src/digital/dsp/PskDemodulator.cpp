@@ -182,6 +182,8 @@ void PskDemodulator::decide(std::complex<double> value, QByteArray& out) {
     if (std::abs(turn) == 0) { // the first symbol: the one the next is judged against
         reference_ = value;
         lastSign_ = 1;
+        if (qpsk_)
+            viterbi_.push(value);
         return;
     }
     const std::complex<double> unit = turn / std::abs(turn);
@@ -197,7 +199,9 @@ void PskDemodulator::decide(std::complex<double> value, QByteArray& out) {
     noise_ = kSnrDecay * noise_ + (1 - kSnrDecay) * quadrature;
     snrDb_ = 10 * std::log10(std::max(1e-9, signal_) / std::max(1e-9, noise_));
     // QPSK: the decoder weighs the turns, strong ones more.
-    const int bit = qpsk_ ? viterbi_.push(turn) : bpskBit(value);
+    if (qpsk_) // a steady reference only once the carrier is pulled in: it would lag behind
+        viterbi_.setReferenceKeep(afc_ && symbolsSeen_ >= kPullInSymbols ? QpskCode::Viterbi::kSteadyKeep : 0.0);
+    const int bit = qpsk_ ? viterbi_.push(value) : bpskBit(value);
     if (bit < 0)
         return;
     const QByteArray characters = varicode_.push(bit != 0, qpsk_ ? viterbi_.margin() : margin_);

@@ -9,6 +9,7 @@ namespace {
 constexpr unsigned kFirstGenerator = 0x17;
 constexpr unsigned kSecondGenerator = 0x19;
 
+
 int parity(unsigned bits) { return std::popcount(bits) & 1; }
 } // namespace
 
@@ -31,36 +32,49 @@ int Encoder::push(bool bit) {
 void Viterbi::reset() {
     metric_.fill(0);
     history_.fill(0);
+    reference_.fill({});
+    referenced_ = false;
     filled_ = 0;
     margin_ = kSure;
 }
 
-int Viterbi::push(std::complex<double> turn) {
-    // How well the turn matches each symbol: its projection on that symbol's turn.
-    std::array<double, 4> match{};
-    for (int s = 0; s < 4; ++s)
-        match[size_t(s)] = (turn * std::conj(turnFor(s))).real();
-
+int Viterbi::push(std::complex<double> symbol) {
+    // Each path's expected symbol is its reference turned by the turn its bits choose; the
+    // match is the symbol's projection on it, so strong symbols (and strong references) weigh
+    // more. With nothing kept, that is the projection of the turn from the symbol before.
+    if (!referenced_) { // the first symbol: only the reference the next is judged against
+        reference_.fill(symbol);
+        referenced_ = std::abs(symbol) > 0;
+        return -1;
+    }
     std::array<double, kStates> metric;
     std::array<std::uint64_t, kStates> history;
+    std::array<std::complex<double>, kStates> reference;
     for (unsigned next = 0; next < kStates; ++next) {
-        // `next` holds the newest four bits; the state before held the three below them
-        // and one more older bit, 0 or 1.
         const bool bit = next & 1;
         double best = -1e300;
-        std::uint64_t bestHistory = 0;
+        unsigned from = 0;
+        std::complex<double> bestExpected{};
         for (unsigned older = 0; older < 2; ++older) {
             const unsigned previous = (next >> 1) | (older << (kConstraint - 2));
             const unsigned bits = (previous << 1) | (bit ? 1u : 0u);
-            const double m = metric_[previous] + match[size_t(symbolFor(bits))];
+            const std::complex<double> expected = reference_[previous] * turnFor(symbolFor(bits));
+            const double m = metric_[previous] + (symbol * std::conj(expected)).real();
             if (m > best) {
                 best = m;
-                bestHistory = history_[previous];
+                from = previous;
+                bestExpected = expected;
             }
         }
         metric[next] = best;
-        history[next] = (bestHistory << 1) | (bit ? 1u : 0u);
+        history[next] = (history_[from] << 1) | (bit ? 1u : 0u);
+        reference[next] = keep_ * bestExpected + (1 - keep_) * symbol;
     }
+    reference_ = reference;
+    return decide(metric, history);
+}
+
+int Viterbi::decide(const std::array<double, kStates>& metric, const std::array<std::uint64_t, kStates>& history) {
     // Keep the metrics small: only their differences matter.
     const double top = *std::max_element(metric.begin(), metric.end());
     unsigned leader = 0;

@@ -27,22 +27,34 @@ private:
     unsigned bits_ = 0;
 };
 
-// A soft-decision Viterbi decoder: takes each received phase turn, gives the bit decided
-// kDepth turns earlier.
+// A soft-decision Viterbi decoder whose paths each follow the carrier's phase.
 class Viterbi {
 public:
     static constexpr int kDepth = 40;
 
-    int push(std::complex<double> turn); // the decided bit, or -1 while filling up
+    // Takes each received symbol, gives the bit decided kDepth symbols earlier, or -1 while
+    // filling up. The code is carried by phase turns; rather than measure each turn from the
+    // one noisy symbol before, each path keeps its own phase reference, made of its last
+    // symbols turned back by the turns that path decided.
+    int push(std::complex<double> symbol);
     // How sure the last decided bit is: how far behind the best path is that decided it
     // otherwise (kSure when every path agrees).
     double margin() const { return margin_; }
+    // How much of a path's phase reference is kept from symbol to symbol (the rest is the new
+    // symbol): 0 measures each turn from the symbol before alone, as plain differential
+    // reception does; more averages out noise but lags behind a carrier that is off.
+    void setReferenceKeep(double keep) { keep_ = keep; }
+    static constexpr double kSteadyKeep = 0.5;
     void reset();
     static constexpr double kSure = 1e9;
 
 private:
     std::array<double, kStates> metric_{};
     std::array<std::uint64_t, kStates> history_{};
+    std::array<std::complex<double>, kStates> reference_{};
+    double keep_ = 0;
+    bool referenced_ = false; // a first symbol has been taken
+    int decide(const std::array<double, kStates>& metric, const std::array<std::uint64_t, kStates>& history);
     int filled_ = 0;
     double margin_ = kSure;
 };
