@@ -55,6 +55,10 @@ private slots:
         QTest::newRow("each call once") << "K1ABC TEST K1ABC TEST K1ABC" << QStringList{"K1ABC CQ"};
         QTest::newRow("portable forms") << "DE DL/G4XYZ DL/G4XYZ" << QStringList{"DL/G4XYZ DE"};
         QTest::newRow("twice in a row, its CQ lost in the noise") << "Q TEST G4XYZ G4XYZ" << QStringList{"G4XYZ DE"};
+        QTest::newRow("TEST <call>, its CQ lost, its second call busted")
+            << "+Q TEST G4XYZ AT4XYZ TEST TU G4XYZ" << QStringList{"G4XYZ CQ"};
+        QTest::newRow("after a closing TEST comes a caller, not the station")
+            << "G4XYZ TEST W2XX 5NN G4XYZ TEST W2XX 5NN" << QStringList{"G4XYZ CQ"};
     }
     void whereOperatorsPutTheirCall() {
         QFETCH(QString, text);

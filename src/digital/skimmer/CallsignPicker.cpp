@@ -64,10 +64,15 @@ QList<CallsignPicker::Call> CallsignPicker::take(QStringView text) {
 }
 
 // Whether the newest word stands where a station puts its call: after DE or TU, within reach
-// of a CQ, or again right after itself. ("<call> TEST" is caught when TEST comes.)
+// of a CQ, right after a TEST that opens a CQ ("TEST DL1ABC", or "CQ TEST" with the CQ lost
+// in the noise), or again right after itself. ("<call> TEST" is caught when TEST comes; the
+// word after such a closing TEST is a caller's call, not the station's.)
 bool CallsignPicker::isCallHere(const QString& word) const {
     const QString before = words_.size() >= 2 ? words_[words_.size() - 2] : QString();
-    return before == u"DE" || before == u"TU" || wordsSinceCq_ <= kCqReach || before == word;
+    const QString twoBefore = words_.size() >= 3 ? words_[words_.size() - 3] : QString();
+    const bool openingTest = before == u"TEST" && !looksLikeCallsign(twoBefore);
+    return before == u"DE" || before == u"TU" || wordsSinceCq_ <= kCqReach || openingTest ||
+           before == word;
 }
 
 bool CallsignPicker::isOwn(const QString& word) const {
@@ -87,7 +92,7 @@ void CallsignPicker::takeWord(const QString& word, QList<Call>& spots) {
     if (word == u"TEST" && looksLikeCallsign(before)) // "DL1ABC TEST": calling in a contest
         pick(before, wordNumber_ - 1, true, spots);
     else if (looksLikeCallsign(word) && isCallHere(word)) {
-        const bool calledCq = wordsSinceCq_ <= kCqReach || before == u"TU";
+        const bool calledCq = wordsSinceCq_ <= kCqReach || before == u"TU" || before == u"TEST";
         if (before == word) // sent twice: two decodings, the first without a context of its own
             pick(before, wordNumber_ - 1, calledCq, spots);
         pick(word, wordNumber_, calledCq, spots);
