@@ -189,7 +189,8 @@ void errorRates(int characters, double from, double to) {
 }
 
 // `count` stations (up to 32) 85 Hz apart from 300 Hz up.
-std::vector<SyntheticBand::CwStation> stationsOnTheBand(int count, std::vector<double>* callEnds) {
+// `callEnds`: for each station, when each of its calls ends (the key-down of its last element).
+std::vector<SyntheticBand::CwStation> stationsOnTheBand(int count, std::vector<std::vector<double>>* callEnds) {
     static const char* kCalls[] = {"DL1ABC", "K1XYZ", "G4ABC", "VE3AAA", "JA1XYZ", "S51AB", "OH2BH", "W1AW",
                                    "F5ABC", "I2XYZ", "EA3AB", "PA3ABC", "SM5XYZ", "LA1AB", "OK1ABC", "SP9XYZ",
                                    "HA5AB", "YU1ABC", "LZ2XYZ", "UA3AB", "N2ABC", "K9XYZ", "W6AB", "VK2ABC",
@@ -205,16 +206,17 @@ std::vector<SyntheticBand::CwStation> stationsOnTheBand(int count, std::vector<d
         const double snr = -15 + 35.0 * double((i * 11) % 30) / 29;
         MorseAudio::Fading fading = i % 5 == 4 ? MorseAudio::Fading{10, 0.2} : MorseAudio::Fading{};
         band.push_back({300 + 85.0 * i, snr, text, fist, fading});
-        // When the second call ends: the key-down of its last element.
-        const QString upToCall = QString("CQ TEST %1 %1").arg(call);
-        const auto down = MorseAudio::keying(upToCall, fist);
-        callEnds->push_back(1.0 + down.back().second); // cwBand starts keying at 1 s
+        std::vector<double> ends;
+        for (const QString& upToCall : {QString("CQ TEST %1").arg(call), QString("CQ TEST %1 %1").arg(call),
+                                        QString("CQ TEST %1 %1 TEST     TU %1").arg(call)})
+            ends.push_back(1.0 + MorseAudio::keying(upToCall, fist).back().second); // keying starts at 1 s
+        callEnds->push_back(ends);
     }
     return band;
 }
 
 void band() {
-    std::vector<double> callEnds;
+    std::vector<std::vector<double>> callEnds;
     const std::vector<SyntheticBand::CwStation> stations = stationsOnTheBand(30, &callEnds);
     const std::vector<float> audio = SyntheticBand::cwBand(stations, 60, true);
     SignalBrowser browser;
@@ -245,7 +247,12 @@ void band() {
         ++bucket.calls;
         if (spottedAt.contains(call)) {
             ++bucket.spotted;
-            delays.push_back(spottedAt[call] - callEnds[i]);
+            // From the end of the call that completed the spot: the last one before it.
+            double lastEnd = callEnds[i].front();
+            for (const double end : callEnds[i])
+                if (end <= spottedAt[call])
+                    lastEnd = end;
+            delays.push_back(spottedAt[call] - lastEnd);
         }
     }
     int busted = 0;
@@ -267,7 +274,7 @@ void band() {
 
 int main(int argc, char** argv) {
     if (argc > 2 && QByteArray(argv[1]) == "--wav") { // 32 stations for bench/skimmer_cost.sh
-        std::vector<double> callEnds;
+        std::vector<std::vector<double>> callEnds;
         std::vector<float> audio = SyntheticBand::cwBand(stationsOnTheBand(32, &callEnds), 60, true);
         for (float& v : audio)
             v *= 2; // the noise at about -24 dB of full scale, the stations together under it

@@ -5,6 +5,7 @@
 #include "support/MorseAudio.h"
 
 #include <QTest>
+#include <random>
 
 namespace {
 
@@ -71,6 +72,25 @@ class CwReceiverTest : public QObject {
         QCOMPARE(readByEar(reader, "CQ TEST OH2XX OH2XX", {32, 3, 0, 1}), QString("CQ TEST OH2XX OH2XX"));
         QCOMPARE(readByEar(reader, "599 14 599 14", {20, 3, 0, 2}), QString("599 14 599 14"));
         QVERIFY2(std::abs(reader.wpm() - 20) <= 2, qPrintable(QString::number(reader.wpm())));
+    }
+
+    // In a deep fade the noise's short bursts teach a speed far too fast; once the station
+    // comes back its dashes are too long to learn from. The reader must learn it again rather
+    // than read every element as a dash for good.
+    void reader_learnsAgain_afterAFadeTaughtItNoise() {
+        MorseReader reader;
+        QCOMPARE(readByEar(reader, "CQ TEST OH2XX", {29, 3, 0, 1}), QString("CQ TEST OH2XX"));
+        std::mt19937 random(3);
+        for (int burst = 0; burst < 60; ++burst) { // bursts of about 20 and 45 ms, far apart
+            reader.keyDown((burst % 2 ? 40 : 18) + double(random() % 8));
+            for (double ms = 1; ms <= 300; ms += 2)
+                reader.keyUp(ms);
+        }
+        QVERIFY(reader.dotMs() < 30); // the speed learned from the noise
+        // Every element of these taken for a dash is still a character ("TMO"): only the
+        // lengths show that the speed is wrong.
+        const QString read = readByEar(reader, "SET TEST ME SET TEST ME SET TEST ME", {29, 3, 0, 2});
+        QVERIFY2(read.endsWith("SET TEST ME"), qPrintable(read));
     }
 
     void receiver_readsAStationAtItsSpeed_data() {

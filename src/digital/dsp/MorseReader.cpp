@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <algorithm>
+#include <bit>
 #include <cmath>
 
 namespace {
@@ -11,6 +12,8 @@ constexpr double kLongestLearnedShare = 1.6;  // of a dash: two run together are
 constexpr double kMostChange = 0.08;          // of the dot, per element learned
 constexpr double kFirstChange = 0.3;          // ... while a new sender's speed is learned
 constexpr int kUnknownToRelearn = 3;
+constexpr unsigned kLatelyMask = 0xFF;        // the last eight elements learnable
+constexpr int kTooLongToRelearn = 3;
 constexpr double kUnitGain = 0.1;
 constexpr double kOwnGapShare = 2.0;          // of the longest gap inside the character
 constexpr double kOwnDashShare = 2.0 / 3;     // of its longest element: two dots of a dash
@@ -56,9 +59,19 @@ void MorseReader::keyDown(double ms, bool learn) {
     // Much shorter than a dot is a burst of noise; much longer than a dash, a carrier or noise
     // that held the key down: neither teaches the sender's speed.
     const bool settled = recentCount_ >= kRecent; // before, a new sender's speed is learned freely
-    if (learn && ms > kShortestLearnedShare * dotMs_ && (!settled || ms < kLongestLearnedShare * dashMs_)) {
-        recent_[size_t(recentCount_++ % recent_.size())] = ms;
-        relearn();
+    const bool tooLong = settled && ms >= kLongestLearnedShare * dashMs_;
+    if (learn && ms > kShortestLearnedShare * dotMs_) {
+        // Dashes keep coming too long to learn from: the speed learned is too fast (learned
+        // from bursts of noise while a signal faded), and would stay so. It is learned again.
+        tooLongLately_ = (tooLongLately_ << 1 | unsigned(tooLong)) & kLatelyMask;
+        if (std::popcount(tooLongLately_) >= kTooLongToRelearn) {
+            recentCount_ = 0;
+            tooLongLately_ = 0;
+        }
+        if (!tooLong || recentCount_ == 0) {
+            recent_[size_t(recentCount_++ % recent_.size())] = ms;
+            relearn();
+        }
     }
     // Told dot from dash when the character ends, by what has been learned by then: the first
     // character is read by its own elements.

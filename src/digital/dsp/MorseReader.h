@@ -46,6 +46,7 @@ private:
     std::array<double, kRecent> recent_{};
     long recentCount_ = 0;
     int unknownInARow_ = 0;
+    unsigned tooLongLately_ = 0; // of the last elements, those too long to learn from
     double previousMs_ = 0, gapMs_ = 0; // the last key-down, and the key-up since
     bool previousWasDot_ = false;
     double unitMs_ = 0; // a dot's length, from dots and the gaps after them
