@@ -1,6 +1,7 @@
 #include "AppCore.h"
 
 #include "CommandLineOptions.h"
+#include "cat/LoggerPort.h"
 #include "common/Controls.h"
 #include "common/NumericText.h"
 #include "MainControls.h"
@@ -58,7 +59,7 @@ AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
       stationRig_({.picture = picture_,
                    .server = serverLine_,
                    .monitors = monitors_,
-                   .radioPort = ports_.radioPort(),
+                   .logger = loggerPort_,
                    .cw = cwStation_}),
       endpoints_({.store = store_,
                   .login = login_,
@@ -69,6 +70,7 @@ AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
                   .settingsPath = besideTheSettings(EndpointSettings::kFileName),
                   .tell = [this](const QString& text) { tell(text); }}),
       loggerCat_({.port = ports_.radioPort(),
+                  .logger = loggerPort_,
                   .picture = picture_,
                   .server = serverLine_,
                   .monitors = monitors_,
@@ -82,7 +84,7 @@ AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
                             .speed = [this] { return cwStation_.speed(); },
                             .abort = [this] { cwStation_.abort(); }}}),
       stepper_({.picture = picture_,
-                .radioPort = ports_.radioPort(),
+                .logger = loggerPort_,
                 .server = serverLine_,
                 .monitors = monitors_,
                 .store = store_,
@@ -125,7 +127,7 @@ AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
                  .store = store_,
                  .login = login_,
                  .monitors = monitors_,
-                 .radioPort = ports_.radioPort(),
+                 .writeLogger = [this](const QString& text) { loggerPort_.write(text); },
                  .log = log_,
                  .clock = platform_.clock,
                  .dialogs = platform_.dialogs,

@@ -11,6 +11,7 @@
 #include "WindowSize.h"
 #include "cat/FrequencyStepper.h"
 #include "cat/LoggerCat.h"
+#include "cat/LoggerPort.h"
 #include "station/StationPicture.h"
 #include "chat/ChatClient.h"
 #include "chat/ChatPanel.h"
@@ -152,6 +153,7 @@ private:
     PortController ports_;
     LogFile log_;
     StationPicture picture_;
+    LoggerPort loggerPort_{ports_.radioPort(), picture_}; // the one writer to the logger
     QTcpSocket winsock2_; // the station server link
     ServerLine serverLine_;
     CwStation cwStation_; // the CW of the keyer port, the radio port's KY and the endpoints

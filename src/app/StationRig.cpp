@@ -1,9 +1,9 @@
 #include "StationRig.h"
+#include "cat/LoggerPort.h"
 
 #include "cat/CatCommandPass.h"
 #include "common/MonitorBoxes.h"
 #include "keyer/CwStation.h"
-#include "platform/serial/CommPort.h"
 #include "station/CatFormats.h"
 #include "station/ServerLine.h"
 #include "station/StationLines.h"
@@ -55,6 +55,5 @@ void StationRig::sendToServer(const QString& line) { ctx_.server.send(line); }
 void StationRig::copySent(const QString& text) { ctx_.monitors.copySent(text); }
 
 void StationRig::replyToLogger(const QString& echo) { // the set's echo, for the logger on the radio port
-    if (ctx_.radioPort.isOpen() && ctx_.picture.loggerOnline)
-        ctx_.radioPort.write(echo.toLatin1());
+    ctx_.logger.write(echo);
 }

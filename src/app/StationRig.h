@@ -5,7 +5,7 @@
 
 #include <QString>
 
-class CommPort;
+class LoggerPort;
 class CwStation;
 class MonitorBoxes;
 class ServerLine;
@@ -21,7 +21,7 @@ public:
         StationPicture& picture;
         ServerLine& server;
         MonitorBoxes& monitors;
-        CommPort& radioPort;
+        const LoggerPort& logger;
         CwStation& cw;
     };
 

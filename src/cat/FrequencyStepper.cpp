@@ -1,4 +1,5 @@
 #include "FrequencyStepper.h"
+#include "cat/LoggerPort.h"
 
 #include "station/StationPicture.h"
 #include "common/ControlStore.h"
@@ -7,7 +8,6 @@
 #include "common/NumericText.h"
 #include "station/ServerLine.h"
 #include "platform/PausingWait.h"
-#include "platform/serial/CommPort.h"
 
 FrequencyStepper::FrequencyStepper(Context context, QObject* parent)
     : QObject(parent), ctx_(std::move(context)) {}
@@ -39,16 +39,14 @@ void FrequencyStepper::press(bool up, bool leftButton) {
 void FrequencyStepper::release() {
     steppingActive_ = false;
     const QString digits = setCommandDigits(ctx_.picture.startFreq());
-    if (ctx_.radioPort.isOpen() && ctx_.picture.loggerOnline)
-        ctx_.radioPort.write((QStringLiteral("FA") + digits + u';').toLatin1());
+    ctx_.logger.write(QStringLiteral("FA") + digits + u';');
     const QString stationSet = QStringLiteral("A0:FA") + digits.mid(3) + u';';
     ctx_.server.send(stationSet);
     ctx_.monitors.copySent(stationSet);
 }
 
 void FrequencyStepper::sendToRadio() {
-    if (ctx_.radioPort.isOpen() && ctx_.picture.loggerOnline)
-        ctx_.radioPort.write(ctx_.store.text(Ctl::sendTextBox).toLatin1());
+    ctx_.logger.write(ctx_.store.text(Ctl::sendTextBox));
 }
 
 void FrequencyStepper::sendToCorvel() {

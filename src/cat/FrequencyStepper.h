@@ -2,7 +2,7 @@
 
 #include <QObject>
 
-class CommPort;
+class LoggerPort;
 class ControlStore;
 class MonitorBoxes;
 class PausingWait;
@@ -25,7 +25,7 @@ public:
 
     struct Context {
         StationPicture& picture;
-        CommPort& radioPort;
+        const LoggerPort& logger;
         ServerLine& server;
         MonitorBoxes& monitors;
         ControlStore& store;

@@ -1,4 +1,5 @@
 #include "LoggerCat.h"
+#include "cat/LoggerPort.h"
 #include "station/StationLines.h"
 
 #include "CatCommandPass.h"
@@ -224,8 +225,7 @@ void LoggerCat::pauseBeforeEcho(const QString& echo) {
 }
 
 void LoggerCat::reply(const QString& text) {
-    if (ctx_.port.isOpen() && ctx_.picture.loggerOnline)
-        ctx_.port.write(text.toLatin1());
+    ctx_.logger.write(text);
 }
 
 void LoggerCat::light(const QString& indicator, bool lit) {

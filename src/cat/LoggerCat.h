@@ -9,6 +9,7 @@
 
 class Clock;
 class CommPort;
+class LoggerPort;
 class ControlStore;
 class Dialogs;
 class MonitorBoxes;
@@ -29,7 +30,8 @@ public:
     static constexpr double kFrequencySetPauseSeconds = 0.5;
 
     struct Context {
-        CommPort& port; // MSComm1
+        CommPort& port; // MSComm1: the logger's commands come from it
+        const LoggerPort& logger; // and everything for the logger goes through this
         StationPicture& picture;
         ServerLine& server;
         MonitorBoxes& monitors;

@@ -14,7 +14,6 @@
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/PausingWait.h"
-#include "platform/serial/CommPort.h"
 
 #include <QLocale>
 #include <QTcpSocket>
@@ -101,6 +100,5 @@ QString ServerReceiver::timeAndDate() const {
 }
 
 void ServerReceiver::writeLogger(const QString& text) {
-    if (ctx_.radioPort.isOpen() && ctx_.picture.loggerOnline)
-        ctx_.radioPort.write(text.toLatin1());
+    ctx_.writeLogger(text);
 }

@@ -9,7 +9,6 @@
 
 class ChatLines;
 class Clock;
-class CommPort;
 class ControlStore;
 class Dialogs;
 class LogFile;
@@ -36,7 +35,7 @@ public:
         ControlStore& store;
         const Login& login; // the station's login questions are answered with it
         MonitorBoxes& monitors;
-        CommPort& radioPort;
+        std::function<void(const QString&)> writeLogger; // on the radio port, when it may
         LogFile& log;
         const Clock& clock;
         Dialogs& dialogs;
