@@ -260,7 +260,7 @@ bool CatCommandPass::handleMode(QString& buffer) {
     emitAction(BridgeAction::CopySent,
                CatFormats::statusRecord(field_, picture_.clarifierOffset(), picture_.ritOn,
                                         picture_.xitOn, index + 1, picture_.transmitting));
-    const QString setMode = QStringLiteral("A0:MD0%1;").arg(index + 1);
+    const QString setMode = StationLines::modeSet(index + 1);
     emitAction(BridgeAction::SendToServer, setMode);
     emitAction(BridgeAction::CopySent, setMode);
     buffer.remove(at, 4);
@@ -287,7 +287,7 @@ void CatCommandPass::answerClarifier(QString& buffer, int flag, const QString& m
 void CatCommandPass::toggleClarifier(int& flag, const QString& mnemonic) {
     // The command stays in the buffer, and any command containing the mnemonic toggles.
     flag = flag == 1 ? 0 : 1;
-    emitAction(BridgeAction::SendToServer, QStringLiteral("A0:%1%2;").arg(mnemonic).arg(flag));
+    emitAction(BridgeAction::SendToServer, StationLines::clarifierSet(mnemonic, flag));
 }
 
 void CatCommandPass::answerPower(QString& buffer) {
@@ -309,7 +309,7 @@ void CatCommandPass::setFrequency(QString& buffer) {
                        .arg(set.command));
         return;
     }
-    picture_.pendingFreqCommand = QStringLiteral("A0:") + set.stationCommand;
+    picture_.pendingFreqCommand = StationLines::toRadio(set.stationCommand);
     if (set.hz != picture_.frequencyHz()) {
         picture_.setFrequencyHz(set.hz);
         if (connected_) {
@@ -319,7 +319,7 @@ void CatCommandPass::setFrequency(QString& buffer) {
     }
     // The echo is the set command alone; what followed it was handled as commands.
     emitAction(BridgeAction::ReplyToLogger, set.command);
-    emitAction(BridgeAction::CopySent, QStringLiteral("A0:") + set.command);
+    emitAction(BridgeAction::CopySent, StationLines::toRadio(set.command));
 }
 
 QString CatCommandPass::fieldAt(const QString& buffer, qsizetype queryAt) const {

@@ -1,4 +1,5 @@
 #include "FrequencyStepper.h"
+#include "station/StationLines.h"
 #include "cat/LoggerPort.h"
 
 #include "station/StationPicture.h"
@@ -40,7 +41,7 @@ void FrequencyStepper::release() {
     steppingActive_ = false;
     const QString digits = setCommandDigits(ctx_.picture.startFreq());
     ctx_.logger.write(QStringLiteral("FA") + digits + u';');
-    const QString stationSet = QStringLiteral("A0:FA") + digits.mid(3) + u';';
+    const QString stationSet = StationLines::frequencySet(digits);
     ctx_.server.send(stationSet);
     ctx_.monitors.copySent(stationSet);
 }

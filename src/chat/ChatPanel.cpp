@@ -1,4 +1,5 @@
 #include "ChatPanel.h"
+#include "station/StationLines.h"
 
 #include "ChatClient.h"
 #include "ChatControls.h"
@@ -85,7 +86,7 @@ void ChatPanel::showLog() {
         if (QFile::exists(ctx_.log.path()))
             ChatDisplay::set(ctx_.chat, ChatLog::tail(ctx_.log));
     } else if (ctx_.client.isConnected()) {
-        ctx_.client.send(QStringLiteral("A0:LOG;"));
+        ctx_.client.send(StationLines::logRequest());
     }
 }
 

@@ -1,4 +1,5 @@
 #include "ChatServer.h"
+#include "station/StationLines.h"
 
 #include "ChatDisplay.h"
 #include "ChatLog.h"
@@ -185,12 +186,12 @@ QString ChatServer::handleChunk(int slot, QString chunk) {
         if (marks >= 0)
             chunk = chunk.mid(marks, kMaxLoginTail);
     }
-    if (chunk.contains(QStringLiteral("A0:LOG;"))) {
+    if (chunk.contains(StationLines::logRequest())) {
         if (ctx_.store.isTicked(Ctl::chatServerCheck) && QFile::exists(ctx_.log.path())) {
             if (connected(slot))
                 send(slots_.value(slot), ChatLog::tail(ctx_.log) + QStringLiteral(";\r\n"));
         } else if (ctx_.clientConnected()) {
-            ctx_.sendThroughClient(QStringLiteral("A0:LOG;"));
+            ctx_.sendThroughClient(StationLines::logRequest());
         }
     }
     if (!chunk.contains(QStringLiteral("//DBUPDATE:")))

@@ -1,4 +1,5 @@
 #include "CwStation.h"
+#include "station/StationLines.h"
 
 #include "KeyerPass.h"
 #include "MorseTable.h"
@@ -19,7 +20,7 @@ QString CwStation::sendText(const QString& text) {
         if (c != u' ' && MorseTable::patternFor(c).isEmpty())
             continue;
         keyed += c;
-        lines << QStringLiteral("WK:") + c + u';';
+        lines << StationLines::cwCharacter(c);
     }
     const int taken = sendKeyerLines(lines, ctx_.store.isTicked(Ctl::sideToneCheck) ? keyed : QString());
     return keyed.left(taken);
@@ -30,7 +31,7 @@ int CwStation::sendKeyerLines(const QStringList& lines, const QString& sideTone,
     const double bound = ctx_.clock.monotonicSeconds() + kMostWaitingSeconds;
     int taken = 0, refused = 0;
     for (const QString& line : lines) {
-        const bool character = line.startsWith(QStringLiteral("WK:")) && line.size() == 5;
+        const bool character = StationLines::isCwCharacter(line);
         if (character) {
             const double length = secondsOf(line[3], speed());
             if (refused > 0 || waitingUntil + length > bound) {
@@ -146,7 +147,7 @@ bool CwStation::setSpeed(int wordsPerMinute) {
         return false;
     noteSpeed(wordsPerMinute);
     const QString text = KeyerPass::speedText(wordsPerMinute);
-    const QString line = QStringLiteral("WT:") + text + QStringLiteral("|26;");
+    const QString line = StationLines::cwSpeed(text);
     if (holdBack_)
         held_.push_back({line, QChar(), false, wordsPerMinute}); // in its place among the text
     else

@@ -1,4 +1,5 @@
 #include "KeyerPass.h"
+#include "station/StationLines.h"
 
 namespace KeyerPass {
 
@@ -13,13 +14,13 @@ void takeSpeed(const QByteArray& command, KeyerPassResult& result) {
     if (speed < kLowestSpeed)
         return;
     result.speed = speed;
-    result.serverLines << QStringLiteral("WT:") + speedText(speed) + QStringLiteral("|26;");
+    result.serverLines << StationLines::cwSpeed(speedText(speed));
 }
 
 void takeText(char byte, bool queueSideTone, bool echo, KeyerPassResult& result) {
     const auto code = static_cast<unsigned char>(byte);
     const QChar upper = QChar(code >= 'a' && code <= 'z' ? code - 32 : code);
-    result.serverLines << QStringLiteral("WK:") + upper + u';';
+    result.serverLines << StationLines::cwCharacter(upper);
     if (queueSideTone)
         result.sideTone += upper;
     if (echo)
@@ -49,7 +50,7 @@ KeyerPassResult run(const QByteArray& batch, bool queueSideTone, KeyerCommandWal
             if (static_cast<unsigned char>(step.command[0]) == kClearBuffer && echoLater) {
                 // Held back, the text before it in this batch is cleared with the rest.
                 result.clearBuffer = true;
-                result.serverLines.removeIf([](const QString& line) { return line.startsWith(QStringLiteral("WK:")); });
+                result.serverLines.removeIf(StationLines::isCwCharacter);
                 result.sideTone.clear();
             }
             result.toLogger += KeyerAnswers::to(step.command, anyText ? kBusy : kIdle);

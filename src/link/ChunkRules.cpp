@@ -80,7 +80,7 @@ void keyOnRttyLevel(const QString& chunk, LinkState& link, BridgeActions& out) {
 // The station's chat line is the text between "A0:MSG" and its ";"; without a ";" there is
 // no line yet.
 void passChatLine(const QString& chunk, BridgeActions& out) {
-    const qsizetype from = chunk.indexOf(QStringLiteral("A0:MSG")) + 6;
+    const qsizetype from = chunk.indexOf(StationLines::chatMarker()) + StationLines::chatMarker().size();
     const qsizetype end = chunk.indexOf(u';', from);
     if (end >= 0)
         out.append({BridgeAction::AppendChat, chunk.mid(from, end - from)});
@@ -100,7 +100,7 @@ Outcome apply(const QString& chunk, StationPicture& picture, LinkState& link, co
         noteActivity(chunk, link, out);
     if (inputs.rttyKeyingOn)
         keyOnRttyLevel(chunk, link, out);
-    if (has(chunk, "A0:MSG")) {
+    if (chunk.contains(StationLines::chatMarker())) {
         if (!inputs.chatShowing) {
             outcome.readReports = false; // nobody reads it; the chunk goes no further
             return outcome;

@@ -46,7 +46,7 @@ void ServerReceiver::handleChunk(QString& chunk) {
     inputs.guardOn = ctx_.store.isTicked(Ctl::guardCheck);
     inputs.activityWatchOn = ctx_.store.isTicked(Ctl::inactivityCheck);
     inputs.rttyKeyingOn = ctx_.store.isTicked(Ctl::rttyKeyingCheck);
-    inputs.chatShowing = chunk.contains(QStringLiteral("A0:MSG")) && ctx_.chat.showingChat();
+    inputs.chatShowing = chunk.contains(StationLines::chatMarker()) && ctx_.chat.showingChat();
     const ChunkRules::Outcome outcome = ChunkRules::apply(chunk, ctx_.picture, ctx_.link, inputs);
     perform(outcome.actions);
     if (outcome.readReports)

@@ -174,13 +174,12 @@ void StationReportPass::vfoReport(const QString& chunk, const QString& marker) {
 void StationReportPass::loginAnswers(const QString& chunk) {
     const QString& callsign = login_.callsign;
     if (chunk.toUpper().contains(QStringLiteral("CALL")) && !callsign.isEmpty()) {
-        const QString answer = QStringLiteral("MG:Callsign ") + callsign + u';';
+        const QString answer = StationLines::callsignAnswer(callsign);
         act(BridgeAction::SendLogin, answer);
         act(BridgeAction::CopySent, answer);
     }
     if (chunk.contains(QStringLiteral("Pass"))) {
-        const QString answer =
-            QStringLiteral("MG:Password ") + login_.password + u';';
+        const QString answer = StationLines::passwordAnswer(login_.password);
         act(BridgeAction::SendLogin, answer);
         act(BridgeAction::CopySent, answer);
     }
@@ -197,9 +196,9 @@ QString StationReportPass::statusRecordFor(int modeDigit) const {
 }
 
 QString StationReportPass::statusEcho(int modeDigit) const {
-    return QStringLiteral("A0:IF") + picture_.frequencyField() + picture_.clarifierOffset() +
-           QString::number(picture_.ritOn) + QString::number(picture_.xitOn) +
-           QString::number(modeDigit) + QStringLiteral("00000;");
+    return StationLines::toRadio(QStringLiteral("IF") + picture_.frequencyField() + picture_.clarifierOffset() +
+                                 QString::number(picture_.ritOn) + QString::number(picture_.xitOn) +
+                                 QString::number(modeDigit) + QStringLiteral("00000;"));
 }
 
 void StationReportPass::sendEcho(int modeDigit) {

@@ -2,9 +2,12 @@
 
 #include <QString>
 
-// The station server's words for keying, status and power, spelled here and nowhere else:
-// every part of the program that keys the transmitter or asks the station says it this way.
+// The station server's words, spelled here and nowhere else: every part of the program that
+// keys the transmitter, sends CW, sets the rig, logs in or asks the station says it this way.
 namespace StationLines {
+
+// A rig command for the station's radio ("FA00014025000;" -> "A0:FA00014025000;").
+inline QString toRadio(const QString& command) { return QStringLiteral("A0:") + command; }
 
 inline QString keyDown() { return QStringLiteral("A0:MX1;"); }
 inline QString keyUp() { return QStringLiteral("A0:MX0;"); }
@@ -13,6 +16,31 @@ inline QString keying(bool down) { return down ? keyDown() : keyUp(); }
 inline QString statusRequest() { return QStringLiteral("A0:IF;"); }
 inline QString powerOff() { return QStringLiteral("A0:PS0;"); }
 inline QString voxOff() { return QStringLiteral("A0:VX0;"); }
+// A frequency set from its 11 digits of hertz, of which the station takes the last 8.
+inline QString frequencySet(const QString& elevenDigits) {
+    return toRadio(QStringLiteral("FA") + elevenDigits.mid(3) + u';');
+}
+// The mode by its digit in the rig's list (1 LSB ... 9 FSK-R).
+inline QString modeSet(int digit) { return toRadio(QStringLiteral("MD0%1;").arg(digit)); }
+// RIT or XIT ("RT" / "XT") on or off.
+inline QString clarifierSet(const QString& mnemonic, int on) {
+    return toRadio(QStringLiteral("%1%2;").arg(mnemonic).arg(on));
+}
+
+// CW: a character for the station's keyer, and the keyer's speed (as the box shows it).
+inline QString cwCharacter(QChar c) { return QStringLiteral("WK:") + c + u';'; }
+inline bool isCwCharacter(const QString& line) {
+    return line.size() == 5 && line.startsWith(QStringLiteral("WK:"));
+}
+inline QString cwSpeed(const QString& speedText) { return QStringLiteral("WT:") + speedText + QStringLiteral("|26;"); }
+
+// The answers to the station's login questions.
+inline QString callsignAnswer(const QString& call) { return QStringLiteral("MG:Callsign ") + call + u';'; }
+inline QString passwordAnswer(const QString& password) { return QStringLiteral("MG:Password ") + password + u';'; }
+// Asks for the station's log (the chat hands its tail out).
+inline QString logRequest() { return QStringLiteral("A0:LOG;"); }
+// What a chat line from the station starts with; it ends at the next ";".
+inline QString chatMarker() { return QStringLiteral("A0:MSG"); }
 
 // A frequency set ("FA" / "A0:FA" + 8 digits) carries at most this many hertz: higher ones
 // cannot be told to the station at all, and are refused rather than cut.
