@@ -26,7 +26,7 @@ namespace {
 // How long "Close" lets the logger's last bytes drain before it ends anyway: a logger that
 // stopped reading must not keep the program from ending.
 constexpr double kOutputDrainSeconds = 5.0;
-constexpr int kSideToneTickMs = 100; // Timer1
+constexpr int kTickMs = 100;
 // How long the end of the program waits for its last station lines to be written.
 constexpr int kLastWordsMs = 1000;
 // How long "Close" waits for the station link to finish closing.
@@ -50,7 +50,7 @@ AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
               .provider = platform_.ports,
               .commandLine = commandLine_,
               .endProcessAtOnce = platform_.endProcessAtOnce}),
-      picture_(store_), serverLine_(winsock2_),
+      picture_(store_), serverLine_(stationSocket_),
       cwStation_({.server = serverLine_,
                   .store = store_,
                   .sideTone = sideTone_,
@@ -109,7 +109,7 @@ AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
                   .server = chatServer_,
                   .client = chatClient_,
                   .log = log_}),
-      stationLink_({.socket = winsock2_,
+      stationLink_({.socket = stationSocket_,
                     .server = serverLine_,
                     .link = link_,
                     .store = store_,
@@ -120,7 +120,7 @@ AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
                     .endProcessAtOnce = platform_.endProcessAtOnce,
                     .initPorts = [this] { ports_.initPorts(); },
                     .hold = hold_}),
-      receiver_({.socket = winsock2_,
+      receiver_({.socket = stationSocket_,
                  .server = serverLine_,
                  .link = link_,
                  .picture = picture_,
@@ -141,7 +141,7 @@ AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
                   .store = store_,
                   .wait = wait_,
                   .clock = platform_.clock}),
-      linkHealth_({.socket = winsock2_,
+      linkHealth_({.socket = stationSocket_,
                    .server = serverLine_,
                    .link = link_,
                    .clock = platform_.clock,
@@ -165,28 +165,28 @@ AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
     connect(&ports_.radioPort(), &CommPort::commEvent, &loggerCat_, &LoggerCat::onCommEvent);
     connect(&serverLine_, &ServerLine::lineSent, this, [this](const QString& line) {
         picture_.noteServerLine(line);
-        hold_.noteLineSent(line, UnreadBytes::of(winsock2_));
+        hold_.noteLineSent(line, UnreadBytes::of(stationSocket_));
         tellMarkProblemOnce();
     });
-    connect(&winsock2_, &QTcpSocket::stateChanged, this, [this](QAbstractSocket::SocketState state) {
+    connect(&stationSocket_, &QTcpSocket::stateChanged, this, [this](QAbstractSocket::SocketState state) {
         if (state == QAbstractSocket::UnconnectedState)
             cwStation_.linkGone();
     });
-    connect(&winsock2_, &QTcpSocket::readyRead, &receiver_, &ServerReceiver::onDataArrived);
+    connect(&stationSocket_, &QTcpSocket::readyRead, &receiver_, &ServerReceiver::onDataArrived);
     connect(&ports_.keyerPort(), &CommPort::commEvent, &winKeyer_, &WinKeyer::onKeyerPortEvent);
-    timer1_.setInterval(kSideToneTickMs);
-    connect(&timer1_, &QTimer::timeout, this, &AppCore::onTimer1);
+    tickTimer_.setInterval(kTickMs);
+    connect(&tickTimer_, &QTimer::timeout, this, &AppCore::onTick);
     populateChatControls(chatStore_);
-    timer2_.setInterval(Watchdogs::kSenderTickMs);
-    connect(&timer2_, &QTimer::timeout, &watchdogs_, &Watchdogs::senderTick);
-    timer3_.setInterval(Watchdogs::kSecondTickMs);
-    connect(&timer3_, &QTimer::timeout, &watchdogs_, &Watchdogs::secondTick);
-    connect(&timer3_, &QTimer::timeout, &linkHealth_, &LinkHealth::secondTick);
+    senderTimer_.setInterval(Watchdogs::kSenderTickMs);
+    connect(&senderTimer_, &QTimer::timeout, &watchdogs_, &Watchdogs::senderTick);
+    secondTimer_.setInterval(Watchdogs::kSecondTickMs);
+    connect(&secondTimer_, &QTimer::timeout, &watchdogs_, &Watchdogs::secondTick);
+    connect(&secondTimer_, &QTimer::timeout, &linkHealth_, &LinkHealth::secondTick);
 }
 
 // The link's socket outlives the parts its signals reach (it is closed as it goes): they
 // must not hear it then.
-AppCore::~AppCore() { disconnect(&winsock2_, nullptr, this, nullptr); }
+AppCore::~AppCore() { disconnect(&stationSocket_, nullptr, this, nullptr); }
 
 void AppCore::startUp() {
     settings_.readAtStartup();
@@ -198,8 +198,8 @@ void AppCore::startUp() {
                                                QFileInfo(log_.path()).absoluteFilePath(), log_.errorString()}));
     takeOverALeftHold();
     ports_.refreshPortLocations();
-    timer1_.start();
-    timer2_.start();
+    tickTimer_.start();
+    senderTimer_.start();
 }
 
 void AppCore::connectAtStartup() { stationLink_.connectAtStartup(); }
@@ -275,14 +275,14 @@ void AppCore::firstActivation() {
     chatPanel_.load();
     if (store_.isTicked(Ctl::chatServerCheck))
         chatServer_.startListening();
-    timer3_.start();
+    secondTimer_.start();
 }
 
-void AppCore::onTimer1() {
+void AppCore::onTick() {
     sideTone_.step();
     cwStation_.tick();
     endpoints_.tick();
-    if (++timer1Ticks_ % 10 == 0)
+    if (++ticks_ % 10 == 0)
         chatServer_.cleanUpSlots();
 }
 
@@ -298,9 +298,9 @@ void AppCore::closeButton() {
     link_.loggedIn = false;
     link_.serverRxBusy = false;
     link_.serverMsgBusy = false;
-    winsock2_.close();
+    stationSocket_.close();
     wait_.wait(kSocketCloseSeconds,
-               [this] { return winsock2_.state() == QAbstractSocket::UnconnectedState; });
+               [this] { return stationSocket_.state() == QAbstractSocket::UnconnectedState; });
     store_.setText(Ctl::connectMenu, QStringLiteral("Connect"));
     store_.setVisible(Ctl::connectedLight, false);
     store_.setVisible(Ctl::loginLight, false);
@@ -337,15 +337,15 @@ void AppCore::shutDown() {
     if (QString why; !endpoints_.save(&why))
         std::fprintf(stderr, "zarnikcontrol: %s not saved: %s\n", qPrintable(EndpointSettings::kFileName),
                      qPrintable(why));
-    timer1_.stop();
-    timer2_.stop();
-    timer3_.stop();
+    tickTimer_.stop();
+    senderTimer_.stop();
+    secondTimer_.stop();
     sideTone_.stop();
     // What the closing windows said last (the terminal's key-up) goes out before the link is
     // dropped: an abort throws away whatever is still waiting to be written.
-    if (winsock2_.bytesToWrite() > 0)
-        winsock2_.waitForBytesWritten(kLastWordsMs);
-    winsock2_.abort();
+    if (stationSocket_.bytesToWrite() > 0)
+        stationSocket_.waitForBytesWritten(kLastWordsMs);
+    stationSocket_.abort();
     chatClient_.close();
 }
 
@@ -353,7 +353,7 @@ void AppCore::shutDown() {
 // the key-up, and listens a moment for the station: a key-up it has been heard to get leaves
 // no mark for the next start. (The terminal's own key-up has gone as its window closed.)
 void AppCore::releaseTransmitterAtTheEnd() {
-    if (winsock2_.state() != QAbstractSocket::ConnectedState)
+    if (stationSocket_.state() != QAbstractSocket::ConnectedState)
         return;
     if (hold_.keyed() || hold_.keyUpOwed()) {
         const bool owed = hold_.keyUpOwed();
@@ -367,12 +367,12 @@ void AppCore::releaseTransmitterAtTheEnd() {
     if (!hold_.keyUpUnheard())
         return;
     // Nothing the station says now is acted on; it only tells that the key-up arrived.
-    disconnect(&winsock2_, &QTcpSocket::readyRead, &receiver_, nullptr);
+    disconnect(&stationSocket_, &QTcpSocket::readyRead, &receiver_, nullptr);
     QDeadlineTimer deadline(kLastWordsMs);
     while (hold_.keyUpUnheard() && !deadline.hasExpired()) {
-        if (winsock2_.bytesAvailable() == 0 && !winsock2_.waitForReadyRead(int(deadline.remainingTime())))
+        if (stationSocket_.bytesAvailable() == 0 && !stationSocket_.waitForReadyRead(int(deadline.remainingTime())))
             break;
-        hold_.noteBytesRead(winsock2_.readAll().size());
+        hold_.noteBytesRead(stationSocket_.readAll().size());
     }
 }
 

@@ -81,7 +81,7 @@ public:
     LogFile& log() { return log_; }
     StationPicture& picture() { return picture_; }
     ServerLine& serverLine() { return serverLine_; }
-    QTcpSocket& serverSocket() { return winsock2_; }
+    QTcpSocket& serverSocket() { return stationSocket_; }
     LoggerCat& loggerCat() { return loggerCat_; }
     FrequencyStepper& stepper() { return stepper_; }
     StationLink& stationLink() { return stationLink_; }
@@ -135,7 +135,7 @@ private:
     void tell(const QString& text);
     void onControlChanged(const QString& name, ControlStore::Aspect aspect);
     void takeTypedValue(const QString& box);
-    void onTimer1();
+    void onTick();
 
     AppPlatform platform_;
     QString commandLine_;
@@ -154,7 +154,7 @@ private:
     LogFile log_;
     StationPicture picture_;
     LoggerPort loggerPort_{ports_.radioPort(), picture_}; // the one writer to the logger
-    QTcpSocket winsock2_; // the station server link
+    QTcpSocket stationSocket_; // the station server link
     ServerLine serverLine_;
     CwStation cwStation_; // the CW of the keyer port, the radio port's KY and the endpoints
     StationRig stationRig_; // the station as the Hamlib endpoint sees it
@@ -173,13 +173,13 @@ private:
     LinkHealth linkHealth_;
     SideTone sideTone_;
     WinKeyer winKeyer_;
-    QTimer timer1_; // the side tone's step
-    QTimer timer2_; // the periodic sender
-    QTimer timer3_; // the watchdogs' second
+    QTimer tickTimer_; // every 100 ms: the side tone, the CW station, the endpoints
+    QTimer senderTimer_; // the periodic sender
+    QTimer secondTimer_; // the watchdogs' second
     int ledOffColor_ = 0;
     bool firstActivationDone_ = false;
     bool ended_ = false;
     bool markProblemTold_ = false;
-    int timer1Ticks_ = 0;
+    int ticks_ = 0;
     ModemSound modemSound_;
 };

@@ -32,7 +32,7 @@ public:
     static constexpr double kStoppedGapSeconds = 3.0;
 
     struct Context {
-        QTcpSocket& socket; // Winsock2
+        QTcpSocket& socket; // the station server link
         ServerLine& server;
         const LinkState& link;
         const Clock& clock;

@@ -28,7 +28,7 @@ public:
     static constexpr qint64 kMaxChunk = 16 * 1024;
 
     struct Context {
-        QTcpSocket& socket; // Winsock2
+        QTcpSocket& socket; // the station server link
         ServerLine& server;
         LinkState& link;
         StationPicture& picture;

@@ -20,7 +20,7 @@ public:
     static constexpr double kCloseSeconds = 1000.0;
 
     struct Context {
-        QTcpSocket& socket; // Winsock2
+        QTcpSocket& socket; // the station server link
         ServerLine& server;
         LinkState& link;
         ControlStore& store;

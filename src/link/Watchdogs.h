@@ -18,8 +18,8 @@ struct LinkState;
 class Watchdogs final : public QObject {
     Q_OBJECT
 public:
-    static constexpr int kSecondTickMs = 1000; // Timer3
-    static constexpr int kSenderTickMs = 100;  // Timer2
+    static constexpr int kSecondTickMs = 1000;
+    static constexpr int kSenderTickMs = 100;
     static constexpr double kShutdownStepSeconds = 1.0;
     static constexpr double kDefaultLimitSeconds = 180.0;
 
