@@ -325,7 +325,7 @@ class DspTest : public QObject {
             std::normal_distribution<double> gauss(0, std::sqrt(kNoise / 2));
             std::uniform_real_distribution<double> anyPhase(-M_PI, M_PI);
             auto noise = [&] { return std::complex<double>(gauss(random), gauss(random)); };
-            FskPhaseTracker tracker(kShift);
+            FskPhaseTracker tracker(kShift, kBit);
             tracker.setLevels(kAmplitude, kNoise);
             double markPhase = 0.3, spacePhase = 2.0;
             int byPhase = 0, byEnergy = 0;

@@ -7,7 +7,6 @@ namespace {
 // How much of a phase belief survives one bit's time: the sender's and the receiver's
 // oscillators wander, and what the AFC does turns both tones at once.
 constexpr double kKeptPerBit = 0.97;
-constexpr double kBitSamples = 176; // the scale that kKeptPerBit is given in (45.45 baud, 8 kHz)
 constexpr double kMostSure = 0.995;
 // The phases are trusted as far as they have foretold the phase of the tones read lately:
 // the mean cosine of the miss, from not at all at kUnlocked to fully at kLocked.
@@ -72,7 +71,7 @@ void FskPhaseTracker::forget() {
 }
 
 void FskPhaseTracker::age(double samples) {
-    const double kept = std::pow(kKeptPerBit, samples / kBitSamples);
+    const double kept = std::pow(kKeptPerBit, samples / bitSamples_);
     mark_ *= kept;
     space_ *= kept;
 }

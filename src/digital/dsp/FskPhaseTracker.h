@@ -20,8 +20,8 @@
 class FskPhaseTracker {
 public:
     // `shiftRadians`: how far the mark mixer's phase runs ahead of the space mixer's in one
-    // sample (2 pi (mark - space) / rate).
-    explicit FskPhaseTracker(double shiftRadians = 0) : shift_(shiftRadians) {}
+    // sample (2 pi (mark - space) / rate); `bitSamples`: a bit's length in samples.
+    FskPhaseTracker(double shiftRadians, double bitSamples) : shift_(shiftRadians), bitSamples_(bitSamples) {}
 
     // The signal's amplitude in a filter sum, and the noise power there (mean |noise|^2).
     void setLevels(double amplitude, double noisePower);
@@ -33,15 +33,12 @@ public:
     // frame must have there (start and stop bits), or -1 when it is to be read. True: mark.
     bool bit(std::complex<double> mark, std::complex<double> space, double samples, int known = -1);
 
-    // How sure the phase of each tone is, 0 (unknown) to 1.
-    double markCertainty() const { return std::abs(mark_); }
-    double spaceCertainty() const { return std::abs(space_); }
-
 private:
     void age(double samples);
     void checkLock(std::complex<double> sum, std::complex<double> belief);
 
     double shift_;
+    double bitSamples_; // the time scale a belief fades over
     double scale_ = 0;            // 2 x amplitude / noise power: a sum's weight against the belief
     std::complex<double> mark_{};  // mean resultant of each tone's phase belief
     std::complex<double> space_{};

@@ -26,7 +26,7 @@ RttyDemodulator::RttyDemodulator(double sampleRate, double carrierHz, double bau
     : rate_(sampleRate), baud_(baud), shift_(shiftHz), reverse_(reverse), carrier_(carrierHz),
       bit_(sampleRate / baud), bitSamples_(std::max(2, int(std::lround(sampleRate / baud)))),
       mark_(sampleRate), space_(sampleRate),
-      phases_(2 * M_PI * (reverse ? -shiftHz : shiftHz) / sampleRate) {
+      phases_(2 * M_PI * (reverse ? -shiftHz : shiftHz) / sampleRate, sampleRate / baud) {
     tune();
 }
 
