@@ -240,6 +240,7 @@ void band() {
     QMap<int, Bucket> bySnr; // by 5 dB
     std::vector<double> delays;
     QSet<QString> calls;
+    QStringList missed;
     for (size_t i = 0; i < stations.size(); ++i) {
         const QString call = stations[i].text.section(' ', 2, 2);
         calls.insert(call);
@@ -253,6 +254,10 @@ void band() {
                 if (end <= spottedAt[call])
                     lastEnd = end;
             delays.push_back(spottedAt[call] - lastEnd);
+        } else if (stations[i].snrDb >= -10) {
+            missed << QString("%1 (%2 dB, %3 wpm%4%5)").arg(call).arg(stations[i].snrDb, 0, 'f', 1)
+                          .arg(stations[i].fist.wpm).arg(i % 3 == 1 ? ", hand-sent" : "")
+                          .arg(stations[i].fading.depthDb > 0 ? ", fading" : "");
         }
     }
     int busted = 0;
@@ -262,6 +267,8 @@ void band() {
     for (auto it = bySnr.begin(); it != bySnr.end(); ++it)
         std::printf("  %+3d to %+3d dB: %d of %d calls spotted\n", it.key(), it.key() + 5, it.value().spotted, it.value().calls);
     std::printf("  busted spots: %d of %d\n", busted, int(spottedAt.size()));
+    if (!missed.isEmpty())
+        std::printf("  missed at -10 dB or better: %s\n", qPrintable(missed.join(", ")));
     if (!delays.empty()) {
         std::sort(delays.begin(), delays.end());
         std::printf("  from the call's last element to its spot: median %.2f s, p99 %.2f s\n",
