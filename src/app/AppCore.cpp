@@ -87,8 +87,7 @@ AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
                 .logger = loggerPort_,
                 .server = serverLine_,
                 .monitors = monitors_,
-                .store = store_,
-                .wait = wait_}),
+                .store = store_}),
       hold_(platform_.clock, QDir::current().filePath(TransmitterHold::kMarkFileName)),
       chatServer_({.store = store_,
                    .chat = chatStore_,
@@ -317,6 +316,7 @@ void AppCore::exitProgram() {
         return;
     shutDown();
     ended_ = true;
+    stepper_.stop();
     wait_.endAllWaits();
     emit programEnded();
 }

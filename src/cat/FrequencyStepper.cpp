@@ -8,10 +8,12 @@
 #include "common/MonitorBoxes.h"
 #include "common/NumericText.h"
 #include "station/ServerLine.h"
-#include "platform/PausingWait.h"
 
 FrequencyStepper::FrequencyStepper(Context context, QObject* parent)
-    : QObject(parent), ctx_(std::move(context)) {}
+    : QObject(parent), ctx_(std::move(context)) {
+    stepTimer_.setInterval(int(kStepPauseSeconds * 1000));
+    connect(&stepTimer_, &QTimer::timeout, this, &FrequencyStepper::step);
+}
 
 QString FrequencyStepper::stepped(const QString& kHzText, double stepKHz) {
     const double kHz = std::clamp(NumericText::numericValue(kHzText) + stepKHz, 0.0, kHighestKHz);
@@ -25,20 +27,24 @@ QString FrequencyStepper::setCommandDigits(const QString& kHzText) {
 }
 
 void FrequencyStepper::press(bool up, bool leftButton) {
-    if (steppingActive_)
+    if (isStepping())
         return;
-    steppingActive_ = true;
-    const double step = (leftButton ? kFineStepKHz : kCoarseStepKHz) * (up ? 1 : -1);
-    // The button's release arrives as an event while this loop yields.
-    while (steppingActive_ && !ctx_.wait.waitsEnded()) {
-        ctx_.picture.setStartFreq(stepped(ctx_.picture.startFreq(), step));
-        PausingWait::yieldToEvents();
-        ctx_.wait.wait(kStepPauseSeconds);
-    }
+    stepKHz_ = (leftButton ? kFineStepKHz : kCoarseStepKHz) * (up ? 1 : -1);
+    stepTimer_.start();
+    step();
+}
+
+void FrequencyStepper::step() {
+    if (isStepping())
+        ctx_.picture.setStartFreq(stepped(ctx_.picture.startFreq(), stepKHz_));
+}
+
+void FrequencyStepper::stop() {
+    stepTimer_.stop();
 }
 
 void FrequencyStepper::release() {
-    steppingActive_ = false;
+    stepTimer_.stop();
     const QString digits = setCommandDigits(ctx_.picture.startFreq());
     ctx_.logger.write(QStringLiteral("FA") + digits + u';');
     const QString stationSet = StationLines::frequencySet(digits);

@@ -1,11 +1,11 @@
 #pragma once
 
 #include <QObject>
+#include <QTimer>
 
 class LoggerPort;
 class ControlStore;
 class MonitorBoxes;
-class PausingWait;
 class ServerLine;
 class StationPicture;
 
@@ -29,16 +29,20 @@ public:
         ServerLine& server;
         MonitorBoxes& monitors;
         ControlStore& store;
-        const PausingWait& wait;
     };
 
     explicit FrequencyStepper(Context context, QObject* parent = nullptr);
 
-    // Mouse button down on a stepping button: steps until release() is called.
+    // Mouse button down on a stepping button: one step now, then one on every tick of the
+    // step timer until release() is called.
     void press(bool up, bool leftButton);
+    // One step while a button is held: the step timer's tick.
+    void step();
     // Mouse button up: the frequency goes to the logger and the station.
     void release();
-    bool isStepping() const { return steppingActive_; }
+    // The program ends while a button is held: the stepping stops, nothing is sent.
+    void stop();
+    bool isStepping() const { return stepTimer_.isActive(); }
 
     void sendToRadio();
     void sendToCorvel();
@@ -50,5 +54,6 @@ public:
 
 private:
     Context ctx_;
-    bool steppingActive_ = false;
+    QTimer stepTimer_;
+    double stepKHz_ = 0;
 };

@@ -81,14 +81,14 @@ private slots:
         auto* up = s.find<QToolButton>(Ctl::frequencyUpButton);
         auto* down = s.find<QToolButton>(Ctl::frequencyDownButton);
         QVERIFY(up->arrowType() == Qt::UpArrow && down->arrowType() == Qt::DownArrow);
-        // The release is already queued when the button goes down; the stepping loop takes it.
-        QTimer::singleShot(0, this, [&] { QTest::mouseRelease(up, Qt::LeftButton); });
         QTest::mousePress(up, Qt::LeftButton);
+        s.core_.stepper().step(); // the step timer's tick while the button is held
+        QTest::mouseRelease(up, Qt::LeftButton);
         QVERIFY(!s.core_.stepper().isStepping());
         const double afterLeft = s.core_.controls().text(Ctl::frequencyBox).toDouble();
         QVERIFY(afterLeft > 14000.0 && afterLeft < 14001.0); // tenths of a kHz
-        QTimer::singleShot(0, this, [&] { QTest::mouseRelease(down, Qt::RightButton); });
         QTest::mousePress(down, Qt::RightButton);
+        QTest::mouseRelease(down, Qt::RightButton);
         QVERIFY(!s.core_.stepper().isStepping());
         QVERIFY(s.core_.controls().text(Ctl::frequencyBox).toDouble() <= afterLeft - 1.0);
     }

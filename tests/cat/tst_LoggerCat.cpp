@@ -250,7 +250,6 @@ class LoggerCatTest : public QObject {
         QVERIFY(station.accept(b.core->serverSocket()));
         b.startRadio();
         b.radio()->setLines({true, true, true, false}); // the logger holds its port open
-        b.runClock(0.02); // the pause between steps runs on this clock
         QStringList shown;
         QByteArray polled;
         connect(&b.c(), &ControlStore::changed, this, [&](const QString& name, auto) {
@@ -265,6 +264,8 @@ class LoggerCatTest : public QObject {
                 b.core->stepper().release();
         });
         b.core->stepper().press(true, false);
+        while (b.core->stepper().isStepping()) // the step timer's ticks
+            b.core->stepper().step();
         QCOMPARE(shown, (QStringList{"00014001.00", "00014002.00", "00014003.00"}));
         QCOMPARE(polled, QByteArray("FA00014002000;"));
         QCOMPARE(b.takeWritten(), QByteArray("FA00014003000;"));
