@@ -138,7 +138,6 @@ AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
                   .link = link_,
                   .picture = picture_,
                   .store = store_,
-                  .wait = wait_,
                   .clock = platform_.clock}),
       linkHealth_({.socket = stationSocket_,
                    .server = serverLine_,

@@ -9,14 +9,17 @@
 #include "common/Controls.h"
 #include "platform/BusyGuard.h"
 #include "platform/Clock.h"
-#include "platform/PausingWait.h"
 
 Watchdogs::Watchdogs(Context context, QObject* parent)
     : QObject(parent), ctx_(std::move(context)) {}
 
 void Watchdogs::secondTick() {
     ctx_.store.setColour(Ctl::receiveLight, Colours::kLedOff);
-    watchInactivity();
+    // While the station is being switched off, the inactivity count waits for it to finish.
+    if (powerOffsLeft_ > 0)
+        continueShutdown();
+    else
+        watchInactivity();
     watchTransmitter();
 }
 
@@ -31,22 +34,20 @@ void Watchdogs::watchInactivity() {
         return;
     idle.reset();
     if (ctx_.server.isConnected())
-        shutDownReceiver();
+        startShutdown();
 }
 
-void Watchdogs::shutDownReceiver() {
-    BusyGuard guard(shuttingDown_);
-    if (!guard.entered())
-        return; // one shutdown at a time: the ticks go on during its waits
+void Watchdogs::startShutdown() {
     ctx_.link.activitySeen = false;
     ctx_.link.idleCount.reset();
     if (ctx_.store.isTicked(Ctl::monitorDataCheck))
         ctx_.store.setText(Ctl::outgoingMonitor, LinkTexts::kShuttingDown);
-    PausingWait::yieldToEvents();
     ctx_.server.send(StationLines::keyUp());
-    ctx_.wait.wait(kShutdownStepSeconds);
-    ctx_.server.send(StationLines::powerOff());
-    ctx_.wait.wait(kShutdownStepSeconds);
+    powerOffsLeft_ = 2; // the power-off goes twice, a second apart, as it always has
+}
+
+void Watchdogs::continueShutdown() {
+    --powerOffsLeft_;
     ctx_.server.send(StationLines::powerOff());
 }
 

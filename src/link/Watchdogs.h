@@ -4,7 +4,6 @@
 
 class Clock;
 class ControlStore;
-class PausingWait;
 class ServerLine;
 class StationPicture;
 struct LinkState;
@@ -12,7 +11,8 @@ struct LinkState;
 // The safety watchdogs of the station link and the periodic sender.
 //
 // Every second: the receive light goes out; with "Non Activity Time" ticked, a station that
-// shows no activity for longer than the set time is keyed off and switched off; with "Enable
+// shows no activity for longer than the set time is keyed off and switched off (the key-up,
+// then a power-off at each of the next two ticks, so one second apart); with "Enable
 // Guard" ticked, a transmitter reported keyed for longer than the guard time gets a key-up.
 // Every 100 ms: the frequency command the logger side left queued goes to the station.
 class Watchdogs final : public QObject {
@@ -20,7 +20,6 @@ class Watchdogs final : public QObject {
 public:
     static constexpr int kSecondTickMs = 1000;
     static constexpr int kSenderTickMs = 100;
-    static constexpr double kShutdownStepSeconds = 1.0;
     static constexpr double kDefaultLimitSeconds = 180.0;
 
     struct Context {
@@ -28,7 +27,6 @@ public:
         LinkState& link;
         StationPicture& picture;
         ControlStore& store;
-        const PausingWait& wait;
         const Clock& clock; // the guard and the inactivity count on its monotonic seconds
     };
 
@@ -50,11 +48,12 @@ public:
 
 private:
     void watchInactivity();
-    void shutDownReceiver();
+    void startShutdown();
+    void continueShutdown();
     void watchTransmitter();
 
     Context ctx_;
     double idleLimit_ = kDefaultLimitSeconds;
     double guardLimit_ = kDefaultLimitSeconds;
-    bool shuttingDown_ = false;
+    int powerOffsLeft_ = 0; // of a shutdown going on
 };

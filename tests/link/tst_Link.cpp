@@ -194,7 +194,10 @@ class LinkTest : public QObject {
         w.ticks(180);
         QCOMPARE(w.c().text(Ctl::outgoingMonitor), QString("180"));
         QVERIFY(sentAt.isEmpty());
-        w.ticks(1);
+        for (int second = 0; second < 3; ++second) {
+            w.ticks(1);
+            w.clock.advance(1.0);
+        }
         QCOMPARE(w.station.waitForLines(3), (QStringList{"A0:MX0;", "A0:PS0;", "A0:PS0;"}));
         QCOMPARE(sentAt.size(), 3);
         QVERIFY(sentAt[1] - sentAt[0] >= 1.0 && sentAt[1] - sentAt[0] < 1.1);
