@@ -60,22 +60,20 @@ struct Bench {
     }
     ~Bench() { delete window; }
     TerminalPlatform platform() {
-        return {clock,
-                dialogs,
-                wait,
-                ports,
-                sound,
-                SoundDevices::inputNames(),
-                SoundDevices::outputNames(),
-                SoundDevices::defaultInputName(),
-                SoundDevices::defaultOutputName(),
-                [](bool) {},
-                folder.path()};
+        return {.clock = clock,
+                .dialogs = dialogs,
+                .ports = ports,
+                .sound = sound,
+                .inputDevices = SoundDevices::inputNames(),
+                .outputDevices = SoundDevices::outputNames(),
+                .defaultInput = SoundDevices::defaultInputName(),
+                .defaultOutput = SoundDevices::defaultOutputName(),
+                .keyTransmitter = [](bool) {},
+                .folder = folder.path()};
     }
     QTemporaryDir folder;
     SystemClock clock;
     ConsoleDialogs dialogs;
-    PausingWait wait{clock};
     FakeBackendProvider ports;
     SoundDuplex& sound;
     QPointer<TerminalWindow> window;

@@ -6,7 +6,6 @@
 #include "digital/terminal/Terminal.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
-#include "platform/PausingWait.h"
 #include "platform/serial/FakeBackend.h"
 #include "platform/sound/SoundDuplex.h"
 
@@ -21,14 +20,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     file.open(QIODevice::WriteOnly | QIODevice::Truncate);
     file.write(reinterpret_cast<const char*>(data), qint64(size));
     file.close();
-    FakeClock clock(10.0); // early in the day: the loader's short waits are skipped
+    FakeClock clock(10.0);
     RecordingDialogs dialogs;
-    PausingWait wait(clock);
     FakeBackendProvider ports;
     NoSoundDuplex sound;
     {
-        Terminal terminal({clock, dialogs, wait, ports, sound, {"A"}, {"A"}, "A", "A",
-                           [](bool) {}, folder.path()});
+        Terminal terminal({.clock = clock,
+                           .dialogs = dialogs,
+                           .ports = ports,
+                           .sound = sound,
+                           .inputDevices = {"A"},
+                           .outputDevices = {"A"},
+                           .defaultInput = "A",
+                           .defaultOutput = "A",
+                           .keyTransmitter = [](bool) {},
+                           .folder = folder.path()});
         terminal.load();
         terminal.unload(terminal.geometry());
     }

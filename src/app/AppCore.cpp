@@ -381,17 +381,16 @@ TerminalPlatform AppCore::terminalPlatform() {
     static NoSoundDuplex noSound;
     auto names = [](const std::function<QStringList()>& list) { return list ? list() : QStringList(); };
     auto name = [](const std::function<QString()>& one) { return one ? one() : QString(); };
-    return {platform_.clock,
-            platform_.dialogs,
-            wait_,
-            platform_.ports,
-            modemSound_.duplex ? *modemSound_.duplex : noSound,
-            names(modemSound_.inputNames),
-            names(modemSound_.outputNames),
-            name(modemSound_.defaultInputName),
-            name(modemSound_.defaultOutputName),
-            [this](bool on) { serverLine_.send(StationLines::keying(on)); },
-            QDir::currentPath()};
+    return {.clock = platform_.clock,
+            .dialogs = platform_.dialogs,
+            .ports = platform_.ports,
+            .sound = modemSound_.duplex ? *modemSound_.duplex : noSound,
+            .inputDevices = names(modemSound_.inputNames),
+            .outputDevices = names(modemSound_.outputNames),
+            .defaultInput = name(modemSound_.defaultInputName),
+            .defaultOutput = name(modemSound_.defaultOutputName),
+            .keyTransmitter = [this](bool on) { serverLine_.send(StationLines::keying(on)); },
+            .folder = QDir::currentPath()};
 }
 
 void AppCore::about() { platform_.dialogs.showMessage(CommandLineOptions::versionText()); }

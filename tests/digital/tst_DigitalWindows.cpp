@@ -41,13 +41,20 @@ struct WindowRig {
     }
     ~WindowRig() { delete window; }
     TerminalPlatform platform() {
-        return {rig.clock, rig.dialogs, rig.wait, rig.ports, rig.sound, {"Card A"}, {"Card A"}, "Card A",
-                "Card A",
-                [this](bool on) {
-                    rig.sent << StationLines::keying(on);
-                    sentAt << rig.clock.monotonicSeconds();
-                },
-                rig.folder.path()};
+        return {.clock = rig.clock,
+                .dialogs = rig.dialogs,
+                .ports = rig.ports,
+                .sound = rig.sound,
+                .inputDevices = {"Card A"},
+                .outputDevices = {"Card A"},
+                .defaultInput = "Card A",
+                .defaultOutput = "Card A",
+                .keyTransmitter =
+                    [this](bool on) {
+                        rig.sent << StationLines::keying(on);
+                        sentAt << rig.clock.monotonicSeconds();
+                    },
+                .folder = rig.folder.path()};
     }
     template <typename T> T* find(const QString& name) { return window->findChild<T*>(name); }
     TerminalRig rig;
@@ -84,6 +91,7 @@ class DigitalWindowsTest : public QObject {
         w.rig.sent.clear();
         w.sentAt.clear();
         QTest::keyClick(tx, Qt::Key_Return); // keys up twice, a second apart
+        QVERIFY(finishTimedWork(w.window->terminal()));
         QCOMPARE(w.rig.sent, (QStringList{"A0:MX0;", "A0:MX0;"}));
         QVERIFY(w.sentAt[1] - w.sentAt[0] >= 1.0 && w.sentAt[1] - w.sentAt[0] < 1.1);
         QVERIFY(!w.window->terminal().modem().isTransmitting());

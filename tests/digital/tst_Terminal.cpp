@@ -273,10 +273,12 @@ class TerminalTest : public QObject {
         t.transmit().setFunctionKey(0, QStringLiteral("F1 CQ TEST"));
         t.transmit().setFunctionKey(1, QStringLiteral("F2"));
         t.transmit().sendFunctionKey(0);
+        QVERIFY(rig.finish());
         QCOMPARE(rig.sent, (QStringList{"A0:MX1;", "A0:MX0;"}));
         QCOMPARE(heardFrom(rig.sound.played).trimmed(), QStringLiteral("CQ TEST"));
         rig.sound.played.clear();
         t.transmit().sendFunctionKey(1);
+        QVERIFY(rig.finish());
         QCOMPARE(heardFrom(rig.sound.played), QStringLiteral("\r"));
         QVERIFY(!t.context().txOffPressed);
     }
@@ -288,6 +290,7 @@ class TerminalTest : public QObject {
         t.transmit().setFunctionKey(0, longText);
         QTimer::singleShot(0, &t, [&t] { t.transmit().txOffClicked(); });
         t.transmit().sendFunctionKey(0);
+        QVERIFY(rig.finish());
         QCOMPARE(rig.sent, (QStringList{"A0:MX1;", "A0:MX0;", "A0:MX0;"}));
         QVERIFY(heardFrom(rig.sound.played).count(u'E') < 20);
 
@@ -295,6 +298,7 @@ class TerminalTest : public QObject {
         rig.sound.played.clear();
         t.transmit().txOffClicked(); // nothing going out: it waits for the next macro
         t.transmit().sendFunctionKey(0);
+        QVERIFY(rig.finish());
         QVERIFY(heardFrom(rig.sound.played).count(u'E') < 20);
         QVERIFY(!t.context().txOffPressed);
     }
@@ -323,6 +327,7 @@ class TerminalTest : public QObject {
         t.transmit().setFunctionKey(0, QStringLiteral("F1 ") + QString(60, u'E'));
         QTimer::singleShot(0, &t, [&rig] { rig.sound.fail(QStringLiteral("Connection terminated")); });
         t.transmit().sendFunctionKey(0); // would wait for ever for a modem that no longer plays
+        QVERIFY(rig.finish());
         QCOMPARE(rig.sent.first(), QString("A0:MX1;"));
         QCOMPARE(rig.sent.last(), QString("A0:MX0;"));
         QVERIFY(!t.modem().isTransmitting());
@@ -363,8 +368,10 @@ class TerminalTest : public QObject {
         QCOMPARE(rig.store().value(TermCtl::transmitButton), 0);
         t.transmit().setFunctionKey(0, QStringLiteral("F1 CQ"));
         t.transmit().sendFunctionKey(0);
+        QVERIFY(rig.finish());
         writeFile(rig.path("cq.txt"), "CQ CQ\n");
         t.fileSender().sendTextFile(rig.folder.path(), "cq.txt", FileSender::Trigger::DoubleClick);
+        QVERIFY(rig.finish());
         QCOMPARE(rig.sent, QStringList());
         QVERIFY(!t.modem().isTransmitting());
         QCOMPARE(rig.store().text(TermCtl::soundStatus),
@@ -379,19 +386,26 @@ class TerminalTest : public QObject {
         QVERIFY(t.modem().isTransmitting());
     }
 
-    void closing_duringAMacro_keysUpFirst_andFinishesWhenTheMacroHasLeft() {
-        TerminalRig rig;
-        Terminal& t = rig.open();
-        t.transmit().setFunctionKey(0, QStringLiteral("F1 ") + QString(60, u'E'));
-        QSignalSpy finished(&t, &Terminal::finished);
-        QTimer::singleShot(0, &t, [&t, &finished] {
+    // Closing while a macro or a file goes out: keyed up at once, the rest dropped, and the
+    // window may go at once (nothing of it runs on).
+    void closing_duringAMacroOrAFile_keysUpFirst_andEndsThem() {
+        for (const bool file : {false, true}) {
+            TerminalRig rig;
+            Terminal& t = rig.open();
+            t.transmit().setFunctionKey(0, QStringLiteral("F1 ") + QString(60, u'E'));
+            QVERIFY(writeFile(rig.path("long.txt"), "FIRST\nSECOND\nTHIRD\n"));
+            QSignalSpy finished(&t, &Terminal::finished);
+            if (file)
+                t.fileSender().sendTextFile(rig.folder.path(), "long.txt", FileSender::Trigger::GoF2);
+            else
+                t.transmit().sendFunctionKey(0);
             t.unload({});
-            QCOMPARE(finished.count(), 0); // the macro is still on its way out
-        });
-        t.transmit().sendFunctionKey(0);
-        QCOMPARE(rig.sent, (QStringList{"A0:MX1;", "A0:MX0;"}));
-        QCOMPARE(finished.count(), 1);
-        QVERIFY(!t.modem().isTransmitting());
+            QCOMPARE(finished.count(), 1);
+            QVERIFY(rig.finish());
+            QCOMPARE(rig.sent, (QStringList{"A0:MX1;", "A0:MX0;"}));
+            QVERIFY(!t.modem().isTransmitting());
+            QVERIFY(!t.transmit().isBusy() && !t.fileSender().isSending());
+        }
     }
 
     void carrierSearch_stopsAtTheBandEdge_orOnASignal() {
@@ -399,6 +413,7 @@ class TerminalTest : public QObject {
         Terminal& t = rig.open();
         t.controls().setText(receiveCarrierBox, QStringLiteral("260"));
         t.search().searchDown(); // no jump from 260, then a hertz at a time
+        QVERIFY(rig.finish());
         QCOMPARE(t.controls().text(receiveCarrierBox), QStringLiteral("250"));
         QCOMPARE(t.modem().receiveCarrier(0), 250);
 
@@ -406,6 +421,7 @@ class TerminalTest : public QObject {
         t.controls().setText(receiveCarrierBox, QStringLiteral("1100"));
         t.rxCarrierChosen();
         t.search().searchDown();
+        QVERIFY(rig.finish());
         const int found = t.controls().text(receiveCarrierBox).toInt();
         // It stops on the signal's skirt, within reach of the AFC, not at once or at the edge.
         QVERIFY2(found >= 1000 && found < 1060, qPrintable(QString::number(found)));
@@ -422,6 +438,7 @@ class TerminalTest : public QObject {
         QCOMPARE(t.controls().text(receiveCarrierBox), QStringLiteral("1742"));
         rig.sound.input = pskIdle(1650, 60);
         t.search().searchDown();
+        QVERIFY(rig.finish());
         const int found = t.modem().receiveCarrier(0);
         QVERIFY2(found >= 1650 && found < 1710, qPrintable(QString::number(found)));
         QCOMPARE(t.controls().text(receiveCarrierBox), QString::number(found));
@@ -466,6 +483,7 @@ class TerminalTest : public QObject {
         Terminal& t = rig.open();
         QSignalSpy closed(&t.fileSender(), &FileSender::closeRequested);
         t.fileSender().sendTextFile(rig.folder.path(), "notes.Txt", FileSender::Trigger::GoF2);
+        QVERIFY(rig.finish());
         QCOMPARE(rig.dialogs.messages,
                  QStringList{"Can only retrieve files with an extent of '.txt'"});
         QCOMPARE(closed.count(), 1);
@@ -487,6 +505,7 @@ class TerminalTest : public QObject {
         QSignalSpy hidden(&t.fileSender(), &FileSender::hideRequested);
         QSignalSpy closed(&t.fileSender(), &FileSender::closeRequested);
         t.fileSender().sendTextFile(rig.folder.path(), "qso.txt", FileSender::Trigger(trigger));
+        QVERIFY(rig.finish());
         QCOMPARE(rig.sent, (QStringList{"A0:MX1;", "A0:MX0;"}));
         QCOMPARE(heardFrom(rig.sound.played), "CQ TEST\r" + blank + "\rDE OH2XX\r");
         QCOMPARE(hidden.count(), 1);
@@ -500,6 +519,7 @@ class TerminalTest : public QObject {
         QVERIFY(writeFile(rig.path("long.txt"), "FIRST\nSECOND\nTHIRD\n"));
         QTimer::singleShot(0, &t, [&t] { t.transmit().txOffClicked(); });
         t.fileSender().sendTextFile(rig.folder.path(), "long.txt", FileSender::Trigger::GoF2);
+        QVERIFY(rig.finish());
         QCOMPARE(rig.sent, (QStringList{"A0:MX1;", "A0:MX0;", "A0:MX0;"}));
         QVERIFY(!heardFrom(rig.sound.played).contains(QStringLiteral("SECOND")));
         QVERIFY(!t.context().txOffPressed);
@@ -515,6 +535,7 @@ class TerminalTest : public QObject {
                 [&] { sentWhenTold = rig.sent; });
         t.fileSender().sendTextFile(rig.folder.path(), "broken.txt",
                                     FileSender::Trigger::DoubleClick);
+        QVERIFY(rig.finish());
         QCOMPARE(rig.sent, (QStringList{"A0:MX1;", "A0:MX0;"}));
         QCOMPARE(sentWhenTold.last(), QStringLiteral("A0:MX0;")); // keyed up before the window goes
         QCOMPARE(rig.dialogs.messages.size(), 1);

@@ -114,13 +114,18 @@ class TerminalOnTheAirTest : public QObject {
         TerminalRig rig; // its fake card is not used: the terminal gets the real one
         rig.clock.setStepPerReading(0.0);
         SystemClock clock;
-        PausingWait wait(clock);
         PulseDuplex card;
         QStringList sent;
-        Terminal t({clock, rig.dialogs, wait, rig.ports, card, SoundDevices::inputNames(),
-                    SoundDevices::outputNames(), SoundDevices::defaultInputName(),
-                    SoundDevices::defaultOutputName(), [&](bool on) { sent << StationLines::keying(on); },
-                    folder.path()});
+        Terminal t({.clock = clock,
+                    .dialogs = rig.dialogs,
+                    .ports = rig.ports,
+                    .sound = card,
+                    .inputDevices = SoundDevices::inputNames(),
+                    .outputDevices = SoundDevices::outputNames(),
+                    .defaultInput = SoundDevices::defaultInputName(),
+                    .defaultOutput = SoundDevices::defaultOutputName(),
+                    .keyTransmitter = [&](bool on) { sent << StationLines::keying(on); },
+                    .folder = folder.path()});
         t.load();
         t.activated();
         QVERIFY2(t.controls().text(TermCtl::soundStatus).startsWith("Hearing "),

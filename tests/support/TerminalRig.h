@@ -8,10 +8,10 @@
 #include "digital/terminal/Terminal.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
-#include "platform/PausingWait.h"
 #include "platform/serial/FakeBackend.h"
 #include "platform/sound/FakeSoundDuplex.h"
 
+#include <QCoreApplication>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <memory>
@@ -31,6 +31,22 @@ inline QString heardFrom(const std::vector<float>& audio) {
     return heard;
 }
 
+// Lets the terminal's timed work run to its end, as its timers would: the fake sound card
+// plays on every pass of the events, and each pass is also a tick of the endings, the file
+// pacing and the carrier search. False when it had not ended after many passes.
+inline bool finishTimedWork(Terminal& t, int passes = 200000) {
+    auto busy = [&t] {
+        return t.transmit().isBusy() || t.fileSender().isSending() || t.search().isRunning();
+    };
+    for (int i = 0; i < passes && busy(); ++i) {
+        QCoreApplication::processEvents();
+        t.transmit().tick();
+        t.fileSender().tick();
+        t.search().step();
+    }
+    return !busy();
+}
+
 struct TerminalRig {
     TerminalRig() {
         clock.setStepPerReading(0.002);
@@ -38,10 +54,18 @@ struct TerminalRig {
     }
     void make() {
         terminal = std::make_unique<Terminal>(TerminalPlatform{
-            clock, dialogs, wait, ports, sound, {"Card A", "Card B"}, {"Card A", "Card B", "Card C"},
-            "Built-in Audio", "Built-in Audio", [this](bool on) { sent << StationLines::keying(on); },
-            folder.path()});
+            .clock = clock,
+            .dialogs = dialogs,
+            .ports = ports,
+            .sound = sound,
+            .inputDevices = {"Card A", "Card B"},
+            .outputDevices = {"Card A", "Card B", "Card C"},
+            .defaultInput = "Built-in Audio",
+            .defaultOutput = "Built-in Audio",
+            .keyTransmitter = [this](bool on) { sent << StationLines::keying(on); },
+            .folder = folder.path()});
     }
+    bool finish() { return finishTimedWork(*terminal); }
     // Opens the terminal as the window does: load, then the first activation.
     Terminal& open() {
         terminal->load();
@@ -53,7 +77,6 @@ struct TerminalRig {
 
     FakeClock clock{43200.0};
     RecordingDialogs dialogs;
-    PausingWait wait{clock};
     FakeBackendProvider ports;
     FakeSoundDuplex sound{clock};
     QTemporaryDir folder;

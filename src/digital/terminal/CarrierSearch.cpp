@@ -1,43 +1,41 @@
 #include "CarrierSearch.h"
 
 #include "TerminalContext.h"
-#include "TerminalControls.h"
-#include "common/ControlStore.h"
 #include "digital/modem/Modem.h"
 
-CarrierSearch::CarrierSearch(TerminalContext& context)
-    : context_(context), stepWait_(context.clock) {}
-
-void CarrierSearch::tuneTo(int hz) {
-    context_.store.setText(TermCtl::receiveCarrierBox, QString::number(hz));
-    context_.modem.setReceiveCarrier(0, hz);
+CarrierSearch::CarrierSearch(TerminalContext& context, QObject* parent)
+    : QObject(parent), context_(context) {
+    stepTimer_.setInterval(kStepMs);
+    connect(&stepTimer_, &QTimer::timeout, this, &CarrierSearch::step);
 }
 
-void CarrierSearch::search(int direction) {
-    if (context_.closing)
-        return;
-    if (running_)
+void CarrierSearch::tuneTo(int hz) {
+    if (context_.tuneReceiveCarrier)
+        context_.tuneReceiveCarrier(hz);
+}
+
+void CarrierSearch::start(int direction) {
+    if (context_.closing || isRunning())
         return; // one search at a time; the running one goes on
-    RunningHandler running(context_);
-    running_ = true;
-    PausingWait::yieldToEvents();
-    context_.stopSearch = false;
-    auto carrier = [this] { return context_.modem.receiveCarrier(0); }; // where it listens
-    auto atEdge = [direction](int f) { return direction < 0 ? f <= kLowestHz : f >= kHighestHz; };
-    const int start = carrier();
-    if (direction < 0 ? start > kLowestHz + kJumpHz : start < kHighestHz)
-        tuneTo(start + direction * kJumpHz);
-    for (;;) {
-        const int f = carrier();
-        if (atEdge(f) || context_.stopSearch || context_.closing)
-            break;
-        stepWait_.wait(kStepSeconds, [this] { return context_.closing; });
-        tuneTo(f + direction);
-        if (signalToNoise() >= kFoundSnDb)
-            break;
+    direction_ = direction;
+    const int from = context_.modem.receiveCarrier(0); // where it listens
+    if (direction < 0 ? from > kLowestHz + kJumpHz : from < kHighestHz)
+        tuneTo(from + direction * kJumpHz);
+    stepTimer_.start();
+}
+
+void CarrierSearch::step() {
+    if (!isRunning())
+        return;
+    const int f = context_.modem.receiveCarrier(0);
+    const bool atEdge = direction_ < 0 ? f <= kLowestHz : f >= kHighestHz;
+    if (atEdge || context_.closing) {
+        stop();
+        return;
     }
-    context_.stopSearch = false;
-    running_ = false;
+    tuneTo(f + direction_);
+    if (signalToNoise() >= kFoundSnDb)
+        stop();
 }
 
 // The demodulator's own S/N needs a few symbols to settle, and the search moves on every

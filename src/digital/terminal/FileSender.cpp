@@ -4,7 +4,6 @@
 #include "digital/modem/Modem.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
-#include "platform/PausingWait.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,7 +15,10 @@ const QString kFailureTail = QStringLiteral(
 } // namespace
 
 FileSender::FileSender(TerminalContext& context, QObject* parent)
-    : QObject(parent), context_(context) {}
+    : QObject(parent), context_(context) {
+    tickTimer_.setInterval(kTickMs);
+    connect(&tickTimer_, &QTimer::timeout, this, &FileSender::tick);
+}
 
 bool FileSender::acceptsName(const QString& fileName) {
     return fileName.contains(QStringLiteral("txt")) || fileName.contains(QStringLiteral("TXT"));
@@ -29,60 +31,80 @@ QString FileSender::joinPath(const QString& folder, const QString& fileName) {
 }
 
 void FileSender::sendTextFile(const QString& folder, const QString& fileName, Trigger trigger) {
-    if (sending_ || context_.closing || !soundLetsSend(context_))
+    if (isSending() || context_.closing || !soundLetsSend(context_))
         return;
     if (!acceptsName(fileName)) {
         context_.dialogs.showMessage(kWrongKind);
         emit closeRequested();
         return;
     }
-    QFile file(joinPath(folder, fileName));
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        fail(trigger, file.errorString());
+    auto file = std::make_unique<QFile>(joinPath(folder, fileName));
+    if (!file->open(QIODevice::ReadOnly | QIODevice::Text)) {
+        fail(trigger, file->errorString());
         return;
     }
-    RunningHandler running(context_);
-    sending_ = true;
+    file_ = std::move(file);
+    trigger_ = trigger;
     context_.keyTransmitter(true);
     emit hideRequested();
     context_.modem.setTransmit(true);
-    const QString blankLine =
-        trigger == Trigger::DoubleClick ? QStringLiteral("    ") : QStringLiteral("   ");
-    // Read until a read gives nothing: a file's size is not to be trusted (a file that is
-    // still growing, one on a failing disk), and a read that fails must be noticed.
-    while (!context_.txOffPressed && !context_.closing) {
-        QByteArray bytes = file.readLine(kMaxLineBytes);
-        if (bytes.isEmpty())
-            break;
-        if (bytes.endsWith('\n'))
-            bytes.chop(1);
-        const QString line = bytes.isEmpty() ? blankLine : QString::fromUtf8(bytes);
-        context_.modem.sendText(line + QChar(13));
-        if (!paceLine())
-            break;
+    if (context_.txOffPressed || !sendNextLine()) {
+        finish();
+        return;
     }
-    const bool readFailed = file.error() != QFileDevice::NoError;
-    const QString why = file.errorString();
-    sending_ = false;
-    endTransmission();
-    if (readFailed)
-        fail(trigger, why);
+    tickTimer_.start();
+    tick();
 }
 
-// Waits until the modem has sent the line and a second has passed since it last had
-// characters waiting; false when the operator stopped the file meanwhile.
-bool FileSender::paceLine() {
+// Reads until a read gives nothing: a file's size is not to be trusted (a file that is still
+// growing, one on a failing disk), and a read that fails must be noticed.
+bool FileSender::sendNextLine() {
+    QByteArray bytes = file_->readLine(kMaxLineBytes);
+    if (bytes.isEmpty())
+        return false;
+    if (bytes.endsWith('\n'))
+        bytes.chop(1);
+    const QString blankLine =
+        trigger_ == Trigger::DoubleClick ? QStringLiteral("    ") : QStringLiteral("   ");
+    const QString line = bytes.isEmpty() ? blankLine : QString::fromUtf8(bytes);
+    context_.modem.sendText(line + QChar(13));
+    nextLineAt_ = context_.clock.monotonicSeconds() + kLinePaceSeconds;
+    return true;
+}
+
+// The next line goes once the modem has sent the one before and a second has passed since
+// it last had characters waiting. A clock that stands still (a test's) lets it go at once.
+void FileSender::tick() {
+    if (!isSending())
+        return;
+    if (context_.txOffPressed || context_.closing) {
+        finish();
+        return;
+    }
     const Clock& clock = context_.clock;
-    double deadline = clock.monotonicSeconds() + kLinePaceSeconds;
-    context_.wait.waitUntil([&] {
-        if (context_.txOffPressed || context_.closing || clock.standsStill())
-            return true;
+    if (!clock.standsStill()) {
         const double now = clock.monotonicSeconds();
         if (context_.modem.pendingCharacters() >= 1)
-            deadline = now + kLinePaceSeconds;
-        return now >= deadline;
-    });
-    return !context_.txOffPressed && !context_.closing;
+            nextLineAt_ = now + kLinePaceSeconds;
+        if (now < nextLineAt_)
+            return;
+    }
+    if (!sendNextLine())
+        finish();
+}
+
+void FileSender::stop() {
+    tickTimer_.stop();
+    file_.reset();
+}
+
+void FileSender::finish() {
+    const bool readFailed = file_->error() != QFileDevice::NoError;
+    const QString why = file_->errorString();
+    stop();
+    endTransmission();
+    if (readFailed)
+        fail(trigger_, why);
 }
 
 void FileSender::endTransmission() {

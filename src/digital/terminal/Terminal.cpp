@@ -18,7 +18,6 @@ Terminal::Terminal(TerminalPlatform platform, QObject* parent)
       ptt_(platform_.ports), context_{.store = store_,
                                       .modem = modem_,
                                       .clock = platform_.clock,
-                                      .wait = platform_.wait,
                                       .dialogs = platform_.dialogs,
                                       .keyTransmitter = platform_.keyTransmitter,
                                       .soundLost = {}},
@@ -27,7 +26,7 @@ Terminal::Terminal(TerminalPlatform platform, QObject* parent)
     populateTerminalControls(store_);
     modem_.attachPtt(&ptt_);
     context_.closeDirectory = [this] { emit closeDirectoryRequested(); };
-    context_.handlersFinished = [this] { emit finished(); };
+    context_.tuneReceiveCarrier = [this](int hz) { tuneChannel(0, hz); };
     connectModem();
     soundRetry_.setInterval(kSoundRetryMs);
     connect(&soundRetry_, &QTimer::timeout, this, &Terminal::retrySound);
@@ -157,8 +156,7 @@ void Terminal::unload(const TwipsRect& window) {
                           &why))
         qWarning("MMVARI.POS not written: %s", qPrintable(why));
     largeFont_ = false;
-    if (context_.runningHandlers == 0)
-        emit finished();
+    emit finished();
 }
 
 // A closing terminal leaves nothing on the air: a transmission under way (typed, a macro or
@@ -167,6 +165,9 @@ void Terminal::keyUpForClosing() {
     const bool sending =
         modem_.isTransmitting() || transmit_.isSendingMacro() || fileSender_.isSending();
     context_.closing = true;
+    search_.stop();
+    transmit_.stop();
+    fileSender_.stop();
     if (sending)
         context_.keyTransmitter(false);
     modem_.setTransmit(false);

@@ -30,7 +30,6 @@ class SoundDuplex;
 struct TerminalPlatform {
     const Clock& clock;
     Dialogs& dialogs;
-    const PausingWait& wait;
     BackendProvider& ports; // for the PTT port
     SoundDuplex& sound;
     QStringList inputDevices; // the sound devices, in the order the system lists them
@@ -80,7 +79,6 @@ class Terminal final : public QObject {
     // a transmission stops and the remote transmitter is keyed up first.
     void unload(const TwipsRect& window);
     bool isClosing() const { return context_.closing; }
-    bool hasRunningHandlers() const { return context_.runningHandlers > 0; }
 
     const TwipsRect& geometry() const { return geometry_; }
     int minimumHeightTwips() const;
@@ -140,7 +138,7 @@ class Terminal final : public QObject {
     void displayChanged();
     void directoryRequested();
     void closeDirectoryRequested();
-    void finished(); // closed, and no handler of it is running any more
+    void finished(); // closed: its settings are written and nothing of it is on the air
 
   private:
   public:

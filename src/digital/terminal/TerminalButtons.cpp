@@ -217,9 +217,10 @@ bool Terminal::displayClicked(int hz, bool rightButton, int notchAtPointer, int 
     if (!rightButton) {
         // A click ends a carrier search where it stands; otherwise the display tunes the
         // channel to the signal clicked on, as operators expect of a waterfall.
-        if (!search_.isRunning())
+        if (search_.isRunning())
+            search_.stop();
+        else
             tuneChannel(channel, hz);
-        context_.stopSearch = true;
         return false;
     }
     if (notchAtPointer != 0) {

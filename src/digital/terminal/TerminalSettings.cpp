@@ -5,7 +5,6 @@
 #include "common/NumericText.h"
 #include "digital/modem/ModeList.h"
 #include "platform/Dialogs.h"
-#include "platform/PausingWait.h"
 
 #include <functional>
 #include <vector>
@@ -165,7 +164,6 @@ const std::vector<Terminal::PosLine>& Terminal::posLines() {
              [](Terminal& t, const QString& line) {
                  if (line.contains(kOutputKey))
                      t.ptt_.keysTransmitter = keyedTrue(line, kOutputKey);
-                 t.context_.wait.wait(0.1);
              }});
         lines.push_back({"PTT lines inverted",
                          [](const Terminal& t) { return keyedBool(kInvKey, t.ptt_.invertedLines); },
@@ -227,7 +225,6 @@ void Terminal::openPttPort(const QString& line) {
     if (!line.contains(kPortKey))
         return;
     modem_.setPortName(line.mid(kPortKey.size(), kMaxPortName));
-    context_.wait.wait(0.2);
     if (!modem_.pttPortOpen() && isSerialPortName(modem_.pttPortName()))
         platform_.dialogs.showMessage(modem_.pttPortName() +
                                       " failed to open in the digital interface");

@@ -5,7 +5,7 @@
 #include "common/ControlStore.h"
 #include "digital/modem/Modem.h"
 #include "platform/Dialogs.h"
-#include "platform/PausingWait.h"
+#include "platform/Clock.h"
 
 namespace {
 constexpr QChar kBackspace(8);
@@ -18,7 +18,10 @@ QString captionFor(const QString& macro) {
 } // namespace
 
 TransmitText::TransmitText(TerminalContext& context, QObject* parent)
-    : QObject(parent), context_(context) {}
+    : QObject(parent), context_(context) {
+    tickTimer_.setInterval(kTickMs);
+    connect(&tickTimer_, &QTimer::timeout, this, &TransmitText::tick);
+}
 
 void TransmitText::focusIn() {
     box_.clear();
@@ -54,15 +57,52 @@ TransmitText::KeyOutcome TransmitText::keyPress(QChar key, int caret) {
 bool TransmitText::soundCanSend() { return soundLetsSend(context_); }
 
 void TransmitText::endWithEnter() {
-    RunningHandler running(context_);
     stopTransmitting();
-    context_.wait.wait(kKeyUpDelaySeconds, [this] { return context_.closing; });
-    if (context_.closing)
-        return; // the closing window has keyed up already
+    enterKeyUpAt_ = context_.clock.monotonicSeconds() + kKeyUpDelaySeconds;
+    followTicks();
+}
+
+void TransmitText::finishEnter() {
+    enterKeyUpAt_ = -1;
     context_.modem.setReturnToRx(true);
     context_.keyTransmitter(false);
     context_.modem.setReturnToRx(true);
     context_.modem.setTransmit(false);
+}
+
+// A clock that stands still (a test's) never reaches a time: what waits for one goes at once.
+bool TransmitText::due(double at) const {
+    return context_.clock.standsStill() || context_.clock.monotonicSeconds() >= at;
+}
+
+void TransmitText::followTicks() {
+    if (isBusy() && !tickTimer_.isActive())
+        tickTimer_.start();
+    else if (!isBusy())
+        tickTimer_.stop();
+}
+
+void TransmitText::tick() {
+    if (context_.closing) {
+        stop();
+        return;
+    }
+    if (enterKeyUpAt_ >= 0 && due(enterKeyUpAt_))
+        finishEnter();
+    if (macro_ == MacroStage::Sending &&
+        (context_.modem.pendingCharacters() < 1 || context_.txOffPressed)) {
+        macro_ = MacroStage::KeyingUp;
+        macroKeyUpAt_ = context_.clock.monotonicSeconds() + kKeyUpDelaySeconds;
+    }
+    if (macro_ == MacroStage::KeyingUp && due(macroKeyUpAt_))
+        finishMacro();
+    followTicks();
+}
+
+void TransmitText::stop() {
+    macro_ = MacroStage::None;
+    enterKeyUpAt_ = -1;
+    tickTimer_.stop();
 }
 
 QString TransmitText::nextCharacter() {
@@ -137,18 +177,15 @@ void TransmitText::sendFunctionKey(int index) {
     const QString text = functionKeys_[size_t(index)].mid(3, kMaxMacroText) + kReturn;
     context_.modem.setTransmit(true);
     context_.modem.sendText(text);
-    if (sendingMacro_)
-        return; // a macro is going out: this one follows it, and its wait covers both
-    RunningHandler running(context_);
-    sendingMacro_ = true;
-    context_.wait.waitUntil([this] {
-        return context_.modem.pendingCharacters() < 1 || context_.txOffPressed || context_.closing;
-    });
-    context_.wait.wait(kKeyUpDelaySeconds, [this] { return context_.closing; });
-    sendingMacro_ = false;
-    if (context_.closing)
-        return; // the closing window has keyed up already
-    context_.txOffPressed = true;
+    if (isSendingMacro())
+        return; // a macro is going out: this one follows it, and its ending covers both
+    macro_ = MacroStage::Sending;
+    tick();
+}
+
+// A TXOFF pressed while the macro went out, or before it, is spent on it.
+void TransmitText::finishMacro() {
+    macro_ = MacroStage::None;
     stopTransmitting();
     context_.txOffPressed = false;
 }

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 #include <array>
 
 struct TerminalContext;
@@ -11,11 +12,16 @@ struct TerminalContext;
 // Sending from the terminal: the transmit box as a type-ahead buffer the modem pulls from,
 // the TX and TXOFF buttons, and the function-key macros. The remote transmitter is keyed
 // over the station link; the modem sends into the sound card.
+//
+// Two endings take time, and run on the ticks of a timer while the window goes on: Enter keys
+// up again a second after it stopped the modem, and a macro keys up a second after the modem
+// has sent its last character (or TXOFF was pressed).
 class TransmitText final : public QObject {
     Q_OBJECT
   public:
     static constexpr int kMaxMacroText = 1024;
     static constexpr double kKeyUpDelaySeconds = 1.0;
+    static constexpr int kTickMs = 20;
 
     explicit TransmitText(TerminalContext& context, QObject* parent = nullptr);
 
@@ -50,18 +56,33 @@ class TransmitText final : public QObject {
     void setFunctionKey(int index, const QString& macro);
     void editFunctionKey(int index);
     void sendFunctionKey(int index);
-    bool isSendingMacro() const { return sendingMacro_; }
+    bool isSendingMacro() const { return macro_ != MacroStage::None; }
+
+    // The timer's tick: an ending whose time has come is carried out.
+    void tick();
+    // An ending is still to come.
+    bool isBusy() const { return macro_ != MacroStage::None || enterKeyUpAt_ >= 0; }
+    // The window closes: it has keyed up already, the endings are dropped.
+    void stop();
 
   signals:
     void boxCleared();
 
   private:
+    enum class MacroStage { None, Sending, KeyingUp };
     void endWithEnter();
+    void finishEnter();
+    void finishMacro();
     bool soundCanSend();
+    bool due(double at) const;
+    void followTicks();
 
     TerminalContext& context_;
     QString box_;
     int txSentPos_ = 0;
     std::array<QString, 11> functionKeys_;
-    bool sendingMacro_ = false;
+    MacroStage macro_ = MacroStage::None;
+    double macroKeyUpAt_ = -1; // on the monotonic clock
+    double enterKeyUpAt_ = -1; // likewise; -1: none to come
+    QTimer tickTimer_;
 };
