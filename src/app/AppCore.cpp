@@ -27,10 +27,12 @@ namespace {
 // stopped reading must not keep the program from ending.
 constexpr double kOutputDrainSeconds = 5.0;
 constexpr int kTickMs = 100;
+constexpr int kCloseTickMs = 20;
 // How long the end of the program waits for its last station lines to be written.
 constexpr int kLastWordsMs = 1000;
-// How long "Close" waits for the station link to finish closing.
-constexpr double kSocketCloseSeconds = 1000.0;
+// How long "Close" waits for the station link to finish closing (its last lines written):
+// a station that stopped reading must not keep the program from ending.
+constexpr double kSocketCloseSeconds = 10.0;
 
 QString settingsFileFor(const QString& commandLine) {
     if (commandLine.isEmpty() || commandLine == AppCore::kServerArgument)
@@ -180,6 +182,8 @@ AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
     secondTimer_.setInterval(Watchdogs::kSecondTickMs);
     connect(&secondTimer_, &QTimer::timeout, &watchdogs_, &Watchdogs::secondTick);
     connect(&secondTimer_, &QTimer::timeout, &linkHealth_, &LinkHealth::secondTick);
+    closeTimer_.setInterval(kCloseTickMs);
+    connect(&closeTimer_, &QTimer::timeout, this, &AppCore::continueClosing);
 }
 
 // The link's socket outlives the parts its signals reach (it is closed as it goes): they
@@ -292,22 +296,43 @@ void AppCore::chatServerBoxClicked() {
 }
 
 void AppCore::closeButton() {
+    if (closeStage_ != CloseStage::None || ended_)
+        return;
     releaseTransmitterAtTheEnd();
     link_.loggedIn = false;
     link_.serverRxBusy = false;
     link_.serverMsgBusy = false;
     stationSocket_.close();
-    wait_.wait(kSocketCloseSeconds,
-               [this] { return stationSocket_.state() == QAbstractSocket::UnconnectedState; });
-    store_.setText(Ctl::connectMenu, QStringLiteral("Connect"));
-    store_.setVisible(Ctl::connectedLight, false);
-    store_.setVisible(Ctl::loginLight, false);
-    chatClient_.close();
-    if (store_.isTicked(Ctl::chatServerCheck))
-        chatServer_.closeAll();
-    CommPort& radio = ports_.radioPort();
-    wait_.wait(kOutputDrainSeconds, [&radio] { return radio.outBufferCount() == 0; });
-    exitProgram();
+    closeStage_ = CloseStage::LinkClosing;
+    closeStageEndsAt_ = platform_.clock.monotonicSeconds() + kSocketCloseSeconds;
+    closeTimer_.start();
+    continueClosing();
+}
+
+void AppCore::continueClosing() {
+    // A clock that stands still (a test's) never reaches a time: each step goes at once.
+    const bool timeUp = platform_.clock.standsStill() ||
+                        platform_.clock.monotonicSeconds() >= closeStageEndsAt_;
+    if (closeStage_ == CloseStage::LinkClosing) {
+        if (stationSocket_.state() != QAbstractSocket::UnconnectedState && !timeUp)
+            return;
+        store_.setText(Ctl::connectMenu, QStringLiteral("Connect"));
+        store_.setVisible(Ctl::connectedLight, false);
+        store_.setVisible(Ctl::loginLight, false);
+        chatClient_.close();
+        if (store_.isTicked(Ctl::chatServerCheck))
+            chatServer_.closeAll();
+        closeStage_ = CloseStage::LoggerDraining;
+        closeStageEndsAt_ = platform_.clock.monotonicSeconds() + kOutputDrainSeconds;
+    }
+    if (closeStage_ == CloseStage::LoggerDraining) {
+        if (ports_.radioPort().outBufferCount() > 0 && !platform_.clock.standsStill() &&
+            platform_.clock.monotonicSeconds() < closeStageEndsAt_)
+            return;
+        closeStage_ = CloseStage::None;
+        closeTimer_.stop();
+        exitProgram();
+    }
 }
 
 void AppCore::exitProgram() {
@@ -316,6 +341,7 @@ void AppCore::exitProgram() {
     shutDown();
     ended_ = true;
     stepper_.stop();
+    closeTimer_.stop();
     wait_.endAllWaits();
     emit programEnded();
 }

@@ -114,6 +114,9 @@ public:
     void connectAtStartup();
     void firstActivation();
     void closeButton(); // "Close": drop the links, let the logger's last bytes go, end
+    // A tick of "Close" under way (its timer's): the next step once the link has closed, or
+    // the logger's bytes have drained, or the step's time is up.
+    void continueClosing();
     void exitProgram(); // "Exit", and any other request to close the main window
     void digitalMenu();
     // The operator ticked or unticked "I Am A Server".
@@ -176,6 +179,10 @@ private:
     QTimer tickTimer_; // every 100 ms: the side tone, the CW station, the endpoints
     QTimer senderTimer_; // the periodic sender
     QTimer secondTimer_; // the watchdogs' second
+    QTimer closeTimer_;  // "Close" under way
+    enum class CloseStage { None, LinkClosing, LoggerDraining };
+    CloseStage closeStage_ = CloseStage::None;
+    double closeStageEndsAt_ = 0; // on the monotonic clock
     int ledOffColor_ = 0;
     bool firstActivationDone_ = false;
     bool ended_ = false;

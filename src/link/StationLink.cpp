@@ -19,6 +19,9 @@
 StationLink::StationLink(Context context, QObject* parent)
     : QObject(parent), ctx_(std::move(context)) {
     connect(&ctx_.socket, &QTcpSocket::disconnected, this, &StationLink::onServerClosed);
+    closeTimer_.setSingleShot(true);
+    closeTimer_.setInterval(kCloseMs);
+    connect(&closeTimer_, &QTimer::timeout, this, &StationLink::finishDisconnect);
 }
 
 void StationLink::connectClicked() {
@@ -76,6 +79,8 @@ void StationLink::reportConnectFailure(const QString& socketError, bool wrongSta
 }
 
 void StationLink::disconnectLink() {
+    if (closeTimer_.isActive())
+        return; // already closing
     // Leaving a transmitter this program holds: the key-up goes out now if the link still
     // carries it, and again first thing at the next login unless the station is heard first.
     TransmitterHold& hold = ctx_.hold;
@@ -89,12 +94,19 @@ void StationLink::disconnectLink() {
     ctx_.link.serverMsgBusy = false;
     closingOurselves_ = true;
     ctx_.socket.disconnectFromHost();
-    ctx_.wait.wait(kCloseSeconds, [this] {
-        return ctx_.socket.state() == QAbstractSocket::UnconnectedState;
-    });
+    if (ctx_.socket.state() == QAbstractSocket::UnconnectedState) {
+        finishDisconnect();
+        return;
+    }
+    ctx_.store.setText(Ctl::linkStatusLabel, QStringLiteral(" Status: disconnecting"));
+    closeTimer_.start(); // or the socket's own disconnected signal, whichever comes first
+}
+
+void StationLink::finishDisconnect() {
+    closeTimer_.stop();
     ctx_.socket.abort();
     closingOurselves_ = false;
-    hold.noteLinkGone();
+    ctx_.hold.noteLinkGone();
     showIdle(LinkTexts::kCaptionConnect);
     ctx_.store.setText(Ctl::linkStatusLabel, QStringLiteral(" Status: disconnected"));
 }
@@ -117,6 +129,10 @@ void StationLink::linkLost() {
 }
 
 void StationLink::onServerClosed() {
+    if (closeTimer_.isActive()) { // our own disconnect, its last lines written
+        finishDisconnect();
+        return;
+    }
     // Only a close that the station made: our own disconnect shows its state itself.
     if (closingOurselves_ || ctx_.store.text(Ctl::connectMenu) != LinkTexts::kCaptionDisconnect)
         return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QTimer>
 #include <functional>
 
 class ControlStore;
@@ -17,7 +18,8 @@ struct LinkState;
 class StationLink final : public QObject {
     Q_OBJECT
 public:
-    static constexpr double kCloseSeconds = 1000.0;
+    // How long a disconnect waits for its last lines to be written before it drops the link.
+    static constexpr int kCloseMs = 10000;
 
     struct Context {
         QTcpSocket& socket; // the station server link
@@ -39,6 +41,7 @@ public:
     void connectClicked();
     // At start-up: connects when there is an address to connect to.
     void connectAtStartup();
+    // The key-up owed goes first; the link then closes once it is written (or after kCloseMs).
     void disconnectLink();
     // The receive handler found the socket gone.
     void linkLost();
@@ -55,10 +58,12 @@ public:
 private:
     void connectLink();
     void onServerClosed();
+    void finishDisconnect();
     void closedByTheStation(const QString& why);
     void showIdle(const QString& caption);
     void reportConnectFailure(const QString& socketError, bool wrongState);
 
     Context ctx_;
     bool closingOurselves_ = false;
+    QTimer closeTimer_; // a disconnect whose last lines are still being written
 };

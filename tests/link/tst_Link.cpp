@@ -139,6 +139,22 @@ class LinkTest : public QObject {
         QVERIFY(hold.noteLinkGone() && QFile::exists(mark));
     }
 
+    // Disconnecting while this program holds the transmitter: the key-up and a status request
+    // go out first, and the link closes once they are written, the window going on meanwhile.
+    void disconnect_whileKeyed_sendsTheKeyUpFirst_thenCloses() {
+        Linked l;
+        QVERIFY(l.ok);
+        l.c().setText(Ctl::connectMenu, "Disconnect");
+        l.core->serverLine().send("A0:MX1;");
+        l.core->stationLink().connectClicked();
+        l.core->stationLink().connectClicked(); // a second click while it closes: nothing more
+        QTRY_COMPARE(l.c().text(Ctl::linkStatusLabel), QString(" Status: disconnected"));
+        QCOMPARE(l.station.waitForLines(3), (QStringList{"A0:MX1;", "A0:MX0;", "A0:IF;"}));
+        QCOMPARE(l.c().text(Ctl::connectMenu), QString("Connect"));
+        QCOMPARE(l.core->serverSocket().state(), QAbstractSocket::UnconnectedState);
+        QVERIFY(l.dialogs.messages.isEmpty()); // our own close is no lost link
+    }
+
     void dataWithTheLinkGone_reportsLostConnection() {
         Linked l;
         l.c().setText(Ctl::connectMenu, "Disconnect");
