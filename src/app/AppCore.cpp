@@ -48,7 +48,6 @@ AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
       settings_(store_, iniFileName_, platform_.dialogs, platform_.fileDialogs),
       ports_({.store = store_,
               .dialogs = platform_.dialogs,
-              .wait = wait_,
               .provider = platform_.ports,
               .commandLine = commandLine_,
               .endProcessAtOnce = platform_.endProcessAtOnce}),

@@ -4,7 +4,6 @@
 #include "common/Controls.h"
 #include "MainControls.h"
 #include "platform/Dialogs.h"
-#include "platform/PausingWait.h"
 #include "platform/serial/PortNames.h"
 
 PortController::PortController(Context context, QObject* parent)
@@ -23,9 +22,7 @@ void PortController::setUp(CommPort& port, const QString& name, int baud) {
 void PortController::initPorts() {
     if (ctx_.store.text(Ctl::keyerPortChoice) != PortNames::kNone && !openKeyer())
         return;
-    if (!openRadio())
-        return;
-    ctx_.wait.wait(1.0);
+    openRadio();
 }
 
 bool PortController::openKeyer() {

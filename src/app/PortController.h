@@ -7,7 +7,6 @@
 
 class ControlStore;
 class Dialogs;
-class PausingWait;
 class BackendProvider;
 
 // Opens and closes the two ports the logger talks to: the radio port (CAT, 19200 baud) and
@@ -29,7 +28,6 @@ public:
     struct Context {
         ControlStore& store;
         Dialogs& dialogs;
-        const PausingWait& wait;
         BackendProvider& provider;
         const QString& commandLine;
         // Ends the process at once, with no shut-down sequence.

@@ -52,7 +52,6 @@ void ChatClient::onData() {
     BusyGuard guard(chatClientBusy_);
     if (!guard.entered())
         return;
-    PausingWait::yieldToEvents();
     if (!isConnected()) {
         ctx_.store.setVisible(Ctl::chatLight, false);
         ctx_.dialogs.showMessage(QStringLiteral("Lost Chat Connection"));

@@ -9,7 +9,6 @@
 #include "common/NumericText.h"
 #include "platform/BusyGuard.h"
 #include "platform/Clock.h"
-#include "platform/PausingWait.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -112,7 +111,6 @@ void ChatServer::onData(int slot) {
     if (!guard.entered())
         return; // the data waits in the socket for the next event
     ctx_.store.setVisible(Ctl::chatLight, true);
-    PausingWait::yieldToEvents();
     QTcpSocket* socket = slots_.value(slot);
     if (!socket)
         return;

@@ -7,7 +7,6 @@
 #include "common/NumericText.h"
 #include "platform/BusyGuard.h"
 #include "platform/Dialogs.h"
-#include "platform/PausingWait.h"
 #include "platform/serial/CommPort.h"
 
 #include <QTimer>
@@ -64,7 +63,6 @@ void WinKeyer::onKeyerPortEvent(CommEvent event) {
             readKeyerPort();
         return;
     case CommEvent::RxOverflow:
-        ++overflows_;
         dropBurst();
         return;
     case CommEvent::DsrChange:
@@ -107,17 +105,11 @@ void WinKeyer::readKeyerPort() {
     BusyGuard guard(keyerBusy_);
     if (!guard.entered())
         return; // the bytes wait in the port for the pass that is reading
+    // An overflow is handled by its own event, before or after this pass: the batch is read
+    // whole, with no events between its bytes.
     QByteArray batch;
-    const int overflowsBefore = overflows_;
-    while (ctx_.port.inBufferCount() > 0 && batch.size() < kMaxBatch) {
-        PausingWait::yieldToEvents();
+    while (ctx_.port.inBufferCount() > 0 && batch.size() < kMaxBatch)
         batch += ctx_.port.readOne();
-    }
-    if (overflows_ != overflowsBefore) { // this batch is part of a burst that overflowed
-        droppedToTell_ += int(batch.size());
-        commands_.reset();
-        return;
-    }
     const KeyerPassResult result = KeyerPass::run(batch, ctx_.store.isTicked(Ctl::sideToneCheck),
                                                   commands_, ctx_.cw.holdsBack());
     if (result.speed > 0)

@@ -48,7 +48,6 @@ private:
     Context ctx_;
     bool keyerBusy_ = false;
     QTimer burstQuiet_;
-    int overflows_ = 0;     // counts overflows, so a pass knows its batch is part of one
     int droppedToTell_ = 0; // bytes dropped since the operator was last told
     KeyerCommandWalker commands_;
 };

@@ -13,7 +13,6 @@
 #include "platform/BusyGuard.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
-#include "platform/PausingWait.h"
 
 #include <QLocale>
 #include <QTcpSocket>
@@ -24,7 +23,6 @@ ServerReceiver::ServerReceiver(Context context, QObject* parent)
 
 void ServerReceiver::onDataArrived() {
     ctx_.store.setColour(Ctl::receiveLight, Colours::kRed);
-    PausingWait::yieldToEvents();
     BusyGuard guard(ctx_.link.serverRxBusy);
     if (!guard.entered())
         return; // the data waits in the socket for the pass that is running
@@ -64,7 +62,6 @@ void ServerReceiver::receiveChunk(QString& chunk) {
     BusyGuard guard(ctx_.link.serverMsgBusy);
     if (!guard.entered())
         return;
-    PausingWait::yieldToEvents();
     StationReportPass pass(ctx_.picture, ctx_.store, ctx_.login, ctx_.server.isConnected());
     perform(pass.run(chunk));
 }
