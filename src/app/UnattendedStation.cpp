@@ -17,7 +17,8 @@ UnattendedStation::UnattendedStation(AppCore& core, const Clock& clock)
                   return core.controls().text(Ctl::linkStatusLabel).section(u':', 1).trimmed();
               },
               [&core] { core.stationLink().connectAtStartup(); },
-              [this](const QString& text) { log(text); }}) {
+              [this](const QString& text) { log(text); },
+              [&core] { return core.stationLink().isConnecting(); }}) {
     timer_.setInterval(1000);
     connect(&timer_, &QTimer::timeout, this, [this] { retry_.secondTick(); });
     connect(&core_, &AppCore::unloadOtherWindows, this, &UnattendedStation::sendKeyUpAtTheEnd);

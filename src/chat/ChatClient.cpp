@@ -7,7 +7,6 @@
 #include "platform/BusyGuard.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
-#include "platform/PausingWait.h"
 #include "platform/net/TimedConnect.h"
 
 #include <QLocale>
@@ -19,10 +18,15 @@ ChatClient::ChatClient(Context context, QObject* parent) : QObject(parent), ctx_
 }
 
 void ChatClient::connectToServer() {
-    const TimedConnect outcome =
-        TimedConnect::run(socket_, ctx_.wait, !ctx_.store.isVisible(Ctl::chatLight),
-                          ctx_.store.text(Ctl::serverAddressBox).trimmed(),
-                          NumericText::integerValue(ctx_.store.text(Ctl::chatPortBox)));
+    if (isConnecting())
+        return; // one attempt at a time: the one on its way goes on
+    connect_.start(!ctx_.store.isVisible(Ctl::chatLight),
+                   ctx_.store.text(Ctl::serverAddressBox).trimmed(),
+                   NumericText::integerValue(ctx_.store.text(Ctl::chatPortBox)),
+                   [this](const TimedConnect::Outcome& outcome) { connectFinished(outcome); });
+}
+
+void ChatClient::connectFinished(const TimedConnect::Outcome& outcome) {
     if (!outcome.connected) {
         ctx_.store.setVisible(Ctl::chatLight, false);
         if (outcome.wrongState)

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 void LinkRetry::secondTick() {
-    if (connecting_)
-        return;
+    if (connecting_ || (ctx_.connecting && ctx_.connecting()))
+        return; // a try waits for its answer
     if (ctx_.linkUp()) {
         if (attempts_ > 0)
             ctx_.log(QStringLiteral("Station link up again after %1 tries").arg(attempts_));

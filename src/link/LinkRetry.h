@@ -17,6 +17,7 @@ public:
         std::function<QString()> state;    // what the link's status says, for the log
         std::function<void()> connect;     // one attempt; it reports its own failure
         std::function<void(const QString&)> log;
+        std::function<bool()> connecting = {}; // an attempt is on its way
     };
 
     explicit LinkRetry(Context context) : ctx_(std::move(context)) {}

@@ -10,14 +10,13 @@
 #include "common/Controls.h"
 #include "common/NumericText.h"
 #include "platform/Dialogs.h"
-#include "platform/PausingWait.h"
 #include "platform/net/TcpKeepAlive.h"
 #include "platform/net/TimedConnect.h"
 
 #include <QTcpSocket>
 
 StationLink::StationLink(Context context, QObject* parent)
-    : QObject(parent), ctx_(std::move(context)) {
+    : QObject(parent), ctx_(std::move(context)), connect_(ctx_.socket, ctx_.clock) {
     connect(&ctx_.socket, &QTcpSocket::disconnected, this, &StationLink::onServerClosed);
     closeTimer_.setSingleShot(true);
     closeTimer_.setInterval(kCloseMs);
@@ -46,12 +45,17 @@ void StationLink::connectAtStartup() {
 }
 
 void StationLink::connectLink() {
+    if (isConnecting())
+        return; // one attempt at a time: the one on its way goes on
     const bool start = !ctx_.store.isVisible(Ctl::connectedLight);
     if (start)
         ctx_.store.setText(Ctl::linkStatusLabel, QStringLiteral(" Status: connecting"));
-    const TimedConnect outcome = TimedConnect::run(
-        ctx_.socket, ctx_.wait, start, ctx_.store.text(Ctl::serverAddressBox).trimmed(),
-        NumericText::integerValue(ctx_.store.text(Ctl::serverPortBox)));
+    connect_.start(start, ctx_.store.text(Ctl::serverAddressBox).trimmed(),
+                   NumericText::integerValue(ctx_.store.text(Ctl::serverPortBox)),
+                   [this](const TimedConnect::Outcome& outcome) { connectFinished(outcome); });
+}
+
+void StationLink::connectFinished(const TimedConnect::Outcome& outcome) {
     if (outcome.connected) {
         TcpKeepAlive::apply(ctx_.socket);
         ctx_.store.setVisible(Ctl::connectedLight, true);

@@ -2,12 +2,14 @@
 
 #include <QObject>
 #include <QTimer>
+
+#include "platform/net/TimedConnect.h"
 #include <functional>
 
 class ControlStore;
 class Dialogs;
 class MonitorBoxes;
-class PausingWait;
+class Clock;
 class QTcpSocket;
 class ServerLine;
 class TransmitterHold;
@@ -27,7 +29,7 @@ public:
         LinkState& link;
         ControlStore& store;
         MonitorBoxes& monitors;
-        const PausingWait& wait;
+        const Clock& clock; // the connect's settling and its time limit
         Dialogs& dialogs;
         const QString& commandLine;
         std::function<void()> endProcessAtOnce;
@@ -41,6 +43,9 @@ public:
     void connectClicked();
     // At start-up: connects when there is an address to connect to.
     void connectAtStartup();
+    // A connect is on its way (it settles, then waits for the station's answer).
+    bool isConnecting() const { return connect_.isRunning(); }
+    TimedConnect& connectAttempt() { return connect_; }
     // The key-up owed goes first; the link then closes once it is written (or after kCloseMs).
     void disconnectLink();
     // The receive handler found the socket gone.
@@ -57,6 +62,7 @@ public:
 
 private:
     void connectLink();
+    void connectFinished(const TimedConnect::Outcome& outcome);
     void onServerClosed();
     void finishDisconnect();
     void closedByTheStation(const QString& why);
@@ -66,4 +72,5 @@ private:
     Context ctx_;
     bool closingOurselves_ = false;
     QTimer closeTimer_; // a disconnect whose last lines are still being written
+    TimedConnect connect_;
 };

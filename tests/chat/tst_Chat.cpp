@@ -327,6 +327,7 @@ class ChatTest : public QObject {
         QVERIFY(chat.listen(QHostAddress::LocalHost, 0));
         b.c().setText(Ctl::chatPortBox, QString::number(chat.serverPort()));
         b.core->chatPanel().load();
+        QVERIFY(b.finishConnecting(b.core->chatClient().connectAttempt()));
         QVERIFY(b.core->chatClient().isConnected());
         QVERIFY(b.c().isVisible(Ctl::chatLight));
         QTRY_VERIFY(chat.hasPendingConnections());

@@ -276,6 +276,7 @@ class LinkTest : public QObject {
         d.pointAt(server.serverPort());
         QCOMPARE(d.c().text(Ctl::connectMenu), QString("Connect Corvel"));
         d.core->connectAtStartup();
+        QVERIFY(d.finishConnecting());
         QCOMPARE(d.c().text(Ctl::connectMenu), QString("Disconnect"));
         QVERIFY(d.c().isVisible(Ctl::connectedLight));
         QVERIFY(!d.c().isVisible(Ctl::loginLight));
@@ -292,6 +293,7 @@ class LinkTest : public QObject {
         d.pointAt(freeLoopbackPort());
         d.c().setVisible(Ctl::loginLight, true);
         d.core->stationLink().connectClicked();
+        QVERIFY(d.finishConnecting());
         QCOMPARE(d.dialogs.messages.size(), 1);
         QVERIFY(d.dialogs.messages.first().endsWith(" Wait a few seconds and try again"));
         QVERIFY(d.dialogs.questions.isEmpty());
@@ -303,6 +305,7 @@ class LinkTest : public QObject {
         d.pointAt(freeLoopbackPort());
         d.dialogs.answers = {false};
         d.core->stationLink().connectClicked();
+        QVERIFY(d.finishConnecting());
         QCOMPARE(d.dialogs.questions.size(), 1);
         QCOMPARE(d.endedAtOnce, 1);
     }
@@ -334,6 +337,15 @@ class LinkTest : public QObject {
         up = false;
         retry.secondTick();
         QCOMPARE(retry.secondsToNextTry(), 5);
+
+        // The link's own connect on its way (it settles and waits on its timer): nothing planned.
+        int tries = 0;
+        LinkRetry patient({[] { return false; }, [] { return QString("connecting"); }, [&] { ++tries; },
+                           [](const QString&) {}, [] { return true; }});
+        for (int i = 0; i < 100; ++i)
+            patient.secondTick();
+        QCOMPARE(tries, 0);
+        QCOMPARE(patient.secondsToNextTry(), -1);
     }
 };
 

@@ -44,6 +44,17 @@ struct CoreBench {
         clock.setStepPerReading(step);
     }
 
+    // Lets a connect run to its end as its timer would: a tick at every pass of the events,
+    // each reading the clock. False when it had not ended after many passes.
+    static bool finishConnecting(TimedConnect& attempt, int passes = 100000) {
+        for (int i = 0; i < passes && attempt.isRunning(); ++i) {
+            QCoreApplication::processEvents();
+            attempt.tick();
+        }
+        return !attempt.isRunning();
+    }
+    bool finishConnecting() { return finishConnecting(core->stationLink().connectAttempt()); }
+
     // `count` seconds pass on the fake clock, with the watchdogs' tick at every one of them
     // (as the program's one-second timer gives it), letting the sockets' events through.
     void seconds(int count) {

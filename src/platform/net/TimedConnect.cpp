@@ -1,32 +1,71 @@
 #include "TimedConnect.h"
 
-#include "platform/PausingWait.h"
+#include "platform/Clock.h"
 
 #include <QTcpSocket>
 
-TimedConnect TimedConnect::run(QTcpSocket& socket, const PausingWait& wait, bool start,
-                               const QString& host, int port) {
-    TimedConnect outcome;
-    auto noteError = [&] {
-        if (socket.error() != QAbstractSocket::UnknownSocketError) {
-            outcome.errorText = socket.errorString();
-            outcome.wrongState = socket.error() == QAbstractSocket::OperationError;
-        }
-    };
-    socket.abort();
-    wait.wait(kSettleSeconds);
-    if (start)
-        socket.connectToHost(host, static_cast<quint16>(qBound(0, port, 65535)));
-    // A refused or failed attempt ends the wait at once; so does the connection.
-    wait.wait(kConnectSeconds, [&] {
-        noteError();
-        return socket.state() == QAbstractSocket::ConnectedState ||
-               socket.state() == QAbstractSocket::UnconnectedState;
-    });
-    outcome.connected = socket.state() == QAbstractSocket::ConnectedState;
-    if (!outcome.connected) {
-        noteError();
-        socket.abort();
+TimedConnect::TimedConnect(QTcpSocket& socket, const Clock& clock, QObject* parent)
+    : QObject(parent), socket_(socket), clock_(clock) {
+    tickTimer_.setInterval(kTickMs);
+    connect(&tickTimer_, &QTimer::timeout, this, &TimedConnect::tick);
+    // A connection that is made or refused is taken at once, not at the next tick.
+    connect(&socket_, &QTcpSocket::connected, this, &TimedConnect::tick);
+    connect(&socket_, &QTcpSocket::errorOccurred, this, &TimedConnect::tick);
+}
+
+void TimedConnect::start(bool startConnection, const QString& host, int port, Finished finished) {
+    startConnection_ = startConnection;
+    host_ = host;
+    port_ = qBound(0, port, 65535);
+    finished_ = std::move(finished);
+    outcome_ = {};
+    stage_ = Stage::Idle; // the abort below must not end this attempt
+    socket_.abort();
+    stage_ = Stage::Settling;
+    stageEndsAt_ = clock_.monotonicSeconds() + kSettleSeconds;
+    tickTimer_.start();
+    tick();
+}
+
+// A clock that stands still (a test's) never reaches a time: each step goes at once.
+bool TimedConnect::timeUp() const {
+    return clock_.standsStill() || clock_.monotonicSeconds() >= stageEndsAt_;
+}
+
+void TimedConnect::noteError() {
+    if (socket_.error() != QAbstractSocket::UnknownSocketError) {
+        outcome_.errorText = socket_.errorString();
+        outcome_.wrongState = socket_.error() == QAbstractSocket::OperationError;
     }
-    return outcome;
+}
+
+void TimedConnect::tick() {
+    if (stage_ == Stage::Settling) {
+        if (!timeUp())
+            return;
+        stage_ = Stage::Connecting;
+        stageEndsAt_ = clock_.monotonicSeconds() + kConnectSeconds;
+        if (startConnection_)
+            socket_.connectToHost(host_, static_cast<quint16>(port_));
+    }
+    if (stage_ != Stage::Connecting)
+        return;
+    noteError();
+    // A refused or failed attempt ends it at once; so does the connection.
+    const QAbstractSocket::SocketState state = socket_.state();
+    if (state == QAbstractSocket::ConnectedState || state == QAbstractSocket::UnconnectedState ||
+        timeUp())
+        finish();
+}
+
+void TimedConnect::finish() {
+    stage_ = Stage::Idle;
+    tickTimer_.stop();
+    outcome_.connected = socket_.state() == QAbstractSocket::ConnectedState;
+    if (!outcome_.connected) {
+        noteError();
+        socket_.abort();
+    }
+    if (Finished told = std::exchange(finished_, {}))
+        told(outcome_);
 }
