@@ -99,16 +99,13 @@ void LoggerCat::readFromLogger() {
     CatCommandPass pass(ctx_.picture, field, ctx_.server.isConnected(), ctx_.keyer.speed());
     if (!perform(pass.beforeLoop(catBuffer_)))
         return;
-    PausingWait::yieldToEvents();
     ctx_.monitors.copyFromLogger(catBuffer_);
     if (!ctx_.port.isOpen()) {
-        PausingWait::yieldToEvents();
         catBuffer_.clear();
         return;
     }
     if (!perform(pass.commandLoop(catBuffer_)))
         return;
-    PausingWait::yieldToEvents();
     catBuffer_ = pass.unfinished();
 }
 
@@ -119,11 +116,15 @@ QString LoggerCat::takeIntake() {
     while (ctx_.port.inBufferCount() > 0) {
         if (outOfStep(intake))
             return newestCommand(intake);
+        // Nested: the port's own events (bytes arriving, the far end closing) are taken
+        // between characters, so that a command's bytes still on their way join this pass.
         PausingWait::yieldToEvents();
         const QByteArray one = ctx_.port.readOne();
         if (one.isEmpty())
             break; // the port was closed meanwhile
         intake += QString::fromLatin1(one);
+        // Nested: the rest of an unfinished command is waited for inside this pass, so that
+        // the command is answered in the pass that took its start (a logger writing in pieces).
         if (awaitsItsRest(catBuffer_ + intake))
             ctx_.wait.wait(kIntakePauseSeconds, [this] { return ctx_.port.inBufferCount() > 0; });
     }
@@ -212,6 +213,8 @@ void LoggerCat::pauseBeforeEcho(const QString& echo) {
     const quint64 ticket = echoes_.hold(echo, ctx_.clock.monotonicSeconds() + kFrequencySetPauseSeconds);
     catBuffer_.clear(); // this pass has taken everything it will answer from it
     catBusy_ = false;
+    // Nested: the echo's pause runs inside the pass that took the set, with passes of their
+    // own for the polls that come meanwhile (answered at once, as their tests time them).
     ctx_.wait.wait(kFrequencySetPauseSeconds, [this, ticket] {
         for (const QString& due : echoes_.takeDue(ctx_.clock.monotonicSeconds()))
             reply(due);
