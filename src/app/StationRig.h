@@ -46,6 +46,12 @@ private:
     void replyToLogger(const QString& echo) override;
     void refuseSet(const QString& why) override;
     void fail(const QString&) override {} // the commands made here are the pass's own
+    // A client's command is not the radio port's bytes: that monitor shows only the logger's.
+    void copyFromLogger(const QString&) override {}
+    void clearFromLogger() override {}
+    // The echo to a logger on the radio port goes at once: a pause would hold back the answer
+    // to the client, which comes after it.
+    void pauseAfterFrequencySet() override {}
 
     void runAsTheLogger(QString command);
 

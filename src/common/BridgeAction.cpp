@@ -1,5 +1,22 @@
 #include "common/BridgeAction.h"
 
+#include <QtGlobal>
+
+const char* BridgeAction::kindName(Kind kind) {
+    static const char* const names[] = {
+        "ReplyToLogger",  "RefuseSet",       "PauseAfterFrequencySet", "WriteLogger",
+        "SendToServer",   "SendLogin",       "LoginAccepted",          "CopyFromLogger",
+        "CopyFromServer", "CopySent",        "ClearFromLogger",        "ClearGuardNotice",
+        "KeyCw",          "SetCwSpeed",      "AbortCw",                "ShowGuardLight",
+        "LogWithTime",    "AppendChat",      "Fail"};
+    static_assert(sizeof(names) / sizeof(names[0]) == BridgeAction::Fail + 1);
+    return names[kind];
+}
+
+void ActionTarget::forgotten(BridgeAction::Kind kind) {
+    qWarning("BridgeAction %s %s: dropped", BridgeAction::kindName(kind), kForgottenWarning);
+}
+
 bool performActions(const BridgeActions& actions, ActionTarget& target) {
     for (const BridgeAction& action : actions) {
         const QString& text = action.text;

@@ -36,35 +36,44 @@ struct BridgeAction {
     Kind kind;
     QString text;
 
+    static const char* kindName(Kind kind); // "ReplyToLogger"
+
     bool operator==(const BridgeAction&) const = default;
 };
 
 using BridgeActions = QList<BridgeAction>;
 
 // Who carries the actions out: a method per kind. A pass only asks for what its side does, so
-// each side overrides its own; the rest do nothing.
+// each side overrides its own, and one that leaves a kind alone on purpose says so with an
+// empty override. A kind that reaches a side that forgot it is dropped with a warning, which
+// fails the tests (see tests/support/ActionWarnings.h): never in silence.
 class ActionTarget {
 public:
     virtual ~ActionTarget() = default;
-    virtual void replyToLogger(const QString&) {}
-    virtual void refuseSet(const QString&) {}
-    virtual void pauseAfterFrequencySet() {}
-    virtual void writeLogger(const QString&) {}
-    virtual void sendToServer(const QString&) {}
-    virtual void sendLogin(const QString&) {}
-    virtual void loginAccepted() {}
-    virtual void copyFromLogger(const QString&) {}
-    virtual void copyFromServer(const QString&) {}
-    virtual void copySent(const QString&) {}
-    virtual void clearFromLogger() {}
-    virtual void clearGuardNotice() {}
-    virtual void keyCw(const QString&) {}
-    virtual void setCwSpeed(int) {}
-    virtual void abortCw() {}
-    virtual void showGuardLight(bool) {}
-    virtual void logWithTime(const QString&) {}
-    virtual void appendChat(const QString&) {}
+    virtual void replyToLogger(const QString&) { forgotten(BridgeAction::ReplyToLogger); }
+    virtual void refuseSet(const QString&) { forgotten(BridgeAction::RefuseSet); }
+    virtual void pauseAfterFrequencySet() { forgotten(BridgeAction::PauseAfterFrequencySet); }
+    virtual void writeLogger(const QString&) { forgotten(BridgeAction::WriteLogger); }
+    virtual void sendToServer(const QString&) { forgotten(BridgeAction::SendToServer); }
+    virtual void sendLogin(const QString&) { forgotten(BridgeAction::SendLogin); }
+    virtual void loginAccepted() { forgotten(BridgeAction::LoginAccepted); }
+    virtual void copyFromLogger(const QString&) { forgotten(BridgeAction::CopyFromLogger); }
+    virtual void copyFromServer(const QString&) { forgotten(BridgeAction::CopyFromServer); }
+    virtual void copySent(const QString&) { forgotten(BridgeAction::CopySent); }
+    virtual void clearFromLogger() { forgotten(BridgeAction::ClearFromLogger); }
+    virtual void clearGuardNotice() { forgotten(BridgeAction::ClearGuardNotice); }
+    virtual void keyCw(const QString&) { forgotten(BridgeAction::KeyCw); }
+    virtual void setCwSpeed(int) { forgotten(BridgeAction::SetCwSpeed); }
+    virtual void abortCw() { forgotten(BridgeAction::AbortCw); }
+    virtual void showGuardLight(bool) { forgotten(BridgeAction::ShowGuardLight); }
+    virtual void logWithTime(const QString&) { forgotten(BridgeAction::LogWithTime); }
+    virtual void appendChat(const QString&) { forgotten(BridgeAction::AppendChat); }
     virtual void fail(const QString& message) = 0; // "error " and the pass's words
+
+    static constexpr const char* kForgottenWarning = "is carried out by no one here";
+
+private:
+    static void forgotten(BridgeAction::Kind kind);
 };
 
 // Carries the actions out in order; stops at a Fail and returns false.

@@ -1,4 +1,5 @@
 // The logger's CAT port on the whole program's core, and the frequency stepper.
+#include "support/ActionWarnings.h"
 #include "cat/LoggerCat.h"
 #include "support/CoreBench.h"
 #include "support/LinkedBench.h"
@@ -18,6 +19,8 @@ void loggerOpensItsEnd(FakeBackend* port) { port->setLines({true, true, true, fa
 class LoggerCatTest : public QObject {
     Q_OBJECT
   private slots:
+    void init() { failOnForgottenActions(); }
+
     // More than a poll's worth at once (line noise, a dump, polls faster than the rig takes
     // them): dropped at once, not taken in at 10 ms a character; the newest poll is answered.
     void outOfStep_theNewestPollIsAnsweredAtOnce_data() {

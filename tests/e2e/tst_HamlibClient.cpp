@@ -1,5 +1,6 @@
 // An independent Kenwood CAT client (Hamlib's rigctl, from Debian) reads and sets the
 // frequency and the mode and keys the transmitter through the virtual radio port.
+#include "support/ActionWarnings.h"
 #include "platform/serial/SystemBackendProvider.h"
 #include "support/CoreBench.h"
 #include "support/FreePort.h"
@@ -53,6 +54,8 @@ struct OnTheSimulatedStation {
 class HamlibClientTest : public QObject {
     Q_OBJECT
 private slots:
+    void init() { failOnForgottenActions(); }
+
     void rigctl_followsAndControlsTheStation_data() {
         QTest::addColumn<int>("model");
         QTest::newRow("TS-850 (answers ID009)") << 2009;

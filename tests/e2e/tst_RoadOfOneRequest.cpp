@@ -1,6 +1,7 @@
 // The link to the simulated station server goes while the transmitter is keyed, in the middle
 // of a report or by a path that goes dead without closing: the key-up goes out once the
 // operator is logged in again.
+#include "support/ActionWarnings.h"
 #include "support/CoreBench.h"
 #include "support/DeadRelay.h"
 #include "support/SimProcess.h"
@@ -14,6 +15,8 @@
 class RoadOfOneRequestTest : public QObject {
     Q_OBJECT
 private slots:
+    void init() { failOnForgottenActions(); }
+
     void linkDroppedWhileKeyed_theKeyUpGoesOutWhenTheLinkIsBack() {
         SimProcess sim({"--user", "OH2XX:pw"});
         QVERIFY(sim.port != 0);

@@ -1,5 +1,6 @@
 // The loggers' network endpoints: the cwdaemon requests, where an endpoint listens and what is
 // kept of it, and the cwdaemon door on the whole program's core over real UDP on 127.0.0.1.
+#include "support/ActionWarnings.h"
 #include "endpoints/CwDaemonRequest.h"
 #include "endpoints/EndpointAddress.h"
 #include "endpoints/EndpointSettings.h"
@@ -78,6 +79,8 @@ struct FakeRig : RigctlRig {
 class EndpointsTest : public QObject {
     Q_OBJECT
 private slots:
+    void init() { failOnForgottenActions(); }
+
     void cwDaemonRequest_data() {
         QTest::addColumn<QByteArray>("datagram");
         QTest::addColumn<int>("kind");

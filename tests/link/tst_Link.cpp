@@ -1,5 +1,6 @@
 // The station link on the whole program's core: the receiver carrying out the passes'
 // actions, the watchdogs, connecting and logging in.
+#include "support/ActionWarnings.h"
 #include "chat/ChatControls.h"
 #include "link/LinkRetry.h"
 #include "support/FreePort.h"
@@ -43,6 +44,8 @@ struct Daytime : CoreBench {
 class LinkTest : public QObject {
     Q_OBJECT
   private slots:
+    void init() { failOnForgottenActions(); }
+
     void reports_reachPictureAndLogger() {
         Linked l;
         QVERIFY(l.ok);
