@@ -125,7 +125,7 @@ void CatCommandPass::takeKeyer(QString& buffer) {
         emitAction(BridgeAction::ReplyToLogger, QStringLiteral("KS%1;").arg(qBound(0, cwSpeed_, 999), 3, 10, QChar(u'0')));
     const qsizetype at = buffer.indexOf(QStringLiteral("KS"));
     if (at >= 0 && buffer.size() >= at + 6 && buffer[at + 5] == u';' && allDigits(QStringView(buffer).mid(at + 2, 3))) {
-        emitAction(BridgeAction::SetCwSpeed, QString::number(buffer.mid(at + 2, 3).toInt()));
+        actions_.append({.kind = BridgeAction::SetCwSpeed, .number = buffer.mid(at + 2, 3).toInt()});
         buffer.remove(at, 6);
     }
 }

@@ -34,9 +34,9 @@ bool performActions(const BridgeActions& actions, ActionTarget& target) {
         case BridgeAction::ClearFromLogger: target.clearFromLogger(); break;
         case BridgeAction::ClearGuardNotice: target.clearGuardNotice(); break;
         case BridgeAction::KeyCw: target.keyCw(text); break;
-        case BridgeAction::SetCwSpeed: target.setCwSpeed(text.toInt()); break;
+        case BridgeAction::SetCwSpeed: target.setCwSpeed(action.number); break;
         case BridgeAction::AbortCw: target.abortCw(); break;
-        case BridgeAction::ShowGuardLight: target.showGuardLight(text == u'1'); break;
+        case BridgeAction::ShowGuardLight: target.showGuardLight(action.number != 0); break;
         case BridgeAction::LogWithTime: target.logWithTime(text); break;
         case BridgeAction::AppendChat: target.appendChat(text); break;
         case BridgeAction::Fail:

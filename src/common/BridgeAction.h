@@ -25,16 +25,17 @@ struct BridgeAction {
         ClearGuardNotice,       // the guard's "Sending Key Up Signal" leaves the send monitor
         // the keyer
         KeyCw,                  // the text goes out as CW (KY)
-        SetCwSpeed,             // words per minute as digits (KS)
+        SetCwSpeed,             // words per minute, in the number (KS)
         AbortCw,                // drop the CW not yet handed on (KY0;)
         // the rest of the window
-        ShowGuardLight,         // the transmit guard's light on ("1") or off ("0")
+        ShowGuardLight,         // the transmit guard's light on (number 1) or off (0)
         LogWithTime,            // a line for the log file: text, then the time and the date
         AppendChat,             // the station's chat line for the chat window
         Fail,                   // the pass ends here with "error " + text; its input is kept
     };
     Kind kind;
     QString text;
+    int number = 0; // for the kinds that carry one
 
     static const char* kindName(Kind kind); // "ReplyToLogger"
 

@@ -42,12 +42,12 @@ void followTransmitter(const QString& chunk, StationPicture& picture, LinkState&
         return;
     if (keyed) {
         link.txKeyed = true;
-        out.append({BridgeAction::ShowGuardLight, QStringLiteral("1")});
+        out.append({.kind = BridgeAction::ShowGuardLight, .number = 1});
     }
     if (released) {
         link.txKeyed = false;
         link.guardCount.reset();
-        out.append({BridgeAction::ShowGuardLight, QStringLiteral("0")});
+        out.append({.kind = BridgeAction::ShowGuardLight, .number = 0});
     }
 }
 

@@ -21,6 +21,8 @@ QString show(const BridgeAction& a) {
     const QString kind = kinds.value(a.kind, QStringLiteral("?"));
     if (a.kind == BridgeAction::RefuseSet) // the logger gets the rig's "?;"
         return kind;
+    if (a.kind == BridgeAction::SetCwSpeed) // words per minute, as a number
+        return kind + ":" + QString::number(a.number);
     return a.text.isEmpty() ? kind : kind + ":" + a.text;
 }
 

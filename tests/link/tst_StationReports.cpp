@@ -43,7 +43,9 @@ QStringList shown(const BridgeActions& actions) {
         {BridgeAction::AppendChat, "CHAT"}};
     QStringList out;
     for (const BridgeAction& a : actions)
-        if (a.kind != BridgeAction::CopyFromServer)
+        if (a.kind == BridgeAction::ShowGuardLight) // the light's state is a number
+            out << kinds[a.kind] + ":" + QString::number(a.number);
+        else if (a.kind != BridgeAction::CopyFromServer)
             out << (a.text.isEmpty() ? kinds[a.kind] : kinds[a.kind] + ":" + a.text);
     return out;
 }
