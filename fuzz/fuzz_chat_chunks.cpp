@@ -24,7 +24,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     LogFile log(logPath);
     log.open();
     FakeClock clock;
-    ChatServer server({store, chat, log, [] { return false; }, [](const QString&) {}, QString(), clock});
+    const StationAddress address;
+    ChatServer server({.store = store,
+                       .chat = chat,
+                       .address = address,
+                       .log = log,
+                       .clientConnected = [] { return false; },
+                       .sendThroughClient = [](const QString&) {},
+                       .allowListPath = QString(),
+                       .clock = clock});
     const QByteArray input(reinterpret_cast<const char*>(data), qsizetype(size));
     for (const QByteArray& line : input.split('\n')) {
         if (line.isEmpty())

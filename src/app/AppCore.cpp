@@ -34,6 +34,13 @@ constexpr int kLastWordsMs = 1000;
 // a station that stopped reading must not keep the program from ending.
 constexpr double kSocketCloseSeconds = 10.0;
 
+// A port box: empty is no port.
+std::optional<int> portIn(const QString& text) {
+    if (text.trimmed().isEmpty())
+        return std::nullopt;
+    return NumericText::integerValue(text);
+}
+
 QString settingsFileFor(const QString& commandLine) {
     if (commandLine.isEmpty() || commandLine == AppCore::kServerArgument)
         return SettingsCommands::kDefaultFile;
@@ -92,6 +99,7 @@ AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
       hold_(platform_.clock, QDir::current().filePath(TransmitterHold::kMarkFileName)),
       chatServer_({.store = store_,
                    .chat = chatStore_,
+                   .address = address_,
                    .log = log_,
                    .clientConnected = [this] { return chatClient_.isConnected(); },
                    .sendThroughClient = [this](const QString& text) { chatClient_.send(text); },
@@ -99,11 +107,13 @@ AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
                    .clock = platform_.clock}),
       chatClient_({.store = store_,
                    .login = login_,
+                   .address = address_,
                    .chat = chatStore_,
                    .clock = platform_.clock,
                    .dialogs = platform_.dialogs}),
       chatPanel_({.store = store_,
                   .login = login_,
+                  .address = address_,
                   .chat = chatStore_,
                   .server = chatServer_,
                   .client = chatClient_,
@@ -114,6 +124,7 @@ AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
                     .store = store_,
                     .monitors = monitors_,
                     .clock = platform_.clock,
+                    .address = address_,
                     .dialogs = platform_.dialogs,
                     .commandLine = commandLine_,
                     .endProcessAtOnce = platform_.endProcessAtOnce,
@@ -158,7 +169,8 @@ AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
     ledOffColor_ = Colours::kLedOff;
     connect(&store_, &ControlStore::changed, this, &AppCore::onControlChanged);
     for (const QString& box : {Ctl::cwSpeedBox, Ctl::guardTimeBox, Ctl::inactivityTimeBox,
-                               Ctl::loginCallsignBox, Ctl::loginPasswordBox})
+                               Ctl::loginCallsignBox, Ctl::loginPasswordBox, Ctl::serverAddressBox,
+                               Ctl::serverPortBox, Ctl::chatPortBox})
         takeTypedValue(box);
     connect(&ports_.radioPort(), &CommPort::commEvent, &loggerCat_, &LoggerCat::onCommEvent);
     connect(&serverLine_, &ServerLine::lineSent, this, [this](const QString& line) {
@@ -264,6 +276,12 @@ void AppCore::takeTypedValue(const QString& box) {
         login_.callsign = text;
     else if (box == Ctl::loginPasswordBox)
         login_.password = text;
+    else if (box == Ctl::serverAddressBox)
+        address_.host = text.trimmed();
+    else if (box == Ctl::serverPortBox)
+        address_.port = portIn(text);
+    else if (box == Ctl::chatPortBox)
+        address_.chatPort = portIn(text);
 }
 
 void AppCore::firstActivation() {

@@ -4,6 +4,7 @@
 #include "StationRig.h"
 #include "common/ControlStore.h"
 #include "common/Login.h"
+#include "common/StationAddress.h"
 #include "common/LogFile.h"
 #include "common/MonitorBoxes.h"
 #include "PortController.h"
@@ -149,6 +150,7 @@ private:
     }
     ControlStore store_;
     Login login_; // mirrored from the login boxes
+    StationAddress address_; // mirrored from the address and port boxes
     PausingWait wait_;
     MonitorBoxes monitors_;
     WindowSize windowSize_;

@@ -3,7 +3,7 @@
 #include "ChatDisplay.h"
 #include "common/ControlStore.h"
 #include "common/Controls.h"
-#include "common/NumericText.h"
+#include "common/StationAddress.h"
 #include "platform/BusyGuard.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
@@ -20,9 +20,8 @@ ChatClient::ChatClient(Context context, QObject* parent) : QObject(parent), ctx_
 void ChatClient::connectToServer() {
     if (isConnecting())
         return; // one attempt at a time: the one on its way goes on
-    connect_.start(!ctx_.store.isVisible(Ctl::chatLight),
-                   ctx_.store.text(Ctl::serverAddressBox).trimmed(),
-                   NumericText::integerValue(ctx_.store.text(Ctl::chatPortBox)),
+    connect_.start(!ctx_.store.isVisible(Ctl::chatLight), ctx_.address.host,
+                   ctx_.address.chatPort.value_or(0),
                    [this](const TimedConnect::Outcome& outcome) { connectFinished(outcome); });
 }
 

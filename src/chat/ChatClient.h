@@ -9,6 +9,7 @@
 
 class Clock;
 class ControlStore;
+struct StationAddress;
 class Dialogs;
 
 // This station's connection to the chat server, on the station server's host and the chat
@@ -21,6 +22,7 @@ public:
     struct Context {
         ControlStore& store; // main window
         const Login& login;  // who we are in the chat
+        const StationAddress& address; // the chat server is on the station server's host
         ControlStore& chat;  // chat window
         const Clock& clock; // the login's time stamp; the connect's settling and limit
         Dialogs& dialogs;

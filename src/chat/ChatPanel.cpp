@@ -33,7 +33,7 @@ void ChatPanel::load() {
     ctx_.chat.setVisible(ChatCtl::deleteLogButton, chatServer);
     // A client station connects to the chat; with no chat port there is nothing to reach.
     if (!chatServer && !ctx_.store.isVisible(Ctl::chatLight) &&
-        !ctx_.store.text(Ctl::chatPortBox).trimmed().isEmpty())
+        ctx_.address.chatPort)
         ctx_.client.connectToServer();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/Login.h"
+#include "common/StationAddress.h"
 
 #include "station/ChatLines.h"
 
@@ -22,6 +23,7 @@ public:
     struct Context {
         ControlStore& store; // main window
         const Login& login;  // who we are in the chat
+        const StationAddress& address;
         ControlStore& chat;  // chat window
         ChatServer& server;
         ChatClient& client;

@@ -6,7 +6,6 @@
 #include "common/ControlStore.h"
 #include "common/Controls.h"
 #include "common/LogFile.h"
-#include "common/NumericText.h"
 #include "platform/BusyGuard.h"
 #include "platform/Clock.h"
 
@@ -27,8 +26,7 @@ ChatServer::ChatServer(Context context, QObject* parent) : QObject(parent), ctx_
 }
 
 bool ChatServer::startListening() {
-    const QString port = ctx_.store.text(Ctl::chatPortBox).trimmed();
-    if (port.isEmpty())
+    if (!ctx_.address.chatPort)
         return false;
     listener_.close();
     allowList_.load(ctx_.allowListPath);
@@ -37,7 +35,7 @@ bool ChatServer::startListening() {
                                            .arg(allowList_.size())
                                            .arg(ChatAllowList::kFileName));
     return listener_.listen(QHostAddress::Any,
-                            static_cast<quint16>(qBound(0, NumericText::integerValue(port), 65535)));
+                            static_cast<quint16>(qBound(0, *ctx_.address.chatPort, 65535)));
 }
 
 void ChatServer::onNewConnection() {

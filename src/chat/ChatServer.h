@@ -7,6 +7,7 @@
 #include <QTcpServer>
 
 #include "ChatAllowList.h"
+#include "common/StationAddress.h"
 
 class Clock;
 class ControlStore;
@@ -43,6 +44,7 @@ public:
     struct Context {
         ControlStore& store;      // main window: lights
         ControlStore& chat;       // chat window: the display
+        const StationAddress& address; // its chat port is the one listened on
         LogFile& log;
         std::function<bool()> clientConnected; // this station's own chat client
         std::function<void(const QString&)> sendThroughClient;
@@ -53,7 +55,7 @@ public:
 
     explicit ChatServer(Context context, QObject* parent = nullptr);
 
-    // Listens on the port in the chat port box; nothing when the box is empty.
+    // Listens on the chat port; nothing when none is set.
     bool startListening();
     bool isListening() const { return listener_.isListening(); }
     quint16 port() const { return listener_.serverPort(); }

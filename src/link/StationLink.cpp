@@ -8,7 +8,7 @@
 #include "common/ControlStore.h"
 #include "common/MonitorBoxes.h"
 #include "common/Controls.h"
-#include "common/NumericText.h"
+#include "common/StationAddress.h"
 #include "platform/Dialogs.h"
 #include "platform/net/TcpKeepAlive.h"
 #include "platform/net/TimedConnect.h"
@@ -32,8 +32,7 @@ void StationLink::connectClicked() {
 
 void StationLink::connectAtStartup() {
     // With no address there is nothing to reach; the operator enters one and connects.
-    if (ctx_.store.text(Ctl::serverAddressBox).trimmed().isEmpty() ||
-        ctx_.store.text(Ctl::serverPortBox).trimmed().isEmpty()) {
+    if (ctx_.address.host.isEmpty() || !ctx_.address.port) {
         ctx_.store.setText(Ctl::linkStatusLabel,
                            QStringLiteral(" Status: enter the station server's address and port. "
                                           "No station yet? Run corvel-sim "
@@ -50,8 +49,7 @@ void StationLink::connectLink() {
     const bool start = !ctx_.store.isVisible(Ctl::connectedLight);
     if (start)
         ctx_.store.setText(Ctl::linkStatusLabel, QStringLiteral(" Status: connecting"));
-    connect_.start(start, ctx_.store.text(Ctl::serverAddressBox).trimmed(),
-                   NumericText::integerValue(ctx_.store.text(Ctl::serverPortBox)),
+    connect_.start(start, ctx_.address.host, ctx_.address.port.value_or(0),
                    [this](const TimedConnect::Outcome& outcome) { connectFinished(outcome); });
 }
 

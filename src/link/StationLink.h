@@ -10,6 +10,7 @@ class ControlStore;
 class Dialogs;
 class MonitorBoxes;
 class Clock;
+struct StationAddress;
 class QTcpSocket;
 class ServerLine;
 class TransmitterHold;
@@ -30,6 +31,7 @@ public:
         ControlStore& store;
         MonitorBoxes& monitors;
         const Clock& clock; // the connect's settling and its time limit
+        const StationAddress& address;
         Dialogs& dialogs;
         const QString& commandLine;
         std::function<void()> endProcessAtOnce;
