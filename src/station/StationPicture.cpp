@@ -7,11 +7,30 @@
 
 #include <utility>
 
+StationPicture::StationPicture(ControlStore& store)
+    : store_(store),
+      storeWatch_(QObject::connect(&store, &ControlStore::changed,
+                                   [this](const QString& name, auto) { takeFromStore(name); })) {
+    takeFromStore(Ctl::frequencyBox);
+    takeFromStore(Ctl::modeChoice);
+}
+
+StationPicture::~StationPicture() { QObject::disconnect(storeWatch_); }
+
+// The operator's edit, the settings file's value, or the mirror of the picture's own set.
+void StationPicture::takeFromStore(const QString& name) {
+    if (name == Ctl::frequencyBox)
+        shownKHz_ = store_.text(Ctl::frequencyBox);
+    else if (name == Ctl::modeChoice)
+        modeIndex_ = store_.value(Ctl::modeChoice);
+}
+
 QString StationPicture::startFreq() const {
-    return store_.text(Ctl::frequencyBox);
+    return shownKHz_;
 }
 
 void StationPicture::setStartFreq(const QString& kHz) {
+    shownKHz_ = kHz;
     store_.setText(Ctl::frequencyBox, kHz);
 }
 
@@ -35,10 +54,11 @@ bool StationPicture::takeModeConfirmation(int modeDigit) {
 }
 
 int StationPicture::modeIndex() const {
-    return store_.value(Ctl::modeChoice);
+    return modeIndex_;
 }
 
 void StationPicture::setModeIndex(int index) {
+    modeIndex_ = index;
     store_.setValue(Ctl::modeChoice, index);
 }
 

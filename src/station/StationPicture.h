@@ -1,18 +1,23 @@
 #pragma once
 
 #include <QHash>
+#include <QMetaObject>
 #include <QString>
 
 class ControlStore;
 
 // What the program believes about the remote rig, and about the logger on the radio port.
-// The frequency and the mode live in the main window's controls (the operator may type
-// into them); the rest are plain values. Every logger command pass reads it afresh.
+// Every logger command pass reads it afresh. The frequency and the mode are shown in the
+// main window's frequency box and mode list, which mirror them; what the operator types or
+// chooses there (or the settings file puts there) comes back through the store's change.
 class StationPicture {
 public:
     static inline const QString kDefaultClarifierOffset = QStringLiteral("-0000");
 
-    explicit StationPicture(ControlStore& store) : store_(store) {}
+    explicit StationPicture(ControlStore& store);
+    ~StationPicture();
+    StationPicture(const StationPicture&) = delete;
+    StationPicture& operator=(const StationPicture&) = delete;
 
     QString startFreq() const;           // kHz as text, as the frequency box shows it
     void setStartFreq(const QString& kHz);
@@ -50,7 +55,12 @@ public:
     QHash<QString, QString> restingSettings;
 
 private:
+    void takeFromStore(const QString& name);
+
     ControlStore& store_;
+    QMetaObject::Connection storeWatch_;
+    QString shownKHz_; // the frequency as the box shows it (kHz, as typed or set)
+    int modeIndex_ = -1;
     QString clarifierOffset_ = kDefaultClarifierOffset;
     qint64 exactHz_ = -1;
     QString exactBoxText_; // the box text that exactHz_ belongs to
