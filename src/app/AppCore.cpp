@@ -75,6 +75,7 @@ AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
                   .server = serverLine_,
                   .clock = platform_.clock,
                   .rig = stationRig_,
+                  .cwPitchHz = [this] { return sideTone_.pitchHz(); },
                   .settingsPath = besideTheSettings(EndpointSettings::kFileName),
                   .tell = [this](const QString& text) { tell(text); }}),
       loggerCat_({.port = ports_.radioPort(),
@@ -170,7 +171,7 @@ AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
     connect(&store_, &ControlStore::changed, this, &AppCore::onControlChanged);
     for (const QString& box : {Ctl::cwSpeedBox, Ctl::guardTimeBox, Ctl::inactivityTimeBox,
                                Ctl::loginCallsignBox, Ctl::loginPasswordBox, Ctl::serverAddressBox,
-                               Ctl::serverPortBox, Ctl::chatPortBox})
+                               Ctl::serverPortBox, Ctl::chatPortBox, Ctl::sideTonePitchBox})
         takeTypedValue(box);
     connect(&ports_.radioPort(), &CommPort::commEvent, &loggerCat_, &LoggerCat::onCommEvent);
     connect(&serverLine_, &ServerLine::lineSent, this, [this](const QString& line) {
@@ -282,6 +283,8 @@ void AppCore::takeTypedValue(const QString& box) {
         address_.port = portIn(text);
     else if (box == Ctl::chatPortBox)
         address_.chatPort = portIn(text);
+    else if (box == Ctl::sideTonePitchBox)
+        sideTone_.takeTypedPitch(text);
 }
 
 void AppCore::firstActivation() {

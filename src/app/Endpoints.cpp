@@ -168,7 +168,7 @@ void Endpoints::spot(const QString& call, double toneHz, double snrDb, bool call
     spots_.setNodeCall(spot.spotter); // the login callsign may have been typed since
     spot.call = call;
     spot.rfHz = SpotLines::rfFrequencyHz(double(ctx_.rig.frequencyHz()), ctx_.rig.modeDigit(), toneHz,
-                                         ctx_.store.text(Ctl::sideTonePitchBox).toDouble());
+                                         ctx_.cwPitchHz ? ctx_.cwPitchHz() : 0.0);
     spot.mode = mode;
     spot.snrDb = int(std::lround(snrDb));
     spot.wpm = wpm;

@@ -31,6 +31,7 @@ public:
         ServerLine& server;
         const Clock& clock;
         RigctlRig& rig; // the station as the Hamlib endpoint sees it
+        std::function<double()> cwPitchHz; // the side tone's: a CW station's tone offset
         QString settingsPath; // Endpoints.ini
         std::function<void(const QString&)> tell = [](const QString&) {}; // the monitor and the log
     };

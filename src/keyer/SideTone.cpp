@@ -31,6 +31,8 @@ void SideTone::onControlChanged(const QString& name) {
 
 void SideTone::queue(const QString& text) { sideToneText_ += text; }
 
+double SideTone::pitchHz() const { return NumericText::numericValue(pitchText_); }
+
 bool SideTone::isSounding() const { return renderer_ && renderer_->isSounding(); }
 
 void SideTone::step() {
@@ -54,15 +56,14 @@ void SideTone::startToneBuffer(bool restart) {
         return;
     }
     auto renderer = std::make_unique<SideToneRenderer>(*waveform);
-    const double rate =
-        NumericText::numericValue(ctx_.store.text(Ctl::sideTonePitchBox)) * kWaveformRate;
+    const double rate = pitchHz() * kWaveformRate;
     if (rate < kLowestRate || rate > kHighestRate) {
         // The tone plays at the file's own rate; the operator learns which value was wrong.
         ctx_.dialogs.showMessage(kSoundCardError +
                                  QStringLiteral(": a pitch of \"%1\" Hz cannot be "
                                                 "played (%2 to %3 Hz); the tone "
                                                 "keeps its own pitch")
-                                     .arg(ctx_.store.text(Ctl::sideTonePitchBox))
+                                     .arg(pitchText_)
                                      .arg(int(kLowestRate / kWaveformRate) + 1)
                                      .arg(int(kHighestRate / kWaveformRate)));
         renderer->setPitch(kWaveformOwnRate / kWaveformRate);

@@ -42,6 +42,11 @@ public:
     void startToneBuffer(bool restart);
     void stop();
 
+    // The pitch the operator typed into "Hertz" (the tone takes it at its next start); its
+    // number is the CW pitch the spots' frequencies are reckoned with.
+    void takeTypedPitch(const QString& text) { pitchText_ = text; }
+    double pitchHz() const;
+
     const QString& sideToneText() const { return sideToneText_; }
     bool isSounding() const;
     SideToneRenderer* renderer() const { return renderer_.get(); }
@@ -52,5 +57,6 @@ private:
 
     Context ctx_;
     QString sideToneText_;
+    QString pitchText_;
     std::unique_ptr<SideToneRenderer> renderer_;
 };
