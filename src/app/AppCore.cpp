@@ -335,6 +335,7 @@ void AppCore::continueClosing() {
     if (closeStage_ == CloseStage::LinkClosing) {
         if (stationSocket_.state() != QAbstractSocket::UnconnectedState && !timeUp)
             return;
+        link_.linkUp = false;
         store_.setText(Ctl::connectMenu, QStringLiteral("Connect"));
         store_.setVisible(Ctl::connectedLight, false);
         store_.setVisible(Ctl::loginLight, false);

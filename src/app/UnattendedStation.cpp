@@ -3,16 +3,13 @@
 
 #include "AppCore.h"
 #include "common/Controls.h"
-#include "link/LinkTexts.h"
 #include "platform/Clock.h"
 
 #include <cstdio>
 
 UnattendedStation::UnattendedStation(AppCore& core, const Clock& clock)
     : core_(core), clock_(clock),
-      retry_({[&core] {
-                  return core.controls().text(Ctl::connectMenu) == LinkTexts::kCaptionDisconnect;
-              },
+      retry_({[&core] { return core.linkState().linkUp; },
               [&core] {
                   return core.controls().text(Ctl::linkStatusLabel).section(u':', 1).trimmed();
               },

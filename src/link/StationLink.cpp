@@ -24,7 +24,7 @@ StationLink::StationLink(Context context, QObject* parent)
 }
 
 void StationLink::connectClicked() {
-    if (ctx_.store.text(Ctl::connectMenu) == LinkTexts::kCaptionDisconnect)
+    if (ctx_.link.linkUp)
         disconnectLink();
     else
         connectLink();
@@ -57,6 +57,7 @@ void StationLink::connectFinished(const TimedConnect::Outcome& outcome) {
     if (outcome.connected) {
         TcpKeepAlive::apply(ctx_.socket);
         ctx_.store.setVisible(Ctl::connectedLight, true);
+        ctx_.link.linkUp = true;
         ctx_.store.setText(Ctl::connectMenu, LinkTexts::kCaptionDisconnect);
         ctx_.store.setText(Ctl::linkStatusLabel, QStringLiteral(" Status: connected"));
         return;
@@ -114,6 +115,7 @@ void StationLink::finishDisconnect() {
 }
 
 void StationLink::showIdle(const QString& caption) {
+    ctx_.link.linkUp = false;
     ctx_.store.setText(Ctl::connectMenu, caption);
     ctx_.store.setVisible(Ctl::connectedLight, false);
     ctx_.store.setVisible(Ctl::loginLight, false);
@@ -136,7 +138,7 @@ void StationLink::onServerClosed() {
         return;
     }
     // Only a close that the station made: our own disconnect shows its state itself.
-    if (closingOurselves_ || ctx_.store.text(Ctl::connectMenu) != LinkTexts::kCaptionDisconnect)
+    if (closingOurselves_ || !ctx_.link.linkUp)
         return;
     closedByTheStation(QStringLiteral("the station server closed the link"));
     if (ctx_.hold.keyUpOwed())
@@ -145,7 +147,7 @@ void StationLink::onServerClosed() {
 }
 
 void StationLink::linkDead(const QString& why) {
-    if (ctx_.store.text(Ctl::connectMenu) != LinkTexts::kCaptionDisconnect)
+    if (!ctx_.link.linkUp)
         return;
     closedByTheStation(why);
 }

@@ -31,6 +31,7 @@ private:
 // What the station link knows between events: login, the in-progress flags of the two
 // receive handlers, the watchdogs' inputs and counters, and what the log file was told.
 struct LinkState {
+    bool linkUp = false; // connected by the link's own connect, until it is closed or lost
     bool loggedIn = false;
     bool serverRxBusy = false;  // the receive handler is running
     bool serverMsgBusy = false; // the station-report pass is running

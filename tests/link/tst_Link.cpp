@@ -147,7 +147,8 @@ class LinkTest : public QObject {
     void disconnect_whileKeyed_sendsTheKeyUpFirst_thenCloses() {
         Linked l;
         QVERIFY(l.ok);
-        l.c().setText(Ctl::connectMenu, "Disconnect");
+        l.c().setText(Ctl::connectMenu, "Disconnect"); // as the link's own connect leaves it
+        l.core->linkState().linkUp = true;
         l.core->serverLine().send("A0:MX1;");
         l.core->stationLink().connectClicked();
         l.core->stationLink().connectClicked(); // a second click while it closes: nothing more
@@ -160,7 +161,8 @@ class LinkTest : public QObject {
 
     void dataWithTheLinkGone_reportsLostConnection() {
         Linked l;
-        l.c().setText(Ctl::connectMenu, "Disconnect");
+        l.c().setText(Ctl::connectMenu, "Disconnect"); // as the link's own connect leaves it
+        l.core->linkState().linkUp = true;
         l.core->serverSocket().abort();
         l.core->receiver().onDataArrived();
         QCOMPARE(l.dialogs.messages, QStringList{"Lost Connection"});
@@ -173,7 +175,8 @@ class LinkTest : public QObject {
     void loginNeverComes_linkClosedAfter15Seconds() {
         Watched w;
         QVERIFY(w.ok);
-        w.c().setText(Ctl::connectMenu, "Disconnect");
+        w.c().setText(Ctl::connectMenu, "Disconnect"); // as the link's own connect leaves it
+        w.link().linkUp = true;
         w.c().setValue(Ctl::monitorDataCheck, 1);
         w.clock.advance(14.5);
         w.core->linkHealth().secondTick();
