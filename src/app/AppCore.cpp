@@ -167,13 +167,27 @@ AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
                  .dialogs = platform_.dialogs,
                  .cw = cwStation_}) {
     populateMainControls(store_, PortNames::foundDevices());
+    populateChatControls(chatStore_);
     ledOffColor_ = Colours::kLedOff;
     connect(&store_, &ControlStore::changed, this, &AppCore::onControlChanged);
     for (const QString& box : {Ctl::cwSpeedBox, Ctl::guardTimeBox, Ctl::inactivityTimeBox,
                                Ctl::loginCallsignBox, Ctl::loginPasswordBox, Ctl::serverAddressBox,
                                Ctl::serverPortBox, Ctl::chatPortBox, Ctl::sideTonePitchBox})
         takeTypedValue(box);
+    wirePorts();
+    wireStationLink();
+    wireTimers();
+}
+
+// The logger's two ports: their events go to the radio's CAT and to the keyer.
+void AppCore::wirePorts() {
     connect(&ports_.radioPort(), &CommPort::commEvent, &loggerCat_, &LoggerCat::onCommEvent);
+    connect(&ports_.keyerPort(), &CommPort::commEvent, &winKeyer_, &WinKeyer::onKeyerPortEvent);
+}
+
+// The station link's socket and line: what is sent is noted by the picture and the hold,
+// what arrives goes to the receiver, and a link that goes ends the CW being keyed.
+void AppCore::wireStationLink() {
     connect(&serverLine_, &ServerLine::lineSent, this, [this](const QString& line) {
         picture_.noteServerLine(line);
         hold_.noteLineSent(line, UnreadBytes::of(stationSocket_));
@@ -184,10 +198,13 @@ AppCore::AppCore(AppPlatform platform, QString commandLine, QObject* parent)
             cwStation_.linkGone();
     });
     connect(&stationSocket_, &QTcpSocket::readyRead, &receiver_, &ServerReceiver::onDataArrived);
-    connect(&ports_.keyerPort(), &CommPort::commEvent, &winKeyer_, &WinKeyer::onKeyerPortEvent);
+}
+
+// The program's own clocks: the 100 ms tick, the periodic sender, the watchdogs' second and
+// "Close" under way.
+void AppCore::wireTimers() {
     tickTimer_.setInterval(kTickMs);
     connect(&tickTimer_, &QTimer::timeout, this, &AppCore::onTick);
-    populateChatControls(chatStore_);
     senderTimer_.setInterval(Watchdogs::kSenderTickMs);
     connect(&senderTimer_, &QTimer::timeout, &watchdogs_, &Watchdogs::senderTick);
     secondTimer_.setInterval(Watchdogs::kSecondTickMs);

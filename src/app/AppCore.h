@@ -140,6 +140,9 @@ private:
     void onControlChanged(const QString& name, ControlStore::Aspect aspect);
     void takeTypedValue(const QString& box);
     void onTick();
+    void wirePorts();
+    void wireStationLink();
+    void wireTimers();
 
     AppPlatform platform_;
     QString commandLine_;
