@@ -13,7 +13,7 @@ qint64 StationRig::frequencyHz() const { return ctx_.picture.frequencyHz(); }
 
 bool StationRig::setFrequencyHz(qint64 hz) {
     refused_ = false;
-    runAsTheLogger(QStringLiteral("FA%1;").arg(CatFormats::fieldOfHz(hz)));
+    performActions(pass().setFrequency(hz), *this);
     return !refused_;
 }
 
@@ -27,11 +27,11 @@ void StationRig::refuseSet(const QString& why) {
 
 int StationRig::modeDigit() const { return ctx_.picture.modeDigit(); }
 
-void StationRig::setModeDigit(int digit) { runAsTheLogger(QStringLiteral("MD%1;").arg(digit)); }
+void StationRig::setModeDigit(int digit) { performActions(pass().setMode(digit), *this); }
 
 bool StationRig::transmitting() const { return ctx_.picture.transmitting; }
 
-void StationRig::setTransmitting(bool on) { runAsTheLogger(on ? QStringLiteral("TX;") : QStringLiteral("RX;")); }
+void StationRig::setTransmitting(bool on) { performActions(pass().key(on), *this); }
 
 void StationRig::sendMorse(const QString& text) { ctx_.cw.sendText(text); }
 
@@ -41,13 +41,10 @@ int StationRig::keySpeed() const { return ctx_.cw.speed(); }
 
 void StationRig::setKeySpeed(int wordsPerMinute) { ctx_.cw.setSpeed(wordsPerMinute); }
 
-// No pause before the echo here: the network client has its answer at once, and the station
-// line goes out as from the radio port.
-void StationRig::runAsTheLogger(QString command) {
-    CatCommandPass pass(ctx_.picture, ctx_.picture.frequencyField(), ctx_.server.isConnected(), ctx_.cw.speed());
-    BridgeActions actions = pass.beforeLoop(command);
-    actions += pass.commandLoop(command);
-    performActions(actions, *this);
+// The radio port's pass, for one typed set: the station lines go out as from the radio port.
+CatCommandPass StationRig::pass() const {
+    return CatCommandPass(ctx_.picture, ctx_.picture.frequencyField(), ctx_.server.isConnected(),
+                          ctx_.cw.speed());
 }
 
 void StationRig::sendToServer(const QString& line) { ctx_.server.send(line); }

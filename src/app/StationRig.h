@@ -5,6 +5,8 @@
 
 #include <QString>
 
+class CatCommandPass;
+
 class LoggerPort;
 class CwStation;
 class MonitorBoxes;
@@ -12,9 +14,10 @@ class ServerLine;
 class StationPicture;
 
 // The station as the Hamlib network endpoint sees it: read from the one station picture, and
-// set by running the logger's own command ("FA00014025000;", "MD2;", "TX;") through the radio
-// port's command pass, so the key-up before a frequency change, the station lines, the queued
-// set and the picture are the same; the set's echo goes to a logger on the radio port.
+// set through the radio port's command pass, whose typed sets (`setFrequency`, `setMode`,
+// `key`) make what the logger's own "FA…;", "MD…;", "TX;" and "RX;" make: the key-up before a
+// frequency change, the station lines, the queued set and the picture are the same; the set's
+// echo goes to a logger on the radio port.
 class StationRig final : public RigctlRig, private ActionTarget {
 public:
     struct Context {
@@ -40,20 +43,17 @@ public:
     void setKeySpeed(int wordsPerMinute) override;
 
 private:
-    // What the command pass asks for when a client's set runs as the logger's command.
+    // What the command pass asks for when it carries a client's set.
     void sendToServer(const QString& line) override;
     void copySent(const QString& text) override;
     void replyToLogger(const QString& echo) override;
     void refuseSet(const QString& why) override;
     void fail(const QString&) override {} // the commands made here are the pass's own
-    // A client's command is not the radio port's bytes: that monitor shows only the logger's.
-    void copyFromLogger(const QString&) override {}
-    void clearFromLogger() override {}
     // The echo to a logger on the radio port goes at once: a pause would hold back the answer
     // to the client, which comes after it.
     void pauseAfterFrequencySet() override {}
 
-    void runAsTheLogger(QString command);
+    CatCommandPass pass() const;
 
     Context ctx_;
     bool refused_ = false; // the last set could not be carried to the station

@@ -5,6 +5,17 @@
 #include "station/CatFormats.h"
 #include "station/StationPicture.h"
 
+// The logger's frequency set in the buffer: "FA" + 8 or 11 digits in Hz + ";". The station
+// takes 8 digits: an 11-digit set of 100 MHz or more cannot be carried (cutting it to its last
+// eight would tune 145.89 MHz to 45.89 MHz).
+struct FrequencySet {
+    qsizetype at = -1;
+    QString command; // as the logger sent it
+    QString stationCommand;
+    qint64 hz = 0;
+    bool carried() const { return at >= 0 && hz <= StationLines::kHighestSetHz; }
+};
+
 namespace {
 
 // Where the last key-down command before `end` starts, -1 when there is none: "TX;", and the
@@ -38,16 +49,6 @@ bool queriesRemain(const QString& buffer) {
 
 bool allDigits(QStringView text);
 
-// The logger's frequency set in the buffer: "FA" + 8 or 11 digits in Hz + ";". The station
-// takes 8 digits: an 11-digit set of 100 MHz or more cannot be carried (cutting it to its last
-// eight would tune 145.89 MHz to 45.89 MHz).
-struct FrequencySet {
-    qsizetype at = -1;
-    QString command; // as the logger sent it
-    QString stationCommand;
-    qint64 hz = 0;
-    bool carried() const { return at >= 0 && hz <= StationLines::kHighestSetHz; }
-};
 
 // The first "FA" that is not the query "FA;": a read and a set may share a burst.
 qsizetype firstSetAt(const QString& buffer) {
@@ -67,8 +68,7 @@ FrequencySet findFrequencySet(const QString& buffer) {
     if ((digits.size() != 8 && digits.size() != 11) || !allDigits(digits))
         return {};
     const qint64 hz = digits.toLongLong();
-    const QString station = QStringLiteral("FA%1;").arg(hz, 8, 10, QLatin1Char('0'));
-    return {at, command, station, hz};
+    return {at, command, QStringLiteral("FA%1;").arg(hz, 8, 10, QLatin1Char('0')), hz};
 }
 
 // A set the station cannot be told: refused later in the pass, and nothing goes out for it.
@@ -149,9 +149,8 @@ BridgeActions CatCommandPass::beforeLoop(QString& buffer) {
         emitAction(BridgeAction::ReplyToLogger, CatFormats::kFilter);
     if (removeFirst(buffer, QStringLiteral("FW;")))
         emitAction(BridgeAction::ReplyToLogger, CatFormats::filterWidthAnswer(picture_.modeDigit()));
-    // The transmitter is released before the frequency moves, and on any receive command.
-    if (isFrequencySet(buffer) && !refusedSet(buffer))
-        emitAction(BridgeAction::SendToServer, StationLines::keyUp());
+    keyUpBeforeTheFrequencyMoves(isFrequencySet(buffer), refusedSet(buffer));
+    // The transmitter is released on any receive command.
     if (buffer.contains(QStringLiteral("RX")))
         emitAction(BridgeAction::SendToServer, StationLines::keyUp());
     return actions_;
@@ -246,6 +245,14 @@ bool CatCommandPass::handleMode(QString& buffer) {
         emitAction(BridgeAction::CopySent, answer);
         return true;
     }
+    if (!applyModeSet(digit))
+        return false;
+    buffer.remove(at, 4);
+    return true;
+}
+
+// A mode set's digit: the picture takes the mode, the station is told, both are shown.
+bool CatCommandPass::applyModeSet(QChar digit) {
     if (digit < u'0' || digit > u'9') {
         emitAction(BridgeAction::Fail, QStringLiteral("Type mismatch"));
         return false;
@@ -263,7 +270,6 @@ bool CatCommandPass::handleMode(QString& buffer) {
     const QString setMode = StationLines::modeSet(index + 1);
     emitAction(BridgeAction::SendToServer, setMode);
     emitAction(BridgeAction::CopySent, setMode);
-    buffer.remove(at, 4);
     return true;
 }
 
@@ -300,8 +306,17 @@ void CatCommandPass::answerPower(QString& buffer) {
 
 void CatCommandPass::setFrequency(QString& buffer) {
     const FrequencySet set = findFrequencySet(buffer);
-    if (set.at < 0)
-        return;
+    if (set.at >= 0)
+        applyFrequencySet(set);
+}
+
+// The transmitter is released before the frequency moves: for a set, unless it is refused.
+void CatCommandPass::keyUpBeforeTheFrequencyMoves(bool aSet, bool refused) {
+    if (aSet && !refused)
+        emitAction(BridgeAction::SendToServer, StationLines::keyUp());
+}
+
+void CatCommandPass::applyFrequencySet(const FrequencySet& set) {
     if (!set.carried()) {
         emitAction(BridgeAction::RefuseSet,
                    QStringLiteral("%1 refused: the station takes frequencies below 100 MHz "
@@ -338,4 +353,33 @@ bool CatCommandPass::transmittingAt(const QString& buffer, qsizetype queryAt) co
     if (released > keyed)
         return false;
     return picture_.transmitting;
+}
+
+BridgeActions CatCommandPass::setFrequency(qint64 hz) {
+    actions_.clear();
+    const QString field = CatFormats::fieldOfHz(hz);
+    const FrequencySet set{0, QStringLiteral("FA") + field + u';',
+                           QStringLiteral("FA%1;").arg(hz, 8, 10, QLatin1Char('0')), field.toLongLong()};
+    keyUpBeforeTheFrequencyMoves(true, !set.carried());
+    applyFrequencySet(set);
+    return actions_;
+}
+
+BridgeActions CatCommandPass::setMode(int modeDigit) {
+    actions_.clear();
+    applyModeSet(modeDigit >= 0 && modeDigit <= 9 ? QChar(u'0' + modeDigit) : QChar(u'?'));
+    return actions_;
+}
+
+// TX as the logger's "TX;" keys; RX releases as the logger's "RX;" does (before its pass and
+// again in it).
+BridgeActions CatCommandPass::key(bool down) {
+    actions_.clear();
+    if (down) {
+        keyDown();
+    } else {
+        emitAction(BridgeAction::SendToServer, StationLines::keyUp());
+        emitAction(BridgeAction::SendToServer, StationLines::keyUp());
+    }
+    return actions_;
 }

@@ -3,6 +3,7 @@
 #include "common/BridgeAction.h"
 
 class StationPicture;
+struct FrequencySet;
 
 // The heart of one logger command pass: what the logger's buffered commands ask for,
 // answered from the station picture. It takes the buffer and gives the replies, server
@@ -28,6 +29,12 @@ public:
     // A "KY text" whose ";" has not come yet: kept for the next pass, not dropped.
     const QString& unfinished() const { return unfinished_; }
 
+    // The sets a network client makes (the Hamlib endpoint), typed: the same actions and
+    // picture changes as the logger's own "FA…;", "MD…;", "TX;" and "RX;" in a pass.
+    BridgeActions setFrequency(qint64 hz);
+    BridgeActions setMode(int modeDigit);
+    BridgeActions key(bool down);
+
 private:
     void takeKeyer(QString& buffer);
     void answerStatus(QString& buffer);
@@ -40,6 +47,9 @@ private:
     void toggleClarifier(int& flag, const QString& mnemonic);
     void answerPower(QString& buffer);
     void setFrequency(QString& buffer);
+    void keyUpBeforeTheFrequencyMoves(bool aSet, bool refused);
+    void applyFrequencySet(const FrequencySet& set);
+    bool applyModeSet(QChar digit);
     QString fieldAt(const QString& buffer, qsizetype queryAt) const;
     bool transmittingAt(const QString& buffer, qsizetype queryAt) const;
     void emitAction(BridgeAction::Kind kind, const QString& text = {}) { actions_.append({kind, text}); }
