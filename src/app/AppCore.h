@@ -100,6 +100,8 @@ public:
     ChatPanel& chatPanel() { return chatPanel_; }
     SideTone& sideTone() { return sideTone_; }
     const PausingWait& pausingWait() const { return wait_; }
+    const Login& login() const { return login_; }
+    const StationAddress& stationAddress() const { return address_; }
     void setModemSound(ModemSound sound) { modemSound_ = std::move(sound); }
     // What the digital terminal is given when the "Digital" menu opens it.
     TerminalPlatform terminalPlatform();

@@ -402,7 +402,7 @@ void MainWindow::toggleTerminal() {
 // the background, and the calls it picks go out as spots.
 void MainWindow::skimForSpots(Terminal& terminal) {
     SignalBrowser& browser = terminal.browser();
-    browser.setOwnCall(core_.controls().text(Ctl::loginCallsignBox));
+    browser.setOwnCall(core_.login().callsign);
     connect(&browser, &SignalBrowser::spotted, this,
             [this, &browser](const QString& call, double hz, double snrDb, bool calledCq, int wpm) {
                 core_.endpoints().spot(call, hz, snrDb, calledCq, browser.spotMode(), wpm);

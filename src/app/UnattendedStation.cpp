@@ -3,6 +3,8 @@
 
 #include "AppCore.h"
 #include "common/Controls.h"
+#include "link/StationLink.h"
+#include "link/Watchdogs.h"
 #include "platform/Clock.h"
 
 #include <cstdio>
@@ -10,9 +12,7 @@
 UnattendedStation::UnattendedStation(AppCore& core, const Clock& clock)
     : core_(core), clock_(clock),
       retry_({[&core] { return core.linkState().linkUp; },
-              [&core] {
-                  return core.controls().text(Ctl::linkStatusLabel).section(u':', 1).trimmed();
-              },
+              [&core] { return core.stationLink().status(); },
               [&core] { core.stationLink().connectAtStartup(); },
               [this](const QString& text) { log(text); },
               [&core] { return core.stationLink().isConnecting(); }}) {
@@ -22,13 +22,15 @@ UnattendedStation::UnattendedStation(AppCore& core, const Clock& clock)
 }
 
 void UnattendedStation::start() {
-    ControlStore& store = core_.controls();
     for (const QString& box : {Ctl::guardCheck, Ctl::inactivityCheck, Ctl::chatServerCheck})
-        store.setValue(box, 1);
+        core_.controls().setValue(box, 1);
+    const Watchdogs& watchdogs = core_.watchdogs();
+    const std::optional<int> chatPort = core_.stationAddress().chatPort;
     log(QStringLiteral(
             "Unattended: transmit guard %1 s, inactivity shutdown %2 s, chat server on port %3")
-            .arg(store.text(Ctl::guardTimeBox), store.text(Ctl::inactivityTimeBox),
-                 store.text(Ctl::chatPortBox)));
+            .arg(watchdogs.guardLimit())
+            .arg(watchdogs.idleLimit())
+            .arg(chatPort ? QString::number(*chatPort) : QStringLiteral("(none)")));
     core_.firstActivation(); // no one activates a window here: the chat server starts now
     // The first connect, then the retries: none is planned while the first is on its way.
     QTimer::singleShot(0, this, [this] {

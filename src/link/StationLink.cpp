@@ -33,11 +33,10 @@ void StationLink::connectClicked() {
 void StationLink::connectAtStartup() {
     // With no address there is nothing to reach; the operator enters one and connects.
     if (ctx_.address.host.isEmpty() || !ctx_.address.port) {
-        ctx_.store.setText(Ctl::linkStatusLabel,
-                           QStringLiteral(" Status: enter the station server's address and port. "
-                                          "No station yet? Run corvel-sim "
-                                          "--listen 127.0.0.1:7373 --user OH2XX:secret, then enter "
-                                          "127.0.0.1, 7373, OH2XX, secret"));
+        showStatus(QStringLiteral("enter the station server's address and port. "
+                                  "No station yet? Run corvel-sim "
+                                  "--listen 127.0.0.1:7373 --user OH2XX:secret, then enter "
+                                  "127.0.0.1, 7373, OH2XX, secret"));
         return;
     }
     connectLink();
@@ -48,7 +47,7 @@ void StationLink::connectLink() {
         return; // one attempt at a time: the one on its way goes on
     const bool start = !ctx_.store.isVisible(Ctl::connectedLight);
     if (start)
-        ctx_.store.setText(Ctl::linkStatusLabel, QStringLiteral(" Status: connecting"));
+        showStatus(QStringLiteral("connecting"));
     connect_.start(start, ctx_.address.host, ctx_.address.port.value_or(0),
                    [this](const TimedConnect::Outcome& outcome) { connectFinished(outcome); });
 }
@@ -59,12 +58,12 @@ void StationLink::connectFinished(const TimedConnect::Outcome& outcome) {
         ctx_.store.setVisible(Ctl::connectedLight, true);
         ctx_.link.linkUp = true;
         ctx_.store.setText(Ctl::connectMenu, LinkTexts::kCaptionDisconnect);
-        ctx_.store.setText(Ctl::linkStatusLabel, QStringLiteral(" Status: connected"));
+        showStatus(QStringLiteral("connected"));
         return;
     }
     ctx_.store.setVisible(Ctl::connectedLight, false);
     ctx_.store.setVisible(Ctl::loginLight, false);
-    ctx_.store.setText(Ctl::linkStatusLabel, QStringLiteral(" Status: not connected"));
+    showStatus(QStringLiteral("not connected"));
     reportConnectFailure(outcome.errorText, outcome.wrongState);
 }
 
@@ -101,7 +100,7 @@ void StationLink::disconnectLink() {
         finishDisconnect();
         return;
     }
-    ctx_.store.setText(Ctl::linkStatusLabel, QStringLiteral(" Status: disconnecting"));
+    showStatus(QStringLiteral("disconnecting"));
     closeTimer_.start(); // or the socket's own disconnected signal, whichever comes first
 }
 
@@ -111,7 +110,12 @@ void StationLink::finishDisconnect() {
     closingOurselves_ = false;
     ctx_.hold.noteLinkGone();
     showIdle(LinkTexts::kCaptionConnect);
-    ctx_.store.setText(Ctl::linkStatusLabel, QStringLiteral(" Status: disconnected"));
+    showStatus(QStringLiteral("disconnected"));
+}
+
+void StationLink::showStatus(const QString& words) {
+    status_ = words;
+    ctx_.store.setText(Ctl::linkStatusLabel, QStringLiteral(" Status: ") + words);
 }
 
 void StationLink::showIdle(const QString& caption) {
@@ -125,7 +129,7 @@ void StationLink::linkLost() {
     showIdle(LinkTexts::kCaptionConnect);
     ctx_.link.loggedIn = false;
     ctx_.link.serverRxBusy = false;
-    ctx_.store.setText(Ctl::linkStatusLabel, QStringLiteral(" Status: link lost"));
+    showStatus(QStringLiteral("link lost"));
     if (ctx_.hold.noteLinkGone())
         ctx_.dialogs.showMessage(LinkTexts::kLostConnection + LinkTexts::kKeyUpOwed);
     else
@@ -160,22 +164,21 @@ void StationLink::closedByTheStation(const QString& why) {
     showIdle(LinkTexts::kCaptionConnect);
     ctx_.link.loggedIn = false;
     ctx_.link.serverRxBusy = false;
-    QString status = QStringLiteral(" Status: ") + why;
+    QString status = why;
     if (ctx_.hold.noteLinkGone())
         status += QStringLiteral("; the key-up (%1) goes out at the next login")
                       .arg(StationLines::keyUp());
-    ctx_.store.setText(Ctl::linkStatusLabel, status);
-    ctx_.monitors.copyFromServer(status.trimmed() + QStringLiteral("\r\n"));
+    showStatus(status);
+    ctx_.monitors.copyFromServer(QStringLiteral("Status: ") + status + QStringLiteral("\r\n"));
 }
 
 void StationLink::loginAccepted() {
     ctx_.link.loggedIn = true;
     ctx_.store.setVisible(Ctl::loginLight, true);
-    ctx_.store.setText(Ctl::linkStatusLabel, QStringLiteral(" Status: logged in"));
+    showStatus(QStringLiteral("logged in"));
     if (ctx_.hold.keyUpOwed() && ctx_.server.send(StationLines::keyUp())) {
         ctx_.hold.noteOwedKeyUpSent();
-        ctx_.store.setText(Ctl::linkStatusLabel,
-                           QStringLiteral(" Status: logged in; the owed key-up was sent"));
+        showStatus(QStringLiteral("logged in; the owed key-up was sent"));
     }
     ctx_.initPorts();
     if (ctx_.store.isTicked(Ctl::guardCheck))

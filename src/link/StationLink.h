@@ -57,6 +57,8 @@ public:
     void linkDead(const QString& why);
     // The server said "Login OK".
     void loginAccepted();
+    // The status line's words ("connected", "link lost: …"), without its "Status:" label.
+    const QString& status() const { return status_; }
     // The "Login OK" label clicked: the login flag toggled by hand.
     void toggleLogin();
     // The callsign box lost the focus.
@@ -69,9 +71,11 @@ private:
     void finishDisconnect();
     void closedByTheStation(const QString& why);
     void showIdle(const QString& caption);
+    void showStatus(const QString& words);
     void reportConnectFailure(const QString& socketError, bool wrongState);
 
     Context ctx_;
+    QString status_;
     bool closingOurselves_ = false;
     QTimer closeTimer_; // a disconnect whose last lines are still being written
     TimedConnect connect_;

@@ -42,6 +42,8 @@ public:
     // simply never comes).
     void setIdleLimit(double seconds) { idleLimit_ = seconds; }
     void setGuardLimit(double seconds) { guardLimit_ = seconds; }
+    double idleLimit() const { return idleLimit_; }
+    double guardLimit() const { return guardLimit_; }
     // The check boxes' tool tips, with the current limits.
     QString activeToolTip() const;
     QString guardToolTip() const;
