@@ -5,6 +5,10 @@
 #include "station/LinkState.h"
 #include "station/StationPicture.h"
 
+#include <algorithm>
+#include <cstring>
+#include <iterator>
+
 namespace ChunkRules {
 
 namespace {
@@ -23,16 +27,16 @@ void notePower(bool on, StationPicture& picture, LinkState& link, BridgeActions&
 }
 
 void logRigPower(const QString& chunk, StationPicture& picture, LinkState& link, BridgeActions& out) {
-    if (has(chunk, "PS1;"))
+    if (has(chunk, StationLines::kRigPoweredOn))
         notePower(true, picture, link, out);
-    if (has(chunk, "PS0;"))
+    if (has(chunk, StationLines::kRigPoweredOff))
         notePower(false, picture, link, out);
 }
 
 void followTransmitter(const QString& chunk, StationPicture& picture, LinkState& link,
                        bool guardOn, BridgeActions& out) {
-    const bool keyed = has(chunk, "MX1;");
-    const bool released = has(chunk, "MX0;");
+    const bool keyed = has(chunk, StationLines::kTransmitterKeyed);
+    const bool released = has(chunk, StationLines::kTransmitterReleased);
     // The logger's status record follows the station whether or not the guard is on.
     if (keyed)
         picture.transmitting = true;
@@ -52,7 +56,8 @@ void followTransmitter(const QString& chunk, StationPicture& picture, LinkState&
 }
 
 void noteActivity(const QString& chunk, LinkState& link, BridgeActions& out) {
-    const bool active = has(chunk, "FA") || has(chunk, "FB") || has(chunk, "WK") || has(chunk, "MX");
+    const bool active = std::any_of(std::begin(StationLines::kActivityWords), std::end(StationLines::kActivityWords),
+                                    [&chunk](const char* word) { return has(chunk, word); });
     link.activitySeen = active;
     if (!active)
         return;
@@ -64,10 +69,10 @@ void noteActivity(const QString& chunk, LinkState& link, BridgeActions& out) {
 }
 
 void keyOnRttyLevel(const QString& chunk, LinkState& link, BridgeActions& out) {
-    const qsizetype at = chunk.indexOf(QStringLiteral("RL:"));
+    const qsizetype at = chunk.indexOf(QLatin1String(StationLines::kRttyLevel));
     if (at < 0)
         return;
-    const double level = NumericText::numericValue(chunk.mid(at + 3, 5));
+    const double level = NumericText::numericValue(chunk.mid(at + qsizetype(std::strlen(StationLines::kRttyLevel)), 5));
     if (level > kRttyKeyLevel && !link.rttyKeyed) {
         out.append({BridgeAction::SendToServer, StationLines::keyDown()});
         link.rttyKeyed = true;
@@ -91,7 +96,7 @@ void passChatLine(const QString& chunk, BridgeActions& out) {
 Outcome apply(const QString& chunk, StationPicture& picture, LinkState& link, const Inputs& inputs) {
     Outcome outcome;
     BridgeActions& out = outcome.actions;
-    if (has(chunk, "VX1;"))
+    if (has(chunk, StationLines::kVoxOn))
         out.append({BridgeAction::SendToServer, StationLines::voxOff()});
     out.append({BridgeAction::CopyFromServer, chunk});
     logRigPower(chunk, picture, link, out);

@@ -173,19 +173,19 @@ void StationReportPass::vfoReport(const QString& chunk, const QString& marker) {
 
 void StationReportPass::loginAnswers(const QString& chunk) {
     const QString& callsign = login_.callsign;
-    if (chunk.toUpper().contains(QStringLiteral("CALL")) && !callsign.isEmpty()) {
+    if (StationLines::asksForCallsign(chunk) && !callsign.isEmpty()) {
         const QString answer = StationLines::callsignAnswer(callsign);
         act(BridgeAction::SendLogin, answer);
         act(BridgeAction::CopySent, answer);
     }
-    if (chunk.contains(QStringLiteral("Pass"))) {
+    if (StationLines::asksForPassword(chunk)) {
         const QString answer = StationLines::passwordAnswer(login_.password);
         act(BridgeAction::SendLogin, answer);
         act(BridgeAction::CopySent, answer);
     }
-    if (chunk.contains(QStringLiteral("Login OK"))) {
-        act(BridgeAction::SendLogin, QStringLiteral("R"));
-        act(BridgeAction::CopySent, QStringLiteral("R"));
+    if (StationLines::saysLoginAccepted(chunk)) {
+        act(BridgeAction::SendLogin, StationLines::loginAcknowledgement());
+        act(BridgeAction::CopySent, StationLines::loginAcknowledgement());
         act(BridgeAction::LoginAccepted);
     }
 }

@@ -37,6 +37,12 @@ inline QString cwSpeed(const QString& speedText) { return QStringLiteral("WT:") 
 // The answers to the station's login questions.
 inline QString callsignAnswer(const QString& call) { return QStringLiteral("MG:Callsign ") + call + u';'; }
 inline QString passwordAnswer(const QString& password) { return QStringLiteral("MG:Password ") + password + u';'; }
+// The login questions and the station's word that the login was accepted, as they appear in
+// its chunks (the callsign question in any case), and our acknowledgement of it.
+inline bool asksForCallsign(const QString& chunk) { return chunk.toUpper().contains(QStringLiteral("CALL")); }
+inline bool asksForPassword(const QString& chunk) { return chunk.contains(QStringLiteral("Pass")); }
+inline bool saysLoginAccepted(const QString& chunk) { return chunk.contains(QStringLiteral("Login OK")); }
+inline QString loginAcknowledgement() { return QStringLiteral("R"); }
 // Asks for the station's log (the chat hands its tail out).
 inline QString logRequest() { return QStringLiteral("A0:LOG;"); }
 // What a chat line from the station starts with; it ends at the next ";".
@@ -45,6 +51,17 @@ inline QString chatMarker() { return QStringLiteral("A0:MSG"); }
 // A frequency set ("FA" / "A0:FA" + 8 digits) carries at most this many hertz: higher ones
 // cannot be told to the station at all, and are refused rather than cut.
 inline constexpr qint64 kHighestSetHz = 99'999'999;
+
+// What the station's chunks report of the rig: its power, its transmitter, the RTTY level
+// ("RL:" + a number), and the words that show someone is working it (a frequency, a CW
+// character, the keying).
+inline constexpr const char* kRigPoweredOn = "PS1;";
+inline constexpr const char* kRigPoweredOff = "PS0;";
+inline constexpr const char* kTransmitterKeyed = "MX1;";
+inline constexpr const char* kTransmitterReleased = "MX0;";
+inline constexpr const char* kRttyLevel = "RL:";
+inline constexpr const char* kVoxOn = "VX1;"; // answered with voxOff()
+inline constexpr const char* kActivityWords[] = {"FA", "FB", "WK", "MX"};
 
 // The markers of the reports the station sends that the report pass reads.
 inline constexpr const char* kReportKeywords[] = {"MG", "MD", "MK", "XT", "IF", "RT", "FA", "FB", "IA"};
