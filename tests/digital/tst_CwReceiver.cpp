@@ -1,6 +1,7 @@
 // The CW receiver and the Morse reader behind it: machine- and hand-sent code read at its
 // speed, a speed change followed, and noise alone printing nothing.
 #include "digital/dsp/CwDemodulator.h"
+#include "digital/dsp/KeyingDecoder.h"
 #include "digital/dsp/MorseReader.h"
 #include "support/MorseAudio.h"
 
@@ -108,6 +109,44 @@ class CwReceiverTest : public QObject {
         // The first letters go to learning the station's level and speed.
         QVERIFY2(text.endsWith(kExchange.mid(8)), qPrintable(text));
         QVERIFY2(std::abs(rx.wpm() - wpm) <= 0.1 * wpm, qPrintable(QString::number(rx.wpm())));
+    }
+
+    // The decoder judges a run by all of its blocks: with evidence as weak as the noise on it
+    // (a block's mean 1, spread 1: one block in six looks otherwise), the elements and gaps
+    // of "2 A" come out whole and about as long as sent; a dip of noise inside a dash does
+    // not cut it. Block by block, the same evidence makes dozens of runs.
+    void decoder_keepsRunsWhole_whenTheBlocksSayLittle() {
+        const int dot = 24;
+        // After a silence: "2", a character gap, "A", a word gap.
+        const std::vector<int> sent = {7 * dot, dot, dot, dot, dot, 3 * dot, dot, 3 * dot, dot,
+                                       3 * dot, 3 * dot, dot, dot, 3 * dot, 7 * dot};
+        std::vector<bool> keyed;
+        for (size_t i = 0; i < sent.size(); ++i)
+            keyed.insert(keyed.end(), size_t(sent[i]), i % 2 == 1);
+        keyed.insert(keyed.end(), KeyingDecoder::kLagBlocks, false);
+        KeyingDecoder decoder;
+        decoder.setDot(dot);
+        std::mt19937 random(3);
+        std::normal_distribution<double> noise(0, 1);
+        std::vector<int> runs;
+        bool down = false;
+        for (size_t b = 0; b < keyed.size(); ++b) {
+            const bool dip = b >= size_t(12 * dot + 9) && b < size_t(12 * dot + 15); // amid the first dash
+            decoder.push(dip ? -1.0 : (keyed[b] ? 1.0 : -1.0) + noise(random));
+            if (b < size_t(decoder.lag()))
+                continue;
+            if (runs.empty() || decoder.decidedDown() != down) {
+                down = decoder.decidedDown();
+                runs.push_back(0);
+            }
+            ++runs.back();
+        }
+        QStringList seen;
+        for (int r : runs) seen << QString::number(r);
+        QVERIFY2(runs.size() >= sent.size(), qPrintable(seen.join(u' ')));
+        for (size_t i = 1; i + 1 < sent.size(); ++i) // the silences run on: not counted
+            QVERIFY2(std::abs(runs[i] - sent[i]) <= dot / 2,
+                     qPrintable(QStringLiteral("run %1: %2 blocks, sent %3").arg(i).arg(runs[i]).arg(sent[i])));
     }
 
     // Nothing from noise alone, nor after a station has stopped; a reset forgets the speed.

@@ -25,6 +25,8 @@ constexpr double kGoneSeconds = 2.0;      // of silence: the station has gone
 constexpr double kUnheardShare = 2.0;     // of the noise: the keyed level guessed before a signal
 constexpr double kOnRatio = 14.0, kOffRatio = 3.0; // keyed power against the noise
 constexpr double kCrashShare = 1.0;       // of the threshold, in both side filters at once
+constexpr double kEvidenceShare = 0.5;    // a block's: the filter's blocks overlap
+constexpr double kMostEvidence = 1;       // a block's at the most, either way: a crash's tail
 } // namespace
 
 double CwDemodulator::Filter::push(int first, int second) {
@@ -69,6 +71,7 @@ void CwDemodulator::retune() {
     firstBlocks_ = std::clamp(int(std::lround(kFirstDots * kFilterDotMs / blockMs)), 1, kLongestSum);
     secondBlocks_ = std::clamp(int(std::lround(kSecondDots * kFilterDotMs / blockMs)), 1, kLongestSum);
     debounceBlocks_ = std::max(1, int(std::lround(kDebounceDots * dot / blockMs)));
+    decoder_.setDot(dot / blockMs);
     filters_[0].mixer.setFrequency(tone_);
     const double null = 1 / (firstBlocks_ * kBlockSeconds);
     for (int i = 0; i < kSides / 2; ++i) {
@@ -161,19 +164,32 @@ void CwDemodulator::follow(double tone, const std::array<double, kSides>& sides)
     if (present_)
         heardSnrDb_ = signalToNoise();
 
+    decideKey(tone, keyed, crash);
+}
+
+// The key, as the decoder has it a little after the fact: counted in runs for the reader,
+// and its key-downs' level learned.
+void CwDemodulator::decideKey(double tone, double keyed, bool crash) {
+    decoder_.push(crash ? 0.0 : keyDownEvidence(tone, keyed));
+    Heard& now = heard_[size_t(blocks_++ % heard_.size())];
+    now = {tone, crash};
+    if (blocks_ <= decoder_.lag())
+        return;
+    const Heard& then = heard_[size_t((blocks_ - 1 - decoder_.lag()) % long(heard_.size()))];
+    const bool down = decoder_.decidedDown();
+    if (down_ && !then.crash) {
+        downPower_ += then.tone;
+        ++downBlocks_;
+    }
     ++run_;
-    // A change counts once the key has looked otherwise for a third of a dot more than it
-    // looked as before: a dip of noise in a weak dot delays the count, it does not restart it.
-    if (crash)
+    if (down == down_)
         return;
-    changing_ = looksDown == down_ ? std::max(0, changing_ - 1) : changing_ + 1;
-    if (changing_ < debounceBlocks_)
-        return;
-    const int ended = run_ - changing_;
+    const int ended = run_ - 1;
+    const double blockMs = 1000 * kBlockSeconds;
     if (!down_)
-        reader_.keyUpEnded(ended * kBlockSeconds * 1000);
+        reader_.keyUpEnded(ended * blockMs);
     if (down_) {
-        reader_.keyDown(ended * kBlockSeconds * 1000, present_);
+        reader_.keyDown(ended * blockMs, present_);
         // The keyed level: the mean over whole key-downs, which noise alone keeps near its
         // own level however often it crosses the threshold.
         if (downBlocks_ > 0)
@@ -181,7 +197,17 @@ void CwDemodulator::follow(double tone, const std::array<double, kSides>& sides)
         downPower_ = 0;
         downBlocks_ = 0;
     }
-    down_ = looksDown;
-    run_ = changing_;
-    changing_ = 0;
+    down_ = down;
+    run_ = 1;
+}
+
+// How much likelier the tone's level is with the key down than up: the levels spread by the
+// noise about the keyed level and about the noise's own, the evidence growing with the
+// distance from their middle. The filter's blocks overlap, so each counts for a share of its
+// own, and none for much: a crash's tail is not a key-down.
+double CwDemodulator::keyDownEvidence(double tone, double keyed) const {
+    const double noise = std::max(noisePower_, 1e-30);
+    const double up = std::sqrt(noise), down = std::sqrt(std::max(keyed, noise));
+    const double evidence = (std::sqrt(tone) - 0.5 * (up + down)) * (down - up) / (0.5 * noise);
+    return std::clamp(kEvidenceShare * evidence, -kMostEvidence, kMostEvidence);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DspBlocks.h"
+#include "KeyingDecoder.h"
 #include "Mixer.h"
 #include "MorseReader.h"
 
@@ -13,9 +14,10 @@
 // blocks pass two running sums in a row, together about as long as a dot at 34 wpm. Six more
 // filters of the same shape listen beside the tone, three on either side: the quietest of
 // them is the noise (in a crowded band one falls between two neighbours), and a static
-// crash, which is loud across the band, shows in all of them and is not taken for keying. The
-// key is down where the tone stands above the middle between its keyed level and the noise; a
-// change counts once it has lasted a third of the sender's dot. Characters are printed only
+// crash, which is loud across the band, shows in all of them and is not taken for keying. How
+// far the tone stands above or below the middle between its keyed level and the noise is the
+// evidence of each block; the key-downs and key-ups are the runs a Morse sender at the learned
+// speed most likely made of it (a quarter of a second later). Characters are printed only
 // while a signal is heard (its keyed level well above the noise), so noise alone prints
 // nothing and a station's text ends when it stops.
 class CwDemodulator final : public Demodulator {
@@ -48,6 +50,8 @@ private:
     void retune();
     static constexpr int kSides = 6; // noise filters: three below the tone, three above
     void follow(double tone, const std::array<double, kSides>& sides);
+    void decideKey(double tone, double keyed, bool crash);
+    double keyDownEvidence(double tone, double keyed) const;
 
     double rate_;
     double tone_;
@@ -68,6 +72,12 @@ private:
     double heardSnrDb_ = -99; // while the station was last heard
     bool down_ = false;      // the key as counted
     int run_ = 0;            // blocks the key has been as counted
-    int changing_ = 0;       // blocks the key has looked otherwise
+    KeyingDecoder decoder_;
+    struct Heard {
+        double tone = 0;
+        bool crash = false;
+    };
+    std::vector<Heard> heard_ = std::vector<Heard>(KeyingDecoder::kLagBlocks + 1); // for the decoder's lag
+    long blocks_ = 0;
     MorseReader reader_;
 };
