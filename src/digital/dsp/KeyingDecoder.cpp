@@ -25,6 +25,7 @@ double runWeight(double length, double dot, std::initializer_list<std::pair<doub
 KeyingDecoder::KeyingDecoder() : starts_(kHistory) {
     setDot(17.5);
     up_.score.back() = 0; // before anything is heard, the key has been up for long
+    up_.best = up_.score.size() - 1;
 }
 
 double KeyingDecoder::Runs::bestEnd(int* length) const {
@@ -39,16 +40,25 @@ double KeyingDecoder::Runs::bestEnd(int* length) const {
     return best;
 }
 
-// A block more: a run of this kind begins (from `enteredAt`), or the one going on grows.
-void KeyingDecoder::Runs::advance(double enteredAt, double evidence, long now) {
+// A block more: a run of this kind begins (from `enteredAt`), or the one going on grows. The
+// scores are lowered by `lower` on the way (they would otherwise grow without end), and the
+// best of them is kept.
+void KeyingDecoder::Runs::advance(double enteredAt, double evidence, long now, double lower) {
     const size_t last = score.size() - 1;
     const double grown = score[last - 1] + stays[last - 1], held = score[last] + stays[last];
     if (grown > held)
-        lastStart = int(now - long(last));
+        lastStart = now - long(last);
+    evidence -= lower;
     score[last] = std::max(grown, held) + evidence;
-    for (size_t d = last - 1; d > 0; --d)
+    best = last;
+    for (size_t d = last - 1; d > 0; --d) {
         score[d] = score[d - 1] + stays[d - 1] + evidence;
+        if (score[d] > score[best])
+            best = d;
+    }
     score[0] = enteredAt + evidence;
+    if (score[0] > score[best])
+        best = 0;
 }
 
 void KeyingDecoder::setDot(double blocks) {
@@ -99,6 +109,7 @@ void KeyingDecoder::fill(Runs& runs, std::vector<double> shares, double lastEnds
                                : kUnlikely;
     runs.score.resize(count, kUnlikely);
     runs.score.back() = std::max(runs.score.back(), longest);
+    runs.best = size_t(std::max_element(runs.score.begin(), runs.score.end()) - runs.score.begin());
 }
 
 void KeyingDecoder::push(double keyDownEvidence) {
@@ -109,24 +120,15 @@ void KeyingDecoder::push(double keyDownEvidence) {
     Start& here = starts_[size_t(now_ % kHistory)];
     here.previousStart[1] = size_t(upLength) == lastUp ? up_.lastStart : now_ - 1 - upLength;
     here.previousStart[0] = size_t(downLength) == lastDown ? down_.lastStart : now_ - 1 - downLength;
-    down_.advance(intoDown, keyDownEvidence, now_);
-    up_.advance(intoUp, 0, now_);
-    const double top = std::max(*std::max_element(down_.score.begin(), down_.score.end()),
-                                *std::max_element(up_.score.begin(), up_.score.end()));
-    for (double& s : down_.score)
-        s -= top;
-    for (double& s : up_.score)
-        s -= top;
+    const double top = std::max(down_.score[down_.best], up_.score[up_.best]);
+    down_.advance(intoDown, keyDownEvidence, now_, top);
+    up_.advance(intoUp, 0, now_, top);
 }
 
 bool KeyingDecoder::decidedDown() const {
-    const auto downBest = std::max_element(down_.score.begin(), down_.score.end());
-    const auto upBest = std::max_element(up_.score.begin(), up_.score.end());
-    bool down = *downBest > *upBest;
-    const std::vector<double>& scores = down ? down_.score : up_.score;
-    const auto best = down ? downBest : upBest;
-    const size_t d = size_t(best - scores.begin());
-    long start = d == scores.size() - 1 ? (down ? down_.lastStart : up_.lastStart) : now_ - long(d);
+    bool down = down_.score[down_.best] > up_.score[up_.best];
+    const Runs& runs = down ? down_ : up_;
+    long start = runs.best == runs.score.size() - 1 ? runs.lastStart : now_ - long(runs.best);
     const long decided = now_ - lagBlocks_;
     for (int back = 0; start > decided && back < kHistory / 8; ++back) {
         start = starts_[size_t(start % kHistory)].previousStart[down ? 1 : 0];

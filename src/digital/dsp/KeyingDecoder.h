@@ -1,6 +1,6 @@
 #pragma once
 
-#include <array>
+#include <cstddef>
 #include <vector>
 
 // Decides where the key went down and up from the evidence of each block, over whole runs
@@ -30,10 +30,11 @@ private:
     struct Runs {
         std::vector<double> score;
         long lastStart = 0; // when the run of the last, open-ended state began
+        std::size_t best = 0; // the likeliest length
         // The log-probabilities that a run of each length goes on, and that it ends there.
         std::vector<double> stays, ends;
         double bestEnd(int* length) const;
-        void advance(double enteredAt, double evidence, long now);
+        void advance(double enteredAt, double evidence, long now, double lower);
     };
     static constexpr int kHistory = 8192; // blocks: where each run began, for the look back
     struct Start {
