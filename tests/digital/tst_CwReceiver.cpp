@@ -111,6 +111,21 @@ class CwReceiverTest : public QObject {
         QVERIFY2(std::abs(rx.wpm() - wpm) <= 0.1 * wpm, qPrintable(QString::number(rx.wpm())));
     }
 
+    // A station fading 10 dB every five seconds, its peaks at +2 dB: its troughs are as weak as
+    // -8 dB, yet the level learned at its peaks must not cost the elements that come as it
+    // fades. The second time round its exchange is read whole.
+    void receiver_followsAStationThroughItsFades() {
+        const QString twice = kExchange + u' ' + kExchange;
+        double end = 0;
+        const auto down = MorseAudio::keying(twice, {19, 3, 0, 4}, &end);
+        std::vector<float> band(size_t((end + 3) * kRate));
+        MorseAudio::addTone(band, kRate, 700, 0.3, down, 1.0, MorseAudio::Fading{10, 0.2});
+        MorseAudio::addNoise(band, MorseAudio::sigmaFor(0.3, 2, kRate), 8);
+        CwDemodulator rx(kRate, 700);
+        const QString text = receive(band, rx);
+        QVERIFY2(text.endsWith(kExchange), qPrintable(text));
+    }
+
     // The decoder judges a run by all of its blocks: with evidence as weak as the noise on it
     // (a block's mean 1, spread 1: one block in six looks otherwise), the elements and gaps
     // of "2 A" come out whole and about as long as sent; a dip of noise inside a dash does

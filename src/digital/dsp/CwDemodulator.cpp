@@ -19,6 +19,7 @@ constexpr double kSettlingGain = 0.1;
 constexpr double kKeyedGain = 0.3; // per key-down
 constexpr double kPeakDecay = 0.9986;    // per block: halves in half a second
 constexpr double kPeakShare = 0.7;
+constexpr double kFadingShare = 0.5;      // of the peak: a fading station's keyed level
 constexpr double kFadedShare = 5.0;       // of the noise: a signal, though under the threshold
 constexpr double kFadeGain = 0.05;        // per block
 constexpr double kGoneSeconds = 2.0;      // of silence: the station has gone
@@ -128,10 +129,13 @@ void CwDemodulator::follow(double tone, const std::array<double, kSides>& sides)
         keyedPower_ = kUnheardShare * noisePower_;
         return;
     }
-    // Until a signal is heard its keyed level is not known: the loudest of the last moments
-    // stands for it, so that the first elements are parted from the first.
     peakPower_ = std::max(tone, peakPower_ * kPeakDecay);
-    const double keyed = present_ ? keyedPower_ : std::max(keyedPower_, kPeakShare * peakPower_);
+    // Until a signal is heard its keyed level is not known: the loudest of the last moments
+    // stands for it, so that the first elements are parted from the first. Once heard, a
+    // station fading away is followed down at once by its loudest of the last moments, where
+    // the level learned from whole key-downs would lag by several elements and lose them.
+    const double keyed = present_ ? std::min(keyedPower_, std::max(noisePower_, kFadingShare * peakPower_))
+                                  : std::max(keyedPower_, kPeakShare * peakPower_);
     const double threshold = 0.5 * (std::sqrt(keyed) + std::sqrt(noisePower_));
     const bool crash = std::sqrt(noise) > kCrashShare * threshold && noise > 4 * noisePower_;
     if (!crash) {
