@@ -1,7 +1,7 @@
 // The signal browser's figures: the cost of the modem and the browser decoding 24 PSK31
 // stations at 48 kHz, the time from a character's end on the air to its row, and the
 // browser's CER against the terminal's own receiver on the same signal.
-#include "../tests/support/SyntheticBand.h"
+#include "sim/SyntheticBand.h"
 #include "common/WavIo.h"
 #include "digital/browser/SignalBrowser.h"
 #include "digital/modem/DspFactory.h"

@@ -18,8 +18,8 @@
 #include "digital/browser/SignalBrowser.h"
 #include "digital/dsp/CwDemodulator.h"
 #include "common/WavIo.h"
-#include "support/MorseAudio.h"
-#include "support/SyntheticBand.h"
+#include "sim/MorseAudio.h"
+#include "sim/SyntheticBand.h"
 
 #include <QElapsedTimer>
 #include <QMap>

@@ -16,7 +16,7 @@
 #include "digital/dsp/RttyModulator.h"
 #include "common/WavIo.h"
 #include "digital/modem/Modem.h"
-#include "../tests/support/Awgn.h"
+#include "sim/Awgn.h"
 
 #include <QByteArray>
 #include <complex>

@@ -14,7 +14,7 @@
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/sound/WavFileToneOutput.h"
-#include "../tests/support/ToneMeasure.h"
+#include "sim/ToneMeasure.h"
 
 #include <QCoreApplication>
 #include <QDir>

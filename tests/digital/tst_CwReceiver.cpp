@@ -3,7 +3,7 @@
 #include "digital/dsp/CwDemodulator.h"
 #include "digital/dsp/KeyingDecoder.h"
 #include "digital/dsp/MorseReader.h"
-#include "support/MorseAudio.h"
+#include "sim/MorseAudio.h"
 
 #include <QTest>
 #include <random>

@@ -10,7 +10,7 @@
 #include "digital/windows/XmmvView.h"
 
 #include "digital/windows/SignalBrowserWindow.h"
-#include "support/SyntheticBand.h"
+#include "sim/SyntheticBand.h"
 #include <QApplication>
 #include <QComboBox>
 #include <QListWidget>

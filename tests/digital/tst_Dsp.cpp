@@ -9,7 +9,7 @@
 #include "digital/dsp/PskModulator.h"
 #include "digital/dsp/RttyDemodulator.h"
 #include "digital/dsp/RttyModulator.h"
-#include "support/Awgn.h"
+#include "sim/Awgn.h"
 #include "digital/modem/DspFactory.h"
 
 #include <QTest>

@@ -2,7 +2,7 @@
 #include "digital/browser/BandDecimator.h"
 #include "digital/browser/SignalBrowser.h"
 #include "digital/modem/DspFactory.h"
-#include "support/SyntheticBand.h"
+#include "sim/SyntheticBand.h"
 
 #include <QMap>
 #include <QTest>

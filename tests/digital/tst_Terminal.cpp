@@ -5,7 +5,7 @@
 #include "digital/modem/DspFactory.h"
 #include "digital/modem/Modem.h"
 #include "digital/terminal/MmvariPos.h"
-#include "support/Awgn.h"
+#include "sim/Awgn.h"
 #include "support/TerminalRig.h"
 #include "digital/terminal/DirectoryBrowser.h"
 

@@ -6,7 +6,7 @@
 #include "keyer/SideToneRenderer.h"
 #include "keyer/ToneWaveform.h"
 #include "common/WavIo.h"
-#include "support/ToneMeasure.h"
+#include "sim/ToneMeasure.h"
 #include "keyer/SideTone.h"
 
 #include <QTest>
