@@ -196,9 +196,8 @@ QString StationReportPass::statusRecordFor(int modeDigit) const {
 }
 
 QString StationReportPass::statusEcho(int modeDigit) const {
-    return StationLines::toRadio(QStringLiteral("IF") + picture_.frequencyField() + picture_.clarifierOffset() +
-                                 QString::number(picture_.ritOn) + QString::number(picture_.xitOn) +
-                                 QString::number(modeDigit) + QStringLiteral("00000;"));
+    return StationLines::statusEcho(picture_.frequencyField(), picture_.clarifierOffset(), picture_.ritOn,
+                                    picture_.xitOn, modeDigit);
 }
 
 void StationReportPass::sendEcho(int modeDigit) {

@@ -14,6 +14,13 @@ inline QString keyUp() { return QStringLiteral("A0:MX0;"); }
 inline QString keying(bool down) { return down ? keyDown() : keyUp(); }
 // Asks for a full status report (the IF report); also the link's "are you there".
 inline QString statusRequest() { return QStringLiteral("A0:IF;"); }
+// The station's own status record told back to it: "A0:IF" + the 11-digit frequency, the
+// clarifier offset, RIT, XIT, the mode digit and "00000;".
+inline QString statusEcho(const QString& frequencyField, const QString& clarifierOffset, int rit, int xit,
+                          int modeDigit) {
+    return toRadio(QStringLiteral("IF") + frequencyField + clarifierOffset + QString::number(rit) +
+                   QString::number(xit) + QString::number(modeDigit) + QStringLiteral("00000;"));
+}
 inline QString powerOff() { return QStringLiteral("A0:PS0;"); }
 inline QString voxOff() { return QStringLiteral("A0:VX0;"); }
 // A frequency set from its 11 digits of hertz, of which the station takes the last 8.
