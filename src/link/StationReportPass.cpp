@@ -45,8 +45,8 @@ StationReportPass::StationReportPass(StationPicture& picture, ControlStore& stor
 
 BridgeActions StationReportPass::run(QString& chunk) {
     actions_.clear();
-    showStatusFrequency(chunk, QStringLiteral("IF"), true);
-    showStatusFrequency(chunk, QStringLiteral("AF"), false);
+    showStatusFrequency(chunk, StationLines::Report::kStatus, true);
+    showStatusFrequency(chunk, StationLines::Report::kOtherStatus, false);
     field_ = picture_.frequencyField();
     if (!chunk.isEmpty()) {
         if (!containsAnyReport(chunk))
@@ -57,11 +57,11 @@ BridgeActions StationReportPass::run(QString& chunk) {
         if (!modeReport(chunk))
             return actions_;
         altModeReport(chunk);
-        clarifierReport(chunk, QStringLiteral("XT"), picture_.xitOn);
-        clarifierReport(chunk, QStringLiteral("RT"), picture_.ritOn);
+        clarifierReport(chunk, StationLines::Report::kXit, picture_.xitOn);
+        clarifierReport(chunk, StationLines::Report::kRit, picture_.ritOn);
         textReport(chunk);
-        vfoReport(chunk, QStringLiteral("FA"));
-        vfoReport(chunk, QStringLiteral("FB"));
+        vfoReport(chunk, StationLines::Report::kVfoA);
+        vfoReport(chunk, StationLines::Report::kVfoB);
         loginAnswers(chunk);
     }
     chunk.clear();
@@ -80,7 +80,7 @@ void StationReportPass::showStatusFrequency(const QString& chunk, const QString&
 }
 
 bool StationReportPass::statusBranch(QString& chunk, bool& done) {
-    const qsizetype at = statusReportAt(chunk, QStringLiteral("IF"));
+    const qsizetype at = statusReportAt(chunk, StationLines::Report::kStatus);
     if (at < 0)
         return true;
     if (charAt(chunk, at + 17) == u' ') { // the logger dialect's blank field
@@ -105,7 +105,7 @@ bool StationReportPass::statusBranch(QString& chunk, bool& done) {
 }
 
 bool StationReportPass::modeReport(QString& chunk) {
-    const qsizetype at = chunk.indexOf(QStringLiteral("MD"));
+    const qsizetype at = chunk.indexOf(StationLines::Report::kMode);
     if (at < 0 || charAt(chunk, at + 2) == u';')
         return true;
     if (chunk.indexOf(u';', at) == at + 3) { // MD2; is read as MD02;
@@ -123,7 +123,7 @@ bool StationReportPass::modeReport(QString& chunk) {
 }
 
 void StationReportPass::altModeReport(const QString& chunk) {
-    const qsizetype at = chunk.indexOf(QStringLiteral("MK"));
+    const qsizetype at = chunk.indexOf(StationLines::Report::kOtherMode);
     if (at < 0 || at + 2 >= chunk.size())
         return;
     picture_.setModeIndex(0);
@@ -142,7 +142,7 @@ void StationReportPass::clarifierReport(const QString& chunk, const QString& mar
 }
 
 void StationReportPass::textReport(const QString& chunk) {
-    const qsizetype at = chunk.indexOf(QStringLiteral("IA"));
+    const qsizetype at = chunk.indexOf(StationLines::Report::kText);
     if (at < 0)
         return;
     const QString text = chunk.mid(at, kMaxTail);

@@ -70,6 +70,21 @@ inline constexpr const char* kRttyLevel = "RL:";
 inline constexpr const char* kVoxOn = "VX1;"; // answered with voxOff()
 inline constexpr const char* kActivityWords[] = {"FA", "FB", "WK", "MX"};
 
+// The markers of the reports the station sends, as the report pass reads them: the status
+// record, the other status record the status line shows ("AF"), the mode, the other mode report
+// ("MK", which puts the rig in LSB), RIT and XIT, a text ("IA"), and the two VFOs.
+namespace Report {
+inline const QString kStatus = QStringLiteral("IF");
+inline const QString kOtherStatus = QStringLiteral("AF");
+inline const QString kMode = QStringLiteral("MD");
+inline const QString kOtherMode = QStringLiteral("MK");
+inline const QString kRit = QStringLiteral("RT");
+inline const QString kXit = QStringLiteral("XT");
+inline const QString kText = QStringLiteral("IA");
+inline const QString kVfoA = QStringLiteral("FA");
+inline const QString kVfoB = QStringLiteral("FB");
+} // namespace Report
+
 // The markers of the reports the station sends that the report pass reads.
 inline constexpr const char* kReportKeywords[] = {"MG", "MD", "MK", "XT", "IF", "RT", "FA", "FB", "IA"};
 
