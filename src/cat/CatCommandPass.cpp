@@ -68,7 +68,7 @@ FrequencySet findFrequencySet(const QString& buffer) {
     if ((digits.size() != 8 && digits.size() != 11) || !allDigits(digits))
         return {};
     const qint64 hz = digits.toLongLong();
-    return {at, command, QStringLiteral("FA%1;").arg(hz, 8, 10, QLatin1Char('0')), hz};
+    return {at, command, StationLines::loggerFrequencySet(hz), hz};
 }
 
 // A set the station cannot be told: refused later in the pass, and nothing goes out for it.
@@ -358,8 +358,8 @@ bool CatCommandPass::transmittingAt(const QString& buffer, qsizetype queryAt) co
 BridgeActions CatCommandPass::setFrequency(qint64 hz) {
     actions_.clear();
     const QString field = CatFormats::fieldOfHz(hz);
-    const FrequencySet set{0, QStringLiteral("FA") + field + u';',
-                           QStringLiteral("FA%1;").arg(hz, 8, 10, QLatin1Char('0')), field.toLongLong()};
+    const FrequencySet set{0, QStringLiteral("FA") + field + u';', StationLines::loggerFrequencySet(hz),
+                           field.toLongLong()};
     keyUpBeforeTheFrequencyMoves(true, !set.carried());
     applyFrequencySet(set);
     return actions_;

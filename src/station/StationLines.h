@@ -23,6 +23,11 @@ inline QString statusEcho(const QString& frequencyField, const QString& clarifie
 }
 inline QString powerOff() { return QStringLiteral("A0:PS0;"); }
 inline QString voxOff() { return QStringLiteral("A0:VX0;"); }
+// The logger's frequency set as it goes on to the station: "FA" + 8 digits of hertz + ";", as
+// the logger wrote it but without the "A0:" of the program's own sets.
+inline QString loggerFrequencySet(qint64 hz) {
+    return QStringLiteral("FA%1;").arg(hz, 8, 10, QLatin1Char('0'));
+}
 // A frequency set from its 11 digits of hertz, of which the station takes the last 8.
 inline QString frequencySet(const QString& elevenDigits) {
     return toRadio(QStringLiteral("FA") + elevenDigits.mid(3) + u';');
