@@ -149,10 +149,6 @@ void CwDemodulator::follow(double tone, const std::array<double, kSides>& sides)
     }
     const double level = std::sqrt(tone);
     const bool looksDown = level > threshold * (down_ ? 1 - kHysteresis : 1 + kHysteresis);
-    if (down_ && !crash) {
-        downPower_ += tone;
-        ++downBlocks_;
-    }
     // A fading signal: the tone clearly stands out of the noise yet stays under the threshold,
     // which the louder key-downs before set, for longer than an element's tail lasts in the
     // filters. The keyed level comes down to it.
