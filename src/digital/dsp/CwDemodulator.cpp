@@ -6,7 +6,7 @@
 namespace {
 constexpr double kBlockSeconds = 0.002;
 constexpr double kFirstDots = 0.6, kSecondDots = 0.4; // the running sums' lengths
-constexpr double kDebounceDots = 0.35;
+constexpr double kFadeWaitDots = 0.35; // past the filters' tail: the tone stays faded so long
 constexpr double kFilterDotMs = 35;
 // The side filters' distances, in the first sum's nulls, below and above: in a crowded band
 // one of them falls between two neighbours.
@@ -71,7 +71,7 @@ void CwDemodulator::retune() {
     const double blockMs = 1000 * kBlockSeconds, dot = reader_.dotMs();
     firstBlocks_ = std::clamp(int(std::lround(kFirstDots * kFilterDotMs / blockMs)), 1, kLongestSum);
     secondBlocks_ = std::clamp(int(std::lround(kSecondDots * kFilterDotMs / blockMs)), 1, kLongestSum);
-    debounceBlocks_ = std::max(1, int(std::lround(kDebounceDots * dot / blockMs)));
+    fadeWaitBlocks_ = std::max(1, int(std::lround(kFadeWaitDots * dot / blockMs)));
     decoder_.setDot(dot / blockMs);
     filters_[0].mixer.setFrequency(tone_);
     const double null = 1 / (firstBlocks_ * kBlockSeconds);
@@ -148,12 +148,12 @@ void CwDemodulator::follow(double tone, const std::array<double, kSides>& sides)
         noisePower_ = *std::min_element(sideNoise_.begin(), sideNoise_.end());
     }
     const double level = std::sqrt(tone);
-    const bool looksDown = level > threshold * (down_ ? 1 - kHysteresis : 1 + kHysteresis);
+    const bool aboveThreshold = level > threshold * (down_ ? 1 - kHysteresis : 1 + kHysteresis);
     // A fading signal: the tone clearly stands out of the noise yet stays under the threshold,
     // which the louder key-downs before set, for longer than an element's tail lasts in the
     // filters. The keyed level comes down to it.
-    fadedBlocks_ = !looksDown && !crash && tone > kFadedShare * noisePower_ ? fadedBlocks_ + 1 : 0;
-    if (fadedBlocks_ > firstBlocks_ + secondBlocks_ + debounceBlocks_)
+    fadedBlocks_ = !aboveThreshold && !crash && tone > kFadedShare * noisePower_ ? fadedBlocks_ + 1 : 0;
+    if (fadedBlocks_ > firstBlocks_ + secondBlocks_ + fadeWaitBlocks_)
         keyedPower_ += kFadeGain * (tone - keyedPower_);
     if (present_ && !down_ && run_ * kBlockSeconds > kGoneSeconds) {
         present_ = false; // a long silence: the station has stopped, or faded out

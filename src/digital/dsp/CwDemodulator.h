@@ -57,7 +57,7 @@ private:
     double tone_;
     int blockSamples_;
     int inBlock_ = 0;
-    int firstBlocks_ = 0, secondBlocks_ = 0, debounceBlocks_ = 0;
+    int firstBlocks_ = 0, secondBlocks_ = 0, fadeWaitBlocks_ = 0;
     double tunedDotMs_ = 35; // the dot the filters were last sized for (the reader's first)
     std::vector<Filter> filters_; // the tone, then below and above it by turns
     std::array<double, kSides> sideNoise_{};
@@ -70,8 +70,8 @@ private:
     int blocksHeard_ = 0;
     bool present_ = false;
     double heardSnrDb_ = -99; // while the station was last heard
-    bool down_ = false;      // the key as counted
-    int run_ = 0;            // blocks the key has been as counted
+    bool down_ = false;      // the key as the decoder decided it, a quarter of a second ago
+    int run_ = 0;            // blocks the key has been so
     KeyingDecoder decoder_;
     struct Heard {
         double tone = 0;
