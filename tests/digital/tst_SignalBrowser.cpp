@@ -1,4 +1,5 @@
 // The signal browser on a synthetic band: every signal found and decoded in its own row.
+#include <QSet>
 #include "digital/browser/BandDecimator.h"
 #include "digital/browser/SignalBrowser.h"
 #include "digital/modem/DspFactory.h"
@@ -189,6 +190,29 @@ class SignalBrowserTest : public QObject {
             QVERIFY2(spotted.contains(call), qPrintable(call + " not spotted: " + heard.text[id]));
         }
         QCOMPARE(spotted.size(), int(kCwBand.size())); // nothing busted
+    }
+
+    // A station 23 dB weaker and 85 Hz above a strong one, buried in its keying's sidebands
+    // unless the strong one is taken out of what its receiver hears.
+    void cwBand_aWeakStationBesideAStrongOne_isRead() {
+        const std::vector<SyntheticBand::CwStation> pair = {
+            {1915, 20, cq("UA3AB"), {24, 3, 0, 20}},
+            {2000, -3, cq("N2ABC"), {31, 3, 0, 21}},
+        };
+        SignalBrowser browser;
+        browser.setListensForCw(true);
+        QSet<QString> spotted;
+        connect(&browser, &SignalBrowser::spotted, this,
+                [&](const QString& call) { spotted.insert(call); });
+        const Heard heard = listen(browser, SyntheticBand::cwBand(pair, 32, true));
+        for (const SyntheticBand::CwStation& station : pair) {
+            const int id = rowAt(heard.hz, station.hz, 8);
+            QVERIFY2(id >= 0, qPrintable(QString("no row at %1 Hz").arg(station.hz)));
+            const QString fromTheCall = station.text.mid(QString("CQ TEST ").size()).simplified();
+            const double cer = SyntheticBand::characterErrorRate(fromTheCall, heard.text[id].simplified());
+            QVERIFY2(cer < 0.2, qPrintable(QString("%1 Hz: %2").arg(station.hz).arg(heard.text[id])));
+            QVERIFY(spotted.contains(station.text.section(' ', 2, 2)));
+        }
     }
 
     // Noise alone, a steady hum near DC and a strong station alone make no row of their own.

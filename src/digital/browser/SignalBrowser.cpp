@@ -2,6 +2,7 @@
 
 #include "digital/dsp/BandPass.h"
 #include "digital/dsp/CwDemodulator.h"
+#include "digital/dsp/KeyedCarrierCopy.h"
 #include "digital/modem/DspFactory.h"
 #include "digital/skimmer/CallsignPicker.h"
 
@@ -14,15 +15,18 @@ struct SignalBrowser::Channel {
     std::unique_ptr<BandPass> filter; // RTTY: the station cut out of the band first
     std::unique_ptr<CallsignPicker> picker;
     CwDemodulator* cw = nullptr; // the receiver, when it is CW's: for the sender's speed
+    std::unique_ptr<KeyedCarrierCopy> copy; // CW: its station, for the others to take out
+    std::vector<float> rebuilt{};           // the copy of the block being heard
+    bool takenOut = false;                  // out of what the others hear, this block
     bool inUse = false;
     int id = 0;
     double hz = 0;
     double snrDb = 0;
     double lastSeen = 0; // seconds
     double lastText = 0; // seconds: when its receiver last printed
-    QString text;
-    QString word; // the word being received, for callsigns
-    QString callsign;
+    QString text{};
+    QString word{}; // the word being received, for callsigns
+    QString callsign{};
     qint64 received = 0;
 };
 
@@ -36,6 +40,13 @@ constexpr double kRttyPassBauds = 0.9;   // either side of the tones, for their 
 constexpr double kRttyEdgeHz = 40;       // from pass to stop
 constexpr double kCwFindAboveDb = -18; // keyed code's spectrum stands low; its receiver judges
 constexpr double kCatchUpSeconds = 4;    // of sound a receiver hears first when it starts
+constexpr double kCwTakeOutAboveDb = 3; // a station this strong is copied well enough
+// Within this of a station taken out, a peak the finder sees is what is left of that
+// station's skirt, not a station of its own.
+constexpr double kCwCopyReachHz = 50;
+// Further off, what is left of its keying's skirt stands this far under it (as the finder
+// saw the station before it was taken out); a weak station beside it stands higher.
+constexpr double kCwLeftSkirtBelowDb = 25;
 constexpr double kCwMovedHz = 10;        // CW's filters are some 30 Hz wide: a finder's wander
                                          // of a few hertz while a station fades is no move
 } // namespace
@@ -75,6 +86,7 @@ void SignalBrowser::startAgain() {
              : ModeList::isPsk(mode_.kind) ? SignalFinder::pskShape(baud_)
                                            : SignalFinder::rttyShape(baud_, mode_.shiftHz);
     channels_.clear(); // receivers of the old mode are of no use
+    heldBack_.clear();
     rebuildRows();
 }
 
@@ -107,21 +119,72 @@ void SignalBrowser::receive(std::span<const float> samples) {
     heard_ += qint64(decimated_.size());
     decode(decimated_);
     // The last seconds, for a receiver that starts on a signal found only now.
-    recent_.insert(recent_.end(), decimated_.begin(), decimated_.end());
+    const std::vector<float>& heard = cw_ ? cleaned_ : decimated_;
+    recent_.insert(recent_.end(), heard.begin(), heard.end());
     const auto keep = size_t(kCatchUpSeconds * decimator_.outputRate());
     if (recent_.size() > 2 * keep)
         recent_.erase(recent_.begin(), recent_.end() - long(keep));
-    if (finder_.push(decimated_))
+    // CW: the finder looks at the band without the strong stations, whose keying would
+    // raise the noise it measures and hide the weak ones beside them.
+    if (finder_.push(heard))
         updateSignals();
 }
 
 void SignalBrowser::decode(std::span<const float> samples) {
     bool changed = false;
-    for (auto& channel : channels_)
-        if (channel->inUse)
-            changed = feed(*channel, samples) || changed;
+    if (cw_)
+        takeOutStrongStations(samples);
+    for (auto& channel : channels_) {
+        if (!channel->inUse)
+            continue;
+        std::span<const float> heard = samples;
+        if (cw_)
+            heard = channel->takenOut ? withOwnStation(*channel) : std::span<const float>(cleaned_);
+        changed = feed(*channel, heard) || changed;
+    }
     if (changed)
         rebuildRows();
+}
+
+// CW: the receivers hear the band held back as long as the copies are late, with the strong
+// stations' copies taken out. A strong station's keying buries a weak neighbour's code.
+void SignalBrowser::takeOutStrongStations(std::span<const float> samples) {
+    if (heldBack_.empty())
+        heldBack_.assign(size_t(KeyedCarrierCopy::delaySamples(decimator_.outputRate())), 0.0f);
+    heldBack_.insert(heldBack_.end(), samples.begin(), samples.end());
+    cleaned_.assign(heldBack_.begin(), heldBack_.begin() + long(samples.size()));
+    heldBack_.erase(heldBack_.begin(), heldBack_.begin() + long(samples.size()));
+    for (auto& channel : channels_) {
+        if (!channel->inUse || !channel->copy)
+            continue;
+        channel->copy->process(samples, channel->rebuilt);
+        channel->takenOut = worthTakingOut(*channel);
+        if (channel->takenOut)
+            for (size_t i = 0; i < cleaned_.size(); ++i)
+                cleaned_[i] -= channel->rebuilt[i];
+    }
+}
+
+// A strong station heard, its copy learned, and no stronger one close beside it: a receiver
+// on a strong station's skirt hears that station, and its copy would be that station's.
+bool SignalBrowser::worthTakingOut(const Channel& channel) const {
+    if (!channel.copy->learned() || !channel.cw->hearsSignal())
+        return false;
+    const double snr = channel.cw->signalToNoise();
+    if (snr < kCwTakeOutAboveDb)
+        return false;
+    return std::none_of(channels_.begin(), channels_.end(), [&](const auto& other) {
+        return other->inUse && other.get() != &channel && other->cw && other->cw->hearsSignal() &&
+               std::abs(other->hz - channel.hz) < kCwCopyReachHz && other->cw->signalToNoise() > snr;
+    });
+}
+
+// The band without the strong stations, but for the channel's own.
+std::span<const float> SignalBrowser::withOwnStation(const Channel& channel) {
+    own_.resize(cleaned_.size());
+    for (size_t i = 0; i < own_.size(); ++i)
+        own_[i] = cleaned_[i] + channel.rebuilt[i];
+    return own_;
 }
 
 // One receiver's share of the sound; true when it printed something.
@@ -191,6 +254,8 @@ void SignalBrowser::updateSignals() {
         if (now - channel->lastText > kWordEndSeconds) // it stopped: its last word is whole
             for (const CallsignPicker::Call& call : channel->picker->endOfText())
                 emit spotted(call.call, channel->hz, snrOf(*channel), call.calledCq, wpmOf(*channel));
+        if (channel->takenOut) // out of what the finder sees, but its receiver hears it
+            channel->lastSeen = now;
         if (now - channel->lastSeen > kSilentSeconds)
             channel->inUse = false; // gone quiet: its receiver waits for the next signal
     }
@@ -200,15 +265,27 @@ void SignalBrowser::updateSignals() {
 void SignalBrowser::take(const SignalFinder::Found& found) {
     if (Channel* channel = channelNear(found.hz)) {
         channel->lastSeen = seconds();
+        if (channel->takenOut)
+            return; // the finder sees only what is left of it: its receiver knows better
         channel->snrDb = found.snrDb;
         const double moved = cw_ ? kCwMovedHz : 0.1 * baud_;
         if (std::abs(channel->hz - found.hz) > moved) { // the sender has moved
             channel->hz = found.hz;
             channel->receiver->setCarrier(found.hz);
             channel->filter = filterFor(found.hz);
+            if (channel->copy)
+                channel->copy->setCarrier(found.hz);
         }
         return;
     }
+    if (cw_ && std::any_of(channels_.begin(), channels_.end(), [&](const auto& c) {
+            if (!c->inUse || !c->takenOut)
+                return false;
+            const double distance = std::abs(c->hz - found.hz);
+            return distance < kCwCopyReachHz ||
+                   (distance < shape_.skirtReachHz && c->snrDb - found.snrDb > kCwLeftSkirtBelowDb);
+        }))
+        return;
     auto free =
         std::find_if(channels_.begin(), channels_.end(), [](const auto& c) { return !c->inUse; });
     if (free == channels_.end()) {
@@ -229,21 +306,21 @@ void SignalBrowser::take(const SignalFinder::Found& found) {
     // neighbour's skirts do to the finder's estimate.
     channel.receiver->setAfc(!cw_ && !ModeList::isPsk(mode_.kind));
     CwDemodulator* cw = dynamic_cast<CwDemodulator*>(channel.receiver.get());
-    channel = Channel{std::move(channel.receiver),
-                      filterFor(found.hz),
-                      std::make_unique<CallsignPicker>(
+    std::unique_ptr<KeyedCarrierCopy> copy;
+    if (cw)
+        copy = std::make_unique<KeyedCarrierCopy>(decimator_.outputRate(), found.hz);
+    channel = Channel{.receiver = std::move(channel.receiver),
+                      .filter = filterFor(found.hz),
+                      .picker = std::make_unique<CallsignPicker>(
                           [this](const QString& call) { return lookup_ && lookup_(call) == call; }, ownCall_),
-                      cw,
-                      true,
-                      nextId_++,
-                      found.hz,
-                      found.snrDb,
-                      seconds(),
-                      seconds(),
-                      {},
-                      {},
-                      {},
-                      0};
+                      .cw = cw,
+                      .copy = std::move(copy),
+                      .inUse = true,
+                      .id = nextId_++,
+                      .hz = found.hz,
+                      .snrDb = found.snrDb,
+                      .lastSeen = seconds(),
+                      .lastText = seconds()};
     // The finder takes a signal a second or two after it began: the new receiver first hears
     // those seconds, so that the row begins with the station's first words (its CQ and call).
     const auto keep = size_t(kCatchUpSeconds * decimator_.outputRate());

@@ -79,6 +79,9 @@ class SignalBrowser final : public QObject {
     void take(const SignalFinder::Found& found);
     void decode(std::span<const float> samples);
     bool feed(Channel& channel, std::span<const float> samples);
+    void takeOutStrongStations(std::span<const float> samples);
+    std::span<const float> withOwnStation(const Channel& channel);
+    bool worthTakingOut(const Channel& channel) const;
     void lookForCallsign(Channel& channel);
     void rebuildRows();
     std::unique_ptr<BandPass> filterFor(double hz) const;
@@ -98,6 +101,9 @@ class SignalBrowser final : public QObject {
     std::function<std::optional<QString>(const QString&)> lookup_;
     std::vector<float> decimated_;
     std::vector<float> filtered_; // one receiver's share of a block
+    std::vector<float> heldBack_; // CW: the band, as long as the copies of strong stations are late
+    std::vector<float> cleaned_;  // CW: the block, those copies taken out
+    std::vector<float> own_;      // CW: and one station's own put back
     std::vector<float> recent_;   // the last seconds of sound, for a receiver that starts
     std::vector<Row> rows_;
     QString ownCall_;
