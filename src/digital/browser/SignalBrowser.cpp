@@ -40,7 +40,7 @@ constexpr double kRttyPassBauds = 0.9;   // either side of the tones, for their 
 constexpr double kRttyEdgeHz = 40;       // from pass to stop
 constexpr double kCwFindAboveDb = -18; // keyed code's spectrum stands low; its receiver judges
 constexpr double kCatchUpSeconds = 4;    // of sound a receiver hears first when it starts
-constexpr double kCwTakeOutAboveDb = 3; // a station this strong is copied well enough
+constexpr double kCwTakeOutAboveDb = 6; // a station this strong is copied well enough
 // Within this of a station taken out, a peak the finder sees is what is left of that
 // station's skirt, not a station of its own.
 constexpr double kCwCopyReachHz = 50;
