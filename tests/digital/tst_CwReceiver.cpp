@@ -1,6 +1,8 @@
 // The CW receiver and the Morse reader behind it: machine- and hand-sent code read at its
-// speed, a speed change followed, and noise alone printing nothing.
+// speed, a speed change followed, and noise alone printing nothing; a strong station's copy,
+// taken out of what its neighbours hear.
 #include "digital/dsp/CwDemodulator.h"
+#include "digital/dsp/KeyedCarrierCopy.h"
 #include "digital/dsp/KeyingDecoder.h"
 #include "digital/dsp/MorseReader.h"
 #include "sim/MorseAudio.h"
@@ -41,6 +43,21 @@ std::vector<float> station(const QString& text, const MorseAudio::Fist& fist, do
     MorseAudio::addTone(band, kRate, 700, 0.3, down, 1.0);
     MorseAudio::addNoise(band, MorseAudio::sigmaFor(0.3, snrDb, kRate), 5);
     return band;
+}
+
+// The mean power a 42 ms filter `hz` hears of `sound`.
+double powerHeardAt(double hz, const std::vector<float>& sound) {
+    constexpr size_t kLength = 336;
+    std::vector<std::complex<double>> mixed(sound.size());
+    for (size_t n = 0; n < sound.size(); ++n)
+        mixed[n] = double(sound[n]) * std::polar(1.0, -2 * M_PI * hz * double(n) / kRate);
+    std::complex<double> sum{};
+    double power = 0;
+    for (size_t n = 0; n < mixed.size(); ++n) {
+        sum += mixed[n] - (n >= kLength ? mixed[n - kLength] : 0.0);
+        power += std::norm(sum);
+    }
+    return power / double(mixed.size());
 }
 
 } // namespace
@@ -124,6 +141,41 @@ class CwReceiverTest : public QObject {
         CwDemodulator rx(kRate, 700);
         const QString text = receive(band, rx);
         QVERIFY2(text.endsWith(kExchange), qPrintable(text));
+    }
+
+    // What a +20 dB station puts into a receiver 85 Hz above it (its keying's sidebands, as
+    // much as the noise there) is at least 13 dB less once its copy is taken out, hand-sent
+    // and fading too.
+    void copy_takesAStrongStationOutOfItsNeighboursReceiver_data() {
+        QTest::addColumn<double>("dashDots");
+        QTest::addColumn<double>("jitter");
+        QTest::addColumn<double>("fadingDb");
+        QTest::newRow("machine") << 3.0 << 0.0 << 0.0;
+        QTest::newRow("hand-sent, fading") << 3.45 << 0.2 << 10.0;
+    }
+    void copy_takesAStrongStationOutOfItsNeighboursReceiver() {
+        QFETCH(double, dashDots);
+        QFETCH(double, jitter);
+        QFETCH(double, fadingDb);
+        double end = 0;
+        const auto down = MorseAudio::keying(kExchange, {24, dashDots, jitter, 20}, &end);
+        std::vector<float> alone(size_t((end + 2) * kRate));
+        MorseAudio::addTone(alone, kRate, 700, 0.3, down, 1.0, MorseAudio::Fading{fadingDb, 0.2});
+        std::vector<float> band = alone;
+        MorseAudio::addNoise(band, MorseAudio::sigmaFor(0.3, 20, kRate), 9);
+        KeyedCarrierCopy copy(kRate, 700);
+        std::vector<float> copied;
+        copy.process(band, copied);
+        const auto late = size_t(KeyedCarrierCopy::delaySamples(kRate));
+        const auto learned = size_t(2 * kRate); // its first elements teach it the station
+        std::vector<float> station, left;
+        for (size_t n = learned; n < band.size(); ++n) {
+            station.push_back(alone[n - late]);
+            left.push_back(alone[n - late] - copied[n]);
+        }
+        const double takenOutDb = 10 * std::log10(powerHeardAt(785, station) / powerHeardAt(785, left));
+        qInfo("85 Hz above: %.1f dB less of the station", takenOutDb);
+        QVERIFY2(takenOutDb > 13, qPrintable(QString::number(takenOutDb)));
     }
 
     // The decoder judges a run by all of its blocks: with evidence as weak as the noise on it

@@ -17,6 +17,7 @@ struct SignalBrowser::Channel {
     CwDemodulator* cw = nullptr; // the receiver, when it is CW's: for the sender's speed
     std::unique_ptr<KeyedCarrierCopy> copy; // CW: its station, for the others to take out
     std::vector<float> rebuilt{};           // the copy of the block being heard
+    std::vector<float> copied{};            // and of the last seconds
     bool takenOut = false;                  // out of what the others hear, this block
     bool inUse = false;
     int id = 0;
@@ -44,6 +45,9 @@ constexpr double kCwTakeOutAboveDb = 6; // a station this strong is copied well 
 // Within this of a station taken out, a peak the finder sees is what is left of that
 // station's skirt, not a station of its own.
 constexpr double kCwCopyReachHz = 50;
+// A station with one this much stronger this close is left in: its copy, learned from a band
+// the stronger one is in, would carry some of that one's keying to its neighbours.
+constexpr double kCwOvershadowHz = 150, kCwOvershadowDb = 3;
 // Further off, what is left of its keying's skirt stands this far under it (as the finder
 // saw the station before it was taken out); a weak station beside it stands higher.
 constexpr double kCwLeftSkirtBelowDb = 25;
@@ -87,6 +91,7 @@ void SignalBrowser::startAgain() {
                                            : SignalFinder::rttyShape(baud_, mode_.shiftHz);
     channels_.clear(); // receivers of the old mode are of no use
     heldBack_.clear();
+    recentBand_.clear();
     rebuildRows();
 }
 
@@ -118,12 +123,12 @@ void SignalBrowser::receive(std::span<const float> samples) {
         return;
     heard_ += qint64(decimated_.size());
     decode(decimated_);
-    // The last seconds, for a receiver that starts on a signal found only now.
+    // The last seconds, for a receiver that starts on a signal found only now (CW: and for
+    // the copy of its station).
     const std::vector<float>& heard = cw_ ? cleaned_ : decimated_;
-    recent_.insert(recent_.end(), heard.begin(), heard.end());
-    const auto keep = size_t(kCatchUpSeconds * decimator_.outputRate());
-    if (recent_.size() > 2 * keep)
-        recent_.erase(recent_.begin(), recent_.end() - long(keep));
+    keepRecent(recent_, heard);
+    if (cw_)
+        keepRecent(recentBand_, decimated_);
     // CW: the finder looks at the band without the strong stations, whose keying would
     // raise the noise it measures and hide the weak ones beside them.
     if (finder_.push(heard))
@@ -158,15 +163,20 @@ void SignalBrowser::takeOutStrongStations(std::span<const float> samples) {
         if (!channel->inUse || !channel->copy)
             continue;
         channel->copy->process(samples, channel->rebuilt);
+        const bool wasTakenOut = channel->takenOut;
         channel->takenOut = worthTakingOut(*channel);
+        if (channel->takenOut && !wasTakenOut)
+            takeOutOfTheRecentBand(*channel);
+        keepRecent(channel->copied, channel->rebuilt);
         if (channel->takenOut)
             for (size_t i = 0; i < cleaned_.size(); ++i)
                 cleaned_[i] -= channel->rebuilt[i];
     }
 }
 
-// A strong station heard, its copy learned, and no stronger one close beside it: a receiver
-// on a strong station's skirt hears that station, and its copy would be that station's.
+// A strong station heard and its copy learned, with no stronger one close beside it (a
+// receiver on a strong station's skirt hears that station, and its copy would be that
+// station's) and none clearly stronger near it.
 bool SignalBrowser::worthTakingOut(const Channel& channel) const {
     if (!channel.copy->learned() || !channel.cw->hearsSignal())
         return false;
@@ -174,9 +184,28 @@ bool SignalBrowser::worthTakingOut(const Channel& channel) const {
     if (snr < kCwTakeOutAboveDb)
         return false;
     return std::none_of(channels_.begin(), channels_.end(), [&](const auto& other) {
-        return other->inUse && other.get() != &channel && other->cw && other->cw->hearsSignal() &&
-               std::abs(other->hz - channel.hz) < kCwCopyReachHz && other->cw->signalToNoise() > snr;
+        if (!other->inUse || other.get() == &channel || !other->cw || !other->cw->hearsSignal())
+            return false;
+        const double distance = std::abs(other->hz - channel.hz), stronger = other->cw->signalToNoise() - snr;
+        return (distance < kCwCopyReachHz && stronger > 0) ||
+               (distance < kCwOvershadowHz && stronger > kCwOvershadowDb);
     });
+}
+
+// A station taken out only now leaves the last seconds too, for a receiver that starts on its
+// weak neighbour: the finder takes the weak one later than the strong one.
+void SignalBrowser::takeOutOfTheRecentBand(const Channel& channel) {
+    const size_t count = std::min(channel.copied.size(), recent_.size());
+    const size_t band = recent_.size() - count, copied = channel.copied.size() - count;
+    for (size_t i = 0; i < count; ++i)
+        recent_[band + i] -= channel.copied[copied + i];
+}
+
+void SignalBrowser::keepRecent(std::vector<float>& recent, std::span<const float> samples) const {
+    recent.insert(recent.end(), samples.begin(), samples.end());
+    const auto keep = size_t(kCatchUpSeconds * decimator_.outputRate());
+    if (recent.size() > 2 * keep)
+        recent.erase(recent.begin(), recent.end() - long(keep));
 }
 
 // The band without the strong stations, but for the channel's own.
@@ -273,8 +302,10 @@ void SignalBrowser::take(const SignalFinder::Found& found) {
             channel->hz = found.hz;
             channel->receiver->setCarrier(found.hz);
             channel->filter = filterFor(found.hz);
-            if (channel->copy)
+            if (channel->copy) {
                 channel->copy->setCarrier(found.hz);
+                channel->copied.clear();
+            }
         }
         return;
     }
@@ -326,6 +357,10 @@ void SignalBrowser::take(const SignalFinder::Found& found) {
     const auto keep = size_t(kCatchUpSeconds * decimator_.outputRate());
     const std::vector<float> before(recent_.end() - long(std::min(keep, recent_.size())), recent_.end());
     feed(channel, before);
+    // Its copy learns the station from the same seconds, so that it can be taken out at once.
+    if (channel.copy)
+        channel.copy->process(std::span<const float>(recentBand_).last(std::min(keep, recentBand_.size())),
+                              channel.copied);
 }
 
 // RTTY's receivers decide each bit with a filter one bit long, which lets a neighbour's tone

@@ -82,6 +82,8 @@ class SignalBrowser final : public QObject {
     void takeOutStrongStations(std::span<const float> samples);
     std::span<const float> withOwnStation(const Channel& channel);
     bool worthTakingOut(const Channel& channel) const;
+    void takeOutOfTheRecentBand(const Channel& channel);
+    void keepRecent(std::vector<float>& recent, std::span<const float> samples) const;
     void lookForCallsign(Channel& channel);
     void rebuildRows();
     std::unique_ptr<BandPass> filterFor(double hz) const;
@@ -105,6 +107,7 @@ class SignalBrowser final : public QObject {
     std::vector<float> cleaned_;  // CW: the block, those copies taken out
     std::vector<float> own_;      // CW: and one station's own put back
     std::vector<float> recent_;   // the last seconds of sound, for a receiver that starts
+    std::vector<float> recentBand_; // CW: and of the band as it came, for a copy that starts
     std::vector<Row> rows_;
     QString ownCall_;
     qint64 heard_ = 0; // decimated samples so far

@@ -13,7 +13,8 @@ constexpr double kFilterDotMs = 35;
 constexpr double kNoiseOffsetNulls[] = {1.5, 2.5, 3.5};
 constexpr double kRetuneShare = 0.15;     // the dot moved this much: the filters follow
 constexpr double kHysteresis = 0.1;       // of the threshold, either way
-constexpr double kNoiseGain = 0.005;      // per block
+constexpr double kNoiseGain = 0.005;      // per block: the noise over 0.4 s, so that a burst of
+                                          // it is not taken for a station
 constexpr int kSettlingBlocks = 100;
 constexpr double kSettlingGain = 0.1;
 constexpr double kKeyedGain = 0.3; // per key-down
