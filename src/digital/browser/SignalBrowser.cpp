@@ -18,6 +18,7 @@ struct SignalBrowser::Channel {
     std::unique_ptr<KeyedCarrierCopy> copy; // CW: its station, for the others to take out
     std::vector<float> rebuilt{};           // the copy of the block being heard
     std::vector<float> copied{};            // and of the last seconds
+    bool copying = false;                   // its station is strong enough to be copied
     bool takenOut = false;                  // out of what the others hear, this block
     bool inUse = false;
     int id = 0;
@@ -41,7 +42,9 @@ constexpr double kRttyPassBauds = 0.9;   // either side of the tones, for their 
 constexpr double kRttyEdgeHz = 40;       // from pass to stop
 constexpr double kCwFindAboveDb = -18; // keyed code's spectrum stands low; its receiver judges
 constexpr double kCatchUpSeconds = 4;    // of sound a receiver hears first when it starts
-constexpr double kCwTakeOutAboveDb = 6; // a station this strong is copied well enough
+constexpr double kCwCopyAboveDb = 3;    // a station this strong is copied
+constexpr double kCwCopyHysteresisDb = 3; // and stays copied until this much weaker
+constexpr double kCwTakeOutAboveDb = 6; // and this strong, copied well enough to take out
 // Within this of a station taken out, a peak the finder sees is what is left of that
 // station's skirt, not a station of its own.
 constexpr double kCwCopyReachHz = 50;
@@ -160,7 +163,7 @@ void SignalBrowser::takeOutStrongStations(std::span<const float> samples) {
     cleaned_.assign(heldBack_.begin(), heldBack_.begin() + long(samples.size()));
     heldBack_.erase(heldBack_.begin(), heldBack_.begin() + long(samples.size()));
     for (auto& channel : channels_) {
-        if (!channel->inUse || !channel->copy)
+        if (!channel->inUse || !channel->copy || !keepsCopying(*channel))
             continue;
         channel->copy->process(samples, channel->rebuilt);
         const bool wasTakenOut = channel->takenOut;
@@ -172,6 +175,26 @@ void SignalBrowser::takeOutStrongStations(std::span<const float> samples) {
             for (size_t i = 0; i < cleaned_.size(); ++i)
                 cleaned_[i] -= channel->rebuilt[i];
     }
+}
+
+// A station is copied while it is heard at +3 dB or more (0 dB once copied) (the copies cost a third of what the
+// receivers do); a copy that starts learns the station from the last seconds first.
+bool SignalBrowser::keepsCopying(Channel& channel) {
+    const double above = channel.copying ? kCwCopyAboveDb - kCwCopyHysteresisDb : kCwCopyAboveDb;
+    const bool strong = channel.cw->hearsSignal() && channel.cw->signalToNoise() >= above;
+    if (!strong) {
+        channel.copying = channel.takenOut = false;
+        channel.copied.clear();
+        return false;
+    }
+    if (!channel.copying) {
+        channel.copying = true;
+        channel.copy->setCarrier(channel.hz);
+        const auto keep = size_t(kCatchUpSeconds * decimator_.outputRate());
+        channel.copy->process(std::span<const float>(recentBand_).last(std::min(keep, recentBand_.size())),
+                              channel.copied);
+    }
+    return true;
 }
 
 // A strong station heard and its copy learned, with no stronger one close beside it (a
@@ -302,10 +325,8 @@ void SignalBrowser::take(const SignalFinder::Found& found) {
             channel->hz = found.hz;
             channel->receiver->setCarrier(found.hz);
             channel->filter = filterFor(found.hz);
-            if (channel->copy) {
-                channel->copy->setCarrier(found.hz);
-                channel->copied.clear();
-            }
+            channel->copying = channel->takenOut = false; // a copy starts again on the new tone
+            channel->copied.clear();
         }
         return;
     }
@@ -357,10 +378,6 @@ void SignalBrowser::take(const SignalFinder::Found& found) {
     const auto keep = size_t(kCatchUpSeconds * decimator_.outputRate());
     const std::vector<float> before(recent_.end() - long(std::min(keep, recent_.size())), recent_.end());
     feed(channel, before);
-    // Its copy learns the station from the same seconds, so that it can be taken out at once.
-    if (channel.copy)
-        channel.copy->process(std::span<const float>(recentBand_).last(std::min(keep, recentBand_.size())),
-                              channel.copied);
 }
 
 // RTTY's receivers decide each bit with a filter one bit long, which lets a neighbour's tone

@@ -81,6 +81,7 @@ class SignalBrowser final : public QObject {
     bool feed(Channel& channel, std::span<const float> samples);
     void takeOutStrongStations(std::span<const float> samples);
     std::span<const float> withOwnStation(const Channel& channel);
+    bool keepsCopying(Channel& channel);
     bool worthTakingOut(const Channel& channel) const;
     void takeOutOfTheRecentBand(const Channel& channel);
     void keepRecent(std::vector<float>& recent, std::span<const float> samples) const;
