@@ -177,8 +177,9 @@ void SignalBrowser::takeOutStrongStations(std::span<const float> samples) {
     }
 }
 
-// A station is copied while it is heard at +3 dB or more (0 dB once copied) (the copies cost a third of what the
-// receivers do); a copy that starts learns the station from the last seconds first.
+// A station is copied while it is heard at +3 dB or more, and until it falls under 0 dB: the
+// copies cost a third of what the receivers do. A copy that starts learns the station from the
+// last seconds first.
 bool SignalBrowser::keepsCopying(Channel& channel) {
     const double above = channel.copying ? kCwCopyAboveDb - kCwCopyHysteresisDb : kCwCopyAboveDb;
     const bool strong = channel.cw->hearsSignal() && channel.cw->signalToNoise() >= above;
