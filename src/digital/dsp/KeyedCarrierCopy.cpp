@@ -12,12 +12,12 @@ constexpr int kKeyFilterBlocks = 11;
 // The key-down blocks either side of a moment whose carrier gives its level and phase.
 constexpr int kAroundBlocks = 10;
 constexpr double kDownShare = 0.55, kUpShare = 0.45; // of the keyed level, with the key up / down
-constexpr double kLevelGain = 0.05;                  // per key-down block
-constexpr double kWholeShare = 0.8;
-constexpr double kPeakDecay = 0.9986; // per block: halves in a second
-constexpr double kTurnGain = 0.02;                   // per block
-constexpr double kEdgeSeconds = 0.004;               // a transmitter's rise and fall
-constexpr long kLearningBlocks = 500; // a second: the keyed level and the turning settle
+constexpr double kLevelGain = 0.05;    // per key-down block
+constexpr double kWholeShare = 0.8;    // of the keyed level: the sum lies inside an element
+constexpr double kPeakDecay = 0.9986;  // per block: halves in a second, as fast as a fade
+constexpr double kTurnGain = 0.02;     // per block
+constexpr double kEdgeSeconds = 0.004; // a transmitter's rise and fall
+constexpr long kLearningBlocks = 500;  // a second: the keyed level and the turning settle
 constexpr long kKeyReach = kKeyFilterBlocks / 2;
 // How late each step is, in blocks: the key is read once the filter has its last block, the
 // carrier once the key is read a reach beyond, a block rebuilt once the key and carrier are
