@@ -52,8 +52,8 @@ void ServerReceiver::handleChunk(QString& chunk) {
 }
 
 void ServerReceiver::dispatch(QString& chunk) {
-    for (const char* keyword : StationLines::kReportKeywords) {
-        if (chunk.toUpper().contains(QLatin1String(keyword)) && !ctx_.link.serverMsgBusy)
+    for (const QString& keyword : StationLines::kReportKeywords) {
+        if (chunk.toUpper().contains(keyword) && !ctx_.link.serverMsgBusy)
             receiveChunk(chunk);
     }
 }

@@ -14,8 +14,8 @@ QChar charAt(const QString& text, qsizetype at) {
 }
 
 bool containsAnyReport(const QString& chunk) {
-    for (const char* marker : StationLines::kReportKeywords)
-        if (chunk.contains(QLatin1String(marker)))
+    for (const QString& marker : StationLines::kReportKeywords)
+        if (chunk.contains(marker))
             return true;
     return false;
 }

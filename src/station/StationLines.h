@@ -75,10 +75,12 @@ inline constexpr const char* kRttyLevel = "RL:";
 inline constexpr const char* kVoxOn = "VX1;"; // answered with voxOff()
 inline constexpr const char* kActivityWords[] = {"FA", "FB", "WK", "MX"};
 
-// The markers of the reports the station sends, as the report pass reads them: the status
-// record, the other status record the status line shows ("AF"), the mode, the other mode report
-// ("MK", which puts the rig in LSB), RIT and XIT, a text ("IA"), and the two VFOs.
+// The markers of the reports the station sends, as the report pass reads them: its messages
+// ("MG"), the status record, the other status record the status line shows ("AF"), the mode,
+// the other mode report ("MK", which puts the rig in LSB), RIT and XIT, a text ("IA"), and the
+// two VFOs.
 namespace Report {
+inline const QString kMessage = QStringLiteral("MG");
 inline const QString kStatus = QStringLiteral("IF");
 inline const QString kOtherStatus = QStringLiteral("AF");
 inline const QString kMode = QStringLiteral("MD");
@@ -91,6 +93,8 @@ inline const QString kVfoB = QStringLiteral("FB");
 } // namespace Report
 
 // The markers of the reports the station sends that the report pass reads.
-inline constexpr const char* kReportKeywords[] = {"MG", "MD", "MK", "XT", "IF", "RT", "FA", "FB", "IA"};
+inline const QString kReportKeywords[] = {Report::kMessage, Report::kMode,   Report::kOtherMode,
+                                         Report::kXit,     Report::kStatus, Report::kRit,
+                                         Report::kVfoA,    Report::kVfoB,   Report::kText};
 
 } // namespace StationLines
