@@ -8,6 +8,7 @@
 
 #include <QSet>
 #include <algorithm>
+#include <cstdio>
 #include <cmath>
 
 struct SignalBrowser::Channel {
@@ -41,10 +42,10 @@ constexpr double kWordEndSeconds = 1.5;  // a station silent this long has ended
 constexpr double kRttyPassBauds = 0.9;   // either side of the tones, for their keying
 constexpr double kRttyEdgeHz = 40;       // from pass to stop
 constexpr double kCwFindAboveDb = -18; // keyed code's spectrum stands low; its receiver judges
-constexpr double kCatchUpSeconds = 4;    // of sound a receiver hears first when it starts
+constexpr double kCatchUpSeconds = 12;    // of sound a receiver hears first when it starts
 constexpr double kCwCopyAboveDb = 3;    // a station this strong is copied
 constexpr double kCwCopyHysteresisDb = 3; // and stays copied until this much weaker
-constexpr double kCwTakeOutAboveDb = 6; // and this strong, copied well enough to take out
+constexpr double kCwTakeOutAboveDb = 3; // and this strong, copied well enough to take out
 // Within this of a station taken out, a peak the finder sees is what is left of that
 // station's skirt, not a station of its own.
 constexpr double kCwCopyReachHz = 50;
@@ -249,6 +250,10 @@ bool SignalBrowser::feed(Channel& channel, std::span<const float> samples) {
         heard = filtered_;
     }
     const QString text = channel.receiver->process(heard);
+    if (channel.cw)
+        for (const QString& word : channel.cw->takeRepeatedWords())
+            for (const CallsignPicker::Call& call : channel.picker->takeRepeated(word))
+                emit spotted(call.call, channel.hz, snrOf(channel), call.calledCq, wpmOf(channel));
     if (text.isEmpty())
         return false;
     channel.lastText = seconds();
@@ -348,6 +353,7 @@ void SignalBrowser::take(const SignalFinder::Found& found) {
         free = channels_.end() - 1;
     }
     Channel& channel = **free;
+    if (getenv("RW_DEBUG")) fprintf(stderr, "t=%.1f new receiver %.0f Hz (%.1f dB)%s\n", seconds(), found.hz, found.snrDb, channel.receiver ? " reused" : "");
     if (channel.receiver) {
         channel.receiver->setCarrier(found.hz);
         channel.receiver->reset(); // nothing of the last signal is left

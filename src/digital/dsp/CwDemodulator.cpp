@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 
 namespace {
 constexpr double kBlockSeconds = 0.002;
@@ -48,7 +50,7 @@ double CwDemodulator::Filter::push(int first, int second) {
 CwDemodulator::CwDemodulator(double sampleRate, double toneHz)
     : rate_(sampleRate), tone_(toneHz),
       blockSamples_(std::max(1, int(std::lround(sampleRate * kBlockSeconds)))),
-      filters_{} {
+      filters_{}, repeats_(1000 * kBlockSeconds) {
     for (int i = 0; i < 1 + kSides; ++i)
         filters_.emplace_back(sampleRate, toneHz);
     retune();
@@ -110,6 +112,8 @@ QString CwDemodulator::process(std::span<const float> samples) {
             const QString text = reader_.keyUp(run_ * blockMs);
             if (present_)
                 out += text;
+            if (text.contains(u' '))
+                wordEnded();
         }
         if (present_ && std::abs(reader_.dotMs() - tunedDotMs_) > kRetuneShare * tunedDotMs_) {
             tunedDotMs_ = reader_.dotMs();
@@ -171,7 +175,9 @@ void CwDemodulator::follow(double tone, const std::array<double, kSides>& sides)
 // The key, as the decoder has it a little after the fact: counted in runs for the reader,
 // and its key-downs' level learned.
 void CwDemodulator::decideKey(double tone, double keyed, bool crash) {
-    decoder_.push(crash ? 0.0 : keyDownEvidence(tone, keyed));
+    const double evidence = crash ? 0.0 : keyDownEvidence(tone, keyed);
+    decoder_.push(evidence);
+    repeats_.push(evidence);
     Heard& now = heard_[size_t(blocks_++ % heard_.size())];
     now = {tone, crash};
     if (blocks_ <= decoder_.lag())
@@ -198,8 +204,27 @@ void CwDemodulator::decideKey(double tone, double keyed, bool crash) {
         downPower_ = 0;
         downBlocks_ = 0;
     }
+    const long decidedBlock = blocks_ - 1 - decoder_.lag();
+    if (down && !inWord_) {
+        inWord_ = true;
+        wordFirst_ = decidedBlock;
+    }
+    if (!down)
+        lastKeyUp_ = decidedBlock;
     down_ = down;
     run_ = 1;
+}
+
+// The reader has ended a word: heard again with its earlier renditions, if it was sent before.
+void CwDemodulator::wordEnded() {
+    if (inWord_ && present_) {
+
+        const QString again = repeats_.wordEnded(wordFirst_, lastKeyUp_, reader_.dotMs(), reader_.dashMs());
+        if (getenv("RW_DEBUG") && std::abs(tone_ - atof(getenv("RW_DEBUG"))) < 30) fprintf(stderr, "%.0f: word %ld-%ld again '%s'\n", tone_, wordFirst_, lastKeyUp_, qPrintable(again));
+        if (!again.isEmpty())
+            repeatedWords_ << again;
+    }
+    inWord_ = false;
 }
 
 // How much likelier the tone's level is with the key down than up: the levels spread by the

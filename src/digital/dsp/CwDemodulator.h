@@ -4,10 +4,13 @@
 #include "KeyingDecoder.h"
 #include "Mixer.h"
 #include "MorseReader.h"
+#include "RepeatedWords.h"
 
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <complex>
+#include <utility>
 #include <vector>
 
 // Receives one CW signal on its tone. The tone is mixed down and summed over 2 ms blocks; the
@@ -33,6 +36,8 @@ public:
     double signalToNoise() const override;
 
     int wpm() const { return reader_.wpm(); }
+    // Words read again from all their renditions so far (see RepeatedWords), since last asked.
+    QStringList takeRepeatedWords() { return std::exchange(repeatedWords_, {}); }
     bool hearsSignal() const { return present_; }
 
 private:
@@ -51,6 +56,7 @@ private:
     static constexpr int kSides = 6; // noise filters: three below the tone, three above
     void follow(double tone, const std::array<double, kSides>& sides);
     void decideKey(double tone, double keyed, bool crash);
+    void wordEnded();
     double keyDownEvidence(double tone, double keyed) const;
 
     double rate_;
@@ -80,4 +86,8 @@ private:
     std::vector<Heard> heard_ = std::vector<Heard>(KeyingDecoder::kLagBlocks + 1); // for the decoder's lag
     long blocks_ = 0;
     MorseReader reader_;
+    RepeatedWords repeats_;
+    bool inWord_ = false;
+    long wordFirst_ = 0, lastKeyUp_ = 0; // blocks: the word's first key-down, its last key-up
+    QStringList repeatedWords_;
 };

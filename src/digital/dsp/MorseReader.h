@@ -12,6 +12,10 @@ public:
     static constexpr double kFastestDotMs = 1200.0 / 60; // 60 wpm
     static constexpr double kSlowestDotMs = 1200.0 / 8;  // 8 wpm
 
+    MorseReader() = default;
+    // A sender whose dot and dash are known already (to read a word again).
+    MorseReader(double dotMs, double dashMs) : dotMs_(dotMs), dashMs_(dashMs), recentCount_(kRecent) {}
+
     // A key-down of this many milliseconds has ended; `learn`: the sender's speed may be
     // learned from it (not from noise).
     void keyDown(double ms, bool learn = true);

@@ -35,6 +35,18 @@ QList<CallsignPicker::Call> CallsignPicker::endOfText() {
     return spots;
 }
 
+QList<CallsignPicker::Call> CallsignPicker::takeRepeated(const QString& word) {
+    QList<Call> spots;
+    const QString call = word.toUpper();
+    // Its renditions were decoded one by one too: the word is not a decoding of its own, and
+    // counts only when the known list backs it.
+    if (!looksLikeCallsign(call) || isOwn(call) || spotted_.count(call) || !known_(call))
+        return spots;
+    spotted_[call] = true;
+    spots.append({call, wordsSinceCq_ <= kCqReach + 1});
+    return spots;
+}
+
 void CallsignPicker::reset() {
     partial_.clear();
     words_.clear();

@@ -29,6 +29,9 @@ public:
     QList<Call> take(QStringView text);
     void reset();
     void setOwnCall(const QString& call);
+    // A word the station sent more than once, read from all its renditions together: a call
+    // sent again is in its place by that alone. It is spotted when it is in the known list.
+    QList<Call> takeRepeated(const QString& word);
     // The station has stopped: the word it ended on is whole.
     QList<Call> endOfText();
 

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+#include <vector>
+
+// Hears a station's repeated words together, as an operator who missed a call listens for it
+// again: a contest station sends its call twice ("CQ TEST DL1ABC DL1ABC") and once more after
+// "TU". Each block's key-down evidence (a log-likelihood) is kept for half a minute. When a
+// word as long as a call ends, the places in what was heard before where the same keying
+// stands are looked for (wherever the noise put the word gaps then), and where one fits
+// well enough the evidence of both is added up: the noise of each rendition is its own, the
+// keying is the same, so two renditions are heard 3 dB better than one, three 4.8 dB. The sum
+// is read again, at the sender's speed, into the word.
+//
+// The renditions are laid over each other whole, so a machine's keying adds up; a hand's,
+// whose elements fall differently each time, adds up less and seldom fits well enough.
+class RepeatedWords {
+public:
+    static constexpr long kHistoryBlocks = 16384;
+    // How well another place's evidence must agree with the word's to be the word again.
+    static constexpr double kSameWordCorrelation = 0.6;
+    static constexpr int kMostRenditions = 3;
+    // Words this long (in dots, with the gaps inside) may be calls: "K1A" to "VE3ABC/QRP".
+    static constexpr double kShortestWordDots = 30, kLongestWordDots = 140;
+
+    explicit RepeatedWords(double blockMs) : blockMs_(blockMs) {}
+
+    // One block's evidence that the key is down (the decoder's input), block after block.
+    void push(double evidence);
+    // A word ended: its first key-down began at block `first`, its last ended before block
+    // `end` (numbered as pushed, from 0). `dotMs` and `dashMs`: the sender's elements.
+    // Returns the word read from it together with its earlier renditions, or an empty string
+    // when it was not heard before (or is too short or long to be a call).
+    QString wordEnded(long first, long end, double dotMs, double dashMs);
+    void reset() { *this = RepeatedWords(blockMs_); }
+
+private:
+    struct Fit {
+        long start = 0; // of the earlier rendition's span
+        double correlation = -1;
+    };
+    double at(long block) const;
+    std::vector<Fit> earlierRenditions(long from, long length) const;
+    Fit refine(long from, long length, long near) const;
+    QString read(const std::vector<double>& evidence, double dotMs, double dashMs) const;
+
+    double blockMs_;
+    std::vector<float> evidence_ = std::vector<float>(size_t(kHistoryBlocks));
+    long pushed_ = 0;
+};
