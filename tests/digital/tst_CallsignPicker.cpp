@@ -88,6 +88,22 @@ private slots:
             noise += QString("DE K%1AB ").arg(i % 10) + QChar('A' + i % 26) + " ";
         QCOMPARE(picker.take(noise).size(), 10 + 0); // K0AB..K9AB, each decoded a hundred times
     }
+
+    // A call read from its renditions together: their one-by-one readings were counted
+    // already, so it is spotted only when the known list backs it, once, never the own call,
+    // and only in a callsign's form.
+    void repeatedWord_isSpottedOnlyWhenKnown_once() {
+        CallsignPicker picker([](const QString& call) { return kKnown.contains(call); }, "OH2XX");
+        QVERIFY(picker.takeRepeated("G4XYZ").isEmpty()); // not known
+        QVERIFY(picker.takeRepeated("G4XYZ").isEmpty()); // and not counted twice by this
+        QVERIFY(picker.takeRepeated("OH2XX").isEmpty()); // own call
+        QVERIFY(picker.takeRepeated("TEST").isEmpty());
+        const QList<CallsignPicker::Call> spots = picker.takeRepeated("dl1abc");
+        QCOMPARE(spots.size(), 1);
+        QCOMPARE(spots[0].call, QStringLiteral("DL1ABC"));
+        QVERIFY(picker.takeRepeated("DL1ABC").isEmpty());
+        QVERIFY(picker.take(QStringLiteral("CQ DL1ABC DL1ABC ")).isEmpty()); // spotted already
+    }
 };
 
 QTEST_GUILESS_MAIN(CallsignPickerTest)

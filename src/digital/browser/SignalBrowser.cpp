@@ -8,7 +8,6 @@
 
 #include <QSet>
 #include <algorithm>
-#include <cstdio>
 #include <cmath>
 
 struct SignalBrowser::Channel {
@@ -42,7 +41,7 @@ constexpr double kWordEndSeconds = 1.5;  // a station silent this long has ended
 constexpr double kRttyPassBauds = 0.9;   // either side of the tones, for their keying
 constexpr double kRttyEdgeHz = 40;       // from pass to stop
 constexpr double kCwFindAboveDb = -18; // keyed code's spectrum stands low; its receiver judges
-constexpr double kCatchUpSeconds = 12;    // of sound a receiver hears first when it starts
+constexpr double kCatchUpSeconds = 12;   // of sound a receiver hears first when it starts
 constexpr double kCwCopyAboveDb = 3;    // a station this strong is copied
 constexpr double kCwCopyHysteresisDb = 3; // and stays copied until this much weaker
 constexpr double kCwTakeOutAboveDb = 3; // and this strong, copied well enough to take out
@@ -353,7 +352,6 @@ void SignalBrowser::take(const SignalFinder::Found& found) {
         free = channels_.end() - 1;
     }
     Channel& channel = **free;
-    if (getenv("RW_DEBUG")) fprintf(stderr, "t=%.1f new receiver %.0f Hz (%.1f dB)%s\n", seconds(), found.hz, found.snrDb, channel.receiver ? " reused" : "");
     if (channel.receiver) {
         channel.receiver->setCarrier(found.hz);
         channel.receiver->reset(); // nothing of the last signal is left
@@ -380,8 +378,10 @@ void SignalBrowser::take(const SignalFinder::Found& found) {
                       .snrDb = found.snrDb,
                       .lastSeen = seconds(),
                       .lastText = seconds()};
-    // The finder takes a signal a second or two after it began: the new receiver first hears
-    // those seconds, so that the row begins with the station's first words (its CQ and call).
+    // The finder takes a signal a second or two after it began, a weak one beside a louder
+    // station often only when that one pauses: the new receiver first hears those seconds, so
+    // that the row begins with the station's first words (its CQ and call), and a call it
+    // sends again has its earlier renditions to be heard with.
     const auto keep = size_t(kCatchUpSeconds * decimator_.outputRate());
     const std::vector<float> before(recent_.end() - long(std::min(keep, recent_.size())), recent_.end());
     feed(channel, before);

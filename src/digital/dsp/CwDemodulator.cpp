@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 namespace {
 constexpr double kBlockSeconds = 0.002;
@@ -218,9 +216,7 @@ void CwDemodulator::decideKey(double tone, double keyed, bool crash) {
 // The reader has ended a word: heard again with its earlier renditions, if it was sent before.
 void CwDemodulator::wordEnded() {
     if (inWord_ && present_) {
-
         const QString again = repeats_.wordEnded(wordFirst_, lastKeyUp_, reader_.dotMs(), reader_.dashMs());
-        if (getenv("RW_DEBUG") && std::abs(tone_ - atof(getenv("RW_DEBUG"))) < 30) fprintf(stderr, "%.0f: word %ld-%ld again '%s'\n", tone_, wordFirst_, lastKeyUp_, qPrintable(again));
         if (!again.isEmpty())
             repeatedWords_ << again;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <algorithm>
 #include <array>
 
 // Reads Morse from the lengths of its key-down and key-up runs, as an ear does: the dot and
@@ -29,10 +30,15 @@ public:
     double dotMs() const { return dotMs_; }
     double dashMs() const { return dashMs_; }
     int wpm() const; // 0 until a character has been read
-    // How long a key-up may last before the character ends, and before the word does: gaps
-    // are counted in dots, whatever a sender's dashes are.
-    double characterGapMs() const { return 2 * dotMs_; }
-    double wordGapMs() const { return 5 * dotMs_; }
+    // How long a key-up may last before the character ends (two dots), and before the word
+    // does (five), whatever a sender's dashes are. A receiver's filter lengthens each key-down
+    // and shortens each key-up by as much: counted in the key-downs' dot alone, a fast hand's
+    // gaps between characters fell short and ran its characters together ("JH1AB" read
+    // "JAB" at +10 dB). So a dot counts halfway towards the unit, a dot and the gap after it
+    // halved, once that is heard.
+    double characterGapMs() const { return gapUnitMs() + dotMs_; }
+    double wordGapMs() const { return 2.5 * (gapUnitMs() + dotMs_); }
+    double gapUnitMs() const { return unitMs_ > 0 ? std::clamp(unitMs_, 0.5 * dotMs_, dotMs_) : dotMs_; }
 
     static QChar character(const QString& elements); // "-.-." -> 'C'; null when none
 

@@ -10,6 +10,9 @@ namespace {
 constexpr double kMarginDots = 2; // of key-up either side of a word, for its edges
 constexpr long kCoarseStep = 4;   // blocks summed for the first look through the history
 constexpr double kFlushDots = 8;  // of key-up after the sum: its last character ends
+constexpr double kStretchDots = 2; // a hand's renditions drift apart this much over a word
+constexpr double kStretchCost = 0.2; // per coarse step stretched, against a step's agreement
+constexpr int kMostTried = 6;      // places looked at closely, for each word
 
 // Pearson's correlation from the sums of x, y, x², y² and xy over n values.
 double correlation(double n, double sx, double sy, double sxx, double syy, double sxy) {
@@ -38,80 +41,128 @@ QString RepeatedWords::wordEnded(long first, long end, double dotMs, double dash
     std::vector<double> sum(static_cast<size_t>(length));
     for (long t = 0; t < length; ++t)
         sum[size_t(t)] = at(from + t);
-    const std::vector<Fit> earlier = earlierRenditions(from, length);
+    const std::vector<Fit> earlier = earlierRenditions(from, length, dotBlocks);
     for (const Fit& fit : earlier)
         for (long t = 0; t < length; ++t)
-            sum[size_t(t)] += at(fit.start + t);
+            sum[size_t(t)] += at(fit.blocks[size_t(t)]);
     return earlier.empty() ? QString() : read(sum, dotMs, dashMs);
 }
 
-// The best places before the word where its evidence stands again, none overlapping another:
-// first a look through the whole history in steps of a few blocks, then each place found to
-// the block.
-std::vector<RepeatedWords::Fit> RepeatedWords::earlierRenditions(long from, long length) const {
-    const long oldest = std::max(0L, pushed_ - kHistoryBlocks);
-    const long steps = length / kCoarseStep, places = (from - oldest) / kCoarseStep - steps;
-    if (steps < 2 || places < 1)
-        return {};
-    // The history and the word in coarse steps, the history's running sums for each place.
-    std::vector<double> coarse(static_cast<size_t>(places + steps)), word(static_cast<size_t>(steps));
-    for (long i = 0; i < places + steps; ++i)
-        for (long k = 0; k < kCoarseStep; ++k)
-            coarse[size_t(i)] += at(oldest + i * kCoarseStep + k);
-    double wordSum = 0, wordSquares = 0;
-    for (long i = 0; i < steps; ++i) {
-        for (long k = 0; k < kCoarseStep; ++k)
-            word[size_t(i)] += at(from + i * kCoarseStep + k);
-        wordSum += word[size_t(i)];
-        wordSquares += word[size_t(i)] * word[size_t(i)];
-    }
-    std::vector<Fit> candidates;
-    double runSum = 0, runSquares = 0;
-    for (long i = 0; i < steps; ++i)
-        runSum += coarse[size_t(i)], runSquares += coarse[size_t(i)] * coarse[size_t(i)];
-    for (long p = 0; p < places; ++p) {
-        double products = 0;
-        for (long i = 0; i < steps; ++i)
-            products += word[size_t(i)] * coarse[size_t(p + i)];
-        const double c = correlation(double(steps), wordSum, runSum, wordSquares, runSquares, products);
-        if (c >= kSameWordCorrelation)
-            candidates.push_back({oldest + p * kCoarseStep, c});
-        const double leaving = coarse[size_t(p)], coming = coarse[size_t(p + steps)];
-        runSum += coming - leaving;
-        runSquares += coming * coming - leaving * leaving;
-    }
-    std::sort(candidates.begin(), candidates.end(),
-              [](const Fit& a, const Fit& b) { return a.correlation > b.correlation; });
+// The best places before the word where its keying stands again, none overlapping another.
+std::vector<RepeatedWords::Fit> RepeatedWords::earlierRenditions(long from, long length, double dotBlocks) const {
     std::vector<Fit> chosen;
-    for (const Fit& candidate : candidates) {
-        if (int(chosen.size()) + 1 >= kMostRenditions)
+    int tried = 0;
+    for (const Fit& candidate : coarseCandidates(from, length)) {
+        if (int(chosen.size()) + 1 >= kMostRenditions || ++tried > kMostTried)
             break;
         const bool apart = std::none_of(chosen.begin(), chosen.end(), [&](const Fit& c) {
             return std::abs(c.start - candidate.start) < length;
         });
         if (!apart)
             continue;
-        const Fit fine = refine(from, length, candidate.start);
-        if (fine.correlation >= kSameWordCorrelation && fine.start + length <= from)
-            chosen.push_back(fine);
+        Fit fit = warp(from, length, candidate.start, dotBlocks);
+        if (fit.correlation >= kSameWordCorrelation && fit.blocks.back() < from)
+            chosen.push_back(std::move(fit));
     }
     return chosen;
 }
 
-// The place within a coarse step either way of `near` where the word's evidence fits best.
-RepeatedWords::Fit RepeatedWords::refine(long from, long length, long near) const {
-    Fit best;
-    for (long start = near - kCoarseStep; start <= near + kCoarseStep; ++start) {
-        double sx = 0, sy = 0, sxx = 0, syy = 0, sxy = 0;
-        for (long t = 0; t < length; ++t) {
-            const double x = at(from + t), y = at(start + t);
-            sx += x, sy += y, sxx += x * x, syy += y * y, sxy += x * y;
-        }
-        const double c = correlation(double(length), sx, sy, sxx, syy, sxy);
-        if (c > best.correlation)
-            best = {start, c};
+// Words the coarse steps of a few blocks each.
+std::vector<double> RepeatedWords::coarse(long from, long steps) const {
+    std::vector<double> out(static_cast<size_t>(std::max(0L, steps)));
+    for (long i = 0; i < steps; ++i)
+        for (long k = 0; k < kCoarseStep; ++k)
+            out[size_t(i)] += at(from + i * kCoarseStep + k);
+    return out;
+}
+
+// A first look through the whole history, in coarse steps and without stretching: the places
+// that resemble the word, the likeliest first.
+std::vector<RepeatedWords::Fit> RepeatedWords::coarseCandidates(long from, long length) const {
+    const long oldest = std::max(0L, pushed_ - kHistoryBlocks);
+    const long steps = length / kCoarseStep, places = (from - oldest) / kCoarseStep - steps;
+    if (steps < 2 || places < 1)
+        return {};
+    const std::vector<double> history = coarse(oldest, places + steps), word = coarse(from, steps);
+    double wordSum = 0, wordSquares = 0, runSum = 0, runSquares = 0;
+    for (long i = 0; i < steps; ++i) {
+        wordSum += word[size_t(i)], wordSquares += word[size_t(i)] * word[size_t(i)];
+        runSum += history[size_t(i)], runSquares += history[size_t(i)] * history[size_t(i)];
     }
-    return best;
+    std::vector<Fit> candidates;
+    for (long p = 0; p < places; ++p) {
+        double products = 0;
+        for (long i = 0; i < steps; ++i)
+            products += word[size_t(i)] * history[size_t(p + i)];
+        const double c = correlation(double(steps), wordSum, runSum, wordSquares, runSquares, products);
+        if (c >= kCoarseCorrelation)
+            candidates.push_back({.start = oldest + p * kCoarseStep, .correlation = c, .blocks = {}});
+        const double leaving = history[size_t(p)], coming = history[size_t(p + steps)];
+        runSum += coming - leaving;
+        runSquares += coming * coming - leaving * leaving;
+    }
+    std::sort(candidates.begin(), candidates.end(),
+              [](const Fit& a, const Fit& b) { return a.correlation > b.correlation; });
+    return candidates;
+}
+
+// Lays the place near `near` under the word, stretched where a hand's elements and gaps fell
+// longer or shorter (dynamic time warping in coarse steps, each stretch costing a little,
+// within a few dots either way): which earlier block lies under each of the word's, and how
+// well the two then agree.
+RepeatedWords::Fit RepeatedWords::warp(long from, long length, long near, double dotBlocks) const {
+    const long steps = length / kCoarseStep;
+    const long reach = std::max(2L, std::lround(kStretchDots * dotBlocks / double(kCoarseStep)));
+    const long regionFrom = near - reach * kCoarseStep, width = 2 * reach + 1;
+    const std::vector<double> word = standardised(coarse(from, steps));
+    const std::vector<double> region = standardised(coarse(regionFrom, steps + 2 * reach));
+    // score[i][d]: the best path to the word's step i lying over the region's step i + d.
+    constexpr double kNone = -1e30;
+    std::vector<double> score(size_t(steps * width), kNone);
+    std::vector<signed char> came(size_t(steps * width), 0);
+    for (long d = 0; d < width; ++d)
+        score[size_t(d)] = word[0] * region[size_t(d)];
+    for (long i = 1; i < steps; ++i)
+        for (long d = 0; d < width; ++d) {
+            // From the step before: the region moved on by one (d stays), two (d + 1) or none.
+            double best = score[size_t((i - 1) * width + d)];
+            signed char from = 0;
+            if (d > 0 && score[size_t((i - 1) * width + d - 1)] - kStretchCost > best)
+                best = score[size_t((i - 1) * width + d - 1)] - kStretchCost, from = -1;
+            if (d + 1 < width && score[size_t((i - 1) * width + d + 1)] - kStretchCost > best)
+                best = score[size_t((i - 1) * width + d + 1)] - kStretchCost, from = 1;
+            score[size_t(i * width + d)] = best + word[size_t(i)] * region[size_t(i + d)];
+            came[size_t(i * width + d)] = from;
+        }
+    long d = long(std::max_element(score.end() - width, score.end()) - (score.end() - width));
+    std::vector<long> under(static_cast<size_t>(steps));
+    for (long i = steps - 1; i >= 0; --i) {
+        under[size_t(i)] = i + d;
+        d += came[size_t(i * width + d)];
+    }
+    Fit fit{.start = regionFrom + under[0] * kCoarseStep, .correlation = -1, .blocks = {}};
+    fit.blocks.resize(size_t(length));
+    double sx = 0, sy = 0, sxx = 0, syy = 0, sxy = 0;
+    for (long t = 0; t < length; ++t) {
+        const long i = std::min(t / kCoarseStep, steps - 1);
+        fit.blocks[size_t(t)] = regionFrom + under[size_t(i)] * kCoarseStep + (t - i * kCoarseStep);
+        const double x = at(from + t), y = at(fit.blocks[size_t(t)]);
+        sx += x, sy += y, sxx += x * x, syy += y * y, sxy += x * y;
+    }
+    fit.correlation = correlation(double(length), sx, sy, sxx, syy, sxy);
+    return fit;
+}
+
+std::vector<double> RepeatedWords::standardised(std::vector<double> values) {
+    double mean = 0, squares = 0;
+    for (const double v : values)
+        mean += v / double(values.size());
+    for (double& v : values)
+        v -= mean, squares += v * v;
+    const double spread = std::sqrt(squares / double(values.size()));
+    for (double& v : values)
+        v = spread > 0 ? v / spread : 0;
+    return values;
 }
 
 // The key-downs and key-ups most likely in the summed evidence, read at the sender's speed.

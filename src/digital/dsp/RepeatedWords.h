@@ -18,7 +18,7 @@ class RepeatedWords {
 public:
     static constexpr long kHistoryBlocks = 16384;
     // How well another place's evidence must agree with the word's to be the word again.
-    static constexpr double kSameWordCorrelation = 0.6;
+    static constexpr double kCoarseCorrelation = 0.5, kSameWordCorrelation = 0.75;
     static constexpr int kMostRenditions = 3;
     // Words this long (in dots, with the gaps inside) may be calls: "K1A" to "VE3ABC/QRP".
     static constexpr double kShortestWordDots = 30, kLongestWordDots = 140;
@@ -38,10 +38,14 @@ private:
     struct Fit {
         long start = 0; // of the earlier rendition's span
         double correlation = -1;
+        std::vector<long> blocks; // the earlier block under each of the word's
     };
     double at(long block) const;
-    std::vector<Fit> earlierRenditions(long from, long length) const;
-    Fit refine(long from, long length, long near) const;
+    std::vector<double> coarse(long from, long steps) const;
+    static std::vector<double> standardised(std::vector<double> values);
+    std::vector<Fit> earlierRenditions(long from, long length, double dotBlocks) const;
+    std::vector<Fit> coarseCandidates(long from, long length) const;
+    Fit warp(long from, long length, long near, double dotBlocks) const;
     QString read(const std::vector<double>& evidence, double dotMs, double dashMs) const;
 
     double blockMs_;
