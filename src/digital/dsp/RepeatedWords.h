@@ -12,12 +12,13 @@
 // keying is the same, so two renditions are heard 3 dB better than one, three 4.8 dB. The sum
 // is read again, at the sender's speed, into the word.
 //
-// The renditions are laid over each other whole, so a machine's keying adds up; a hand's,
-// whose elements fall differently each time, adds up less and seldom fits well enough.
+// A hand's elements fall differently each time: its renditions are stretched over each other
+// first, and add up less than a machine's.
 class RepeatedWords {
 public:
     static constexpr long kHistoryBlocks = 16384;
-    // How well another place's evidence must agree with the word's to be the word again.
+    // How well another place's evidence must agree with the word's: to be looked at closely
+    // (unstretched), and to be the word again (stretched over it).
     static constexpr double kCoarseCorrelation = 0.5, kSameWordCorrelation = 0.75;
     static constexpr int kMostRenditions = 3;
     // Words this long (in dots, with the gaps inside) may be calls: "K1A" to "VE3ABC/QRP".
