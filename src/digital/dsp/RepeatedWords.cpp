@@ -67,7 +67,7 @@ std::vector<RepeatedWords::Fit> RepeatedWords::earlierRenditions(long from, long
     return chosen;
 }
 
-// Words the coarse steps of a few blocks each.
+// The evidence from `from` on, summed in coarse steps of a few blocks each.
 std::vector<double> RepeatedWords::coarse(long from, long steps) const {
     std::vector<double> out(static_cast<size_t>(std::max(0L, steps)));
     for (long i = 0; i < steps; ++i)
@@ -107,39 +107,14 @@ std::vector<RepeatedWords::Fit> RepeatedWords::coarseCandidates(long from, long 
 }
 
 // Lays the place near `near` under the word, stretched where a hand's elements and gaps fell
-// longer or shorter (dynamic time warping in coarse steps, each stretch costing a little,
-// within a few dots either way): which earlier block lies under each of the word's, and how
-// well the two then agree.
+// longer or shorter, within a few dots either way: which earlier block lies under each of the
+// word's, and how well the two then agree.
 RepeatedWords::Fit RepeatedWords::warp(long from, long length, long near, double dotBlocks) const {
     const long steps = length / kCoarseStep;
     const long reach = std::max(2L, std::lround(kStretchDots * dotBlocks / double(kCoarseStep)));
-    const long regionFrom = near - reach * kCoarseStep, width = 2 * reach + 1;
-    const std::vector<double> word = standardised(coarse(from, steps));
-    const std::vector<double> region = standardised(coarse(regionFrom, steps + 2 * reach));
-    // score[i][d]: the best path to the word's step i lying over the region's step i + d.
-    constexpr double kNone = -1e30;
-    std::vector<double> score(size_t(steps * width), kNone);
-    std::vector<signed char> came(size_t(steps * width), 0);
-    for (long d = 0; d < width; ++d)
-        score[size_t(d)] = word[0] * region[size_t(d)];
-    for (long i = 1; i < steps; ++i)
-        for (long d = 0; d < width; ++d) {
-            // From the step before: the region moved on by one (d stays), two (d + 1) or none.
-            double best = score[size_t((i - 1) * width + d)];
-            signed char from = 0;
-            if (d > 0 && score[size_t((i - 1) * width + d - 1)] - kStretchCost > best)
-                best = score[size_t((i - 1) * width + d - 1)] - kStretchCost, from = -1;
-            if (d + 1 < width && score[size_t((i - 1) * width + d + 1)] - kStretchCost > best)
-                best = score[size_t((i - 1) * width + d + 1)] - kStretchCost, from = 1;
-            score[size_t(i * width + d)] = best + word[size_t(i)] * region[size_t(i + d)];
-            came[size_t(i * width + d)] = from;
-        }
-    long d = long(std::max_element(score.end() - width, score.end()) - (score.end() - width));
-    std::vector<long> under(static_cast<size_t>(steps));
-    for (long i = steps - 1; i >= 0; --i) {
-        under[size_t(i)] = i + d;
-        d += came[size_t(i * width + d)];
-    }
+    const long regionFrom = near - reach * kCoarseStep;
+    const std::vector<long> under = stretchedPath(standardised(coarse(from, steps)),
+                                                  standardised(coarse(regionFrom, steps + 2 * reach)), reach);
     Fit fit{.start = regionFrom + under[0] * kCoarseStep, .correlation = -1, .blocks = {}};
     fit.blocks.resize(size_t(length));
     double sx = 0, sy = 0, sxx = 0, syy = 0, sxy = 0;
@@ -151,6 +126,39 @@ RepeatedWords::Fit RepeatedWords::warp(long from, long length, long near, double
     }
     fit.correlation = correlation(double(length), sx, sy, sxx, syy, sxy);
     return fit;
+}
+
+// Dynamic time warping: for each of the word's coarse steps, the region's step under it on the
+// path that agrees best, each stretch costing a little. The region reaches `reach` steps
+// beyond the word either side.
+std::vector<long> RepeatedWords::stretchedPath(const std::vector<double>& word, const std::vector<double>& region,
+                                               long reach) {
+    const long steps = long(word.size()), width = 2 * reach + 1;
+    // score[i][d]: the best path to the word's step i lying over the region's step i + d.
+    std::vector<double> score(size_t(steps * width));
+    std::vector<signed char> came(size_t(steps * width), 0);
+    for (long d = 0; d < width; ++d)
+        score[size_t(d)] = word[0] * region[size_t(d)];
+    for (long i = 1; i < steps; ++i)
+        for (long d = 0; d < width; ++d) {
+            // From the step before: the region moved on by one (d stays), two (d + 1) or none.
+            const double* before = &score[size_t((i - 1) * width)];
+            double best = before[d];
+            signed char step = 0;
+            if (d > 0 && before[d - 1] - kStretchCost > best)
+                best = before[d - 1] - kStretchCost, step = -1;
+            if (d + 1 < width && before[d + 1] - kStretchCost > best)
+                best = before[d + 1] - kStretchCost, step = 1;
+            score[size_t(i * width + d)] = best + word[size_t(i)] * region[size_t(i + d)];
+            came[size_t(i * width + d)] = step;
+        }
+    long d = long(std::max_element(score.end() - width, score.end()) - (score.end() - width));
+    std::vector<long> under(static_cast<size_t>(steps));
+    for (long i = steps - 1; i >= 0; --i) {
+        under[size_t(i)] = i + d;
+        d += came[size_t(i * width + d)];
+    }
+    return under;
 }
 
 std::vector<double> RepeatedWords::standardised(std::vector<double> values) {

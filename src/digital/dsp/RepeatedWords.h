@@ -47,6 +47,8 @@ private:
     std::vector<Fit> earlierRenditions(long from, long length, double dotBlocks) const;
     std::vector<Fit> coarseCandidates(long from, long length) const;
     Fit warp(long from, long length, long near, double dotBlocks) const;
+    static std::vector<long> stretchedPath(const std::vector<double>& word, const std::vector<double>& region,
+                                           long reach);
     QString read(const std::vector<double>& evidence, double dotMs, double dashMs) const;
 
     double blockMs_;
