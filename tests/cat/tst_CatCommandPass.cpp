@@ -57,51 +57,39 @@ private slots:
         QTest::addColumn<QString>("startFreq");
         QTest::addColumn<QString>("buffer");
         QTest::addColumn<QStringList>("actions");
+        const auto row = [](const char* name, const QString& buffer, const QStringList& actions,
+                            const QString& startFreq = "14025.00") {
+            QTest::newRow(name) << startFreq << buffer << actions;
+        };
+        // The logger's answer, and its copy for the monitor.
+        const auto answered = [](const QString& reply) { return QStringList{"R:" + reply, "CS:" + reply}; };
         const QString r7000 = "IF00007000000     -000000000030000000;";
-        QTest::newRow("IF at 7000") << "7000.00" << "IF;" << QStringList{"R:" + r7000, "CS:" + r7000};
-        QTest::newRow("FA at 14000.5") << "14000.5" << "FA;"
-                                       << QStringList{"R:FA00014000500;", "CS:FA00014000500;"};
-        QTest::newRow("poll of both VFOs answers A only")
-            << "14025.00" << "IF;FA;FB;"
-            << QStringList{"R:" + kRecordCW, "CS:" + kRecordCW, "R:FA00014025000;",
-                           "CS:FA00014025000;"};
-        QTest::newRow("two status polls")
-            << "14025.00" << "IF;IF;"
-            << QStringList{"R:" + kRecordCW, "CS:" + kRecordCW, "R:" + kRecordCW, "CS:" + kRecordCW};
-        QTest::newRow("FB alone") << "99999.99" << "FB;"
-                                  << QStringList{"R:FB00099999990;", "CS:FB00099999990;"};
-        QTest::newRow("box text rounded to the hertz") << "14000.1234" << "FA;"
-                                                       << QStringList{"R:FA00014000123;", "CS:FA00014000123;"};
-        QTest::newRow("typed nonsense reads 0") << "abc" << "FA;"
-                                                << QStringList{"R:FA00000000000;", "CS:FA00000000000;"};
-        QTest::newRow("too large is held") << "999999999999" << "FA;"
-                                           << QStringList{"R:FA99999999999;", "CS:FA99999999999;"};
-        QTest::newRow("identity stays for the monitor") << "14025.00" << "ID;"
-                                                        << QStringList{"R:ID009;", "CR:ID;"};
-        QTest::newRow("filter") << "14025.00" << "FL;" << QStringList{"R:FL000000;", "CR:FL;"};
-        QTest::newRow("auto-information off")
-            << "14025.00" << "AI0;" << QStringList{"S:A0:IF;", "R:AI0;", "CS:AI0;"};
-        QTest::newRow("receive VFO echoes, FR1 first")
-            << "14025.00" << "FR0;FR1;" << QStringList{"R:FR1;", "CS:FR1;", "R:FR0;", "CS:FR0;"};
-        QTest::newRow("mode query answered as a rig does")
-            << "14025.00" << "MD;" << QStringList{"R:MD3;", "CS:MD3;"};
-        QTest::newRow("power query") << "14025.00" << "PS;" << QStringList{"R:PS1;", "CS:PS1;"};
-        QTest::newRow("AI1 is neither answered nor looped on")
-            << "14025.00" << "AI1;" << QStringList{"CR:AI1;"};
-        QTest::newRow("41 characters: nothing answered")
-            << "14025.00" << QString("IF;").repeated(13) + "FA"
-            << QStringList{"CLR"};
-        QTest::newRow("keyer buffer has room") << "14025.00" << "KY;" << QStringList{"R:KY0;"};
-        QTest::newRow("KY text keyed, padding cut to one gap, its letters no commands")
-            << "14025.00" << "KY RTTY NEXT MD TX          ;" << QStringList{"KY:RTTY NEXT MD TX "};
-        QTest::newRow("KY text among polls") << "14025.00" << "FA;KY CQ;"
-                                             << QStringList{"KY:CQ", "R:FA00014025000;", "CS:FA00014025000;"};
-        QTest::newRow("KY0; stops the CW") << "14025.00" << "KY0;" << QStringList{"KA"};
-        QTest::newRow("keyer speed read") << "14025.00" << "KS;" << QStringList{"R:KS020;"};
-        QTest::newRow("keyer speed set") << "14025.00" << "KS030;" << QStringList{"KS:30"};
-        QTest::newRow("filter width for CW") << "14025.00" << "FW;" << QStringList{"R:FW0500;"};
-        QTest::newRow("B; alone is dropped") << "14025.00" << "B;" << QStringList{};
-        QTest::newRow("double semicolon drops the rest") << "14025.00" << "XX;;" << QStringList{};
+        row("IF at 7000", "IF;", answered(r7000), "7000.00");
+        row("FA at 14000.5", "FA;", answered("FA00014000500;"), "14000.5");
+        row("poll of both VFOs answers A only", "IF;FA;FB;", answered(kRecordCW) + answered("FA00014025000;"));
+        row("two status polls", "IF;IF;", answered(kRecordCW) + answered(kRecordCW));
+        row("FB alone", "FB;", answered("FB00099999990;"), "99999.99");
+        row("box text rounded to the hertz", "FA;", answered("FA00014000123;"), "14000.1234");
+        row("typed nonsense reads 0", "FA;", answered("FA00000000000;"), "abc");
+        row("too large is held", "FA;", answered("FA99999999999;"), "999999999999");
+        row("identity stays for the monitor", "ID;", {"R:ID009;", "CR:ID;"});
+        row("filter", "FL;", {"R:FL000000;", "CR:FL;"});
+        row("auto-information off", "AI0;", QStringList{"S:A0:IF;"} + answered("AI0;"));
+        row("receive VFO echoes, FR1 first", "FR0;FR1;", answered("FR1;") + answered("FR0;"));
+        row("mode query answered as a rig does", "MD;", answered("MD3;"));
+        row("power query", "PS;", answered("PS1;"));
+        row("AI1 is neither answered nor looped on", "AI1;", {"CR:AI1;"});
+        row("41 characters: nothing answered", QString("IF;").repeated(13) + "FA", {"CLR"});
+        row("keyer buffer has room", "KY;", {"R:KY0;"});
+        row("KY text keyed, padding cut to one gap, its letters no commands", "KY RTTY NEXT MD TX          ;",
+            {"KY:RTTY NEXT MD TX "});
+        row("KY text among polls", "FA;KY CQ;", QStringList{"KY:CQ"} + answered("FA00014025000;"));
+        row("KY0; stops the CW", "KY0;", {"KA"});
+        row("keyer speed read", "KS;", {"R:KS020;"});
+        row("keyer speed set", "KS030;", {"KS:30"});
+        row("filter width for CW", "FW;", {"R:FW0500;"});
+        row("B; alone is dropped", "B;", {});
+        row("double semicolon drops the rest", "XX;;", {});
     }
     void queries() {
         QFETCH(QString, startFreq);
@@ -149,45 +137,43 @@ private slots:
         QTest::addColumn<QStringList>("toStation");
         QTest::addColumn<QString>("box");
         QTest::addColumn<QString>("queued");
+        const auto row = [](const char* name, const QString& startFreq, const QString& buffer, bool connected,
+                            const QStringList& replies, const QStringList& toStation, const QString& box,
+                            const QString& queued) {
+            QTest::newRow(name) << startFreq << buffer << connected << replies << toStation << box << queued;
+        };
         const QStringList keyUp{"A0:MX0;"};
-        QTest::newRow("new") << "14000.00" << "FA00014025000;" << true << QStringList{"FA00014025000;"}
-                             << keyUp + QStringList{"FA14025000;"} << "00014025.00" << "A0:FA14025000;";
-        QTest::newRow("unchanged: queued and echoed all the same")
-            << "14025" << "FA00014025000;" << true << QStringList{"FA00014025000;"} << keyUp << "14025"
-            << "A0:FA14025000;";
-        QTest::newRow("offline, 8 digits") << "14025.00" << "FA14074000;" << false << QStringList{"FA14074000;"}
-                                           << keyUp << "00014074.00" << "A0:FA14074000;";
-        QTest::newRow("behind another command")
-            << "14025.00" << "ID;FA00007074000;" << true << QStringList{"ID009;", "FA00007074000;"}
-            << keyUp + QStringList{"FA07074000;"} << "00007074.00" << "A0:FA07074000;";
-        QTest::newRow("the echo is the set alone; what follows is answered")
-            << "14025.00" << "FA00007060000;ID;" << true << QStringList{"ID009;", "FA00007060000;"}
-            << keyUp + QStringList{"FA07060000;"} << "00007060.00" << "A0:FA07060000;";
-        QTest::newRow("a record after the set reads the new frequency")
-            << "14025.00" << "FA00007060000;IF;" << true
-            << QStringList{"IF00007060000     -000000000030000000;", "FA00007060000;"}
-            << keyUp + QStringList{"FA07060000;"} << "00007060.00" << "A0:FA07060000;";
-        QTest::newRow("a read before the set keeps the old")
-            << "14025.00" << "FA;FA00007060000;" << true << QStringList{"FA00014025000;", "FA00007060000;"}
-            << keyUp + QStringList{"FA07060000;"} << "00007060.00" << "A0:FA07060000;";
-        QTest::newRow("hertz reach the station") << "14025.05" << "FA00014025055;" << true
-                                                 << QStringList{"FA00014025055;"}
-                                                 << keyUp + QStringList{"FA14025055;"} << "00014025.05"
-                                                 << "A0:FA14025055;";
-        QTest::newRow("too short is no frequency") << "14025.00" << "FA1234;" << true << QStringList{}
-                                                   << keyUp << "14025.00" << "";
-        QTest::newRow("letters are no frequency") << "14025.00" << "FA0001402500X;" << true << QStringList{}
-                                                  << keyUp << "14025.00" << "";
-        QTest::newRow("ten digits are no frequency") << "14025.00" << "FA0001402500;" << true << QStringList{}
-                                                     << keyUp << "14025.00" << "";
+        // Connected, from 14025.00 unless told: the key-up and `set` go to the station at once,
+        // and `set` is queued for the periodic sender; none: the key-up alone, nothing queued.
+        const auto sets = [&](const char* name, const QString& buffer, const QStringList& replies,
+                              const QString& set, const QString& box, const QString& startFreq = "14025.00") {
+            row(name, startFreq, buffer, true, replies, set.isEmpty() ? keyUp : keyUp + QStringList{set}, box,
+                set.isEmpty() ? "" : "A0:" + set);
+        };
+        sets("new", "FA00014025000;", {"FA00014025000;"}, "FA14025000;", "00014025.00", "14000.00");
+        row("unchanged: queued and echoed all the same", "14025", "FA00014025000;", true, {"FA00014025000;"},
+            keyUp, "14025", "A0:FA14025000;");
+        row("offline, 8 digits", "14025.00", "FA14074000;", false, {"FA14074000;"}, keyUp, "00014074.00",
+            "A0:FA14074000;");
+        sets("behind another command", "ID;FA00007074000;", {"ID009;", "FA00007074000;"}, "FA07074000;",
+             "00007074.00");
+        sets("the echo is the set alone; what follows is answered", "FA00007060000;ID;",
+             {"ID009;", "FA00007060000;"}, "FA07060000;", "00007060.00");
+        sets("a record after the set reads the new frequency", "FA00007060000;IF;",
+             {"IF00007060000     -000000000030000000;", "FA00007060000;"}, "FA07060000;", "00007060.00");
+        sets("a read before the set keeps the old", "FA;FA00007060000;", {"FA00014025000;", "FA00007060000;"},
+             "FA07060000;", "00007060.00");
+        sets("hertz reach the station", "FA00014025055;", {"FA00014025055;"}, "FA14025055;", "00014025.05",
+             "14025.05");
+        sets("too short is no frequency", "FA1234;", {}, "", "14025.00");
+        sets("letters are no frequency", "FA0001402500X;", {}, "", "14025.00");
+        sets("ten digits are no frequency", "FA0001402500;", {}, "", "14025.00");
         // 100 MHz and more cannot be told to the station (8 digits): refused with the rig's
         // "?;", not cut to 45.89 MHz; the picture and a record read after it keep the old, and
         // the station hears nothing of it (gpredict retries such a set every second).
-        QTest::newRow("145.89 MHz is refused, not cut") << "14025.00" << "FA00145890000;IF;" << true
-            << QStringList{"IF00014025000     -000000000030000000;", "?;"} << QStringList{} << "14025.00" << "";
-        QTest::newRow("99.999999 MHz is carried") << "14025.00" << "FA00099999999;" << true
-            << QStringList{"FA00099999999;"} << keyUp + QStringList{"FA99999999;"} << "00099999.99"
-            << "A0:FA99999999;";
+        row("145.89 MHz is refused, not cut", "14025.00", "FA00145890000;IF;", true,
+            {"IF00014025000     -000000000030000000;", "?;"}, {}, "14025.00", "");
+        sets("99.999999 MHz is carried", "FA00099999999;", {"FA00099999999;"}, "FA99999999;", "00099999.99");
     }
     void frequencySets() {
         QFETCH(QString, startFreq);

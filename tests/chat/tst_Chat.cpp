@@ -2,6 +2,7 @@
 #include "chat/ChatControls.h"
 #include "chat/ChatServer.h"
 #include "support/CoreBench.h"
+#include "support/Sockets.h"
 
 #include <QTcpSocket>
 #include <QTest>
@@ -23,9 +24,7 @@ struct ChatBench : CoreBench {
     }
     // A station connected (and logged in, unless told not to).
     QTcpSocket& station(bool logIn = true) {
-        auto socket = std::make_unique<QTcpSocket>();
-        socket->connectToHost(QHostAddress::LocalHost, core->chatServer().port());
-        socket->waitForConnected(2000);
+        auto socket = connectedClient(core->chatServer().port());
         const int before = core->chatServer().chatClientCount();
         for (int i = 0; i < 400 && core->chatServer().chatClientCount() == before; ++i)
             QTest::qWait(5); // until the server has taken the station in
@@ -59,6 +58,13 @@ struct ChatBench : CoreBench {
         return s.readAll();
     }
     QString display() { return core->chatControls().text(ChatCtl::displayBox); }
+    // `count` more connections begun at once, without waiting for them.
+    void connectMore(std::vector<std::unique_ptr<QTcpSocket>>& sockets, int count) {
+        for (int i = 0; i < count; ++i) {
+            sockets.push_back(std::make_unique<QTcpSocket>());
+            sockets.back()->connectToHost(QHostAddress::LocalHost, core->chatServer().port());
+        }
+    }
 
     bool listening = false;
     std::vector<std::unique_ptr<QTcpSocket>> stations;
@@ -128,10 +134,7 @@ class ChatTest : public QObject {
         }
         three.abort();
         std::vector<std::unique_ptr<QTcpSocket>> passing;
-        for (int i = 0; i < 300; ++i) {
-            passing.push_back(std::make_unique<QTcpSocket>());
-            passing.back()->connectToHost(QHostAddress::LocalHost, b.core->chatServer().port());
-        }
+        b.connectMore(passing, 300);
         QTRY_VERIFY_WITH_TIMEOUT(b.core->chatServer().chatClientCount() > 300, 10000);
         for (auto& socket : passing)
             socket->abort();
@@ -197,10 +200,7 @@ class ChatTest : public QObject {
             QSKIP("this machine allows too few open files for 600 connections in one process");
         ChatBench b;
         std::vector<std::unique_ptr<QTcpSocket>> stations;
-        for (int i = 0; i < 600; ++i) {
-            stations.push_back(std::make_unique<QTcpSocket>());
-            stations.back()->connectToHost(QHostAddress::LocalHost, b.core->chatServer().port());
-        }
+        b.connectMore(stations, 600);
         QTRY_COMPARE_WITH_TIMEOUT(b.core->chatServer().openConnections(), 500, 60000);
         QTest::qWait(200);
         QCOMPARE(b.core->chatServer().openConnections(), 500);
@@ -208,10 +208,7 @@ class ChatTest : public QObject {
         for (int i = 0; i < 50; ++i)
             stations[size_t(i)]->disconnectFromHost();
         QTRY_COMPARE_WITH_TIMEOUT(b.core->chatServer().openConnections(), 450, 10000);
-        for (int i = 0; i < 50; ++i) {
-            stations.push_back(std::make_unique<QTcpSocket>());
-            stations.back()->connectToHost(QHostAddress::LocalHost, b.core->chatServer().port());
-        }
+        b.connectMore(stations, 50);
         QTRY_COMPARE_WITH_TIMEOUT(b.core->chatServer().openConnections(), 500, 10000);
     }
 
@@ -223,10 +220,7 @@ class ChatTest : public QObject {
         QTcpSocket& one = b.station();
         for (int batch = 0; batch < 10; ++batch) {
             std::vector<std::unique_ptr<QTcpSocket>> passing;
-            for (int i = 0; i < 300; ++i) {
-                passing.push_back(std::make_unique<QTcpSocket>());
-                passing.back()->connectToHost(QHostAddress::LocalHost, b.core->chatServer().port());
-            }
+            b.connectMore(passing, 300);
             QTest::qWait(20);
             for (size_t i = 0; i < passing.size(); ++i) // some close politely, some reset
                 i % 2 ? passing[i]->disconnectFromHost() : passing[i]->abort();
@@ -250,8 +244,7 @@ class ChatTest : public QObject {
         b.core->chatServer().cleanUpSlots();
         QTRY_COMPARE_WITH_TIMEOUT(b.core->chatServer().openConnections(), 2, 5000);
         b.say(one, "OH2XX:still here\r\n");
-        QByteArray got;
-        QTRY_VERIFY_WITH_TIMEOUT((got += newcomer.readAll()).contains("OH2XX:still here\r\n"), 5000);
+        QVERIFY(readUntil(newcomer, "OH2XX:still here\r\n").contains("OH2XX:still here\r\n"));
     }
 
     // A connection that has not logged in is heard by no one, and is closed after 30 s; one
@@ -283,8 +276,8 @@ class ChatTest : public QObject {
         QTRY_COMPARE(endless.state(), QAbstractSocket::UnconnectedState);
         QVERIFY(b.display().contains("a line longer than 64 KiB"));
         b.say(one, "OH2XX:after the flood\r\n");
-        QByteArray got;
-        QTRY_VERIFY((got += two.readAll()).contains("OH2XX:after the flood\r\n"));
+        const QByteArray got = readUntil(two, "OH2XX:after the flood\r\n");
+        QVERIFY(got.contains("OH2XX:after the flood\r\n"));
         QVERIFY(got.size() < 80 * 1024); // no more than the bound of the endless line reached it
     }
 
@@ -316,8 +309,7 @@ class ChatTest : public QObject {
             flood.write(junk);
         flood.flush();
         b.say(quiet, "OH2XX:still here\r\n");
-        QByteArray got;
-        QTRY_VERIFY_WITH_TIMEOUT((got += reader.readAll()).contains("OH2XX:still here"), 20000);
+        QVERIFY(readUntil(reader, "OH2XX:still here", 20000).contains("OH2XX:still here"));
         QVERIFY(b.display().size() <= 32000);
     }
 

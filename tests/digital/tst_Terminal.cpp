@@ -39,6 +39,12 @@ std::vector<float> pskIdle(double carrier, double seconds) {
     return Awgn::add(out, 10, 48000); // a signal 10 dB above the noise in 2.5 kHz
 }
 
+// Characters as the modem hands them to a receive box.
+void hear(ReceiveText& box, const QString& text, int channel = 0) {
+    for (QChar c : text)
+        box.charReceived(channel, c);
+}
+
 } // namespace
 
 class TerminalTest : public QObject {
@@ -123,13 +129,12 @@ class TerminalTest : public QObject {
         TerminalRig rig;
         Terminal& t = rig.open();
         ReceiveText& rx = t.receive();
-        for (QChar c : QStringLiteral("AB\r\nCD\r\x08X\x08"))
-            rx.charReceived(0, c);
+        hear(rx, QStringLiteral("AB\r\nCD\r\x08X\x08"));
         QCOMPARE(rx.text(0), QStringLiteral("AB\nCD")); // CR LF one break, backspace takes it whole
         t.controls().setValue(talkButton, 1);
         t.dualClicked();
-        for (QChar c : QStringLiteral("a:b\r"))
-            rx.charReceived(0, c), rx.charReceived(1, c);
+        hear(rx, QStringLiteral("a:b\r"));
+        hear(rx, QStringLiteral("a:b\r"), 1);
         QCOMPARE(rx.text(0), QStringLiteral("AB\nCDa. b."));
         QCOMPARE(rx.text(1), QStringLiteral("a:b\n")); // Talk never touches the second channel
         t.dualClicked();
@@ -141,8 +146,7 @@ class TerminalTest : public QObject {
         TerminalRig rig;
         ReceiveText& rx = rig.open().receive();
         rx.setMouseDown(true);
-        for (QChar c : QStringLiteral("CQ DE\rK"))
-            rx.charReceived(0, c);
+        hear(rx, QStringLiteral("CQ DE\rK"));
         QVERIFY(rx.text(0).isEmpty());
         rx.setMouseDown(false);
         QCOMPARE(rx.text(0), QStringLiteral("CQ DE\nK"));
@@ -154,8 +158,7 @@ class TerminalTest : public QObject {
         ReceiveText box(rig.terminal->context(), rig.terminal->callsigns(), nullptr, 100);
         QSignalSpy trimmed(&box, &ReceiveText::trimmedFront);
         for (int line = 0; line < 12; ++line)
-            for (QChar c : QStringLiteral("LINE %1 ABC\r").arg(line, 2, 10, QChar(u'0')))
-                box.charReceived(0, c);
+            hear(box, QStringLiteral("LINE %1 ABC\r").arg(line, 2, 10, QChar(u'0')));
         QVERIFY(box.text(0).size() <= 100);
         QVERIFY(box.text(0).startsWith(QStringLiteral("LINE "))); // whole lines went
         QVERIFY(box.text(0).endsWith(QStringLiteral("LINE 11 ABC\n")));
@@ -197,8 +200,7 @@ class TerminalTest : public QObject {
         Terminal& t = rig.open();
         QTRY_COMPARE(t.callsigns().size(), 2);
         const QString text = QStringLiteral("CQ CQ DE OH2XX OH2XX OH2XX K1ABC K1ABC PSE K ");
-        for (QChar c : text)
-            t.receive().charReceived(0, c);
+        hear(t.receive(), text);
         QCOMPARE(rig.store().items(callsignList), (QStringList{"OH2XX", "K1ABC"}));
         QCOMPARE(t.receive().listHeightTwips(), 510);
         t.receive().clickedAt(0, int(text.indexOf("K1ABC")) + 2);
@@ -283,18 +285,44 @@ class TerminalTest : public QObject {
         QVERIFY(!t.context().txOffPressed);
     }
 
-    void macro_txOff_endsIt_andAPressWhileIdleEndsTheNextAtOnce() {
+    // TXOFF or closing while a macro or a file goes out: keyed up at once, the rest dropped
+    // (TXOFF sends its key-up again); closing lets the window go at once, nothing runs on.
+    // A TXOFF while nothing goes out ends the next macro at once.
+    void txOffOrClosing_endsAMacroOrAFile_keyedUp_data() {
+        QTest::addColumn<bool>("file");
+        QTest::addColumn<bool>("closing");
+        QTest::newRow("macro, TXOFF") << false << false;
+        QTest::newRow("file, TXOFF") << true << false;
+        QTest::newRow("macro, closing") << false << true;
+        QTest::newRow("file, closing") << true << true;
+    }
+    void txOffOrClosing_endsAMacroOrAFile_keyedUp() {
+        QFETCH(bool, file);
+        QFETCH(bool, closing);
         TerminalRig rig;
         Terminal& t = rig.open();
-        const QString longText = QStringLiteral("F1 ") + QString(60, u'E');
-        t.transmit().setFunctionKey(0, longText);
-        QTimer::singleShot(0, &t, [&t] { t.transmit().txOffClicked(); });
-        t.transmit().sendFunctionKey(0);
+        t.transmit().setFunctionKey(0, QStringLiteral("F1 ") + QString(60, u'E'));
+        QVERIFY(writeFile(rig.path("long.txt"), "FIRST\nSECOND\nTHIRD\n"));
+        QSignalSpy finished(&t, &Terminal::finished);
+        if (!closing)
+            QTimer::singleShot(0, &t, [&t] { t.transmit().txOffClicked(); });
+        if (file)
+            t.fileSender().sendTextFile(rig.folder.path(), "long.txt", FileSender::Trigger::GoF2);
+        else
+            t.transmit().sendFunctionKey(0);
+        if (closing) {
+            t.unload({});
+            QCOMPARE(finished.count(), 1);
+        }
         QVERIFY(rig.finish());
-        QCOMPARE(rig.sent, (QStringList{"A0:MX1;", "A0:MX0;", "A0:MX0;"}));
-        QVERIFY(heardFrom(rig.sound.played).count(u'E') < 20);
-
-        rig.sent.clear();
+        QStringList keyed{"A0:MX1;", "A0:MX0;"};
+        QCOMPARE(rig.sent, closing ? keyed : keyed << "A0:MX0;");
+        const QString heard = heardFrom(rig.sound.played);
+        QVERIFY(heard.count(u'E') < 20 && !heard.contains(QStringLiteral("SECOND")));
+        QVERIFY(!t.modem().isTransmitting() && !t.context().txOffPressed);
+        QVERIFY(!t.transmit().isBusy() && !t.fileSender().isSending());
+        if (closing || file)
+            return;
         rig.sound.played.clear();
         t.transmit().txOffClicked(); // nothing going out: it waits for the next macro
         t.transmit().sendFunctionKey(0);
@@ -384,28 +412,6 @@ class TerminalTest : public QObject {
         t.transmit().keyPress(u'D', 3);
         QCOMPARE(rig.sent, QStringList{"A0:MX1;"});
         QVERIFY(t.modem().isTransmitting());
-    }
-
-    // Closing while a macro or a file goes out: keyed up at once, the rest dropped, and the
-    // window may go at once (nothing of it runs on).
-    void closing_duringAMacroOrAFile_keysUpFirst_andEndsThem() {
-        for (const bool file : {false, true}) {
-            TerminalRig rig;
-            Terminal& t = rig.open();
-            t.transmit().setFunctionKey(0, QStringLiteral("F1 ") + QString(60, u'E'));
-            QVERIFY(writeFile(rig.path("long.txt"), "FIRST\nSECOND\nTHIRD\n"));
-            QSignalSpy finished(&t, &Terminal::finished);
-            if (file)
-                t.fileSender().sendTextFile(rig.folder.path(), "long.txt", FileSender::Trigger::GoF2);
-            else
-                t.transmit().sendFunctionKey(0);
-            t.unload({});
-            QCOMPARE(finished.count(), 1);
-            QVERIFY(rig.finish());
-            QCOMPARE(rig.sent, (QStringList{"A0:MX1;", "A0:MX0;"}));
-            QVERIFY(!t.modem().isTransmitting());
-            QVERIFY(!t.transmit().isBusy() && !t.fileSender().isSending());
-        }
     }
 
     void carrierSearch_stopsAtTheBandEdge_orOnASignal() {
@@ -511,18 +517,6 @@ class TerminalTest : public QObject {
         QCOMPARE(hidden.count(), 1);
         QCOMPARE(closed.count(), 1);
         QVERIFY(!t.modem().isTransmitting());
-    }
-
-    void txOff_stopsBeforeTheNextLine_andTheEndSequenceStillRuns() {
-        TerminalRig rig;
-        Terminal& t = rig.open();
-        QVERIFY(writeFile(rig.path("long.txt"), "FIRST\nSECOND\nTHIRD\n"));
-        QTimer::singleShot(0, &t, [&t] { t.transmit().txOffClicked(); });
-        t.fileSender().sendTextFile(rig.folder.path(), "long.txt", FileSender::Trigger::GoF2);
-        QVERIFY(rig.finish());
-        QCOMPARE(rig.sent, (QStringList{"A0:MX1;", "A0:MX0;", "A0:MX0;"}));
-        QVERIFY(!heardFrom(rig.sound.played).contains(QStringLiteral("SECOND")));
-        QVERIFY(!t.context().txOffPressed);
     }
 
     void failure_afterTheStart_keysUpBeforeTheMessage() {

@@ -9,6 +9,7 @@
 #include "endpoints/RigctlSession.h"
 #include "support/FreePort.h"
 #include "support/LinkedBench.h"
+#include "support/Sockets.h"
 
 #include <QNetworkDatagram>
 #include <QSignalSpy>
@@ -45,7 +46,28 @@ struct CwDaemonBench : LinkedBench {
             got << logger.receiveDatagram().data();
         return got;
     }
+    // Time passes in tenths of a second, the CW keyed and the door ticked at each.
+    void tenths(int count) {
+        for (int tenth = 0; tenth < count; ++tenth) {
+            clock.advance(0.1);
+            core->cwStation().tick();
+            core->endpoints().tick();
+        }
+    }
+    // Time passes at once, then the door looks at what is due.
+    void after(double seconds) {
+        clock.advance(seconds);
+        core->endpoints().tick();
+    }
     QUdpSocket logger;
+    bool listening = false;
+};
+
+// The program logged in to a station end, its Hamlib door listening on a free port.
+struct RigctlBench : LinkedBench {
+    RigctlBench() { listening = door().listen(QHostAddress::LocalHost, 0, nullptr); }
+    RigctlEndpoint& door() { return core->endpoints().rigctl(); }
+    std::unique_ptr<QTcpSocket> client() { return connectedClient(door().port()); }
     bool listening = false;
 };
 
@@ -261,15 +283,13 @@ private slots:
         b.send("E E^"); // 1+3+(4)... units: a few hundred ms at 20 wpm
         b.core->endpoints().tick();
         QVERIFY(b.answers().isEmpty());
-        b.clock.advance(2.0);
-        b.core->endpoints().tick();
+        b.after(2.0);
         QCOMPARE(b.answers(), (QByteArrayList{"h7\r\n", "E E\r\n"})); // one CR LF, as cwdaemon
 
         b.send("PARIS PARIS^");
         b.send("\x1b" "4");
         QCOMPARE(b.answers(), QByteArrayList{"break\r\n"}); // the answer owed is broken off
-        b.clock.advance(10.0);
-        b.core->endpoints().tick();
+        b.after(10.0);
         QVERIFY(b.answers().isEmpty());
         b.send("\x1b" "4"); // nothing owed: nothing said
         QVERIFY(b.answers().isEmpty());
@@ -278,25 +298,15 @@ private slots:
         b.c().setText(Ctl::cwLeadBox, "1");
         b.c().setValue(Ctl::cwHoldBackCheck, 1);
         b.send("PARIS PARIS^"); // about 6 s at 20 wpm; the lead hands it on within 5 s
-        for (int tenth = 0; tenth < 45; ++tenth) {
-            b.clock.advance(0.1);
-            b.core->cwStation().tick();
-            b.core->endpoints().tick();
-        }
+        b.tenths(45);
         QVERIFY(b.answers().isEmpty());
-        for (int tenth = 0; tenth < 30; ++tenth) {
-            b.clock.advance(0.1);
-            b.core->cwStation().tick();
-            b.core->endpoints().tick();
-        }
+        b.tenths(30);
         QCOMPARE(b.answers(), QByteArrayList{"PARIS PARIS\r\n"});
         b.c().setValue(Ctl::cwHoldBackCheck, 0);
 
         b.send("\x1b" "c2");
-        b.clock.advance(1.0);
-        b.core->endpoints().tick();
-        b.clock.advance(1.5);
-        b.core->endpoints().tick();
+        b.after(1.0);
+        b.after(1.5);
         QTRY_COMPARE(b.station.lines().filter("A0:MX"), (QStringList{"A0:MX1;", "A0:MX0;"}));
     }
 
@@ -352,14 +362,11 @@ private slots:
     // WSJT-X keyed the rig (T 1) and was killed: its connection closes, the key-up goes out and
     // the state line says so; a client that released its PTT leaves nothing behind.
     void rigctlClientLeavingKeyed_releasesTheTransmitter() {
-        LinkedBench b;
-        QVERIFY(b.ok);
-        RigctlEndpoint& door = b.core->endpoints().rigctl();
-        QVERIFY(door.listen(QHostAddress::LocalHost, 0, nullptr));
+        RigctlBench b;
+        QVERIFY(b.ok && b.listening);
+        RigctlEndpoint& door = b.door();
         auto client = [&](const QByteArray& lines) {
-            auto socket = std::make_unique<QTcpSocket>();
-            socket->connectToHost(QHostAddress::LocalHost, door.port());
-            socket->waitForConnected(2000);
+            auto socket = b.client();
             socket->write(lines);
             for (int i = 0; i < 400 && socket->bytesAvailable() == 0; ++i)
                 QTest::qWait(5); // until the answers are back
@@ -382,27 +389,20 @@ private slots:
     // one out (the quietest makes room, never one whose PTT holds the transmitter); a 30 kB
     // line is refused whole, not keyed; a client that asks and never reads is closed.
     void rigctl_clientsThatNeverFinishOrNeverRead_lockNoOneOut() {
-        LinkedBench b;
-        QVERIFY(b.ok);
-        RigctlEndpoint& door = b.core->endpoints().rigctl();
-        QVERIFY(door.listen(QHostAddress::LocalHost, 0, nullptr));
-        auto connectOne = [&] {
-            auto socket = std::make_unique<QTcpSocket>();
-            socket->connectToHost(QHostAddress::LocalHost, door.port());
-            socket->waitForConnected(2000);
-            return socket;
-        };
-        auto keyed = connectOne();
+        RigctlBench b;
+        QVERIFY(b.ok && b.listening);
+        RigctlEndpoint& door = b.door();
+        auto keyed = b.client();
         keyed->write("T 1\n");
         QTRY_VERIFY(keyed->bytesAvailable() > 0);
         std::vector<std::unique_ptr<QTcpSocket>> stallers;
         for (int i = 0; i < RigctlEndpoint::kMaxClients + 5; ++i) {
-            stallers.push_back(connectOne());
+            stallers.push_back(b.client());
             stallers.back()->write("f"); // a line begun, never ended
             QTest::qWait(2);
         }
         QTRY_COMPARE(door.clientCount(), RigctlEndpoint::kMaxClients);
-        auto real = connectOne();
+        auto real = b.client();
         real->write("f\n");
         QTRY_VERIFY(real->bytesAvailable() > 0);
         QCOMPARE(real->readAll(), QByteArray("14000000\n"));
@@ -414,7 +414,7 @@ private slots:
         QTest::qWait(50);
         QVERIFY(b.station.lines().filter("WK:").isEmpty());
 
-        auto greedy = connectOne();
+        auto greedy = b.client();
         greedy->setReadBufferSize(1); // it reads nothing more
         QByteArray asks;
         for (int i = 0; i < 2000; ++i)
@@ -430,18 +430,12 @@ private slots:
     // Hamlib endpoint and the radio port alike the set is refused, nothing reaches the
     // station, the picture keeps its frequency and the server monitor says why.
     void frequencyTheStationCannotCarry_isRefusedOnBothDoors() {
-        LinkedBench b;
-        QVERIFY(b.ok);
+        RigctlBench b;
+        QVERIFY(b.ok && b.listening);
         b.c().setValue(Ctl::monitorDataCheck, 1);
-        RigctlEndpoint& door = b.core->endpoints().rigctl();
-        QVERIFY(door.listen(QHostAddress::LocalHost, 0, nullptr));
-        QTcpSocket gpredict;
-        gpredict.connectToHost(QHostAddress::LocalHost, door.port());
-        QVERIFY(gpredict.waitForConnected(2000));
-        gpredict.write("F 145890000\nf\n");
-        QByteArray answers;
-        QTRY_VERIFY((answers += gpredict.readAll()).count('\n') >= 2);
-        QCOMPARE(answers, QByteArray("RPRT -1\n14000000\n"));
+        auto gpredict = b.client();
+        gpredict->write("F 145890000\nf\n");
+        QCOMPARE(readUntil(*gpredict, "14000000\n"), QByteArray("RPRT -1\n14000000\n"));
         b.takeWritten();
         b.radio()->feed("FA00145890000;");
         QByteArray written;
@@ -491,18 +485,15 @@ private slots:
         QCOMPARE(b.c().text(Ctl::spotsState), QString("Spots listening on TCP 127.0.0.1:%1").arg(port));
         QCOMPARE(wanted.size(), 1);
 
-        QTcpSocket logger;
-        logger.connectToHost(QHostAddress::LocalHost, port);
-        QByteArray heard;
-        QTRY_VERIFY((heard += logger.readAll()).contains("login: "));
-        logger.write("DL1ABC\r\n");
-        QTRY_VERIFY2((heard += logger.readAll()).contains("DL1ABC de OH2XX-# >"), heard);
-        heard.clear();
+        auto logger = connectedClient(port);
+        QVERIFY(readUntil(*logger, "login: ").contains("login: "));
+        logger->write("DL1ABC\r\n");
+        QVERIFY(readUntil(*logger, "DL1ABC de OH2XX-# >").contains("DL1ABC de OH2XX-# >"));
         b.core->endpoints().spot("G4XYZ", 1000, 13.6, true, "PSK31");
         b.core->endpoints().spot("G4XYZ", 1010, 12, true, "PSK31"); // the same station again
-        QTRY_VERIFY((heard += logger.readAll()).contains("Z\r\n"));
+        QByteArray heard = readUntil(*logger, "Z\r\n");
         QTest::qWait(50);
-        heard += logger.readAll();
+        heard += logger->readAll();
         QVERIFY2(heard.startsWith("DX de OH2XX-#:   14071.0  G4XYZ        PSK31 14 dB CQ"), heard);
         QCOMPARE(heard.count("DX de"), 1);
 

@@ -2,6 +2,7 @@
 // bye, telnet's negotiation), and over real sockets the spots reaching every client, the
 // places kept for 32, and a client that never reads holding nothing up.
 #include "endpoints/SpotsEndpoint.h"
+#include "support/Sockets.h"
 
 #include <QTcpSocket>
 #include <QTest>
@@ -9,21 +10,8 @@
 namespace {
 const QString kSpot = "DX de OH2XX-#:   14025.3  DL1ABC       CW 14 dB 28 WPM CQ             1234Z";
 
-QByteArray readUntil(QTcpSocket& socket, const QByteArray& wanted, int ms = 5000) {
-    QByteArray got;
-    QElapsedTimer timer;
-    timer.start();
-    // The endpoint lives in this thread: events are handled while waiting.
-    do {
-        QTest::qWait(5);
-        got += socket.readAll();
-    } while (!got.contains(wanted) && timer.elapsed() < ms);
-    return got;
-}
-
 std::unique_ptr<QTcpSocket> loggedIn(quint16 port, const QByteArray& call) {
-    auto socket = std::make_unique<QTcpSocket>();
-    socket->connectToHost(QHostAddress::LocalHost, port);
+    auto socket = connectedClient(port);
     if (!readUntil(*socket, "login: ").contains("login: "))
         return nullptr;
     socket->write(call + "\r\n");

@@ -24,7 +24,7 @@ KeyerPassResult runOnce(const QByteArray& batch) {
     return KeyerPass::run(batch, true, walker);
 }
 
-// The keyer port on COM9, the radio port unused.
+// The keyer port on COM9, the radio port unused, and a station end to link to.
 struct Keyed : CoreBench {
     Keyed() {
         c().selectItem(Ctl::radioPortChoice, "COM8");
@@ -33,6 +33,13 @@ struct Keyed : CoreBench {
     }
     FakeBackend* keyer() { return fakePorts.port("COM9"); }
     QByteArray takeWritten() { return CoreBench::takeWritten(keyer()); }
+    bool link() { return station.accept(core->serverSocket()); }
+    // Lets the reckoned keying of held-back CW go on for so many seconds.
+    void keyFor(double seconds) {
+        clock.advance(seconds);
+        core->cwStation().tick();
+    }
+    StationEnd station;
 };
 
 constexpr int kRate = 48000;
@@ -144,15 +151,14 @@ class KeyerTest : public QObject {
         k.keyer()->feed("tu");
         QCOMPARE(k.takeWritten(), QByteArray("\xc4" "TU\xc0"));
         QCOMPARE(k.core->sideTone().sideToneText(), QString("TU"));
-        StationEnd station;
-        QVERIFY(station.accept(k.core->serverSocket()));
+        QVERIFY(k.link());
         k.keyer()->feed("cq");
         QCOMPARE(k.takeWritten(), QByteArray("\xc4" "CQ\xc0"));
-        QCOMPARE(station.waitForLines(2), (QStringList{"WK:C;", "WK:Q;"}));
+        QCOMPARE(k.station.waitForLines(2), (QStringList{"WK:C;", "WK:Q;"}));
         QCOMPARE(k.core->sideTone().sideToneText(), QString("TUCQ"));
         k.keyer()->feed(QByteArray("\x02\x1e", 2)); // speed 30: the box and the station
         QCOMPARE(k.c().text(Ctl::cwSpeedBox), QString("30"));
-        QCOMPARE(station.waitForLines(3).last(), QString("WT:30|26;"));
+        QCOMPARE(k.station.waitForLines(3).last(), QString("WT:30|26;"));
         QVERIFY(k.takeWritten().isEmpty());
     }
 
@@ -161,23 +167,20 @@ class KeyerTest : public QObject {
     // the idle status once all is out; the logger's clear buffer (its Esc) drops the rest.
     void heldBack_handsOnWithinTheLead_echoesAsItGoes_andClearBufferStopsIt() {
         Keyed k;
-        StationEnd station;
-        QVERIFY(station.accept(k.core->serverSocket()));
+        QVERIFY(k.link());
         k.c().setText(Ctl::cwSpeedBox, "20"); // a unit of 57.5 ms; "E " takes 12 units
         k.core->cwStation().setHoldBack(true, 1.0);
         k.keyer()->feed("e e e e e e e e");
         // "E" and " " take 4 units each: 0.23 s; what is handed on stays within the lead
         QCOMPARE(k.takeWritten(), QByteArray("\xc4" "E E E")); // busy, and what went on
-        QCOMPARE(station.waitForLines(5).size(), 5);
-        k.clock.advance(0.8);
-        k.core->cwStation().tick();
-        QCOMPARE(station.waitForLines(8).size(), 8);
+        QCOMPARE(k.station.waitForLines(5).size(), 5);
+        k.keyFor(0.8);
+        QCOMPARE(k.station.waitForLines(8).size(), 8);
         QCOMPARE(k.takeWritten(), QByteArray(" E "));
         k.keyer()->feed(QByteArray("\x0a", 1)); // clear buffer
-        k.clock.advance(30.0);
-        k.core->cwStation().tick();
+        k.keyFor(30.0);
         QTest::qWait(20);
-        QCOMPARE(station.lines().size(), 8); // nothing more reached the station
+        QCOMPARE(k.station.lines().size(), 8); // nothing more reached the station
         QCOMPARE(k.takeWritten(), QByteArray("\xc0", 1)); // and the logger hears it is idle
         QCOMPARE(k.core->cwStation().heldCount(), 0);
     }
@@ -187,21 +190,18 @@ class KeyerTest : public QObject {
     // station goes (an old CQ must not go on the air after the next connect).
     void heldBack_droppedWhenTheLoggerClosesThePortOrTheLinkGoes() {
         Keyed k;
-        StationEnd station;
-        QVERIFY(station.accept(k.core->serverSocket()));
+        QVERIFY(k.link());
         k.c().setText(Ctl::cwSpeedBox, "20");
         k.core->cwStation().setHoldBack(true, 1.0);
         k.keyer()->setLines({false, false, true, false}); // the logger opens its end
         k.keyer()->feed(QByteArray(100, 'e'));
-        const int handed = int(station.waitForLines(5).size());
+        const int handed = int(k.station.waitForLines(5).size());
         QVERIFY(handed < 10);
         k.core->cwStation().sendText("TEST"); // the cwdaemon door, behind it
         k.keyer()->setLines({});             // the logger closes its end
-        for (int second = 0; second < 60; ++second) {
-            k.clock.advance(1.0);
-            k.core->cwStation().tick();
-        }
-        const QStringList lines = station.waitForLines(handed + 4);
+        for (int second = 0; second < 60; ++second)
+            k.keyFor(1.0);
+        const QStringList lines = k.station.waitForLines(handed + 4);
         QCOMPARE(lines.size(), handed + 4);
         QCOMPARE(lines.mid(handed), (QStringList{"WK:T;", "WK:E;", "WK:S;", "WK:T;"}));
 
@@ -223,8 +223,7 @@ class KeyerTest : public QObject {
     void cwWaiting_isBoundedToMinutes_theRestRefusedAndTold() {
         QFETCH(bool, holdBack);
         Keyed k;
-        StationEnd station;
-        QVERIFY(station.accept(k.core->serverSocket()));
+        QVERIFY(k.link());
         k.c().setText(Ctl::cwSpeedBox, "20"); // "E " takes 0.46 s
         k.c().setValue(Ctl::monitorDataCheck, 1);
         k.core->log().open();
@@ -247,7 +246,7 @@ class KeyerTest : public QObject {
         if (holdBack)
             QVERIFY(cw.heldCount() < 1000);
         else
-            QCOMPARE(station.waitForLines(int(taken.size())).size(), taken.size());
+            QCOMPARE(k.station.waitForLines(int(taken.size())).size(), taken.size());
     }
 
     void portEvents_haveTheirAnswersAndMessages() {
@@ -268,21 +267,19 @@ class KeyerTest : public QObject {
     // the next, and one left unfinished when the logger reopens its end is forgotten.
     void commands_acrossReads_andAfterTheLoggerReopens() {
         Keyed k;
-        StationEnd station;
-        QVERIFY(station.accept(k.core->serverSocket()));
+        QVERIFY(k.link());
         k.keyer()->feed(QByteArray("\x00\x04", 2));
         k.keyer()->feed(QByteArray("U\x0f\x00\x12", 4)); // load defaults, cut after two
         QCOMPARE(k.takeWritten(), QByteArray("U"));
         k.keyer()->setLines({false, false, true, false}); // the logger opens its end anew
         k.keyer()->feed("hi");
         QCOMPARE(k.takeWritten(), QByteArray("\x17\x80\xc4" "HI\xc0"));
-        QCOMPARE(station.waitForLines(2), (QStringList{"WK:H;", "WK:I;"}));
+        QCOMPARE(k.station.waitForLines(2), (QStringList{"WK:H;", "WK:I;"}));
     }
 
     void burstBeyondTheBuffer_isDroppedWhole_notKeyed_andTheOperatorIsTold() {
         Keyed k;
-        StationEnd station;
-        QVERIFY(station.accept(k.core->serverSocket()));
+        QVERIFY(k.link());
         k.keyer()->feed(QByteArray(5000, 'E'));
         k.keyer()->feed(QByteArray(300, 'T')); // the rest of the same burst
         QVERIFY(k.core->winKeyer().isDroppingBurst());
@@ -293,7 +290,7 @@ class KeyerTest : public QObject {
                  QStringList{"RCV BUFFER OVERFLOW: 5300 characters from the logger were dropped, not sent as CW"});
         k.keyer()->feed("tu");
         QCOMPARE(k.takeWritten(), QByteArray("\xc4" "TU\xc0"));
-        QCOMPARE(station.waitForLines(2), (QStringList{"WK:T;", "WK:U;"})); // and nothing before
+        QCOMPARE(k.station.waitForLines(2), (QStringList{"WK:T;", "WK:U;"})); // and nothing before
     }
 
     void paris_elementsAndGapsAreExact_data() {
