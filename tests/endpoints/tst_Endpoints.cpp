@@ -109,28 +109,29 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("value");
         QTest::addColumn<bool>("reply");
-        const auto k = [](Kind kind) { return int(kind); };
-        QTest::newRow("text, its line end not keyed") << QByteArray("CQ CQ DX DE TE1ST K\n") << k(Kind::Text)
-                                                      << "CQ CQ DX DE TE1ST K" << 0 << false;
-        QTest::newRow("text asking for an answer") << QByteArray("TU^") << k(Kind::Text) << "TU" << 0 << true;
-        QTest::newRow("speed 24") << QByteArray("\x1b" "224") << k(Kind::Speed) << "" << 24 << false;
-        QTest::newRow("speed too fast") << QByteArray("\x1b" "261") << k(Kind::Bad) << "" << 0 << false;
-        QTest::newRow("speed not a number") << QByteArray("\x1b" "22x") << k(Kind::Bad) << "" << 0 << false;
-        QTest::newRow("abort (the logger's Esc)") << QByteArray("\x1b" "4") << k(Kind::Abort) << "" << 0 << false;
-        QTest::newRow("PTT on") << QByteArray("\x1b" "a1") << k(Kind::Ptt) << "" << 1 << false;
-        QTest::newRow("PTT 2 is no PTT") << QByteArray("\x1b" "a2") << k(Kind::Bad) << "" << 0 << false;
-        QTest::newRow("tune 3 s") << QByteArray("\x1b" "c3") << k(Kind::Tune) << "" << 3 << false;
-        QTest::newRow("answer request") << QByteArray("\x1b" "h42") << k(Kind::ReplyNext) << "42" << 0 << false;
-        QTest::newRow("tlf's start: reset, tone, volume, weight, PTT delay")
-            << QByteArray("\x1b" "0") << k(Kind::Ignored) << "" << 0 << false;
-        QTest::newRow("tone") << QByteArray("\x1b" "3600") << k(Kind::Ignored) << "" << 0 << false;
-        QTest::newRow("exit the daemon: a bridge stays") << QByteArray("\x1b" "5") << k(Kind::Ignored) << "" << 0 << false;
-        QTest::newRow("unknown request") << QByteArray("\x1b" "z1") << k(Kind::Bad) << "" << 0 << false;
-        QTest::newRow("xlog: the text, a NUL and the rest of its buffer")
-            << QByteArray("TU 73\0\0\0\xf0\x99\xb8\xbd\x12V", 14) << k(Kind::Text) << "TU 73" << 0 << false;
-        QTest::newRow("binary is never keyed") << QByteArray("CQ\x01\xff") << k(Kind::Bad) << "" << 0 << false;
-        QTest::newRow("too long") << QByteArray(2000, 'E') << k(Kind::Bad) << "" << 0 << false;
-        QTest::newRow("empty") << QByteArray() << k(Kind::Bad) << "" << 0 << false;
+        const auto row = [](const char* name, const QByteArray& datagram, Kind kind, const QString& text = "",
+                            int value = 0, bool reply = false) {
+            QTest::newRow(name) << datagram << int(kind) << text << value << reply;
+        };
+        row("text, its line end not keyed", "CQ CQ DX DE TE1ST K\n", Kind::Text, "CQ CQ DX DE TE1ST K");
+        row("text asking for an answer", "TU^", Kind::Text, "TU", 0, true);
+        row("speed 24", "\x1b" "224", Kind::Speed, "", 24);
+        row("speed too fast", "\x1b" "261", Kind::Bad);
+        row("speed not a number", "\x1b" "22x", Kind::Bad);
+        row("abort (the logger's Esc)", "\x1b" "4", Kind::Abort);
+        row("PTT on", "\x1b" "a1", Kind::Ptt, "", 1);
+        row("PTT 2 is no PTT", "\x1b" "a2", Kind::Bad);
+        row("tune 3 s", "\x1b" "c3", Kind::Tune, "", 3);
+        row("answer request", "\x1b" "h42", Kind::ReplyNext, "42");
+        row("tlf's start: reset, tone, volume, weight, PTT delay", "\x1b" "0", Kind::Ignored);
+        row("tone", "\x1b" "3600", Kind::Ignored);
+        row("exit the daemon: a bridge stays", "\x1b" "5", Kind::Ignored);
+        row("unknown request", "\x1b" "z1", Kind::Bad);
+        row("xlog: the text, a NUL and the rest of its buffer", QByteArray("TU 73\0\0\0\xf0\x99\xb8\xbd\x12V", 14),
+            Kind::Text, "TU 73");
+        row("binary is never keyed", "CQ\x01\xff", Kind::Bad);
+        row("too long", QByteArray(2000, 'E'), Kind::Bad);
+        row("empty", QByteArray(), Kind::Bad);
     }
     void cwDaemonRequest() {
         QFETCH(QByteArray, datagram);
@@ -151,38 +152,28 @@ private slots:
         QTest::addColumn<QByteArray>("lines");
         QTest::addColumn<QByteArray>("answers");
         QTest::addColumn<QStringList>("calls");
-        QTest::newRow("the open sequence") << QByteArray("\\chk_vfo\nv\ns\n\\get_powerstat\n")
-                                           << QByteArray("0\nVFOA\n0\nVFOA\n1\n") << QStringList{};
-        QTest::newRow("CQRLOG's poll: three in a line") << QByteArray("fmv\n")
-                                                        << QByteArray("14025000\nCW\n500\nVFOA\n") << QStringList{};
-        QTest::newRow("sets") << QByteArray("F 7074000.000000\nM PKTUSB -1\nT 1\n")
-                              << QByteArray("RPRT 0\nRPRT 0\nRPRT 0\n")
-                              << QStringList{"freq 7074000", "mode 2", "ptt 1"};
-        QTest::newRow("extended") << QByteArray("+f\n+F 7000000\n+t\n")
-                                  << QByteArray("get_freq:\nFrequency: 14025000\nRPRT 0\n"
-                                                "set_freq: 7000000\nRPRT 0\nget_ptt:\nPTT: 0\nRPRT 0\n")
-                                  << QStringList{"freq 7000000"};
-        QTest::newRow("extended on one line") << QByteArray(";m\n")
-                                              << QByteArray("get_mode:;Mode: CW;Passband: 500;RPRT 0\n") << QStringList{};
-        QTest::newRow("long names, CW and its speed")
-            << QByteArray("\\get_freq\n\\send_morse CQ TEST\nL KEYSPD 26\nl KEYSPD\n\\stop_morse\n")
-            << QByteArray("14025000\nRPRT 0\nRPRT 0\n26\nRPRT 0\n") << QStringList{"cw CQ TEST", "wpm 26", "stop"};
-        QTest::newRow("bad values change nothing") << QByteArray("F abc\nM FOO 0\nT 7\nF\n")
-                                                   << QByteArray("RPRT -1\nRPRT -1\nRPRT -1\nRPRT -1\n") << QStringList{};
-        QTest::newRow("100 MHz and more is refused, not cut (gpredict's 2 m Doppler)")
-            << QByteArray("F 145890000\nF 100000000\nF 99999999\n") << QByteArray("RPRT -1\nRPRT -1\nRPRT 0\n")
-            << QStringList{"freq 99999999"};
-        QTest::newRow("unknown: the rest of the line is no command")
-            << QByteArray("\\foo bTX\nz b CQ\n") << QByteArray("RPRT -11\nRPRT -11\n") << QStringList{};
-        QTest::newRow("split on or another VFO: not here") << QByteArray("S 1 VFOB\nV VFOB\n")
-                                                            << QByteArray("RPRT -11\nRPRT -11\n") << QStringList{};
-        QTest::newRow("CQRLOG's Hamlib keyer: +\\chk_vfo, +\\dump_caps, b with the text")
-            << QByteArray("+\\chk_vfo\nb CQ\n") << QByteArray("chk_vfo:\nChkVFO: 0\nRPRT 0\nRPRT 0\n")
-            << QStringList{"cw CQ"};
-        QTest::newRow("CQRLOG letter by letter: the word gap keyed, its Esc stops, no text is no CW")
-            << QByteArray("bC\nb \nbQ\nb\xff\nb\n") << QByteArray("RPRT 0\nRPRT 0\nRPRT 0\nRPRT 0\nRPRT -1\n")
-            << QStringList{"cw C", "cw  ", "cw Q", "stop"};
-        QTest::newRow("a line cut across reads waits") << QByteArray("f") << QByteArray() << QStringList{};
+        const auto row = [](const char* name, const QByteArray& lines, const QByteArray& answers,
+                            const QStringList& calls = {}) { QTest::newRow(name) << lines << answers << calls; };
+        row("the open sequence", "\\chk_vfo\nv\ns\n\\get_powerstat\n", "0\nVFOA\n0\nVFOA\n1\n");
+        row("CQRLOG's poll: three in a line", "fmv\n", "14025000\nCW\n500\nVFOA\n");
+        row("sets", "F 7074000.000000\nM PKTUSB -1\nT 1\n", "RPRT 0\nRPRT 0\nRPRT 0\n",
+            {"freq 7074000", "mode 2", "ptt 1"});
+        row("extended", "+f\n+F 7000000\n+t\n",
+            "get_freq:\nFrequency: 14025000\nRPRT 0\nset_freq: 7000000\nRPRT 0\nget_ptt:\nPTT: 0\nRPRT 0\n",
+            {"freq 7000000"});
+        row("extended on one line", ";m\n", "get_mode:;Mode: CW;Passband: 500;RPRT 0\n");
+        row("long names, CW and its speed", "\\get_freq\n\\send_morse CQ TEST\nL KEYSPD 26\nl KEYSPD\n\\stop_morse\n",
+            "14025000\nRPRT 0\nRPRT 0\n26\nRPRT 0\n", {"cw CQ TEST", "wpm 26", "stop"});
+        row("bad values change nothing", "F abc\nM FOO 0\nT 7\nF\n", "RPRT -1\nRPRT -1\nRPRT -1\nRPRT -1\n");
+        row("100 MHz and more is refused, not cut (gpredict's 2 m Doppler)", "F 145890000\nF 100000000\nF 99999999\n",
+            "RPRT -1\nRPRT -1\nRPRT 0\n", {"freq 99999999"});
+        row("unknown: the rest of the line is no command", "\\foo bTX\nz b CQ\n", "RPRT -11\nRPRT -11\n");
+        row("split on or another VFO: not here", "S 1 VFOB\nV VFOB\n", "RPRT -11\nRPRT -11\n");
+        row("CQRLOG's Hamlib keyer: +\\chk_vfo, +\\dump_caps, b with the text", "+\\chk_vfo\nb CQ\n",
+            "chk_vfo:\nChkVFO: 0\nRPRT 0\nRPRT 0\n", {"cw CQ"});
+        row("CQRLOG letter by letter: the word gap keyed, its Esc stops, no text is no CW", "bC\nb \nbQ\nb\xff\nb\n",
+            "RPRT 0\nRPRT 0\nRPRT 0\nRPRT 0\nRPRT -1\n", {"cw C", "cw  ", "cw Q", "stop"});
+        row("a line cut across reads waits", "f", "");
     }
     void rigctlSession() {
         QFETCH(QByteArray, lines);

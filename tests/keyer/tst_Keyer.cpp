@@ -72,46 +72,31 @@ class KeyerTest : public QObject {
         QTest::addColumn<QString>("speed");
         QTest::addColumn<QByteArray>("toLogger");
         QTest::addColumn<QStringList>("lines");
-        QTest::newRow("speed 30") << QByteArray("\x02\x1e", 2) << "30" << QByteArray()
-                                  << QStringList{"WT:30|26;"};
-        QTest::newRow("speed 7 has two digits") << QByteArray("\x02\x07", 2) << "07" << QByteArray()
-                                                << QStringList{"WT:07|26;"};
-        QTest::newRow("speed 4 changes nothing") << QByteArray("\x02\x04", 2) << "" << QByteArray()
-                                                 << QStringList{};
-        QTest::newRow("speed byte not yet come") << QByteArray("\x02", 1) << "" << QByteArray()
-                                                 << QStringList{};
-        QTest::newRow("speed 40 is a number, not a parenthesis")
-            << QByteArray("\x02\x28", 2) << "40" << QByteArray() << QStringList{"WT:40|26;"};
-        QTest::newRow("speed between text goes in its place")
-            << QByteArray("A\x02\x14" "B") << "20" << QByteArray("\xc4" "AB\xc0")
-            << QStringList{"WK:A;", "WT:20|26;", "WK:B;"};
-        QTest::newRow("cq test") << QByteArray("cq test") << "" << QByteArray("\xc4" "CQ TEST\xc0")
-                                 << QStringList{"WK:C;", "WK:Q;", "WK: ;", "WK:T;", "WK:E;",
-                                                "WK:S;", "WK:T;"};
-        QTest::newRow("clear buffer between text is ignored")
-            << QByteArray("A\nB") << "" << QByteArray("\xc4" "AB\xc0") << QStringList{"WK:A;", "WK:B;"};
-        QTest::newRow("host open answers the version, then mode bits")
-            << QByteArray("\x00\x02\x0e\x04", 4) << "" << QByteArray("\x17") << QStringList{};
-        QTest::newRow("echo test answers its byte") << QByteArray("\x00\x04U", 3) << ""
-                                                    << QByteArray("U") << QStringList{};
-        QTest::newRow("status, idle and while text goes")
-            << QByteArray("\x15" "E\x15") << "" << QByteArray("\xc0\xc4" "E\xc4\xc0")
-            << QStringList{"WK:E;"};
-        QTest::newRow("pot read") << QByteArray("\x07") << "" << QByteArray("\x80") << QStringList{};
-        QTest::newRow("add nulls takes a count") << QByteArray("\x16\x03\x41" "B") << ""
-                                                 << QByteArray("\xc4" "B\xc0") << QStringList{"WK:B;"};
-        QTest::newRow("buffer pointer reset takes one") << QByteArray("\x16\x00" "B", 3) << ""
-                                                        << QByteArray("\xc4" "B\xc0") << QStringList{"WK:B;"};
-        QTest::newRow("prosign letters are parameters") << QByteArray("\x1b" "AR") << "" << QByteArray()
-                                                        << QStringList{};
-        QTest::newRow("EEPROM download is never keyed")
-            << QByteArray("\x00\x0d", 2) + QByteArray(256, 'X') + "K" << "" << QByteArray("\xc4K\xc0")
-            << QStringList{"WK:K;"};
-        QTest::newRow("high bytes only") << QByteArray("\x80\xc4\xff") << "" << QByteArray()
-                                         << QStringList{};
-        QTest::newRow("a whole client connect, then text")
-            << kConnectSequence << "18" << QByteArray("U\x17\x80\xc4" "CQ\xc0")
-            << QStringList{"WT:18|26;", "WK:C;", "WK:Q;"};
+        const auto row = [](const char* name, const QByteArray& batch, const QString& speed,
+                            const QByteArray& toLogger, const QStringList& lines) {
+            QTest::newRow(name) << batch << speed << toLogger << lines;
+        };
+        row("speed 30", QByteArray("\x02\x1e", 2), "30", "", {"WT:30|26;"});
+        row("speed 7 has two digits", QByteArray("\x02\x07", 2), "07", "", {"WT:07|26;"});
+        row("speed 4 changes nothing", QByteArray("\x02\x04", 2), "", "", {});
+        row("speed byte not yet come", QByteArray("\x02", 1), "", "", {});
+        row("speed 40 is a number, not a parenthesis", QByteArray("\x02\x28", 2), "40", "", {"WT:40|26;"});
+        row("speed between text goes in its place", "A\x02\x14" "B", "20", "\xc4" "AB\xc0",
+            {"WK:A;", "WT:20|26;", "WK:B;"});
+        row("cq test", "cq test", "", "\xc4" "CQ TEST\xc0", {"WK:C;", "WK:Q;", "WK: ;", "WK:T;", "WK:E;", "WK:S;", "WK:T;"});
+        row("clear buffer between text is ignored", "A\nB", "", "\xc4" "AB\xc0", {"WK:A;", "WK:B;"});
+        row("host open answers the version, then mode bits", QByteArray("\x00\x02\x0e\x04", 4), "", "\x17", {});
+        row("echo test answers its byte", QByteArray("\x00\x04U", 3), "", "U", {});
+        row("status, idle and while text goes", "\x15" "E\x15", "", "\xc0\xc4" "E\xc4\xc0", {"WK:E;"});
+        row("pot read", "\x07", "", "\x80", {});
+        row("add nulls takes a count", "\x16\x03\x41" "B", "", "\xc4" "B\xc0", {"WK:B;"});
+        row("buffer pointer reset takes one", QByteArray("\x16\x00" "B", 3), "", "\xc4" "B\xc0", {"WK:B;"});
+        row("prosign letters are parameters", "\x1b" "AR", "", "", {});
+        row("EEPROM download is never keyed", QByteArray("\x00\x0d", 2) + QByteArray(256, 'X') + "K", "",
+            "\xc4K\xc0", {"WK:K;"});
+        row("high bytes only", "\x80\xc4\xff", "", "", {});
+        row("a whole client connect, then text", kConnectSequence, "18", "U\x17\x80\xc4" "CQ\xc0",
+            {"WT:18|26;", "WK:C;", "WK:Q;"});
     }
     void batches() {
         QFETCH(QByteArray, batch);

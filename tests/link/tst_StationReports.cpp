@@ -63,34 +63,23 @@ class StationReportsTest : public QObject {
         QTest::addColumn<QStringList>("chunks");
         QTest::addColumn<QString>("box");
         QTest::addColumn<QStringList>("actions");
-        QTest::newRow("to the hertz") << QStringList{"FA00014025055;"} << "00014025.05"
-                                      << QStringList{"L:FA00014025055;", "CS:FA00014025055;"};
-        QTest::newRow("the same again: nothing new")
-            << QStringList{"FA00014025055;", "FA00014025055;"} << "00014025.05" << QStringList{};
-        QTest::newRow("five hertz lower is new")
-            << QStringList{"FA00014025055;", "FA00014025050;"} << "00014025.05"
-            << QStringList{"L:FA00014025050;", "CS:FA00014025050;"};
-        QTest::newRow("eight digits are widened") << QStringList{"FA14074000;"} << "00014074.00"
-                                                  << QStringList{"L:FA00014074000;", "CS:FA00014074000;"};
-        QTest::newRow("VFO B sets the box too") << QStringList{"FB00007010000;"} << "00007010.00"
-                                                << QStringList{"L:FB00007010000;", "CS:FB00007010000;"};
-        QTest::newRow("the first of two counts")
-            << QStringList{"FA00014074000;FA00014075000;"} << "00014074.00"
-            << QStringList{"L:FA00014074000;", "CS:FA00014074000;"};
-        QTest::newRow("a report cut in two is not joined") << QStringList{"FA000140", "74000;"}
-                                                           << "14000.00" << QStringList{};
-        QTest::newRow("bad digits are no frequency") << QStringList{"FA1x074000;"} << "14000.00"
-                                                     << QStringList{};
-        QTest::newRow("a word finds nothing") << QStringList{"via the network"} << "14000.00"
-                                              << QStringList{};
-        QTest::newRow("text before a status report")
-            << QStringList{"MG:VERIFY;IF00014074000+0000002000000;"} << "00014074.00"
-            << QStringList{"S:A0:IF00014074000+000000200000;", "CS:A0:IF00014074000+000000200000;",
-                           "L:FA00014074000;"};
-        QTest::newRow("a status report cut short keeps the mode")
-            << QStringList{"IF00114074000+0000A1;"} << "00014074.00"
-            << QStringList{"S:A0:IF00014074000+000001300000;", "CS:A0:IF00014074000+000001300000;",
-                           "L:FA00014074000;"};
+        const auto row = [](const char* name, const QStringList& chunks, const QString& box,
+                            const QStringList& actions) { QTest::newRow(name) << chunks << box << actions; };
+        // What the logger is given, and its copy for the monitor.
+        const auto told = [](const QString& line) { return QStringList{"L:" + line, "CS:" + line}; };
+        row("to the hertz", {"FA00014025055;"}, "00014025.05", told("FA00014025055;"));
+        row("the same again: nothing new", {"FA00014025055;", "FA00014025055;"}, "00014025.05", {});
+        row("five hertz lower is new", {"FA00014025055;", "FA00014025050;"}, "00014025.05", told("FA00014025050;"));
+        row("eight digits are widened", {"FA14074000;"}, "00014074.00", told("FA00014074000;"));
+        row("VFO B sets the box too", {"FB00007010000;"}, "00007010.00", told("FB00007010000;"));
+        row("the first of two counts", {"FA00014074000;FA00014075000;"}, "00014074.00", told("FA00014074000;"));
+        row("a report cut in two is not joined", {"FA000140", "74000;"}, "14000.00", {});
+        row("bad digits are no frequency", {"FA1x074000;"}, "14000.00", {});
+        row("a word finds nothing", {"via the network"}, "14000.00", {});
+        row("text before a status report", {"MG:VERIFY;IF00014074000+0000002000000;"}, "00014074.00",
+            {"S:A0:IF00014074000+000000200000;", "CS:A0:IF00014074000+000000200000;", "L:FA00014074000;"});
+        row("a status report cut short keeps the mode", {"IF00114074000+0000A1;"}, "00014074.00",
+            {"S:A0:IF00014074000+000001300000;", "CS:A0:IF00014074000+000001300000;", "L:FA00014074000;"});
     }
     void frequencyReports() {
         QFETCH(QStringList, chunks);
@@ -186,31 +175,24 @@ class StationReportsTest : public QObject {
         QTest::addColumn<QStringList>("chunks"); // in order, on the same link
         QTest::addColumn<QStringList>("actions"); // of the last chunk
         QTest::addColumn<bool>("readReports");
-        QTest::newRow("VOX is switched off") << "" << QStringList{"VX1;"}
-                                             << QStringList{"S:A0:VX0;"} << true;
-        QTest::newRow("rig power logged once per change")
-            << "" << QStringList{"PS1;", "PS1;", "PS0;"} << QStringList{"LOG:RIG OFF at "} << true;
-        QTest::newRow("rig power repeated: nothing") << "" << QStringList{"PS1;", "PS1;"}
-                                                     << QStringList{} << true;
-        QTest::newRow("guard: keyed lights") << "G" << QStringList{"MX1;"}
-                                             << QStringList{"LIGHT:1"} << true;
-        QTest::newRow("guard: released darkens") << "G" << QStringList{"MX1;", "MX0;"}
-                                                 << QStringList{"LIGHT:0"} << true;
-        QTest::newRow("guard off: no light") << "" << QStringList{"MX1;"} << QStringList{} << true;
-        QTest::newRow("RTTY level keys once, releases once")
-            << "R" << QStringList{"RL:12500", "RL:12800", "RL:05000", "RL:00900"}
-            << QStringList{"S:A0:MX0;"} << true;
-        QTest::newRow("RTTY level above: key down") << "R" << QStringList{"RL:12500"}
-                                                    << QStringList{"S:A0:MX1;"} << true;
-        QTest::newRow("RTTY keying off: nothing") << "" << QStringList{"RL:12500"} << QStringList{}
-                                                  << true;
-        QTest::newRow("chat line with no window goes no further")
-            << "" << QStringList{"A0:MSGhello there;FA00014074000;"} << QStringList{} << false;
-        QTest::newRow("chat line shown without a stray letter or the next report")
-            << "C" << QStringList{"A0:MSGhello there;FA00014074000;"}
-            << QStringList{"CHAT:hello there"} << true;
-        QTest::newRow("chat line not finished yet") << "C" << QStringList{"A0:MSGhel"}
-                                                    << QStringList{} << true;
+        const auto row = [](const char* name, const QString& inputs, const QStringList& chunks,
+                            const QStringList& actions, bool readReports = true) {
+            QTest::newRow(name) << inputs << chunks << actions << readReports;
+        };
+        row("VOX is switched off", "", {"VX1;"}, {"S:A0:VX0;"});
+        row("rig power logged once per change", "", {"PS1;", "PS1;", "PS0;"}, {"LOG:RIG OFF at "});
+        row("rig power repeated: nothing", "", {"PS1;", "PS1;"}, {});
+        row("guard: keyed lights", "G", {"MX1;"}, {"LIGHT:1"});
+        row("guard: released darkens", "G", {"MX1;", "MX0;"}, {"LIGHT:0"});
+        row("guard off: no light", "", {"MX1;"}, {});
+        row("RTTY level keys once, releases once", "R", {"RL:12500", "RL:12800", "RL:05000", "RL:00900"},
+            {"S:A0:MX0;"});
+        row("RTTY level above: key down", "R", {"RL:12500"}, {"S:A0:MX1;"});
+        row("RTTY keying off: nothing", "", {"RL:12500"}, {});
+        row("chat line with no window goes no further", "", {"A0:MSGhello there;FA00014074000;"}, {}, false);
+        row("chat line shown without a stray letter or the next report", "C",
+            {"A0:MSGhello there;FA00014074000;"}, {"CHAT:hello there"});
+        row("chat line not finished yet", "C", {"A0:MSGhel"}, {});
     }
     void rules() {
         QFETCH(QString, inputs);
