@@ -33,6 +33,14 @@ public:
         return complete;
     }
 
+    // The complete lines received since the last call, forgotten once taken.
+    QStringList takeLines() {
+        const QStringList complete = lines();
+        if (const qsizetype end = buffer_.lastIndexOf("\r\n"); end >= 0)
+            buffer_.remove(0, end + 2);
+        return complete;
+    }
+
     // Sends text to the client as one write, and lets it arrive.
     void send(const QByteArray& bytes) {
         peer_->write(bytes);
