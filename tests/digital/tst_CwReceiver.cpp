@@ -154,6 +154,19 @@ class CwReceiverTest : public QObject {
         CwDemodulator rx(kRate, 700);
         const QString text = receive(band, rx);
         QVERIFY2(text.endsWith(kExchange), qPrintable(text));
+
+        // Faster and weaker, peaks at 0 dB: 29 calls in 48 are read whole (22 while the keyed
+        // level fell behind a fade at half the speed).
+        const QString calls = QString("DL1ABC YU1ABC I2XYZ OH2BH ").repeated(12).trimmed();
+        const auto fast = MorseAudio::keying(calls, {29, 3, 0, 4}, &end);
+        std::vector<float> faded(size_t((end + 3) * kRate));
+        MorseAudio::addTone(faded, kRate, 700, 0.3, fast, 1.0, MorseAudio::Fading{10, 0.2});
+        MorseAudio::addNoise(faded, MorseAudio::sigmaFor(0.3, 0, kRate), 9);
+        CwDemodulator again(kRate, 700);
+        const QStringList read = receive(faded, again).split(u' ');
+        const auto whole =
+            std::count_if(read.begin(), read.end(), [&](const QString& w) { return calls.contains(w) && w.size() > 3; });
+        QVERIFY2(whole >= 26, qPrintable(QString("%1 of 48: ").arg(whole) + read.join(u' ')));
     }
 
     // A contest station's call sent three times. Machine-sent and too weak for most single
@@ -198,8 +211,9 @@ class CwReceiverTest : public QObject {
     }
 
     // What a +20 dB station puts into a receiver 85 Hz above it (its keying's sidebands, as
-    // much as the noise there) is at least 13 dB less once its copy is taken out, hand-sent
-    // and fading too.
+    // much as the noise there) is at least 20 dB less once its copy is taken out, hand-sent
+    // and fading too. (With each word's first edge put where the key was decided, early after
+    // the pause, 18 and 16 dB.)
     void copy_takesAStrongStationOutOfItsNeighboursReceiver_data() {
         QTest::addColumn<double>("dashDots");
         QTest::addColumn<double>("jitter");
@@ -229,7 +243,7 @@ class CwReceiverTest : public QObject {
         }
         const double takenOutDb = 10 * std::log10(powerHeardAt(785, station) / powerHeardAt(785, left));
         qInfo("85 Hz above: %.1f dB less of the station", takenOutDb);
-        QVERIFY2(takenOutDb > 13, qPrintable(QString::number(takenOutDb)));
+        QVERIFY2(takenOutDb > 20, qPrintable(QString::number(takenOutDb)));
     }
 
     // The decoder judges a run by all of its blocks: with evidence as weak as the noise on it

@@ -19,6 +19,8 @@ constexpr double kTurnGain = 0.02;     // per block
 constexpr double kEdgeSeconds = 0.004; // a transmitter's rise and fall
 constexpr long kLearningBlocks = 500;  // a second: the keyed level and the turning settle
 constexpr long kKeyReach = kKeyFilterBlocks / 2;
+// How far from where the key was decided its edge is looked for, in blocks either way.
+constexpr long kEdgeSearchBlocks = 4;
 // How late each step is, in blocks: the key is read once the filter has its last block, the
 // carrier once the key is read a reach beyond, a block rebuilt once the key and carrier are
 // known two blocks beyond it (an edge there may already be rising).
@@ -162,9 +164,25 @@ void KeyedCarrierCopy::followCarrier(long at) {
     Block& b = block(at);
     b.carrier = carrier;
     // An edge: where the key filter crossed half the level of the carrier just around it,
-    // which a fading station's learned level lags.
+    // which a fading station's learned level lags. The key was decided on that learned level:
+    // after a pause its loudest has fallen and the key went down early, so the crossing may
+    // lie some blocks on.
     if (b.down != block(at - 1).down && std::norm(carrier) > 0)
-        b.edgeAt = crossedHalfWay(at, 0.25 * std::abs(carrier) * blockSamples_ * kKeyFilterBlocks);
+        b.edgeAt = crossingNear(at, 0.25 * std::abs(carrier) * blockSamples_ * kKeyFilterBlocks, b.down);
+}
+
+// Where the key filter crossed `half` going up (or down), between the middles of the blocks
+// about `at`: the crossing nearest to it.
+double KeyedCarrierCopy::crossingNear(long at, double half, bool rising) const {
+    for (long step = 0; step <= kEdgeSearchBlocks; ++step)
+        for (const long m : {at - step, at + 1 + step}) {
+            if (m > at + kEdgeSearchBlocks || m < at - kEdgeSearchBlocks)
+                continue;
+            const double from = block(m - 1).level, to = block(m).level;
+            if (rising ? from < half && to >= half : from > half && to <= half)
+                return middleOf(m - 1) + (half - from) / (to - from) * blockSamples_;
+        }
+    return block(at).edgeAt;
 }
 
 // How far the key is down at a sample in the block `at`: as it was two blocks before, then

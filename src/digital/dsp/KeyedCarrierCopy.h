@@ -35,6 +35,7 @@ private:
     void rebuildBlock(long at);
     std::complex<double> carrierAround(long at) const;
     double crossedHalfWay(long at, double half) const;
+    double crossingNear(long at, double half, bool rising) const;
     double keyed(double sample, long at) const;
 
     struct Block {
