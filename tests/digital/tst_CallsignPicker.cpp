@@ -91,18 +91,21 @@ private slots:
 
     // A call read from its renditions together: their one-by-one readings were counted
     // already, so it is spotted only when the known list backs it, once, never the own call,
-    // and only in a callsign's form.
-    void repeatedWord_isSpottedOnlyWhenKnown_once() {
+    // and only in a callsign's form. Read from the earlier renditions alone, it is a decoding
+    // of its own: spotted when this rendition was heard as the same call.
+    void repeatedWord_isSpottedOnlyWhenKnownOrHeardAgain_once() {
         CallsignPicker picker([](const QString& call) { return kKnown.contains(call); }, "OH2XX");
-        QVERIFY(picker.takeRepeated("G4XYZ").isEmpty()); // not known
-        QVERIFY(picker.takeRepeated("G4XYZ").isEmpty()); // and not counted twice by this
-        QVERIFY(picker.takeRepeated("OH2XX").isEmpty()); // own call
-        QVERIFY(picker.takeRepeated("TEST").isEmpty());
-        const QList<CallsignPicker::Call> spots = picker.takeRepeated("dl1abc");
+        QVERIFY(picker.takeRepeated("G4XYZ", "G4XYZ", "G4XZ").isEmpty()); // not known, heard otherwise
+        QVERIFY(picker.takeRepeated("G4XYZ", "G4XYZ", "").isEmpty());    // and not counted twice by this
+        QVERIFY(picker.takeRepeated("OH2XX", "OH2XX", "OH2XX").isEmpty()); // own call
+        QVERIFY(picker.takeRepeated("TEST", "TEST", "TEST").isEmpty());
+        const QList<CallsignPicker::Call> spots = picker.takeRepeated("dl1abc", "", "");
         QCOMPARE(spots.size(), 1);
         QCOMPARE(spots[0].call, QStringLiteral("DL1ABC"));
-        QVERIFY(picker.takeRepeated("DL1ABC").isEmpty());
+        QVERIFY(picker.takeRepeated("DL1ABC", "", "").isEmpty());
         QVERIFY(picker.take(QStringLiteral("CQ DL1ABC DL1ABC ")).isEmpty()); // spotted already
+        QCOMPARE(picker.takeRepeated("K1ABU", "k1abc", "K1ABC").value(0).call, QStringLiteral("K1ABC"));
+        QVERIFY(picker.takeRepeated("G4XYZ", "G4XYZ", "G4XYZ").size() == 1);
     }
 };
 

@@ -250,8 +250,9 @@ bool SignalBrowser::feed(Channel& channel, std::span<const float> samples) {
     }
     const QString text = channel.receiver->process(heard);
     if (channel.cw)
-        for (const QString& word : channel.cw->takeRepeatedWords())
-            for (const CallsignPicker::Call& call : channel.picker->takeRepeated(word))
+        for (const CwDemodulator::RepeatedWord& word : channel.cw->takeRepeatedWords())
+            for (const CallsignPicker::Call& call :
+                 channel.picker->takeRepeated(word.read.together, word.read.earlier, word.heard))
                 emit spotted(call.call, channel.hz, snrOf(channel), call.calledCq, wpmOf(channel));
     if (text.isEmpty())
         return false;

@@ -111,8 +111,7 @@ QString CwDemodulator::process(std::span<const float> samples) {
             const QString text = reader_.keyUp(run_ * blockMs);
             if (present_)
                 out += text;
-            if (text.contains(u' '))
-                wordEnded();
+            followWord(text);
         }
         if (present_ && std::abs(reader_.dotMs() - tunedDotMs_) > kRetuneShare * tunedDotMs_) {
             tunedDotMs_ = reader_.dotMs();
@@ -214,12 +213,24 @@ void CwDemodulator::decideKey(double tone, double keyed, bool crash) {
     run_ = 1;
 }
 
+// The word going on, as printed; where the reader ends it, it is heard again.
+void CwDemodulator::followWord(const QString& text) {
+    const qsizetype space = text.indexOf(u' ');
+    if (present_)
+        wordHeard_ += space < 0 ? text : text.left(space);
+    if (space < 0)
+        return;
+    wordEnded();
+    wordHeard_ = present_ ? text.mid(space + 1).trimmed() : QString();
+}
+
 // The reader has ended a word: heard again with its earlier renditions, if it was sent before.
 void CwDemodulator::wordEnded() {
     if (inWord_ && present_) {
-        const QString again = repeats_.wordEnded(wordFirst_, lastKeyUp_, reader_.dotMs(), reader_.dashMs());
-        if (!again.isEmpty())
-            repeatedWords_ << again;
+        const RepeatedWords::Reading again =
+            repeats_.wordEnded(wordFirst_, lastKeyUp_, reader_.dotMs(), reader_.dashMs());
+        if (!again.together.isEmpty())
+            repeatedWords_.push_back({again, wordHeard_});
     }
     inWord_ = false;
 }

@@ -36,8 +36,13 @@ public:
     double signalToNoise() const override;
 
     int wpm() const { return reader_.wpm(); }
-    // Words read again from all their renditions so far (see RepeatedWords), since last asked.
-    QStringList takeRepeatedWords() { return std::exchange(repeatedWords_, {}); }
+    // A word read again from its renditions (see RepeatedWords), and as this one was heard.
+    struct RepeatedWord {
+        RepeatedWords::Reading read;
+        QString heard;
+    };
+    // Such words since last asked.
+    std::vector<RepeatedWord> takeRepeatedWords() { return std::exchange(repeatedWords_, {}); }
     bool hearsSignal() const { return present_; }
 
 private:
@@ -56,6 +61,7 @@ private:
     static constexpr int kSides = 6; // noise filters: three below the tone, three above
     void follow(double tone, const std::array<double, kSides>& sides);
     void decideKey(double tone, double keyed, bool crash);
+    void followWord(const QString& text);
     void wordEnded();
     double keyDownEvidence(double tone, double keyed) const;
 
@@ -89,5 +95,6 @@ private:
     RepeatedWords repeats_;
     bool inWord_ = false;
     long wordFirst_ = 0, lastKeyUp_ = 0; // blocks: the word's first key-down, its last key-up
-    QStringList repeatedWords_;
+    QString wordHeard_; // the word going on, as printed
+    std::vector<RepeatedWord> repeatedWords_;
 };

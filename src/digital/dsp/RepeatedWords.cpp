@@ -32,20 +32,25 @@ double RepeatedWords::at(long block) const {
     return evidence_[size_t(block % kHistoryBlocks)];
 }
 
-QString RepeatedWords::wordEnded(long first, long end, double dotMs, double dashMs) {
+RepeatedWords::Reading RepeatedWords::wordEnded(long first, long end, double dotMs, double dashMs) {
     const double dotBlocks = dotMs / blockMs_;
     const long margin = std::lround(kMarginDots * dotBlocks);
     const long from = first - margin, length = end - first + 2 * margin;
     if (end - first < kShortestWordDots * dotBlocks || end - first > kLongestWordDots * dotBlocks)
         return {};
-    std::vector<double> sum(static_cast<size_t>(length));
-    for (long t = 0; t < length; ++t)
-        sum[size_t(t)] = at(from + t);
     const std::vector<Fit> earlier = earlierRenditions(from, length, dotBlocks);
+    if (earlier.empty())
+        return {};
+    std::vector<double> before(static_cast<size_t>(length)), sum(static_cast<size_t>(length));
     for (const Fit& fit : earlier)
-        for (long t = 0; t < length; ++t)
+        for (long t = 0; t < length; ++t) {
             sum[size_t(t)] += at(fit.blocks[size_t(t)]);
-    return earlier.empty() ? QString() : read(sum, dotMs, dashMs);
+            before[size_t(t)] += at(fit.unstretched + t);
+        }
+    for (long t = 0; t < length; ++t)
+        sum[size_t(t)] += at(from + t);
+    return {.together = read(sum, dotMs, dashMs),
+            .earlier = earlier.size() >= 2 ? read(before, dotMs, dashMs) : QString()};
 }
 
 // The best places before the word where its keying stands again, none overlapping another.
@@ -96,7 +101,7 @@ std::vector<RepeatedWords::Fit> RepeatedWords::coarseCandidates(long from, long 
             products += word[size_t(i)] * history[size_t(p + i)];
         const double c = correlation(double(steps), wordSum, runSum, wordSquares, runSquares, products);
         if (c >= kCoarseCorrelation)
-            candidates.push_back({.start = oldest + p * kCoarseStep, .correlation = c, .blocks = {}});
+            candidates.push_back({.start = oldest + p * kCoarseStep, .unstretched = 0, .correlation = c, .blocks = {}});
         const double leaving = history[size_t(p)], coming = history[size_t(p + steps)];
         runSum += coming - leaving;
         runSquares += coming * coming - leaving * leaving;
@@ -115,7 +120,7 @@ RepeatedWords::Fit RepeatedWords::warp(long from, long length, long near, double
     const long regionFrom = near - reach * kCoarseStep;
     const std::vector<long> under = stretchedPath(standardised(coarse(from, steps)),
                                                   standardised(coarse(regionFrom, steps + 2 * reach)), reach);
-    Fit fit{.start = regionFrom + under[0] * kCoarseStep, .correlation = -1, .blocks = {}};
+    Fit fit{.start = regionFrom + under[0] * kCoarseStep, .unstretched = near, .correlation = -1, .blocks = {}};
     fit.blocks.resize(size_t(length));
     double sx = 0, sy = 0, sxx = 0, syy = 0, sxy = 0;
     for (long t = 0; t < length; ++t) {

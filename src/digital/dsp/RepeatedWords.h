@@ -24,20 +24,28 @@ public:
     // Words this long (in dots, with the gaps inside) may be calls: "K1A" to "VE3ABC/QRP".
     static constexpr double kShortestWordDots = 30, kLongestWordDots = 140;
 
+    // A word read again: from all its renditions together, and from the earlier ones alone
+    // (whose noise is not this rendition's: a second decoding of its own).
+    struct Reading {
+        QString together;
+        QString earlier;
+    };
+
     explicit RepeatedWords(double blockMs) : blockMs_(blockMs) {}
 
     // One block's evidence that the key is down (the decoder's input), block after block.
     void push(double evidence);
     // A word ended: its first key-down began at block `first`, its last ended before block
     // `end` (numbered as pushed, from 0). `dotMs` and `dashMs`: the sender's elements.
-    // Returns the word read from it together with its earlier renditions, or an empty string
-    // when it was not heard before (or is too short or long to be a call).
-    QString wordEnded(long first, long end, double dotMs, double dashMs);
+    // Returns the word read from it together with its earlier renditions, and from those alone;
+    // empty when it was not heard before (or is too short or long to be a call).
+    Reading wordEnded(long first, long end, double dotMs, double dashMs);
     void reset() { *this = RepeatedWords(blockMs_); }
 
 private:
     struct Fit {
         long start = 0; // of the earlier rendition's span
+        long unstretched = 0; // where the span starts laid under the word as it stands
         double correlation = -1;
         std::vector<long> blocks; // the earlier block under each of the word's
     };

@@ -35,16 +35,23 @@ QList<CallsignPicker::Call> CallsignPicker::endOfText() {
     return spots;
 }
 
-QList<CallsignPicker::Call> CallsignPicker::takeRepeated(const QString& word) {
+QList<CallsignPicker::Call> CallsignPicker::takeRepeated(const QString& together, const QString& earlier,
+                                                         const QString& heard) {
     QList<Call> spots;
-    const QString call = word.toUpper();
-    // Its renditions were decoded one by one too: the word is not a decoding of its own, and
-    // counts only when the known list backs it.
-    if (!looksLikeCallsign(call) || isOwn(call) || spotted_.count(call) || !known_(call))
+    // The renditions were decoded one by one too: read together they are not a decoding of
+    // their own, and count only when the known list backs them.
+    QString call = together.toUpper();
+    if (!mayBeSpotted(call) || !known_(call))
+        call = earlier.toUpper() == heard.toUpper() ? heard.toUpper() : QString();
+    if (!mayBeSpotted(call))
         return spots;
     spotted_[call] = true;
     spots.append({call, wordsSinceCq_ <= kCqReach + 1});
     return spots;
+}
+
+bool CallsignPicker::mayBeSpotted(const QString& call) const {
+    return looksLikeCallsign(call) && !isOwn(call) && !spotted_.count(call);
 }
 
 void CallsignPicker::reset() {

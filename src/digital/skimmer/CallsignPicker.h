@@ -29,9 +29,11 @@ public:
     QList<Call> take(QStringView text);
     void reset();
     void setOwnCall(const QString& call);
-    // A word the station sent more than once, read from all its renditions together: a call
-    // sent again is in its place by that alone. It is spotted when it is in the known list.
-    QList<Call> takeRepeated(const QString& word);
+    // A word the station sent more than once: read from all its renditions together, from the
+    // earlier ones alone, and as this one was heard. A call sent again is in its place by that
+    // alone. Read together, it is spotted when it is in the known list; the earlier renditions
+    // and this one, each with noise of its own, are two decodings when they agree.
+    QList<Call> takeRepeated(const QString& together, const QString& earlier, const QString& heard);
     // The station has stopped: the word it ended on is whole.
     QList<Call> endOfText();
 
@@ -49,6 +51,7 @@ private:
     void pick(const QString& call, qint64 at, bool calledCq, QList<Call>& spots);
     bool isCallHere(const QString& word) const;
     bool isOwn(const QString& word) const;
+    bool mayBeSpotted(const QString& call) const;
 
     std::function<bool(const QString&)> known_;
     QString ownCall_;
