@@ -155,8 +155,8 @@ class CwReceiverTest : public QObject {
         const QString text = receive(band, rx);
         QVERIFY2(text.endsWith(kExchange), qPrintable(text));
 
-        // Faster and weaker, peaks at 0 dB: 29 calls in 48 are read whole (22 while the keyed
-        // level fell behind a fade at half the speed).
+        // Faster and weaker, peaks at 0 dB: 27 calls in 48 are read whole (22 while the keyed
+        // level fell behind a fade at two thirds of the speed).
         const QString calls = QString("DL1ABC YU1ABC I2XYZ OH2BH ").repeated(12).trimmed();
         const auto fast = MorseAudio::keying(calls, {29, 3, 0, 4}, &end);
         std::vector<float> faded(size_t((end + 3) * kRate));
@@ -166,7 +166,7 @@ class CwReceiverTest : public QObject {
         const QStringList read = receive(faded, again).split(u' ');
         const auto whole =
             std::count_if(read.begin(), read.end(), [&](const QString& w) { return calls.contains(w) && w.size() > 3; });
-        QVERIFY2(whole >= 26, qPrintable(QString("%1 of 48: ").arg(whole) + read.join(u' ')));
+        QVERIFY2(whole >= 25, qPrintable(QString("%1 of 48: ").arg(whole) + read.join(u' ')));
     }
 
     // A contest station's call sent three times. Machine-sent and too weak for most single

@@ -18,8 +18,8 @@ constexpr double kNoiseGain = 0.005;      // per block: the noise over 0.4 s, so
 constexpr int kSettlingBlocks = 100;
 constexpr double kSettlingGain = 0.1;
 constexpr double kKeyedGain = 0.3; // per key-down
-constexpr double kPeakDecay = 0.997;     // per block: halves in half a second, as a deep fade
-                                         // falls (in a second, half the calls were lost)
+constexpr double kPeakDecay = 0.998;     // per block: halves in 0.7 s, as a deep fade
+                                         // falls (in a second, more calls were lost)
 constexpr double kPeakShare = 0.7;
 constexpr double kFadingShare = 0.55;     // of the peak: a fading station's keyed level
 constexpr double kFadedShare = 5.0;       // of the noise: a signal, though under the threshold
