@@ -24,43 +24,22 @@ class CommonTest : public QObject {
         QVERIFY(!now.contains("STATION00") && !before.contains("STATION00"));
     }
 
-    void numericValue_takesLeadingNumber_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<double>("expected");
-        QTest::newRow("blanks ignored") << " 1 4 0 2 5 " << 14025.0;
-        QTest::newRow("trailing words") << "7000.10 kHz" << 7000.1;
-        QTest::newRow("negative") << "-12" << -12.0;
-        QTest::newRow("no number") << "abc" << 0.0;
-        QTest::newRow("empty") << "" << 0.0;
-        QTest::newRow("second point stops") << "1.2.3" << 1.2;
-        QTest::newRow("binary junk") << QString::fromLatin1("\x01\xff" "12", 4) << 0.0;
-        QTest::newRow("absurdly long") << QString(5000, u'9') << 0.0 + QString(64, u'9').toDouble();
-    }
-    void numericValue_takesLeadingNumber() {
-        QFETCH(QString, text);
-        QFETCH(double, expected);
-        QCOMPARE(NumericText::numericValue(text), expected);
-    }
-
-    void integerValue_clampsToIntRange() {
+    // Numbers typed into boxes: the leading number, blanks ignored, the rest dropped, and
+    // numbers written back in their shortest form.
+    void numericText_readsTheLeadingNumber_andWritesTheShortest() {
+        const QList<std::pair<QString, double>> read{
+            {" 1 4 0 2 5 ", 14025.0}, {"7000.10 kHz", 7000.1}, {"-12", -12.0}, {"abc", 0.0}, {"", 0.0},
+            {"1.2.3", 1.2}, {QString::fromLatin1("\x01\xff" "12", 4), 0.0},
+            {QString(5000, u'9'), QString(64, u'9').toDouble()}}; // absurdly long: its first 64 digits
+        for (const auto& [text, value] : read)
+            QCOMPARE(NumericText::numericValue(text), value);
         QCOMPARE(NumericText::integerValue("99999999999"), std::numeric_limits<int>::max());
         QCOMPARE(NumericText::integerValue("-99999999999"), std::numeric_limits<int>::min());
         QCOMPARE(NumericText::integerValue("2.9"), 2);
-    }
-
-    void shortestDecimal_dropsZerosAndPoint_data() {
-        QTest::addColumn<double>("value");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("whole") << 14000.0 << "14000";
-        QTest::newRow("one decimal") << 14000.5 << "14000.5";
-        QTest::newRow("two decimals") << 14000.25 << "14000.25";
-        QTest::newRow("zero") << 0.0 << "0";
-        QTest::newRow("negative") << -3.5 << "-3.5";
-    }
-    void shortestDecimal_dropsZerosAndPoint() {
-        QFETCH(double, value);
-        QFETCH(QString, expected);
-        QCOMPARE(NumericText::shortestDecimal(value), expected);
+        const QList<std::pair<double, QString>> written{
+            {14000.0, "14000"}, {14000.5, "14000.5"}, {14000.25, "14000.25"}, {0.0, "0"}, {-3.5, "-3.5"}};
+        for (const auto& [value, text] : written)
+            QCOMPARE(NumericText::shortestDecimal(value), text);
     }
 };
 

@@ -156,18 +156,10 @@ class PlatformTest : public QObject {
         QVERIFY(!rig.port.cd());
     }
 
-    void comNumber_readsTwoCharactersFromTheFourth_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("number");
-        QTest::newRow("COM3") << "COM3" << 3;
-        QTest::newRow("COM12") << "COM12" << 12;
-        QTest::newRow("COM123 keeps two digits") << "COM123" << 12;
-        QTest::newRow("Virtual") << "Virtual" << 0;
-    }
     void comNumber_readsTwoCharactersFromTheFourth() {
-        QFETCH(QString, name);
-        QFETCH(int, number);
-        QCOMPARE(PortNames::comNumber(name), number);
+        const QList<std::pair<QString, int>> names{{"COM3", 3}, {"COM12", 12}, {"COM123", 12}, {"Virtual", 0}};
+        for (const auto& [name, number] : names)
+            QCOMPARE(PortNames::comNumber(name), number);
     }
 
     void devicePathForCom_prefersLinkInPortFolder() {
