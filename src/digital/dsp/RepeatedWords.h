@@ -37,8 +37,9 @@ public:
     void push(double evidence);
     // A word ended: its first key-down began at block `first`, its last ended before block
     // `end` (numbered as pushed, from 0). `dotMs` and `dashMs`: the sender's elements.
-    // Returns the word read from it together with its earlier renditions, and from those alone;
-    // empty when it was not heard before (or is too short or long to be a call).
+    // Returns the word read from it together with its earlier renditions, and from those alone
+    // when there are two; empty when it was not heard before (or is too short or long to be a
+    // call).
     Reading wordEnded(long first, long end, double dotMs, double dashMs);
     void reset() { *this = RepeatedWords(blockMs_); }
 
