@@ -7,7 +7,7 @@
 #include <QTest>
 
 namespace {
-const QSet<QString> kKnown{"DL1ABC", "K1ABC", "OH2XX"};
+const QSet<QString> kKnown{"DL1ABC", "K1ABC", "OH2XX", "W1AW"};
 
 QStringList spotted(const QString& text, const QString& own = "OH2XX") {
     CallsignPicker picker([](const QString& call) { return kKnown.contains(call); }, own);
@@ -92,7 +92,7 @@ private slots:
     // A call read from its renditions together: their one-by-one readings were counted
     // already, so it is spotted only when the known list backs it, once, never the own call,
     // and only in a callsign's form. Read from the earlier renditions alone, it is a decoding
-    // of its own: spotted when this rendition was heard as the same call.
+    // of its own: spotted when this rendition was heard as the same call, or when it is known.
     void repeatedWord_isSpottedOnlyWhenKnownOrHeardAgain_once() {
         CallsignPicker picker([](const QString& call) { return kKnown.contains(call); }, "OH2XX");
         QVERIFY(picker.takeRepeated("G4XYZ", "G4XYZ", "G4XZ").isEmpty()); // not known, heard otherwise
@@ -106,6 +106,7 @@ private slots:
         QVERIFY(picker.take(QStringLiteral("CQ DL1ABC DL1ABC ")).isEmpty()); // spotted already
         QCOMPARE(picker.takeRepeated("K1ABU", "k1abc", "K1ABC").value(0).call, QStringLiteral("K1ABC"));
         QVERIFY(picker.takeRepeated("G4XYZ", "G4XYZ", "G4XYZ").size() == 1);
+        QCOMPARE(picker.takeRepeated("W1AQ", "W1AW", "").value(0).call, QStringLiteral("W1AW")); // known
     }
 };
 

@@ -5,6 +5,7 @@
 #include "digital/dsp/KeyedCarrierCopy.h"
 #include "digital/dsp/KeyingDecoder.h"
 #include "digital/dsp/MorseReader.h"
+#include "digital/dsp/RepeatedWords.h"
 #include "sim/MorseAudio.h"
 
 #include <QTest>
@@ -181,6 +182,8 @@ class CwReceiverTest : public QObject {
         QTest::addColumn<double>("gainOverSingles");
         QTest::newRow("machine, 33 wpm, -8 dB") << MorseAudio::Fist{33, 3, 0, 0} << -8.0 << 5 << 1.5;
         QTest::newRow("hand, 25 wpm, -6 dB") << MorseAudio::Fist{25, 3.3, 0.2, 0} << -6.0 << 4 << 0.0;
+        // Its renditions drift apart by dots: laid over unstretched, they agree little.
+        QTest::newRow("hand, 16 wpm, -8 dB") << MorseAudio::Fist{16, 2.8, 0.25, 0} << -8.0 << 6 << 0.0;
     }
     void repeatedCall_isReadFromItsRenditionsTogether() {
         QFETCH(MorseAudio::Fist, fist);
@@ -211,6 +214,29 @@ class CwReceiverTest : public QObject {
               "transmissions", singles, 3 * kTries, together, kTries);
         QVERIFY(together >= leastTogether);
         QVERIFY(double(together) / kTries >= gainOverSingles * double(singles) / (3 * kTries));
+    }
+
+    // A rendition whose first characters noise cut off (or ran into the word before): the
+    // renditions summed beyond it read the call whole, not the piece that was heard as a word.
+    void repeatedCall_cutShort_isReadWhole() {
+        const MorseAudio::Fist fist{30, 3, 0, 0};
+        double end = 0;
+        const auto down = MorseAudio::keying("OH2BH OH2BH TEST TU OH2BH", fist, &end);
+        std::mt19937 random(3);
+        std::normal_distribution<double> noise(0, 0.25);
+        RepeatedWords words(2);
+        const auto block = [](double seconds) { return long(seconds * 500); };
+        for (long b = 0, next = 0; b < block(end + 1); ++b) {
+            while (next < long(down.size()) && block(down[size_t(next)].second) < b)
+                ++next;
+            const bool keyed = next < long(down.size()) && block(down[size_t(next)].first) <= b;
+            words.push((keyed ? 0.5 : -0.5) + noise(random));
+        }
+        // The last call's elements: O (3), H (4), 2 (5), B (4), H (4); heard from the "2" on.
+        const size_t last = down.size() - 20;
+        const RepeatedWords::Reading read =
+            words.wordEnded(block(down[last + 7].first), block(down.back().second), 40, 120);
+        QCOMPARE(read.together, QString("OH2BH"));
     }
 
     // What a +20 dB station puts into a receiver 85 Hz above it (its keying's sidebands, as

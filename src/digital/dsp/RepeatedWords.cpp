@@ -13,6 +13,7 @@ constexpr double kFlushDots = 8;  // of key-up after the sum: its last character
 constexpr double kStretchDots = 2; // a hand's renditions drift apart this much over a word
 constexpr double kStretchCost = 0.2; // per coarse step stretched, against a step's agreement
 constexpr int kMostTried = 6;      // places looked at closely, for each word
+constexpr double kReachDots = 30;  // beyond the word as heard, its renditions are summed
 
 // Pearson's correlation from the sums of x, y, x², y² and xy over n values.
 double correlation(double n, double sx, double sy, double sxx, double syy, double sxy) {
@@ -41,16 +42,21 @@ RepeatedWords::Reading RepeatedWords::wordEnded(long first, long end, double dot
     const std::vector<Fit> earlier = earlierRenditions(from, length, dotBlocks);
     if (earlier.empty())
         return {};
-    std::vector<double> before(static_cast<size_t>(length)), sum(static_cast<size_t>(length));
+    // The renditions are summed some way beyond the word as heard: noise may have cut off its
+    // first or last characters, or run it into the word beside it. Every rendition of a call
+    // stands between word gaps, so the sum reads them where the word as heard only guessed.
+    const long reach = std::lround(kReachDots * dotBlocks), span = length + 2 * reach;
+    std::vector<double> before(static_cast<size_t>(span)), sum(static_cast<size_t>(span));
     for (const Fit& fit : earlier)
-        for (long t = 0; t < length; ++t) {
-            sum[size_t(t)] += at(fit.blocks[size_t(t)]);
-            before[size_t(t)] += at(fit.unstretched + t);
+        for (long t = -reach; t < length + reach; ++t) {
+            sum[size_t(t + reach)] += at(fit.under(t));
+            before[size_t(t + reach)] += at(fit.unstretched + t);
         }
-    for (long t = 0; t < length; ++t)
-        sum[size_t(t)] += at(from + t);
-    return {.together = read(sum, dotMs, dashMs),
-            .earlier = earlier.size() >= 2 ? read(before, dotMs, dashMs) : QString()};
+    for (long t = -reach; t < length + reach; ++t)
+        sum[size_t(t + reach)] += at(from + t);
+    const long wordFrom = reach + margin, wordTo = reach + length - margin;
+    return {.together = read(sum, dotMs, dashMs, wordFrom, wordTo),
+            .earlier = earlier.size() >= 2 ? read(before, dotMs, dashMs, wordFrom, wordTo) : QString()};
 }
 
 // The best places before the word where its keying stands again, none overlapping another.
@@ -178,33 +184,61 @@ std::vector<double> RepeatedWords::standardised(std::vector<double> values) {
     return values;
 }
 
-// The key-downs and key-ups most likely in the summed evidence, read at the sender's speed.
-QString RepeatedWords::read(const std::vector<double>& evidence, double dotMs, double dashMs) const {
+// The words most likely in the summed evidence, read at the sender's speed, with where each
+// lies.
+std::vector<RepeatedWords::Word> RepeatedWords::readWords(const std::vector<double>& evidence, double dotMs,
+                                                          double dashMs) const {
     KeyingDecoder decoder;
     decoder.setDot(dotMs / blockMs_);
     MorseReader reader(dotMs, dashMs);
-    QString text;
+    std::vector<Word> words(1);
     bool down = false;
     int run = 0;
+    long lastDownEnded = 0;
     const long total = long(evidence.size()) + decoder.lag() + std::lround(kFlushDots * dotMs / blockMs_);
     for (long i = 0; i < total; ++i) {
         decoder.push(i < long(evidence.size()) ? evidence[size_t(i)] : -1.0);
-        if (i < decoder.lag())
+        const long block = i - decoder.lag();
+        if (block < 0)
             continue;
         const bool nowDown = decoder.decidedDown();
-        if (nowDown != down && run > 0) {
+        if (nowDown != down) {
             if (down) {
                 reader.keyDown(run * blockMs_, false);
+                lastDownEnded = block;
             } else {
-                text += reader.keyUp(run * blockMs_);
                 reader.keyUpEnded(run * blockMs_);
             }
+            down = nowDown;
             run = 0;
         }
-        down = nowDown;
         ++run;
+        if (down && words.back().first < 0)
+            words.back().first = block;
+        if (!down)
+            for (const QChar c : reader.keyUp(run * blockMs_)) {
+                if (c != u' ')
+                    words.back().text += c, words.back().last = lastDownEnded;
+                else if (!words.back().text.isEmpty())
+                    words.push_back({});
+            }
     }
-    if (!down)
-        text += reader.keyUp(run * blockMs_);
-    return text.trimmed();
+    return words;
+}
+
+// Of the words in the summed evidence, the one that lies most over blocks `wordFrom` to
+// `wordTo`: the word as heard, whatever noise ran into it or cut off. None when that one is
+// too short to be a call.
+QString RepeatedWords::read(const std::vector<double>& evidence, double dotMs, double dashMs, long wordFrom,
+                            long wordTo) const {
+    const Word* best = nullptr;
+    long bestOverlap = 0;
+    const std::vector<Word> words = readWords(evidence, dotMs, dashMs);
+    for (const Word& word : words) {
+        const long overlap = std::min(word.last, wordTo) - std::max(word.first, wordFrom);
+        if (!word.text.isEmpty() && overlap > bestOverlap)
+            best = &word, bestOverlap = overlap;
+    }
+    const bool callSized = best && double(best->last - best->first) >= kShortestWordDots * dotMs / blockMs_;
+    return callSized ? best->text : QString();
 }

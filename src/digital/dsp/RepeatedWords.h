@@ -10,7 +10,8 @@
 // stands are looked for (wherever the noise put the word gaps then), and where one fits
 // well enough the evidence of both is added up: the noise of each rendition is its own, the
 // keying is the same, so two renditions are heard 3 dB better than one, three 4.8 dB. The sum
-// is read again, at the sender's speed, into the word.
+// is read again, at the sender's speed, into the word: summed beyond the word as heard, so
+// that the word gaps either side are read from all renditions, not from this one's noise.
 //
 // A hand's elements fall differently each time: its renditions are stretched over each other
 // first, and add up less than a machine's.
@@ -18,8 +19,9 @@ class RepeatedWords {
 public:
     static constexpr long kHistoryBlocks = 16384;
     // How well another place's evidence must agree with the word's: to be looked at closely
-    // (unstretched), and to be the word again (stretched over it).
-    static constexpr double kCoarseCorrelation = 0.5, kSameWordCorrelation = 0.75;
+    // (unstretched: a hand's elements drift apart over a word, and at 0.5 its renditions
+    // were passed over), and to be the word again (stretched over it).
+    static constexpr double kCoarseCorrelation = 0.3, kSameWordCorrelation = 0.75;
     static constexpr int kMostRenditions = 3;
     // Words this long (in dots, with the gaps inside) may be calls: "K1A" to "VE3ABC/QRP".
     static constexpr double kShortestWordDots = 30, kLongestWordDots = 140;
@@ -49,6 +51,11 @@ private:
         long unstretched = 0; // where the span starts laid under the word as it stands
         double correlation = -1;
         std::vector<long> blocks; // the earlier block under each of the word's
+        // Under the word's block `t`, and beyond its ends as laid at them.
+        long under(long t) const {
+            const long last = long(blocks.size()) - 1;
+            return t < 0 ? blocks.front() + t : t > last ? blocks.back() + (t - last) : blocks[size_t(t)];
+        }
     };
     double at(long block) const;
     std::vector<double> coarse(long from, long steps) const;
@@ -58,7 +65,13 @@ private:
     Fit warp(long from, long length, long near, double dotBlocks) const;
     static std::vector<long> stretchedPath(const std::vector<double>& word, const std::vector<double>& region,
                                            long reach);
-    QString read(const std::vector<double>& evidence, double dotMs, double dashMs) const;
+    struct Word {
+        QString text;
+        long first = -1, last = -1; // blocks: its first key-down began, its last ended
+    };
+    std::vector<Word> readWords(const std::vector<double>& evidence, double dotMs, double dashMs) const;
+    QString read(const std::vector<double>& evidence, double dotMs, double dashMs, long wordFrom,
+                 long wordTo) const;
 
     double blockMs_;
     std::vector<float> evidence_ = std::vector<float>(size_t(kHistoryBlocks));

@@ -38,9 +38,11 @@ QList<CallsignPicker::Call> CallsignPicker::endOfText() {
 QList<CallsignPicker::Call> CallsignPicker::takeRepeated(const QString& together, const QString& earlier,
                                                          const QString& heard) {
     QList<Call> spots;
-    // The renditions were decoded one by one too: read together they are not a decoding of
-    // their own, and count only when the known list backs them.
+    // The renditions were decoded one by one too: read together (or the earlier ones alone)
+    // they are not a decoding of their own, and count only when the known list backs them.
     QString call = together.toUpper();
+    if (!mayBeSpotted(call) || !known_(call))
+        call = earlier.toUpper();
     if (!mayBeSpotted(call) || !known_(call))
         call = earlier.toUpper() == heard.toUpper() ? heard.toUpper() : QString();
     if (!mayBeSpotted(call))

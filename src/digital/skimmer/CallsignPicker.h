@@ -31,8 +31,9 @@ public:
     void setOwnCall(const QString& call);
     // A word the station sent more than once: read from all its renditions together, from the
     // earlier ones alone, and as this one was heard. A call sent again is in its place by that
-    // alone. Read together, it is spotted when it is in the known list; the earlier renditions
-    // and this one, each with noise of its own, are two decodings when they agree.
+    // alone. Read together, or from the earlier renditions alone, it is spotted when it is in
+    // the known list; the earlier renditions and this one, each with noise of its own, are two
+    // decodings when they agree.
     QList<Call> takeRepeated(const QString& together, const QString& earlier, const QString& heard);
     // The station has stopped: the word it ended on is whole.
     QList<Call> endOfText();
