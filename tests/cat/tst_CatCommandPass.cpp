@@ -50,6 +50,16 @@ const QString kRecordCW = "IF00014025000     -000000000030000000;";
 
 } // namespace
 
+// A frequency set: the box before, the logger's bytes, online or not; what the logger gets
+// back, what the station is sent, the box after and the set queued for the periodic sender.
+struct FrequencySet {
+    QString startFreq, buffer;
+    bool connected = true;
+    QStringList replies, toStation;
+    QString box, queued;
+};
+Q_DECLARE_METATYPE(FrequencySet)
+
 class CatCommandPassTest : public QObject {
     Q_OBJECT
 private slots:
@@ -130,31 +140,21 @@ private slots:
     // Frequency sets: what the logger gets back, what the station is sent (the key-up first,
     // the set at once when it is new; the queued set for the periodic sender), the box after.
     void frequencySets_data() {
-        QTest::addColumn<QString>("startFreq");
-        QTest::addColumn<QString>("buffer");
-        QTest::addColumn<bool>("connected");
-        QTest::addColumn<QStringList>("replies");
-        QTest::addColumn<QStringList>("toStation");
-        QTest::addColumn<QString>("box");
-        QTest::addColumn<QString>("queued");
-        const auto row = [](const char* name, const QString& startFreq, const QString& buffer, bool connected,
-                            const QStringList& replies, const QStringList& toStation, const QString& box,
-                            const QString& queued) {
-            QTest::newRow(name) << startFreq << buffer << connected << replies << toStation << box << queued;
-        };
+        QTest::addColumn<FrequencySet>("set");
+        const auto row = [](const char* name, const FrequencySet& set) { QTest::newRow(name) << set; };
         const QStringList keyUp{"A0:MX0;"};
         // Connected, from 14025.00 unless told: the key-up and `set` go to the station at once,
         // and `set` is queued for the periodic sender; none: the key-up alone, nothing queued.
         const auto sets = [&](const char* name, const QString& buffer, const QStringList& replies,
                               const QString& set, const QString& box, const QString& startFreq = "14025.00") {
-            row(name, startFreq, buffer, true, replies, set.isEmpty() ? keyUp : keyUp + QStringList{set}, box,
-                set.isEmpty() ? "" : "A0:" + set);
+            row(name, {startFreq, buffer, true, replies, set.isEmpty() ? keyUp : keyUp + QStringList{set}, box,
+                       set.isEmpty() ? "" : "A0:" + set});
         };
         sets("new", "FA00014025000;", {"FA00014025000;"}, "FA14025000;", "00014025.00", "14000.00");
-        row("unchanged: queued and echoed all the same", "14025", "FA00014025000;", true, {"FA00014025000;"},
-            keyUp, "14025", "A0:FA14025000;");
-        row("offline, 8 digits", "14025.00", "FA14074000;", false, {"FA14074000;"}, keyUp, "00014074.00",
-            "A0:FA14074000;");
+        row("unchanged: queued and echoed all the same",
+            {"14025", "FA00014025000;", true, {"FA00014025000;"}, keyUp, "14025", "A0:FA14025000;"});
+        row("offline, 8 digits",
+            {"14025.00", "FA14074000;", false, {"FA14074000;"}, keyUp, "00014074.00", "A0:FA14074000;"});
         sets("behind another command", "ID;FA00007074000;", {"ID009;", "FA00007074000;"}, "FA07074000;",
              "00007074.00");
         sets("the echo is the set alone; what follows is answered", "FA00007060000;ID;",
@@ -171,26 +171,21 @@ private slots:
         // 100 MHz and more cannot be told to the station (8 digits): refused with the rig's
         // "?;", not cut to 45.89 MHz; the picture and a record read after it keep the old, and
         // the station hears nothing of it (gpredict retries such a set every second).
-        row("145.89 MHz is refused, not cut", "14025.00", "FA00145890000;IF;", true,
-            {"IF00014025000     -000000000030000000;", "?;"}, {}, "14025.00", "");
+        row("145.89 MHz is refused, not cut",
+            {"14025.00", "FA00145890000;IF;", true, {"IF00014025000     -000000000030000000;", "?;"}, {},
+             "14025.00", ""});
         sets("99.999999 MHz is carried", "FA00099999999;", {"FA00099999999;"}, "FA99999999;", "00099999.99");
     }
     void frequencySets() {
-        QFETCH(QString, startFreq);
-        QFETCH(QString, buffer);
-        QFETCH(bool, connected);
-        QFETCH(QStringList, replies);
-        QFETCH(QStringList, toStation);
-        QFETCH(QString, box);
-        QFETCH(QString, queued);
+        QFETCH(FrequencySet, set);
         Station s;
-        s.picture.setStartFreq(startFreq);
-        const QStringList actions = pass(s, buffer, connected);
-        QCOMPARE(only(actions, "R:"), replies);
-        QCOMPARE(only(actions, "S:"), toStation);
-        QCOMPARE(actions.contains("P"), toStation.size() > 1); // the pause before the echo
-        QCOMPARE(s.picture.startFreq(), box);
-        QCOMPARE(s.picture.pendingFreqCommand, queued);
+        s.picture.setStartFreq(set.startFreq);
+        const QStringList actions = pass(s, set.buffer, set.connected);
+        QCOMPARE(only(actions, "R:"), set.replies);
+        QCOMPARE(only(actions, "S:"), set.toStation);
+        QCOMPARE(actions.contains("P"), set.toStation.size() > 1); // the pause before the echo
+        QCOMPARE(s.picture.startFreq(), set.box);
+        QCOMPARE(s.picture.pendingFreqCommand, set.queued);
     }
 
     // The logger reads back the hertz it set while the box shows 10 Hz steps; typing into the

@@ -12,7 +12,7 @@ constexpr long kCoarseStep = 4;   // blocks summed for the first look through th
 constexpr double kFlushDots = 8;  // of key-up after the sum: its last character ends
 constexpr double kStretchDots = 2; // a hand's renditions drift apart this much over a word
 constexpr double kStretchCost = 0.2; // per coarse step stretched, against a step's agreement
-constexpr int kMostTried = 6;      // places looked at closely, for each word
+constexpr int kMostTried = 3;      // places looked at closely, for each word
 constexpr double kReachDots = 30;  // beyond the word as heard, its renditions are summed
 
 // Pearson's correlation from the sums of x, y, x², y² and xy over n values.
