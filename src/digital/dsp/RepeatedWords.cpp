@@ -221,6 +221,8 @@ std::vector<RepeatedWords::Word> RepeatedWords::readWords(const std::vector<doub
                     words.back().text += c, words.back().last = lastDownEnded;
                 else if (!words.back().text.isEmpty())
                     words.push_back({});
+                else
+                    words.back().first = -1; // keying that made no character is no word's
             }
     }
     return words;
