@@ -241,7 +241,7 @@ class CwReceiverTest : public QObject {
 
     // What a +20 dB station puts into a receiver 85 Hz above it (its keying's sidebands, as
     // much as the noise there) is at least 20 dB less once its copy is taken out, hand-sent
-    // and fading too. (With each word's first edge put where the key was decided, early after
+    // and fading too; the copy's own measure of it, on the station's tone, says so. (With each word's first edge put where the key was decided, early after
     // the pause, 18 and 16 dB.)
     void copy_takesAStrongStationOutOfItsNeighboursReceiver_data() {
         QTest::addColumn<double>("dashDots");
@@ -271,8 +271,17 @@ class CwReceiverTest : public QObject {
             left.push_back(alone[n - late] - copied[n]);
         }
         const double takenOutDb = 10 * std::log10(powerHeardAt(785, station) / powerHeardAt(785, left));
-        qInfo("85 Hz above: %.1f dB less of the station", takenOutDb);
+        qInfo("85 Hz above: %.1f dB less of the station; on its tone, as the copy measures it: %.1f dB",
+              takenOutDb, copy.takenOutDb());
         QVERIFY2(takenOutDb > 20, qPrintable(QString::number(takenOutDb)));
+        QVERIFY2(copy.takenOutDb() > 15, qPrintable(QString::number(copy.takenOutDb())));
+        // A copy of noise alone takes out little (noise peaks it took for keying), far from the
+        // 8 dB a copy must take out to be taken out of the band.
+        std::vector<float> noise(band.size());
+        MorseAudio::addNoise(noise, MorseAudio::sigmaFor(0.3, 20, kRate), 9);
+        KeyedCarrierCopy ofNoise(kRate, 700);
+        ofNoise.process(noise, copied);
+        QVERIFY2(ofNoise.takenOutDb() < 6, qPrintable(QString::number(ofNoise.takenOutDb())));
     }
 
     // The decoder judges a run by all of its blocks: with evidence as weak as the noise on it

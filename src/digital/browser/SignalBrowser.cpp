@@ -44,7 +44,10 @@ constexpr double kCwFindAboveDb = -18; // keyed code's spectrum stands low; its 
 constexpr double kCatchUpSeconds = 8;   // of sound a receiver hears first when it starts
 constexpr double kCwCopyAboveDb = 3;    // a station this strong is copied
 constexpr double kCwCopyHysteresisDb = 3; // and stays copied until this much weaker
-constexpr double kCwTakeOutAboveDb = 3; // and this strong, copied well enough to take out
+constexpr double kCwTakeOutAboveDb = 3; // and this strong, copied well enough to take out:
+// its copy takes this much of it out on its own tone. A poor copy (a fast hand at +5 dB) takes
+// out little of its station and puts its own errors into the neighbours' sound instead.
+constexpr double kCwCopyDepthDb = 8;
 // Within this of a station taken out, a peak the finder sees is what is left of that
 // station's skirt, not a station of its own.
 constexpr double kCwCopyReachHz = 50;
@@ -198,14 +201,14 @@ bool SignalBrowser::keepsCopying(Channel& channel) {
     return true;
 }
 
-// A strong station heard and its copy learned, with no stronger one close beside it (a
+// A strong station heard and its copy learned and good, with no stronger one close beside it (a
 // receiver on a strong station's skirt hears that station, and its copy would be that
 // station's) and none clearly stronger near it.
 bool SignalBrowser::worthTakingOut(const Channel& channel) const {
     if (!channel.copy->learned() || !channel.cw->hearsSignal())
         return false;
     const double snr = channel.cw->signalToNoise();
-    if (snr < kCwTakeOutAboveDb)
+    if (snr < kCwTakeOutAboveDb || channel.copy->takenOutDb() < kCwCopyDepthDb)
         return false;
     return std::none_of(channels_.begin(), channels_.end(), [&](const auto& other) {
         if (!other->inUse || other.get() == &channel || !other->cw || !other->cw->hearsSignal())

@@ -17,6 +17,7 @@ constexpr double kWholeShare = 0.8;    // of the keyed level: the sum lies insid
 constexpr double kPeakDecay = 0.9986;  // per block: halves in a second, as fast as a fade
 constexpr double kTurnGain = 0.02;     // per block
 constexpr double kEdgeSeconds = 0.004; // a transmitter's rise and fall
+constexpr double kDepthGain = 0.005;   // per keyed block: the take-out's depth over a second or so
 constexpr long kLearningBlocks = 500;  // a second: the keyed level and the turning settle
 constexpr long kKeyReach = kKeyFilterBlocks / 2;
 // How far from where the key was decided its edge is looked for, in blocks either way.
@@ -61,6 +62,7 @@ void KeyedCarrierCopy::start() {
     peakLevel_ = 0;
     turn_ = {1, 0};
     turnSum_ = {};
+    bandEnergy_ = leftEnergy_ = 0;
 }
 
 void KeyedCarrierCopy::process(std::span<const float> band, std::vector<float>& rebuilt) {
@@ -214,6 +216,7 @@ void KeyedCarrierCopy::rebuildBlock(long at) {
         return;
     }
     const double half = 0.5 * blockSamples_;
+    std::complex<double> rebuiltSum{};
     for (int i = 0; i < blockSamples_; ++i) {
         const double u = i + 0.5;
         const std::complex<double> carrier =
@@ -222,5 +225,24 @@ void KeyedCarrierCopy::rebuildBlock(long at) {
         const long sample = at * blockSamples_ + i;
         const double key = keyed(double(sample) + 0.5, at);
         out_[size_t(sample % ring)] = float((key * carrier * std::conj(oscillator_[size_t(sample % ring)])).real());
+        rebuiltSum += 0.5 * key * carrier;
     }
+    block(at).rebuilt = rebuiltSum;
+    measureDepth(at - kKeyReach);
+}
+
+// Through the key filter (which stops the neighbours), how much of the station is left on its
+// tone about block `at` with the copy taken out, where the key is down.
+void KeyedCarrierCopy::measureDepth(long at) {
+    if (!block(at).down)
+        return;
+    std::complex<double> left{};
+    for (long m = at - kKeyReach; m <= at + kKeyReach; ++m)
+        left += block(m).sum - block(m).rebuilt;
+    bandEnergy_ += kDepthGain * (std::norm(block(at).filtered) - bandEnergy_);
+    leftEnergy_ += kDepthGain * (std::norm(left) - leftEnergy_);
+}
+
+double KeyedCarrierCopy::takenOutDb() const {
+    return leftEnergy_ > 0 ? 10 * std::log10(bandEnergy_ / leftEnergy_) : 0;
 }

@@ -24,6 +24,8 @@ public:
     static int delaySamples(double sampleRate);
     // Once the station's keyed level and turning are learned: the copy is worth taking out.
     bool learned() const;
+    // How much less of the station is heard on its tone with the copy taken out, lately.
+    double takenOutDb() const;
     // The copy of `delaySamples()` ago for each sample of the band, in `rebuilt`.
     void process(std::span<const float> band, std::vector<float>& rebuilt);
 
@@ -33,6 +35,7 @@ private:
     void decideKey(long at);
     void followCarrier(long at);
     void rebuildBlock(long at);
+    void measureDepth(long at);
     std::complex<double> carrierAround(long at) const;
     double crossedHalfWay(long at, double half) const;
     double crossingNear(long at, double half, bool rising) const;
@@ -45,6 +48,7 @@ private:
         bool down = false;          // the key, in the block's middle
         double edgeAt = 0;          // where the key last went down or up, in samples
         std::complex<double> carrier{}; // as heard with the key down, a sample's worth
+        std::complex<double> rebuilt{}; // the copy mixed down, over the block
     };
     Block& block(long at) { return blocks_[size_t(at % long(blocks_.size()))]; }
     const Block& block(long at) const { return blocks_[size_t(at % long(blocks_.size()))]; }
@@ -62,4 +66,5 @@ private:
     double peakLevel_ = 0;            // its loudest lately
     std::complex<double> turn_{1, 0}; // of the carrier from block to block, as heard
     std::complex<double> turnSum_{};
+    double bandEnergy_ = 0, leftEnergy_ = 0; // on the tone, where the key is down about
 };
