@@ -241,8 +241,9 @@ class CwReceiverTest : public QObject {
 
     // What a +20 dB station puts into a receiver 85 Hz above it (its keying's sidebands, as
     // much as the noise there) is at least 20 dB less once its copy is taken out, hand-sent
-    // and fading too; the copy's own measure of it, on the station's tone, says so. (With each word's first edge put where the key was decided, early after
-    // the pause, 18 and 16 dB.)
+    // and fading too; the copy's own measure of it, on the station's tone, says so. (With
+    // each word's first edge put where the key was decided, early after the pause, 18 and
+    // 16 dB.)
     void copy_takesAStrongStationOutOfItsNeighboursReceiver_data() {
         QTest::addColumn<double>("dashDots");
         QTest::addColumn<double>("jitter");
