@@ -9,6 +9,7 @@
 #include "sim/MorseAudio.h"
 
 #include <QTest>
+#include <functional>
 #include <random>
 
 Q_DECLARE_METATYPE(MorseAudio::Fist)
@@ -50,6 +51,27 @@ std::vector<float> station(const QString& text, const MorseAudio::Fist& fist, do
 }
 
 // The mean power a 42 ms filter `hz` hears of `sound`.
+// Blocks of 2 ms, as the receiver hands them to RepeatedWords.
+long block(double seconds) { return long(seconds * 500); }
+
+// Key-down evidence for `text` sent at 30 wpm, ±0.5 with noise spread as `spreadAt(seconds)`
+// says, pushed block by block; returns the key-downs.
+std::vector<std::pair<double, double>> pushKeying(RepeatedWords& words, const QString& text,
+                                                  const std::function<double(double)>& spreadAt,
+                                                  const MorseAudio::Fist& fist = {30, 3, 0, 0}) {
+    double end = 0;
+    const auto down = MorseAudio::keying(text, fist, &end);
+    std::mt19937 random(3);
+    std::normal_distribution<double> noise(0, 1);
+    for (long b = 0, next = 0; b < block(end + 1); ++b) {
+        while (next < long(down.size()) && block(down[size_t(next)].second) < b)
+            ++next;
+        const bool keyed = next < long(down.size()) && block(down[size_t(next)].first) <= b;
+        words.push((keyed ? 0.5 : -0.5) + spreadAt(double(b) / 500) * noise(random));
+    }
+    return down;
+}
+
 double powerHeardAt(double hz, const std::vector<float>& sound) {
     constexpr size_t kLength = 336;
     std::vector<std::complex<double>> mixed(sound.size());
@@ -219,24 +241,31 @@ class CwReceiverTest : public QObject {
     // A rendition whose first characters noise cut off (or ran into the word before): the
     // renditions summed beyond it read the call whole, not the piece that was heard as a word.
     void repeatedCall_cutShort_isReadWhole() {
-        const MorseAudio::Fist fist{30, 3, 0, 0};
-        double end = 0;
-        const auto down = MorseAudio::keying("OH2BH OH2BH TEST TU OH2BH", fist, &end);
-        std::mt19937 random(3);
-        std::normal_distribution<double> noise(0, 0.25);
         RepeatedWords words(2);
-        const auto block = [](double seconds) { return long(seconds * 500); };
-        for (long b = 0, next = 0; b < block(end + 1); ++b) {
-            while (next < long(down.size()) && block(down[size_t(next)].second) < b)
-                ++next;
-            const bool keyed = next < long(down.size()) && block(down[size_t(next)].first) <= b;
-            words.push((keyed ? 0.5 : -0.5) + noise(random));
-        }
+        const auto down = pushKeying(words, "OH2BH OH2BH TEST TU OH2BH", [](double) { return 0.25; });
         // The last call's elements: O (3), H (4), 2 (5), B (4), H (4); heard from the "2" on.
         const size_t last = down.size() - 20;
         const RepeatedWords::Reading read =
             words.wordEnded(block(down[last + 7].first), block(down.back().second), 40, 120);
         QCOMPARE(read.together, QString("OH2BH"));
+    }
+
+    // A hand's renditions drift apart: the first look finds one of them at many places side
+    // by side, and those must not use up the places tried before the other is looked at.
+    void repeatedCall_aHandsEarlierRenditionsAreBothFound() {
+        int found = 0;
+        for (unsigned seed = 1; seed <= 10; ++seed) {
+            RepeatedWords words(2);
+            const auto down = pushKeying(words, "CQ TEST I2XYZ I2XYZ TEST TU I2XYZ",
+                                         [](double) { return 0.25; }, {30, 3, 0.1, seed});
+            const size_t last = down.size() - 19; // I (2), 2 (5), X, Y and Z (4 each)
+            const RepeatedWords::Reading read =
+                words.wordEnded(block(down[last].first), block(down.back().second), 40, 120);
+            found += !read.earlier.isEmpty(); // read from two earlier renditions: both were found
+            QCOMPARE(read.together, QString("I2XYZ"));
+        }
+        QCOMPARE(found, 10); // 4 when three tries went to the places beside the best
+
     }
 
     // What a +20 dB station puts into a receiver 85 Hz above it (its keying's sidebands, as

@@ -14,6 +14,7 @@ constexpr double kStretchDots = 2; // a hand's renditions drift apart this much 
 constexpr double kStretchCost = 0.2; // per coarse step stretched, against a step's agreement
 constexpr int kMostTried = 3;      // places looked at closely, for each word
 constexpr double kReachDots = 30;  // beyond the word as heard, its renditions are summed
+constexpr qsizetype kFewestCallCharacters = 3;
 
 // Pearson's correlation from the sums of x, y, x², y² and xy over n values.
 double correlation(double n, double sx, double sy, double sxx, double syy, double sxy) {
@@ -62,15 +63,16 @@ RepeatedWords::Reading RepeatedWords::wordEnded(long first, long end, double dot
 // The best places before the word where its keying stands again, none overlapping another.
 std::vector<RepeatedWords::Fit> RepeatedWords::earlierRenditions(long from, long length, double dotBlocks) const {
     std::vector<Fit> chosen;
-    int tried = 0;
+    std::vector<long> tried; // a place's neighbours in the first look are the same place
     for (const Fit& candidate : coarseCandidates(from, length)) {
-        if (int(chosen.size()) + 1 >= kMostRenditions || ++tried > kMostTried)
+        if (int(chosen.size()) + 1 >= kMostRenditions || int(tried.size()) >= kMostTried)
             break;
-        const bool apart = std::none_of(chosen.begin(), chosen.end(), [&](const Fit& c) {
-            return std::abs(c.start - candidate.start) < length;
+        const bool apart = std::none_of(tried.begin(), tried.end(), [&](long start) {
+            return std::abs(start - candidate.start) < length;
         });
         if (!apart)
             continue;
+        tried.push_back(candidate.start);
         Fit fit = warp(from, length, candidate.start, dotBlocks);
         if (fit.correlation >= kSameWordCorrelation && fit.blocks.back() < from)
             chosen.push_back(std::move(fit));
@@ -230,7 +232,7 @@ std::vector<RepeatedWords::Word> RepeatedWords::readWords(const std::vector<doub
 
 // Of the words in the summed evidence, the one that lies most over blocks `wordFrom` to
 // `wordTo`: the word as heard, whatever noise ran into it or cut off. None when that one is
-// too short to be a call.
+// too short to be a call, in time or in characters ("K1A").
 QString RepeatedWords::read(const std::vector<double>& evidence, double dotMs, double dashMs, long wordFrom,
                             long wordTo) const {
     const Word* best = nullptr;
@@ -241,6 +243,7 @@ QString RepeatedWords::read(const std::vector<double>& evidence, double dotMs, d
         if (!word.text.isEmpty() && overlap > bestOverlap)
             best = &word, bestOverlap = overlap;
     }
-    const bool callSized = best && double(best->last - best->first) >= kShortestWordDots * dotMs / blockMs_;
+    const bool callSized = best && best->text.size() >= kFewestCallCharacters &&
+                           double(best->last - best->first) >= kShortestWordDots * dotMs / blockMs_;
     return callSized ? best->text : QString();
 }
