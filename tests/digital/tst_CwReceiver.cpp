@@ -50,12 +50,11 @@ std::vector<float> station(const QString& text, const MorseAudio::Fist& fist, do
     return band;
 }
 
-// The mean power a 42 ms filter `hz` hears of `sound`.
 // Blocks of 2 ms, as the receiver hands them to RepeatedWords.
 long block(double seconds) { return long(seconds * 500); }
 
-// Key-down evidence for `text` sent at 30 wpm, ±0.5 with noise spread as `spreadAt(seconds)`
-// says, pushed block by block; returns the key-downs.
+// Key-down evidence for `text` as `fist` sends it (a machine at 30 wpm unless told), ±0.5 with
+// noise spread as `spreadAt(seconds)` says, pushed block by block; returns the key-downs.
 std::vector<std::pair<double, double>> pushKeying(RepeatedWords& words, const QString& text,
                                                   const std::function<double(double)>& spreadAt,
                                                   const MorseAudio::Fist& fist = {30, 3, 0, 0}) {
@@ -72,6 +71,7 @@ std::vector<std::pair<double, double>> pushKeying(RepeatedWords& words, const QS
     return down;
 }
 
+// The mean power a 42 ms filter `hz` hears of `sound`.
 double powerHeardAt(double hz, const std::vector<float>& sound) {
     constexpr size_t kLength = 336;
     std::vector<std::complex<double>> mixed(sound.size());
@@ -265,7 +265,6 @@ class CwReceiverTest : public QObject {
             QCOMPARE(read.together, QString("I2XYZ"));
         }
         QCOMPARE(found, 10); // 4 when three tries went to the places beside the best
-
     }
 
     // What a +20 dB station puts into a receiver 85 Hz above it (its keying's sidebands, as
