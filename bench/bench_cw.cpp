@@ -357,8 +357,8 @@ void band(bool callsKnown) {
     overSeeds({11, 23, 42, 99, 1, 2, 3, 4, 5}, callsKnown ? calls : QSet<QString>(), "over 9 other noise seeds");
     if (callsKnown) {
         // A real MASTER.SCP also knows calls one character away from a station's: a call
-        // misread as one of them is spotted busted. About one in fifty of them is in the list
-        // for calls such as K1XYZ or DL1ABC, fewer elsewhere.
+        // misread as one of them is spotted busted. We estimate one in fifty of them is in the
+        // list for calls such as K1XYZ or DL1ABC, fewer elsewhere.
         for (const double share : {0.02, 0.05}) {
             const QString what = QString("over all 10 noises, %1 % of the calls one character away in MASTER.SCP too")
                                      .arg(100 * share);
