@@ -2,7 +2,7 @@
 #include "station/StationLines.h"
 
 #include "KeyerPass.h"
-#include "MorseTable.h"
+#include "common/MorseTable.h"
 #include "MorseTiming.h"
 #include "SideTone.h"
 #include "common/ControlStore.h"

@@ -1,6 +1,6 @@
 #include "MorseTiming.h"
 
-#include "MorseTable.h"
+#include "common/MorseTable.h"
 
 namespace MorseTiming {
 

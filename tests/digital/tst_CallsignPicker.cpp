@@ -59,6 +59,14 @@ private slots:
             << "+Q TEST G4XYZ AT4XYZ TEST TU G4XYZ" << QStringList{"G4XYZ CQ"};
         QTest::newRow("after a closing TEST comes a caller, not the station")
             << "G4XYZ TEST W2XX 5NN G4XYZ TEST W2XX 5NN" << QStringList{"G4XYZ CQ"};
+        // A gap misheard changes a key word's letters, not its keying.
+        QTest::newRow("TU heard as TEA, DE as TIE, CQ as KEQ")
+            << "5NN 001 TEA K1ABC  OH2XX TIE DL1ABC  KEQ W1AW" << QStringList{"K1ABC CQ", "DL1ABC DE", "W1AW CQ"};
+        QTest::newRow("<call> TEST heard as <call> DIT") << "K1ABC DIT" << QStringList{"K1ABC CQ"};
+        QTest::newRow("the end of an opening TEST") << "ST K1ABC  5 IT DL1ABC" << QStringList{"K1ABC CQ", "DL1ABC CQ"};
+        QTest::newRow("a closing TEST misheard, then a caller")
+            << "G4XYZ DIT DL1ABC 5NN  G4XYZ ST DL1ABC 5NN" << QStringList{};
+        QTest::newRow("too little of TEST, or another word") << "T K1ABC  TE K1ABC  SIT DL1ABC" << QStringList{};
     }
     void whereOperatorsPutTheirCall() {
         QFETCH(QString, text);

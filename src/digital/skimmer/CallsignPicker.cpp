@@ -1,5 +1,7 @@
 #include "CallsignPicker.h"
 
+#include "common/MorseTable.h"
+
 #include <QRegularExpression>
 
 #include <utility>
@@ -18,6 +20,29 @@ QString baseCall(const QString& call) {
         if (part.size() > longest.size())
             longest = part;
     return longest;
+}
+// A word's keying with its character gaps left out. A gap heard where there was none, or lost
+// where there was one, changes the letters but not this: "TEA", "X" and "TU" are all "-..-".
+QString keyingOf(const QString& word) {
+    QString keying;
+    for (const QChar c : word) {
+        const QString pattern = MorseTable::patternFor(c);
+        if (pattern.isEmpty() || pattern == u" ")
+            return QStringLiteral("?");
+        keying += pattern;
+    }
+    return keying;
+}
+
+bool soundsLike(const QString& word, QStringView keyword) {
+    return !word.isEmpty() && keyingOf(word) == keyingOf(keyword.toString());
+}
+
+// "TEST", or its end when the station was first heard within it ("ST", "EST", "IT"): the
+// end's keying of three elements or more, in two characters or more.
+bool soundsLikeTestsEnd(const QString& word) {
+    const QString keying = keyingOf(word);
+    return word.size() >= 2 && keying.size() >= 3 && keyingOf(QStringLiteral("TEST")).endsWith(keying);
 }
 } // namespace
 
@@ -86,14 +111,15 @@ QList<CallsignPicker::Call> CallsignPicker::take(QStringView text) {
 
 // Whether the newest word stands where a station puts its call: after DE or TU, within reach
 // of a CQ, right after a TEST that opens a CQ ("TEST DL1ABC", or "CQ TEST" with the CQ lost
-// in the noise), or again right after itself. ("<call> TEST" is caught when TEST comes; the
-// word after such a closing TEST is a caller's call, not the station's.)
+// in the noise, or the TEST's start), or again right after itself. ("<call> TEST" is caught
+// when TEST comes; the word after such a closing TEST is a caller's call, not the station's.)
+// The key words are known by their keying, so that one gap misheard does not lose them.
 bool CallsignPicker::isCallHere(const QString& word) const {
     const QString before = words_.size() >= 2 ? words_[words_.size() - 2] : QString();
     const QString twoBefore = words_.size() >= 3 ? words_[words_.size() - 3] : QString();
-    const bool openingTest = before == u"TEST" && !looksLikeCallsign(twoBefore);
-    return before == u"DE" || before == u"TU" || wordsSinceCq_ <= kCqReach || openingTest ||
-           before == word;
+    const bool openingTest = soundsLikeTestsEnd(before) && !looksLikeCallsign(twoBefore);
+    return soundsLike(before, u"DE") || soundsLike(before, u"TU") || wordsSinceCq_ <= kCqReach ||
+           openingTest || before == word;
 }
 
 bool CallsignPicker::isOwn(const QString& word) const {
@@ -108,12 +134,13 @@ void CallsignPicker::takeWord(const QString& word, QList<Call>& spots) {
     if (words_.size() > kWordsKept)
         words_.removeFirst();
     const QString before = words_.size() >= 2 ? words_[words_.size() - 2] : QString();
-    wordsSinceCq_ = word == u"CQ" ? 0 : wordsSinceCq_ + 1;
+    wordsSinceCq_ = soundsLike(word, u"CQ") ? 0 : wordsSinceCq_ + 1;
 
-    if (word == u"TEST" && looksLikeCallsign(before)) // "DL1ABC TEST": calling in a contest
+    if (soundsLike(word, u"TEST") && looksLikeCallsign(before)) // "DL1ABC TEST": calling in a contest
         pick(before, wordNumber_ - 1, true, spots);
     else if (looksLikeCallsign(word) && isCallHere(word)) {
-        const bool calledCq = wordsSinceCq_ <= kCqReach || before == u"TU" || before == u"TEST";
+        const bool calledCq =
+            wordsSinceCq_ <= kCqReach || soundsLike(before, u"TU") || soundsLikeTestsEnd(before);
         if (before == word) // sent twice: two decodings, the first without a context of its own
             pick(before, wordNumber_ - 1, calledCq, spots);
         pick(word, wordNumber_, calledCq, spots);

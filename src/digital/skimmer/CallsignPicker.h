@@ -11,9 +11,11 @@
 // Picks the callsigns out of one station's decoded text, as a CW skimmer does, for spotting.
 // A word counts as the station's call where operators put one: after "DE", after "CQ" (within
 // the few words a CQ takes: "CQ CQ TEST DL1ABC"), right after a "TEST" that opens a CQ, before
-// "TEST", after "TU", or sent twice in a row. It must have the form of an amateur callsign. Decoding busts calls, so a call is handed
-// on only when it was decoded twice from the station, or once and it is in the known list
-// (MASTER.SCP); the operator's own call never is. Each call is handed on once.
+// "TEST", after "TU", or sent twice in a row; those key words are also known when a gap was
+// misheard in them ("TEA" for "TU"). It must have the form of an amateur callsign. Decoding
+// busts calls, so a call is handed on only when it was decoded twice from the station, or
+// once and it is in the known list (MASTER.SCP); the operator's own call never is. Each call
+// is handed on once.
 class CallsignPicker {
 public:
     struct Call {
