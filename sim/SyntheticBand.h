@@ -94,9 +94,8 @@ struct CwStation {
     MorseAudio::Fading fading{};
 };
 
-// A CW band at 48 kHz: each station keys its text from `startSeconds` on (and again after a
-// pause, when `twice`), over the same noise as the other bands, with static crashes 20 dB
-// over the noise if asked.
+// A CW band at 48 kHz: each station keys its text once, a second in, over the same noise as
+// the other bands, with static crashes 20 dB over the noise if asked.
 inline std::vector<float> cwBand(const std::vector<CwStation>& stations, double seconds,
                                  bool crashes = false, unsigned seed = 7) {
     constexpr double kRate = 48000, kStartSeconds = 1;
