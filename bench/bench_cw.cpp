@@ -12,7 +12,9 @@
 //     a call's last element to its spot; then again with every call in MASTER.SCP (a call
 //     decoded once is spotted). Each time also the share spotted over nine other noise seeds;
 //     with MASTER.SCP, also over all ten noises with some of the calls one character away from
-//     the band's in the list too, as in a real one (a call misread as one of them is busted).
+//     the band's in the list too, as in a real one (a call misread as one of them is busted),
+//     and the limit: how many of the calls the ideal receiver (told the fade too) reads right
+//     in their place, hearing each station alone over the ten noises.
 //  3. The cost of skimming that band at 48 kHz.
 // Usage: bench_cw [CHARACTERS_PER_POINT [FROM_DB TO_DB]]: 2000 characters, -14 to 0 dB (0: the
 //        band alone);
@@ -34,6 +36,7 @@
 #include <complex>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <random>
 
 namespace {
@@ -69,16 +72,19 @@ QString randomGroups(int characters, std::mt19937& random) {
 
 // The ideal receiver: the slot grid and the tone are known; each slot's energy against the
 // threshold that parts on from off best at this S/N; runs of slotCount read as elements and gaps.
-QString idealReceiver(const std::vector<float>& audio, double wpm, double snrDb) {
+// `fade`: the carrier's share of its full level at a time (seconds into `audio`), known too.
+QString idealReceiver(const std::vector<float>& audio, double wpm, double snrDb,
+                      const std::function<double(double)>& fade = {}) {
     const double slot = 1.2 / wpm * kRate;
     const auto slotCount = size_t(double(audio.size()) / slot);
     const double signalEnergy = std::pow(kAmplitude * slot / 2, 2); // |sum| of a keyed slot
     const double noiseEnergy = std::pow(MorseAudio::sigmaFor(kAmplitude, snrDb, kRate), 2) * slot;
-    // Rician against Rayleigh: at these S/N the best threshold is near half the signal's
-    // amplitude plus the noise's own share.
-    const double threshold = std::sqrt(signalEnergy) / 2 + noiseEnergy / (2 * std::sqrt(signalEnergy));
     std::vector<bool> keyed(slotCount);
     for (size_t k = 0; k < slotCount; ++k) {
+        // Rician against Rayleigh: at these S/N the best threshold is near half the signal's
+        // amplitude plus the noise's own share.
+        const double signal = std::sqrt(signalEnergy) * (fade ? fade((double(k) + 0.5) * slot / kRate) : 1.0);
+        const double threshold = signal / 2 + noiseEnergy / (2 * signal);
         std::complex<double> sum{};
         for (auto n = size_t(double(k) * slot); n < size_t(double(k + 1) * slot) && n < audio.size(); ++n)
             sum += double(audio[n]) * std::polar(1.0, -2 * M_PI * kTone * double(n) / kRate);
@@ -307,6 +313,52 @@ void overSeeds(const std::vector<unsigned>& seeds, const QSet<QString>& known, c
                 qPrintable(busted.join(", ")));
 }
 
+// Whether `call` stands in `text` where a station puts its own: after TEST or TU, twice in a
+// row, or before TEST.
+bool readInItsPlace(const QString& text, const QString& call) {
+    const QStringList words = text.split(u' ', Qt::SkipEmptyParts);
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        const QString before = i > 0 ? words[i - 1] : QString(), after = i + 1 < words.size() ? words[i + 1] : QString();
+        if (words[i] == call && (before == "TEST" || before == "TU" || before == call || after == "TEST"))
+            return true;
+    }
+    return false;
+}
+
+// The limit on the band: the ideal receiver, told the tone, the slot grid and the fade, hears
+// each station alone (no neighbours, no crashes), keyed as a machine keys at its speed, over
+// the ten noises: how often it reads each call at -10 dB or better right, in its place, at
+// least once. No receiver does better on the band itself.
+void limitOnTheBand(const std::vector<unsigned>& seeds) {
+    constexpr double kStartSeconds = 1; // as on the band, so that the fades fall where they do there
+    std::vector<std::vector<double>> callEnds;
+    int calls = 0, read = 0;
+    QStringList notAlways;
+    for (const SyntheticBand::CwStation& station : stationsOnTheBand(30, &callEnds)) {
+        if (station.snrDb < -10)
+            continue;
+        const MorseAudio::Fist fist{station.fist.wpm, 3, 0, station.fist.seed};
+        double end = 0;
+        const auto down = MorseAudio::keying(station.text, fist, &end);
+        int readHere = 0;
+        for (const unsigned seed : seeds) {
+            std::vector<float> audio(size_t((kStartSeconds + end + 2) * kRate), 0.0f);
+            MorseAudio::addTone(audio, kRate, kTone, kAmplitude, down, kStartSeconds, station.fading);
+            MorseAudio::addNoise(audio, MorseAudio::sigmaFor(kAmplitude, station.snrDb, kRate), seed);
+            const std::vector<float> signal(audio.begin() + long(kStartSeconds * kRate), audio.end());
+            const auto fade = [&](double t) { return MorseAudio::fadeShare(station.fading, t + kStartSeconds); };
+            readHere += readInItsPlace(idealReceiver(signal, fist.wpm, station.snrDb, fade), callOf(station));
+        }
+        calls += int(seeds.size());
+        read += readHere;
+        if (readHere < int(seeds.size()))
+            notAlways << QString("%1 %2 of %3").arg(callOf(station)).arg(readHere).arg(seeds.size());
+    }
+    std::printf("  the limit, an ideal receiver hearing each station alone: %d of %d calls read right in their "
+                "place (%.1f %%)%s%s\n", read, calls, 100.0 * read / calls, notAlways.isEmpty() ? "" : "; ",
+                qPrintable(notAlways.join(", ")));
+}
+
 void band(bool callsKnown) {
     std::vector<std::vector<double>> callEnds;
     const std::vector<SyntheticBand::CwStation> stations = stationsOnTheBand(30, &callEnds);
@@ -356,6 +408,7 @@ void band(bool callsKnown) {
     }
     overSeeds({11, 23, 42, 99, 1, 2, 3, 4, 5}, callsKnown ? calls : QSet<QString>(), "over 9 other noise seeds");
     if (callsKnown) {
+        limitOnTheBand({7, 11, 23, 42, 99, 1, 2, 3, 4, 5});
         // A real MASTER.SCP also knows calls one character away from a station's: a call
         // misread as one of them is spotted busted. We estimate one in fifty of them is in the
         // list for calls such as K1XYZ or DL1ABC, fewer elsewhere.

@@ -71,12 +71,19 @@ struct Fading {
     double hz = 0.2;
 };
 
+// The carrier's share of its full level at `t` seconds into the band.
+inline double fadeShare(const Fading& fading, double t) {
+    if (fading.depthDb <= 0)
+        return 1.0;
+    const double depth = std::pow(10.0, -fading.depthDb / 20);
+    return depth + (1 - depth) * (0.5 + 0.5 * std::cos(2 * M_PI * fading.hz * t));
+}
+
 // Adds the keyed tone to `band` (at `rate`), starting `startSeconds` in; 4 ms soft edges.
 inline void addTone(std::vector<float>& band, double rate, double hz, double amplitude,
                     const std::vector<std::pair<double, double>>& down, double startSeconds,
                     const Fading& fading = {}) {
     constexpr double kEdge = 0.004;
-    const double depth = std::pow(10.0, -fading.depthDb / 20);
     for (const auto& [on, off] : down) {
         const auto from = size_t((startSeconds + on) * rate);
         const auto to = std::min(band.size(), size_t((startSeconds + off + kEdge) * rate));
@@ -88,9 +95,7 @@ inline void addTone(std::vector<float>& band, double rate, double hz, double amp
                 shape = 0.5 - 0.5 * std::cos(M_PI * std::max(0.0, into) / kEdge);
             else if (left < 0)
                 shape = 0.5 + 0.5 * std::cos(M_PI * std::min(kEdge, -left) / kEdge);
-            const double fade = fading.depthDb > 0
-                ? depth + (1 - depth) * (0.5 + 0.5 * std::cos(2 * M_PI * fading.hz * t)) : 1.0;
-            band[n] += float(amplitude * shape * fade * std::sin(2 * M_PI * hz * t));
+            band[n] += float(amplitude * shape * fadeShare(fading, t) * std::sin(2 * M_PI * hz * t));
         }
     }
 }
