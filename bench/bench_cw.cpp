@@ -328,7 +328,8 @@ bool readInItsPlace(const QString& text, const QString& call) {
 // The limit on the band: the ideal receiver, told the tone, the slot grid and the fade, hears
 // each station alone (no neighbours, no crashes), keyed as a machine keys at its speed, over
 // the ten noises: how often it reads each call at -10 dB or better right, in its place, at
-// least once. No receiver does better on the band itself.
+// least once. The band's own receivers have neighbours and crashes to hear through; only
+// reading a call's renditions together, which this receiver does not, takes them further.
 void limitOnTheBand(const std::vector<unsigned>& seeds) {
     constexpr double kStartSeconds = 1; // as on the band, so that the fades fall where they do there
     std::vector<std::vector<double>> callEnds;
