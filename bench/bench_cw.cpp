@@ -13,8 +13,8 @@
 //     decoded once is spotted). Each time also the share spotted over nine other noise seeds;
 //     with MASTER.SCP, also over all ten noises with some of the calls one character away from
 //     the band's in the list too, as in a real one (a call misread as one of them is busted),
-//     and the limit: how many of the calls the ideal receiver (told the fade too) reads right
-//     in their place, hearing each station alone over the ten noises.
+//     and the limit: how many of the calls the skimmer's callsign picker would spot from the
+//     ideal receiver's text (told the fade too), hearing each station alone over the ten noises.
 //  3. The cost of skimming that band at 48 kHz.
 // Usage: bench_cw [CHARACTERS_PER_POINT [FROM_DB TO_DB]]: 2000 characters, -14 to 0 dB (0: the
 //        band alone);
@@ -313,22 +313,18 @@ void overSeeds(const std::vector<unsigned>& seeds, const QSet<QString>& known, c
                 qPrintable(busted.join(", ")));
 }
 
-// Whether `call` stands in `text` where a station puts its own: after TEST or TU, twice in a
-// row, or before TEST.
-bool readInItsPlace(const QString& text, const QString& call) {
-    const QStringList words = text.split(u' ', Qt::SkipEmptyParts);
-    for (qsizetype i = 0; i < words.size(); ++i) {
-        const QString before = i > 0 ? words[i - 1] : QString(), after = i + 1 < words.size() ? words[i + 1] : QString();
-        if (words[i] == call && (before == "TEST" || before == "TU" || before == call || after == "TEST"))
-            return true;
-    }
-    return false;
+// Whether the skimmer, with the band's calls in MASTER.SCP, spots `call` in a station's `text`.
+bool spottedIn(const QString& text, const QString& call) {
+    CallsignPicker picker([&](const QString& word) { return word == call; }, QString());
+    QList<CallsignPicker::Call> picked = picker.take(text + u' ');
+    picked += picker.endOfText();
+    return std::any_of(picked.begin(), picked.end(), [&](const CallsignPicker::Call& c) { return c.call == call; });
 }
 
 // The limit on the band: the ideal receiver, told the tone, the slot grid and the fade, hears
 // each station alone (no neighbours, no crashes), keyed as a machine keys at its speed, over
-// the ten noises: how often it reads each call at -10 dB or better right, in its place, at
-// least once. The band's own receivers have neighbours and crashes to hear through; only
+// the ten noises: how often the skimmer's callsign picker, with the band's calls in
+// MASTER.SCP, spots each call at -10 dB or better from its text. The band's own receivers have neighbours and crashes to hear through; only
 // reading a call's renditions together, which this receiver does not, takes them further.
 void limitOnTheBand(const std::vector<unsigned>& seeds) {
     constexpr double kStartSeconds = 1; // as on the band, so that the fades fall where they do there
@@ -348,15 +344,15 @@ void limitOnTheBand(const std::vector<unsigned>& seeds) {
             MorseAudio::addNoise(audio, MorseAudio::sigmaFor(kAmplitude, station.snrDb, kRate), seed);
             const std::vector<float> signal(audio.begin() + long(kStartSeconds * kRate), audio.end());
             const auto fade = [&](double t) { return MorseAudio::fadeShare(station.fading, t + kStartSeconds); };
-            readHere += readInItsPlace(idealReceiver(signal, fist.wpm, station.snrDb, fade), callOf(station));
+            readHere += spottedIn(idealReceiver(signal, fist.wpm, station.snrDb, fade), callOf(station));
         }
         calls += int(seeds.size());
         read += readHere;
         if (readHere < int(seeds.size()))
             notAlways << QString("%1 %2 of %3").arg(callOf(station)).arg(readHere).arg(seeds.size());
     }
-    std::printf("  the limit, an ideal receiver hearing each station alone: %d of %d calls read right in their "
-                "place (%.1f %%)%s%s\n", read, calls, 100.0 * read / calls, notAlways.isEmpty() ? "" : "; ",
+    std::printf("  the limit, an ideal receiver hearing each station alone: %d of %d calls spotted "
+                "(%.1f %%)%s%s\n", read, calls, 100.0 * read / calls, notAlways.isEmpty() ? "" : "; ",
                 qPrintable(notAlways.join(", ")));
 }
 
