@@ -14,7 +14,8 @@
 //     with MASTER.SCP, also over all ten noises with some of the calls one character away from
 //     the band's in the list too, as in a real one (a call misread as one of them is busted),
 //     and the limit: how many of the calls the skimmer's callsign picker would spot from the
-//     ideal receiver's text (told the fade too), hearing each station alone over the ten noises.
+//     ideal receiver's text (told the fade too), hearing each station alone over the ten noises;
+//     and how many our skimmer spots hearing each station alone.
 //  3. The cost of skimming that band at 48 kHz.
 // Usage: bench_cw [CHARACTERS_PER_POINT [FROM_DB TO_DB]]: 2000 characters, -14 to 0 dB (0: the
 //        band alone);
@@ -356,6 +357,28 @@ void limitOnTheBand(const std::vector<unsigned>& seeds) {
                 qPrintable(notAlways.join(", ")));
 }
 
+// Our skimmer on the same band, each station alone (with its static crashes) over the ten
+// noises: what it loses on the crowded band is what the neighbours cost.
+void aloneOnTheBand(const std::vector<unsigned>& seeds) {
+    std::vector<std::vector<double>> callEnds;
+    const std::vector<SyntheticBand::CwStation> stations = stationsOnTheBand(30, &callEnds);
+    int calls = 0, spotted = 0;
+    QStringList notAlways;
+    for (const SyntheticBand::CwStation& station : stations) {
+        if (station.snrDb < -10)
+            continue;
+        int here = 0;
+        for (const unsigned seed : seeds)
+            here += skim({station}, callsOf(stations), seed).spottedAt.contains(callOf(station));
+        calls += int(seeds.size());
+        spotted += here;
+        if (here < int(seeds.size()))
+            notAlways << QString("%1 %2 of %3").arg(callOf(station)).arg(here).arg(seeds.size());
+    }
+    std::printf("  our skimmer hearing each station alone: %d of %d calls spotted (%.1f %%)%s%s\n", spotted, calls,
+                100.0 * spotted / calls, notAlways.isEmpty() ? "" : "; ", qPrintable(notAlways.join(", ")));
+}
+
 void band(bool callsKnown) {
     std::vector<std::vector<double>> callEnds;
     const std::vector<SyntheticBand::CwStation> stations = stationsOnTheBand(30, &callEnds);
@@ -406,6 +429,7 @@ void band(bool callsKnown) {
     overSeeds({11, 23, 42, 99, 1, 2, 3, 4, 5}, callsKnown ? calls : QSet<QString>(), "over 9 other noise seeds");
     if (callsKnown) {
         limitOnTheBand({7, 11, 23, 42, 99, 1, 2, 3, 4, 5});
+        aloneOnTheBand({7, 11, 23, 42, 99, 1, 2, 3, 4, 5});
         // A real MASTER.SCP also knows calls one character away from a station's: a call
         // misread as one of them is spotted busted. We estimate one in fifty of them is in the
         // list for calls such as K1XYZ or DL1ABC, fewer elsewhere.
