@@ -62,6 +62,9 @@ private slots:
         // A gap misheard changes a key word's letters, not its keying.
         QTest::newRow("TU heard as TEA, DE as TIE, CQ as KEQ")
             << "5NN 001 TEA K1ABC  OH2XX TIE DL1ABC  KEQ W1AW" << QStringList{"K1ABC CQ", "DL1ABC DE", "W1AW CQ"};
+        QTest::newRow("TU with a blip of noise before it") << "5NN 001 ITU K1ABC  5NN AU DL1ABC"
+                                                           << QStringList{"K1ABC CQ", "DL1ABC CQ"};
+        QTest::newRow("a word that only ends as TU does") << "5NN BX K1ABC  NNU DL1ABC" << QStringList{};
         QTest::newRow("<call> TEST heard as <call> DIT") << "K1ABC DIT" << QStringList{"K1ABC CQ"};
         QTest::newRow("the end of an opening TEST") << "ST K1ABC  5 IT DL1ABC" << QStringList{"K1ABC CQ", "DL1ABC CQ"};
         QTest::newRow("a closing TEST misheard, then a caller")

@@ -215,6 +215,50 @@ class SignalBrowserTest : public QObject {
         }
     }
 
+    // A weak station between a strong one 85 Hz below and a fast hand 85 Hz above, which the
+    // strong one, 170 Hz from it and 10 dB louder, would spoil the copy of: read through the
+    // noises as well as alone, near enough (a tenth of its characters wrong over four noises
+    // came to a fifth when the hand's copy heard the strong station).
+    void cwBand_aWeakStationBetweenTwo_isRead() {
+        const std::vector<SyntheticBand::CwStation> three = {
+            {725, 15, cq("S51AB"), {26, 3, 0, 6}},
+            {810, -6, cq("OH2BH"), {33, 3, 0, 7}},
+            {895, 5.5, cq("W1AW"), {40, 2.85, 0.2, 8}},
+        };
+        double errors = 0;
+        int spottedIn = 0;
+        for (const unsigned seed : {1u, 2u, 3u, 4u}) {
+            SignalBrowser browser;
+            browser.setListensForCw(true);
+            QSet<QString> spotted;
+            connect(&browser, &SignalBrowser::spotted, this, [&](const QString& call) { spotted.insert(call); });
+            const Heard heard = listen(browser, SyntheticBand::cwBand(three, 40, true, seed));
+            const int id = rowAt(heard.hz, 810, 8);
+            QVERIFY2(id >= 0, "no row for the weak station");
+            const QString fromTheCall = three[1].text.mid(QString("CQ TEST ").size()).simplified();
+            errors += SyntheticBand::characterErrorRate(fromTheCall, heard.text[id].simplified());
+            spottedIn += spotted.contains("OH2BH");
+        }
+        QVERIFY2(errors / 4 < 0.17, qPrintable(QString("a share of %1 wrong").arg(errors / 4)));
+        QVERIFY(spottedIn >= 3);
+    }
+
+    // A slow hand's long characters: its "0" (five dashes four dots long, 2.4 s at 12 wpm)
+    // prints nothing for longer than a faster station's word would last, and is still part of
+    // the call.
+    void cwSlowHand_aLongCharacterStaysInItsCall() {
+        const std::vector<SyntheticBand::CwStation> slow = {{1200, 10, "CQ TEST K0ABC K0ABC TEST", {12, 4, 0, 9}}};
+        SignalBrowser browser;
+        browser.setListensForCw(true);
+        QSet<QString> spotted;
+        connect(&browser, &SignalBrowser::spotted, this, [&](const QString& call) { spotted.insert(call); });
+        double end = 0;
+        MorseAudio::keying(slow[0].text, slow[0].fist, &end);
+        const Heard heard = listen(browser, SyntheticBand::cwBand(slow, end + 4));
+        QCOMPARE(spotted, QSet<QString>{"K0ABC"});
+        QVERIFY2(heard.text.first().contains("K0ABC K0ABC"), qPrintable(heard.text.first()));
+    }
+
     // Noise alone, a steady hum near DC and a strong station alone make no row of their own.
     void cwBand_noiseAndDcMakeNoRow_aStrongStationOne() {
         SignalBrowser browser;

@@ -1,65 +1,38 @@
 #include "SignalBrowser.h"
+#include "SignalBrowserChannel.h"
 
-#include "digital/dsp/BandPass.h"
-#include "digital/dsp/CwDemodulator.h"
-#include "digital/dsp/KeyedCarrierCopy.h"
 #include "digital/modem/DspFactory.h"
-#include "digital/skimmer/CallsignPicker.h"
 
 #include <QSet>
 #include <algorithm>
 #include <cmath>
-
-struct SignalBrowser::Channel {
-    std::unique_ptr<Demodulator> receiver;
-    std::unique_ptr<BandPass> filter; // RTTY: the station cut out of the band first
-    std::unique_ptr<CallsignPicker> picker;
-    CwDemodulator* cw = nullptr; // the receiver, when it is CW's: for the sender's speed
-    std::unique_ptr<KeyedCarrierCopy> copy; // CW: its station, for the others to take out
-    std::vector<float> rebuilt{};           // the copy of the block being heard
-    std::vector<float> copied{};            // and of the last seconds
-    bool copying = false;                   // its station is strong enough to be copied
-    bool takenOut = false;                  // out of what the others hear, this block
-    bool inUse = false;
-    int id = 0;
-    double hz = 0;
-    double snrDb = 0;
-    double lastSeen = 0; // seconds
-    double lastText = 0; // seconds: when its receiver last printed
-    QString text{};
-    QString word{}; // the word being received, for callsigns
-    QString callsign{};
-    qint64 received = 0;
-};
 
 namespace {
 // A found signal this close to a receiver is that receiver's: the finder's estimate wanders
 // by a few hertz, a neighbour is at least the shape's spacing away.
 constexpr double kSameSignalShare = 0.4; // of the spacing
 constexpr int kLongestWord = 16;         // longer is no callsign
-constexpr double kWordEndSeconds = 1.5;  // a station silent this long has ended its word
+constexpr double kWordEndSeconds = 1.5;  // a station silent this long has ended its word,
+constexpr double kWordEndDots = 40;      // or a slow CW sender this many dots: a hand's "0" is
+                                         // five long dashes, printed once its gap is decided
 constexpr double kRttyPassBauds = 0.9;   // either side of the tones, for their keying
 constexpr double kRttyEdgeHz = 40;       // from pass to stop
 constexpr double kCwFindAboveDb = -18; // keyed code's spectrum stands low; its receiver judges
-constexpr double kCatchUpSeconds = 8;   // of sound a receiver hears first when it starts
-constexpr double kCwCopyAboveDb = 3;    // a station this strong is copied
-constexpr double kCwCopyHysteresisDb = 3; // and stays copied until this much weaker
-constexpr double kCwTakeOutAboveDb = 3; // and this strong, copied well enough to take out:
-// its copy takes this much of it out on its own tone. A poor copy (a fast hand at +5 dB) takes
-// out little of its station and puts its own errors into the neighbours' sound instead.
-constexpr double kCwCopyDepthDb = 8;
-// Within this of a station taken out, a peak the finder sees is what is left of that
-// station's skirt, not a station of its own.
-constexpr double kCwCopyReachHz = 50;
-// A station with one this much stronger this close is left in: its copy, learned from a band
-// the stronger one is in, would carry some of that one's keying to its neighbours.
-constexpr double kCwOvershadowHz = 150, kCwOvershadowDb = 3;
-// Further off, what is left of its keying's skirt stands this far under it (as the finder
-// saw the station before it was taken out); a weak station beside it stands higher.
+// Further from a station taken out than its copy's reach, what is left of its keying's skirt
+// stands this far under it (as the finder saw the station before it was taken out); a weak
+// station beside it stands higher.
 constexpr double kCwLeftSkirtBelowDb = 25;
 constexpr double kCwMovedHz = 10;        // CW's filters are some 30 Hz wide: a finder's wander
                                          // of a few hertz while a station fades is no move
 } // namespace
+
+// How long a station prints nothing before its last word is taken as whole. A slow CW sender's
+// long character (PY2AB's "2" at 16 wpm with long dashes) prints nothing for longer than the
+// 1.5 s that serve the faster modes, and would split the call in two.
+double SignalBrowser::wordEndSeconds(const Channel& channel) {
+    const int wpm = wpmOf(channel);
+    return wpm > 0 ? std::max(kWordEndSeconds, kWordEndDots * 1.2 / wpm) : kWordEndSeconds;
+}
 
 int SignalBrowser::wpmOf(const Channel& channel) {
     return channel.cw ? channel.cw->wpm() : 0;
@@ -97,7 +70,9 @@ void SignalBrowser::startAgain() {
                                            : SignalFinder::rttyShape(baud_, mode_.shiftHz);
     channels_.clear(); // receivers of the old mode are of no use
     heldBack_.clear();
+    heldBackFirstCleaned_.clear();
     recentBand_.clear();
+    recentFirstCleaned_.clear();
     rebuildRows();
 }
 
@@ -150,97 +125,18 @@ void SignalBrowser::decode(std::span<const float> samples) {
             continue;
         std::span<const float> heard = samples;
         if (cw_)
-            heard = channel->takenOut ? withOwnStation(*channel) : std::span<const float>(cleaned_);
+            heard = channel->copy ? withOwnStation(*channel) : std::span<const float>(cleaned_);
         changed = feed(*channel, heard) || changed;
     }
     if (changed)
         rebuildRows();
 }
 
-// CW: the receivers hear the band held back as long as the copies are late, with the strong
-// stations' copies taken out. A strong station's keying buries a weak neighbour's code.
-void SignalBrowser::takeOutStrongStations(std::span<const float> samples) {
-    if (heldBack_.empty())
-        heldBack_.assign(size_t(KeyedCarrierCopy::delaySamples(decimator_.outputRate())), 0.0f);
-    heldBack_.insert(heldBack_.end(), samples.begin(), samples.end());
-    cleaned_.assign(heldBack_.begin(), heldBack_.begin() + long(samples.size()));
-    heldBack_.erase(heldBack_.begin(), heldBack_.begin() + long(samples.size()));
-    for (auto& channel : channels_) {
-        if (!channel->inUse || !channel->copy || !keepsCopying(*channel))
-            continue;
-        channel->copy->process(samples, channel->rebuilt);
-        const bool wasTakenOut = channel->takenOut;
-        channel->takenOut = worthTakingOut(*channel);
-        if (channel->takenOut && !wasTakenOut)
-            takeOutOfTheRecentBand(*channel);
-        keepRecent(channel->copied, channel->rebuilt);
-        if (channel->takenOut)
-            for (size_t i = 0; i < cleaned_.size(); ++i)
-                cleaned_[i] -= channel->rebuilt[i];
-    }
-}
-
-// A station is copied while it is heard at +3 dB or more, and until it falls under 0 dB: the
-// copies cost a third of what the receivers do. A copy that starts learns the station from the
-// last seconds first.
-bool SignalBrowser::keepsCopying(Channel& channel) {
-    const double above = channel.copying ? kCwCopyAboveDb - kCwCopyHysteresisDb : kCwCopyAboveDb;
-    const bool strong = channel.cw->hearsSignal() && channel.cw->signalToNoise() >= above;
-    if (!strong) {
-        channel.copying = channel.takenOut = false;
-        channel.copied.clear();
-        return false;
-    }
-    if (!channel.copying) {
-        channel.copying = true;
-        channel.copy->setCarrier(channel.hz);
-        const auto keep = size_t(kCatchUpSeconds * decimator_.outputRate());
-        channel.copy->process(std::span<const float>(recentBand_).last(std::min(keep, recentBand_.size())),
-                              channel.copied);
-    }
-    return true;
-}
-
-// A strong station heard and its copy learned and good, with no stronger one close beside it (a
-// receiver on a strong station's skirt hears that station, and its copy would be that
-// station's) and none clearly stronger near it.
-bool SignalBrowser::worthTakingOut(const Channel& channel) const {
-    if (!channel.copy->learned() || !channel.cw->hearsSignal())
-        return false;
-    const double snr = channel.cw->signalToNoise();
-    if (snr < kCwTakeOutAboveDb || channel.copy->takenOutDb() < kCwCopyDepthDb)
-        return false;
-    return std::none_of(channels_.begin(), channels_.end(), [&](const auto& other) {
-        if (!other->inUse || other.get() == &channel || !other->cw || !other->cw->hearsSignal())
-            return false;
-        const double distance = std::abs(other->hz - channel.hz), stronger = other->cw->signalToNoise() - snr;
-        return (distance < kCwCopyReachHz && stronger > 0) ||
-               (distance < kCwOvershadowHz && stronger > kCwOvershadowDb);
-    });
-}
-
-// A station taken out only now leaves the last seconds too, for a receiver that starts on its
-// weak neighbour: the finder takes the weak one later than the strong one.
-void SignalBrowser::takeOutOfTheRecentBand(const Channel& channel) {
-    const size_t count = std::min(channel.copied.size(), recent_.size());
-    const size_t band = recent_.size() - count, copied = channel.copied.size() - count;
-    for (size_t i = 0; i < count; ++i)
-        recent_[band + i] -= channel.copied[copied + i];
-}
-
 void SignalBrowser::keepRecent(std::vector<float>& recent, std::span<const float> samples) const {
     recent.insert(recent.end(), samples.begin(), samples.end());
-    const auto keep = size_t(kCatchUpSeconds * decimator_.outputRate());
+    const auto keep = size_t(SignalBrowserShared::kCatchUpSeconds * decimator_.outputRate());
     if (recent.size() > 2 * keep)
         recent.erase(recent.begin(), recent.end() - long(keep));
-}
-
-// The band without the strong stations, but for the channel's own.
-std::span<const float> SignalBrowser::withOwnStation(const Channel& channel) {
-    own_.resize(cleaned_.size());
-    for (size_t i = 0; i < own_.size(); ++i)
-        own_[i] = cleaned_[i] + channel.rebuilt[i];
-    return own_;
 }
 
 // One receiver's share of the sound; true when it printed something.
@@ -312,7 +208,7 @@ void SignalBrowser::updateSignals() {
     for (auto& channel : channels_) {
         if (!channel->inUse)
             continue;
-        if (now - channel->lastText > kWordEndSeconds) // it stopped: its last word is whole
+        if (now - channel->lastText > wordEndSeconds(*channel)) // it stopped: its last word is whole
             for (const CallsignPicker::Call& call : channel->picker->endOfText())
                 emit spotted(call.call, channel->hz, snrOf(*channel), call.calledCq, wpmOf(*channel));
         if (channel->takenOut) // out of what the finder sees, but its receiver hears it
@@ -343,7 +239,7 @@ void SignalBrowser::take(const SignalFinder::Found& found) {
             if (!c->inUse || !c->takenOut)
                 return false;
             const double distance = std::abs(c->hz - found.hz);
-            return distance < kCwCopyReachHz ||
+            return distance < SignalBrowserShared::kCwCopyReachHz ||
                    (distance < shape_.skirtReachHz && c->snrDb - found.snrDb > kCwLeftSkirtBelowDb);
         }))
         return;
@@ -386,7 +282,7 @@ void SignalBrowser::take(const SignalFinder::Found& found) {
     // station often only when that one pauses: the new receiver first hears those seconds, so
     // that the row begins with the station's first words (its CQ and call), and a call it
     // sends again has its earlier renditions to be heard with.
-    const auto keep = size_t(kCatchUpSeconds * decimator_.outputRate());
+    const auto keep = size_t(SignalBrowserShared::kCatchUpSeconds * decimator_.outputRate());
     const std::vector<float> before(recent_.end() - long(std::min(keep, recent_.size())), recent_.end());
     feed(channel, before);
 }

@@ -82,6 +82,8 @@ class SignalBrowser final : public QObject {
     void takeOutStrongStations(std::span<const float> samples);
     std::span<const float> withOwnStation(const Channel& channel);
     bool keepsCopying(Channel& channel);
+    void chooseStage(Channel& channel);
+    bool copyAndJudge(Channel& channel, std::span<const float> band);
     bool worthTakingOut(const Channel& channel) const;
     void takeOutOfTheRecentBand(const Channel& channel);
     void keepRecent(std::vector<float>& recent, std::span<const float> samples) const;
@@ -91,6 +93,7 @@ class SignalBrowser final : public QObject {
     std::unique_ptr<Demodulator> receiverFor(double hz) const;
     void startAgain();
     static int wpmOf(const Channel& channel);
+    static double wordEndSeconds(const Channel& channel);
     static double snrOf(const Channel& channel);
     double seconds() const { return double(heard_) / decimator_.outputRate(); }
 
@@ -105,7 +108,11 @@ class SignalBrowser final : public QObject {
     std::vector<float> decimated_;
     std::vector<float> filtered_; // one receiver's share of a block
     std::vector<float> heldBack_; // CW: the band, as long as the copies of strong stations are late
-    std::vector<float> cleaned_;  // CW: the block, those copies taken out
+    std::vector<float> firstCleaned_;         // CW: the block, the first stage's copies taken out
+    std::vector<float> heldBackFirstCleaned_; // and that, held back for the second stage
+    std::vector<float> recentFirstCleaned_;   // and its last seconds, for a copy that starts
+    std::vector<float> cleaned_;  // CW: the block, both stages' copies taken out
+    std::vector<float> noCopy_;   // silence, for a channel whose copy is not taken out
     std::vector<float> own_;      // CW: and one station's own put back
     std::vector<float> recent_;   // the last seconds of sound, for a receiver that starts
     std::vector<float> recentBand_; // CW: and of the band as it came, for a copy that starts

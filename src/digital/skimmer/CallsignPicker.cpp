@@ -38,6 +38,13 @@ bool soundsLike(const QString& word, QStringView keyword) {
     return !word.isEmpty() && keyingOf(word) == keyingOf(keyword.toString());
 }
 
+// "TU", also with a blip or two of noise heard just before it ("ITU", "AU"): a station pauses
+// before its TU, and in a weak one's pause the noise shows.
+bool soundsLikeTu(const QString& word) {
+    const QString keying = keyingOf(word), tu = keyingOf(QStringLiteral("TU"));
+    return keying.endsWith(tu) && keying.size() - tu.size() <= 2;
+}
+
 // "TEST", or its end when the station was first heard within it ("ST", "EST", "IT"): the
 // end's keying of three elements or more, in two characters or more.
 bool soundsLikeTestsEnd(const QString& word) {
@@ -118,7 +125,7 @@ bool CallsignPicker::isCallHere(const QString& word) const {
     const QString before = words_.size() >= 2 ? words_[words_.size() - 2] : QString();
     const QString twoBefore = words_.size() >= 3 ? words_[words_.size() - 3] : QString();
     const bool openingTest = soundsLikeTestsEnd(before) && !looksLikeCallsign(twoBefore);
-    return soundsLike(before, u"DE") || soundsLike(before, u"TU") || wordsSinceCq_ <= kCqReach ||
+    return soundsLike(before, u"DE") || soundsLikeTu(before) || wordsSinceCq_ <= kCqReach ||
            openingTest || before == word;
 }
 
@@ -140,7 +147,7 @@ void CallsignPicker::takeWord(const QString& word, QList<Call>& spots) {
         pick(before, wordNumber_ - 1, true, spots);
     else if (looksLikeCallsign(word) && isCallHere(word)) {
         const bool calledCq =
-            wordsSinceCq_ <= kCqReach || soundsLike(before, u"TU") || soundsLikeTestsEnd(before);
+            wordsSinceCq_ <= kCqReach || soundsLikeTu(before) || soundsLikeTestsEnd(before);
         if (before == word) // sent twice: two decodings, the first without a context of its own
             pick(before, wordNumber_ - 1, calledCq, spots);
         pick(word, wordNumber_, calledCq, spots);

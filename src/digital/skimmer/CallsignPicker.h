@@ -12,10 +12,10 @@
 // A word counts as the station's call where operators put one: after "DE", after "CQ" (within
 // the few words a CQ takes: "CQ CQ TEST DL1ABC"), right after a "TEST" that opens a CQ, before
 // "TEST", after "TU", or sent twice in a row; those key words are also known when a gap was
-// misheard in them ("TEA" for "TU"). It must have the form of an amateur callsign. Decoding
-// busts calls, so a call is handed on only when it was decoded twice from the station, or
-// once and it is in the known list (MASTER.SCP); the operator's own call never is. Each call
-// is handed on once.
+// misheard in them ("TEA" for "TU"), and a TU with a blip of noise before it ("ITU"). It must
+// have the form of an amateur callsign. Decoding busts calls, so a call is handed on only when
+// it was decoded twice from the station, or once and it is in the known list (MASTER.SCP); the
+// operator's own call never is. Each call is handed on once.
 class CallsignPicker {
 public:
     struct Call {
