@@ -3,6 +3,7 @@
 // not depend on how the sound is cut into blocks).
 #include "digital/dsp/Baudot.h"
 #include "digital/dsp/FskPhaseTracker.h"
+#include "digital/dsp/Mixer.h"
 #include "digital/dsp/QpskCode.h"
 #include "digital/dsp/Varicode.h"
 #include "digital/dsp/PskDemodulator.h"
@@ -59,6 +60,27 @@ class DspTest : public QObject {
   private slots:
     // Every character comes back (so no code is empty, shared or holds "00"); the codes are
     // the standard ones other PSK31 programs use.
+    // The oscillator is turned step by step: after an hour at 48 kHz its phase and length must
+    // still be those of the tone, and a retune must go on from the phase reached.
+    void mixer_staysOnTheToneForAnHour_andRetunesWithoutAJump() {
+        const double rate = 48000, hz = 1234.567;
+        Mixer mixer(rate, hz);
+        const long samples = long(rate) * 3600;
+        std::complex<double> last;
+        for (long n = 0; n < samples; ++n)
+            last = mixer.down(1.0);
+        const double phase = -2 * M_PI * std::fmod(hz * double(samples - 1) / rate, 1.0);
+        QVERIFY(std::abs(std::abs(last) - 1) < 1e-9);
+        QVERIFY(std::abs(std::arg(last * std::polar(1.0, -phase))) < 1e-6);
+        const std::complex<double> before = mixer.down(1.0);
+        mixer.setFrequency(700);
+        const std::complex<double> after = mixer.down(1.0);
+        const double expectedTurn = -2 * M_PI * hz / rate; // the step taken before the retune
+        QVERIFY(std::abs(std::arg(after / before) - expectedTurn) < 1e-9);
+        mixer.reset();
+        QVERIFY(std::abs(mixer.down(2.0) - std::complex<double>(2, 0)) < 1e-12);
+    }
+
     void varicode_roundTripsEveryCharacter() {
         QCOMPARE(Varicode::encode('e'), QByteArray("11"));
         QCOMPARE(Varicode::encode(' '), QByteArray("1"));
