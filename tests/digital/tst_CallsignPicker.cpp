@@ -7,7 +7,7 @@
 #include <QTest>
 
 namespace {
-const QSet<QString> kKnown{"DL1ABC", "K1ABC", "OH2XX", "W1AW"};
+const QSet<QString> kKnown{"DL1ABC", "DL1AB", "K1ABC", "OH2XX", "W1AW"};
 
 QStringList spotted(const QString& text, const QString& own = "OH2XX") {
     CallsignPicker picker([](const QString& call) { return kKnown.contains(call); }, own);
@@ -70,6 +70,19 @@ private slots:
         QTest::newRow("a closing TEST misheard, then a caller")
             << "G4XYZ DIT DL1ABC 5NN  G4XYZ ST DL1ABC 5NN" << QStringList{};
         QTest::newRow("too little of TEST, or another word") << "T K1ABC  TE K1ABC  SIT DL1ABC" << QStringList{};
+        // "CQ TEST <call> <call> TEST" with the second rendition lost in a fade.
+        QTest::newRow("a known call before TEST, its repeat garbled") << "I DL1ABC E3E TA TEST" << QStringList{"DL1ABC CQ"};
+        QTest::newRow("an unknown one is not") << "I G4XYZ E3E TA TEST" << QStringList{};
+        QTest::newRow("a call in an exchange before TEST is the caller's") << "DL1ABC 599 14 TEST" << QStringList{};
+        QTest::newRow("a call in an exchange, 5NN") << "K1ABC 5NN TEST" << QStringList{};
+        QTest::newRow("more words between than a call's repeat") << "DL1ABC E T E T E TEST" << QStringList{};
+        QTest::newRow("keyed longer than a call's repeat")
+            << "K1ABC TTTTTTTT TTTTTTTT TTTTTTTT TEST" << QStringList{};
+        // A station sends only its own call where calls are picked.
+        QTest::newRow("a misreading of a call decoded more often is held back")
+            << "CQ DL1ABC DL1ABC TEST  TU DL1AB" << QStringList{"DL1ABC CQ"};
+        QTest::newRow("a call spotted on one decoding does not hold back its fuller one")
+            << "CQ DL1AB  TU DL1ABC" << QStringList{"DL1AB CQ", "DL1ABC CQ"};
     }
     void whereOperatorsPutTheirCall() {
         QFETCH(QString, text);

@@ -4,6 +4,8 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 #include <utility>
 
 namespace {
@@ -32,6 +34,34 @@ QString keyingOf(const QString& word) {
         keying += pattern;
     }
     return keying;
+}
+
+// How long a word is keyed, in dots: a dash three, a gap inside a character one, between
+// characters three.
+int dotsKeyed(const QString& word) {
+    int dots = 0;
+    for (const QChar c : word) {
+        const QString pattern = MorseTable::patternFor(c);
+        if (dots > 0)
+            dots += 3;
+        for (const QChar element : pattern)
+            dots += element == u'-' ? 4 : 2;
+        dots -= pattern.isEmpty() ? 0 : 1;
+    }
+    return dots;
+}
+
+// Whether the two differ in one character: one changed, left out or put in.
+bool oneCharacterApart(const QString& a, const QString& b) {
+    const QString& longer = a.size() >= b.size() ? a : b;
+    const QString& shorter = a.size() >= b.size() ? b : a;
+    if (longer.size() - shorter.size() > 1 || a == b)
+        return false;
+    qsizetype front = 0;
+    while (front < shorter.size() && shorter[front] == longer[front])
+        ++front;
+    const qsizetype skip = longer.size() > shorter.size() ? 1 : 0; // the one put in
+    return QStringView(longer).mid(front + 1) == QStringView(shorter).mid(front + 1 - skip);
 }
 
 bool soundsLike(const QString& word, QStringView keyword) {
@@ -85,7 +115,20 @@ QList<CallsignPicker::Call> CallsignPicker::takeRepeated(const QString& together
 }
 
 bool CallsignPicker::mayBeSpotted(const QString& call) const {
-    return looksLikeCallsign(call) && !isOwn(call) && !spotted_.count(call);
+    const auto decoded = decoded_.find(call);
+    const int times = 1 + (decoded == decoded_.end() ? 0 : decoded->second); // read together: one more
+    return looksLikeCallsign(call) && !isOwn(call) && !spotted_.count(call) && !misreadsSpottedCall(call, times);
+}
+
+// Where calls are picked a station sends only its own: a call one character away from one it
+// was spotted with, and decoded fewer times than that one, is that call misread ("LU5AB" in
+// the last "TU LU5ABC" after two "LU5ABC"), even when the known list holds both. (A call
+// spotted on one decoding may itself be the misread one: its true call is not held back.)
+bool CallsignPicker::misreadsSpottedCall(const QString& call, int times) const {
+    return std::any_of(spotted_.begin(), spotted_.end(), [&](const auto& spotted) {
+        const auto decoded = decoded_.find(spotted.first);
+        return oneCharacterApart(spotted.first, call) && decoded != decoded_.end() && decoded->second > times;
+    });
 }
 
 void CallsignPicker::reset() {
@@ -145,6 +188,8 @@ void CallsignPicker::takeWord(const QString& word, QList<Call>& spots) {
 
     if (soundsLike(word, u"TEST") && looksLikeCallsign(before)) // "DL1ABC TEST": calling in a contest
         pick(before, wordNumber_ - 1, true, spots);
+    else if (soundsLike(word, u"TEST"))
+        pickBeforeGarbledRepeat(spots);
     else if (looksLikeCallsign(word) && isCallHere(word)) {
         const bool calledCq =
             wordsSinceCq_ <= kCqReach || soundsLikeTu(before) || soundsLikeTestsEnd(before);
@@ -154,17 +199,41 @@ void CallsignPicker::takeWord(const QString& word, QList<Call>& spots) {
     }
 }
 
+// "CQ TEST DL1ABC DL1ABC TEST" with the second rendition lost in a fade or a neighbour's
+// keying ("DL1ABC D E3E AB TEST"): a known call, then a few words keyed no longer than a call
+// again (no key word among them; the garble may look like a call), then the TEST just taken.
+// One decoding in its place; it spots the call as the known list backs it.
+void CallsignPicker::pickBeforeGarbledRepeat(QList<Call>& spots) {
+    int between = 0, dots = 0;
+    for (qsizetype at = words_.size() - 2; at >= 0; --at) {
+        const QString& word = words_[at];
+        if (between > 0 && looksLikeCallsign(word) && known_(word)) {
+            if (dots <= kGarbledShare * dotsKeyed(word))
+                pick(word, wordNumber_ - (words_.size() - 1 - at), true, spots);
+            return;
+        }
+        // A key word, or a report or number ("5NN", "599", "14"): then the call was someone
+        // else's, sent in an exchange.
+        const bool keyWord = soundsLike(word, u"CQ") || soundsLike(word, u"TEST") || soundsLike(word, u"DE") ||
+                             soundsLikeTu(word) || word.startsWith(u'5') ||
+                             std::all_of(word.begin(), word.end(), [](QChar c) { return c.isDigit(); });
+        if (keyWord || ++between > kGarbledWords)
+            return;
+        dots += dotsKeyed(word) + (between > 1 ? 3 : 0);
+    }
+}
+
 // One decoding of `call` (the word numbered `at`): counted once however many rules point at it.
 void CallsignPicker::pick(const QString& call, qint64 at, bool calledCq, QList<Call>& spots) {
-    if (at == lastPicked_ || isOwn(call) || spotted_.count(call))
+    if (at == lastPicked_ || isOwn(call))
         return;
     lastPicked_ = at;
     if (decoded_.size() >= kCallsKept) { // a long noisy run: start the count afresh
         decoded_.clear();
         spotted_.clear();
     }
-    const int times = ++decoded_[call];
-    if (times >= 2 || known_(call)) {
+    const int times = ++decoded_[call]; // counted on once spotted: it outweighs its misreadings
+    if (spotted_.count(call) == 0 && (times >= 2 || known_(call)) && !misreadsSpottedCall(call, times)) {
         spotted_[call] = true;
         spots.append({call, calledCq});
     }

@@ -11,11 +11,13 @@
 // Picks the callsigns out of one station's decoded text, as a CW skimmer does, for spotting.
 // A word counts as the station's call where operators put one: after "DE", after "CQ" (within
 // the few words a CQ takes: "CQ CQ TEST DL1ABC"), right after a "TEST" that opens a CQ, before
-// "TEST", after "TU", or sent twice in a row; those key words are also known when a gap was
+// "TEST" (a known call also with its repeat garbled between: "DL1ABC D E3E AB TEST"), after
+// "TU", or sent twice in a row; those key words are also known when a gap was
 // misheard in them ("TEA" for "TU"), and a TU with a blip of noise before it ("ITU"). It must
 // have the form of an amateur callsign. Decoding busts calls, so a call is handed on only when
 // it was decoded twice from the station, or once and it is in the known list (MASTER.SCP); the
-// operator's own call never is. Each call is handed on once.
+// operator's own call never is. Each call is handed on once, and none one character away from
+// a call the station was already spotted with on more decodings (that is its call misread).
 class CallsignPicker {
 public:
     struct Call {
@@ -51,10 +53,16 @@ public:
 
 private:
     void takeWord(const QString& word, QList<Call>& spots);
+    void pickBeforeGarbledRepeat(QList<Call>& spots);
+    // A call's garbled repeat before TEST: at most this many words, keyed at most this much
+    // longer than the call (noise and a neighbour's elements add to it; what is lost shortens it).
+    static constexpr int kGarbledWords = 4;
+    static constexpr double kGarbledShare = 1.5;
     void pick(const QString& call, qint64 at, bool calledCq, QList<Call>& spots);
     bool isCallHere(const QString& word) const;
     bool isOwn(const QString& word) const;
     bool mayBeSpotted(const QString& call) const;
+    bool misreadsSpottedCall(const QString& call, int times) const;
 
     std::function<bool(const QString&)> known_;
     QString ownCall_;
